@@ -1,0 +1,98 @@
+#!/usr/bin/env python3
+"""Draws the program's icon (a blue letter Q) and its hand pointer, and writes them as
+Windows .ico and .cur files. Run it again after changing a drawing; the outputs are kept
+in the repository so a build needs no Python."""
+import math
+import struct
+
+
+def ico_image(size, pixel):
+    """One 32-bit BGRA image (bottom-up) with its AND mask, as stored inside .ico/.cur."""
+    header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
+    rows = []
+    for y in range(size - 1, -1, -1):
+        row = b''
+        for x in range(size):
+            r, g, b, a = pixel(x, y, size)
+            row += bytes((b, g, r, a))
+        rows.append(row)
+    mask_row_bytes = ((size + 31) // 32) * 4
+    mask = bytes(mask_row_bytes * size)  # alpha carries the shape
+    return header + b''.join(rows) + mask
+
+
+def container(kind, images, hotspots):
+    out = struct.pack('<HHH', 0, kind, len(images))
+    offset = 6 + 16 * len(images)
+    blobs = b''
+    for (size, data), (hx, hy) in zip(images, hotspots):
+        w = 0 if size == 256 else size
+        out += struct.pack('<BBBBHHII', w, w, 0, 0, hx, hy, len(data), offset)
+        offset += len(data)
+        blobs += data
+    return out + blobs
+
+
+def q_pixel(x, y, size):
+    """A white Q on a blue disc."""
+    s = size / 32.0
+    cx, cy = 16 * s - 0.5, 16 * s - 0.5
+    d = math.hypot(x - cx, y - cy)
+    if d > 15.5 * s:
+        return (0, 0, 0, 0)
+    blue = (28, 92, 196, 255)
+    edge = (16, 60, 140, 255)
+    if d > 14.2 * s:
+        return edge
+    # The letter: a ring, and a tail from the centre towards the lower right.
+    ring = 5.2 * s <= math.hypot(x - cx, (y - cy) * 1.05) <= 8.6 * s
+    tx, ty = x - (cx + 3 * s), y - (cy + 3 * s)
+    along = (tx + ty) / math.sqrt(2)
+    across = abs(tx - ty) / math.sqrt(2)
+    tail = -1.0 * s <= along <= 8.0 * s and across <= 1.9 * s
+    if ring or tail:
+        return (255, 255, 255, 255)
+    return blue
+
+
+HAND = [
+    "......XX........",
+    ".....X..X.......",
+    ".....X..X.......",
+    ".....X..X.......",
+    ".....X..XXX.....",
+    ".....X..X..XXX..",
+    ".....X..X..X..XX",
+    ".XXX.X..X..X..XX",
+    "X..XX........X.X",
+    "X...X..........X",
+    ".X.............X",
+    "..X............X",
+    "..X...........X.",
+    "...X..........X.",
+    "....X........X..",
+    ".....XXXXXXXXX..",
+]
+
+
+def hand_pixel(x, y, size):
+    """The hand pointer drawn at twice the pattern's scale: black outline, white fill."""
+    px, py = x // 2, y // 2
+    if py >= len(HAND) or px >= len(HAND[0]):
+        return (0, 0, 0, 0)
+    if HAND[py][px] == 'X':
+        return (0, 0, 0, 255)
+    row = HAND[py]
+    left = row.find('X')
+    right = row.rfind('X')
+    inside = left != -1 and left < px < right
+    # The finger column between its outlines, and the palm below the knuckles, fill white.
+    return (255, 255, 255, 255) if inside else (0, 0, 0, 0)
+
+
+if __name__ == '__main__':
+    icons = [(s, ico_image(s, q_pixel)) for s in (16, 32, 48)]
+    with open('Tessaline.ico', 'wb') as f:
+        f.write(container(1, icons, [(1, 32)] * len(icons)))
+    with open('HAND-M.CUR', 'wb') as f:
+        f.write(container(2, [(32, ico_image(32, hand_pixel))], [(12, 0)]))

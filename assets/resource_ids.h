@@ -1,0 +1,3 @@
+// Resource identifiers shared by the resource script and the Win32 layer.
+#pragma once
+#define IDI_APP 1

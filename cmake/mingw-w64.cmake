@@ -1,0 +1,13 @@
+# Cross toolchain: 64-bit Windows programs built on Linux with mingw-w64 (posix threads).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(TRIPLE x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")

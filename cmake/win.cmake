@@ -1,0 +1,58 @@
+# Windows build: the Win32 layer, Tessaline.exe with its files beside it, and the Windows
+# test programs, run by ctest through wine.
+target_compile_options(tessaline_core PRIVATE -municode)
+target_compile_definitions(tessaline_core PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
+
+file(GLOB WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/win32/*.cpp)
+list(FILTER WIN32_SOURCES EXCLUDE REGEX "/main\\.cpp$")
+add_library(tessaline_win32 STATIC ${WIN32_SOURCES})
+target_link_libraries(tessaline_win32 PUBLIC tessaline_core comctl32 shell32 ole32 oleaut32 uuid
+                      gdi32 user32 advapi32 shlwapi)
+target_compile_options(tessaline_win32 PRIVATE -Wall -Wextra)
+
+add_executable(Tessaline WIN32 ${CMAKE_SOURCE_DIR}/src/platform/win32/main.cpp
+               ${CMAKE_SOURCE_DIR}/assets/tessaline.rc)
+target_link_options(Tessaline PRIVATE -municode -mwindows)
+target_link_libraries(Tessaline PRIVATE tessaline_win32)
+set_target_properties(Tessaline PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+# Files the program looks up in its own folder.
+add_custom_command(TARGET Tessaline POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/assets/HAND-M.CUR
+          ${CMAKE_BINARY_DIR}/HAND-M.CUR)
+
+# GoogleTest built with the same cross toolchain.
+set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+include(GoogleTest)
+
+# Keeps one wineserver warm for the whole run, so each test costs milliseconds.
+add_test(NAME wine.warm_up COMMAND sh -c
+  "wineserver -p 60 </dev/null >/dev/null 2>&1; wine cmd /c exit </dev/null >/dev/null 2>&1; exit 0")
+set_tests_properties(wine.warm_up PROPERTIES FIXTURES_SETUP wine)
+
+file(GLOB PLATFORM_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/platform/*.cpp)
+if(PLATFORM_TEST_SOURCES)
+  add_executable(tessaline_platform_tests ${PLATFORM_TEST_SOURCES})
+  target_include_directories(tessaline_platform_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  target_link_libraries(tessaline_platform_tests PRIVATE tessaline_win32 gtest gtest_main)
+  target_link_options(tessaline_platform_tests PRIVATE -municode)
+  gtest_discover_tests(tessaline_platform_tests DISCOVERY_MODE PRE_TEST TEST_PREFIX "platform."
+                       PROPERTIES FIXTURES_REQUIRED wine DISCOVERY_TIMEOUT 60)
+endif()
+
+file(GLOB E2E_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
+if(E2E_TEST_SOURCES)
+  add_executable(tessaline_e2e_tests ${E2E_TEST_SOURCES})
+  target_include_directories(tessaline_e2e_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests
+                             ${CMAKE_SOURCE_DIR}/src)
+  target_link_libraries(tessaline_e2e_tests PRIVATE gtest gtest_main user32 gdi32 comctl32
+                        advapi32 shell32 ole32 uuid)
+  target_compile_definitions(tessaline_e2e_tests PRIVATE UNICODE _UNICODE NOMINMAX
+                             TESSALINE_EXE="${CMAKE_BINARY_DIR}/Tessaline.exe")
+  add_dependencies(tessaline_e2e_tests Tessaline)
+  gtest_discover_tests(tessaline_e2e_tests DISCOVERY_MODE PRE_TEST TEST_PREFIX "e2e."
+                       PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL TRUE TIMEOUT 180
+                       DISCOVERY_TIMEOUT 60)
+endif()

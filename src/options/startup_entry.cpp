@@ -1,0 +1,30 @@
+#include "options/startup_entry.h"
+
+#include "platform/registry.h"
+
+namespace tess {
+
+namespace {
+std::string FileNameOf(const std::string& path) {
+  const auto slash = path.find_last_of("\\/");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+}  // namespace
+
+bool AddToWindowsStartup(Registry& registry, const std::string& module_path) {
+  const std::string name = FileNameOf(module_path);
+  if (name.empty()) return false;
+  if (registry.SetStringValue(Hive::kLocalMachine, kRunSubkey, name, module_path)) return true;
+  // Without administrator rights the machine-wide key is closed to us; the per-user list
+  // starts the program just the same for this user.
+  return registry.SetStringValue(Hive::kCurrentUser, kUserRunSubkey, name, module_path);
+}
+
+void RemoveFromWindowsStartup(Registry& registry, const std::string& module_path) {
+  const std::string name = FileNameOf(module_path);
+  if (name.empty()) return;
+  registry.DeleteValue(Hive::kLocalMachine, kRunSubkey, name);
+  registry.DeleteValue(Hive::kCurrentUser, kUserRunSubkey, name);
+}
+
+}  // namespace tess

@@ -1,0 +1,34 @@
+// Local time and the locale's date texts.
+#pragma once
+
+#include <string>
+
+namespace tess {
+
+struct LocalTime {
+  int year = 2000;
+  int month = 1;  // 1..12
+  int day = 1;
+  int hour = 0;  // 0..23
+  int minute = 0;
+  int second = 0;
+  int millisecond = 0;
+};
+
+class Clock {
+ public:
+  virtual ~Clock() = default;
+  virtual LocalTime Now() = 0;
+  // Fractional seconds since local midnight.
+  virtual double SecondsSinceMidnight() = 0;
+  // The locale's abbreviated month name, month 1..12 ("Aug").
+  virtual std::string MonthAbbreviation(int month) = 0;
+  // The locale's AM or PM designator.
+  virtual std::string AmPmDesignator(bool pm) = 0;
+  // The general date form: short date, a blank and the long time; only the date at midnight.
+  virtual std::string GeneralDate(const LocalTime& t) = 0;
+  // A random fraction in [0, 1) from a generator seeded with the time of day.
+  virtual double RandomFraction() = 0;
+};
+
+}  // namespace tess

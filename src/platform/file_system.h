@@ -1,0 +1,65 @@
+// Files and folders, in the program's own terms. Paths are UTF-8 text in Windows form.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace tess {
+
+inline constexpr std::uint32_t kAttrReadOnly = 1;
+inline constexpr std::uint32_t kAttrHidden = 2;
+inline constexpr std::uint32_t kAttrSystem = 4;
+inline constexpr std::uint32_t kAttrDirectory = 16;
+inline constexpr std::uint32_t kAttrReparsePoint = 1024;
+
+// What a folder copy did. A copy is complete only when nothing failed.
+struct CopyOutcome {
+  std::uint64_t files_copied = 0;   // written anew
+  std::uint64_t files_skipped = 0;  // already identical at the destination
+  std::uint64_t files_failed = 0;
+  std::uint64_t folders_failed = 0;  // folders that could not be made or listed
+  std::string first_failure_path;
+  std::string first_failure_reason;  // the system's own words
+  bool Complete() const { return files_failed == 0 && folders_failed == 0; }
+  std::uint64_t FilesSeen() const { return files_copied + files_skipped + files_failed; }
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  // Last-write time as an opaque count; throws PlatformError when the path cannot be read.
+  virtual std::int64_t LastWriteTime(const std::string& path) = 0;
+  // Attribute bits (kAttr*); throws PlatformError when the path does not exist.
+  virtual std::uint32_t Attributes(const std::string& path) = 0;
+  // True when a directory listing of the pattern (folders included, wildcards honoured)
+  // yields at least one name. Throws PlatformError for an unusable name or drive.
+  virtual bool ListingFindsAny(const std::string& pattern) = 0;
+  // True when an ordinary file (not a folder) matches the pattern.
+  virtual bool OrdinaryFileExists(const std::string& pattern) = 0;
+
+  // Creates exactly one folder; throws when it exists already or its parent is missing.
+  virtual void CreateFolder(const std::string& path) = 0;
+  // Plain delete; throws on failure (read-only, locked, missing).
+  virtual void DeleteFile(const std::string& path) = 0;
+  // Delete that also removes read-only files; throws on failure.
+  virtual void ForceDeleteFile(const std::string& path) = 0;
+
+  // Copies a folder tree with the scripting runtime's CopyFolder placement: a destination
+  // ending in "\" receives the source under its own name; otherwise the contents merge into
+  // the destination, which is created when missing. Same-named files are replaced only
+  // through a temporary file and an atomic rename; nothing at the destination is deleted.
+  // A source that is a file is copied into the destination folder. Never throws: the
+  // outcome counts what failed. yield runs between files and during long files.
+  virtual CopyOutcome CopyFolder(const std::string& source, const std::string& destination,
+                                 bool overwrite, const std::function<void()>& yield) = 0;
+
+  // Appends text and CR LF, converted to the ANSI code page; opens and closes the file.
+  // Throws PlatformError when the file cannot be opened or written.
+  virtual void AppendLine(const std::string& path, const std::string& text) = 0;
+  // The whole file read as ANSI text and returned as UTF-8; throws when unreadable.
+  virtual std::string ReadAnsiText(const std::string& path) = 0;
+};
+
+}  // namespace tess

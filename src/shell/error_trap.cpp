@@ -1,0 +1,45 @@
+#include "shell/error_trap.h"
+
+#include <exception>
+
+#include "platform/dialogs.h"
+
+namespace tess {
+
+std::string ApplicationErrorText(const std::string& location, int line,
+                                 const std::string& description) {
+  return description + "\r\n" + location + "at line " + std::to_string(line) + "\r\r" +
+         "Please email screenshot of this message to " + kSupportAddress;
+}
+
+void ReportApplicationError(Dialogs& dialogs, const std::string& location, int line,
+                            const std::string& description) {
+  dialogs.MessageBox(ApplicationErrorText(location, line, description), kApplicationErrorTitle,
+                     BoxButtons::kOk, BoxIcon::kExclamation);
+}
+
+void ErrorTrap::Report(const std::string& description) {
+  ++reports_;
+  ReportApplicationError(dialogs_, location_, line_, description);
+}
+
+void ErrorTrap::Step(int line, const std::function<void()>& statement) {
+  line_ = line;
+  try {
+    statement();
+  } catch (const std::exception& e) {
+    Report(e.what());
+  }
+}
+
+bool ErrorTrap::Test(int line, const std::function<bool()>& test) {
+  line_ = line;
+  try {
+    return test();
+  } catch (const std::exception& e) {
+    Report(e.what());
+    return true;
+  }
+}
+
+}  // namespace tess

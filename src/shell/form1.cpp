@@ -1,0 +1,103 @@
+#include "shell/form1.h"
+
+#include "platform/environment.h"
+#include "platform/settings_store.h"
+#include "shell/settings_keys.h"
+
+namespace tess {
+
+namespace {
+constexpr char kListView1ToolTip[] =
+    "Drag and drop files here. Double-click item to remove it. Move | line to right and out "
+    "of window to reveal full names.";
+}  // namespace
+
+Form1::Form1(Services services)
+    : Frame1({120, 60, 7800, 850}, "Next backup will occur in xx:xx:xx"),
+      ProgressBar1({240, 300, 7320, 405}),
+      ListView1({120, 1020, 7800, 1575}),
+      PushButton7({120, 2685, 7800, 405}, "Add Folder"),
+      PushButton8({120, 3195, 3840, 405}, "Clear List"),
+      PushButton9({4080, 3195, 3840, 405}, "Load Sample/Example Folders"),
+      Frame3({120, 3675, 7800, 2080}, "Options"),
+      Option3({240, 300, 4455, 255}, "Create new folder on backup"),
+      Option4({225, 650, 3840, 255}, "Overwrite old backup folder on backup"),
+      Check6({240, 1000, 3810, 255}, "Date/Time stamp in folder"),
+      Check4({240, 1350, 3690, 255}, "Load this software on Windows startup"),
+      Check8({240, 1700, 2100, 255}, "Start in system tray"),
+      ListView2({8040, 120, 7800, 2790}),
+      Frame2({8040, 2940, 7800, 1300}, "Save All Backups To This Folder"),
+      Text5({240, 300, 6615, 345}),
+      PushButton1({6960, 300, 600, 345}, "..."),
+      PushButton2({240, 750, 7320, 405}, "View This Folder"),
+      PushButton5({8040, 4350, 3840, 405}, "Turn On Auto Backup"),
+      PushButton6({12000, 4350, 3840, 405}, "Backup Now (Test)"),
+      PushButton3({8040, 4860, 3840, 405}, "View History Log"),
+      PushButton4({12000, 4860, 3840, 405}, "Copy History To Clipboard"),
+      PushButton11({8040, 5370, 3840, 405}, "Help"),
+      PushButton12({12000, 5370, 3840, 405}, "Clear History Log"),
+      cSysTray1(services.notify_icon, services.clock, services.pump),
+      services_(services) {
+  ListView1.SetToolTip(kListView1ToolTip);
+  Option3.SetPartner(&Option4);
+  Option4.SetPartner(&Option3);
+  Check4.on_click = [this] { Check4_Click(); };
+  Check6.on_click = [this] { Check6_Click(); };
+  Check8.on_click = [this] { Check8_Click(); };
+  Option3.on_click = [this] { Option3_Click(); };
+  Option4.on_click = [this] { Option4_Click(); };
+  Text5.on_change = [this] { Text5_Change(); };
+  cSysTray1.MouseUp = [this](int button, int id) { cSysTray1_MouseUp(button, id); };
+  // The control's stored design puts the icon in the tray as the window is created.
+  cSysTray1.SetInTray(true);
+}
+
+void Form1::SetMousePointer(Pointer pointer) {
+  if (mouse_pointer_ == pointer) return;
+  mouse_pointer_ = pointer;
+  NotifyWindow();
+}
+
+void Form1::SetCaption(const std::string& caption) {
+  caption_ = caption;
+  NotifyWindow();
+}
+
+void Form1::SetWindowState(WindowState state) {
+  if (window_state_ == state) return;
+  window_state_ = state;
+  NotifyWindow();
+  Form_Resize();
+}
+
+void Form1::SetVisible(bool visible) {
+  if (visible_ == visible) return;
+  visible_ = visible;
+  NotifyWindow();
+}
+
+void Form1::SetBackColor(unsigned color) {
+  back_color_ = color;
+  NotifyWindow();
+}
+
+std::string Form1::AppPath() {
+  const std::string exe = services_.environment.ModulePath();
+  const auto slash = exe.rfind('\\');
+  if (slash == std::string::npos) return "";
+  std::string folder = exe.substr(0, slash);
+  if (folder.size() == 2 && folder[1] == ':') folder += '\\';
+  return folder;
+}
+
+std::string Form1::GetSetting(const std::string& key, const std::string& default_value) {
+  return services_.settings.GetSetting(kSettingsApp, kSettingsSection, key, default_value);
+}
+
+void Form1::SaveSetting(const std::string& key, const std::string& value) {
+  services_.settings.SaveSetting(kSettingsApp, kSettingsSection, key, value);
+}
+
+void Form1::Form_Unload() { unloaded_ = true; }
+
+}  // namespace tess

@@ -1,0 +1,181 @@
+// The main window as a platform-free model: every control of the window, the window-level
+// state, and one member function per control event. The Win32 view mirrors it.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "shell/controls.h"
+#include "tray/sys_tray.h"
+
+namespace tess {
+
+class SettingsStore;
+class FileSystem;
+class Shell;
+class Registry;
+class Environment;
+class Dialogs;
+class NotifyIcon;
+class Clock;
+class EventPump;
+
+// The Windows services the window uses, wired once by WinMain or a test fixture.
+struct Services {
+  SettingsStore& settings;
+  FileSystem& files;
+  Shell& shell;
+  Registry& registry;
+  Environment& environment;
+  Dialogs& dialogs;
+  NotifyIcon& notify_icon;
+  Clock& clock;
+  EventPump& pump;
+};
+
+enum class Pointer { kDefault = 0, kHourglass = 11, kCustom = 99 };
+enum class WindowState { kNormal, kMinimized };
+
+// What the last backup run did, for callers that keep an error in view.
+struct RunOutcome {
+  enum class Kind { kEmptyList, kDestinationMissing, kClean, kWithErrors };
+  Kind kind = Kind::kClean;
+  int folders_processed = 0;
+  int folders_failed = 0;
+  std::string final_status;  // the status line the run left
+  bool Clean() const { return kind == Kind::kClean || kind == Kind::kEmptyList; }
+};
+
+inline constexpr unsigned kWhite = 0x00FFFFFF;
+inline constexpr unsigned kButtonFace = 0x8000000F;
+
+class Form1 {
+ public:
+  explicit Form1(Services services);
+  Form1(const Form1&) = delete;
+  Form1& operator=(const Form1&) = delete;
+
+  // ---- controls, as the window's design places them (twips) ----
+  FrameModel Frame1;
+  ProgressBarModel ProgressBar1;
+  ListViewModel ListView1;
+  PushButtonModel PushButton7;
+  PushButtonModel PushButton8;
+  PushButtonModel PushButton9;
+  FrameModel Frame3;
+  OptionButtonModel Option3;
+  OptionButtonModel Option4;
+  CheckBoxModel Check6;
+  CheckBoxModel Check4;
+  CheckBoxModel Check8;
+  ListViewModel ListView2;
+  FrameModel Frame2;
+  TextBoxModel Text5;
+  PushButtonModel PushButton1;
+  PushButtonModel PushButton2;
+  PushButtonModel PushButton5;
+  PushButtonModel PushButton6;
+  PushButtonModel PushButton3;
+  PushButtonModel PushButton4;
+  PushButtonModel PushButton11;
+  PushButtonModel PushButton12;
+  TimerModel Timer1;
+  cSysTray cSysTray1;
+
+  // ---- window-level state ----
+  bool IsLoading = false;
+  Pointer MousePointer() const { return mouse_pointer_; }
+  void SetMousePointer(Pointer pointer);
+  const std::string& Caption() const { return caption_; }
+  void SetCaption(const std::string& caption);
+  WindowState State() const { return window_state_; }
+  // A change of state runs the resize handling, as the window system would.
+  void SetWindowState(WindowState state);
+  bool Visible() const { return visible_; }
+  void SetVisible(bool visible);
+  unsigned BackColor() const { return back_color_; }
+  void SetBackColor(unsigned color);
+  bool HasCustomCursor() const { return !custom_cursor_path_.empty(); }
+  const std::string& CustomCursorPath() const { return custom_cursor_path_; }
+  void SetWindowListener(std::function<void()> listener) { window_view_ = std::move(listener); }
+
+  // Countdown state.
+  int ElapsedSeconds = 0;
+  int IntervalLength = 0;
+  std::string SavedStatus;
+
+  // Program-wide values that live for the whole run.
+  std::string HistoryLogPath;
+  bool TrayNoticeShown = false;
+  // Set by the close request: the view destroys the window and the program ends.
+  bool Unloaded() const { return unloaded_; }
+
+  // ---- start-up, close, minimise (shell) ----
+  void Form_Load();
+  void Form_QueryUnload();
+  void Form_Unload();
+  void Form_Resize();
+
+  // ---- folder list and destination (folders) ----
+  void ListView1_DblClick();
+  void ListView1_KeyDown(int key_code, int shift);
+  void PushButton7_Click();  // Add Folder
+  void PushButton8_Click();  // Clear List
+  void Text5_Change();
+  void Text5_GotFocus();
+  void PushButton1_Click();  // "..."
+  void PushButton2_Click();  // View This Folder
+  // Writes "Folders" from the list; called after every change the user makes to it.
+  void StoreFolderList();
+
+  // ---- scheduler ----
+  void Timer1_Timer();
+  void ListView2_Click();
+  // The user moved the interval selection (mouse or keyboard).
+  void ListView2_ItemSelected();
+  void PushButton5_Click();  // auto backup on/off
+  void PushButton6_Click();  // Backup Now
+  int IntervalSeconds();
+
+  // ---- history ----
+  void PushButton3_Click();   // View History Log
+  void PushButton4_Click();   // Copy History To Clipboard
+  void PushButton12_Click();  // Clear History Log
+
+  // ---- options ----
+  void Check4_Click();
+  void Check6_Click();
+  void Check8_Click();
+  void Option3_Click();
+  void Option4_Click();
+
+  // ---- tray ----
+  void cSysTray1_MouseUp(int button, int id);
+
+  // ---- appearance ----
+  void ApplySkin();
+  void PushButton11_Click();  // Help
+
+  Services& Svc() { return services_; }
+  // The program's own folder, without a trailing backslash except at a drive root.
+  std::string AppPath();
+  // Reads and writes the program's one settings section.
+  std::string GetSetting(const std::string& key, const std::string& default_value);
+  void SaveSetting(const std::string& key, const std::string& value);
+
+ private:
+  void NotifyWindow() const {
+    if (window_view_) window_view_();
+  }
+  Services services_;
+  Pointer mouse_pointer_ = Pointer::kDefault;
+  std::string caption_ = "Form1";
+  WindowState window_state_ = WindowState::kNormal;
+  bool visible_ = true;
+  unsigned back_color_ = kWhite;
+  std::string custom_cursor_path_;
+  bool unloaded_ = false;
+  std::function<void()> window_view_;
+};
+
+}  // namespace tess

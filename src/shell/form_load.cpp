@@ -1,0 +1,99 @@
+// The start-up sequence: every saved choice goes back into the window's controls, each step
+// under the window's error trap so one bad value never stops the rest.
+#include <string>
+#include <vector>
+
+#include "folders/folder_text.h"
+#include "history/history_log.h"
+#include "platform/environment.h"
+#include "platform/platform_error.h"
+#include "shell/conversions.h"
+#include "shell/error_trap.h"
+#include "shell/form1.h"
+#include "shell/helpers.h"
+#include "shell/settings_keys.h"
+#include "schedule/intervals.h"
+
+namespace tess {
+
+namespace {
+constexpr char kFormLoadLocation[] = "in Tessaline2021/08/31.Form1.Form_Load ";
+constexpr char kFolderColumnHeader[] = "Folder(s) To Backup";
+constexpr int kColumnWidthTwips = 7000;
+constexpr char kCursorFile[] = "HAND-M.CUR";
+}  // namespace
+
+void Form1::Form_Load() {
+  ErrorTrap trap(Svc().dialogs, kFormLoadLocation);
+  trap.Step(100, [&] { ApplySkin(); });
+  trap.Step(102, [&] { IsLoading = true; });
+  trap.Step(104, [&] { SetCaption(kProductName); });
+  trap.Step(106, [&] { SetApplicationTitle(Svc().dialogs); });
+  trap.Step(108, [&] { VisitWebSiteAtRandom(Svc().clock, Svc().shell); });
+  trap.Step(110, [&] {
+    std::string folder = AppPath();
+    if (folder.empty() || folder.back() != '\\') folder += '\\';
+    const std::string cursor = folder + kCursorFile;
+    if (PathExists(Svc().files, cursor)) {
+      custom_cursor_path_ = cursor;
+      NotifyWindow();
+    }
+  });
+  trap.Step(112, [&] { ListView1.SetColumn(kFolderColumnHeader, kColumnWidthTwips); });
+  std::string folders;
+  trap.Step(114, [&] { folders = GetSetting(kKeyFolders, ""); });
+  if (!folders.empty()) {
+    std::vector<std::string> entries;
+    trap.Step(116, [&] { entries = SplitFolderEntries(folders); });
+    for (const auto& entry : entries) {
+      trap.Step(118, [&] { ListView1.Append(entry); });
+    }
+  }
+  trap.Step(120, [&] { Text5.SetText(GetSetting(kKeyPath, GetDesktopFolder(Svc().shell))); });
+  trap.Step(122, [&] {
+    ListView2.SetColumn(kIntervalColumnHeader, kColumnWidthTwips);
+    for (const auto& entry : kIntervals) ListView2.Append(entry.text);
+  });
+  short often_index = 0;
+  trap.Step(124, [&] { often_index = ToInteger16(GetSetting(kKeyOftenIndex, "7")); });
+  trap.Step(126, [&] { ListView2.Select(often_index); });
+  std::string start_stop;
+  trap.Step(128, [&] { start_stop = GetSetting(kKeyStartStopState, kOn); });
+  if (trap.Test(130, [&] { return start_stop == kOff; })) {
+    trap.Step(132, [&] {
+      PushButton5.SetCaption("Turn On Auto Backup");
+      Frame1.SetCaption("Auto Backup is Turned Off.");
+      Timer1.SetInterval(0);
+    });
+  } else if (trap.Test(134, [&] { return start_stop == kOn; })) {
+    trap.Step(136, [&] {
+      PushButton5.SetCaption("Turn Off Auto Backup");
+      Timer1.SetInterval(1000);
+    });
+  }
+  trap.Step(138, [&] {
+    cSysTray1.SetTrayTip(kProductName);
+    cSysTray1.SetInTray(true);
+  });
+  short backup_option = 0;
+  trap.Step(140, [&] { backup_option = ToInteger16(GetSetting(kKeyBackupOption, "1")); });
+  trap.Step(142, [&] {
+    if (backup_option == 1) {
+      Option3.SetValue(true);
+    } else {
+      Option4.SetValue(true);
+    }
+  });
+  trap.Step(144, [&] { Check6.SetValue(GetSetting(kKeyIncludeDate, kOn) == kOn ? 1 : 0); });
+  trap.Step(146, [&] { Check4.SetValue(GetSetting(kKeyWindowsStartup, kOff) == kOn ? 1 : 0); });
+  trap.Step(148, [&] { Check8.SetValue(GetSetting(kKeyMinimized, kOff) == kOn ? 1 : 0); });
+  trap.Step(150, [&] {
+    if (Check8.Checked()) SetWindowState(WindowState::kMinimized);
+  });
+  trap.Step(152, [&] {
+    HistoryLogPath = ComputeHistoryLogPath(Svc().environment.Variable("TEMP"));
+  });
+  trap.Step(154, [&] { IsLoading = false; });
+}
+
+}  // namespace tess

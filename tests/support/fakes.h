@@ -1,0 +1,207 @@
+// Test doubles for every platform service, and a fixture that wires a Form1 to them.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/clock.h"
+#include "platform/dialogs.h"
+#include "platform/environment.h"
+#include "platform/event_pump.h"
+#include "platform/file_system.h"
+#include "platform/notify_icon.h"
+#include "platform/platform_error.h"
+#include "platform/registry.h"
+#include "platform/settings_store.h"
+#include "platform/shell.h"
+#include "shell/form1.h"
+
+namespace tess::test {
+
+class FakeSettingsStore : public SettingsStore {
+ public:
+  std::string GetSetting(const std::string& app, const std::string& section,
+                         const std::string& key, const std::string& default_value) override;
+  void SaveSetting(const std::string& app, const std::string& section, const std::string& key,
+                   const std::string& value) override;
+  bool Has(const std::string& key) const { return values.count(key) != 0; }
+  // Keys of the program's own section ("Quintaro\Tessaline").
+  std::map<std::string, std::string> values;
+  std::vector<std::string> write_log;  // "key=value" in order
+  std::vector<std::string> read_log;   // keys in order
+  bool fail_writes = false;
+  std::function<void(const std::string& key)> on_write;
+};
+
+// A small in-memory tree of files and folders, with Windows-style paths (case-insensitive).
+class FakeFileSystem : public FileSystem {
+ public:
+  void AddFolder(const std::string& path);
+  void AddFile(const std::string& path, const std::string& content = "");
+  bool IsFile(const std::string& path) const;
+  bool IsDir(const std::string& path) const;
+  std::string Content(const std::string& path) const;
+
+  std::int64_t LastWriteTime(const std::string& path) override;
+  std::uint32_t Attributes(const std::string& path) override;
+  bool ListingFindsAny(const std::string& pattern) override;
+  bool OrdinaryFileExists(const std::string& pattern) override;
+  void CreateFolder(const std::string& path) override;
+  void DeleteFile(const std::string& path) override;
+  void ForceDeleteFile(const std::string& path) override;
+  CopyOutcome CopyFolder(const std::string& source, const std::string& destination,
+                         bool overwrite, const std::function<void()>& yield) override;
+  void AppendLine(const std::string& path, const std::string& text) override;
+  std::string ReadAnsiText(const std::string& path) override;
+
+  struct CopyCall {
+    std::string source, destination;
+    bool overwrite;
+  };
+  std::vector<CopyCall> copies;
+  std::vector<std::string> created_folders;
+  std::set<std::string> read_only;      // normalised keys
+  std::set<std::string> locked;         // files that fail to copy or delete
+  std::set<std::string> uncreatable;    // folders CreateFolder refuses
+  bool fail_appends = false;
+
+  static std::string Key(const std::string& path);
+
+ private:
+  std::map<std::string, std::string> files_;  // key -> content
+  std::set<std::string> dirs_;                 // keys
+  std::map<std::string, std::string> names_;   // key -> path as written
+};
+
+class FakeShell : public Shell {
+ public:
+  std::string SpecialFolderPath(int folder_id) override;
+  std::string BrowseForFolder(const std::string& title, const std::string& start) override;
+  void StartProcess(const std::string& program, const std::string& argument,
+                    bool show_minimized) override;
+  void Open(const std::string& path) override;
+
+  std::string desktop = "C:\\Users\\Ann\\Desktop";
+  std::deque<std::string> browse_answers;  // "" means cancel
+  struct Browse {
+    std::string title, start;
+  };
+  std::vector<Browse> browses;
+  struct Started {
+    std::string program, argument;
+    bool minimized;
+  };
+  std::vector<Started> started;
+  bool fail_start = false;
+};
+
+class FakeRegistry : public Registry {
+ public:
+  bool SetStringValue(Hive hive, const std::string& subkey, const std::string& name,
+                      const std::string& data) override;
+  bool DeleteValue(Hive hive, const std::string& subkey, const std::string& name) override;
+  std::map<std::string, std::string> values;  // "HKLM|subkey|name" -> data
+  bool machine_writable = true;
+  int calls = 0;
+  static std::string Key(Hive hive, const std::string& subkey, const std::string& name);
+};
+
+class FakeEnvironment : public Environment {
+ public:
+  std::string Variable(const std::string& name) override;
+  std::string ModulePath() override { return module_path; }
+  std::map<std::string, std::string> variables{{"TEMP", "C:\\Users\\Ann\\Temp"}};
+  std::string module_path = "C:\\Program Files\\Tessaline\\Tessaline.exe";
+};
+
+class FakeDialogs : public Dialogs {
+ public:
+  BoxResult MessageBox(const std::string& text, const std::string& title, BoxButtons buttons,
+                       BoxIcon icon) override;
+  void SetApplicationTitle(const std::string& title) override { app_title = title; }
+  void SetClipboardText(const std::string& text) override { clipboard = text; }
+
+  struct Box {
+    std::string text, title;
+    BoxButtons buttons;
+    BoxIcon icon;
+  };
+  std::vector<Box> boxes;
+  std::deque<BoxResult> answers;  // for Yes/No boxes; default Yes
+  std::string app_title;
+  std::string clipboard = "<untouched>";
+  std::function<void(const Box&)> on_box;
+  // The Application Error boxes only.
+  std::vector<Box> Errors() const;
+};
+
+class FakeNotifyIcon : public NotifyIcon {
+ public:
+  bool Send(NotifyCommand command, const NotifyIconRecord& record) override {
+    sent.push_back({command, record});
+    return true;
+  }
+  struct Sent {
+    NotifyCommand command;
+    NotifyIconRecord record;
+  };
+  std::vector<Sent> sent;
+};
+
+// Time stands still until a test moves it; every pump call can advance it.
+class FakeClock : public Clock {
+ public:
+  LocalTime Now() override;
+  double SecondsSinceMidnight() override;
+  std::string MonthAbbreviation(int month) override;
+  std::string AmPmDesignator(bool pm) override { return pm ? "PM" : "AM"; }
+  // U.S. form: M/D/YYYY h:mm:ss AM; only the date at midnight.
+  std::string GeneralDate(const LocalTime& t) override;
+  double RandomFraction() override { return random_fraction; }
+  void Advance(double seconds);
+
+  LocalTime now{2021, 8, 31, 16, 5, 6, 0};
+  double random_fraction = 0.5;
+  int now_calls = 0;
+};
+
+// Runs scripted actions at chosen calls, so re-entrancy is tested deliberately.
+class ScriptedEventPump : public EventPump {
+ public:
+  void ProcessPendingEvents() override;
+  // Runs action at the n-th call from now (1 = the next call).
+  void At(int call, std::function<void()> action);
+  // Runs on every call.
+  std::function<void()> every_call;
+  int calls = 0;
+
+ private:
+  std::map<int, std::vector<std::function<void()>>> script_;
+};
+
+struct FakeServices {
+  // Each pass of the event pump lets a quarter second go by, so waits end.
+  FakeServices() {
+    pump.every_call = [this] { clock.Advance(0.25); };
+  }
+  FakeServices(const FakeServices&) = delete;
+  FakeSettingsStore settings;
+  FakeFileSystem files;
+  FakeShell shell;
+  FakeRegistry registry;
+  FakeEnvironment environment;
+  FakeDialogs dialogs;
+  FakeNotifyIcon notify_icon;
+  FakeClock clock;
+  ScriptedEventPump pump;
+  Services Wire() {
+    return Services{settings, files, shell, registry, environment, dialogs, notify_icon,
+                    clock,    pump};
+  }
+};
+
+}  // namespace tess::test

@@ -1,0 +1,216 @@
+// The start-up sequence against test doubles: what the window shows and what the store holds.
+#include <gtest/gtest.h>
+
+#include "support/fakes.h"
+
+namespace tess::test {
+namespace {
+
+class StartupTest : public ::testing::Test {
+ protected:
+  Form1& Load() {
+    form_ = std::make_unique<Form1>(fakes_.Wire());
+    form_->Form_Load();
+    return *form_;
+  }
+  FakeServices fakes_;
+  std::unique_ptr<Form1> form_;
+};
+
+TEST_F(StartupTest, FreshStoreGivesTheDesignedDefaultsAndWritesThreeKeys) {
+  Form1& f = Load();
+  EXPECT_EQ(f.Caption(), "Tessaline");
+  EXPECT_EQ(f.ListView1.Count(), 0);
+  EXPECT_EQ(f.ListView1.ColumnHeader(), "Folder(s) To Backup");
+  EXPECT_EQ(f.Text5.Text(), "C:\\Users\\Ann\\Desktop\\");
+  ASSERT_EQ(f.ListView2.Count(), 15);
+  EXPECT_EQ(f.ListView2.Selected(), 7);
+  EXPECT_EQ(f.ListView2.ItemText(7), "Backup every 15 minutes");
+  EXPECT_EQ(f.PushButton5.Caption(), "Turn Off Auto Backup");
+  EXPECT_EQ(f.Timer1.Interval(), 1000);
+  EXPECT_EQ(f.Frame1.Caption(), "Next backup will occur in xx:xx:xx");
+  EXPECT_TRUE(f.Option3.Value());
+  EXPECT_FALSE(f.Option4.Value());
+  EXPECT_TRUE(f.Check6.Checked());
+  EXPECT_FALSE(f.Check4.Checked());
+  EXPECT_FALSE(f.Check8.Checked());
+  EXPECT_TRUE(f.Check8.Visible());
+  EXPECT_TRUE(f.Visible());
+  EXPECT_FALSE(f.IsLoading);
+  EXPECT_EQ(f.HistoryLogPath, "C:\\Users\\Ann\\Temp\\Tessaline.txt");
+  EXPECT_EQ(fakes_.dialogs.app_title, "Tessaline");
+  EXPECT_TRUE(fakes_.dialogs.boxes.empty());
+
+  std::map<std::string, std::string> expected{{"Path", "C:\\Users\\Ann\\Desktop\\"},
+                                              {"Backup Option", "1"},
+                                              {"Include Date", "On"}};
+  EXPECT_EQ(fakes_.settings.values, expected);
+  EXPECT_EQ(fakes_.registry.calls, 0);
+}
+
+TEST_F(StartupTest, ReadsEveryKeyOnceInItsOrder) {
+  Load();
+  const std::vector<std::string> expected{"Folders",        "Path",           "OftenIndex",
+                                          "StartStopState", "Backup Option",  "Include Date",
+                                          "Windows Startup", "Minimized"};
+  EXPECT_EQ(fakes_.settings.read_log, expected);
+}
+
+TEST_F(StartupTest, TrayIconIsInPlaceWithItsTip) {
+  Form1& f = Load();
+  EXPECT_TRUE(f.cSysTray1.InTray());
+  EXPECT_EQ(f.cSysTray1.TrayTip(), "Tessaline");
+  ASSERT_FALSE(fakes_.notify_icon.sent.empty());
+  EXPECT_EQ(fakes_.notify_icon.sent.front().command, NotifyCommand::kAdd);
+  EXPECT_EQ(fakes_.notify_icon.sent.front().record.callback_message, 1125u);
+  EXPECT_EQ(fakes_.notify_icon.sent.front().record.id, 0u);
+}
+
+TEST_F(StartupTest, OftenIndexOutOfRangeReportsOnceAndSelectsNothing) {
+  fakes_.settings.values["OftenIndex"] = "16";
+  Form1& f = Load();
+  EXPECT_EQ(f.ListView2.Selected(), 0);
+  ASSERT_EQ(fakes_.dialogs.Errors().size(), 1u);
+  // Every later step still ran.
+  EXPECT_EQ(f.Timer1.Interval(), 1000);
+  EXPECT_TRUE(f.Option3.Value());
+  EXPECT_FALSE(f.HistoryLogPath.empty());
+}
+
+TEST_F(StartupTest, NonNumericOftenIndexReportsTheConversionAndTheSelection) {
+  fakes_.settings.values["OftenIndex"] = "x";
+  Form1& f = Load();
+  EXPECT_EQ(f.ListView2.Selected(), 0);
+  const auto errors = fakes_.dialogs.Errors();
+  ASSERT_EQ(errors.size(), 2u);
+  EXPECT_EQ(errors[0].text,
+            "Type mismatch\r\nin Tessaline2021/08/31.Form1.Form_Load at line 124\r\r"
+            "Please email screenshot of this message to support@tessaline.example");
+  EXPECT_NE(errors[1].text.find("at line 126"), std::string::npos);
+  EXPECT_EQ(errors[0].icon, BoxIcon::kExclamation);
+  EXPECT_EQ(errors[0].buttons, BoxButtons::kOk);
+}
+
+TEST_F(StartupTest, HugeAndGarbageNumbersNeverCrash) {
+  fakes_.settings.values["OftenIndex"] = std::string(3 << 20, '9');
+  fakes_.settings.values["Backup Option"] = "99999999999999999999";
+  Form1& f = Load();
+  EXPECT_EQ(f.ListView2.Selected(), 0);
+  EXPECT_TRUE(f.Option4.Value());
+  EXPECT_EQ(fakes_.settings.values["Backup Option"], "2");
+}
+
+TEST_F(StartupTest, BackupOptionOtherThanOneSelectsOverwriteAndIsRewritten) {
+  fakes_.settings.values["Backup Option"] = "7";
+  Form1& f = Load();
+  EXPECT_TRUE(f.Option4.Value());
+  EXPECT_FALSE(f.Option3.Value());
+  EXPECT_EQ(fakes_.settings.values["Backup Option"], "2");
+  EXPECT_TRUE(fakes_.dialogs.boxes.empty());
+}
+
+TEST_F(StartupTest, StartStopStateComparesExactly) {
+  fakes_.settings.values["StartStopState"] = "on";
+  Form1& f = Load();
+  EXPECT_EQ(f.PushButton5.Caption(), "Turn On Auto Backup");
+  EXPECT_EQ(f.Timer1.Interval(), 0);
+  EXPECT_EQ(f.Frame1.Caption(), "Next backup will occur in xx:xx:xx");
+}
+
+TEST_F(StartupTest, StartStopStateOffShowsTurnedOff) {
+  fakes_.settings.values["StartStopState"] = "Off";
+  Form1& f = Load();
+  EXPECT_EQ(f.PushButton5.Caption(), "Turn On Auto Backup");
+  EXPECT_EQ(f.Frame1.Caption(), "Auto Backup is Turned Off.");
+  EXPECT_EQ(f.Timer1.Interval(), 0);
+}
+
+TEST_F(StartupTest, IncludeDateInOtherCaseLeavesStampOffAndButtonsEnabled) {
+  fakes_.settings.values["Include Date"] = "on";
+  Form1& f = Load();
+  EXPECT_FALSE(f.Check6.Checked());
+  EXPECT_TRUE(f.Option3.Enabled());
+  EXPECT_TRUE(f.Option4.Enabled());
+  EXPECT_EQ(fakes_.settings.values["Include Date"], "on");  // unchecked box writes nothing
+}
+
+TEST_F(StartupTest, WindowsStartupOnChecksTheBoxWithoutTouchingTheRunKey) {
+  fakes_.settings.values["Windows Startup"] = "On";
+  Form1& f = Load();
+  EXPECT_TRUE(f.Check4.Checked());
+  EXPECT_TRUE(f.Check8.Visible());
+  EXPECT_EQ(fakes_.registry.calls, 0);
+  EXPECT_EQ(std::count(fakes_.settings.write_log.begin(), fakes_.settings.write_log.end(),
+                       "Windows Startup=On"),
+            0);
+}
+
+TEST_F(StartupTest, MinimizedOnStartsHiddenInTheTrayWithOneBalloon) {
+  fakes_.settings.values["Minimized"] = "On";
+  Form1& f = Load();
+  EXPECT_FALSE(f.Visible());
+  EXPECT_EQ(f.State(), WindowState::kNormal);
+  EXPECT_TRUE(f.TrayNoticeShown);
+  EXPECT_TRUE(f.cSysTray1.InTray());
+  int balloons = 0;
+  for (const auto& s : fakes_.notify_icon.sent) {
+    if (s.record.flags == kNifInfo && !s.record.info.empty()) {
+      ++balloons;
+      EXPECT_EQ(s.record.info_title, "Tessaline");
+      EXPECT_EQ(s.record.timeout_ms, 5000u);
+    }
+  }
+  EXPECT_EQ(balloons, 1);
+  EXPECT_EQ(fakes_.settings.values["Minimized"], "On");
+}
+
+TEST_F(StartupTest, StoredPathIsRestoredAndWrittenBack) {
+  fakes_.settings.values["Path"] = "Q:\\Nowhere at all";
+  Form1& f = Load();
+  EXPECT_EQ(f.Text5.Text(), "Q:\\Nowhere at all");
+  EXPECT_EQ(std::count(fakes_.settings.write_log.begin(), fakes_.settings.write_log.end(),
+                       "Path=Q:\\Nowhere at all"),
+            1);
+}
+
+TEST_F(StartupTest, MissingDesktopReportsStepAndKeepsInitialText) {
+  fakes_.shell.desktop = "";
+  fakes_.settings.values["Path"] = "D:\\Backups";
+  Form1& f = Load();
+  EXPECT_EQ(f.Text5.Text(), "");
+  ASSERT_EQ(fakes_.dialogs.Errors().size(), 1u);
+  EXPECT_NE(fakes_.dialogs.Errors()[0].text.find("at line 120"), std::string::npos);
+}
+
+TEST_F(StartupTest, MissingTempPutsTheLogAtTheDriveRoot) {
+  fakes_.environment.variables.clear();
+  Form1& f = Load();
+  EXPECT_EQ(f.HistoryLogPath, "\\Tessaline.txt");
+}
+
+TEST_F(StartupTest, CustomCursorIsLoadedOnlyWhenItsFileIsThere) {
+  EXPECT_FALSE(Load().HasCustomCursor());
+  fakes_.files.AddFile("C:\\Program Files\\Tessaline\\HAND-M.CUR", "cur");
+  EXPECT_TRUE(Load().HasCustomCursor());
+}
+
+TEST_F(StartupTest, SkinFileSwitchesToButtonFaceColours) {
+  EXPECT_EQ(Load().BackColor(), kWhite);
+  fakes_.files.AddFile("C:\\Program Files\\Tessaline\\x\\o.cjs", "skin");
+  EXPECT_EQ(Load().BackColor(), kButtonFace);
+}
+
+TEST_F(StartupTest, WebSiteOpensOnlyOnTheDrawOfSeven) {
+  fakes_.clock.random_fraction = 0.065;  // draws 7
+  Load();
+  ASSERT_EQ(fakes_.shell.started.size(), 1u);
+  EXPECT_EQ(fakes_.shell.started[0].program, "explorer");
+  EXPECT_TRUE(fakes_.shell.started[0].minimized);
+  fakes_.shell.started.clear();
+  fakes_.clock.random_fraction = 0.07;  // draws 8
+  Load();
+  EXPECT_TRUE(fakes_.shell.started.empty());
+}
+
+}  // namespace
+}  // namespace tess::test
