@@ -1,0 +1,105 @@
+#include "platform/win32/win_shell.h"
+
+#include <objbase.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <vector>
+
+#include "platform/platform_error.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/text.h"
+
+namespace tess::win32 {
+
+namespace {
+// Frees a shell item list when it goes out of scope.
+struct ItemList {
+  PIDLIST_ABSOLUTE pidl = nullptr;
+  ~ItemList() {
+    if (pidl != nullptr) CoTaskMemFree(pidl);
+  }
+};
+
+std::string PathOfItem(PCIDLIST_ABSOLUTE pidl) {
+  // Room for long paths; the shell cuts nothing it can express.
+  std::vector<wchar_t> buffer(32768, L'\0');
+  if (!SHGetPathFromIDListEx(pidl, buffer.data(), static_cast<DWORD>(buffer.size()),
+                             GPFIDL_DEFAULT)) {
+    return "";
+  }
+  return Narrow(std::wstring(buffer.data()));
+}
+
+int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM, LPARAM data) {
+  if (message == BFFM_INITIALIZED && data != 0) {
+    const auto* start = reinterpret_cast<const std::wstring*>(data);
+    if (!start->empty()) {
+      SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(start->c_str()));
+    }
+  }
+  return 0;
+}
+}  // namespace
+
+std::string WinShell::SpecialFolderPath(int folder_id) {
+  ItemList item;
+  if (FAILED(SHGetSpecialFolderLocation(nullptr, folder_id, &item.pidl))) return "";
+  return PathOfItem(item.pidl);
+}
+
+std::string WinShell::BrowseForFolder(const std::string& title, const std::string& start) {
+  const std::wstring wide_title = Widen(title);
+  const std::wstring wide_start = Widen(start);
+  BROWSEINFOW info = {};
+  info.hwndOwner = owner_ ? owner_() : nullptr;
+  info.lpszTitle = wide_title.c_str();
+  info.ulFlags = BIF_RETURNONLYFSDIRS;
+  info.lpfn = BrowseCallback;
+  info.lParam = reinterpret_cast<LPARAM>(&wide_start);
+  ItemList item;
+  item.pidl = SHBrowseForFolderW(&info);
+  if (item.pidl == nullptr) return "";
+  return PathOfItem(item.pidl);
+}
+
+std::wstring QuotedCommandLine(const std::wstring& program, const std::wstring& argument) {
+  std::wstring line = program + L" \"";
+  size_t backslashes = 0;
+  for (wchar_t c : argument) {
+    if (c == L'"') continue;
+    if (c == L'\\') {
+      ++backslashes;
+    } else {
+      backslashes = 0;
+    }
+    line += c;
+  }
+  line.append(backslashes, L'\\');
+  line += L'"';
+  return line;
+}
+
+void WinShell::StartProcess(const std::string& program, const std::string& argument,
+                            bool show_minimized) {
+  std::wstring command = QuotedCommandLine(Widen(program), Widen(argument));
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = show_minimized ? SW_SHOWMINIMIZED : SW_SHOWNORMAL;
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    ThrowLastError(GetLastError());
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+}
+
+void WinShell::Open(const std::string& path) {
+  const auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(
+      owner_ ? owner_() : nullptr, L"open", Widen(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+  if (result <= 32) ThrowLastError(GetLastError());
+}
+
+}  // namespace tess::win32
