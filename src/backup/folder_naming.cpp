@@ -29,10 +29,18 @@ std::string DateTimeSuffix(Clock& clock) {
   const std::string date = MonthDayYear(clock, clock.Now());
   const std::string time = HourMinuteSecond(clock, clock.Now());
   // Trimmed as a whole, so a locale without AM/PM designators leaves no trailing blank.
-  return TrimSpaces(" Date " + date + " Time " + time);
+  std::string suffix = " Date ";
+  suffix += date;
+  suffix += " Time ";
+  suffix += time;
+  return TrimSpaces(suffix);
 }
 
-std::string DateSuffix(Clock& clock) { return TrimSpaces(" " + MonthDayYear(clock, clock.Now())); }
+std::string DateSuffix(Clock& clock) {
+  std::string suffix = " ";
+  suffix += MonthDayYear(clock, clock.Now());
+  return TrimSpaces(suffix);
+}
 
 std::string NowText(Clock& clock) { return clock.GeneralDate(clock.Now()); }
 
