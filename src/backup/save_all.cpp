@@ -122,7 +122,9 @@ RunOutcome SaveAll(Form1& form, ListViewModel& folder_list, FrameModel& status_l
     }
 
     if (trap.Test(146, [&] { return EndsWithBackslash(source); })) {
-      trap.Step(148, [&] { source.pop_back(); });
+      trap.Step(148, [&] {
+        if (!source.empty()) source.pop_back();
+      });
     }
     if (trap.Test(150, [&] { return IsFolder(svc.files, destination()); })) {
       trap.Step(152, [&] {

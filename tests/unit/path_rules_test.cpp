@@ -1,4 +1,4 @@
-// Path-text rules, the existence query and the event-processing pause.
+// Path-text rules and the event-processing pause.
 #include "backup/path_rules.h"
 
 #include <gtest/gtest.h>
@@ -30,23 +30,6 @@ TEST(LastPathPartTest, TextAfterTheLastBackslash) {
   EXPECT_EQ(LastPathPart("C:\\Data\\Docs\\"), "");
   EXPECT_EQ(LastPathPart("E:"), "E:");
   EXPECT_EQ(LastPathPart(""), "");
-}
-
-TEST(PathFoundTest, AnswersFromTheListingAndPassesErrorsOn) {
-  FakeFileSystem files;
-  files.AddFile("C:\\Data\\notes.txt");
-  files.AddFolder("E:");
-  EXPECT_TRUE(PathFound(files, "C:\\Data\\notes.txt"));
-  EXPECT_TRUE(PathFound(files, "C:\\Data\\"));
-  EXPECT_FALSE(PathFound(files, "C:\\Nowhere"));
-  EXPECT_FALSE(PathFound(files, "E:\\"));  // an empty drive root lists nothing
-
-  struct BadDrive : FakeFileSystem {
-    bool ListingFindsAny(const std::string&) override {
-      throw PlatformError(68, "Device unavailable");
-    }
-  } bad;
-  EXPECT_THROW(PathFound(bad, "Q:\\"), PlatformError);
 }
 
 class PauseTest : public ::testing::Test {
