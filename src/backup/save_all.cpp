@@ -1,9 +1,165 @@
 #include "backup/save_all.h"
 
+#include <exception>
+#include <string>
+
+#include "backup/folder_naming.h"
+#include "backup/path_rules.h"
+#include "backup/run_report.h"
+#include "history/history_log.h"
+#include "platform/dialogs.h"
+#include "platform/event_pump.h"
+#include "platform/file_system.h"
+#include "shell/error_trap.h"
+#include "shell/helpers.h"
+
 namespace tess {
 
-RunOutcome SaveAll(Form1& /*form*/, ListViewModel& /*folder_list*/, FrameModel& /*status_line*/) {
-  return {};
+namespace {
+
+constexpr char kSaveAllLocation[] = "in Tessaline2021/08/31.IntervalSave.SaveAll ";
+constexpr int kMaxCreationAttempts = 10;
+
+// The copy never shows anything of its own; whatever goes wrong is counted in its outcome.
+CopyOutcome CopyQuiet(FileSystem& files, EventPump& pump, const std::string& source,
+                      const std::string& destination) {
+  const auto yield = [&pump] {
+    try {
+      pump.ProcessPendingEvents();
+    } catch (...) {
+    }
+  };
+  try {
+    return files.CopyFolder(source, destination, true, yield);
+  } catch (const std::exception& e) {
+    CopyOutcome failed;
+    failed.folders_failed = 1;
+    failed.first_failure_path = source;
+    failed.first_failure_reason = e.what();
+    return failed;
+  }
+}
+
+// A folder entry goes to the destination as the copy rules place it. A file entry must land
+// inside the destination folder itself, so it gets that folder without the trailing
+// backslash that would otherwise ask for a subfolder named after the file; a drive root keeps
+// its backslash, since "E:" alone names the drive's current folder.
+std::string CopyDestinationFor(const std::string& destination, bool source_is_file) {
+  if (!source_is_file || destination.size() < 2 || destination.back() != '\\') return destination;
+  if (destination.size() == 3 && destination[1] == ':') return destination;
+  return destination.substr(0, destination.size() - 1);
+}
+
+bool EndsWithBackslash(const std::string& text) { return !text.empty() && text.back() == '\\'; }
+
+}  // namespace
+
+RunOutcome SaveAll(Form1& form, ListViewModel& folder_list, FrameModel& status_line) {
+  Services& svc = form.Svc();
+  ErrorTrap trap(svc.dialogs, kSaveAllLocation);
+  RunOutcome outcome;
+  const auto finish = [&](RunOutcome::Kind kind) {
+    outcome.kind = kind;
+    outcome.final_status = status_line.Caption();
+    return outcome;
+  };
+
+  if (!trap.Test(102, [&] { return folder_list.Count() > 0; })) {
+    trap.Step(172, [&] { status_line.SetCaption(kNoFilesStatus); });
+    return finish(RunOutcome::Kind::kEmptyList);
+  }
+  if (trap.Test(104, [&] { return !PathFound(svc.files, form.Text5.Text()); })) {
+    trap.Step(106, [&] { status_line.SetCaption(form.Text5.Text() + kDoesNotExist); });
+    return finish(RunOutcome::Kind::kDestinationMissing);
+  }
+
+  int count = 0;
+  trap.Step(116, [&] { count = folder_list.Count(); });
+  for (int index = 1; index <= count; ++index) {
+    // Entries removed while the run let events in: what is gone is not an error.
+    if (index > folder_list.Count()) break;
+    std::string source;
+    trap.Step(118, [&] { source = folder_list.ItemText(index); });
+    if (!trap.Test(120, [&] { return PathFound(svc.files, source); })) {
+      trap.Step(162, [&] { svc.pump.ProcessPendingEvents(); });
+      continue;
+    }
+    ++outcome.folders_processed;
+
+    // The folder name starts as N, the entry's last part as stored, and gets its stamp.
+    std::string folder_name;
+    trap.Step(122, [&] { folder_name = source; });
+    trap.Step(124, [&] { folder_name = LastPathPart(folder_name); });
+    if (trap.Test(126, [&] { return form.Check6.Checked(); })) {
+      if (trap.Test(128, [&] { return form.Option3.Value(); })) {
+        trap.Step(130, [&] { folder_name += DateTimeSuffix(svc.clock); });
+      } else if (trap.Test(132, [&] { return form.Option4.Value(); })) {
+        trap.Step(134, [&] { folder_name += DateSuffix(svc.clock); });
+      }
+    } else {
+      trap.Step(144, [&] { folder_name.clear(); });
+    }
+    // The destination text is read afresh at every use: the user may edit it mid-run.
+    const auto destination = [&] { return CleanPath(form.Text5.Text() + "\\" + folder_name); };
+
+    EntryResult result;
+    int attempts = 0;
+    trap.Step(136, [&] { attempts = 0; });
+    while (trap.Test(138, [&] {
+      return !IsFolder(svc.files, destination()) && attempts < kMaxCreationAttempts;
+    })) {
+      trap.Step(140, [&] {
+        try {
+          svc.files.CreateFolder(destination());
+        } catch (const std::exception& e) {
+          result.creation_error = e.what();
+          throw;
+        }
+      });
+      trap.Step(142, [&] { ++attempts; });
+      // The test above counts a failure of its own as met; this keeps that loop finite.
+      if (attempts >= kMaxCreationAttempts) break;
+    }
+
+    if (trap.Test(146, [&] { return EndsWithBackslash(source); })) {
+      trap.Step(148, [&] {
+        if (!source.empty()) source.pop_back();
+      });
+    }
+    if (trap.Test(150, [&] { return IsFolder(svc.files, destination()); })) {
+      trap.Step(152, [&] {
+        const auto kind = IsFolderResult(svc.files, source);
+        const bool source_is_file = kind.has_value() && !*kind;
+        result.kind = EntryResult::Kind::kCopied;
+        result.copy = CopyQuiet(svc.files, svc.pump, source,
+                                CopyDestinationFor(destination(), source_is_file));
+      });
+    } else {
+      trap.Step(154, [&] {
+        result.kind = EntryResult::Kind::kNotCopied;
+        result.missing_destination = destination();
+        svc.dialogs.MessageBox(
+            kDestinationFolderMissing + std::string("\r\n") + result.missing_destination, "",
+            BoxButtons::kOk, BoxIcon::kNone);
+      });
+    }
+    if (!result.Complete()) ++outcome.folders_failed;
+
+    trap.Step(156, [&] { svc.pump.ProcessPendingEvents(); });
+    trap.Step(158, [&] {
+      AppendHistoryLine(svc.files, form.HistoryLogPath,
+                        HistoryLine(LastPathPart(source), NowText(svc.clock), result));
+    });
+    trap.Step(160, [&] { svc.pump.ProcessPendingEvents(); });
+    trap.Step(162, [&] { svc.pump.ProcessPendingEvents(); });
+  }
+
+  trap.Step(170, [&] {
+    status_line.SetCaption(
+        CompleteStatus(NowText(svc.clock), outcome.folders_failed, outcome.folders_processed));
+  });
+  return finish(outcome.folders_failed > 0 ? RunOutcome::Kind::kWithErrors
+                                           : RunOutcome::Kind::kClean);
 }
 
 }  // namespace tess

@@ -1,4 +1,8 @@
 // The automatic-backup switch and Backup Now.
+#include <string>
+
+#include "backup/path_rules.h"
+#include "backup/save_all.h"
 #include "shell/error_trap.h"
 #include "shell/form1.h"
 #include "shell/settings_keys.h"
@@ -8,6 +12,9 @@ namespace tess {
 namespace {
 constexpr char kTurnOn[] = "Turn On Auto Backup";
 constexpr char kTurnOff[] = "Turn Off Auto Backup";
+constexpr char kBackingUp[] = "Backing up files...";
+constexpr char kProgressBarText[] = "Progress Bar";
+constexpr double kStatusHoldSeconds = 5;
 }  // namespace
 
 void Form1::PushButton5_Click() {
@@ -23,8 +30,22 @@ void Form1::PushButton5_Click() {
   }
 }
 
+// Runs one backup at once under the busy pointer, leaves the run's own status in view for a
+// few seconds, then puts back what the status line said before.
 void Form1::PushButton6_Click() {
-  // Backup Now: filled in with the backup run.
+  ErrorTrap trap(Svc().dialogs, "in Tessaline2021/08/31.Form1.PushButton6_Click ");
+  std::string before;
+  trap.Step(100, [&] { before = Frame1.Caption(); });
+  trap.Step(102, [&] { Frame1.SetCaption(kBackingUp); });
+  trap.Step(104, [&] { SetMousePointer(Pointer::kHourglass); });
+  trap.Step(106, [&] { SaveAll(*this, ListView1, Frame1); });
+  trap.Step(108, [&] { SetMousePointer(Pointer::kDefault); });
+  trap.Step(110, [&] {
+    ProgressBar1.SetValue(0);
+    ProgressBar1.SetText(kProgressBarText);
+  });
+  trap.Step(112, [&] { Pause(kStatusHoldSeconds, Svc().clock, Svc().pump); });
+  trap.Step(114, [&] { Frame1.SetCaption(before); });
 }
 
 }  // namespace tess

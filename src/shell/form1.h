@@ -176,6 +176,8 @@ class Form1 {
   std::string custom_cursor_path_;
   bool unloaded_ = false;
   std::function<void()> window_view_;
+  // True while a countdown tick runs (its event passes and its backup run included).
+  bool tick_running_ = false;
 };
 
 }  // namespace tess

@@ -286,7 +286,9 @@ std::vector<FakeDialogs::Box> FakeDialogs::Errors() const {
 
 LocalTime FakeClock::Now() {
   ++now_calls;
-  return now;
+  const LocalTime reading = now;
+  if (after_now) after_now();
+  return reading;
 }
 
 double FakeClock::SecondsSinceMidnight() {

@@ -167,6 +167,8 @@ class FakeClock : public Clock {
   LocalTime now{2021, 8, 31, 16, 5, 6, 0};
   double random_fraction = 0.5;
   int now_calls = 0;
+  // Runs after each reading of Now(), so time can move between two readings.
+  std::function<void()> after_now;
 };
 
 // Runs scripted actions at chosen calls, so re-entrancy is tested deliberately.

@@ -1,0 +1,47 @@
+#include "backup/folder_naming.h"
+
+#include <cstdio>
+
+namespace tess {
+
+namespace {
+std::string TrimSpaces(const std::string& s) {
+  const auto first = s.find_first_not_of(' ');
+  if (first == std::string::npos) return "";
+  return s.substr(first, s.find_last_not_of(' ') - first + 1);
+}
+}  // namespace
+
+std::string MonthDayYear(Clock& clock, const LocalTime& t) {
+  char digits[32];
+  std::snprintf(digits, sizeof digits, " %d %04d", t.day, t.year);
+  return clock.MonthAbbreviation(t.month) + digits;
+}
+
+std::string HourMinuteSecond(Clock& clock, const LocalTime& t) {
+  const int hour12 = t.hour % 12 == 0 ? 12 : t.hour % 12;
+  char digits[32];
+  std::snprintf(digits, sizeof digits, "%02d %02d %02d ", hour12, t.minute, t.second);
+  return digits + clock.AmPmDesignator(t.hour >= 12);
+}
+
+std::string DateTimeSuffix(Clock& clock) {
+  const std::string date = MonthDayYear(clock, clock.Now());
+  const std::string time = HourMinuteSecond(clock, clock.Now());
+  // Trimmed as a whole, so a locale without AM/PM designators leaves no trailing blank.
+  std::string suffix = " Date ";
+  suffix += date;
+  suffix += " Time ";
+  suffix += time;
+  return TrimSpaces(suffix);
+}
+
+std::string DateSuffix(Clock& clock) {
+  std::string suffix = " ";
+  suffix += MonthDayYear(clock, clock.Now());
+  return TrimSpaces(suffix);
+}
+
+std::string NowText(Clock& clock) { return clock.GeneralDate(clock.Now()); }
+
+}  // namespace tess

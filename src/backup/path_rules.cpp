@@ -1,0 +1,50 @@
+#include "backup/path_rules.h"
+
+#include "platform/clock.h"
+#include "platform/event_pump.h"
+#include "platform/file_system.h"
+
+namespace tess {
+
+namespace {
+// One pass, without overlap: three backslashes become two, four become two.
+std::string CollapseDoubledBackslashes(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    out += text[i];
+    if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == '\\') ++i;
+  }
+  return out;
+}
+}  // namespace
+
+std::string CleanPath(const std::string& path) {
+  if (path.empty() || path[0] != '\\') return CollapseDoubledBackslashes(path);
+  size_t first = path.find_first_not_of('\\', 1);
+  if (first == std::string::npos) first = path.size();
+  return "\\\\" + CollapseDoubledBackslashes(path.substr(first));
+}
+
+std::string LastPathPart(const std::string& path) {
+  const auto slash = path.rfind('\\');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool PathFound(FileSystem& files, const std::string& path) { return files.ListingFindsAny(path); }
+
+void Pause(double seconds, Clock& clock, EventPump& pump) {
+  if (seconds <= 0) return;
+  const double start = clock.SecondsSinceMidnight();
+  for (;;) {
+    const double now = clock.SecondsSinceMidnight();
+    if (now < start || now - start >= seconds) return;
+    try {
+      pump.ProcessPendingEvents();
+    } catch (...) {
+      // The wait has no failures of its own; handlers report theirs before they return.
+    }
+  }
+}
+
+}  // namespace tess

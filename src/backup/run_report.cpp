@@ -1,0 +1,60 @@
+#include "backup/run_report.h"
+
+namespace tess {
+
+namespace {
+constexpr char kSavedAt[] = " was backup saved at ";
+constexpr char kNotSavedAt[] = " was NOT backup saved at ";
+
+// The log is read line by line; a system message may end with CR LF or carry one inside.
+std::string OneLine(const std::string& text) {
+  std::string out;
+  for (char c : text) out += (c == '\r' || c == '\n') ? ' ' : c;
+  const auto last = out.find_last_not_of(' ');
+  return last == std::string::npos ? "" : out.substr(0, last + 1);
+}
+
+std::string CopyFailure(const CopyOutcome& copy) {
+  std::string what;
+  if (copy.files_failed > 0) {
+    what = std::to_string(copy.files_failed) + " of " + std::to_string(copy.FilesSeen()) +
+           " files failed";
+  }
+  if (copy.folders_failed > 0) {
+    if (!what.empty()) what += ", ";
+    what += std::to_string(copy.folders_failed) +
+            (copy.folders_failed == 1 ? " folder failed" : " folders failed");
+  }
+  if (!copy.first_failure_path.empty()) {
+    what += ", first " + OneLine(copy.first_failure_path);
+    if (!copy.first_failure_reason.empty()) what += ": " + OneLine(copy.first_failure_reason);
+  }
+  return what;
+}
+}  // namespace
+
+std::string HistoryLine(const std::string& name, const std::string& when,
+                        const EntryResult& result) {
+  if (result.Complete()) return name + kSavedAt + when;
+  std::string why;
+  if (result.kind == EntryResult::Kind::kCopied) {
+    why = CopyFailure(result.copy);
+  } else if (!result.creation_error.empty()) {
+    why = "the destination folder " + result.missing_destination +
+          " could not be created: " + OneLine(result.creation_error);
+  } else {
+    why = "the destination folder " + result.missing_destination + " does not exist";
+  }
+  return name + kNotSavedAt + when + ": " + why;
+}
+
+std::string CompleteStatus(const std::string& when, int folders_failed, int folders_processed) {
+  std::string status = kAutoBackupComplete + when;
+  if (folders_failed > 0) {
+    status += " with errors in " + std::to_string(folders_failed) + " of " +
+              std::to_string(folders_processed) + " folders (see View History Log)";
+  }
+  return status;
+}
+
+}  // namespace tess

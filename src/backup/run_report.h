@@ -1,0 +1,34 @@
+// The texts a backup run leaves behind: one history line per processed entry, saying truthfully
+// whether the copy is complete, and the final status line.
+#pragma once
+
+#include <string>
+
+#include "platform/file_system.h"
+
+namespace tess {
+
+inline constexpr char kNoFilesStatus[] = "No files added to backup.";
+inline constexpr char kDoesNotExist[] = " does not exist";
+inline constexpr char kDestinationFolderMissing[] = "Destination folder does not exist.";
+inline constexpr char kAutoBackupComplete[] = "Auto Backup Complete at ";
+
+// What became of one entry whose source was found.
+struct EntryResult {
+  enum class Kind { kCopied, kNotCopied };
+  Kind kind = Kind::kNotCopied;     // nothing counts as saved until a copy has run
+  CopyOutcome copy;                 // for kCopied
+  std::string missing_destination;  // for kNotCopied: the folder the copy needed
+  std::string creation_error;       // for kNotCopied: why the folder could not be made, if tried
+  bool Complete() const { return kind == Kind::kCopied && copy.Complete(); }
+};
+
+// "Documents was backup saved at 8/31/2021 4:05:06 PM" for a complete copy; otherwise
+// "Documents was NOT backup saved at ...: " and what went wrong.
+std::string HistoryLine(const std::string& name, const std::string& when,
+                        const EntryResult& result);
+// "Auto Backup Complete at <when>", plus " with errors in F of P folders (see View History
+// Log)" when any entry failed.
+std::string CompleteStatus(const std::string& when, int folders_failed, int folders_processed);
+
+}  // namespace tess

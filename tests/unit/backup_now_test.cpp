@@ -1,0 +1,126 @@
+// Backup Now: its status texts, busy pointer, progress reset and pause, and runs that start
+// inside one another through the event pump.
+#include "scheduler_fixture.h"
+
+namespace tess::test {
+namespace {
+
+using BackupNowTest = SchedulerTest;
+
+struct Shown {
+  std::string caption;
+  Pointer pointer;
+  bool operator==(const Shown&) const = default;
+};
+
+TEST_F(BackupNowTest, FailingRunShowsItsStatusForTheWholePauseThenTheEarlierText) {
+  fakes_.settings.values["StartStopState"] = "Off";
+  Load();
+  form_.Text5.SetText("D:\\Nowhere");
+  form_.ProgressBar1.SetMax(900);
+  form_.ProgressBar1.SetValue(300);
+  std::vector<Shown> shown;
+  form_.Frame1.SetViewListener([&] {
+    shown.push_back({form_.Frame1.Caption(), form_.MousePointer()});
+  });
+  std::vector<Shown> during_pause;
+  fakes_.pump.every_call = [&] {
+    fakes_.clock.Advance(0.25);
+    during_pause.push_back({form_.Frame1.Caption(), form_.MousePointer()});
+  };
+
+  form_.PushButton6_Click();
+  EXPECT_EQ(shown, (std::vector<Shown>{{"Backing up files...", Pointer::kDefault},
+                                       {"D:\\Nowhere does not exist", Pointer::kHourglass},
+                                       {"Auto Backup is Turned Off.", Pointer::kDefault}}));
+  EXPECT_EQ(during_pause,
+            std::vector<Shown>(20, {"D:\\Nowhere does not exist", Pointer::kDefault}));
+  EXPECT_EQ(form_.ProgressBar1.Value(), 0);
+  EXPECT_EQ(form_.ProgressBar1.Text(), "Progress Bar");
+  EXPECT_EQ(form_.MousePointer(), Pointer::kDefault);
+  EXPECT_TRUE(fakes_.dialogs.boxes.empty());
+}
+
+TEST_F(BackupNowTest, FolderErrorsAndAnEmptyListStayInViewDuringThePause) {
+  fakes_.settings.values["StartStopState"] = "Off";
+  Load();
+  AddSourceFiles(1);
+  fakes_.files.locked.insert(FakeFileSystem::Key(std::string(kSource) + "\\f0.txt"));
+  std::string paused_on;
+  fakes_.pump.every_call = [&] {
+    fakes_.clock.Advance(0.25);
+    paused_on = form_.Frame1.Caption();
+  };
+  form_.PushButton6_Click();
+  EXPECT_NE(paused_on.find(" with errors in 1 of 1 folders (see View History Log)"),
+            std::string::npos);
+
+  form_.ListView1.Clear();
+  form_.PushButton6_Click();
+  EXPECT_EQ(paused_on, "No files added to backup.");
+  EXPECT_EQ(form_.Frame1.Caption(), "Auto Backup is Turned Off.");
+}
+
+TEST_F(BackupNowTest, TicksDuringThePauseCountAndTheEarlierTextReturns) {
+  Load();
+  Tick(300);
+  DeliverTicksEverySecond();
+  TakeCaptions();
+  form_.PushButton6_Click();
+  const auto shown = TakeCaptions();
+  EXPECT_GT(CountStartingWith(shown, "Next backup will occur in 00:09:5"), 0);
+  EXPECT_EQ(form_.Frame1.Caption(), "Next backup will occur in 00:10:00");
+  EXPECT_EQ(form_.ElapsedSeconds, 300 + passes_ / 4);
+  EXPECT_EQ(Runs(), 1u);
+}
+
+TEST_F(BackupNowTest, TimedRunThatFallsDueInsideBackupNowRunsThere) {
+  Load("1");
+  Tick(4);
+  std::vector<Shown> shown;
+  form_.Frame1.SetViewListener([&] {
+    shown.push_back({form_.Frame1.Caption(), form_.MousePointer()});
+  });
+  fakes_.pump.At(1, [this] { Tick(); });  // the Backup Now run's first pass
+  form_.PushButton6_Click();
+
+  EXPECT_EQ(Runs(), 2u);
+  EXPECT_EQ(form_.ElapsedSeconds, 0);
+  ASSERT_GE(shown.size(), 6u);
+  EXPECT_EQ(shown[0].caption, "Backing up files...");
+  EXPECT_EQ(shown[1], (Shown{"Next backup will occur in 00:00:00", Pointer::kHourglass}));
+  EXPECT_EQ(shown[2], (Shown{"Backup is running in background...", Pointer::kHourglass}));
+  EXPECT_TRUE(StartsWith(shown[3].caption, "Auto Backup Complete at "));
+  // The timed tick puts back its own countdown text, then Backup Now's own run finishes.
+  EXPECT_EQ(shown[4].caption, "Next backup will occur in 00:00:00");
+  EXPECT_TRUE(StartsWith(shown[5].caption, "Auto Backup Complete at "));
+  EXPECT_EQ(shown.back(), (Shown{"Next backup will occur in 00:00:01", Pointer::kDefault}));
+}
+
+TEST_F(BackupNowTest, BackupNowInsideATimedRunHoldsTheCountUntilTheRunEnds) {
+  Load("1");
+  Tick(4);
+  DeliverTicksEverySecond();
+  int elapsed_after_backup_now = -1;
+  // Pass 1 is the tick's own, 2 the one before its run, 3 the run's first.
+  fakes_.pump.At(3, [&] {
+    form_.PushButton6_Click();
+    elapsed_after_backup_now = form_.ElapsedSeconds;
+  });
+  TakeCaptions();
+  Tick();
+
+  EXPECT_EQ(Runs(), 2u);
+  // The ticks of Backup Now's pause arrived inside the timed tick and were dropped.
+  EXPECT_GT(passes_, 20);
+  EXPECT_EQ(elapsed_after_backup_now, 5);
+  EXPECT_EQ(form_.ElapsedSeconds, 0);
+  const auto shown = TakeCaptions();
+  EXPECT_EQ(CountStartingWith(shown, "Next backup will occur in "), 2);  // before and after
+  EXPECT_EQ(std::count(shown.begin(), shown.end(), "Backup is running in background..."), 2);
+  EXPECT_EQ(form_.Frame1.Caption(), "Next backup will occur in 00:00:00");
+  EXPECT_EQ(form_.MousePointer(), Pointer::kDefault);
+}
+
+}  // namespace
+}  // namespace tess::test

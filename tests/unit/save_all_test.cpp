@@ -1,0 +1,321 @@
+// The backup run against test doubles: naming, order of steps, live reads, truthful lines.
+#include "backup/save_all.h"
+
+#include <gtest/gtest.h>
+
+#include "support/fakes.h"
+
+namespace tess::test {
+namespace {
+
+// The fake tree, plus listings and copies that fail on demand.
+struct TestFiles : FakeFileSystem {
+  bool ListingFindsAny(const std::string& pattern) override {
+    if (listing_fails.count(Key(pattern))) throw PlatformError(52, "Bad file name or number");
+    return FakeFileSystem::ListingFindsAny(pattern);
+  }
+  CopyOutcome CopyFolder(const std::string& source, const std::string& destination, bool overwrite,
+                         const std::function<void()>& yield) override {
+    if (copy_throws) throw PlatformError(70, "Permission denied");
+    return FakeFileSystem::CopyFolder(source, destination, overwrite, yield);
+  }
+  std::set<std::string> listing_fails;
+  bool copy_throws = false;
+};
+
+constexpr char kDocs[] = "C:\\Users\\Ann\\Documents";
+constexpr char kNow[] = "8/31/2021 4:05:06 PM";
+
+class SaveAllTest : public ::testing::Test {
+ protected:
+  SaveAllTest() {
+    fakes_.pump.every_call = nullptr;  // time stands still unless a test moves it
+    form_.Form_Load();
+    files_.AddFolder("D:\\Backups");
+    form_.Text5.SetText("D:\\Backups");
+  }
+  RunOutcome Run() { return SaveAll(form_, form_.ListView1, form_.Frame1); }
+  void AddEntry(const std::string& text) { form_.ListView1.Append(text); }
+  void AddSource(const std::string& folder) {
+    files_.AddFolder(folder);
+    AddEntry(folder);
+  }
+  std::string Log() const { return files_.Content(form_.HistoryLogPath); }
+  std::vector<int> ErrorLines() const {
+    std::vector<int> lines;
+    for (const auto& box : fakes_.dialogs.Errors()) {
+      const auto at = box.text.find("at line ");
+      lines.push_back(std::stoi(box.text.substr(at + 8)));
+    }
+    return lines;
+  }
+
+  FakeServices fakes_;
+  TestFiles files_;
+  Form1 form_{Services{fakes_.settings, files_, fakes_.shell, fakes_.registry, fakes_.environment,
+                       fakes_.dialogs, fakes_.notify_icon, fakes_.clock, fakes_.pump}};
+};
+
+TEST_F(SaveAllTest, EmptyListOnlySetsItsStatus) {
+  const RunOutcome out = Run();
+  EXPECT_EQ(form_.Frame1.Caption(), "No files added to backup.");
+  EXPECT_EQ(out.kind, RunOutcome::Kind::kEmptyList);
+  EXPECT_TRUE(out.Clean());
+  EXPECT_TRUE(fakes_.dialogs.boxes.empty());
+  EXPECT_FALSE(files_.IsFile(form_.HistoryLogPath));
+  EXPECT_EQ(fakes_.pump.calls, 0);
+}
+
+TEST_F(SaveAllTest, MissingDestinationOnlySetsItsStatus) {
+  AddSource(kDocs);
+  form_.Text5.SetText("D:\\Nowhere");
+  const RunOutcome out = Run();
+  EXPECT_EQ(form_.Frame1.Caption(), "D:\\Nowhere does not exist");
+  EXPECT_EQ(out.kind, RunOutcome::Kind::kDestinationMissing);
+  EXPECT_FALSE(out.Clean());
+  EXPECT_EQ(out.final_status, "D:\\Nowhere does not exist");
+  EXPECT_TRUE(files_.copies.empty());
+  EXPECT_TRUE(files_.created_folders.empty());
+  EXPECT_FALSE(files_.IsFile(form_.HistoryLogPath));
+  EXPECT_TRUE(fakes_.dialogs.boxes.empty());
+}
+
+struct NamingCase {
+  int stamp;
+  bool create_new;
+  const char* destination;  // passed to the copy
+  const char* landed;       // where the source's file ends up
+};
+
+class SaveAllNamingTest : public SaveAllTest, public ::testing::WithParamInterface<NamingCase> {};
+
+TEST_P(SaveAllNamingTest, CopiesIntoTheNamedFolderAndLogsTheEntry) {
+  const NamingCase& c = GetParam();
+  files_.AddFile(std::string(kDocs) + "\\a.txt", "A");
+  AddEntry(kDocs);
+  form_.Check6.SetValue(c.stamp);
+  if (!c.create_new) form_.Option4.SetValue(true);
+
+  const RunOutcome out = Run();
+  ASSERT_EQ(files_.copies.size(), 1u);
+  EXPECT_EQ(files_.copies[0].source, kDocs);
+  EXPECT_EQ(files_.copies[0].destination, c.destination);
+  EXPECT_TRUE(files_.copies[0].overwrite);
+  EXPECT_EQ(files_.Content(c.landed), "A");
+  EXPECT_EQ(Log(), std::string("Documents was backup saved at ") + kNow + "\r\n");
+  EXPECT_EQ(form_.Frame1.Caption(), std::string("Auto Backup Complete at ") + kNow);
+  EXPECT_EQ(out.kind, RunOutcome::Kind::kClean);
+  EXPECT_EQ(out.folders_processed, 1);
+  EXPECT_TRUE(fakes_.dialogs.boxes.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    NamingTable, SaveAllNamingTest,
+    ::testing::Values(NamingCase{0, true, "D:\\Backups\\", "D:\\Backups\\Documents\\a.txt"},
+                      NamingCase{1, true, "D:\\Backups\\DocumentsDate Aug 31 2021 Time 04 05 06 PM",
+                                 "D:\\Backups\\DocumentsDate Aug 31 2021 Time 04 05 06 PM\\a.txt"},
+                      NamingCase{1, false, "D:\\Backups\\DocumentsAug 31 2021",
+                                 "D:\\Backups\\DocumentsAug 31 2021\\a.txt"}));
+
+TEST_F(SaveAllTest, DestinationTextsKeepOneBackslashAndTheNetworkPrefix) {
+  AddSource(kDocs);
+  form_.Option4.SetValue(true);
+  form_.Text5.SetText("D:\\Backups\\");
+  Run();
+  files_.AddFolder("\\\\server\\share\\Backups");
+  form_.Text5.SetText("\\\\server\\share\\Backups");
+  Run();
+  form_.Check6.SetValue(0);
+  form_.Text5.SetText("\\\\server\\share\\Backups\\");
+  Run();
+  ASSERT_EQ(files_.copies.size(), 3u);
+  EXPECT_EQ(files_.copies[0].destination, "D:\\Backups\\DocumentsAug 31 2021");
+  EXPECT_EQ(files_.copies[1].destination, "\\\\server\\share\\Backups\\DocumentsAug 31 2021");
+  EXPECT_EQ(files_.copies[2].destination, "\\\\server\\share\\Backups\\");
+}
+
+TEST_F(SaveAllTest, TrailingBackslashAndDriveRootEntries) {
+  AddSource("C:\\Data\\Docs\\");
+  files_.AddFile("E:\\photo.jpg");
+  AddEntry("E:\\");
+  Run();  // stamp on, create new
+  ASSERT_EQ(files_.copies.size(), 2u);
+  // N is empty for both: the folder name is the suffix alone.
+  EXPECT_EQ(files_.copies[0].source, "C:\\Data\\Docs");
+  EXPECT_EQ(files_.copies[0].destination, "D:\\Backups\\Date Aug 31 2021 Time 04 05 06 PM");
+  EXPECT_EQ(files_.copies[1].source, "E:");
+  EXPECT_EQ(Log(), std::string("Docs was backup saved at ") + kNow + "\r\nE: was backup saved at " +
+                       kNow + "\r\n");
+}
+
+TEST_F(SaveAllTest, AtMidnightTheDateStandsAlone) {
+  AddSource(kDocs);
+  form_.Option4.SetValue(true);
+  fakes_.clock.now = {2021, 9, 1, 0, 0, 0, 0};
+  Run();
+  EXPECT_EQ(files_.copies.at(0).destination, "D:\\Backups\\DocumentsSep 1 2021");
+  EXPECT_EQ(Log(), "Documents was backup saved at 9/1/2021\r\n");
+  EXPECT_EQ(form_.Frame1.Caption(), "Auto Backup Complete at 9/1/2021");
+}
+
+TEST_F(SaveAllTest, EventsRunAroundTheHistoryLineAndLaterReadsSeeEdits) {
+  files_.AddFile(std::string(kDocs) + "\\a.txt");
+  AddEntry(kDocs);
+  AddSource("C:\\Users\\Ann\\Pictures");
+  AddEntry("C:\\Gone");
+  std::vector<size_t> lines_at_pass;
+  fakes_.pump.every_call = [&] {
+    const std::string log = Log();
+    lines_at_pass.push_back(static_cast<size_t>(std::count(log.begin(), log.end(), '\n')));
+  };
+  // After the first entry, the user points the destination elsewhere and turns the stamp off.
+  files_.AddFolder("F:\\Other");
+  fakes_.pump.At(4, [&] {
+    form_.Text5.SetText("F:\\Other");
+    form_.Check6.SetValue(0);
+  });
+  Run();
+  // Documents: a pass during its one-file copy, then before and after its line, then the
+  // entry's closing pass; Pictures has no files; the missing entry gets only the closing pass.
+  EXPECT_EQ(lines_at_pass, (std::vector<size_t>{0, 0, 1, 1, 1, 2, 2, 2}));
+  ASSERT_EQ(files_.copies.size(), 2u);
+  EXPECT_EQ(files_.copies[1].destination, "F:\\Other\\");
+}
+
+TEST_F(SaveAllTest, MissingSourceIsSkippedWithoutTrace) {
+  AddEntry("C:\\Gone");
+  AddSource(kDocs);
+  const RunOutcome out = Run();
+  EXPECT_EQ(Log(), std::string("Documents was backup saved at ") + kNow + "\r\n");
+  EXPECT_EQ(files_.copies.size(), 1u);
+  EXPECT_TRUE(fakes_.dialogs.boxes.empty());
+  EXPECT_EQ(form_.Frame1.Caption(), std::string("Auto Backup Complete at ") + kNow);
+  EXPECT_EQ(out.folders_processed, 1);
+  EXPECT_TRUE(out.Clean());
+}
+
+TEST_F(SaveAllTest, PartlyFailedCopyIsLoggedAndReportedAsFailed) {
+  files_.AddFile(std::string(kDocs) + "\\a.txt");
+  files_.AddFile(std::string(kDocs) + "\\b.pst");
+  files_.AddFile(std::string(kDocs) + "\\c.txt");
+  files_.locked.insert(FakeFileSystem::Key(std::string(kDocs) + "\\b.pst"));
+  AddEntry(kDocs);
+  AddSource("C:\\Users\\Ann\\Pictures");
+  const RunOutcome out = Run();
+  EXPECT_EQ(Log(), std::string("Documents was NOT backup saved at ") + kNow +
+                       ": 1 of 3 files failed, first C:\\Users\\Ann\\Documents\\b.pst: The "
+                       "process cannot access the file because it is being used by another "
+                       "process.\r\nPictures was backup saved at " +
+                       kNow + "\r\n");
+  const std::string status = std::string("Auto Backup Complete at ") + kNow +
+                             " with errors in 1 of 2 folders (see View History Log)";
+  EXPECT_EQ(form_.Frame1.Caption(), status);
+  EXPECT_EQ(out.kind, RunOutcome::Kind::kWithErrors);
+  EXPECT_EQ(out.folders_failed, 1);
+  EXPECT_EQ(out.final_status, status);
+  EXPECT_TRUE(fakes_.dialogs.boxes.empty());  // the copy itself stays quiet
+}
+
+TEST_F(SaveAllTest, UncreatableFolderGivesTenReportsTheBoxAndANotSavedLine) {
+  AddSource(kDocs);
+  form_.Option4.SetValue(true);
+  files_.uncreatable.insert(FakeFileSystem::Key("D:\\Backups\\DocumentsAug 31 2021"));
+  const RunOutcome out = Run();
+  EXPECT_EQ(ErrorLines(), std::vector<int>(10, 140));
+  EXPECT_NE(fakes_.dialogs.boxes[0].text.find("Permission denied\r\nin "
+                                              "Tessaline2021/08/31.IntervalSave.SaveAll at line "
+                                              "140"),
+            std::string::npos);
+  ASSERT_EQ(fakes_.dialogs.boxes.size(), 11u);
+  const auto& box = fakes_.dialogs.boxes.back();
+  EXPECT_EQ(box.text, "Destination folder does not exist.\r\nD:\\Backups\\DocumentsAug 31 2021");
+  EXPECT_EQ(box.title, "");
+  EXPECT_EQ(box.buttons, BoxButtons::kOk);
+  EXPECT_EQ(box.icon, BoxIcon::kNone);
+  EXPECT_TRUE(files_.copies.empty());
+  EXPECT_EQ(Log(), std::string("Documents was NOT backup saved at ") + kNow +
+                       ": the destination folder D:\\Backups\\DocumentsAug 31 2021 could not be "
+                       "created: Permission denied\r\n");
+  EXPECT_EQ(out.kind, RunOutcome::Kind::kWithErrors);
+}
+
+TEST_F(SaveAllTest, FileEntryLandsInsideTheDestinationFolder) {
+  files_.AddFile("C:\\Data\\notes.txt", "N");
+  AddEntry("C:\\Data\\notes.txt");
+  form_.Check6.SetValue(0);
+  Run();
+  EXPECT_EQ(files_.Content("D:\\Backups\\notes.txt"), "N");
+  EXPECT_FALSE(files_.IsDir("D:\\Backups\\notes.txt"));
+
+  form_.Check6.SetValue(1);  // create new
+  Run();
+  EXPECT_EQ(files_.Content("D:\\Backups\\notes.txtDate Aug 31 2021 Time 04 05 06 PM\\notes.txt"),
+            "N");
+  EXPECT_EQ(Log(), std::string("notes.txt was backup saved at ") + kNow +
+                       "\r\nnotes.txt was backup saved at " + kNow + "\r\n");
+}
+
+TEST_F(SaveAllTest, FailingDestinationQueryCountsAsMissing) {
+  AddSource(kDocs);
+  files_.listing_fails.insert(FakeFileSystem::Key("Q:\\"));
+  form_.Text5.SetText("Q:\\");
+  Run();
+  EXPECT_EQ(ErrorLines(), std::vector<int>{104});
+  EXPECT_EQ(fakes_.dialogs.boxes[0].text.rfind("Bad file name or number\r\n", 0), 0u);
+  EXPECT_EQ(form_.Frame1.Caption(), "Q:\\ does not exist");
+  EXPECT_TRUE(files_.copies.empty());
+}
+
+TEST_F(SaveAllTest, FailingSourceQueryCountsAsFound) {
+  AddSource(kDocs);
+  files_.listing_fails.insert(FakeFileSystem::Key(kDocs));
+  Run();
+  EXPECT_EQ(ErrorLines(), std::vector<int>{120});
+  EXPECT_EQ(files_.copies.size(), 1u);
+  EXPECT_EQ(Log(), std::string("Documents was backup saved at ") + kNow + "\r\n");
+}
+
+TEST_F(SaveAllTest, CopyThatThrowsIsQuietButLoggedAsFailed) {
+  AddSource(kDocs);
+  files_.copy_throws = true;
+  const RunOutcome out = Run();
+  EXPECT_TRUE(fakes_.dialogs.boxes.empty());
+  EXPECT_EQ(Log(), std::string("Documents was NOT backup saved at ") + kNow +
+                       ": 1 folder failed, first C:\\Users\\Ann\\Documents: Permission "
+                       "denied\r\n");
+  EXPECT_EQ(out.folders_failed, 1);
+}
+
+TEST_F(SaveAllTest, FailingHistoryAppendIsReportedAndTheRunGoesOn) {
+  AddSource(kDocs);
+  AddSource("C:\\Users\\Ann\\Pictures");
+  files_.fail_appends = true;
+  const RunOutcome out = Run();
+  EXPECT_EQ(ErrorLines(), (std::vector<int>{158, 158}));
+  EXPECT_EQ(files_.copies.size(), 2u);
+  EXPECT_EQ(form_.Frame1.Caption(), std::string("Auto Backup Complete at ") + kNow);
+  EXPECT_TRUE(out.Clean());
+}
+
+TEST_F(SaveAllTest, EntriesRemovedDuringTheRunEndItQuietly) {
+  AddSource(kDocs);
+  AddSource("C:\\Users\\Ann\\Pictures");
+  AddSource("C:\\Users\\Ann\\Music");
+  fakes_.pump.At(1, [&] {
+    form_.ListView1.Remove(3);
+    form_.ListView1.Remove(2);
+  });
+  Run();
+  EXPECT_TRUE(fakes_.dialogs.boxes.empty());
+  EXPECT_EQ(files_.copies.size(), 1u);
+  EXPECT_EQ(form_.Frame1.Caption(), std::string("Auto Backup Complete at ") + kNow);
+
+  fakes_.pump.At(1, [&] { form_.ListView1.Clear(); });
+  AddSource("C:\\Users\\Ann\\Pictures");
+  Run();
+  EXPECT_TRUE(fakes_.dialogs.boxes.empty());
+  EXPECT_EQ(files_.copies.size(), 2u);
+}
+
+}  // namespace
+}  // namespace tess::test
