@@ -33,6 +33,11 @@ std::string LastPathPart(const std::string& path) {
 
 bool PathFound(FileSystem& files, const std::string& path) { return files.ListingFindsAny(path); }
 
+namespace {
+// Long enough to leave the processor idle, short enough that the wait ends on time.
+constexpr int kPollMilliseconds = 50;
+}  // namespace
+
 void Pause(double seconds, Clock& clock, EventPump& pump) {
   if (seconds <= 0) return;
   const double start = clock.SecondsSinceMidnight();
@@ -41,6 +46,7 @@ void Pause(double seconds, Clock& clock, EventPump& pump) {
     if (now < start || now - start >= seconds) return;
     try {
       pump.ProcessPendingEvents();
+      pump.WaitForEvents(kPollMilliseconds);
     } catch (...) {
       // The wait has no failures of its own; handlers report theirs before they return.
     }

@@ -8,6 +8,9 @@ class EventPump {
   virtual ~EventPump() = default;
   // Dispatches every queued message and returns.
   virtual void ProcessPendingEvents() = 0;
+  // Sleeps until a message arrives or the time is up, whichever comes first, so that a wait
+  // that polls the clock does not keep a processor busy. Returns without dispatching.
+  virtual void WaitForEvents(int /*max_milliseconds*/) {}
 };
 
 }  // namespace tess

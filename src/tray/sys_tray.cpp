@@ -78,6 +78,7 @@ void cSysTray::ShowBalloon(const std::string& text, const std::string& title, in
     // Past midnight the clock restarts; the wait then lasts until the balloon is gone.
     if (now - start >= seconds) break;
     pump_.ProcessPendingEvents();
+    pump_.WaitForEvents(50);
   }
   if (balloon_showing_) {
     NotifyIconRecord clear;
