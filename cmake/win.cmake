@@ -37,7 +37,6 @@ if(PLATFORM_TEST_SOURCES)
   add_executable(tessaline_platform_tests ${PLATFORM_TEST_SOURCES})
   target_include_directories(tessaline_platform_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   target_link_libraries(tessaline_platform_tests PRIVATE tessaline_win32 gtest gtest_main)
-  target_link_options(tessaline_platform_tests PRIVATE -municode)
   gtest_discover_tests(tessaline_platform_tests DISCOVERY_MODE PRE_TEST TEST_PREFIX "platform."
                        PROPERTIES FIXTURES_REQUIRED wine DISCOVERY_TIMEOUT 60)
 endif()
