@@ -25,4 +25,10 @@ inline constexpr long kErrFileNotFound = 53;      // "File not found"
 inline constexpr long kErrPermissionDenied = 70;  // "Permission denied"
 inline constexpr long kErrPathNotFound = 76;      // "Path not found"
 
+// Further file-system failures, numbered as the runtime numbers them.
+inline constexpr long kErrBadFileName = 52;        // "Bad file name or number"
+inline constexpr long kErrFileExists = 58;         // "File already exists"
+inline constexpr long kErrDiskFull = 61;           // "Disk full"
+inline constexpr long kErrDeviceUnavailable = 68;  // "Device unavailable"
+
 }  // namespace tess

@@ -33,6 +33,9 @@ class UniqueHandle {
     return &h_;
   }
   bool Valid() const { return h_ != Invalid(); }
+  explicit operator bool() const { return Valid(); }
+  H get() const { return h_; }
+  void Close() { Reset(); }
   void Reset(H h = Invalid()) {
     if (h_ != Invalid()) Traits::Close(h_);
     h_ = h;
@@ -67,5 +70,8 @@ using UniqueKey = UniqueHandle<KeyTraits>;
 using UniqueFile = UniqueHandle<FileTraits>;
 using UniqueObject = UniqueHandle<ObjectTraits>;
 using UniqueFind = UniqueHandle<FindTraits>;
+// The names the file-system layer uses.
+using FileHandle = UniqueFile;
+using FindHandle = UniqueFind;
 
 }  // namespace tess::win32

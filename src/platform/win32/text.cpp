@@ -73,6 +73,25 @@ void ThrowLastError(unsigned long code) {
     case ERROR_PATH_NOT_FOUND:
       number = kErrPathNotFound;
       break;
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_DIRECTORY:
+      number = kErrBadFileName;
+      break;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+      number = kErrFileExists;
+      break;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      number = kErrDiskFull;
+      break;
+    case ERROR_INVALID_DRIVE:
+    case ERROR_NOT_READY:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
+      number = kErrDeviceUnavailable;
+      break;
     case ERROR_ACCESS_DENIED:
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:

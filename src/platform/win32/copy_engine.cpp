@@ -1,0 +1,441 @@
+#include "platform/win32/copy_engine.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <exception>
+#include <memory>
+
+#include "platform/win32/handles.h"
+#include "platform/win32/long_path.h"
+#include "platform/win32/text.h"
+
+namespace tess::win32 {
+namespace {
+
+// Attribute bits a copied file carries over; the others belong to the volume (compression,
+// sparse, encryption) or to the way the file is stored.
+constexpr DWORD kFileAttributesKept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                                      FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                                      FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+// Bits put right on a file that is otherwise identical. The archive bit is left alone: Wine
+// reports it on every file whatever was set, so comparing it would rewrite every skipped file.
+constexpr DWORD kFileAttributesChecked =
+    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+// Folder bits carried over. A folder's read-only bit only marks a customised view on
+// Windows, and Wine turns it into a folder nobody may write into, so it stays behind.
+constexpr DWORD kFolderAttributesKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+constexpr DWORD kBufferBytes = 1u << 20;
+constexpr int kTempHexDigits = 16;
+
+struct SourceFile {
+  DWORD attributes = 0;
+  FILETIME creation{};
+  FILETIME access{};
+  FILETIME write{};
+  std::uint64_t size = 0;
+};
+
+template <typename Data>
+SourceFile Describe(const Data& data) {
+  SourceFile file;
+  file.attributes = data.dwFileAttributes;
+  file.creation = data.ftCreationTime;
+  file.access = data.ftLastAccessTime;
+  file.write = data.ftLastWriteTime;
+  file.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  return file;
+}
+
+bool SameTime(const FILETIME& a, const FILETIME& b) {
+  return a.dwLowDateTime == b.dwLowDateTime && a.dwHighDateTime == b.dwHighDateTime;
+}
+
+LARGE_INTEGER AsLarge(const FILETIME& time) {
+  LARGE_INTEGER value;
+  value.LowPart = time.dwLowDateTime;
+  value.HighPart = static_cast<LONG>(time.dwHighDateTime);
+  return value;
+}
+
+DWORD SettableAttributes(DWORD attributes) {
+  const DWORD kept = attributes & kFileAttributesKept;
+  return kept == 0 ? FILE_ATTRIBUTE_NORMAL : kept;
+}
+
+bool IsDots(const wchar_t* name) {
+  return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
+}
+
+bool IsDirectory(DWORD attributes) {
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// Deletes a temporary file whatever attributes it was given; failures are left for the next
+// run (the file may still be open in another run).
+void DeleteTemporary(const std::wstring& path) {
+  if (DeleteFileW(path.c_str())) return;
+  SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  DeleteFileW(path.c_str());
+}
+
+// Removes the leftovers of interrupted runs from a destination folder.
+void RemoveLeftovers(const std::wstring& folder) {
+  const std::wstring pattern =
+      JoinPath(folder, std::wstring(kTempPrefix) + L"*" + std::wstring(kTempSuffix));
+  WIN32_FIND_DATAW found;
+  FindHandle find(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
+                                   nullptr, 0));
+  if (!find) return;
+  do {
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+        IsTemporaryName(found.cFileName)) {
+      DeleteTemporary(JoinPath(folder, found.cFileName));
+    }
+  } while (FindNextFileW(find.get(), &found));
+}
+
+// Creates a folder and any missing parents. Answers 0 when the folder is there afterwards
+// (created tells whether this call made it), otherwise the system's error code.
+DWORD CreateFolderChain(const std::wstring& path, bool* created) {
+  *created = false;
+  if (IsRootPath(path)) {
+    if (IsDirectory(GetFileAttributesW(path.c_str()))) return 0;
+    const DWORD code = GetLastError();
+    return code == ERROR_PATH_NOT_FOUND || code == ERROR_FILE_NOT_FOUND ? ERROR_INVALID_DRIVE
+                                                                        : code;
+  }
+  if (CreateDirectoryW(path.c_str(), nullptr)) {
+    *created = true;
+    return 0;
+  }
+  DWORD code = GetLastError();
+  if (code == ERROR_PATH_NOT_FOUND) {
+    bool parent_created = false;
+    const DWORD parent_code = CreateFolderChain(ParentPath(path), &parent_created);
+    if (parent_code != 0) return parent_code;
+    if (CreateDirectoryW(path.c_str(), nullptr)) {
+      *created = true;
+      return 0;
+    }
+    code = GetLastError();
+  }
+  if (code == ERROR_ALREADY_EXISTS) {
+    return IsDirectory(GetFileAttributesW(path.c_str())) ? 0 : ERROR_FILE_EXISTS;
+  }
+  return code;
+}
+
+// The name a folder is copied under: its own, or for a drive root the drive letter.
+std::wstring FolderName(const std::wstring& path) {
+  std::wstring name = LeafName(path);
+  if (!name.empty()) return name;
+  std::wstring root = path;
+  while (!root.empty() && root.back() == L'\\') root.pop_back();
+  name = root.substr(root.rfind(L'\\') + 1);
+  if (!name.empty() && name.back() == L':') name.pop_back();
+  return name;
+}
+
+class CopyRun {
+ public:
+  explicit CopyRun(const CopySettings& settings) : settings_(settings) {
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    random_state_ = static_cast<std::uint64_t>(counter.QuadPart) ^
+                    (static_cast<std::uint64_t>(GetCurrentProcessId()) << 40) ^
+                    reinterpret_cast<std::uintptr_t>(this) ^ 0x9E3779B97F4A7C15ull;
+  }
+
+  CopyOutcome Run(const std::string& source, const std::string& destination) {
+    try {
+      buffer_ = std::make_unique_for_overwrite<char[]>(kBufferBytes);
+      Start(source, destination);
+    } catch (const std::exception& e) {
+      ++out_.folders_failed;
+      Record(source, e.what());
+    } catch (...) {
+      ++out_.folders_failed;
+      Record(source, "Unexpected failure");
+    }
+    return out_;
+  }
+
+  bool Interrupted() const { return interrupted_; }
+
+ private:
+  void Start(const std::string& source, const std::string& destination) {
+    const std::wstring from = LongPath(source);
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(from.c_str(), GetFileExInfoStandard, &data)) {
+      return FailFolder(from, GetLastError());
+    }
+    std::wstring to = LongPath(destination);
+    bool created = false;
+    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+      // A single file lands in the destination folder under its own name.
+      if (const DWORD code = CreateFolderChain(to, &created)) return FailFolder(to, code);
+      if (!created) RemoveLeftovers(to);
+      return CopyOneFile(from, Describe(data), to, LeafName(from), created);
+    }
+    const bool into =
+        !destination.empty() && (destination.back() == '\\' || destination.back() == '/');
+    if (into) {
+      // The destination must exist and receives the source under its own name.
+      const DWORD attributes = GetFileAttributesW(to.c_str());
+      if (attributes == INVALID_FILE_ATTRIBUTES) return FailFolder(to, GetLastError());
+      if (!IsDirectory(attributes)) return FailFolder(to, ERROR_DIRECTORY);
+      to = JoinPath(to, FolderName(from));
+    }
+    if (const DWORD code = CreateFolderChain(to, &created)) return FailFolder(to, code);
+    target_root_ = to;
+    CopyContents(from, to, created);
+    if (created && !IsRootPath(from)) KeepFolderAttributes(to, data.dwFileAttributes);
+  }
+
+  // Copies what the source folder holds into target, one folder level per call, so memory
+  // grows with the depth of the tree and not with the number of files.
+  void CopyContents(const std::wstring& source, const std::wstring& target, bool target_is_new) {
+    if (!target_is_new) RemoveLeftovers(target);
+    WIN32_FIND_DATAW found;
+    FindHandle find(FindFirstFileExW(JoinPath(source, L"*").c_str(), FindExInfoBasic, &found,
+                                     FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    if (!find) {
+      const DWORD code = GetLastError();
+      if (code != ERROR_FILE_NOT_FOUND) FailFolder(source, code);  // an empty root lists nothing
+      return;
+    }
+    do {
+      const wchar_t* name = found.cFileName;
+      if (IsDots(name)) continue;
+      const std::wstring from = JoinPath(source, name);
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
+        if (SamePath(from, target_root_)) continue;  // the copy itself, inside its source
+        const std::wstring to = JoinPath(target, name);
+        bool created = false;
+        if (const DWORD code = CreateFolderChain(to, &created)) {
+          FailFolder(to, code);
+          continue;
+        }
+        CopyContents(from, to, created);
+        if (created) KeepFolderAttributes(to, found.dwFileAttributes);
+      } else {
+        if (IsTemporaryName(name)) continue;
+        LetEventsRun();
+        CopyOneFile(from, Describe(found), target, name, target_is_new);
+      }
+      if (interrupted_) return;
+    } while (FindNextFileW(find.get(), &found));
+    const DWORD code = GetLastError();
+    if (code != ERROR_NO_MORE_FILES) FailFolder(source, code);
+  }
+
+  void CopyOneFile(const std::wstring& source, const SourceFile& info, const std::wstring& folder,
+                   const std::wstring& name, bool folder_is_new) {
+    const std::wstring target = JoinPath(folder, name);
+    bool replacing = false;
+    DWORD old_attributes = 0;
+    if (!folder_is_new) {
+      WIN32_FILE_ATTRIBUTE_DATA have;
+      if (GetFileAttributesExW(target.c_str(), GetFileExInfoStandard, &have)) {
+        if (have.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+          return FailFile(target, ERROR_ALREADY_EXISTS);
+        }
+        const SourceFile existing = Describe(have);
+        if (existing.size == info.size && SameTime(existing.write, info.write)) {
+          if ((existing.attributes ^ info.attributes) & kFileAttributesChecked) {
+            SetFileAttributesW(target.c_str(), SettableAttributes(info.attributes));
+          }
+          ++out_.files_skipped;
+          return;
+        }
+        if (!settings_.overwrite) return FailFile(target, ERROR_FILE_EXISTS);
+        replacing = true;
+        old_attributes = have.dwFileAttributes;
+      } else if (const DWORD code = GetLastError();
+                 code != ERROR_FILE_NOT_FOUND && code != ERROR_PATH_NOT_FOUND) {
+        return FailFile(target, code);
+      }
+    }
+
+    FileHandle in(CreateFileW(source.c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!in) return FailFile(source, GetLastError());
+    std::wstring temp;
+    DWORD code = 0;
+    FileHandle out = CreateTemporary(folder, &temp, &code);
+    if (!out) return FailFile(target, code);
+
+    bool read_failed = false;
+    code = CopyData(in.get(), out.get(), info.size, &read_failed);
+    if (interrupted_) return FailFile(target, ERROR_OPERATION_ABORTED);  // the temp stays
+    // Only a replacement can lose a good copy, so only then is the data forced to disk
+    // before the rename makes it the copy.
+    if (code == 0 && replacing && !FlushFileBuffers(out.get())) code = GetLastError();
+    if (code == 0) code = StampTemporary(out.get(), info);
+    out.Close();
+    in.Close();
+    if (code != 0) {
+      DeleteTemporary(temp);
+      return FailFile(read_failed ? source : target, code);
+    }
+
+    // Windows refuses to replace a read-only file, and an earlier copy of a read-only source
+    // is read-only.
+    const bool cleared = replacing && (old_attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    if (cleared) {
+      SetFileAttributesW(target.c_str(),
+                         SettableAttributes(old_attributes & ~FILE_ATTRIBUTE_READONLY));
+    }
+    const DWORD flags = MOVEFILE_REPLACE_EXISTING | (replacing ? MOVEFILE_WRITE_THROUGH : 0);
+    if (!MoveFileExW(temp.c_str(), target.c_str(), flags)) {
+      code = GetLastError();
+      if (cleared) SetFileAttributesW(target.c_str(), SettableAttributes(old_attributes));
+      DeleteTemporary(temp);
+      return FailFile(target, code);
+    }
+    ++out_.files_copied;
+  }
+
+  FileHandle CreateTemporary(const std::wstring& folder, std::wstring* path, DWORD* code) {
+    for (int attempt = 0; attempt < 8; ++attempt) {
+      *path = JoinPath(folder, NextTemporaryName());
+      // No sharing: while this run writes the file, no other run may delete it as a leftover.
+      FileHandle file(CreateFileW(path->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+      if (file) return file;
+      *code = GetLastError();
+      if (*code != ERROR_FILE_EXISTS && *code != ERROR_ALREADY_EXISTS) break;
+    }
+    return FileHandle();
+  }
+
+  // Answers 0 or the error code; a short read at the known end of the file ends the copy
+  // without a second read.
+  DWORD CopyData(HANDLE in, HANDLE out, std::uint64_t expected, bool* read_failed) {
+    std::uint64_t done = 0;
+    std::uint64_t since_yield = 0;
+    for (;;) {
+      DWORD want = kBufferBytes;
+      if (settings_.interrupt_after_bytes) {
+        const std::uint64_t limit = *settings_.interrupt_after_bytes;
+        if (done >= limit) {
+          interrupted_ = true;
+          return ERROR_OPERATION_ABORTED;
+        }
+        want = static_cast<DWORD>(std::min<std::uint64_t>(want, limit - done));
+      }
+      DWORD got = 0;
+      if (!ReadFile(in, buffer_.get(), want, &got, nullptr)) {
+        *read_failed = true;
+        return GetLastError();
+      }
+      if (got == 0) return 0;
+      DWORD put = 0;
+      if (!WriteFile(out, buffer_.get(), got, &put, nullptr)) return GetLastError();
+      if (put != got) return ERROR_WRITE_FAULT;
+      done += got;
+      since_yield += got;
+      if (since_yield >= kYieldBytes) {
+        since_yield = 0;
+        LetEventsRun();
+      }
+      if (got < want && done >= expected) return 0;
+    }
+  }
+
+  // Gives the temporary file the source's times and attributes in one call, before the
+  // rename, so the finished copy never shows the wrong ones.
+  static DWORD StampTemporary(HANDLE file, const SourceFile& info) {
+    FILE_BASIC_INFO basic{};
+    basic.CreationTime = AsLarge(info.creation);
+    basic.LastAccessTime = AsLarge(info.access);
+    basic.LastWriteTime = AsLarge(info.write);
+    basic.FileAttributes = SettableAttributes(info.attributes);
+    if (!SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic)) {
+      return GetLastError();
+    }
+    return 0;
+  }
+
+  static void KeepFolderAttributes(const std::wstring& folder, DWORD source_attributes) {
+    const DWORD bits = source_attributes & kFolderAttributesKept;
+    if (bits != 0) SetFileAttributesW(folder.c_str(), bits);
+  }
+
+  std::wstring NextTemporaryName() {
+    // xorshift64*: cheap, and seeded per run so two runs do not walk the same names.
+    random_state_ ^= random_state_ >> 12;
+    random_state_ ^= random_state_ << 25;
+    random_state_ ^= random_state_ >> 27;
+    std::uint64_t value = random_state_ * 0x2545F4914F6CDD1Dull;
+    static constexpr wchar_t kHex[] = L"0123456789abcdef";
+    std::wstring name(kTempPrefix);
+    name.resize(name.size() + kTempHexDigits);
+    for (int i = 0; i < kTempHexDigits; ++i) {
+      name[name.size() - 1 - i] = kHex[value & 0xF];
+      value >>= 4;
+    }
+    name += kTempSuffix;
+    return name;
+  }
+
+  void LetEventsRun() {
+    if (!settings_.yield) return;
+    try {
+      settings_.yield();
+    } catch (...) {
+      // The event pump's failures belong to its handlers; the copy goes on.
+    }
+  }
+
+  void Record(const std::string& path, const std::string& reason) {
+    if (!out_.first_failure_path.empty() || !out_.first_failure_reason.empty()) return;
+    out_.first_failure_path = path;
+    out_.first_failure_reason = reason;
+  }
+  void FailFile(const std::wstring& path, DWORD code) {
+    ++out_.files_failed;
+    Record(DisplayPath(path), SystemMessage(code));
+  }
+  void FailFolder(const std::wstring& path, DWORD code) {
+    ++out_.folders_failed;
+    Record(DisplayPath(path), SystemMessage(code));
+  }
+
+  const CopySettings& settings_;
+  std::unique_ptr<char[]> buffer_;
+  CopyOutcome out_;
+  std::wstring target_root_;
+  bool interrupted_ = false;
+  std::uint64_t random_state_ = 0;
+};
+
+}  // namespace
+
+bool IsTemporaryName(std::wstring_view name) {
+  if (name.size() != kTempPrefix.size() + kTempHexDigits + kTempSuffix.size()) return false;
+  auto same = [](std::wstring_view a, std::wstring_view b) {
+    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+  };
+  if (!same(name.substr(0, kTempPrefix.size()), kTempPrefix)) return false;
+  if (!same(name.substr(name.size() - kTempSuffix.size()), kTempSuffix)) return false;
+  const std::wstring_view digits = name.substr(kTempPrefix.size(), kTempHexDigits);
+  return std::all_of(digits.begin(), digits.end(), [](wchar_t c) {
+    return (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f') || (c >= L'A' && c <= L'F');
+  });
+}
+
+CopyOutcome CopyTree(const std::string& source, const std::string& destination,
+                     const CopySettings& settings, bool* interrupted) {
+  CopyRun run(settings);
+  CopyOutcome outcome = run.Run(source, destination);
+  if (interrupted != nullptr) *interrupted = run.Interrupted();
+  return outcome;
+}
+
+}  // namespace tess::win32

@@ -1,0 +1,48 @@
+// The folder copy behind WinFileSystem::CopyFolder: a streamed walk that writes every file
+// under a temporary name and renames it over the old copy, so an interrupted run never
+// destroys the previous good copy.
+//
+// Temporary files are named "~tessaline-" + 16 hex digits + ".tmp" and live in the folder of
+// the file they will replace. A run deletes any such file it meets in a destination folder
+// (the leftover of an interrupted run), never copies one from a source, and never counts one.
+// A temporary file is held open without sharing while it is written, so a second run started
+// from the event pump cannot delete the file a first run is still writing.
+//
+// Folders that are reparse points (junctions, symbolic links) inside the source are not
+// followed: they can point back up the tree, and their targets are usually backed up where
+// they really live. A source named directly is followed even when it is a junction.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/file_system.h"
+
+namespace tess::win32 {
+
+inline constexpr std::wstring_view kTempPrefix = L"~tessaline-";
+inline constexpr std::wstring_view kTempSuffix = L".tmp";
+
+// True when a file name has the shape of the engine's temporary files.
+bool IsTemporaryName(std::wstring_view name);
+
+struct CopySettings {
+  bool overwrite = true;
+  // Runs between files and every kYieldBytes of a long file.
+  std::function<void()> yield;
+  // Test seam: the first file whose temporary copy reaches this many bytes stops there as if
+  // the process had died: the temporary file stays, nothing is renamed and the run ends.
+  std::optional<std::uint64_t> interrupt_after_bytes;
+};
+
+inline constexpr std::uint64_t kYieldBytes = 4u << 20;
+
+// Copies source (a folder or a single file) to destination with the placement of the
+// scripting runtime's CopyFolder. Never throws. interrupted is set when the test seam fired.
+CopyOutcome CopyTree(const std::string& source, const std::string& destination,
+                     const CopySettings& settings, bool* interrupted = nullptr);
+
+}  // namespace tess::win32

@@ -1,0 +1,399 @@
+// The Win32 file system and its copy engine against real trees under Wine.
+#include <windows.h>
+// windows.h maps DeleteFile to DeleteFileW, which would rename the interface's member here.
+#undef DeleteFile
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/platform_error.h"
+#include "platform/scratch_folder.h"
+#include "platform/win32/copy_engine.h"
+#include "platform/win32/long_path.h"
+#include "platform/win32/text.h"
+#include "platform/win32/win_file_system.h"
+
+namespace tess::test {
+namespace {
+
+using win32::WinFileSystem;
+
+constexpr char kTempPattern[] = "~tessaline-*.tmp";
+
+// Greek and CJK names, outside code page 1252.
+const std::string kGreek = "\xCE\xB1\xCF\x81\xCF\x87\xCE\xB5\xCE\xAF\xCE\xBF";  // αρχείο
+const std::string kCjk = "\xE6\x96\x87\xE4\xBB\xB6";                            // 文件
+
+class FileSystemTest : public ::testing::Test {
+ protected:
+  long ErrorNumberOf(const std::function<void()>& action) {
+    try {
+      action();
+    } catch (const PlatformError& e) {
+      EXPECT_FALSE(std::string(e.what()).empty());
+      return e.Number();
+    }
+    return 0;
+  }
+
+  ScratchFolder dir_;
+  WinFileSystem files_;
+};
+
+// ---------------- paths ----------------
+
+TEST(LongPathTest, NormalisesOrdinaryPathsIntoTheLongForm) {
+  EXPECT_EQ(win32::LongPath("C:\\a\\\\b\\..\\c"), L"\\\\?\\C:\\a\\c");
+  EXPECT_EQ(win32::LongPath("C:/a/b/"), L"\\\\?\\C:\\a\\b");
+  EXPECT_EQ(win32::LongPath("C:\\a\\b\\", true), L"\\\\?\\C:\\a\\b\\");
+  EXPECT_EQ(win32::LongPath("C:\\"), L"\\\\?\\C:\\");  // a root keeps its backslash
+  EXPECT_EQ(win32::LongPath("\\\\server\\share\\x\\"), L"\\\\?\\UNC\\server\\share\\x");
+  EXPECT_EQ(win32::LongPath("\\\\server\\share"), L"\\\\?\\UNC\\server\\share\\");
+  EXPECT_THROW(win32::LongPath(""), PlatformError);
+}
+
+TEST(LongPathTest, SplitsAndShowsLongPaths) {
+  EXPECT_EQ(win32::DisplayPath(L"\\\\?\\UNC\\server\\share\\x"), "\\\\server\\share\\x");
+  EXPECT_EQ(win32::DisplayPath(L"\\\\?\\C:\\x"), "C:\\x");
+  EXPECT_EQ(win32::ParentPath(L"\\\\?\\C:\\a\\b"), L"\\\\?\\C:\\a");
+  EXPECT_EQ(win32::ParentPath(L"\\\\?\\C:\\a"), L"\\\\?\\C:\\");
+  EXPECT_EQ(win32::ParentPath(L"\\\\?\\UNC\\s\\sh\\a"), L"\\\\?\\UNC\\s\\sh\\");
+  EXPECT_TRUE(win32::IsRootPath(L"\\\\?\\UNC\\s\\sh\\"));
+  EXPECT_EQ(win32::LeafName(L"\\\\?\\C:\\a\\b"), L"b");
+  EXPECT_EQ(win32::LeafName(L"\\\\?\\C:\\"), L"");
+  EXPECT_EQ(win32::JoinPath(L"\\\\?\\C:\\", L"x"), L"\\\\?\\C:\\x");
+}
+
+TEST(LongPathTest, RecognisesOnlyTheEngineOwnTemporaryNames) {
+  EXPECT_TRUE(win32::IsTemporaryName(L"~tessaline-0123456789abcdef.tmp"));
+  EXPECT_TRUE(win32::IsTemporaryName(L"~TESSALINE-0123456789ABCDEF.TMP"));
+  EXPECT_FALSE(win32::IsTemporaryName(L"~tessaline-notes.tmp"));
+  EXPECT_FALSE(win32::IsTemporaryName(L"~tessaline-0123456789abcdeg.tmp"));
+  EXPECT_FALSE(win32::IsTemporaryName(L"~tessaline-0123456789abcdef.txt"));
+}
+
+// ---------------- queries ----------------
+
+TEST_F(FileSystemTest, AttributesAnswerForFilesAndFoldersWithOrWithoutTrailingBackslash) {
+  WriteBytes(dir_ / "f.txt", "x");
+  MakeFolders(dir_ / "sub");
+  EXPECT_TRUE(files_.Attributes(dir_ / "sub") & kAttrDirectory);
+  EXPECT_EQ(files_.Attributes(dir_ / "sub\\"), files_.Attributes(dir_ / "sub"));
+  EXPECT_FALSE(files_.Attributes(dir_ / "f.txt") & kAttrDirectory);
+  SetAttributesOf(dir_ / "f.txt", FILE_ATTRIBUTE_READONLY);
+  EXPECT_TRUE(files_.Attributes(dir_ / "f.txt") & kAttrReadOnly);
+  EXPECT_EQ(ErrorNumberOf([&] { files_.Attributes(dir_ / "missing"); }), kErrFileNotFound);
+  EXPECT_NE(ErrorNumberOf([&] { files_.Attributes(dir_ / "f.txt\\"); }), 0);
+  EXPECT_TRUE(files_.Attributes("C:\\") & kAttrDirectory);
+}
+
+TEST_F(FileSystemTest, LastWriteTimeReadsFilesAndFoldersAndThrowsForMissingPaths) {
+  WriteBytes(dir_ / "f.txt", "x");
+  SetWriteTimeOf(dir_ / "f.txt", 132000000000000000ull);
+  EXPECT_EQ(files_.LastWriteTime(dir_ / "f.txt"), 132000000000000000ll);
+  EXPECT_NE(files_.LastWriteTime(dir_.Path()), 0);
+  EXPECT_NE(files_.LastWriteTime(dir_.Path() + "\\"), 0);
+  EXPECT_THROW(files_.LastWriteTime(dir_ / "missing"), PlatformError);
+  EXPECT_THROW(files_.LastWriteTime(dir_ / "f.txt\\"), PlatformError);
+}
+
+TEST_F(FileSystemTest, ListingFindsFilesFoldersPatternsAndFolderContents) {
+  WriteBytes(dir_ / "docs\\a.txt", "x");
+  MakeFolders(dir_ / "empty");
+  EXPECT_TRUE(files_.ListingFindsAny(dir_ / "docs\\a.txt"));
+  EXPECT_TRUE(files_.ListingFindsAny(dir_ / "docs"));
+  EXPECT_TRUE(files_.ListingFindsAny(dir_ / "docs\\"));
+  EXPECT_TRUE(files_.ListingFindsAny(dir_ / "empty\\"));  // "." is always listed
+  EXPECT_TRUE(files_.ListingFindsAny(dir_ / "docs\\*.txt"));
+  EXPECT_TRUE(files_.ListingFindsAny(dir_ / "do?s"));
+  EXPECT_FALSE(files_.ListingFindsAny(dir_ / "docs\\*.doc"));
+  EXPECT_FALSE(files_.ListingFindsAny(dir_ / "missing"));
+  EXPECT_FALSE(files_.ListingFindsAny(dir_ / "missing\\"));
+  EXPECT_FALSE(files_.ListingFindsAny(dir_ / "missing\\deeper\\x"));
+  EXPECT_FALSE(files_.ListingFindsAny(""));
+  EXPECT_TRUE(files_.ListingFindsAny("C:\\"));
+}
+
+TEST_F(FileSystemTest, ListingThrowsForADriveThatDoesNotExist) {
+  std::string drive;
+  for (char letter = 'Q'; letter <= 'Y' && drive.empty(); ++letter) {
+    const std::wstring root = {static_cast<wchar_t>(letter), L':', L'\\'};
+    if (GetDriveTypeW(root.c_str()) == DRIVE_NO_ROOT_DIR) drive = std::string(1, letter) + ":";
+  }
+  ASSERT_FALSE(drive.empty());
+  EXPECT_EQ(ErrorNumberOf([&] { files_.ListingFindsAny(drive + "\\Backups"); }),
+            kErrDeviceUnavailable);
+}
+
+TEST_F(FileSystemTest, OrdinaryFileExistsIgnoresFoldersAndHiddenFiles) {
+  WriteBytes(dir_ / "x\\o.cjs", "skin");
+  WriteBytes(dir_ / "h\\o.cjs", "skin");
+  SetAttributesOf(dir_ / "h\\o.cjs", FILE_ATTRIBUTE_HIDDEN);
+  MakeFolders(dir_ / "d\\o.cjs");
+  EXPECT_TRUE(files_.OrdinaryFileExists(dir_ / "x\\o.cjs"));
+  EXPECT_TRUE(files_.OrdinaryFileExists(dir_ / "x\\*.cjs"));
+  EXPECT_FALSE(files_.OrdinaryFileExists(dir_ / "h\\o.cjs"));
+  EXPECT_FALSE(files_.OrdinaryFileExists(dir_ / "d\\o.cjs"));
+  EXPECT_FALSE(files_.OrdinaryFileExists(dir_ / "missing\\o.cjs"));
+}
+
+// ---------------- single operations ----------------
+
+TEST_F(FileSystemTest, CreateFolderMakesExactlyOneFolder) {
+  files_.CreateFolder(dir_ / "one");
+  EXPECT_TRUE(IsFolderOnDisk(dir_ / "one"));
+  EXPECT_EQ(ErrorNumberOf([&] { files_.CreateFolder(dir_ / "one"); }), kErrFileExists);
+  EXPECT_EQ(ErrorNumberOf([&] { files_.CreateFolder(dir_ / "no\\parent"); }), kErrPathNotFound);
+  EXPECT_FALSE(Exists(dir_ / "no"));
+}
+
+TEST_F(FileSystemTest, PlainDeleteKeepsReadOnlyFilesAndForcedDeleteRemovesThem) {
+  WriteBytes(dir_ / "plain.txt", "x");
+  WriteBytes(dir_ / "ro.txt", "x");
+  SetAttributesOf(dir_ / "ro.txt", FILE_ATTRIBUTE_READONLY);
+  files_.DeleteFile(dir_ / "plain.txt");
+  EXPECT_FALSE(Exists(dir_ / "plain.txt"));
+  EXPECT_EQ(ErrorNumberOf([&] { files_.DeleteFile(dir_ / "ro.txt"); }), kErrPermissionDenied);
+  EXPECT_TRUE(Exists(dir_ / "ro.txt"));
+  files_.ForceDeleteFile(dir_ / "ro.txt");
+  EXPECT_FALSE(Exists(dir_ / "ro.txt"));
+  EXPECT_EQ(ErrorNumberOf([&] { files_.DeleteFile(dir_ / "ro.txt"); }), kErrFileNotFound);
+  EXPECT_EQ(ErrorNumberOf([&] { files_.ForceDeleteFile(dir_ / "ro.txt"); }), kErrFileNotFound);
+}
+
+TEST_F(FileSystemTest, AppendLineWritesAnsiTextWithCrLfAndReadsItBack) {
+  ASSERT_EQ(GetACP(), 1252u) << "the byte checks assume Western European ANSI";
+  const std::string log = dir_ / "Tessaline.txt";
+  files_.AppendLine(log, "caf\xC3\xA9 saved");  // café
+  files_.AppendLine(log, kCjk);                 // outside the code page: one "?" per character
+  EXPECT_EQ(ReadBytes(log), "caf\xE9 saved\r\n??\r\n");
+  EXPECT_EQ(files_.ReadAnsiText(log), "caf\xC3\xA9 saved\r\n??\r\n");
+  EXPECT_THROW(files_.AppendLine(dir_ / "missing\\log.txt", "x"), PlatformError);
+  EXPECT_THROW(files_.ReadAnsiText(dir_ / "missing.txt"), PlatformError);
+}
+
+// ---------------- copying: placement ----------------
+
+class CopyFolderTest : public FileSystemTest {
+ protected:
+  CopyOutcome Copy(const std::string& source, const std::string& destination,
+                   bool overwrite = true) {
+    return files_.CopyFolder(source, destination, overwrite, [this] { ++yields_; });
+  }
+  void MakeSource() {
+    WriteBytes(dir_ / "src\\a.txt", "alpha");
+    WriteBytes(dir_ / "src\\sub\\b.txt", "beta");
+    MakeFolders(dir_ / "src\\empty");
+  }
+  int yields_ = 0;
+};
+
+TEST_F(CopyFolderTest, TrailingBackslashPutsTheSourceInsideUnderItsOwnName) {
+  MakeSource();
+  MakeFolders(dir_ / "dest");
+  const CopyOutcome out = Copy(dir_ / "src", dir_ / "dest\\");
+  EXPECT_TRUE(out.Complete());
+  EXPECT_EQ(out.files_copied, 2u);
+  EXPECT_EQ(ReadBytes(dir_ / "dest\\src\\a.txt"), "alpha");
+  EXPECT_EQ(ReadBytes(dir_ / "dest\\src\\sub\\b.txt"), "beta");
+  EXPECT_TRUE(IsFolderOnDisk(dir_ / "dest\\src\\empty"));
+}
+
+TEST_F(CopyFolderTest, TrailingBackslashNeedsAnExistingFolder) {
+  MakeSource();
+  const CopyOutcome out = Copy(dir_ / "src", dir_ / "nowhere\\");
+  EXPECT_EQ(out.folders_failed, 1u);
+  EXPECT_EQ(out.first_failure_path, dir_ / "nowhere");
+  EXPECT_FALSE(out.first_failure_reason.empty());
+  EXPECT_FALSE(Exists(dir_ / "nowhere"));
+}
+
+TEST_F(CopyFolderTest, WithoutTrailingBackslashTheContentsMergeIntoANewOrOldFolder) {
+  MakeSource();
+  EXPECT_TRUE(Copy(dir_ / "src", dir_ / "new\\deeper\\dest").Complete());
+  EXPECT_EQ(ReadBytes(dir_ / "new\\deeper\\dest\\a.txt"), "alpha");
+  EXPECT_EQ(ReadBytes(dir_ / "new\\deeper\\dest\\sub\\b.txt"), "beta");
+
+  WriteBytes(dir_ / "old\\a.txt", "stale");
+  WriteBytes(dir_ / "old\\keep.txt", "mine");
+  WriteBytes(dir_ / "old\\sub\\keep.txt", "mine too");
+  const CopyOutcome out = Copy(dir_ / "src", dir_ / "old");
+  EXPECT_TRUE(out.Complete());
+  EXPECT_EQ(out.files_copied, 2u);
+  EXPECT_EQ(ReadBytes(dir_ / "old\\a.txt"), "alpha");    // same name replaced
+  EXPECT_EQ(ReadBytes(dir_ / "old\\keep.txt"), "mine");  // nothing deleted
+  EXPECT_EQ(ReadBytes(dir_ / "old\\sub\\keep.txt"), "mine too");
+  EXPECT_EQ(CountMatching(dir_.Path(), kTempPattern), 0);
+}
+
+TEST_F(CopyFolderTest, AFileSourceLandsInTheDestinationFolderUnderItsOwnName) {
+  WriteBytes(dir_ / "src\\report.doc", "words");
+  EXPECT_TRUE(Copy(dir_ / "src\\report.doc", dir_ / "made\\here").Complete());
+  EXPECT_EQ(ReadBytes(dir_ / "made\\here\\report.doc"), "words");
+  MakeFolders(dir_ / "dest");
+  const CopyOutcome out = Copy(dir_ / "src\\report.doc", dir_ / "dest\\");
+  EXPECT_EQ(out.files_copied, 1u);
+  EXPECT_EQ(ReadBytes(dir_ / "dest\\report.doc"), "words");
+}
+
+TEST_F(CopyFolderTest, AMissingSourceOrAFileInTheWayIsCountedNotThrown) {
+  CopyOutcome out = Copy(dir_ / "gone", dir_ / "dest");
+  EXPECT_EQ(out.folders_failed, 1u);
+  EXPECT_EQ(out.first_failure_path, dir_ / "gone");
+  EXPECT_FALSE(Exists(dir_ / "dest"));
+
+  MakeSource();
+  WriteBytes(dir_ / "blocker", "a file where the copy should go");
+  out = Copy(dir_ / "src", dir_ / "blocker");
+  EXPECT_EQ(out.folders_failed, 1u);
+  EXPECT_EQ(ReadBytes(dir_ / "blocker"), "a file where the copy should go");
+
+  WriteBytes(dir_ / "dest2\\sub", "a file named like the subfolder");
+  out = Copy(dir_ / "src", dir_ / "dest2");
+  EXPECT_EQ(out.folders_failed, 1u);
+  EXPECT_EQ(out.files_copied, 1u);  // a.txt still copied
+  EXPECT_EQ(ReadBytes(dir_ / "dest2\\a.txt"), "alpha");
+
+  out = Copy("", dir_ / "dest3");
+  EXPECT_FALSE(out.Complete());
+}
+
+TEST_F(CopyFolderTest, ADestinationInsideTheSourceIsNotCopiedIntoItself) {
+  MakeSource();
+  const CopyOutcome out = Copy(dir_ / "src", dir_ / "src\\backup");
+  EXPECT_TRUE(out.Complete());
+  EXPECT_EQ(out.files_copied, 2u);
+  EXPECT_EQ(ReadBytes(dir_ / "src\\backup\\sub\\b.txt"), "beta");
+  EXPECT_FALSE(Exists(dir_ / "src\\backup\\backup"));
+}
+
+// ---------------- copying: what is kept ----------------
+
+TEST_F(CopyFolderTest, TimesAndAttributesAreKeptAndIdenticalFilesSkipped) {
+  MakeSource();
+  SetWriteTimeOf(dir_ / "src\\a.txt", 130000000000000000ull);
+  SetAttributesOf(dir_ / "src\\sub\\b.txt", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+  ASSERT_TRUE(Copy(dir_ / "src", dir_ / "dest").Complete());
+  EXPECT_EQ(WriteTimeOf(dir_ / "dest\\a.txt"), 130000000000000000ull);
+  EXPECT_EQ(WriteTimeOf(dir_ / "dest\\sub\\b.txt"), WriteTimeOf(dir_ / "src\\sub\\b.txt"));
+  const DWORD kept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
+  EXPECT_EQ(AttributesOf(dir_ / "dest\\sub\\b.txt") & kept, kept);
+  EXPECT_EQ(AttributesOf(dir_ / "dest\\a.txt") & kept, 0u);
+
+  CopyOutcome out = Copy(dir_ / "src", dir_ / "dest");
+  EXPECT_EQ(out.files_skipped, 2u);
+  EXPECT_EQ(out.files_copied, 0u);
+
+  // Same size, other time: copied again. Same time, other size: copied again.
+  WriteBytes(dir_ / "src\\a.txt", "ALPHA");
+  WriteBytes(dir_ / "dest\\extra.txt", "x");
+  SetWriteTimeOf(dir_ / "dest\\sub\\b.txt", 1);
+  out = Copy(dir_ / "src", dir_ / "dest");
+  EXPECT_EQ(out.files_copied, 2u);
+  EXPECT_EQ(out.files_skipped, 0u);
+  EXPECT_EQ(ReadBytes(dir_ / "dest\\a.txt"), "ALPHA");
+  EXPECT_EQ(WriteTimeOf(dir_ / "dest\\sub\\b.txt"), WriteTimeOf(dir_ / "src\\sub\\b.txt"));
+}
+
+TEST_F(CopyFolderTest, UnicodeNamesAndPathsPastThreeHundredCharactersAreCopied) {
+  std::string relative = kGreek + "\\" + kCjk;
+  while (relative.size() < 320) relative += "\\nested-folder-with-a-long-name";
+  const std::string file = relative + "\\" + kCjk + " " + kGreek + ".txt";
+  WriteBytes(dir_ / ("src\\" + file), "deep");
+  ASSERT_GT((dir_ / ("dest\\" + file)).size(), 300u);
+  const CopyOutcome out = Copy(dir_ / "src", dir_ / "dest");
+  EXPECT_TRUE(out.Complete()) << out.first_failure_path << ": " << out.first_failure_reason;
+  EXPECT_EQ(out.files_copied, 1u);
+  EXPECT_EQ(ReadBytes(dir_ / ("dest\\" + file)), "deep");
+  EXPECT_TRUE(files_.ListingFindsAny(dir_ / ("dest\\" + file)));
+  EXPECT_EQ(Copy(dir_ / "src", dir_ / "dest").files_skipped, 1u);
+}
+
+// ---------------- copying: replacing safely ----------------
+
+TEST_F(CopyFolderTest, AReadOnlyEarlierCopyIsReplaced) {
+  WriteBytes(dir_ / "src\\a.txt", "new");
+  SetAttributesOf(dir_ / "src\\a.txt", FILE_ATTRIBUTE_READONLY);
+  WriteBytes(dir_ / "dest\\a.txt", "old copy");
+  SetAttributesOf(dir_ / "dest\\a.txt", FILE_ATTRIBUTE_READONLY);
+  const CopyOutcome out = Copy(dir_ / "src", dir_ / "dest");
+  EXPECT_TRUE(out.Complete()) << out.first_failure_reason;
+  EXPECT_EQ(ReadBytes(dir_ / "dest\\a.txt"), "new");
+  EXPECT_TRUE(AttributesOf(dir_ / "dest\\a.txt") & FILE_ATTRIBUTE_READONLY);
+}
+
+TEST_F(CopyFolderTest, AnInterruptedReplaceKeepsTheEarlierCopyAndTheLeftoverIsRemovedLater) {
+  const std::string big(3 << 20, 'n');
+  WriteBytes(dir_ / "src\\a\\big.bin", big);
+  WriteBytes(dir_ / "dest\\a\\big.bin", "the earlier good copy");
+  files_.InterruptNextCopyAfter(1 << 20);
+  CopyOutcome out = Copy(dir_ / "src", dir_ / "dest");
+  EXPECT_FALSE(out.Complete());
+  EXPECT_EQ(ReadBytes(dir_ / "dest\\a\\big.bin"), "the earlier good copy");
+  EXPECT_EQ(CountMatching(dir_ / "dest", kTempPattern), 1);
+
+  // A temporary file is neither copied from a source nor counted.
+  WriteBytes(dir_ / "src\\~tessaline-00000000deadbeef.tmp", "leftover in a source");
+  out = Copy(dir_ / "src", dir_ / "dest");
+  EXPECT_TRUE(out.Complete());
+  EXPECT_EQ(out.FilesSeen(), 1u);
+  EXPECT_EQ(out.files_copied, 1u);
+  EXPECT_EQ(ReadBytes(dir_ / "dest\\a\\big.bin"), big);
+  EXPECT_EQ(CountMatching(dir_ / "dest", kTempPattern), 0);
+}
+
+TEST_F(CopyFolderTest, AnInterruptedFirstCopyLeavesNoFileUnderTheRealName) {
+  WriteBytes(dir_ / "src\\doc.txt", "complete text");
+  files_.InterruptNextCopyAfter(4);
+  Copy(dir_ / "src", dir_ / "dest");
+  EXPECT_FALSE(Exists(dir_ / "dest\\doc.txt"));
+  EXPECT_TRUE(Copy(dir_ / "src", dir_ / "dest").Complete());  // the seam fires once
+  EXPECT_EQ(ReadBytes(dir_ / "dest\\doc.txt"), "complete text");
+  EXPECT_EQ(CountMatching(dir_ / "dest", kTempPattern), 0);
+}
+
+TEST_F(CopyFolderTest, WithoutOverwriteADifferentFileIsAFailureAndStaysAsItWas) {
+  MakeSource();
+  WriteBytes(dir_ / "dest\\a.txt", "mine");
+  const CopyOutcome out = Copy(dir_ / "src", dir_ / "dest", false);
+  EXPECT_EQ(out.files_failed, 1u);
+  EXPECT_EQ(out.files_copied, 1u);
+  EXPECT_EQ(out.first_failure_path, dir_ / "dest\\a.txt");
+  EXPECT_EQ(ReadBytes(dir_ / "dest\\a.txt"), "mine");
+}
+
+// ---------------- copying: failures and responsiveness ----------------
+
+TEST_F(CopyFolderTest, ALockedFileIsCountedWithItsReasonAndTheRestIsCopied) {
+  MakeSource();
+  WriteBytes(dir_ / "src\\locked.txt", "new");
+  WriteBytes(dir_ / "dest\\locked.txt", "earlier copy");
+  HANDLE lock = CreateFileW(Raw(dir_ / "src\\locked.txt").c_str(), GENERIC_READ, 0, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+  const CopyOutcome out = Copy(dir_ / "src", dir_ / "dest");
+  CloseHandle(lock);
+  EXPECT_EQ(out.files_failed, 1u);
+  EXPECT_EQ(out.files_copied, 2u);
+  EXPECT_EQ(out.first_failure_path, dir_ / "src\\locked.txt");
+  EXPECT_EQ(out.first_failure_reason, win32::SystemMessage(ERROR_SHARING_VIOLATION));
+  EXPECT_EQ(ReadBytes(dir_ / "dest\\locked.txt"), "earlier copy");
+  EXPECT_EQ(ReadBytes(dir_ / "dest\\sub\\b.txt"), "beta");
+  EXPECT_EQ(CountMatching(dir_ / "dest", kTempPattern), 0);
+}
+
+TEST_F(CopyFolderTest, YieldRunsBetweenFilesAndDuringLongFiles) {
+  for (int i = 0; i < 5; ++i) WriteBytes(dir_ / ("small\\" + std::to_string(i)), "x");
+  Copy(dir_ / "small", dir_ / "small-copy");
+  EXPECT_GE(yields_, 5);
+
+  yields_ = 0;
+  WriteBytes(dir_ / "long\\big.bin", std::string(17 << 20, 'b'));
+  EXPECT_TRUE(Copy(dir_ / "long", dir_ / "long-copy").Complete());
+  EXPECT_GE(yields_, 1 + 4);  // once before the file, then every 4 MB
+  EXPECT_EQ(ReadBytes(dir_ / "long-copy\\big.bin").size(), 17u << 20);
+}
+
+}  // namespace
+}  // namespace tess::test
