@@ -9,6 +9,8 @@ add_library(tessaline_win32 STATIC ${WIN32_SOURCES})
 target_link_libraries(tessaline_win32 PUBLIC tessaline_core comctl32 shell32 ole32 oleaut32 uuid
                       gdi32 user32 advapi32 shlwapi)
 target_compile_options(tessaline_win32 PRIVATE -Wall -Wextra)
+# The resource identifiers shared with the resource script.
+target_include_directories(tessaline_win32 PRIVATE ${CMAKE_SOURCE_DIR}/assets)
 
 add_executable(Tessaline WIN32 ${CMAKE_SOURCE_DIR}/src/platform/win32/main.cpp
                ${CMAKE_SOURCE_DIR}/assets/tessaline.rc)
@@ -32,7 +34,8 @@ add_test(NAME wine.warm_up COMMAND sh -c
   "wineserver -p 60 </dev/null >/dev/null 2>&1; wine cmd /c exit </dev/null >/dev/null 2>&1; exit 0")
 set_tests_properties(wine.warm_up PROPERTIES FIXTURES_SETUP wine)
 
-file(GLOB PLATFORM_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/platform/*.cpp)
+file(GLOB PLATFORM_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/platform/*.cpp
+     ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
 if(PLATFORM_TEST_SOURCES)
   add_executable(tessaline_platform_tests ${PLATFORM_TEST_SOURCES})
   target_include_directories(tessaline_platform_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)

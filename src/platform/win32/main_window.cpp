@@ -1,0 +1,340 @@
+#include "platform/win32/main_window.h"
+
+#include <commctrl.h>
+
+#include "platform/notify_icon.h"
+#include "platform/win32/control_ids.h"
+#include "platform/win32/dpi.h"
+#include "platform/win32/text.h"
+#include "resource_ids.h"
+
+namespace tess::win32 {
+
+namespace {
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD kWindowExStyle = WS_EX_APPWINDOW;
+// The design's client area in twips: two 7800-twip columns with 120-twip margins and gap.
+constexpr int kClientWidthTwips = 15960;
+constexpr int kClientHeightTwips = 5865;
+
+void RegisterWindowClass(HINSTANCE instance, HICON large_icon, HICON small_icon, WNDPROC proc) {
+  WNDCLASSEXW window_class = {};
+  window_class.cbSize = sizeof(window_class);
+  window_class.lpfnWndProc = proc;
+  window_class.hInstance = instance;
+  window_class.hIcon = large_icon;
+  window_class.hIconSm = small_icon;
+  window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  window_class.lpszClassName = kMainWindowClass;
+  RegisterClassExW(&window_class);  // fails harmlessly when already registered
+}
+
+HICON LoadAppIcon(HINSTANCE instance, int metric_x, int metric_y) {
+  return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
+                                       GetSystemMetrics(metric_x), GetSystemMetrics(metric_y),
+                                       LR_SHARED));
+}
+
+std::wstring WindowText(HWND window) {
+  const int length = GetWindowTextLengthW(window);
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  const int got = GetWindowTextW(window, text.data(), length + 1);
+  text.resize(static_cast<size_t>(got > 0 ? got : 0));
+  return text;
+}
+
+COLORREF ColorFor(unsigned color) {
+  // The high bit marks a system colour, its low byte the index.
+  if ((color & 0x80000000u) != 0) return GetSysColor(static_cast<int>(color & 0xFFu));
+  return static_cast<COLORREF>(color & 0x00FFFFFFu);
+}
+}  // namespace
+
+MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
+  large_icon_ = LoadAppIcon(instance, SM_CXICON, SM_CYICON);
+  small_icon_ = LoadAppIcon(instance, SM_CXSMICON, SM_CYSMICON);
+  RegisterWindowClass(instance, large_icon_, small_icon_, Proc);
+  CreateWindowExW(kWindowExStyle, kMainWindowClass, L"", kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                  CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
+  if (window_ == nullptr) ThrowLastError(GetLastError());
+  dpi_ = DpiForWindow(window_);
+  SizeAndCentre();
+}
+
+MainWindow::~MainWindow() {
+  Detach();
+  if (window_ != nullptr && IsWindow(window_)) DestroyWindow(window_);
+}
+
+MainWindow::Attachment MainWindow::Attach(Form1& form) {
+  form_ = &form;
+  CreateControls();
+  BindModels();
+  form_->SetWindowListener([this] { ShowWindowModel(); });
+  form_->Timer1.SetViewListener([this] { ApplyTimer(); });
+  ShowWindowModel();
+  ApplyTimer();
+  return Attachment(*this);
+}
+
+void MainWindow::Detach() {
+  if (form_ == nullptr) return;
+  form_->SetWindowListener(nullptr);
+  form_->Timer1.SetViewListener(nullptr);
+  for (const Child& child : children_) child.model->SetViewListener(nullptr);
+  list1_.Detach();
+  list2_.Detach();
+  if (window_ != nullptr) KillTimer(window_, kTimer1Id);
+  form_ = nullptr;
+}
+
+void MainWindow::Load() {
+  if (form_ == nullptr) return;
+  boundary_.Run([&] { form_->Form_Load(); });
+}
+
+void MainWindow::ShowFirstTime() {
+  if (window_ == nullptr || form_ == nullptr) return;
+  shown_ = true;
+  ApplyWindowState();
+  if (IsWindowVisible(window_)) UpdateWindow(window_);
+}
+
+void MainWindow::SizeAndCentre() {
+  const SIZE size = WindowSizeForClient(TwipsToPixels(kClientWidthTwips, dpi_),
+                                        TwipsToPixels(kClientHeightTwips, dpi_), kWindowStyle,
+                                        kWindowExStyle, dpi_);
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof(monitor);
+  GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  const RECT& work = monitor.rcWork;
+  const int x = work.left + ((work.right - work.left) - size.cx) / 2;
+  const int y = work.top + ((work.bottom - work.top) - size.cy) / 2;
+  SetWindowPos(window_, nullptr, x, y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void MainWindow::ShowWindowModel() {
+  if (window_ == nullptr || form_ == nullptr) return;
+  const std::wstring caption = Widen(form_->Caption());
+  if (WindowText(window_) != caption) SetWindowTextW(window_, caption.c_str());
+
+  if (form_->BackColor() != back_color_ || !back_brush_.Valid()) {
+    back_color_ = form_->BackColor();
+    back_colorref_ = ColorFor(back_color_);
+    back_brush_.Reset(CreateSolidBrush(back_colorref_));
+    InvalidateRect(window_, nullptr, TRUE);
+    for (const Child& child : children_) InvalidateRect(child.window, nullptr, TRUE);
+  }
+
+  if (form_->CustomCursorPath() != custom_cursor_path_) {
+    custom_cursor_path_ = form_->CustomCursorPath();
+    custom_cursor_.Reset(custom_cursor_path_.empty()
+                             ? nullptr
+                             : LoadCursorFromFileW(Widen(custom_cursor_path_).c_str()));
+  }
+  if (form_->MousePointer() != shown_pointer_) {
+    shown_pointer_ = form_->MousePointer();
+    // The pointer follows the new setting at once, without waiting for the mouse to move.
+    POINT cursor;
+    const HWND under = GetCursorPos(&cursor) ? WindowFromPoint(cursor) : nullptr;
+    if (under != nullptr && GetAncestor(under, GA_ROOT) == window_) {
+      SendMessageW(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under),
+                   MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    }
+  }
+  ApplyWindowState();
+}
+
+void MainWindow::ApplyWindowState() {
+  if (!shown_ || window_ == nullptr || form_ == nullptr) return;
+  // The size messages our own ShowWindow calls cause are not the user's doing.
+  ++applying_state_;
+  const bool visible_now = (GetWindowLongW(window_, GWL_STYLE) & WS_VISIBLE) != 0;
+  if (!form_->Visible()) {
+    if (visible_now) ShowWindow(window_, SW_HIDE);
+  } else if (form_->State() == WindowState::kMinimized) {
+    if (!IsIconic(window_)) ShowWindow(window_, visible_now ? SW_MINIMIZE : SW_SHOWMINIMIZED);
+  } else if (IsIconic(window_)) {
+    // A window hidden in the tray is still minimised underneath: restore and show in one go.
+    ShowWindow(window_, SW_RESTORE);
+    SetForegroundWindow(window_);
+  } else if (!visible_now) {
+    ShowWindow(window_, SW_SHOWNORMAL);
+    SetForegroundWindow(window_);
+  }
+  --applying_state_;
+}
+
+void MainWindow::ApplyTimer() {
+  if (window_ == nullptr || form_ == nullptr) return;
+  const int interval = form_->Timer1.Interval();
+  if (interval > 0) {
+    SetTimer(window_, kTimer1Id, static_cast<UINT>(interval), nullptr);
+  } else {
+    KillTimer(window_, kTimer1Id);
+  }
+}
+
+void MainWindow::OnSize(WPARAM kind) {
+  if (applying_state_ > 0 || form_ == nullptr || !shown_) return;
+  if (kind == SIZE_MINIMIZED) {
+    boundary_.Run([&] { form_->SetWindowState(WindowState::kMinimized); });
+  } else if (kind == SIZE_RESTORED) {
+    boundary_.Run([&] { form_->SetWindowState(WindowState::kNormal); });
+  }
+}
+
+void MainWindow::OnSetCursor(LPARAM hit, HWND over, bool* handled) {
+  *handled = false;
+  if (form_ == nullptr || LOWORD(hit) != HTCLIENT) return;
+  switch (form_->MousePointer()) {
+    case Pointer::kHourglass:
+      SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+      *handled = true;
+      return;
+    case Pointer::kCustom:
+      SetCursor(custom_cursor_.Valid() ? custom_cursor_.Get() : LoadCursorW(nullptr, IDC_ARROW));
+      *handled = true;
+      return;
+    case Pointer::kDefault:
+      if (over == window_) {
+        SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+        *handled = true;
+      }
+      return;
+  }
+}
+
+void MainWindow::RunCloseRequest() {
+  if (close_requested_ || form_ == nullptr) return;
+  close_requested_ = true;
+  boundary_.Run([&] { form_->Form_QueryUnload(); });
+}
+
+void MainWindow::EndProgram() {
+  if (ended_) return;
+  ended_ = true;
+  // A handler further down the stack (a backup run letting events through) must not go on
+  // once the program has ended: the close request has already stored everything.
+  const bool handler_running = boundary_.Depth() > 0;
+  if (form_ != nullptr) boundary_.Run([&] { form_->Form_Unload(); });
+  if (handler_running) ExitProcess(0);
+  Detach();
+  DestroyWindow(window_);
+}
+
+void MainWindow::Close() {
+  RunCloseRequest();
+  EndProgram();
+}
+
+LRESULT CALLBACK MainWindow::Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  MainWindow* self = nullptr;
+  if (message == WM_NCCREATE) {
+    self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+    self->window_ = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  } else {
+    self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  }
+  if (self == nullptr) return DefWindowProcW(window, message, wparam, lparam);
+  return self->OnMessage(message, wparam, lparam);
+}
+
+LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  const HWND window = window_;
+  switch (message) {
+    case WM_COMMAND:
+      OnCommand(LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam));
+      return 0;
+    case WM_NOTIFY:
+      return OnNotify(*reinterpret_cast<const NMHDR*>(lparam));
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      if (const HBRUSH brush =
+              OnControlColor(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam))) {
+        return reinterpret_cast<LRESULT>(brush);
+      }
+      break;
+    case WM_ERASEBKGND: {
+      RECT client;
+      GetClientRect(window_, &client);
+      FillRect(reinterpret_cast<HDC>(wparam), &client,
+               back_brush_.Valid() ? back_brush_.Get() : GetSysColorBrush(COLOR_WINDOW));
+      return 1;
+    }
+    case WM_SETCURSOR: {
+      bool handled = false;
+      OnSetCursor(lparam, reinterpret_cast<HWND>(wparam), &handled);
+      if (handled) return TRUE;
+      break;
+    }
+    case WM_TIMER:
+      if (wparam == kTimer1Id && form_ != nullptr) {
+        boundary_.Run([&] { form_->Timer1_Timer(); });
+        return 0;
+      }
+      break;
+    case kTrayCallbackMessage:
+      if (form_ != nullptr) {
+        boundary_.Run([&] {
+          form_->cSysTray1.Dispatch(static_cast<long>(lparam), static_cast<unsigned long>(wparam));
+        });
+      }
+      return 0;
+    case WM_SIZE:
+      OnSize(wparam);
+      return 0;
+    case WM_ACTIVATE:
+      // A plain window forgets which control had the focus; give it back on return.
+      if (LOWORD(wparam) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(window_, focus)) last_focus_ = focus;
+      } else if (last_focus_ != nullptr && IsWindow(last_focus_) && !IsIconic(window_)) {
+        SetFocus(last_focus_);
+        return 0;
+      }
+      break;
+    case DM_GETDEFID: {
+      // Enter presses the push button that has the focus, as in a dialog.
+      const Child* focused = FindChild(GetFocus());
+      if (focused != nullptr && focused->kind == Kind::kPushButton) {
+        return MAKELRESULT(focused->id, DC_HASDEFID);
+      }
+      return 0;
+    }
+    case WM_DPICHANGED: {
+      dpi_ = HIWORD(wparam);
+      MakeFonts();
+      Layout();
+      const RECT* suggested = reinterpret_cast<const RECT*>(lparam);
+      SetWindowPos(window_, nullptr, suggested->left, suggested->top,
+                   suggested->right - suggested->left, suggested->bottom - suggested->top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      return 0;
+    }
+    case WM_CLOSE:
+      Close();
+      return 0;
+    case WM_QUERYENDSESSION:
+      // The session is ending: store everything now; the close never refuses.
+      RunCloseRequest();
+      return TRUE;
+    case WM_ENDSESSION:
+      RunCloseRequest();
+      EndProgram();
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    case WM_NCDESTROY:
+      Detach();
+      window_ = nullptr;
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcW(window, message, wparam, lparam);
+}
+
+}  // namespace tess::win32

@@ -1,0 +1,133 @@
+// The thin Win32 view of the main window: it creates the real window and its standard child
+// controls from the model's design, keeps them in step with the models, and turns the user's
+// input, the timer, the tray notifications and close requests into model calls.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/win32/list_view_binding.h"
+#include "platform/win32/model_boundary.h"
+#include "platform/win32/progress_text_bar.h"
+#include "platform/win32/view_handles.h"
+#include "shell/form1.h"
+
+namespace tess::win32 {
+
+class MainWindow {
+ public:
+  // Ends the view's link to the model when it goes out of scope, before the model does.
+  class Attachment {
+   public:
+    explicit Attachment(MainWindow& window) : window_(&window) {}
+    Attachment(Attachment&& other) noexcept : window_(std::exchange(other.window_, nullptr)) {}
+    Attachment& operator=(Attachment&&) = delete;
+    ~Attachment() {
+      if (window_ != nullptr) window_->Detach();
+    }
+
+   private:
+    MainWindow* window_;
+  };
+
+  // Creates the top-level window, hidden and without controls, so services that need its
+  // handle (the tray icon's callback window) can exist before the model does.
+  explicit MainWindow(HINSTANCE instance);
+  ~MainWindow();
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  HWND Handle() const { return window_; }
+  HICON SmallIcon() const { return small_icon_; }
+  int Dpi() const { return dpi_; }
+
+  // Creates the child controls for the model's design and binds them to the models.
+  [[nodiscard]] Attachment Attach(Form1& form);
+  // The start-up sequence, run while the window is still hidden.
+  void Load();
+  // Shows the window the first time, unless the model has hidden it (start in the tray).
+  void ShowFirstTime();
+
+  // The child control with the given identifier (for tests in the same process).
+  HWND Control(int id) const;
+
+ private:
+  enum class Kind { kFrame, kPushButton, kCheckBox, kOptionButton, kTextBox, kList, kProgress };
+  struct Child {
+    int id = 0;
+    Kind kind = Kind::kFrame;
+    ControlModel* model = nullptr;
+    const ControlModel* frame = nullptr;  // the enclosing frame, when placed inside one
+    HWND window = nullptr;
+  };
+
+  static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
+  LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  void Detach();
+
+  // Controls (main_window_controls.cpp).
+  void CreateControls();
+  void AddChild(int id, Kind kind, ControlModel& model, const ControlModel* frame,
+                const wchar_t* window_class, DWORD style, DWORD ex_style);
+  void CreateToolTip();
+  void BindModels();
+  void Layout();
+  void MakeFonts();
+  void ShowControl(const Child& child);
+  void ShowTextSelection();
+  const Child* FindChild(int id) const;
+  const Child* FindChild(HWND window) const;
+  void OnCommand(int id, int code, HWND control);
+  LRESULT OnNotify(const NMHDR& header);
+  HBRUSH OnControlColor(HDC dc, HWND control);
+
+  // Window state (main_window.cpp).
+  void ShowWindowModel();
+  void ApplyWindowState();
+  void ApplyTimer();
+  void SizeAndCentre();
+  void OnSize(WPARAM kind);
+  void OnSetCursor(LPARAM hit, HWND over, bool* handled);
+  void Close();
+  void RunCloseRequest();
+  void EndProgram();
+
+  HINSTANCE instance_;
+  HWND window_ = nullptr;
+  HICON large_icon_ = nullptr;  // shared resources, not destroyed
+  HICON small_icon_ = nullptr;
+  Form1* form_ = nullptr;
+  ModelBoundary boundary_;
+  int dpi_ = USER_DEFAULT_SCREEN_DPI;
+
+  std::vector<Child> children_;
+  ListViewBinding list1_{boundary_};
+  ListViewBinding list2_{boundary_};
+  ProgressTextBar progress_;
+  HWND tool_tip_ = nullptr;  // owned by the window, destroyed with it
+  std::wstring tool_tip_text_;
+  UniqueFont text_font_;
+  UniqueFont button_font_;
+  UniqueBrush back_brush_;
+  unsigned back_color_ = 0xFFFFFFFFu;
+  COLORREF back_colorref_ = RGB(255, 255, 255);
+  UniqueCursor custom_cursor_;
+  std::string custom_cursor_path_;
+  Pointer shown_pointer_ = Pointer::kDefault;
+  HWND last_focus_ = nullptr;
+
+  bool shown_ = false;
+  int applying_state_ = 0;
+  int applying_text_ = 0;
+  bool user_editing_text_ = false;
+  int last_sel_start_ = -1;
+  int last_sel_length_ = -1;
+  bool close_requested_ = false;
+  bool ended_ = false;
+};
+
+}  // namespace tess::win32

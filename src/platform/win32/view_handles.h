@@ -1,0 +1,36 @@
+// RAII owners for the window-side handles the view keeps: windows, fonts, brushes, cursors.
+#pragma once
+
+#include <windows.h>
+
+#include "platform/win32/handles.h"
+
+namespace tess::win32 {
+
+struct WindowTraits {
+  using Handle = HWND;
+  static HWND Invalid() { return nullptr; }
+  static void Close(HWND h) { DestroyWindow(h); }
+};
+struct FontTraits {
+  using Handle = HFONT;
+  static HFONT Invalid() { return nullptr; }
+  static void Close(HFONT h) { DeleteObject(h); }
+};
+struct BrushTraits {
+  using Handle = HBRUSH;
+  static HBRUSH Invalid() { return nullptr; }
+  static void Close(HBRUSH h) { DeleteObject(h); }
+};
+struct CursorTraits {
+  using Handle = HCURSOR;
+  static HCURSOR Invalid() { return nullptr; }
+  static void Close(HCURSOR h) { DestroyCursor(h); }
+};
+
+using UniqueWindow = UniqueHandle<WindowTraits>;
+using UniqueFont = UniqueHandle<FontTraits>;
+using UniqueBrush = UniqueHandle<BrushTraits>;
+using UniqueCursor = UniqueHandle<CursorTraits>;
+
+}  // namespace tess::win32

@@ -1,0 +1,137 @@
+// User input reaches the program through the real controls: list keys and double-clicks,
+// typing into the destination box, the option controls, the interval list, the tray icon,
+// minimising, and the ways a session or a close request ends the program.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "e2e/driver.h"
+#include "platform/win32/control_ids.h"
+
+namespace tess::e2e {
+namespace {
+
+using namespace tess::win32;
+
+constexpr UINT kTrayCallback = 1125;
+
+class InputE2eTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ClearSettings(); }
+  void TearDown() override { ClearSettings(); }
+
+  bool SettingBecomes(const std::wstring& key, const std::wstring& value) {
+    return WaitUntil([&] { return ReadSetting(key) == value; }, std::chrono::seconds(5));
+  }
+};
+
+TEST_F(InputE2eTest, DeleteKeyAndDoubleClickRemoveTheSelectedFolder) {
+  SeedSetting(L"Folders", L"C:\\A;C:\\B;C:\\C;");
+  App app;
+  ASSERT_NE(app.WaitForMainWindow(), nullptr);
+  ASSERT_EQ(app.ListItems(kIdListView1).size(), 3u);
+
+  app.SelectListItem(kIdListView1, 1);
+  EXPECT_EQ(app.ListSelection(kIdListView1), 1);
+  app.KeyDown(kIdListView1, VK_DELETE);
+  ASSERT_TRUE(WaitUntil([&] { return app.ListItems(kIdListView1).size() == 2; }));
+  EXPECT_EQ(app.ListItems(kIdListView1), (std::vector<std::wstring>{L"C:\\A", L"C:\\C"}));
+  EXPECT_TRUE(SettingBecomes(L"Folders", L"C:\\A;C:\\C;"));
+
+  // A double-click on the empty part of the list still acts on the selected entry.
+  app.SelectListItem(kIdListView1, 0);
+  const POINT last = app.ListItemCentre(kIdListView1, 1);
+  app.DoubleClickList(kIdListView1, POINT{last.x, last.y + 60});
+  ASSERT_TRUE(WaitUntil([&] { return app.ListItems(kIdListView1).size() == 1; }));
+  EXPECT_EQ(app.ListItems(kIdListView1), std::vector<std::wstring>{L"C:\\C"});
+
+  // Other keys remove nothing.
+  app.SelectListItem(kIdListView1, 0);
+  app.KeyDown(kIdListView1, VK_BACK);
+  ASSERT_TRUE(app.Settle());
+  EXPECT_EQ(app.ListItems(kIdListView1).size(), 1u);
+
+  // Killed without a close request: the removals are already stored.
+  app.Kill();
+  EXPECT_EQ(ReadSetting(L"Folders"), L"C:\\C;");
+}
+
+TEST_F(InputE2eTest, OptionControlsAndTheDestinationBoxStoreEveryChange) {
+  App app;
+  ASSERT_NE(app.WaitForMainWindow(), nullptr);
+
+  app.SetText(kIdText5, L"D:\\Backups");
+  EXPECT_TRUE(SettingBecomes(L"Path", L"D:\\Backups"));
+  app.SetText(kIdText5, L"");
+  EXPECT_TRUE(SettingBecomes(L"Path", L""));
+
+  app.Click(kIdOption4);
+  EXPECT_TRUE(SettingBecomes(L"Backup Option", L"2"));
+  EXPECT_EQ(app.CheckState(kIdOption4), BST_CHECKED);
+  EXPECT_EQ(app.CheckState(kIdOption3), BST_UNCHECKED);
+  // Clicking the option that is already on changes nothing.
+  app.Click(kIdOption4);
+  ASSERT_TRUE(app.Settle());
+  EXPECT_EQ(app.CheckState(kIdOption4), BST_CHECKED);
+
+  app.Click(kIdCheck6);
+  EXPECT_TRUE(SettingBecomes(L"Include Date", L"Off"));
+  EXPECT_EQ(app.CheckState(kIdCheck6), BST_UNCHECKED);
+  EXPECT_TRUE(WaitUntil([&] { return !app.Enabled(kIdOption3) && !app.Enabled(kIdOption4); }));
+
+  app.Click(kIdCheck8);
+  EXPECT_TRUE(SettingBecomes(L"Minimized", L"On"));
+
+  app.SelectListItem(kIdListView2, 0);
+  EXPECT_TRUE(SettingBecomes(L"OftenIndex", L"1"));
+
+  app.Click(kIdPushButton5);
+  EXPECT_TRUE(SettingBecomes(L"StartStopState", L"Off"));
+  EXPECT_EQ(app.Text(kIdPushButton5), L"Turn On Auto Backup");
+}
+
+TEST_F(InputE2eTest, FirstMinimiseGoesToTheTrayAndATrayClickBringsTheWindowBack) {
+  App app;
+  ASSERT_NE(app.WaitForMainWindow(), nullptr);
+
+  app.Post(WM_SYSCOMMAND, SC_MINIMIZE);
+  ASSERT_TRUE(WaitUntil([&] { return !app.MainVisible(); }, std::chrono::seconds(5)));
+  // The notice balloon is waiting; a left click on the tray icon ends the wait early.
+  app.Post(kTrayCallback, 0, WM_LBUTTONUP);
+  ASSERT_TRUE(WaitUntil([&] { return app.MainVisible() && !app.Iconic(); }));
+
+  // Later minimises stay on the taskbar.
+  app.Post(WM_SYSCOMMAND, SC_MINIMIZE);
+  ASSERT_TRUE(WaitUntil([&] { return app.Iconic(); }, std::chrono::seconds(5)));
+  ASSERT_TRUE(app.Settle());
+  EXPECT_TRUE(app.MainVisible());
+  app.Post(WM_SYSCOMMAND, SC_RESTORE);
+  ASSERT_TRUE(WaitUntil([&] { return !app.Iconic(); }, std::chrono::seconds(5)));
+}
+
+TEST_F(InputE2eTest, EndingTheSessionStoresTheListAndEndsTheProgram) {
+  SeedSetting(L"Folders", L"C:\\A;C:\\B");
+  App app;
+  ASSERT_NE(app.WaitForMainWindow(), nullptr);
+  EXPECT_EQ(app.Send(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+  app.Post(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  ASSERT_TRUE(app.WaitForExit());
+  EXPECT_EQ(ReadSetting(L"Folders"), L"C:\\A;C:\\B;");
+}
+
+TEST_F(InputE2eTest, ClosingWhileAHandlerWaitsEndsTheProgramAtOnce) {
+  SeedSetting(L"Folders", L"C:\\A");
+  App app;
+  ASSERT_NE(app.WaitForMainWindow(), nullptr);
+  // Minimising shows the balloon and waits five seconds for it, letting events through.
+  app.Post(WM_SYSCOMMAND, SC_MINIMIZE);
+  ASSERT_TRUE(WaitUntil([&] { return !app.MainVisible(); }, std::chrono::seconds(5)));
+  const auto start = std::chrono::steady_clock::now();
+  app.Post(WM_CLOSE);
+  ASSERT_TRUE(app.WaitForExit(std::chrono::seconds(4)));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+  EXPECT_EQ(ReadSetting(L"Folders"), L"C:\\A;");
+}
+
+}  // namespace
+}  // namespace tess::e2e

@@ -1,0 +1,180 @@
+// The real program, started with no settings and with damaged ones: what the window shows,
+// where every control sits, and what the settings hold after the window is closed.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "e2e/driver.h"
+#include "platform/win32/control_ids.h"
+
+namespace tess::e2e {
+namespace {
+
+using namespace tess::win32;
+
+int Px(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
+
+// The window's design: places in twips, inside a frame relative to the frame.
+struct Designed {
+  int id;
+  const wchar_t* name;
+  int left, top, width, height;
+  int frame;            // 0 when on the window itself
+  const wchar_t* text;  // nullptr for lists
+};
+
+const Designed kDesign[] = {
+    {kIdFrame1, L"Frame1", 120, 60, 7800, 850, 0, L"Next backup will occur in xx:xx:xx"},
+    {kIdProgressBar1, L"ProgressBar1", 240, 300, 7320, 405, kIdFrame1, L""},
+    {kIdListView1, L"ListView1", 120, 1020, 7800, 1575, 0, nullptr},
+    {kIdPushButton7, L"PushButton7", 120, 2685, 7800, 405, 0, L"Add Folder"},
+    {kIdPushButton8, L"PushButton8", 120, 3195, 3840, 405, 0, L"Clear List"},
+    {kIdPushButton9, L"PushButton9", 4080, 3195, 3840, 405, 0, L"Load Sample/Example Folders"},
+    {kIdFrame3, L"Frame3", 120, 3675, 7800, 2080, 0, L"Options"},
+    {kIdOption3, L"Option3", 240, 300, 4455, 255, kIdFrame3, L"Create new folder on backup"},
+    {kIdOption4, L"Option4", 225, 650, 3840, 255, kIdFrame3,
+     L"Overwrite old backup folder on backup"},
+    {kIdCheck6, L"Check6", 240, 1000, 3810, 255, kIdFrame3, L"Date/Time stamp in folder"},
+    {kIdCheck4, L"Check4", 240, 1350, 3690, 255, kIdFrame3,
+     L"Load this software on Windows startup"},
+    {kIdCheck8, L"Check8", 240, 1700, 2100, 255, kIdFrame3, L"Start in system tray"},
+    {kIdListView2, L"ListView2", 8040, 120, 7800, 2790, 0, nullptr},
+    {kIdFrame2, L"Frame2", 8040, 2940, 7800, 1300, 0, L"Save All Backups To This Folder"},
+    {kIdText5, L"Text5", 240, 300, 6615, 345, kIdFrame2, nullptr},
+    {kIdPushButton1, L"PushButton1", 6960, 300, 600, 345, kIdFrame2, L"..."},
+    {kIdPushButton2, L"PushButton2", 240, 750, 7320, 405, kIdFrame2, L"View This Folder"},
+    {kIdPushButton5, L"PushButton5", 8040, 4350, 3840, 405, 0, L"Turn Off Auto Backup"},
+    {kIdPushButton6, L"PushButton6", 12000, 4350, 3840, 405, 0, L"Backup Now (Test)"},
+    {kIdPushButton3, L"PushButton3", 8040, 4860, 3840, 405, 0, L"View History Log"},
+    {kIdPushButton4, L"PushButton4", 12000, 4860, 3840, 405, 0, L"Copy History To Clipboard"},
+    {kIdPushButton11, L"PushButton11", 8040, 5370, 3840, 405, 0, L"Help"},
+    {kIdPushButton12, L"PushButton12", 12000, 5370, 3840, 405, 0, L"Clear History Log"},
+};
+
+const Designed& DesignOf(int id) {
+  for (const auto& d : kDesign) {
+    if (d.id == id) return d;
+  }
+  return kDesign[0];
+}
+
+const wchar_t* const kIntervals[] = {
+    L"Backup every 5 seconds",  L"Backup every 10 seconds", L"Backup every 30 seconds",
+    L"Backup every 1 minute",   L"Backup every 5 minutes",  L"Backup every 10 minutes",
+    L"Backup every 15 minutes", L"Backup every 20 minutes", L"Backup every 30 minutes",
+    L"Backup every 1 hour",     L"Backup every 2 hours",    L"Backup every 4 hours",
+    L"Backup every 8 hours",    L"Backup every 16 hours",   L"Backup every 24 hours"};
+
+class StartupE2eTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ClearSettings(); }
+  void TearDown() override { ClearSettings(); }
+};
+
+TEST_F(StartupE2eTest, FreshStartShowsTheDesignedWindowAndClosingStoresTheDefaults) {
+  App app;
+  ASSERT_NE(app.WaitForMainWindow(), nullptr) << "no window captioned Tessaline appeared";
+  const HWND main = app.Main();
+  const int dpi = app.Dpi();
+
+  // Fixed single border with a minimise box only, client area as designed, centred.
+  const LONG style = GetWindowLongW(main, GWL_STYLE);
+  EXPECT_EQ(style & WS_THICKFRAME, 0);
+  EXPECT_EQ(style & WS_MAXIMIZEBOX, 0);
+  EXPECT_NE(style & WS_MINIMIZEBOX, 0);
+  RECT client = {};
+  GetClientRect(main, &client);
+  EXPECT_NEAR(client.right, Px(15960, dpi), 1);
+  EXPECT_NEAR(client.bottom, Px(5865, dpi), 1);
+  RECT outer = {};
+  GetWindowRect(main, &outer);
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof(monitor);
+  GetMonitorInfoW(MonitorFromWindow(main, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  EXPECT_NEAR((outer.left + outer.right) / 2, (monitor.rcWork.left + monitor.rcWork.right) / 2, 2);
+  EXPECT_NEAR((outer.top + outer.bottom) / 2, (monitor.rcWork.top + monitor.rcWork.bottom) / 2, 2);
+
+  for (const auto& d : kDesign) {
+    SCOPED_TRACE(d.name);
+    ASSERT_NE(app.Control(d.id), nullptr);
+    EXPECT_TRUE(app.Visible(d.id));
+    EXPECT_TRUE(app.Enabled(d.id));
+    int left = Px(d.left, dpi);
+    int top = Px(d.top, dpi);
+    if (d.frame != 0) {
+      left += Px(DesignOf(d.frame).left, dpi);
+      top += Px(DesignOf(d.frame).top, dpi);
+    }
+    const Place place = app.PlaceOf(d.id);
+    EXPECT_NEAR(place.left, left, 1);
+    EXPECT_NEAR(place.top, top, 1);
+    EXPECT_NEAR(place.width, Px(d.width, dpi), 1);
+    EXPECT_NEAR(place.height, Px(d.height, dpi), 1);
+    if (d.text != nullptr) {
+      EXPECT_EQ(app.Text(d.id), d.text);
+    }
+  }
+
+  EXPECT_EQ(app.CheckState(kIdOption3), BST_CHECKED);
+  EXPECT_EQ(app.CheckState(kIdOption4), BST_UNCHECKED);
+  EXPECT_EQ(app.CheckState(kIdCheck6), BST_CHECKED);
+  EXPECT_EQ(app.CheckState(kIdCheck4), BST_UNCHECKED);
+  EXPECT_EQ(app.CheckState(kIdCheck8), BST_UNCHECKED);
+
+  int width = 0;
+  EXPECT_EQ(app.ListColumn(kIdListView1, &width), L"Folder(s) To Backup");
+  EXPECT_NEAR(width, Px(7000, dpi), 1);
+  EXPECT_TRUE(app.ListItems(kIdListView1).empty());
+  EXPECT_EQ(app.ListColumn(kIdListView2, &width), L"How often would you like to backup?");
+  EXPECT_NEAR(width, Px(7000, dpi), 1);
+  const auto intervals = app.ListItems(kIdListView2);
+  ASSERT_EQ(intervals.size(), 15u);
+  for (size_t i = 0; i < intervals.size(); ++i) EXPECT_EQ(intervals[i], kIntervals[i]);
+  EXPECT_EQ(app.ListSelection(kIdListView2), 6);  // entry 7, "Backup every 15 minutes"
+
+  const std::wstring desktop = DesktopFolder();
+  ASSERT_GT(desktop.size(), 1u);
+  EXPECT_EQ(app.Text(kIdText5), desktop);
+
+  const int colours = app.SaveScreenshot(ArtefactFolder() + L"\\fresh-start.bmp");
+  EXPECT_GT(colours, 8) << "the captured window looks blank";
+
+  app.Close();
+  ASSERT_TRUE(app.WaitForExit());
+  EXPECT_EQ(ReadSetting(L"Path"), desktop);
+  EXPECT_EQ(ReadSetting(L"Backup Option"), L"1");
+  EXPECT_EQ(ReadSetting(L"Include Date"), L"On");
+  EXPECT_EQ(ReadSetting(L"Folders"), L"");
+  EXPECT_EQ(ReadSetting(L"OftenIndex"), std::nullopt);
+}
+
+TEST_F(StartupE2eTest, DamagedSettingsAreReportedAndTheWindowStillAppears) {
+  SeedSetting(L"OftenIndex", L"x");
+  SeedSetting(L"StartStopState", L"Off");
+  App app;
+
+  // A non-numeric interval index fails twice: the conversion, then the selection.
+  const HWND first = app.WaitForMessageBox();
+  ASSERT_NE(first, nullptr) << "no Application Error box appeared";
+  EXPECT_EQ(app.Text(first), L"Application Error");
+  EXPECT_EQ(app.MessageBoxText(first),
+            L"Type mismatch\r\nin Tessaline2021/08/31.Form1.Form_Load at line 124\r\r"
+            L"Please email screenshot of this message to support@tessaline.example");
+  app.PressButton(first, IDOK);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(first); }));
+
+  const HWND second = app.WaitForMessageBox();
+  ASSERT_NE(second, nullptr);
+  EXPECT_NE(app.MessageBoxText(second).find(L"Form_Load at line 126"), std::wstring::npos);
+  app.PressButton(second, IDOK);
+
+  ASSERT_NE(app.WaitForMainWindow(), nullptr);
+  EXPECT_EQ(app.FindMessageBox(), nullptr);
+  EXPECT_EQ(app.ListItems(kIdListView2).size(), 15u);
+  EXPECT_EQ(app.ListSelection(kIdListView2), -1);
+  EXPECT_EQ(app.Text(kIdFrame1), L"Auto Backup is Turned Off.");
+  EXPECT_EQ(app.Text(kIdPushButton5), L"Turn On Auto Backup");
+}
+
+}  // namespace
+}  // namespace tess::e2e

@@ -1,0 +1,380 @@
+// The window view in the test's own process, over test doubles: controls lettered and placed
+// from the models, the user's input reaching the models, model changes reaching the controls
+// without echoing back, window state, pointer, timer and close.
+// <windows.h> first: the other Windows headers build on it.
+// clang-format off
+#include <windows.h>
+#include <commctrl.h>
+// clang-format on
+
+#include "platform/win32/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/win32/control_ids.h"
+#include "platform/win32/text.h"
+#include "platform/win32/win_event_pump.h"
+#include "support/fakes.h"
+
+namespace tess::win32 {
+namespace {
+
+using test::FakeServices;
+
+std::wstring TextOf(HWND window) {
+  wchar_t text[512] = {};
+  GetWindowTextW(window, text, 512);
+  return text;
+}
+
+LOGFONTW FontOf(HWND window) {
+  LOGFONTW font = {};
+  const auto handle = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
+  GetObjectW(handle, sizeof(font), &font);
+  return font;
+}
+
+std::pair<int, int> SelectionOf(HWND edit) {
+  DWORD start = 0;
+  DWORD end = 0;
+  SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  return {static_cast<int>(start), static_cast<int>(end)};
+}
+
+int Writes(const test::FakeSettingsStore& store, const std::string& entry) {
+  return static_cast<int>(std::count(store.write_log.begin(), store.write_log.end(), entry));
+}
+
+void SelectItem(HWND list, int index) {
+  ListView_SetItemState(list, index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+}
+
+int ViewSelection(HWND list) { return ListView_GetNextItem(list, -1, LVNI_SELECTED); }
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr));
+    form_ = std::make_unique<Form1>(fakes_.Wire());
+    attachment_.emplace(window_->Attach(*form_));
+    window_->Load();
+    window_->ShowFirstTime();
+    Pump();
+  }
+  void TearDown() override {
+    attachment_.reset();
+    form_.reset();
+    window_.reset();
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+  }
+  static void Pump() { WinEventPump().ProcessPendingEvents(); }
+  HWND Control(int id) const { return window_->Control(id); }
+  HWND Main() const { return window_->Handle(); }
+
+  FakeServices fakes_;
+  std::unique_ptr<MainWindow> window_;
+  std::unique_ptr<Form1> form_;
+  std::optional<MainWindow::Attachment> attachment_;
+};
+
+TEST_F(MainWindowTest, TextIsArialBoldNinePointAndPushButtonsElevenAndAQuarter) {
+  const int dpi = window_->Dpi();
+  for (int id : {kIdFrame1, kIdListView1, kIdOption4, kIdCheck8, kIdText5, kIdListView2}) {
+    SCOPED_TRACE(id);
+    const LOGFONTW font = FontOf(Control(id));
+    EXPECT_STREQ(font.lfFaceName, L"Arial");
+    EXPECT_EQ(font.lfWeight, FW_BOLD);
+    EXPECT_EQ(font.lfHeight, -MulDiv(9, dpi, 72));
+  }
+  for (int id : {kIdPushButton1, kIdPushButton5, kIdPushButton12}) {
+    const LOGFONTW font = FontOf(Control(id));
+    EXPECT_STREQ(font.lfFaceName, L"Arial");
+    EXPECT_EQ(font.lfWeight, FW_BOLD);
+    EXPECT_EQ(font.lfHeight, -MulDiv(1125, dpi, 7200));
+  }
+}
+
+TEST_F(MainWindowTest, ControlsInsideAFrameArePlacedFromTheFramesCorner) {
+  const int dpi = window_->Dpi();
+  RECT rect = {};
+  GetWindowRect(Control(kIdOption4), &rect);
+  MapWindowPoints(nullptr, Main(), reinterpret_cast<POINT*>(&rect), 2);
+  EXPECT_EQ(rect.left, MulDiv(120, dpi, 1440) + MulDiv(225, dpi, 1440));
+  EXPECT_EQ(rect.top, MulDiv(3675, dpi, 1440) + MulDiv(650, dpi, 1440));
+  EXPECT_EQ(rect.right - rect.left, MulDiv(3840, dpi, 1440));
+}
+
+TEST_F(MainWindowTest, CaptionsProgressAndWindowTextFollowTheModels) {
+  EXPECT_EQ(TextOf(Main()), L"Tessaline");
+  form_->Frame1.SetCaption("Backing up files...");
+  EXPECT_EQ(TextOf(Control(kIdFrame1)), L"Backing up files...");
+  form_->SetCaption("Tessaline \xC3\xA9");
+  EXPECT_EQ(TextOf(Main()), L"Tessaline \u00e9");
+
+  const HWND bar = Control(kIdProgressBar1);
+  form_->ProgressBar1.SetMax(900);
+  form_->ProgressBar1.SetValue(450);
+  form_->ProgressBar1.SetText("Progress Bar");
+  EXPECT_EQ(SendMessageW(bar, PBM_GETRANGE, FALSE, 0), 900);
+  EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 450);
+  EXPECT_EQ(TextOf(bar), L"Progress Bar");
+
+  form_->Check8.SetVisible(false);
+  EXPECT_FALSE(IsWindowVisible(Control(kIdCheck8)));
+  form_->Option3.SetEnabled(false);
+  EXPECT_FALSE(IsWindowEnabled(Control(kIdOption3)));
+}
+
+TEST_F(MainWindowTest, OnlyTheUsersIntervalChoiceIsStored) {
+  const HWND list = Control(kIdListView2);
+  ASSERT_EQ(ListView_GetItemCount(list), 15);
+  EXPECT_EQ(ViewSelection(list), 6);
+  EXPECT_FALSE(fakes_.settings.Has("OftenIndex"));
+
+  // The program moving the selection is not a choice of the user's.
+  form_->ListView2.Select(3);
+  EXPECT_EQ(ViewSelection(list), 2);
+  EXPECT_FALSE(fakes_.settings.Has("OftenIndex"));
+
+  form_->ElapsedSeconds = 42;
+  SelectItem(list, 0);
+  EXPECT_EQ(form_->ListView2.Selected(), 1);
+  EXPECT_EQ(fakes_.settings.values["OftenIndex"], "1");
+  EXPECT_EQ(form_->ElapsedSeconds, 0);
+
+  // A click on the entry already selected restarts the count and stores the choice again.
+  form_->ElapsedSeconds = 42;
+  RECT item = {};
+  item.left = LVIR_BOUNDS;
+  SendMessageW(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));
+  const LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+  SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageW(list, WM_LBUTTONUP, 0, at);
+  Pump();
+  EXPECT_EQ(form_->ElapsedSeconds, 0);
+  EXPECT_EQ(Writes(fakes_.settings, "OftenIndex=1"), 2);
+}
+
+TEST_F(MainWindowTest, FolderListTakesTheUsersSelectionAndKeys) {
+  const HWND list = Control(kIdListView1);
+  form_->ListView1.Append("C:\\A");
+  form_->ListView1.Append("D:\\\xE4\xB8\xAD");
+  form_->ListView1.Append("E:\\C");
+  ASSERT_EQ(ListView_GetItemCount(list), 3);
+  wchar_t text[64] = {};
+  ListView_GetItemText(list, 1, 0, text, 64);
+  EXPECT_STREQ(text, L"D:\\\u4e2d");
+
+  SelectItem(list, 1);
+  EXPECT_EQ(form_->ListView1.Selected(), 2);
+  SendMessageW(list, WM_KEYDOWN, VK_BACK, 0);
+  EXPECT_EQ(form_->ListView1.Count(), 3);
+  SendMessageW(list, WM_KEYDOWN, VK_DELETE, 0);
+  EXPECT_EQ(form_->ListView1.Count(), 2);
+  EXPECT_EQ(ListView_GetItemCount(list), 2);
+  EXPECT_EQ(fakes_.settings.values["Folders"], "C:\\A;E:\\C;");
+
+  // A click on the empty part of the list keeps the selected entry.
+  SelectItem(list, 0);
+  RECT client = {};
+  GetClientRect(list, &client);
+  const LPARAM below = MAKELPARAM(10, client.bottom - 5);
+  SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, below);
+  SendMessageW(list, WM_LBUTTONUP, 0, below);
+  EXPECT_EQ(form_->ListView1.Selected(), 1);
+  EXPECT_EQ(ViewSelection(list), 0);
+  SendMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, below);
+  EXPECT_EQ(form_->ListView1.Count(), 1);
+  EXPECT_EQ(form_->ListView1.ItemText(1), "E:\\C");
+
+  // While the hourglass shows, the same commands leave the list alone.
+  SelectItem(list, 0);
+  form_->SetMousePointer(Pointer::kHourglass);
+  SendMessageW(list, WM_KEYDOWN, VK_DELETE, 0);
+  EXPECT_EQ(ListView_GetItemCount(list), 1);
+
+  form_->ListView1.Clear();
+  EXPECT_EQ(ListView_GetItemCount(list), 0);
+  EXPECT_EQ(ViewSelection(list), -1);
+}
+
+TEST_F(MainWindowTest, TheDestinationBoxEchoesNothingAndKeepsTheCaretWhileTyping) {
+  const HWND edit = Control(kIdText5);
+  EXPECT_EQ(TextOf(edit), L"C:\\Users\\Ann\\Desktop\\");
+  const int path_writes = static_cast<int>(fakes_.settings.write_log.size());
+
+  form_->Text5.SetText("E:\\x");
+  EXPECT_EQ(TextOf(edit), L"E:\\x");
+  EXPECT_EQ(fakes_.settings.write_log.size(), static_cast<size_t>(path_writes + 1));
+
+  SetFocus(edit);
+  SendMessageW(edit, EM_SETSEL, 4, 4);
+  SendMessageW(edit, WM_CHAR, L'y', 0);
+  SendMessageW(edit, WM_CHAR, L'z', 0);
+  EXPECT_EQ(form_->Text5.Text(), "E:\\xyz");
+  EXPECT_EQ(fakes_.settings.values["Path"], "E:\\xyz");
+  EXPECT_EQ(fakes_.settings.write_log.size(), static_cast<size_t>(path_writes + 3));
+  EXPECT_EQ(SelectionOf(edit), std::make_pair(6, 6));
+
+  SetWindowTextW(edit, L"F:\\\u00dcber \u4e2d");
+  EXPECT_EQ(form_->Text5.Text(),
+            "F:\\\xC3\x9C"
+            "ber \xE4\xB8\xAD");
+
+  // Coming back into the box selects all of it (in characters, not bytes).
+  SetFocus(Control(kIdListView1));
+  SetFocus(edit);
+  EXPECT_EQ(SelectionOf(edit), std::make_pair(0, 9));
+}
+
+TEST_F(MainWindowTest, CheckBoxesAndOptionButtonsDriveTheirModels) {
+  EXPECT_EQ(SendMessageW(Control(kIdOption3), BM_GETCHECK, 0, 0), BST_CHECKED);
+  SendMessageW(Control(kIdOption4), BM_CLICK, 0, 0);
+  EXPECT_TRUE(form_->Option4.Value());
+  EXPECT_FALSE(form_->Option3.Value());
+  EXPECT_EQ(SendMessageW(Control(kIdOption3), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  EXPECT_EQ(SendMessageW(Control(kIdOption4), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(fakes_.settings.values["Backup Option"], "2");
+
+  SendMessageW(Control(kIdCheck6), BM_CLICK, 0, 0);
+  EXPECT_FALSE(form_->Check6.Checked());
+  EXPECT_EQ(fakes_.settings.values["Include Date"], "Off");
+  EXPECT_FALSE(IsWindowEnabled(Control(kIdOption3)));
+  EXPECT_FALSE(IsWindowEnabled(Control(kIdOption4)));
+
+  form_->Check8.SetValue(1);
+  EXPECT_EQ(SendMessageW(Control(kIdCheck8), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(fakes_.settings.values["Minimized"], "On");
+}
+
+TEST_F(MainWindowTest, AFailingHandlerNeverEscapesTheWindowProcedure) {
+  fakes_.settings.fail_writes = true;
+  SendMessageW(Control(kIdCheck8), BM_CLICK, 0, 0);
+  SetWindowTextW(Control(kIdText5), L"G:\\");
+  fakes_.settings.fail_writes = false;
+  EXPECT_TRUE(form_->Check8.Checked());
+  EXPECT_EQ(form_->Text5.Text(), "G:\\");
+  SendMessageW(Control(kIdCheck8), BM_CLICK, 0, 0);
+  EXPECT_EQ(fakes_.settings.values["Minimized"], "Off");
+}
+
+TEST_F(MainWindowTest, PointerAndTimerFollowTheWindowSettings) {
+  form_->SetMousePointer(Pointer::kHourglass);
+  const LPARAM hit = MAKELPARAM(HTCLIENT, WM_MOUSEMOVE);
+  EXPECT_TRUE(SendMessageW(Main(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Main()), hit));
+  EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_WAIT));
+  // Over a child the hourglass wins too: it is the window's busy flag.
+  EXPECT_TRUE(SendMessageW(Main(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Control(kIdText5)), hit));
+  form_->SetMousePointer(Pointer::kDefault);
+  EXPECT_TRUE(SendMessageW(Main(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Main()), hit));
+  EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
+  // Over a child the default lets the control choose (the text box its I-beam).
+  EXPECT_FALSE(
+      SendMessageW(Main(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Control(kIdText5)), hit));
+
+  // Start-up switched automatic backup on: the window timer runs.
+  EXPECT_EQ(form_->Timer1.Interval(), 1000);
+  EXPECT_TRUE(KillTimer(Main(), kTimer1Id));
+  form_->Timer1.SetInterval(0);
+  EXPECT_FALSE(KillTimer(Main(), kTimer1Id));
+  form_->Timer1.SetInterval(1000);
+  EXPECT_TRUE(KillTimer(Main(), kTimer1Id));
+}
+
+TEST_F(MainWindowTest, FirstMinimiseHidesInTheTrayAndATrayClickRestores) {
+  SendMessageW(Main(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  EXPECT_TRUE(form_->TrayNoticeShown);
+  EXPECT_FALSE(IsWindowVisible(Main()));
+  EXPECT_EQ(form_->State(), WindowState::kNormal);
+  const auto& sent = fakes_.notify_icon.sent;
+  ASSERT_FALSE(sent.empty());
+  EXPECT_NE(std::find_if(sent.begin(), sent.end(),
+                         [](const auto& s) { return s.record.info_title == "Tessaline"; }),
+            sent.end());
+
+  SendMessageW(Main(), kTrayCallbackMessage, 0, WM_RBUTTONUP);
+  EXPECT_FALSE(IsWindowVisible(Main()));
+  SendMessageW(Main(), kTrayCallbackMessage, 0, WM_LBUTTONUP);
+  EXPECT_TRUE(IsWindowVisible(Main()));
+  EXPECT_FALSE(IsIconic(Main()));
+
+  SendMessageW(Main(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  EXPECT_TRUE(IsWindowVisible(Main()));
+  EXPECT_TRUE(IsIconic(Main()));
+  EXPECT_EQ(form_->State(), WindowState::kMinimized);
+  SendMessageW(Main(), WM_SYSCOMMAND, SC_RESTORE, 0);
+  EXPECT_EQ(form_->State(), WindowState::kNormal);
+}
+
+TEST_F(MainWindowTest, CloseStoresTheListEndsTheWindowAndAsksTheLoopToQuit) {
+  form_->ListView1.Append("C:\\A");
+  fakes_.settings.values.erase("Folders");
+  const HWND main = Main();
+  SendMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(form_->Unloaded());
+  EXPECT_EQ(fakes_.settings.values["Folders"], "C:\\A;");
+  EXPECT_FALSE(form_->cSysTray1.InTray());
+  EXPECT_FALSE(IsWindow(main));
+  MSG msg;
+  EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+TEST(WinEventPumpTest, DispatchesWhatIsQueuedAndLeavesAQuitRequestForTheMainLoop) {
+  struct Counter {
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+      if (message == WM_APP) ++*reinterpret_cast<int*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+      return DefWindowProcW(window, message, wparam, lparam);
+    }
+  };
+  WNDCLASSW window_class = {};
+  window_class.lpfnWndProc = Counter::Proc;
+  window_class.hInstance = GetModuleHandleW(nullptr);
+  window_class.lpszClassName = L"TessalinePumpTest";
+  RegisterClassW(&window_class);
+  const HWND window = CreateWindowW(L"TessalinePumpTest", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                    GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(window, nullptr);
+  int count = 0;
+  SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&count));
+
+  WinEventPump pump;
+  PostMessageW(window, WM_APP, 0, 0);
+  PostMessageW(window, WM_APP, 0, 0);
+  pump.ProcessPendingEvents();
+  EXPECT_EQ(count, 2);
+
+  PostQuitMessage(7);
+  PostMessageW(window, WM_APP, 0, 0);
+  pump.ProcessPendingEvents();
+  pump.ProcessPendingEvents();
+  MSG msg;
+  ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(msg.wParam, 7u);
+  DestroyWindow(window);
+}
+
+TEST(WinEventPumpTest, WaitEndsWhenAMessageArrivesAndOtherwiseAfterItsTime) {
+  WinEventPump pump;
+  pump.ProcessPendingEvents();
+  MSG msg;
+  DWORD start = GetTickCount();
+  pump.WaitForEvents(200);
+  EXPECT_GE(GetTickCount() - start, 150u);
+
+  PostThreadMessageW(GetCurrentThreadId(), WM_APP, 0, 0);
+  start = GetTickCount();
+  pump.WaitForEvents(5000);
+  EXPECT_LT(GetTickCount() - start, 1000u);
+  // Waiting dispatches nothing: the message is still there.
+  EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_APP, WM_APP, PM_REMOVE));
+}
+
+}  // namespace
+}  // namespace tess::win32
