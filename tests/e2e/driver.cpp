@@ -232,25 +232,30 @@ Place App::PlaceOf(int id) const {
 }
 
 std::vector<std::wstring> App::ListItems(int id) const {
-  const HWND list = Control(id);
-  const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-  RemoteMemory remote(process_.Get(), sizeof(LVITEMW) + kRemoteTextChars * sizeof(wchar_t));
   std::vector<std::wstring> items;
-  if (!remote.Valid()) return items;
-  for (int i = 0; i < count; ++i) {
-    LVITEMW item = {};
-    item.mask = LVIF_TEXT;
-    item.iItem = i;
-    item.pszText = reinterpret_cast<LPWSTR>(remote.At(sizeof(LVITEMW)));
-    item.cchTextMax = kRemoteTextChars;
-    remote.Write(0, &item, sizeof(item));
-    const int length = static_cast<int>(
-        SendMessageW(list, LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(remote.At(0))));
-    std::wstring text(static_cast<size_t>(length), L'\0');
-    if (length > 0) remote.Read(sizeof(LVITEMW), text.data(), length * sizeof(wchar_t));
-    items.push_back(text);
-  }
+  const int count = ListCount(id);
+  for (int i = 0; i < count; ++i) items.push_back(ListItem(id, i));
   return items;
+}
+
+std::wstring App::ListItem(int id, int index) const {
+  RemoteMemory remote(process_.Get(), sizeof(LVITEMW) + kRemoteTextChars * sizeof(wchar_t));
+  if (!remote.Valid()) return L"";
+  LVITEMW item = {};
+  item.mask = LVIF_TEXT;
+  item.iItem = index;
+  item.pszText = reinterpret_cast<LPWSTR>(remote.At(sizeof(LVITEMW)));
+  item.cchTextMax = kRemoteTextChars;
+  remote.Write(0, &item, sizeof(item));
+  const int length = static_cast<int>(
+      SendMessageW(Control(id), LVM_GETITEMTEXTW, index, reinterpret_cast<LPARAM>(remote.At(0))));
+  std::wstring text(static_cast<size_t>(length > 0 ? length : 0), L'\0');
+  if (length > 0) remote.Read(sizeof(LVITEMW), text.data(), length * sizeof(wchar_t));
+  return text;
+}
+
+int App::ListCount(int id) const {
+  return static_cast<int>(SendMessageW(Control(id), LVM_GETITEMCOUNT, 0, 0));
 }
 
 std::wstring App::ListColumn(int id, int* width_pixels) const {
@@ -310,6 +315,44 @@ void App::KeyDown(int id, WORD key) {
   const UINT scan = MapVirtualKeyW(key, MAPVK_VK_TO_VSC);
   PostMessageW(Control(id), WM_KEYDOWN, key, static_cast<LPARAM>(1 | (scan << 16)));
   PostMessageW(Control(id), WM_KEYUP, key, static_cast<LPARAM>(1 | (scan << 16) | 0xC0000000u));
+}
+
+std::wstring App::ToolTipOf(int id) const {
+  struct Search {
+    DWORD pid;
+    std::vector<HWND> tips;
+  } search{process_id_, {}};
+  EnumWindows(
+      [](HWND window, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        if (OwnerProcess(window) == s->pid && ClassName(window) == TOOLTIPS_CLASSW) {
+          s->tips.push_back(window);
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  const HWND control = Control(id);
+  RemoteMemory remote(process_.Get(), sizeof(TOOLINFOW) + kRemoteTextChars * sizeof(wchar_t));
+  if (!remote.Valid()) return L"";
+  for (const HWND tip : search.tips) {
+    const int tools = static_cast<int>(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0));
+    for (int i = 0; i < tools; ++i) {
+      TOOLINFOW info = {};
+      info.cbSize = sizeof(info);
+      info.lpszText = reinterpret_cast<LPWSTR>(remote.At(sizeof(TOOLINFOW)));
+      remote.Write(0, &info, sizeof(info));
+      const wchar_t empty = L'\0';
+      remote.Write(sizeof(TOOLINFOW), &empty, sizeof(empty));
+      if (!SendMessageW(tip, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(remote.At(0)))) continue;
+      remote.Read(0, &info, sizeof(info));
+      if (info.uId != reinterpret_cast<UINT_PTR>(control)) continue;
+      std::wstring text(kRemoteTextChars, L'\0');
+      remote.Read(sizeof(TOOLINFOW), text.data(), text.size() * sizeof(wchar_t));
+      text.resize(wcsnlen(text.c_str(), text.size()));
+      return text;
+    }
+  }
+  return L"";
 }
 
 void App::Click(int id) { PostMessageW(Control(id), BM_CLICK, 0, 0); }

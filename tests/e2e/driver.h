@@ -65,6 +65,8 @@ class App {
 
   // List views, across the process boundary.
   std::vector<std::wstring> ListItems(int id) const;
+  int ListCount(int id) const;
+  std::wstring ListItem(int id, int index) const;
   std::wstring ListColumn(int id, int* width_pixels = nullptr) const;
   int ListSelection(int id) const;  // 0-based, -1 when nothing is selected
   void SelectListItem(int id, int index);
@@ -72,6 +74,8 @@ class App {
   // The centre of an entry in the list's client coordinates.
   POINT ListItemCentre(int id, int index) const;
   void KeyDown(int id, WORD key);
+  // The text of the tooltip registered for a control, read from the program's tooltip window.
+  std::wstring ToolTipOf(int id) const;
 
   void Click(int id);  // posted, so a handler that opens a modal box does not block us
   void SetText(int id, const std::wstring& text);

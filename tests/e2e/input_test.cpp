@@ -133,5 +133,37 @@ TEST_F(InputE2eTest, ClosingWhileAHandlerWaitsEndsTheProgramAtOnce) {
   EXPECT_EQ(ReadSetting(L"Folders"), L"C:\\A;");
 }
 
+TEST_F(InputE2eTest, AListOfFortyThousandFoldersIsShownPromptly) {
+  std::wstring folders;
+  for (int i = 0; i < 40000; ++i) folders += L"C:\\Data\\Folder " + std::to_wstring(i) + L";";
+  SeedSetting(L"Folders", folders);
+  const auto start = std::chrono::steady_clock::now();
+  App app;
+  ASSERT_NE(app.WaitForMainWindow(std::chrono::seconds(60)), nullptr);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  ASSERT_EQ(app.ListCount(kIdListView1), 40000);
+  EXPECT_EQ(app.ListItem(kIdListView1, 0), L"C:\\Data\\Folder 0");
+  EXPECT_EQ(app.ListItem(kIdListView1, 39999), L"C:\\Data\\Folder 39999");
+  app.SelectListItem(kIdListView1, 39998);
+  app.KeyDown(kIdListView1, VK_DELETE);
+  ASSERT_TRUE(WaitUntil([&] { return app.ListCount(kIdListView1) == 39999; }));
+  EXPECT_EQ(app.ListItem(kIdListView1, 39998), L"C:\\Data\\Folder 39999");
+}
+
+TEST_F(InputE2eTest, BackupNowLabelsTheProgressBarAndACloseDuringItsPauseEndsAtOnce) {
+  App app;
+  ASSERT_NE(app.WaitForMainWindow(), nullptr);
+  EXPECT_EQ(app.Text(kIdProgressBar1), L"");
+  app.Click(kIdPushButton6);
+  ASSERT_TRUE(WaitUntil([&] { return app.Text(kIdProgressBar1) == L"Progress Bar"; }));
+  // The status stays for a few seconds before the countdown text comes back; closing now
+  // must not wait for that.
+  const auto start = std::chrono::steady_clock::now();
+  app.Close();
+  ASSERT_TRUE(app.WaitForExit(std::chrono::seconds(4)));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+  EXPECT_EQ(ReadSetting(L"Folders"), L"");
+}
+
 }  // namespace
 }  // namespace tess::e2e

@@ -125,6 +125,10 @@ TEST_F(StartupE2eTest, FreshStartShowsTheDesignedWindowAndClosingStoresTheDefaul
   EXPECT_EQ(app.ListColumn(kIdListView1, &width), L"Folder(s) To Backup");
   EXPECT_NEAR(width, Px(7000, dpi), 1);
   EXPECT_TRUE(app.ListItems(kIdListView1).empty());
+  EXPECT_EQ(app.ToolTipOf(kIdListView1),
+            L"Drag and drop files here. Double-click item to remove it. Move | line to right and "
+            L"out of window to reveal full names.");
+  EXPECT_EQ(app.ToolTipOf(kIdListView2), L"");
   EXPECT_EQ(app.ListColumn(kIdListView2, &width), L"How often would you like to backup?");
   EXPECT_NEAR(width, Px(7000, dpi), 1);
   const auto intervals = app.ListItems(kIdListView2);

@@ -167,6 +167,7 @@ TEST_F(MainWindowTest, FolderListTakesTheUsersSelectionAndKeys) {
   form_->ListView1.Append("C:\\A");
   form_->ListView1.Append("D:\\\xE4\xB8\xAD");
   form_->ListView1.Append("E:\\C");
+  Pump();
   ASSERT_EQ(ListView_GetItemCount(list), 3);
   wchar_t text[64] = {};
   ListView_GetItemText(list, 1, 0, text, 64);

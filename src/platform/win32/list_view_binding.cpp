@@ -3,6 +3,9 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
+#include <cwchar>
+
 #include "platform/win32/dpi.h"
 #include "platform/win32/text.h"
 
@@ -10,6 +13,8 @@ namespace tess::win32 {
 
 namespace {
 constexpr UINT_PTR kSubclassId = 0x7E56;
+// Posted to the list itself when the model's entry count has run ahead of the control's.
+constexpr UINT kShowCountMessage = WM_APP + 0x7E5;
 
 int ShiftState() {
   int shift = 0;
@@ -32,7 +37,8 @@ void ListViewBinding::Attach(HWND list, ListViewModel& model, Events events, int
       [this](ListViewModel::Change change, int position) { OnModelChange(change, position); });
   ++applying_;
   SyncColumn();
-  Rebuild();
+  UpdateCount();
+  SyncSelection();
   --applying_;
 }
 
@@ -53,62 +59,70 @@ void ListViewBinding::SetDpi(int dpi) {
 
 void ListViewBinding::OnModelChange(ListViewModel::Change change, int position) {
   if (list_ == nullptr || model_ == nullptr) return;
+  if (change == ListViewModel::Change::kAppended) {
+    // Each count change costs the control a scroll-bar update; a burst of appends (a
+    // restored list, a loaded tree) is shown with one, once the burst has ended.
+    ScheduleCount();
+    return;
+  }
   ++applying_;
-  const int view_count = ListView_GetItemCount(list_);
   switch (change) {
-    case ListViewModel::Change::kAppended:
-      if (view_count + 1 == model_->Count() && position == model_->Count()) {
-        InsertItem(position - 1, model_->ItemText(position));
-      } else {
-        Rebuild();
-      }
-      break;
-    case ListViewModel::Change::kRemoved:
-      if (view_count - 1 == model_->Count() && position >= 1 && position <= view_count) {
-        ListView_DeleteItem(list_, position - 1);
-      } else {
-        Rebuild();
-      }
-      break;
     case ListViewModel::Change::kItemText:
-      if (position >= 1 && position <= model_->Count() && position <= view_count) {
-        std::wstring text = Widen(model_->ItemText(position));
-        ListView_SetItemText(list_, position - 1, 0, text.data());
-      } else {
-        Rebuild();
+      if (position >= 1 && position <= ListView_GetItemCount(list_)) {
+        ListView_RedrawItems(list_, position - 1, position - 1);
       }
       break;
     case ListViewModel::Change::kColumn:
       SyncColumn();
       break;
+    case ListViewModel::Change::kRemoved:
     case ListViewModel::Change::kReset:
-      Rebuild();
+      UpdateCount();
       break;
-    case ListViewModel::Change::kSelection:
+    default:
       break;
   }
   SyncSelection();
   --applying_;
 }
 
-void ListViewBinding::Rebuild() {
-  SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
-  ListView_DeleteAllItems(list_);
-  const auto& items = model_->Items();
-  ListView_SetItemCount(list_, static_cast<int>(items.size()));
-  for (size_t i = 0; i < items.size(); ++i) InsertItem(static_cast<int>(i), items[i]);
-  SyncSelection();
-  SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(list_, nullptr, TRUE);
+void ListViewBinding::ScheduleCount() {
+  if (count_pending_) return;
+  count_pending_ = true;
+  PostMessageW(list_, kShowCountMessage, 0, 0);
 }
 
-void ListViewBinding::InsertItem(int index, const std::string& text) {
-  std::wstring wide = Widen(text);
-  LVITEMW item = {};
-  item.mask = LVIF_TEXT;
-  item.iItem = index;
-  item.pszText = wide.data();
-  SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+void ListViewBinding::Flush() {
+  if (!count_pending_ || list_ == nullptr || model_ == nullptr) return;
+  ++applying_;
+  UpdateCount();
+  SyncSelection();
+  --applying_;
+}
+
+void ListViewBinding::UpdateCount() {
+  // The list holds no texts of its own: it asks the model for each entry it paints.
+  count_pending_ = false;
+  if (ListView_GetItemCount(list_) != model_->Count()) {
+    ListView_SetItemCountEx(list_, model_->Count(), LVSICF_NOSCROLL);
+    InvalidateRect(list_, nullptr, TRUE);
+  }
+}
+
+void ListViewBinding::FillItem(NMLVDISPINFOW& info) const {
+  if ((info.item.mask & LVIF_TEXT) == 0 || info.item.pszText == nullptr ||
+      info.item.cchTextMax <= 0) {
+    return;
+  }
+  const int position = info.item.iItem + 1;
+  if (info.item.iSubItem != 0 || position < 1 || position > model_->Count()) {
+    info.item.pszText[0] = L'\0';
+    return;
+  }
+  const std::wstring text = Widen(model_->ItemText(position));
+  const size_t n = std::min(text.size(), static_cast<size_t>(info.item.cchTextMax - 1));
+  std::wmemcpy(info.item.pszText, text.data(), n);
+  info.item.pszText[n] = L'\0';
 }
 
 int ListViewBinding::ViewSelection() const {
@@ -116,10 +130,20 @@ int ListViewBinding::ViewSelection() const {
 }
 
 void ListViewBinding::SyncSelection() {
+  // Counting and probing one entry stay cheap however long the list is; searching for the
+  // selected entry is left to the rare case where the view and the model disagree.
   const int want = model_->Selected() - 1;
-  const int have = ViewSelection();
-  if (want == have) return;
-  if (have >= 0) ListView_SetItemState(list_, -1, 0, LVIS_SELECTED);
+  if (want >= ListView_GetItemCount(list_)) UpdateCount();
+  const int selected = static_cast<int>(ListView_GetSelectedCount(list_));
+  const bool in_step =
+      want < 0 ? selected == 0
+               : selected == 1 && (ListView_GetItemState(list_, want, LVIS_SELECTED) != 0);
+  if (in_step) return;
+  if (selected > 0) {
+    for (int item = ViewSelection(); item >= 0; item = ViewSelection()) {
+      ListView_SetItemState(list_, item, 0, LVIS_SELECTED);
+    }
+  }
   if (want >= 0 && want < ListView_GetItemCount(list_)) {
     ListView_SetItemState(list_, want, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
   }
@@ -150,6 +174,9 @@ int ListViewBinding::ItemAt(LPARAM point) const {
 bool ListViewBinding::OnNotify(const NMHDR& header) {
   if (model_ == nullptr) return false;
   switch (header.code) {
+    case LVN_GETDISPINFOW:
+      FillItem(const_cast<NMLVDISPINFOW&>(reinterpret_cast<const NMLVDISPINFOW&>(header)));
+      return true;
     case LVN_ITEMCHANGED: {
       const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
       if (applying_ > 0 || (change.uChanged & LVIF_STATE) == 0 || change.iItem < 0) return false;
@@ -162,7 +189,7 @@ bool ListViewBinding::OnNotify(const NMHDR& header) {
           model_->Select(change.iItem + 1);
           if (events_.selected_by_user) events_.selected_by_user();
         });
-      } else if (ViewSelection() < 0) {
+      } else if (ListView_GetSelectedCount(list_) == 0) {
         // Moving the selection deselects the old entry first; only a list left without any
         // selected entry clears the model's.
         boundary_.Run([&] { model_->Deselect(); });
@@ -211,6 +238,9 @@ LRESULT CALLBACK ListViewBinding::Proc(HWND window, UINT message, WPARAM wparam,
       }
       return result;
     }
+    case kShowCountMessage:
+      self->Flush();
+      return 0;
     case WM_NCDESTROY:
       RemoveWindowSubclass(window, Proc, kSubclassId);
       self->list_ = nullptr;

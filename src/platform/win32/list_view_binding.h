@@ -1,10 +1,14 @@
 // A report-style list view kept in step with a ListViewModel: the model's changes reach the
 // control, and the user's selection, clicks, double-clicks and keys reach the model. The
-// model stays the truth: a click on the empty part of the list keeps the selected entry, so
-// a double-click there still acts on it.
+// model stays the truth: the control is a virtual list that asks the model for each text,
+// and a click on the empty part of the list keeps the selected entry.
 #pragma once
 
+// <windows.h> first: the other Windows headers build on it.
+// clang-format off
 #include <windows.h>
+#include <commctrl.h>
+// clang-format on
 
 #include <functional>
 #include <string>
@@ -35,14 +39,17 @@ class ListViewBinding {
   void Attach(HWND list, ListViewModel& model, Events events, int dpi);
   void Detach();
   void SetDpi(int dpi);
+  // Brings the control's entry count up to the model's now rather than when the queue runs.
+  void Flush();
   // A WM_NOTIFY from the list; true when the binding handled it.
   bool OnNotify(const NMHDR& header);
 
  private:
   static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   void OnModelChange(ListViewModel::Change change, int position);
-  void Rebuild();
-  void InsertItem(int index, const std::string& text);
+  void ScheduleCount();
+  void UpdateCount();
+  void FillItem(NMLVDISPINFOW& info) const;
   void SyncSelection();
   void SyncColumn();
   int ViewSelection() const;
@@ -55,6 +62,7 @@ class ListViewBinding {
   int dpi_ = USER_DEFAULT_SCREEN_DPI;
   int applying_ = 0;  // above 0 while the binding itself changes the control
   bool user_selected_since_press_ = false;
+  bool count_pending_ = false;
 };
 
 }  // namespace tess::win32

@@ -91,6 +91,8 @@ void MainWindow::Detach() {
 void MainWindow::Load() {
   if (form_ == nullptr) return;
   boundary_.Run([&] { form_->Form_Load(); });
+  list1_.Flush();
+  list2_.Flush();
 }
 
 void MainWindow::ShowFirstTime() {

@@ -82,8 +82,8 @@ void MainWindow::CreateControls() {
   AddChild(kIdFrame1, Kind::kFrame, f.Frame1, nullptr, WC_BUTTONW, kChild | BS_GROUPBOX, 0);
   AddChild(kIdProgressBar1, Kind::kProgress, f.ProgressBar1, &f.Frame1, PROGRESS_CLASSW,
            kChild | PBS_SMOOTH, 0);
-  const DWORD list_style =
-      kChild | kTabGroup | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER;
+  const DWORD list_style = kChild | kTabGroup | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
+                           LVS_NOSORTHEADER | LVS_OWNERDATA;
   AddChild(kIdListView1, Kind::kList, f.ListView1, nullptr, WC_LISTVIEWW, list_style,
            WS_EX_CLIENTEDGE);
   const DWORD button = kChild | kTabGroup | BS_PUSHBUTTON;
