@@ -129,6 +129,8 @@ std::wstring DesktopFolder() {
   return std::wstring(path) + L"\\";
 }
 
+std::wstring ProgramFolder() { return FolderOf(ExePath()); }
+
 std::wstring ArtefactFolder() {
   const std::wstring folder = FolderOf(ExePath()) + L"\\e2e-artefacts";
   CreateDirectoryW(folder.c_str(), nullptr);
@@ -418,6 +420,14 @@ std::wstring App::MessageBoxText(HWND box) const {
 
 void App::PressButton(HWND box, int button_id) {
   PostMessageW(GetDlgItem(box, button_id), BM_CLICK, 0, 0);
+}
+
+COLORREF App::PixelAt(POINT client) const {
+  ClientToScreen(main_, &client);
+  const HDC screen = GetDC(nullptr);
+  const COLORREF colour = GetPixel(screen, client.x, client.y);
+  ReleaseDC(nullptr, screen);
+  return colour;
 }
 
 int App::SaveScreenshot(const std::wstring& path) const {

@@ -24,6 +24,8 @@ std::optional<std::wstring> ReadSetting(const std::wstring& key);
 std::wstring DesktopFolder();
 // Where tests leave screenshots and other artefacts (beside the program, under build/).
 std::wstring ArtefactFolder();
+// The folder the program runs from.
+std::wstring ProgramFolder();
 
 // Polls until the condition holds or the time is up; true when it held.
 bool WaitUntil(const std::function<bool()>& condition,
@@ -91,6 +93,8 @@ class App {
   std::wstring MessageBoxText(HWND box) const;
   void PressButton(HWND box, int button_id);
 
+  // The colour on screen at a point of the main window's client area.
+  COLORREF PixelAt(POINT client) const;
   // Captures the main window from the screen into a 24-bit BMP; returns how many distinct
   // colours the picture holds (0 when nothing could be captured).
   int SaveScreenshot(const std::wstring& path) const;

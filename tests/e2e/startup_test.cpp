@@ -140,6 +140,9 @@ TEST_F(StartupE2eTest, FreshStartShowsTheDesignedWindowAndClosingStoresTheDefaul
   ASSERT_GT(desktop.size(), 1u);
   EXPECT_EQ(app.Text(kIdText5), desktop);
 
+  // The margin left of the Options frame shows the window's own white background.
+  EXPECT_EQ(app.PixelAt(POINT{3, Px(4500, dpi)}), RGB(255, 255, 255));
+
   const int colours = app.SaveScreenshot(ArtefactFolder() + L"\\fresh-start.bmp");
   EXPECT_GT(colours, 8) << "the captured window looks blank";
 
@@ -178,6 +181,36 @@ TEST_F(StartupE2eTest, DamagedSettingsAreReportedAndTheWindowStillAppears) {
   EXPECT_EQ(app.ListSelection(kIdListView2), -1);
   EXPECT_EQ(app.Text(kIdFrame1), L"Auto Backup is Turned Off.");
   EXPECT_EQ(app.Text(kIdPushButton5), L"Turn On Auto Backup");
+}
+
+// The skin file beside the program switches the backgrounds to the button-face colour.
+TEST_F(StartupE2eTest, WithTheSkinFileTheBackgroundsTakeTheButtonFaceColour) {
+  const std::wstring folder = ProgramFolder() + L"\\x";
+  const std::wstring skin = folder + L"\\o.cjs";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  struct Remove {
+    std::wstring file, folder;
+    ~Remove() {
+      DeleteFileW(file.c_str());
+      RemoveDirectoryW(folder.c_str());
+    }
+  } remove{skin, folder};
+  CloseHandle(CreateFileW(skin.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL, nullptr));
+  App app;
+  ASSERT_NE(app.WaitForMainWindow(), nullptr);
+  EXPECT_EQ(app.PixelAt(POINT{3, Px(4500, app.Dpi())}), GetSysColor(COLOR_BTNFACE));
+}
+
+TEST_F(StartupE2eTest, AHugeStoredPathIsShownWholeAndWrittenBackUnchanged) {
+  const std::wstring path = L"D:\\" + std::wstring(1 << 20, L'x');
+  SeedSetting(L"Path", path);
+  App app;
+  ASSERT_NE(app.WaitForMainWindow(), nullptr);
+  EXPECT_EQ(app.Text(kIdText5), path);
+  app.Close();
+  ASSERT_TRUE(app.WaitForExit());
+  EXPECT_EQ(ReadSetting(L"Path"), path);
 }
 
 }  // namespace

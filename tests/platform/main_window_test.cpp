@@ -160,6 +160,13 @@ TEST_F(MainWindowTest, OnlyTheUsersIntervalChoiceIsStored) {
   Pump();
   EXPECT_EQ(form_->ElapsedSeconds, 0);
   EXPECT_EQ(Writes(fakes_.settings, "OftenIndex=1"), 2);
+
+  // Moving the selection with the keyboard is a choice too.
+  SetFocus(list);
+  SendMessageW(list, WM_KEYDOWN, VK_DOWN, 0);
+  EXPECT_EQ(ViewSelection(list), 1);
+  EXPECT_EQ(form_->ListView2.Selected(), 2);
+  EXPECT_EQ(fakes_.settings.values["OftenIndex"], "2");
 }
 
 TEST_F(MainWindowTest, FolderListTakesTheUsersSelectionAndKeys) {
@@ -264,6 +271,24 @@ TEST_F(MainWindowTest, AFailingHandlerNeverEscapesTheWindowProcedure) {
   EXPECT_EQ(form_->Text5.Text(), "G:\\");
   SendMessageW(Control(kIdCheck8), BM_CLICK, 0, 0);
   EXPECT_EQ(fakes_.settings.values["Minimized"], "Off");
+}
+
+TEST_F(MainWindowTest, BackgroundsAreWhiteUntilTheSkinAsksForButtonFace) {
+  const auto brush_colour = [&](int id) -> COLORREF {
+    const HDC dc = GetDC(Control(id));
+    const auto brush = reinterpret_cast<HBRUSH>(
+        SendMessageW(Main(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                     reinterpret_cast<LPARAM>(Control(id))));
+    ReleaseDC(Control(id), dc);
+    LOGBRUSH info = {};
+    if (brush == nullptr || GetObjectW(brush, sizeof(info), &info) == 0) return CLR_INVALID;
+    return info.lbColor;
+  };
+  for (int id : {kIdFrame3, kIdCheck6, kIdOption3}) EXPECT_EQ(brush_colour(id), RGB(255, 255, 255));
+  form_->SetBackColor(kButtonFace);
+  for (int id : {kIdFrame1, kIdCheck4, kIdOption4}) {
+    EXPECT_EQ(brush_colour(id), GetSysColor(COLOR_BTNFACE));
+  }
 }
 
 TEST_F(MainWindowTest, PointerAndTimerFollowTheWindowSettings) {

@@ -125,6 +125,9 @@ void MainWindow::CreateControls() {
       ListView_SetExtendedListViewStyle(child.window, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
     } else if (child.kind == Kind::kProgress) {
       progress_.Attach(child.window);
+    } else if (child.kind == Kind::kTextBox) {
+      // The box shows whatever the setting holds, however long, rather than a cut copy.
+      SendMessageW(child.window, EM_SETLIMITTEXT, 0, 0);
     }
   }
   CreateToolTip();
