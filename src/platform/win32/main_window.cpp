@@ -1,4 +1,5 @@
 #include "platform/win32/main_window.h"
+#include "platform/win32/view_handles.h"
 
 #include <commctrl.h>
 
@@ -35,13 +36,6 @@ HICON LoadAppIcon(HINSTANCE instance, int metric_x, int metric_y) {
                                        LR_SHARED));
 }
 
-std::wstring WindowText(HWND window) {
-  const int length = GetWindowTextLengthW(window);
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  const int got = GetWindowTextW(window, text.data(), length + 1);
-  text.resize(static_cast<size_t>(got > 0 ? got : 0));
-  return text;
-}
 
 COLORREF ColorFor(unsigned color) {
   // The high bit marks a system colour, its low byte the index.

@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "platform/win32/control_ids.h"
+#include "platform/win32/view_handles.h"
 #include "platform/win32/dpi.h"
 #include "platform/win32/main_window.h"
 #include "platform/win32/text.h"
@@ -51,13 +52,6 @@ HFONT MakeArialBold(int points100, int dpi) {
                      DEFAULT_PITCH | FF_SWISS, L"Arial");
 }
 
-std::wstring WindowText(HWND window) {
-  const int length = GetWindowTextLengthW(window);
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  const int got = GetWindowTextW(window, text.data(), length + 1);
-  text.resize(static_cast<size_t>(got > 0 ? got : 0));
-  return text;
-}
 
 // A position in the model's UTF-8 text as a position in the control's UTF-16 text.
 int WidePosition(const std::string& text, int position) {

@@ -1,4 +1,5 @@
 #include "platform/win32/progress_text_bar.h"
+#include "platform/win32/view_handles.h"
 
 #include <commctrl.h>
 
@@ -11,13 +12,6 @@ namespace tess::win32 {
 namespace {
 constexpr UINT_PTR kSubclassId = 0x7E55;
 
-std::wstring WindowText(HWND window) {
-  const int length = GetWindowTextLengthW(window);
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  const int got = GetWindowTextW(window, text.data(), length + 1);
-  text.resize(static_cast<size_t>(got > 0 ? got : 0));
-  return text;
-}
 }  // namespace
 
 ProgressTextBar::~ProgressTextBar() {

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "platform/win32/handles.h"
 
 namespace tess::win32 {
@@ -32,5 +34,14 @@ using UniqueWindow = UniqueHandle<WindowTraits>;
 using UniqueFont = UniqueHandle<FontTraits>;
 using UniqueBrush = UniqueHandle<BrushTraits>;
 using UniqueCursor = UniqueHandle<CursorTraits>;
+
+// A window's whole text, however long.
+inline std::wstring WindowText(HWND window) {
+  const int length = GetWindowTextLengthW(window);
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  const int got = GetWindowTextW(window, text.data(), length + 1);
+  text.resize(static_cast<size_t>(got > 0 ? got : 0));
+  return text;
+}
 
 }  // namespace tess::win32
