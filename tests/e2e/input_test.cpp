@@ -56,6 +56,23 @@ TEST_F(InputE2eTest, DeleteKeyAndDoubleClickRemoveTheSelectedFolder) {
   EXPECT_EQ(ReadSetting(L"Folders"), L"C:\\C;");
 }
 
+TEST_F(InputE2eTest, ClosingTheWindowStoresTheRemainingFoldersInOrder) {
+  SeedSetting(L"Folders", L"C:\\A;D:\\a;b\\;C:\\B;E:\\;");
+  App app;
+  ASSERT_NE(app.WaitForMainWindow(), nullptr);
+  ASSERT_EQ(app.ListItems(kIdListView1),
+            (std::vector<std::wstring>{L"C:\\A", L"D:\\a", L"b\\", L"C:\\B", L"E:\\"}));
+  app.SelectListItem(kIdListView1, 1);
+  app.KeyDown(kIdListView1, VK_DELETE);
+  ASSERT_TRUE(WaitUntil([&] { return app.ListCount(kIdListView1) == 4; }));
+  app.SelectListItem(kIdListView1, 2);
+  app.DoubleClickList(kIdListView1, app.ListItemCentre(kIdListView1, 2));
+  ASSERT_TRUE(WaitUntil([&] { return app.ListCount(kIdListView1) == 3; }));
+  app.Close();
+  ASSERT_TRUE(app.WaitForExit());
+  EXPECT_EQ(ReadSetting(L"Folders"), L"C:\\A;b\\;E:\\;");
+}
+
 TEST_F(InputE2eTest, OptionControlsAndTheDestinationBoxStoreEveryChange) {
   App app;
   ASSERT_NE(app.WaitForMainWindow(), nullptr);
