@@ -31,7 +31,7 @@ bool IsTemporaryName(std::wstring_view name);
 
 struct CopySettings {
   bool overwrite = true;
-  // Runs between files and every kYieldBytes of a long file.
+  // Runs between files (at most every kYieldIntervalMs) and every kYieldBytes of a long file.
   std::function<void()> yield;
   // Test seam: the first file whose temporary copy reaches this many bytes stops there as if
   // the process had died: the temporary file stays, nothing is renamed and the run ends.
@@ -39,6 +39,8 @@ struct CopySettings {
 };
 
 inline constexpr std::uint64_t kYieldBytes = 4u << 20;
+// Between files the yield runs when this many milliseconds have passed since the last one.
+inline constexpr std::uint64_t kYieldIntervalMs = 10;
 
 // Copies source (a folder or a single file) to destination with the placement of the
 // scripting runtime's CopyFolder. Never throws. interrupted is set when the test seam fired.
