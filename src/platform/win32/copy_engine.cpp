@@ -269,7 +269,7 @@ class CopyRun {
     if (!in) return FailFile(source, GetLastError());
     std::wstring temp;
     DWORD code = 0;
-    FileHandle out = CreateTemporary(folder, &temp, &code);
+    FileHandle out = CreateTemporary(folder, info.attributes, &temp, &code);
     if (!out) return FailFile(target, code);
 
     bool read_failed = false;
@@ -326,12 +326,16 @@ class CopyRun {
     return 0;
   }
 
-  FileHandle CreateTemporary(const std::wstring& folder, std::wstring* path, DWORD* code) {
+  // The temporary file is born with the source's attributes except read-only, which comes
+  // last, so that plain files need no attribute change afterwards.
+  FileHandle CreateTemporary(const std::wstring& folder, DWORD attributes, std::wstring* path,
+                             DWORD* code) {
+    const DWORD born_with = SettableAttributes(attributes & ~FILE_ATTRIBUTE_READONLY);
     for (int attempt = 0; attempt < 8; ++attempt) {
       *path = JoinPath(folder, NextTemporaryName());
       // No sharing: while this run writes the file, no other run may delete it as a leftover.
       FileHandle file(CreateFileW(path->c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+                                  born_with | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
       if (file) return file;
       *code = GetLastError();
       if (*code != ERROR_FILE_EXISTS && *code != ERROR_ALREADY_EXISTS) break;
@@ -373,14 +377,17 @@ class CopyRun {
     }
   }
 
-  // Gives the temporary file the source's times and attributes in one call, before the
-  // rename, so the finished copy never shows the wrong ones.
+  // Gives the temporary file the source's times, and the read-only bit when the source has
+  // it, in one call before the rename, so the finished copy never shows the wrong ones.
   static DWORD StampTemporary(HANDLE file, const SourceFile& info) {
     FILE_BASIC_INFO basic{};
     basic.CreationTime = AsLarge(info.creation);
     basic.LastAccessTime = AsLarge(info.access);
     basic.LastWriteTime = AsLarge(info.write);
-    basic.FileAttributes = SettableAttributes(info.attributes);
+    // Zero leaves the attributes the file was created with.
+    if (info.attributes & FILE_ATTRIBUTE_READONLY) {
+      basic.FileAttributes = SettableAttributes(info.attributes);
+    }
     if (!SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic)) {
       return GetLastError();
     }
