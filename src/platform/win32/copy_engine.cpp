@@ -29,7 +29,8 @@ constexpr DWORD kFileAttributesChecked =
 // Windows, and Wine turns it into a folder nobody may write into, so it stays behind.
 constexpr DWORD kFolderAttributesKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
-constexpr DWORD kBufferBytes = 1u << 20;
+// Small enough to stay in the processor cache between the read and the write.
+constexpr DWORD kBufferBytes = 64u << 10;
 constexpr int kTempHexDigits = 16;
 
 struct SourceFile {
