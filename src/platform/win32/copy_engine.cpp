@@ -115,7 +115,8 @@ DWORD CreateFolderChain(const std::wstring& path, bool* created) {
     return 0;
   }
   DWORD code = GetLastError();
-  if (code == ERROR_PATH_NOT_FOUND) {
+  // Wine answers "file not found" where Windows says "path not found" for a missing parent.
+  if (code == ERROR_PATH_NOT_FOUND || code == ERROR_FILE_NOT_FOUND) {
     bool parent_created = false;
     const DWORD parent_code = CreateFolderChain(ParentPath(path), &parent_created);
     if (parent_code != 0) return parent_code;
@@ -310,18 +311,18 @@ class CopyRun {
   // Renaming through the handle that wrote the file saves reopening it by name (which is
   // what MoveFileExW does and what costs most per file under Wine).
   DWORD RenameOver(HANDLE file, const std::wstring& target) {
-    // The NT form "\??\C:\..." is taken as it is by every layer below.
-    const std::wstring_view rest = std::wstring_view(target).substr(4);
-    const size_t name_bytes = (4 + rest.size()) * sizeof(wchar_t);
-    rename_buffer_.assign(offsetof(FILE_RENAME_INFO, FileName) + name_bytes + sizeof(wchar_t), 0);
+    // The NT form (\??\C:\x for \\?\C:\x) is taken as it is by every layer below.
+    std::wstring name = target;
+    if (name.rfind(L"\\\\?\\", 0) == 0) name[1] = L'?';
+    const size_t name_bytes = name.size() * sizeof(wchar_t);
+    const size_t total = offsetof(FILE_RENAME_INFO, FileName) + name_bytes + sizeof(wchar_t);
+    rename_buffer_.assign((total + sizeof(std::uint64_t) - 1) / sizeof(std::uint64_t), 0);
     auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(rename_buffer_.data());
     rename->ReplaceIfExists = TRUE;
     rename->RootDirectory = nullptr;
     rename->FileNameLength = static_cast<DWORD>(name_bytes);
-    std::memcpy(rename->FileName, L"\\??\\", 4 * sizeof(wchar_t));
-    std::memcpy(rename->FileName + 4, rest.data(), rest.size() * sizeof(wchar_t));
-    if (!SetFileInformationByHandle(file, FileRenameInfo, rename,
-                                    static_cast<DWORD>(rename_buffer_.size()))) {
+    std::memcpy(rename->FileName, name.data(), name_bytes);
+    if (!SetFileInformationByHandle(file, FileRenameInfo, rename, static_cast<DWORD>(total))) {
       return GetLastError();
     }
     return 0;
@@ -450,7 +451,7 @@ class CopyRun {
 
   const CopySettings& settings_;
   std::unique_ptr<char[]> buffer_;
-  std::vector<char> rename_buffer_;
+  std::vector<std::uint64_t> rename_buffer_;  // FILE_RENAME_INFO needs 8-byte alignment
   CopyOutcome out_;
   std::wstring target_root_;
   bool interrupted_ = false;
