@@ -108,6 +108,7 @@ TEST_F(FileSystemTest, ListingFindsFilesFoldersPatternsAndFolderContents) {
   EXPECT_TRUE(files_.ListingFindsAny(dir_ / "docs\\*.txt"));
   EXPECT_TRUE(files_.ListingFindsAny(dir_ / "do?s"));
   EXPECT_FALSE(files_.ListingFindsAny(dir_ / "docs\\*.doc"));
+  EXPECT_FALSE(files_.ListingFindsAny(dir_ / "docs\\a.txt\\"));
   EXPECT_FALSE(files_.ListingFindsAny(dir_ / "missing"));
   EXPECT_FALSE(files_.ListingFindsAny(dir_ / "missing\\"));
   EXPECT_FALSE(files_.ListingFindsAny(dir_ / "missing\\deeper\\x"));
