@@ -58,3 +58,8 @@ if(E2E_TEST_SOURCES)
                        PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL TRUE TIMEOUT 180
                        DISCOVERY_TIMEOUT 60)
 endif()
+
+# The copy benchmark's Windows side, driven by bench/run_bench.sh (./x bench).
+add_executable(tessaline_bench ${CMAKE_SOURCE_DIR}/bench/copy_bench.cpp)
+target_link_libraries(tessaline_bench PRIVATE tessaline_win32 psapi)
+target_link_options(tessaline_bench PRIVATE -municode)

@@ -108,6 +108,7 @@ TEST_F(FileSystemTest, ListingFindsFilesFoldersPatternsAndFolderContents) {
   EXPECT_TRUE(files_.ListingFindsAny(dir_ / "docs\\*.txt"));
   EXPECT_TRUE(files_.ListingFindsAny(dir_ / "do?s"));
   EXPECT_FALSE(files_.ListingFindsAny(dir_ / "docs\\*.doc"));
+  EXPECT_FALSE(files_.ListingFindsAny(dir_ / "docs\\a.txt\\"));
   EXPECT_FALSE(files_.ListingFindsAny(dir_ / "missing"));
   EXPECT_FALSE(files_.ListingFindsAny(dir_ / "missing\\"));
   EXPECT_FALSE(files_.ListingFindsAny(dir_ / "missing\\deeper\\x"));
@@ -383,10 +384,50 @@ TEST_F(CopyFolderTest, ALockedFileIsCountedWithItsReasonAndTheRestIsCopied) {
   EXPECT_EQ(CountMatching(dir_ / "dest", kTempPattern), 0);
 }
 
+TEST_F(CopyFolderTest, ASourceVanishingDuringTheRunEndsCleanly) {
+  for (int i = 0; i < 10; ++i) WriteBytes(dir_ / ("src\\f" + std::to_string(i)), "data");
+  bool removed = false;
+  const CopyOutcome out = files_.CopyFolder(dir_ / "src", dir_ / "dest", true, [&] {
+    if (removed) return;
+    removed = true;
+    for (int i = 0; i < 10; ++i) DeleteFileW(Raw(dir_ / ("src\\f" + std::to_string(i))).c_str());
+  });
+  ASSERT_TRUE(removed);
+  EXPECT_FALSE(Exists(dir_ / "src\\f9"));
+  EXPECT_LE(out.files_copied + out.files_failed, 10u);
+  if (!out.Complete()) EXPECT_FALSE(out.first_failure_reason.empty());
+  EXPECT_EQ(CountMatching(dir_ / "dest", kTempPattern), 0);
+}
+
+TEST_F(CopyFolderTest, ADestinationOnAMissingDriveIsCounted) {
+  MakeSource();
+  std::string drive;
+  for (char letter = 'Q'; letter <= 'Y' && drive.empty(); ++letter) {
+    const std::wstring root = {static_cast<wchar_t>(letter), L':', L'\\'};
+    if (GetDriveTypeW(root.c_str()) == DRIVE_NO_ROOT_DIR) drive = std::string(1, letter) + ":";
+  }
+  ASSERT_FALSE(drive.empty());
+  const CopyOutcome out = Copy(dir_ / "src", drive + "\\Backups\\Docs");
+  EXPECT_EQ(out.folders_failed, 1u);
+  EXPECT_EQ(out.FilesSeen(), 0u);
+  EXPECT_EQ(out.first_failure_reason, win32::SystemMessage(ERROR_INVALID_DRIVE));
+}
+
 TEST_F(CopyFolderTest, YieldRunsBetweenFilesAndDuringLongFiles) {
+  // Between files the pump runs once its interval has passed: a slow pump gets every gap.
   for (int i = 0; i < 5; ++i) WriteBytes(dir_ / ("small\\" + std::to_string(i)), "x");
-  Copy(dir_ / "small", dir_ / "small-copy");
-  EXPECT_GE(yields_, 5);
+  int slow_yields = 0;
+  files_.CopyFolder(dir_ / "small", dir_ / "small-copy", true, [&] {
+    ++slow_yields;
+    Sleep(win32::kYieldIntervalMs + 20);  // past the tick granularity of Windows too
+  });
+  EXPECT_EQ(slow_yields, 5);
+
+  // A fast pump is not run after every small file.
+  for (int i = 0; i < 200; ++i) WriteBytes(dir_ / ("many\\" + std::to_string(i)), "x");
+  EXPECT_TRUE(Copy(dir_ / "many", dir_ / "many-copy").Complete());
+  EXPECT_GE(yields_, 1);
+  EXPECT_LT(yields_, 200);
 
   yields_ = 0;
   WriteBytes(dir_ / "long\\big.bin", std::string(17 << 20, 'b'));

@@ -8,9 +8,14 @@
 // A temporary file is held open without sharing while it is written, so a second run started
 // from the event pump cannot delete the file a first run is still writing.
 //
+// A file whose size and last-write time already match its copy is skipped (its read-only,
+// hidden and system bits are put right). Only a replacement forces data and rename to disk:
+// a first copy that is lost to a power cut destroys nothing.
+//
 // Folders that are reparse points (junctions, symbolic links) inside the source are not
 // followed: they can point back up the tree, and their targets are usually backed up where
-// they really live. A source named directly is followed even when it is a junction.
+// they really live. A source named directly is followed even when it is a junction. When the
+// destination lies inside the source, the walk leaves the copy itself out.
 #pragma once
 
 #include <cstdint>
@@ -31,7 +36,7 @@ bool IsTemporaryName(std::wstring_view name);
 
 struct CopySettings {
   bool overwrite = true;
-  // Runs between files and every kYieldBytes of a long file.
+  // Runs between files (at most every kYieldIntervalMs) and every kYieldBytes of a long file.
   std::function<void()> yield;
   // Test seam: the first file whose temporary copy reaches this many bytes stops there as if
   // the process had died: the temporary file stays, nothing is renamed and the run ends.
@@ -39,6 +44,8 @@ struct CopySettings {
 };
 
 inline constexpr std::uint64_t kYieldBytes = 4u << 20;
+// Between files the yield runs when this many milliseconds have passed since the last one.
+inline constexpr std::uint64_t kYieldIntervalMs = 10;
 
 // Copies source (a folder or a single file) to destination with the placement of the
 // scripting runtime's CopyFolder. Never throws. interrupted is set when the test seam fired.

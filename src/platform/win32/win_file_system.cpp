@@ -69,6 +69,14 @@ bool WinFileSystem::ListingFindsAny(const std::string& pattern) {
   if (FindFirst(query, &found)) return true;
   const DWORD code = GetLastError();
   if (code == ERROR_FILE_NOT_FOUND || code == ERROR_NO_MORE_FILES) return false;
+  if (EndsWithSeparator(pattern)) {
+    // "name\" where name is a file: no such folder, whatever error the listing gave.
+    const std::wstring folder = query.substr(0, query.size() - 2);  // without "\*"
+    const DWORD attributes = GetFileAttributesW(folder.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+      return false;
+    }
+  }
   if (code == ERROR_PATH_NOT_FOUND) {
     // A missing folder is an answer; a missing drive is an unusable name.
     const std::wstring root = query.substr(0, RootLength(query));

@@ -16,6 +16,8 @@ namespace tess::win32 {
 // - OrdinaryFileExists counts what a plain directory listing shows: no folders, no hidden
 //   or system files. It never throws; a failing listing answers false.
 // - CopyFolder: see copy_engine.h for temporary files, reparse points and what is counted.
+// A file that includes <windows.h> should #undef DeleteFile before this header, or the macro
+// renames the DeleteFile member in that file.
 class WinFileSystem : public FileSystem {
  public:
   std::int64_t LastWriteTime(const std::string& path) override;
