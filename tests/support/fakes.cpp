@@ -150,17 +150,10 @@ CopyOutcome FakeFileSystem::CopyFolder(const std::string& source, const std::str
     }
   };
   std::string target = destination;
-  if (!target.empty() && target.back() == '\\') {
-    if (!IsDir(target)) {
-      ++out.folders_failed;
-      out.first_failure_path = destination;
-      out.first_failure_reason = "The system cannot find the path specified.";
-      return out;
-    }
-    target += Leaf(source);
-  }
   const std::string src_key = Key(source);
-  if (files_.count(src_key)) {  // a file entry lands inside the destination folder
+  if (files_.count(src_key)) {  // a file lands inside the destination folder, as the engine does
+    while (target.size() > 3 && target.back() == '\\') target.pop_back();
+    if (target.size() == 3 && target[1] == ':') target.pop_back();
     AddFolder(target);
     const std::string to = target + "\\" + Leaf(source);
     if (locked.count(src_key)) {
@@ -171,6 +164,15 @@ CopyOutcome FakeFileSystem::CopyFolder(const std::string& source, const std::str
       ++out.files_copied;
     }
     return out;
+  }
+  if (!target.empty() && target.back() == '\\') {
+    if (!IsDir(target)) {
+      ++out.folders_failed;
+      out.first_failure_path = destination;
+      out.first_failure_reason = "The system cannot find the path specified.";
+      return out;
+    }
+    target += Leaf(source);
   }
   if (!dirs_.count(src_key)) {
     ++out.folders_failed;
