@@ -1,6 +1,13 @@
 # Windows build: the Win32 layer, Tessaline.exe with its files beside it, and the Windows
-# test programs, run by ctest through wine.
-target_compile_options(tessaline_core PRIVATE -municode)
+# test programs, run by ctest through wine when cross-compiled. Also builds natively on Windows
+# with MinGW-w64 or MSVC.
+if(MSVC)
+  add_compile_options(/utf-8 /EHsc)
+  set(WARNINGS /W4)
+else()
+  target_compile_options(tessaline_core PRIVATE -municode)
+  set(WARNINGS -Wall -Wextra)
+endif()
 target_compile_definitions(tessaline_core PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
 
 file(GLOB WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/win32/*.cpp)
@@ -8,13 +15,15 @@ list(FILTER WIN32_SOURCES EXCLUDE REGEX "/main\\.cpp$")
 add_library(tessaline_win32 STATIC ${WIN32_SOURCES})
 target_link_libraries(tessaline_win32 PUBLIC tessaline_core comctl32 shell32 ole32 oleaut32 uuid
                       gdi32 user32 advapi32 shlwapi)
-target_compile_options(tessaline_win32 PRIVATE -Wall -Wextra)
+target_compile_options(tessaline_win32 PRIVATE ${WARNINGS})
 # The resource identifiers shared with the resource script.
 target_include_directories(tessaline_win32 PRIVATE ${CMAKE_SOURCE_DIR}/assets)
 
 add_executable(Tessaline WIN32 ${CMAKE_SOURCE_DIR}/src/platform/win32/main.cpp
                ${CMAKE_SOURCE_DIR}/assets/tessaline.rc)
-target_link_options(Tessaline PRIVATE -municode -mwindows)
+if(NOT MSVC)
+  target_link_options(Tessaline PRIVATE -municode -mwindows)
+endif()
 target_link_libraries(Tessaline PRIVATE tessaline_win32)
 set_target_properties(Tessaline PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 # Files the program looks up in its own folder.
@@ -22,17 +31,33 @@ add_custom_command(TARGET Tessaline POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/assets/HAND-M.CUR
           ${CMAKE_BINARY_DIR}/HAND-M.CUR)
 
-# GoogleTest built with the same cross toolchain.
+# The benchmark's Windows side, driven by bench/run_bench.sh (./x bench).
+add_executable(tessaline_bench ${CMAKE_SOURCE_DIR}/bench/copy_bench.cpp)
+target_link_libraries(tessaline_bench PRIVATE tessaline_win32 psapi)
+if(NOT MSVC)
+  target_link_options(tessaline_bench PRIVATE -municode)
+endif()
+
+# GoogleTest built with the same toolchain, from its sources.
+set(TESSALINE_GTEST_SOURCE "/usr/src/googletest" CACHE PATH "GoogleTest source tree")
+if(NOT EXISTS "${TESSALINE_GTEST_SOURCE}/CMakeLists.txt")
+  message(STATUS "No GoogleTest sources at ${TESSALINE_GTEST_SOURCE}: Windows tests not built")
+  return()
+endif()
 set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+add_subdirectory(${TESSALINE_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 include(GoogleTest)
 
-# Keeps one wineserver warm for the whole run, so each test costs milliseconds.
-add_test(NAME wine.warm_up COMMAND sh -c
-  "wineserver -p 60 </dev/null >/dev/null 2>&1; wine cmd /c exit </dev/null >/dev/null 2>&1; exit 0")
-set_tests_properties(wine.warm_up PROPERTIES FIXTURES_SETUP wine)
+# Under Wine one wineserver is kept warm for the whole run, so each test costs milliseconds.
+set(WINE_FIXTURE "")
+if(CMAKE_CROSSCOMPILING)
+  add_test(NAME wine.warm_up COMMAND sh -c
+    "wineserver -p 60 </dev/null >/dev/null 2>&1; wine cmd /c exit </dev/null >/dev/null 2>&1; exit 0")
+  set_tests_properties(wine.warm_up PROPERTIES FIXTURES_SETUP wine)
+  set(WINE_FIXTURE FIXTURES_REQUIRED wine)
+endif()
 
 file(GLOB PLATFORM_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/platform/*.cpp
      ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
@@ -41,7 +66,7 @@ if(PLATFORM_TEST_SOURCES)
   target_include_directories(tessaline_platform_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   target_link_libraries(tessaline_platform_tests PRIVATE tessaline_win32 gtest gtest_main)
   gtest_discover_tests(tessaline_platform_tests DISCOVERY_MODE PRE_TEST TEST_PREFIX "platform."
-                       PROPERTIES FIXTURES_REQUIRED wine DISCOVERY_TIMEOUT 60)
+                       PROPERTIES ${WINE_FIXTURE} DISCOVERY_TIMEOUT 60)
 endif()
 
 file(GLOB E2E_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
@@ -55,11 +80,6 @@ if(E2E_TEST_SOURCES)
                              TESSALINE_EXE="${CMAKE_BINARY_DIR}/Tessaline.exe")
   add_dependencies(tessaline_e2e_tests Tessaline)
   gtest_discover_tests(tessaline_e2e_tests DISCOVERY_MODE PRE_TEST TEST_PREFIX "e2e."
-                       PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL TRUE TIMEOUT 180
+                       PROPERTIES ${WINE_FIXTURE} RUN_SERIAL TRUE TIMEOUT 180
                        DISCOVERY_TIMEOUT 60)
 endif()
-
-# The copy benchmark's Windows side, driven by bench/run_bench.sh (./x bench).
-add_executable(tessaline_bench ${CMAKE_SOURCE_DIR}/bench/copy_bench.cpp)
-target_link_libraries(tessaline_bench PRIVATE tessaline_win32 psapi)
-target_link_options(tessaline_bench PRIVATE -municode)
