@@ -1,0 +1,254 @@
+// Backup Now on real folders: what lands in the destination, what the history log says, and
+// what the status line shows before, during and after the run, including a file another
+// program holds open and a destination that is missing.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "e2e/clock_texts.h"
+#include "e2e/driver.h"
+#include "e2e/files_driver.h"
+#include "e2e/status_recorder.h"
+#include "platform/win32/control_ids.h"
+
+namespace tess::e2e {
+namespace {
+
+using namespace tess::win32;
+using namespace std::chrono_literals;
+
+constexpr wchar_t kTurnedOff[] = L"Auto Backup is Turned Off.";
+constexpr wchar_t kBackingUp[] = L"Backing up files...";
+constexpr wchar_t kComplete[] = L"Auto Backup Complete at ";
+
+bool StartsWith(const std::wstring& text, const std::wstring& prefix) {
+  return text.rfind(prefix, 0) == 0;
+}
+
+// The system's words for an error, on one line, as the log carries them.
+std::wstring SystemReason(DWORD code) {
+  wchar_t text[512] = {};
+  FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
+                 512, nullptr);
+  std::wstring reason = text;
+  for (auto& c : reason) {
+    if (c == L'\r' || c == L'\n') c = L' ';
+  }
+  while (!reason.empty() && reason.back() == L' ') reason.pop_back();
+  return reason;
+}
+
+const std::string kBigFile(8 << 20, 'x');  // copied in several pieces
+// Enough files that the busy status stays in view for more than a moment.
+constexpr int kManyFiles = 600;
+
+class BackupNowE2eTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ClearSettings();
+    ASSERT_TRUE(DeleteHistoryLog());
+    // Automatic backup off: no countdown tick writes the status line while we watch it.
+    SeedSetting(L"StartStopState", L"Off");
+  }
+  void TearDown() override {
+    ClearSettings();
+    DeleteHistoryLog();
+  }
+
+  void SeedFolders(const std::vector<std::wstring>& folders, const std::wstring& destination) {
+    std::wstring stored;
+    for (const auto& folder : folders) stored += folder + L";";
+    SeedSetting(L"Folders", stored);
+    SeedSetting(L"Path", destination);
+  }
+
+  // Clicks Backup Now and waits for the busy text and then the run's own status; returns the
+  // index of the run's status in the recorder, -1 when it did not come.
+  int RunBackupNow(App& app, const StatusRecorder& status) {
+    const size_t from = status.History().size();
+    app.Click(kIdPushButton6);
+    const int busy = status.WaitFor(kBackingUp, from);
+    if (busy < 0) return -1;
+    return status.WaitFor([](const std::wstring& text) { return text != kBackingUp; },
+                          static_cast<size_t>(busy) + 1, 30s);
+  }
+
+  ScratchTree tree_;
+};
+
+TEST_F(BackupNowE2eTest, ALockedFileIsReportedInTheLogAndTheStatusWhileTheRestIsCopied) {
+  const std::wstring alpha = tree_ / L"Alpha";
+  const std::wstring beta = tree_ / L"Beta";
+  const std::wstring destination = tree_ / L"Backups";
+  WriteBytes(alpha + L"\\a.txt", "alpha");
+  WriteBytes(alpha + L"\\sub\\b.txt", "in a subfolder");
+  WriteBytes(alpha + L"\\locked.txt", "held by another program");
+  WriteBytes(beta + L"\\c.txt", "gamma");
+  WriteBytes(beta + L"\\big.bin", kBigFile);
+  WriteManyFiles(beta + L"\\many", kManyFiles);
+  MakeFolders(destination);
+  SeedFolders({alpha, beta}, destination);
+  SeedSetting(L"Include Date", L"Off");
+  LockedFile lock(alpha + L"\\locked.txt");
+  ASSERT_TRUE(lock.Held());
+
+  App app;
+  ASSERT_NE(app.WaitForMainWindow(), nullptr);
+  ASSERT_EQ(app.Text(kIdFrame1), kTurnedOff);
+  StatusRecorder status(app.Control(kIdFrame1));
+  const SYSTEMTIME before = LocalNow();
+  const int done = RunBackupNow(app, status);
+  const SYSTEMTIME after = LocalNow();
+  ASSERT_GT(done, 0) << status.Describe();
+
+  const std::wstring run_status = status.Texts()[done];
+  EXPECT_TRUE(AnySecond(before, after, [&](const SYSTEMTIME& t) {
+    return run_status ==
+           kComplete + GeneralDate(t) + L" with errors in 1 of 2 folders (see View History Log)";
+  })) << run_status;
+
+  // With the stamp off each folder lands under its own name; the held file is missing from
+  // the copy, everything else is there, and no temporary file is left behind.
+  EXPECT_EQ(NamesIn(destination), (std::vector<std::wstring>{L"Alpha", L"Beta"}));
+  EXPECT_EQ(NamesIn(destination + L"\\Alpha"), (std::vector<std::wstring>{L"a.txt", L"sub"}));
+  EXPECT_EQ(ReadBytes(destination + L"\\Alpha\\a.txt"), "alpha");
+  EXPECT_EQ(ReadBytes(destination + L"\\Alpha\\sub\\b.txt"), "in a subfolder");
+  EXPECT_EQ(NamesIn(destination + L"\\Beta"),
+            (std::vector<std::wstring>{L"big.bin", L"c.txt", L"many"}));
+  EXPECT_EQ(ReadBytes(destination + L"\\Beta\\c.txt"), "gamma");
+  EXPECT_EQ(ReadBytes(destination + L"\\Beta\\big.bin"), kBigFile);
+  EXPECT_TRUE(HoldsManyFiles(destination + L"\\Beta\\many", kManyFiles));
+
+  const auto lines = HistoryLines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_TRUE(AnySecond(before, after, [&](const SYSTEMTIME& t) {
+    return lines[0] == L"Alpha was NOT backup saved at " + GeneralDate(t) +
+                           L": 1 of 3 files failed, first " + alpha + L"\\locked.txt: " +
+                           SystemReason(ERROR_SHARING_VIOLATION);
+  })) << lines[0];
+  EXPECT_TRUE(AnySecond(before, after, [&](const SYSTEMTIME& t) {
+    return lines[1] == L"Beta was backup saved at " + GeneralDate(t);
+  })) << lines[1];
+
+  // The failure stays in view for the pause, then the earlier text comes back.
+  const int back = status.WaitFor(kTurnedOff, done + 1, 10s);
+  ASSERT_GT(back, done) << status.Describe();
+  const auto shown = status.History();
+  EXPECT_GE(shown[back].at - shown[done].at, 4500ms);
+  EXPECT_LT(shown[back].at - shown[done].at, 8s);
+  EXPECT_EQ(status.Texts(),
+            (std::vector<std::wstring>{kTurnedOff, kBackingUp, run_status, kTurnedOff}));
+
+  // Once the file is free, the next run completes the backup and appends to the same log.
+  // It skips the files it copied before, too quickly to catch the busy text for certain.
+  lock.Release();
+  const SYSTEMTIME again = LocalNow();
+  app.Click(kIdPushButton6);
+  const int second = status.WaitFor(
+      [](const std::wstring& text) { return StartsWith(text, kComplete); }, back + 1, 30s);
+  const SYSTEMTIME later = LocalNow();
+  ASSERT_GT(second, back) << status.Describe();
+  const std::wstring second_status = status.Texts()[second];
+  EXPECT_TRUE(AnySecond(again, later, [&](const SYSTEMTIME& t) {
+    return second_status == kComplete + GeneralDate(t);
+  })) << second_status;
+  EXPECT_EQ(ReadBytes(destination + L"\\Alpha\\locked.txt"), "held by another program");
+  EXPECT_EQ(NamesIn(destination + L"\\Alpha"),
+            (std::vector<std::wstring>{L"a.txt", L"locked.txt", L"sub"}));
+  const auto all_lines = HistoryLines();
+  ASSERT_EQ(all_lines.size(), 4u);
+  EXPECT_EQ(all_lines[0], lines[0]);
+  EXPECT_EQ(all_lines[1], lines[1]);
+  EXPECT_TRUE(AnySecond(again, later, [&](const SYSTEMTIME& t) {
+    return all_lines[2] == L"Alpha was backup saved at " + GeneralDate(t);
+  })) << all_lines[2];
+  EXPECT_TRUE(AnySecond(again, later, [&](const SYSTEMTIME& t) {
+    return all_lines[3] == L"Beta was backup saved at " + GeneralDate(t);
+  })) << all_lines[3];
+}
+
+TEST_F(BackupNowE2eTest, ACleanRunShowsItsStatusForFiveSecondsAndFillsTheDaysFolder) {
+  const std::wstring alpha = tree_ / L"Alpha";
+  const std::wstring destination = tree_ / L"Backups";
+  WriteBytes(alpha + L"\\a.txt", "alpha");
+  WriteBytes(alpha + L"\\sub\\deeper\\b.txt", "two levels down");
+  WriteBytes(alpha + L"\\big.bin", kBigFile);
+  WriteManyFiles(alpha + L"\\many", kManyFiles);
+  // A name outside the ANSI code page is copied like any other.
+  const std::wstring omega = tree_ / L"\u03a9mega \u00fc";
+  WriteBytes(omega + L"\\na\u00efve \u2603.txt", "snowman");
+  MakeFolders(destination);
+  // A destination typed with a trailing backslash receives the folders all the same.
+  SeedFolders({alpha, omega}, destination + L"\\");
+  SeedSetting(L"Include Date", L"On");
+  SeedSetting(L"Backup Option", L"2");  // overwrite: one folder per day
+
+  App app;
+  ASSERT_NE(app.WaitForMainWindow(), nullptr);
+  StatusRecorder status(app.Control(kIdFrame1));
+  const SYSTEMTIME before = LocalNow();
+  const int done = RunBackupNow(app, status);
+  const SYSTEMTIME after = LocalNow();
+  ASSERT_GT(done, 0) << status.Describe();
+  const std::wstring run_status = status.Texts()[done];
+  EXPECT_TRUE(AnySecond(before, after, [&](const SYSTEMTIME& t) {
+    return run_status == kComplete + GeneralDate(t);
+  })) << run_status;
+  const int back = status.WaitFor(kTurnedOff, done + 1, 10s);
+  ASSERT_GT(back, done) << status.Describe();
+  const auto shown = status.History();
+  EXPECT_GE(shown[back].at - shown[done].at, 4500ms);
+  EXPECT_LT(shown[back].at - shown[done].at, 8s);
+  EXPECT_EQ(status.Texts(),
+            (std::vector<std::wstring>{kTurnedOff, kBackingUp, run_status, kTurnedOff}));
+  EXPECT_EQ(app.Text(kIdProgressBar1), L"Progress Bar");
+
+  const auto folders = NamesIn(destination);
+  ASSERT_EQ(folders.size(), 2u);
+  EXPECT_TRUE(AnySecond(before, after, [&](const SYSTEMTIME& t) {
+    return folders[0] == L"Alpha" + DayStamp(t);
+  })) << folders[0];
+  EXPECT_TRUE(AnySecond(before, after, [&](const SYSTEMTIME& t) {
+    return folders[1] == L"\u03a9mega \u00fc" + DayStamp(t);
+  })) << folders[1];
+  const std::wstring copy = destination + L"\\" + folders[0];
+  EXPECT_EQ(NamesIn(copy), (std::vector<std::wstring>{L"a.txt", L"big.bin", L"many", L"sub"}));
+  EXPECT_TRUE(HoldsManyFiles(copy + L"\\many", kManyFiles));
+  EXPECT_EQ(ReadBytes(copy + L"\\sub\\deeper\\b.txt"), "two levels down");
+  EXPECT_EQ(ReadBytes(copy + L"\\big.bin"), kBigFile);
+  EXPECT_EQ(ReadBytes(destination + L"\\" + folders[1] + L"\\na\u00efve \u2603.txt"), "snowman");
+
+  // The log stays in the ANSI code page: what it cannot hold is written as the code page's
+  // replacement.
+  const auto lines = HistoryLines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_TRUE(AnySecond(before, after, [&](const SYSTEMTIME& t) {
+    return lines[0] == L"Alpha was backup saved at " + GeneralDate(t);
+  })) << lines[0];
+  EXPECT_TRUE(AnySecond(before, after, [&](const SYSTEMTIME& t) {
+    return lines[1] ==
+           FromAnsi(ToAnsi(L"\u03a9mega \u00fc")) + L" was backup saved at " + GeneralDate(t);
+  })) << lines[1];
+}
+
+TEST_F(BackupNowE2eTest, AMissingDestinationIsNamedInTheStatusAndNothingIsWritten) {
+  const std::wstring alpha = tree_ / L"Alpha";
+  const std::wstring nowhere = tree_ / L"Nowhere";
+  WriteBytes(alpha + L"\\a.txt", "alpha");
+  SeedFolders({alpha}, nowhere);
+
+  App app;
+  ASSERT_NE(app.WaitForMainWindow(), nullptr);
+  // The run ends before it copies anything, too soon to catch the busy text in between.
+  StatusRecorder status(app.Control(kIdFrame1));
+  app.Click(kIdPushButton6);
+  ASSERT_GT(status.WaitFor(nowhere + L" does not exist"), 0) << status.Describe();
+  ASSERT_TRUE(app.Settle());
+  EXPECT_EQ(app.FindMessageBox(), nullptr);
+  EXPECT_EQ(NamesIn(tree_.Path()), std::vector<std::wstring>{L"Alpha"});
+  EXPECT_FALSE(Exists(HistoryLogPath()));
+}
+
+}  // namespace
+}  // namespace tess::e2e

@@ -1,0 +1,64 @@
+#include "e2e/clock_texts.h"
+
+namespace tess::e2e {
+
+namespace {
+std::wstring Date(const SYSTEMTIME& t, DWORD flags, const wchar_t* format) {
+  wchar_t text[128] = {};
+  const int n = GetDateFormatW(LOCALE_USER_DEFAULT, flags, &t, format, text, 128);
+  return std::wstring(text, n > 1 ? static_cast<size_t>(n - 1) : 0);
+}
+
+std::wstring Time(const SYSTEMTIME& t, const wchar_t* format) {
+  wchar_t text[128] = {};
+  const int n = GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &t, format, text, 128);
+  return std::wstring(text, n > 1 ? static_cast<size_t>(n - 1) : 0);
+}
+
+ULONGLONG Ticks(const SYSTEMTIME& t) {
+  FILETIME ft = {};
+  SystemTimeToFileTime(&t, &ft);
+  return (static_cast<ULONGLONG>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+}
+
+constexpr ULONGLONG kTicksPerSecond = 10'000'000;
+}  // namespace
+
+SYSTEMTIME LocalNow() {
+  SYSTEMTIME t;
+  GetLocalTime(&t);
+  return t;
+}
+
+std::vector<SYSTEMTIME> SecondsBetween(const SYSTEMTIME& first, const SYSTEMTIME& last) {
+  std::vector<SYSTEMTIME> seconds;
+  const ULONGLONG end = Ticks(last);
+  for (ULONGLONG at = Ticks(first) / kTicksPerSecond * kTicksPerSecond; at <= end;
+       at += kTicksPerSecond) {
+    const FILETIME ft{static_cast<DWORD>(at), static_cast<DWORD>(at >> 32)};
+    SYSTEMTIME t;
+    FileTimeToSystemTime(&ft, &t);
+    seconds.push_back(t);
+  }
+  return seconds;
+}
+
+std::wstring GeneralDate(const SYSTEMTIME& t) {
+  return Date(t, DATE_SHORTDATE, nullptr) + L" " + Time(t, nullptr);
+}
+
+std::wstring DayStamp(const SYSTEMTIME& t) { return Date(t, 0, L"MMM d yyyy"); }
+
+std::wstring DateTimeStamp(const SYSTEMTIME& t) {
+  return L"Date " + DayStamp(t) + L" Time " + Time(t, L"hh mm ss tt");
+}
+
+bool AnySecond(const SYSTEMTIME& first, const SYSTEMTIME& last,
+               const std::function<bool(const SYSTEMTIME&)>& holds) {
+  for (const SYSTEMTIME& t : SecondsBetween(first, last)) {
+    if (holds(t)) return true;
+  }
+  return false;
+}
+
+}  // namespace tess::e2e

@@ -1,0 +1,185 @@
+// The countdown on real folders: timed backups into stamped folders with the status line
+// counting down between runs, and the automatic-backup switch kept across restarts.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "e2e/clock_texts.h"
+#include "e2e/driver.h"
+#include "e2e/files_driver.h"
+#include "e2e/status_recorder.h"
+#include "platform/win32/control_ids.h"
+
+namespace tess::e2e {
+namespace {
+
+using namespace tess::win32;
+using namespace std::chrono_literals;
+
+constexpr wchar_t kTurnOn[] = L"Turn On Auto Backup";
+constexpr wchar_t kTurnOff[] = L"Turn Off Auto Backup";
+constexpr wchar_t kRunning[] = L"Backup is running in background...";
+constexpr wchar_t kComplete[] = L"Auto Backup Complete at ";
+constexpr int kManyFiles = 600;
+
+std::wstring NextIn(const wchar_t* clock) {
+  return L"Next backup will occur in " + std::wstring(clock);
+}
+
+bool StartsWith(const std::wstring& text, const std::wstring& prefix) {
+  return text.rfind(prefix, 0) == 0;
+}
+
+class ScheduleE2eTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ClearSettings();
+    ASSERT_TRUE(DeleteHistoryLog());
+  }
+  void TearDown() override {
+    ClearSettings();
+    DeleteHistoryLog();
+  }
+
+  bool SettingBecomes(const std::wstring& key, const std::wstring& value) {
+    return WaitUntil([&] { return ReadSetting(key) == value; }, 5s);
+  }
+
+  ScratchTree tree_;
+};
+
+TEST_F(ScheduleE2eTest, EveryFifthTickCopiesEachFolderIntoAStampedFolderAndLogsItInListOrder) {
+  const std::wstring alpha = tree_ / L"Alpha";
+  const std::wstring beta = tree_ / L"Beta";
+  const std::wstring destination = tree_ / L"Backups";
+  WriteBytes(alpha + L"\\a.txt", "alpha");
+  WriteBytes(alpha + L"\\sub\\b.txt", "in a subfolder");
+  WriteBytes(beta + L"\\c.txt", "gamma");
+  WriteBytes(beta + L"\\deeper\\nested\\d.txt", "two levels down");
+  const std::string big(8 << 20, 'x');  // copied in several pieces
+  WriteBytes(beta + L"\\big.bin", big);
+  // Enough files that the running text stays in view for more than a moment.
+  WriteManyFiles(beta + L"\\many", kManyFiles);
+  MakeFolders(destination);
+  SeedSetting(L"Folders", alpha + L";" + beta + L";");
+  SeedSetting(L"Path", destination);
+  SeedSetting(L"OftenIndex", L"1");  // every 5 seconds
+  SeedSetting(L"StartStopState", L"On");
+  SeedSetting(L"Include Date", L"On");
+  SeedSetting(L"Backup Option", L"1");  // a new date-and-time folder on every run
+
+  const SYSTEMTIME before = LocalNow();
+  App app;
+  ASSERT_NE(app.WaitForMainWindow(), nullptr);
+  StatusRecorder status(app.Control(kIdFrame1));
+  EXPECT_EQ(app.ListSelection(kIdListView2), 0);
+  EXPECT_EQ(app.Text(kIdPushButton5), kTurnOff);
+
+  const int running = status.WaitFor(kRunning, 0, 15s);
+  ASSERT_GE(running, 0) << status.Describe();
+  ASSERT_TRUE(WaitUntil([] { return HistoryLines().size() >= 2; }, 15s)) << status.Describe();
+  const SYSTEMTIME after = LocalNow();
+  // Between runs the count starts again from the full interval.
+  const int next = status.WaitFor(NextIn(L"00:00:04"), running + 1, 5s);
+  ASSERT_GT(next, running) << status.Describe();
+  // Switched off before the second run is due; the status line then stands still.
+  app.Click(kIdPushButton5);
+  EXPECT_TRUE(SettingBecomes(L"StartStopState", L"Off"));
+  ASSERT_TRUE(app.Settle());
+  EXPECT_EQ(app.Text(kIdPushButton5), kTurnOn);
+  const size_t frozen = status.History().size();
+  Sleep(1500);
+  EXPECT_EQ(status.History().size(), frozen) << status.Describe();
+
+  // What the status line showed: one text per tick counting down, the running text during the
+  // run, the count's last text put back, and the next cycle. Two texts stand for a single pass
+  // of event processing only, so they may or may not have been caught: the due tick's own
+  // 00:00:00 just before the run, and the completion text just after it.
+  const auto texts = status.Texts();
+  const int four = status.WaitFor(NextIn(L"00:00:04"), 0, 0ms);
+  ASSERT_GE(four, 0);
+  std::vector<std::wstring> lasting;
+  for (int i = four; i <= next; ++i) {
+    if (i + 1 == running && texts[i] == NextIn(L"00:00:00")) continue;
+    if (StartsWith(texts[i], kComplete)) {
+      EXPECT_TRUE(AnySecond(before, after, [&](const SYSTEMTIME& t) {
+        return texts[i] == kComplete + GeneralDate(t);
+      })) << texts[i];
+      continue;
+    }
+    lasting.push_back(texts[i]);
+  }
+  EXPECT_EQ(lasting, (std::vector<std::wstring>{NextIn(L"00:00:04"), NextIn(L"00:00:03"),
+                                                NextIn(L"00:00:02"), NextIn(L"00:00:01"), kRunning,
+                                                NextIn(L"00:00:00"), NextIn(L"00:00:04")}))
+      << status.Describe();
+
+  // One stamped folder per source, each with the whole tree inside.
+  const auto folders = NamesIn(destination);
+  ASSERT_EQ(folders.size(), 2u);
+  EXPECT_TRUE(AnySecond(before, after, [&](const SYSTEMTIME& t) {
+    return folders[0] == L"Alpha" + DateTimeStamp(t);
+  })) << folders[0];
+  EXPECT_TRUE(AnySecond(before, after, [&](const SYSTEMTIME& t) {
+    return folders[1] == L"Beta" + DateTimeStamp(t);
+  })) << folders[1];
+  const std::wstring alpha_copy = destination + L"\\" + folders[0];
+  const std::wstring beta_copy = destination + L"\\" + folders[1];
+  EXPECT_EQ(NamesIn(alpha_copy), (std::vector<std::wstring>{L"a.txt", L"sub"}));
+  EXPECT_EQ(ReadBytes(alpha_copy + L"\\a.txt"), "alpha");
+  EXPECT_EQ(ReadBytes(alpha_copy + L"\\sub\\b.txt"), "in a subfolder");
+  EXPECT_EQ(NamesIn(beta_copy),
+            (std::vector<std::wstring>{L"big.bin", L"c.txt", L"deeper", L"many"}));
+  EXPECT_TRUE(HoldsManyFiles(beta_copy + L"\\many", kManyFiles));
+  EXPECT_EQ(ReadBytes(beta_copy + L"\\c.txt"), "gamma");
+  EXPECT_EQ(ReadBytes(beta_copy + L"\\deeper\\nested\\d.txt"), "two levels down");
+  EXPECT_EQ(ReadBytes(beta_copy + L"\\big.bin"), big);
+
+  const auto lines = HistoryLines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_TRUE(AnySecond(before, after, [&](const SYSTEMTIME& t) {
+    return lines[0] == L"Alpha was backup saved at " + GeneralDate(t);
+  })) << lines[0];
+  EXPECT_TRUE(AnySecond(before, after, [&](const SYSTEMTIME& t) {
+    return lines[1] == L"Beta was backup saved at " + GeneralDate(t);
+  })) << lines[1];
+}
+
+TEST_F(ScheduleE2eTest, TheSwitchIsStoredAtOnceAndSurvivesARestart) {
+  {
+    // A fresh start runs the countdown at the 15-minute default.
+    App app;
+    ASSERT_NE(app.WaitForMainWindow(), nullptr);
+    EXPECT_EQ(app.Text(kIdPushButton5), kTurnOff);
+    StatusRecorder status(app.Control(kIdFrame1));
+    EXPECT_GE(status.WaitFor(NextIn(L"00:14:59"), 0, 5s), 0) << status.Describe();
+    app.Click(kIdPushButton5);
+    EXPECT_TRUE(SettingBecomes(L"StartStopState", L"Off"));
+    ASSERT_TRUE(app.Settle());
+    EXPECT_EQ(app.Text(kIdPushButton5), kTurnOn);
+    // Ended without a close request: the choice is already stored.
+    app.Kill();
+  }
+  {
+    App app;
+    ASSERT_NE(app.WaitForMainWindow(), nullptr);
+    EXPECT_EQ(app.Text(kIdPushButton5), kTurnOn);
+    EXPECT_EQ(app.Text(kIdFrame1), L"Auto Backup is Turned Off.");
+    StatusRecorder status(app.Control(kIdFrame1));
+    app.Click(kIdPushButton5);
+    EXPECT_TRUE(SettingBecomes(L"StartStopState", L"On"));
+    ASSERT_TRUE(app.Settle());
+    EXPECT_EQ(app.Text(kIdPushButton5), kTurnOff);
+    EXPECT_GE(status.WaitFor(NextIn(L"00:14:59"), 0, 5s), 0) << status.Describe();
+    app.Close();
+    ASSERT_TRUE(app.WaitForExit());
+  }
+  App app;
+  ASSERT_NE(app.WaitForMainWindow(), nullptr);
+  EXPECT_EQ(app.Text(kIdPushButton5), kTurnOff);
+  EXPECT_EQ(ReadSetting(L"StartStopState"), L"On");
+}
+
+}  // namespace
+}  // namespace tess::e2e
