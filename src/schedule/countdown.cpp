@@ -73,10 +73,11 @@ void Form1::Timer1_Timer() {
   if (trap.Test(110, [&] { return ElapsedSeconds <= IntervalLength; })) {
     trap.Step(112, [&] { ProgressBar1.SetValue(ElapsedSeconds); });
   }
-  trap.Step(114, [&] {
-    Frame1.SetCaption(kNextBackupIn +
-                      SecondsToClock(static_cast<long long>(IntervalLength) - ElapsedSeconds));
-  });
+  const auto countdown_text = [&] {
+    return kNextBackupIn +
+           SecondsToClock(static_cast<long long>(IntervalLength) - ElapsedSeconds);
+  };
+  trap.Step(114, [&] { Frame1.SetCaption(kept_status_.empty() ? countdown_text() : kept_status_); });
   trap.Step(116, [&] { Svc().pump.ProcessPendingEvents(); });
   if (trap.Test(118, [&] { return ElapsedSeconds == IntervalLength; })) {
     trap.Step(120, [&] { SavedStatus = Frame1.Caption(); });
@@ -85,12 +86,25 @@ void Form1::Timer1_Timer() {
     RunOutcome outcome;
     trap.Step(126, [&] { outcome = SaveAll(*this, ListView1, Frame1); });
     // A run that failed keeps its own status: a missing destination or folders with errors
-    // must not read as success.
+    // must not read as success. It stays in view, in place of the countdown text, until the
+    // next timed run; the progress bar still shows the countdown meanwhile.
     trap.Step(128, [&] {
       if (outcome.Clean()) Frame1.SetCaption(kAutoBackupComplete + NowText(Svc().clock));
     });
     trap.Step(130, [&] { Svc().pump.ProcessPendingEvents(); });
-    trap.Step(132, [&] { Frame1.SetCaption(SavedStatus); });
+    trap.Step(132, [&] {
+      if (!outcome.Clean()) {
+        kept_status_ = outcome.final_status;
+        Frame1.SetCaption(kept_status_);
+        return;
+      }
+      if (!kept_status_.empty()) {
+        // The text saved before this run was the earlier failure, now put right.
+        kept_status_.clear();
+        SavedStatus = countdown_text();
+      }
+      Frame1.SetCaption(SavedStatus);
+    });
     trap.Step(134, [&] { ElapsedSeconds = 0; });
   }
 }

@@ -178,6 +178,9 @@ class Form1 {
   std::function<void()> window_view_;
   // True while a countdown tick runs (its event passes and its backup run included).
   bool tick_running_ = false;
+  // The status of the last timed run when it did not complete cleanly; shown instead of the
+  // countdown text until the next timed run, so a failure stays in view.
+  std::string kept_status_;
 };
 
 }  // namespace tess

@@ -239,7 +239,7 @@ bool ShownAs(const std::wstring& name, const std::wstring& path) {
   return name == LastPart(path);
 }
 
-std::wstring TempFolder() {
+std::wstring LongTempFolder() {
   wchar_t path[MAX_PATH + 1] = {};
   const DWORD length = GetTempPathW(MAX_PATH + 1, path);
   std::wstring folder(path, length);
@@ -251,7 +251,7 @@ std::wstring TempFolder() {
 }
 
 TempSubfolder::TempSubfolder(const std::wstring& name, Make make)
-    : path_(TempFolder() + L"\\" + name) {
+    : path_(LongTempFolder() + L"\\" + name) {
   RemoveDirectoryW(path_.c_str());  // a leftover of an earlier, killed run
   if (make == Make::kNow) made_ = CreateDirectoryW(path_.c_str(), nullptr) != FALSE;
 }

@@ -67,8 +67,9 @@ std::wstring LastPart(const std::wstring& path);
 // Whether the name the dialog's tree shows for an item is the one it shows for a path.
 bool ShownAs(const std::wstring& name, const std::wstring& path);
 
-// The Windows temporary folder, without a trailing backslash.
-std::wstring TempFolder();
+// The Windows temporary folder in its long form (as the dialog names it), without a trailing
+// backslash.
+std::wstring LongTempFolder();
 
 // A real, empty folder under the temporary folder that is removed again when the test ends,
 // pass or fail. Made at once, or only named when the test needs a folder that must not appear.

@@ -75,7 +75,7 @@ TEST_F(BrowseE2eTest, AddFolderAppendsEachChosenFolderAndCancelAddsNothing) {
   // Cancel throws away whatever was selected.
   dialog = Open(app, kIdPushButton7);
   ASSERT_TRUE(dialog.Valid());
-  ASSERT_TRUE(dialog.Select(TempFolder()));
+  ASSERT_TRUE(dialog.Select(LongTempFolder()));
   ASSERT_TRUE(dialog.Cancel());
   EXPECT_TRUE(MainEnabledAgain(app));
   ASSERT_TRUE(app.Settle());
@@ -185,7 +185,7 @@ TEST_F(BrowseE2eTest, DestinationChooserStartsAtLastFolderAndCopesWithAMissingOn
   })) << "selected: "
       << (chain.empty() ? std::wstring(L"nothing") : chain.back());
   ASSERT_GE(chain.size(), 2u);
-  EXPECT_TRUE(ShownAs(chain[chain.size() - 2], TempFolder()));
+  EXPECT_TRUE(ShownAs(chain[chain.size() - 2], LongTempFolder()));
   // OK at once takes the preselected folder.
   ASSERT_TRUE(WaitUntil([&] { return dialog.OkEnabled(); }));
   ASSERT_TRUE(dialog.Confirm());
@@ -197,10 +197,10 @@ TEST_F(BrowseE2eTest, DestinationChooserStartsAtLastFolderAndCopesWithAMissingOn
   SeedSetting(L"LastFolder", missing.Path());
   dialog = Open(app, kIdPushButton1);
   ASSERT_TRUE(dialog.Valid());
-  ASSERT_TRUE(dialog.Select(TempFolder()));
+  ASSERT_TRUE(dialog.Select(LongTempFolder()));
   ASSERT_TRUE(dialog.Confirm());
-  EXPECT_TRUE(WaitUntil([&] { return app.Text(kIdText5) == TempFolder(); }));
-  EXPECT_TRUE(SettingBecomes(L"Path", TempFolder()));
+  EXPECT_TRUE(WaitUntil([&] { return app.Text(kIdText5) == LongTempFolder(); }));
+  EXPECT_TRUE(SettingBecomes(L"Path", LongTempFolder()));
   EXPECT_FALSE(missing.Exists());
   EXPECT_TRUE(app.Running());
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "e2e/clock_texts.h"
@@ -48,6 +49,27 @@ class ScheduleE2eTest : public ::testing::Test {
 
   ScratchTree tree_;
 };
+
+TEST_F(ScheduleE2eTest, AFailedTimedBackupStaysInViewWhileTheCountdownGoesOn) {
+  const std::wstring alpha = tree_ / L"Alpha";
+  const std::wstring missing = tree_ / L"No such destination";
+  WriteBytes(alpha + L"\\a.txt", "alpha");
+  SeedSetting(L"Folders", alpha + L";");
+  SeedSetting(L"Path", missing);
+  SeedSetting(L"OftenIndex", L"1");
+  SeedSetting(L"StartStopState", L"On");
+
+  App app;
+  ASSERT_NE(app.WaitForMainWindow(), nullptr);
+  StatusRecorder status(app.Control(kIdFrame1));
+  const std::wstring failure = missing + L" does not exist";
+  const int shown = status.WaitFor(failure, 0, 15s);
+  ASSERT_GE(shown, 0) << status.Describe();
+  // Three more ticks later the failure is still what the status line says.
+  std::this_thread::sleep_for(3s);
+  EXPECT_EQ(app.Text(kIdFrame1), failure) << status.Describe();
+  for (const auto& text : status.Texts()) EXPECT_FALSE(StartsWith(text, kComplete)) << text;
+}
 
 TEST_F(ScheduleE2eTest, EveryFifthTickCopiesEachFolderIntoAStampedFolderAndLogsItInListOrder) {
   const std::wstring alpha = tree_ / L"Alpha";
