@@ -8,9 +8,7 @@ namespace tess {
 
 void Form1::Text5_Change() { SaveSetting(kKeyPath, Text5.Text()); }
 
-void Form1::Text5_GotFocus() {
-  Text5.SetSelection(0, static_cast<int>(Text5.Text().size()));
-}
+void Form1::Text5_GotFocus() { Text5.SetSelection(0, static_cast<int>(Text5.Text().size())); }
 
 void Form1::PushButton1_Click() {
   ErrorTrap trap(Svc().dialogs, "in Tessaline2021/08/31.Form1.PushButton1_Click ");

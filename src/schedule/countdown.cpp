@@ -74,10 +74,10 @@ void Form1::Timer1_Timer() {
     trap.Step(112, [&] { ProgressBar1.SetValue(ElapsedSeconds); });
   }
   const auto countdown_text = [&] {
-    return kNextBackupIn +
-           SecondsToClock(static_cast<long long>(IntervalLength) - ElapsedSeconds);
+    return kNextBackupIn + SecondsToClock(static_cast<long long>(IntervalLength) - ElapsedSeconds);
   };
-  trap.Step(114, [&] { Frame1.SetCaption(kept_status_.empty() ? countdown_text() : kept_status_); });
+  trap.Step(114,
+            [&] { Frame1.SetCaption(kept_status_.empty() ? countdown_text() : kept_status_); });
   trap.Step(116, [&] { Svc().pump.ProcessPendingEvents(); });
   if (trap.Test(118, [&] { return ElapsedSeconds == IntervalLength; })) {
     trap.Step(120, [&] { SavedStatus = Frame1.Caption(); });

@@ -7,12 +7,12 @@
 #include "history/history_log.h"
 #include "platform/environment.h"
 #include "platform/platform_error.h"
+#include "schedule/intervals.h"
 #include "shell/conversions.h"
 #include "shell/error_trap.h"
 #include "shell/form1.h"
 #include "shell/helpers.h"
 #include "shell/settings_keys.h"
-#include "schedule/intervals.h"
 
 namespace tess {
 
@@ -90,9 +90,8 @@ void Form1::Form_Load() {
   trap.Step(150, [&] {
     if (Check8.Checked()) SetWindowState(WindowState::kMinimized);
   });
-  trap.Step(152, [&] {
-    HistoryLogPath = ComputeHistoryLogPath(Svc().environment.Variable("TEMP"));
-  });
+  trap.Step(152,
+            [&] { HistoryLogPath = ComputeHistoryLogPath(Svc().environment.Variable("TEMP")); });
   trap.Step(154, [&] { IsLoading = false; });
 }
 

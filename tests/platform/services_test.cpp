@@ -1,7 +1,8 @@
 // The Win32 services against the real thing under Wine: registry, shell, locale, clipboard.
+// clang-format off
 #include <windows.h>
-
 #include <shellapi.h>
+// clang-format on
 
 #include <gtest/gtest.h>
 
@@ -98,20 +99,20 @@ TEST_F(StartupEntryTest, AddWritesTheMachineWideValueAndRemoveDeletesIt) {
 }
 
 TEST_F(StartupEntryTest, TheUserRunKeyTakesAndLosesValuesThroughTheSameCalls) {
-  ASSERT_TRUE(registry_.SetStringValue(Hive::kCurrentUser, kUserRunSubkey, "TessalineTest.exe",
-                                       exe_));
+  ASSERT_TRUE(
+      registry_.SetStringValue(Hive::kCurrentUser, kUserRunSubkey, "TessalineTest.exe", exe_));
   EXPECT_EQ(Read(HKEY_CURRENT_USER, kUserRun, L"TessalineTest.exe"), Widen(exe_));
   RemoveFromWindowsStartup(registry_, exe_);
   EXPECT_EQ(Read(HKEY_CURRENT_USER, kUserRun, L"TessalineTest.exe"), L"<absent>");
 }
 
 TEST_F(StartupEntryTest, AKeyThatDoesNotExistIsNeverCreated) {
-  EXPECT_FALSE(registry_.SetStringValue(Hive::kLocalMachine, "SOFTWARE\\Tessaline No Such Key\\",
-                                        "x", "y"));
+  EXPECT_FALSE(
+      registry_.SetStringValue(Hive::kLocalMachine, "SOFTWARE\\Tessaline No Such Key\\", "x", "y"));
   HKEY key = nullptr;
-  EXPECT_NE(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Tessaline No Such Key", 0, KEY_READ,
-                          &key),
-            ERROR_SUCCESS);
+  EXPECT_NE(
+      RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Tessaline No Such Key", 0, KEY_READ, &key),
+      ERROR_SUCCESS);
 }
 
 TEST(ShellTest, DesktopFolderEndsWithOneBackslashAndExists) {

@@ -157,8 +157,9 @@ CopyOutcome FakeFileSystem::CopyFolder(const std::string& source, const std::str
     AddFolder(target);
     const std::string to = target + "\\" + Leaf(source);
     if (locked.count(src_key)) {
-      fail(source, "The process cannot access the file because it is being used by another "
-                   "process.");
+      fail(source,
+           "The process cannot access the file because it is being used by another "
+           "process.");
     } else {
       AddFile(to, files_[src_key]);
       ++out.files_copied;
@@ -194,8 +195,9 @@ CopyOutcome FakeFileSystem::CopyFolder(const std::string& source, const std::str
     const std::string rel = names_[k].substr(source.size() + 1);
     const std::string to = target + "\\" + rel;
     if (locked.count(k)) {
-      fail(names_[k], "The process cannot access the file because it is being used by another "
-                      "process.");
+      fail(names_[k],
+           "The process cannot access the file because it is being used by another "
+           "process.");
       continue;
     }
     if (IsFile(to) && !overwrite) {
@@ -318,8 +320,8 @@ std::string FakeClock::GeneralDate(const LocalTime& t) {
 void FakeClock::Advance(double seconds) {
   static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   long long ms = static_cast<long long>(seconds * 1000 + 0.5);
-  long long total = ((now.hour * 60LL + now.minute) * 60 + now.second) * 1000 + now.millisecond +
-                    ms;
+  long long total =
+      ((now.hour * 60LL + now.minute) * 60 + now.second) * 1000 + now.millisecond + ms;
   while (total >= 86400000LL) {
     total -= 86400000LL;
     if (++now.day > kDays[now.month - 1]) {

@@ -24,8 +24,8 @@ namespace tess::test {
 
 class FakeSettingsStore : public SettingsStore {
  public:
-  std::string GetSetting(const std::string& app, const std::string& section,
-                         const std::string& key, const std::string& default_value) override;
+  std::string GetSetting(const std::string& app, const std::string& section, const std::string& key,
+                         const std::string& default_value) override;
   void SaveSetting(const std::string& app, const std::string& section, const std::string& key,
                    const std::string& value) override;
   bool Has(const std::string& key) const { return values.count(key) != 0; }
@@ -53,8 +53,8 @@ class FakeFileSystem : public FileSystem {
   void CreateFolder(const std::string& path) override;
   void DeleteFile(const std::string& path) override;
   void ForceDeleteFile(const std::string& path) override;
-  CopyOutcome CopyFolder(const std::string& source, const std::string& destination,
-                         bool overwrite, const std::function<void()>& yield) override;
+  CopyOutcome CopyFolder(const std::string& source, const std::string& destination, bool overwrite,
+                         const std::function<void()>& yield) override;
   void AppendLine(const std::string& path, const std::string& text) override;
   std::string ReadAnsiText(const std::string& path) override;
 
@@ -64,17 +64,17 @@ class FakeFileSystem : public FileSystem {
   };
   std::vector<CopyCall> copies;
   std::vector<std::string> created_folders;
-  std::set<std::string> read_only;      // normalised keys
-  std::set<std::string> locked;         // files that fail to copy or delete
-  std::set<std::string> uncreatable;    // folders CreateFolder refuses
+  std::set<std::string> read_only;    // normalised keys
+  std::set<std::string> locked;       // files that fail to copy or delete
+  std::set<std::string> uncreatable;  // folders CreateFolder refuses
   bool fail_appends = false;
 
   static std::string Key(const std::string& path);
 
  private:
   std::map<std::string, std::string> files_;  // key -> content
-  std::set<std::string> dirs_;                 // keys
-  std::map<std::string, std::string> names_;   // key -> path as written
+  std::set<std::string> dirs_;                // keys
+  std::map<std::string, std::string> names_;  // key -> path as written
 };
 
 class FakeShell : public Shell {
@@ -201,8 +201,8 @@ struct FakeServices {
   FakeClock clock;
   ScriptedEventPump pump;
   Services Wire() {
-    return Services{settings, files, shell, registry, environment, dialogs, notify_icon,
-                    clock,    pump};
+    return Services{settings, files,       shell, registry, environment,
+                    dialogs,  notify_icon, clock, pump};
   }
 };
 

@@ -1,9 +1,10 @@
 // The error report and the small shared helpers.
+#include "shell/helpers.h"
+
 #include <gtest/gtest.h>
 
 #include "shell/conversions.h"
 #include "shell/error_trap.h"
-#include "shell/helpers.h"
 #include "support/fakes.h"
 
 namespace tess::test {

@@ -98,8 +98,7 @@ TEST_F(OptionsTest, StartInTrayWritesOnAndOff) {
   Form1& f = Load();
   f.Check8.SetValue(1);
   f.Check8.SetValue(0);
-  EXPECT_EQ(fakes_.settings.write_log,
-            (std::vector<std::string>{"Minimized=On", "Minimized=Off"}));
+  EXPECT_EQ(fakes_.settings.write_log, (std::vector<std::string>{"Minimized=On", "Minimized=Off"}));
 }
 
 TEST_F(OptionsTest, DestinationBoxStoresEveryChangeAndSelectsAllOnFocus) {

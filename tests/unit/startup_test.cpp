@@ -41,17 +41,16 @@ TEST_F(StartupTest, FreshStoreGivesTheDesignedDefaultsAndWritesThreeKeys) {
   EXPECT_EQ(fakes_.dialogs.app_title, "Tessaline");
   EXPECT_TRUE(fakes_.dialogs.boxes.empty());
 
-  std::map<std::string, std::string> expected{{"Path", "C:\\Users\\Ann\\Desktop\\"},
-                                              {"Backup Option", "1"},
-                                              {"Include Date", "On"}};
+  std::map<std::string, std::string> expected{
+      {"Path", "C:\\Users\\Ann\\Desktop\\"}, {"Backup Option", "1"}, {"Include Date", "On"}};
   EXPECT_EQ(fakes_.settings.values, expected);
   EXPECT_EQ(fakes_.registry.calls, 0);
 }
 
 TEST_F(StartupTest, ReadsEveryKeyOnceInItsOrder) {
   Load();
-  const std::vector<std::string> expected{"Folders",        "Path",           "OftenIndex",
-                                          "StartStopState", "Backup Option",  "Include Date",
+  const std::vector<std::string> expected{"Folders",         "Path",          "OftenIndex",
+                                          "StartStopState",  "Backup Option", "Include Date",
                                           "Windows Startup", "Minimized"};
   EXPECT_EQ(fakes_.settings.read_log, expected);
 }

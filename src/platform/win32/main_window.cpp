@@ -1,5 +1,4 @@
 #include "platform/win32/main_window.h"
-#include "platform/win32/view_handles.h"
 
 #include <commctrl.h>
 
@@ -7,6 +6,7 @@
 #include "platform/win32/control_ids.h"
 #include "platform/win32/dpi.h"
 #include "platform/win32/text.h"
+#include "platform/win32/view_handles.h"
 #include "resource_ids.h"
 
 namespace tess::win32 {
@@ -35,7 +35,6 @@ HICON LoadAppIcon(HINSTANCE instance, int metric_x, int metric_y) {
                                        GetSystemMetrics(metric_x), GetSystemMetrics(metric_y),
                                        LR_SHARED));
 }
-
 
 COLORREF ColorFor(unsigned color) {
   // The high bit marks a system colour, its low byte the index.

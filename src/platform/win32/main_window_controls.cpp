@@ -11,10 +11,10 @@
 #include <algorithm>
 
 #include "platform/win32/control_ids.h"
-#include "platform/win32/view_handles.h"
 #include "platform/win32/dpi.h"
 #include "platform/win32/main_window.h"
 #include "platform/win32/text.h"
+#include "platform/win32/view_handles.h"
 
 namespace tess::win32 {
 
@@ -51,7 +51,6 @@ HFONT MakeArialBold(int points100, int dpi) {
                      DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                      DEFAULT_PITCH | FF_SWISS, L"Arial");
 }
-
 
 // A position in the model's UTF-8 text as a position in the control's UTF-16 text.
 int WidePosition(const std::string& text, int position) {

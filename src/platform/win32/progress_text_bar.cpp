@@ -1,11 +1,11 @@
 #include "platform/win32/progress_text_bar.h"
-#include "platform/win32/view_handles.h"
 
 #include <commctrl.h>
 
 #include <string>
 
 #include "platform/win32/text.h"
+#include "platform/win32/view_handles.h"
 
 namespace tess::win32 {
 

@@ -13,8 +13,8 @@ inline constexpr wchar_t kSettingsRoot[] = L"Software\\VB and VBA Program Settin
 
 class RegistrySettingsStore : public SettingsStore {
  public:
-  std::string GetSetting(const std::string& app, const std::string& section,
-                         const std::string& key, const std::string& default_value) override;
+  std::string GetSetting(const std::string& app, const std::string& section, const std::string& key,
+                         const std::string& default_value) override;
   void SaveSetting(const std::string& app, const std::string& section, const std::string& key,
                    const std::string& value) override;
 };

@@ -32,8 +32,8 @@ WinClock::WinClock() : random_(static_cast<unsigned>(SecondsSinceMidnight() * 10
 LocalTime WinClock::Now() {
   SYSTEMTIME st;
   GetLocalTime(&st);
-  return LocalTime{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond,
-                   st.wMilliseconds};
+  return LocalTime{st.wYear,   st.wMonth,  st.wDay,         st.wHour,
+                   st.wMinute, st.wSecond, st.wMilliseconds};
 }
 
 double WinClock::SecondsSinceMidnight() {

@@ -16,7 +16,7 @@ BoxResult WinDialogs::MessageBox(const std::string& text, const std::string& tit
   if (owner == nullptr || !IsWindowVisible(owner)) flags |= MB_TASKMODAL | MB_SETFOREGROUND;
   const std::wstring caption = Widen(title.empty() ? app_title_ : title);
   const int answer = ::MessageBoxW(owner != nullptr && IsWindowVisible(owner) ? owner : nullptr,
-                                 Widen(text).c_str(), caption.c_str(), flags);
+                                   Widen(text).c_str(), caption.c_str(), flags);
   switch (answer) {
     case IDYES:
       return BoxResult::kYes;

@@ -19,8 +19,7 @@ bool OpenExisting(Hive hive, const std::string& subkey, UniqueKey& key) {
   std::wstring path = Widen(subkey);
   // Not every registry accepts a trailing separator on a key path; it names the same key.
   while (!path.empty() && path.back() == L'\\') path.pop_back();
-  return RegOpenKeyExW(RootOf(hive), path.c_str(), 0, kRunKeyAccess, key.Put()) ==
-         ERROR_SUCCESS;
+  return RegOpenKeyExW(RootOf(hive), path.c_str(), 0, kRunKeyAccess, key.Put()) == ERROR_SUCCESS;
 }
 }  // namespace
 
