@@ -18,14 +18,6 @@ namespace {
 using namespace tess::win32;
 using namespace std::chrono_literals;
 
-constexpr wchar_t kTurnedOff[] = L"Auto Backup is Turned Off.";
-constexpr wchar_t kBackingUp[] = L"Backing up files...";
-constexpr wchar_t kComplete[] = L"Auto Backup Complete at ";
-
-bool StartsWith(const std::wstring& text, const std::wstring& prefix) {
-  return text.rfind(prefix, 0) == 0;
-}
-
 // The system's words for an error, on one line, as the log carries them.
 std::wstring SystemReason(DWORD code) {
   wchar_t text[512] = {};
@@ -40,8 +32,6 @@ std::wstring SystemReason(DWORD code) {
 }
 
 const std::string kBigFile(8 << 20, 'x');  // copied in several pieces
-// Enough files that the busy status stays in view for more than a moment.
-constexpr int kManyFiles = 600;
 
 class BackupNowE2eTest : public ::testing::Test {
  protected:

@@ -20,17 +20,6 @@ using namespace std::chrono_literals;
 
 constexpr wchar_t kTurnOn[] = L"Turn On Auto Backup";
 constexpr wchar_t kTurnOff[] = L"Turn Off Auto Backup";
-constexpr wchar_t kRunning[] = L"Backup is running in background...";
-constexpr wchar_t kComplete[] = L"Auto Backup Complete at ";
-constexpr int kManyFiles = 600;
-
-std::wstring NextIn(const wchar_t* clock) {
-  return L"Next backup will occur in " + std::wstring(clock);
-}
-
-bool StartsWith(const std::wstring& text, const std::wstring& prefix) {
-  return text.rfind(prefix, 0) == 0;
-}
 
 class ScheduleE2eTest : public ::testing::Test {
  protected:

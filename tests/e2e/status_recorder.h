@@ -14,6 +14,20 @@
 
 namespace tess::e2e {
 
+// The status line's own texts, as the tests expect to see them.
+inline constexpr wchar_t kTurnedOff[] = L"Auto Backup is Turned Off.";
+inline constexpr wchar_t kBackingUp[] = L"Backing up files...";
+inline constexpr wchar_t kRunning[] = L"Backup is running in background...";
+inline constexpr wchar_t kComplete[] = L"Auto Backup Complete at ";
+inline std::wstring NextIn(const wchar_t* clock) {
+  return L"Next backup will occur in " + std::wstring(clock);
+}
+inline bool StartsWith(const std::wstring& text, const std::wstring& prefix) {
+  return text.rfind(prefix, 0) == 0;
+}
+// Enough files in a source that a busy status stays in view for more than a moment.
+inline constexpr int kManyFiles = 600;
+
 class StatusRecorder {
  public:
   struct Shown {
