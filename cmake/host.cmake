@@ -13,3 +13,15 @@ target_include_directories(tessaline_unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/test
 target_compile_options(tessaline_unit_tests PRIVATE ${SANITIZE})
 target_link_libraries(tessaline_unit_tests PRIVATE tessaline_core GTest::gtest GTest::gtest_main)
 gtest_discover_tests(tessaline_unit_tests DISCOVERY_MODE PRE_TEST TEST_PREFIX "unit.")
+
+# Every input the fuzzers kept, replayed as a regression test without libFuzzer.
+file(GLOB FUZZ_TARGETS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fuzz/*_fuzz.cpp)
+foreach(target_source ${FUZZ_TARGETS})
+  get_filename_component(name ${target_source} NAME_WE)
+  add_executable(${name}_replay ${target_source} ${CMAKE_SOURCE_DIR}/tests/fuzz/fuzz_input.cpp
+                 ${CMAKE_SOURCE_DIR}/tests/fuzz/replay_main.cpp)
+  target_include_directories(${name}_replay PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  target_compile_options(${name}_replay PRIVATE ${SANITIZE})
+  target_link_libraries(${name}_replay PRIVATE tessaline_core)
+  add_test(NAME fuzz.replay.${name} COMMAND ${name}_replay ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/${name})
+endforeach()

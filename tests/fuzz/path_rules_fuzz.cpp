@@ -1,0 +1,45 @@
+// Path-text rules over any text: cleaning never grows a path, keeps a network path's two
+// leading backslashes, changes nothing but backslashes and leaves no doubled backslash where
+// the path had no run of three; the last part is a true tail.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "backup/path_rules.h"
+#include "fuzz/fuzz_input.h"
+
+namespace {
+
+std::string WithoutBackslashes(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c != '\\') out += c;
+  }
+  return out;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  tess::fuzz::FuzzInput input(data, size);
+  const std::string& path = input.All();
+
+  const std::string clean = tess::CleanPath(path);
+  FUZZ_CHECK(WithoutBackslashes(clean) == WithoutBackslashes(path), path);
+  if (!path.empty() && path[0] == '\\') {
+    FUZZ_CHECK(clean.rfind("\\\\", 0) == 0, path);
+    FUZZ_CHECK(clean.size() == 2 || clean[2] != '\\', path);
+  } else {
+    FUZZ_CHECK(clean.size() <= path.size(), path);
+    // One pass halves each run of backslashes, so only runs of three or more leave a pair.
+    if (path.find("\\\\\\") == std::string::npos) {
+      FUZZ_CHECK(clean.find("\\\\") == std::string::npos, path);
+    }
+  }
+
+  const std::string last = tess::LastPathPart(path);
+  FUZZ_CHECK(last.find('\\') == std::string::npos, path);
+  FUZZ_CHECK(last.size() <= path.size(), path);
+  FUZZ_CHECK(path.compare(path.size() - last.size(), last.size(), last) == 0, path);
+  return 0;
+}
