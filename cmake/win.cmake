@@ -59,12 +59,20 @@ if(CMAKE_CROSSCOMPILING)
   set(WINE_FIXTURE FIXTURES_REQUIRED wine)
 endif()
 
+# The one Windows test-support library: files and trees on disk, window queries across
+# processes, and the running program with the fixture base of the end-to-end suites.
+file(GLOB WIN_SUPPORT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win_support/*.cpp)
+add_library(tessaline_win_support STATIC ${WIN_SUPPORT_SOURCES})
+target_include_directories(tessaline_win_support PUBLIC ${CMAKE_SOURCE_DIR}/tests)
+target_link_libraries(tessaline_win_support PUBLIC tessaline_win32 gtest)
+target_compile_options(tessaline_win_support PRIVATE ${WARNINGS})
+
 file(GLOB PLATFORM_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/platform/*.cpp
      ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
 if(PLATFORM_TEST_SOURCES)
   add_executable(tessaline_platform_tests ${PLATFORM_TEST_SOURCES})
   target_include_directories(tessaline_platform_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-  target_link_libraries(tessaline_platform_tests PRIVATE tessaline_win32 gtest gtest_main)
+  target_link_libraries(tessaline_platform_tests PRIVATE tessaline_win_support gtest_main)
   gtest_discover_tests(tessaline_platform_tests DISCOVERY_MODE PRE_TEST TEST_PREFIX "platform."
                        PROPERTIES ${WINE_FIXTURE} DISCOVERY_TIMEOUT 60)
 endif()
