@@ -195,6 +195,7 @@ TEST(ClipboardTest, TextReachesTheClipboardWhole) {
 
 // The forgiving helpers over the real file system.
 #include "platform/win32/win_file_system.h"
+#include "win_support/temp_tree.h"
 
 namespace tess::win32 {
 namespace {
@@ -207,62 +208,39 @@ class EventPumpStub : public EventPump {
 
 class RealFileHelpersTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    dir_ = Narrow(std::wstring(temp)) + "tessaline-helpers-" + std::to_string(GetTickCount64());
-    CreateDirectoryW(Widen(dir_).c_str(), nullptr);
-  }
-  void TearDown() override {
-    for (const char* name : {"\\plain.txt", "\\ro.txt", "\\locked.txt"}) {
-      SetFileAttributesW(Widen(dir_ + name).c_str(), FILE_ATTRIBUTE_NORMAL);
-      DeleteFileW(Widen(dir_ + name).c_str());
-    }
-    RemoveDirectoryW(Widen(dir_).c_str());
-  }
-  void Write(const std::string& name, DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
-    HANDLE h = CreateFileW(Widen(dir_ + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           attributes, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    CloseHandle(h);
-  }
-  bool Exists(const std::string& name) {
-    return GetFileAttributesW(Widen(dir_ + name).c_str()) != INVALID_FILE_ATTRIBUTES;
-  }
-  std::string dir_;
+  test::TempTree dir_;
   WinFileSystem files_;
   EventPumpStub pump_;
 };
 
 TEST_F(RealFileHelpersTest, PathExistsAndIsFolderOnRealPaths) {
-  Write("\\plain.txt");
-  EXPECT_TRUE(PathExists(files_, dir_));
-  EXPECT_TRUE(PathExists(files_, dir_ + "\\plain.txt"));
-  EXPECT_FALSE(PathExists(files_, dir_ + "\\missing"));
+  test::BuildTree(dir_.Path(), {test::File("plain.txt", "")});
+  EXPECT_TRUE(PathExists(files_, dir_.Path()));
+  EXPECT_TRUE(PathExists(files_, dir_ / "plain.txt"));
+  EXPECT_FALSE(PathExists(files_, dir_ / "missing"));
   EXPECT_FALSE(PathExists(files_, "Q:\\no drive here"));
-  EXPECT_TRUE(IsFolder(files_, dir_));
-  EXPECT_TRUE(IsFolder(files_, dir_ + "\\"));
-  EXPECT_FALSE(IsFolder(files_, dir_ + "\\plain.txt"));
-  EXPECT_EQ(IsFolderResult(files_, dir_ + "\\missing"), std::nullopt);
+  EXPECT_TRUE(IsFolder(files_, dir_.Path()));
+  EXPECT_TRUE(IsFolder(files_, dir_.Path() + "\\"));
+  EXPECT_FALSE(IsFolder(files_, dir_ / "plain.txt"));
+  EXPECT_EQ(IsFolderResult(files_, dir_ / "missing"), std::nullopt);
 }
 
 TEST_F(RealFileHelpersTest, ForgivingDeleteRemovesReadOnlyFilesAndSurvivesLockedOnes) {
-  Write("\\plain.txt");
-  Write("\\ro.txt", FILE_ATTRIBUTE_READONLY);
-  DeleteFileWithFallback(files_, pump_, dir_ + "\\plain.txt");
-  DeleteFileWithFallback(files_, pump_, dir_ + "\\ro.txt");
-  EXPECT_FALSE(Exists("\\plain.txt"));
-  EXPECT_FALSE(Exists("\\ro.txt"));
+  test::BuildTree(dir_.Path(),
+                  {test::File("plain.txt", ""), test::File("ro.txt", "", FILE_ATTRIBUTE_READONLY),
+                   test::File("locked.txt", "")});
+  DeleteFileWithFallback(files_, pump_, dir_ / "plain.txt");
+  DeleteFileWithFallback(files_, pump_, dir_ / "ro.txt");
+  EXPECT_FALSE(test::Exists(dir_ / "plain.txt"));
+  EXPECT_FALSE(test::Exists(dir_ / "ro.txt"));
   EXPECT_EQ(pump_.calls, 2);
 
-  Write("\\locked.txt");
-  HANDLE lock = CreateFileW(Widen(dir_ + "\\locked.txt").c_str(), GENERIC_READ, 0, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-  EXPECT_NO_THROW(DeleteFileWithFallback(files_, pump_, dir_ + "\\locked.txt"));
-  EXPECT_TRUE(Exists("\\locked.txt"));
-  CloseHandle(lock);
-  EXPECT_NO_THROW(DeleteFileWithFallback(files_, pump_, dir_ + "\\never-there.txt"));
+  test::LockedFile lock(dir_ / "locked.txt");
+  ASSERT_TRUE(lock.Held());
+  EXPECT_NO_THROW(DeleteFileWithFallback(files_, pump_, dir_ / "locked.txt"));
+  EXPECT_TRUE(test::Exists(dir_ / "locked.txt"));
+  lock.Release();
+  EXPECT_NO_THROW(DeleteFileWithFallback(files_, pump_, dir_ / "never-there.txt"));
 }
 
 }  // namespace
