@@ -66,12 +66,14 @@ add_library(tessaline_win_support STATIC ${WIN_SUPPORT_SOURCES})
 target_include_directories(tessaline_win_support PUBLIC ${CMAKE_SOURCE_DIR}/tests)
 target_link_libraries(tessaline_win_support PUBLIC tessaline_win32 gtest)
 target_compile_options(tessaline_win_support PRIVATE ${WARNINGS})
+# The end-to-end driver starts the program the build made.
+target_compile_definitions(tessaline_win_support PRIVATE
+                           TESSALINE_EXE="${CMAKE_BINARY_DIR}/Tessaline.exe")
 
 file(GLOB PLATFORM_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/platform/*.cpp
      ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
 if(PLATFORM_TEST_SOURCES)
   add_executable(tessaline_platform_tests ${PLATFORM_TEST_SOURCES})
-  target_include_directories(tessaline_platform_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   target_link_libraries(tessaline_platform_tests PRIVATE tessaline_win_support gtest_main)
   gtest_discover_tests(tessaline_platform_tests DISCOVERY_MODE PRE_TEST TEST_PREFIX "platform."
                        PROPERTIES ${WINE_FIXTURE} DISCOVERY_TIMEOUT 60)
@@ -80,12 +82,7 @@ endif()
 file(GLOB E2E_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
 if(E2E_TEST_SOURCES)
   add_executable(tessaline_e2e_tests ${E2E_TEST_SOURCES})
-  target_include_directories(tessaline_e2e_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests
-                             ${CMAKE_SOURCE_DIR}/src)
-  target_link_libraries(tessaline_e2e_tests PRIVATE gtest gtest_main user32 gdi32 comctl32
-                        advapi32 shell32 ole32 uuid)
-  target_compile_definitions(tessaline_e2e_tests PRIVATE UNICODE _UNICODE NOMINMAX
-                             TESSALINE_EXE="${CMAKE_BINARY_DIR}/Tessaline.exe")
+  target_link_libraries(tessaline_e2e_tests PRIVATE tessaline_win_support gtest_main)
   add_dependencies(tessaline_e2e_tests Tessaline)
   gtest_discover_tests(tessaline_e2e_tests DISCOVERY_MODE PRE_TEST TEST_PREFIX "e2e."
                        PROPERTIES ${WINE_FIXTURE} RUN_SERIAL TRUE TIMEOUT 180

@@ -7,14 +7,14 @@
 #include <vector>
 
 #include "e2e/clock_texts.h"
-#include "e2e/driver.h"
-#include "e2e/files_driver.h"
 #include "e2e/status_recorder.h"
 #include "platform/win32/control_ids.h"
+#include "win_support/e2e_fixture.h"
 
 namespace tess::e2e {
 namespace {
 
+using namespace tess::test;
 using namespace tess::win32;
 using namespace std::chrono_literals;
 
@@ -33,19 +33,13 @@ std::wstring SystemReason(DWORD code) {
 
 const std::string kBigFile(8 << 20, 'x');  // copied in several pieces
 
-class BackupNowE2eTest : public ::testing::Test {
+class BackupNowE2eTest : public EndToEndTest {
  protected:
   void SetUp() override {
-    ClearSettings();
-    ASSERT_TRUE(DeleteHistoryLog());
+    EndToEndTest::SetUp();
     // Automatic backup off: no countdown tick writes the status line while we watch it.
     SeedSetting(L"StartStopState", L"Off");
   }
-  void TearDown() override {
-    ClearSettings();
-    DeleteHistoryLog();
-  }
-
   void SeedFolders(const std::vector<std::wstring>& folders, const std::wstring& destination) {
     std::wstring stored;
     for (const auto& folder : folders) stored += folder + L";";
@@ -64,7 +58,7 @@ class BackupNowE2eTest : public ::testing::Test {
                           static_cast<size_t>(busy) + 1, 30s);
   }
 
-  ScratchTree tree_;
+  TempTree tree_;
 };
 
 TEST_F(BackupNowE2eTest, ALockedFileIsReportedInTheLogAndTheStatusWhileTheRestIsCopied) {
@@ -76,15 +70,15 @@ TEST_F(BackupNowE2eTest, ALockedFileIsReportedInTheLogAndTheStatusWhileTheRestIs
   WriteBytes(alpha + L"\\locked.txt", "held by another program");
   WriteBytes(beta + L"\\c.txt", "gamma");
   WriteBytes(beta + L"\\big.bin", kBigFile);
-  WriteManyFiles(beta + L"\\many", kManyFiles);
+  BuildTree(beta + L"\\many", ManyFiles(kManyFiles));
   MakeFolders(destination);
   SeedFolders({alpha, beta}, destination);
   SeedSetting(L"Include Date", L"Off");
   LockedFile lock(alpha + L"\\locked.txt");
   ASSERT_TRUE(lock.Held());
 
-  App app;
-  ASSERT_NE(app.WaitForMainWindow(), nullptr);
+  App& app = StartProgram();
+  ASSERT_NE(app.Main(), nullptr);
   ASSERT_EQ(app.Text(kIdFrame1), kTurnedOff);
   StatusRecorder status(app.Control(kIdFrame1));
   const SYSTEMTIME before = LocalNow();
@@ -108,7 +102,7 @@ TEST_F(BackupNowE2eTest, ALockedFileIsReportedInTheLogAndTheStatusWhileTheRestIs
             (std::vector<std::wstring>{L"big.bin", L"c.txt", L"many"}));
   EXPECT_EQ(ReadBytes(destination + L"\\Beta\\c.txt"), "gamma");
   EXPECT_EQ(ReadBytes(destination + L"\\Beta\\big.bin"), kBigFile);
-  EXPECT_TRUE(HoldsManyFiles(destination + L"\\Beta\\many", kManyFiles));
+  EXPECT_TRUE(HoldsTree(destination + L"\\Beta\\many", ManyFiles(kManyFiles)));
 
   const auto lines = HistoryLines();
   ASSERT_EQ(lines.size(), 2u);
@@ -164,7 +158,7 @@ TEST_F(BackupNowE2eTest, ACleanRunShowsItsStatusForFiveSecondsAndFillsTheDaysFol
   WriteBytes(alpha + L"\\a.txt", "alpha");
   WriteBytes(alpha + L"\\sub\\deeper\\b.txt", "two levels down");
   WriteBytes(alpha + L"\\big.bin", kBigFile);
-  WriteManyFiles(alpha + L"\\many", kManyFiles);
+  BuildTree(alpha + L"\\many", ManyFiles(kManyFiles));
   // A name outside the ANSI code page is copied like any other.
   const std::wstring omega = tree_ / L"\u03a9mega \u00fc";
   WriteBytes(omega + L"\\na\u00efve \u2603.txt", "snowman");
@@ -174,8 +168,8 @@ TEST_F(BackupNowE2eTest, ACleanRunShowsItsStatusForFiveSecondsAndFillsTheDaysFol
   SeedSetting(L"Include Date", L"On");
   SeedSetting(L"Backup Option", L"2");  // overwrite: one folder per day
 
-  App app;
-  ASSERT_NE(app.WaitForMainWindow(), nullptr);
+  App& app = StartProgram();
+  ASSERT_NE(app.Main(), nullptr);
   StatusRecorder status(app.Control(kIdFrame1));
   const SYSTEMTIME before = LocalNow();
   const int done = RunBackupNow(app, status);
@@ -204,7 +198,7 @@ TEST_F(BackupNowE2eTest, ACleanRunShowsItsStatusForFiveSecondsAndFillsTheDaysFol
   })) << folders[1];
   const std::wstring copy = destination + L"\\" + folders[0];
   EXPECT_EQ(NamesIn(copy), (std::vector<std::wstring>{L"a.txt", L"big.bin", L"many", L"sub"}));
-  EXPECT_TRUE(HoldsManyFiles(copy + L"\\many", kManyFiles));
+  EXPECT_TRUE(HoldsTree(copy + L"\\many", ManyFiles(kManyFiles)));
   EXPECT_EQ(ReadBytes(copy + L"\\sub\\deeper\\b.txt"), "two levels down");
   EXPECT_EQ(ReadBytes(copy + L"\\big.bin"), kBigFile);
   EXPECT_EQ(ReadBytes(destination + L"\\" + folders[1] + L"\\na\u00efve \u2603.txt"), "snowman");
@@ -228,8 +222,8 @@ TEST_F(BackupNowE2eTest, AMissingDestinationIsNamedInTheStatusAndNothingIsWritte
   WriteBytes(alpha + L"\\a.txt", "alpha");
   SeedFolders({alpha}, nowhere);
 
-  App app;
-  ASSERT_NE(app.WaitForMainWindow(), nullptr);
+  App& app = StartProgram();
+  ASSERT_NE(app.Main(), nullptr);
   // The run ends before it copies anything, too soon to catch the busy text in between.
   StatusRecorder status(app.Control(kIdFrame1));
   app.Click(kIdPushButton6);

@@ -1,5 +1,4 @@
-// Drives the shell's folder-browse dialog of a running Tessaline from another process, finds
-// the file manager windows the program starts, and makes real folders for the dialog to show.
+// Drives the shell's folder-browse dialog of a running Tessaline from another process.
 #pragma once
 
 #include <windows.h>
@@ -9,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "e2e/driver.h"
+#include "win_support/app.h"
 
 namespace tess::e2e {
 
@@ -18,10 +17,10 @@ namespace tess::e2e {
 class BrowseDialog {
  public:
   // Waits until the dialog is shown; Valid() is false when none came.
-  static BrowseDialog WaitFor(const App& app,
+  static BrowseDialog WaitFor(const test::App& app,
                               std::chrono::milliseconds timeout = std::chrono::seconds(10));
   // The dialog if one is showing now.
-  static BrowseDialog Find(const App& app);
+  static BrowseDialog Find(const test::App& app);
 
   bool Valid() const { return window_ != nullptr; }
   HWND Window() const { return window_; }
@@ -48,7 +47,7 @@ class BrowseDialog {
   bool Cancel() const { return Press(IDCANCEL); }
 
  private:
-  BrowseDialog(const App* app, HWND window) : app_(app), window_(window) {}
+  BrowseDialog(const test::App* app, HWND window) : app_(app), window_(window) {}
   HWND Tree() const;
   // Sends the dialog the set-selection message with the path placed in the program's memory.
   void RequestSelection(const std::wstring& path) const;
@@ -57,7 +56,7 @@ class BrowseDialog {
                std::chrono::milliseconds timeout) const;
   bool Press(int button_id) const;
 
-  const App* app_ = nullptr;
+  const test::App* app_ = nullptr;
   HWND window_ = nullptr;
 };
 
@@ -66,52 +65,5 @@ std::wstring LastPart(const std::wstring& path);
 
 // Whether the name the dialog's tree shows for an item is the one it shows for a path.
 bool ShownAs(const std::wstring& name, const std::wstring& path);
-
-// The Windows temporary folder in its long form (as the dialog names it), without a trailing
-// backslash.
-std::wstring LongTempFolder();
-
-// A real, empty folder under the temporary folder that is removed again when the test ends,
-// pass or fail. Made at once, or only named when the test needs a folder that must not appear.
-class TempSubfolder {
- public:
-  enum class Make { kNow, kNo };
-  explicit TempSubfolder(const std::wstring& name, Make make = Make::kNow);
-  ~TempSubfolder();
-  TempSubfolder(const TempSubfolder&) = delete;
-  TempSubfolder& operator=(const TempSubfolder&) = delete;
-  const std::wstring& Path() const { return path_; }
-  bool Made() const { return made_; }
-  bool Exists() const;
-
- private:
-  std::wstring path_;
-  bool made_ = false;
-};
-
-// Visible top-level windows that belong to processes started after a given moment: the file
-// manager and anything else the program launched. Each is closed (and its process ended) when
-// this watcher goes away.
-class NewWindows {
- public:
-  NewWindows();
-  ~NewWindows();
-  NewWindows(const NewWindows&) = delete;
-  NewWindows& operator=(const NewWindows&) = delete;
-
-  struct Found {
-    HWND window;
-    DWORD process_id;
-    std::wstring class_name;
-    std::wstring caption;
-  };
-  // Windows of processes that did not exist when the watcher was made.
-  std::vector<Found> Now();
-  void CloseAll();
-
- private:
-  std::vector<DWORD> known_processes_;
-  std::vector<DWORD> seen_processes_;
-};
 
 }  // namespace tess::e2e

@@ -6,12 +6,15 @@
 #include <vector>
 
 #include "e2e/browse_driver.h"
-#include "e2e/driver.h"
 #include "platform/win32/control_ids.h"
+#include "win_support/e2e_fixture.h"
+#include "win_support/new_windows.h"
+#include "win_support/window_queries.h"
 
 namespace tess::e2e {
 namespace {
 
+using namespace tess::test;
 using namespace tess::win32;
 using Folders = std::vector<std::wstring>;
 
@@ -21,15 +24,8 @@ const wchar_t kChosenName[] = L"tess browse \u00e4\u00f6\u00df \u03a9\u03bc\u03a
 // The shell's name of My Computer, a folder without a file-system path.
 const wchar_t kMyComputer[] = L"::{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
 
-class BrowseE2eTest : public ::testing::Test {
+class BrowseE2eTest : public EndToEndTest {
  protected:
-  void SetUp() override { ClearSettings(); }
-  void TearDown() override { ClearSettings(); }
-
-  static bool SettingBecomes(const std::wstring& key, const std::wstring& value) {
-    return WaitUntil([&] { return ReadSetting(key) == value; }, std::chrono::seconds(5));
-  }
-
   // Presses a button that opens the browse dialog and checks that the dialog is modal to
   // the main window.
   static BrowseDialog Open(App& app, int button_id) {
@@ -56,43 +52,43 @@ class BrowseE2eTest : public ::testing::Test {
 };
 
 TEST_F(BrowseE2eTest, AddFolderAppendsEachChosenFolderAndCancelAddsNothing) {
-  TempSubfolder chosen(kChosenName);
-  ASSERT_TRUE(chosen.Made());
+  TempTree tree;
+  const std::wstring chosen = tree / kChosenName;
+  MakeFolders(chosen);
   SeedSetting(L"Folders", L"C:\\A;");
-  App app;
-  ASSERT_NE(app.WaitForMainWindow(), nullptr);
+  App& app = StartProgram();
+  ASSERT_NE(app.Main(), nullptr);
 
   BrowseDialog dialog = Open(app, kIdPushButton7);
   ASSERT_TRUE(dialog.Valid()) << "Add Folder showed no browse dialog";
   EXPECT_TRUE(HasLabel(dialog, L"Browse for folder:"));
-  ASSERT_TRUE(dialog.Select(chosen.Path()));
+  ASSERT_TRUE(dialog.Select(chosen));
   ASSERT_TRUE(dialog.Confirm());
   EXPECT_TRUE(MainEnabledAgain(app));
   ASSERT_TRUE(WaitUntil([&] { return app.ListCount(kIdListView1) == 2; }));
-  EXPECT_EQ(app.ListItems(kIdListView1), (Folders{L"C:\\A", chosen.Path()}));
-  EXPECT_TRUE(SettingBecomes(L"Folders", L"C:\\A;" + chosen.Path() + L";"));
+  EXPECT_EQ(app.ListItems(kIdListView1), (Folders{L"C:\\A", chosen}));
+  EXPECT_TRUE(SettingBecomes(L"Folders", L"C:\\A;" + chosen + L";"));
 
   // Cancel throws away whatever was selected.
   dialog = Open(app, kIdPushButton7);
   ASSERT_TRUE(dialog.Valid());
-  ASSERT_TRUE(dialog.Select(LongTempFolder()));
+  ASSERT_TRUE(dialog.Select(TempFolder()));
   ASSERT_TRUE(dialog.Cancel());
   EXPECT_TRUE(MainEnabledAgain(app));
   ASSERT_TRUE(app.Settle());
-  EXPECT_EQ(app.ListItems(kIdListView1), (Folders{L"C:\\A", chosen.Path()}));
-  EXPECT_EQ(ReadSetting(L"Folders"), L"C:\\A;" + chosen.Path() + L";");
+  EXPECT_EQ(app.ListItems(kIdListView1), (Folders{L"C:\\A", chosen}));
+  EXPECT_EQ(ReadSetting(L"Folders"), L"C:\\A;" + chosen + L";");
 
   // The same folder again is appended again, and a drive root keeps its backslash.
-  for (const std::wstring& path : {chosen.Path(), std::wstring(L"C:\\")}) {
+  for (const std::wstring& path : {chosen, std::wstring(L"C:\\")}) {
     dialog = Open(app, kIdPushButton7);
     ASSERT_TRUE(dialog.Valid());
     ASSERT_TRUE(dialog.Select(path));
     ASSERT_TRUE(dialog.Confirm());
   }
   ASSERT_TRUE(WaitUntil([&] { return app.ListCount(kIdListView1) == 4; }));
-  EXPECT_EQ(app.ListItems(kIdListView1),
-            (Folders{L"C:\\A", chosen.Path(), chosen.Path(), L"C:\\"}));
-  const std::wstring stored = L"C:\\A;" + chosen.Path() + L";" + chosen.Path() + L";C:\\;";
+  EXPECT_EQ(app.ListItems(kIdListView1), (Folders{L"C:\\A", chosen, chosen, L"C:\\"}));
+  const std::wstring stored = L"C:\\A;" + chosen + L";" + chosen + L";C:\\;";
   EXPECT_TRUE(SettingBecomes(L"Folders", stored));
 
   // A folder with no file-system path cannot be confirmed; forced, it still adds nothing.
@@ -108,13 +104,12 @@ TEST_F(BrowseE2eTest, AddFolderAppendsEachChosenFolderAndCancelAddsNothing) {
 }
 
 TEST_F(BrowseE2eTest, ChosenFoldersComeBackAfterTheProgramIsKilled) {
-  TempSubfolder wide(kChosenName);
-  TempSubfolder semicolon(L"tess;browse");
-  ASSERT_TRUE(wide.Made() && semicolon.Made());
-  const Folders chosen{wide.Path(), semicolon.Path()};
+  TempTree tree;
+  const Folders chosen{tree / kChosenName, tree / L"tess;browse"};
+  for (const std::wstring& folder : chosen) MakeFolders(folder);
   {
-    App app;
-    ASSERT_NE(app.WaitForMainWindow(), nullptr);
+    App& app = StartProgram();
+    ASSERT_NE(app.Main(), nullptr);
     for (const std::wstring& path : chosen) {
       const BrowseDialog dialog = Open(app, kIdPushButton7);
       ASSERT_TRUE(dialog.Valid());
@@ -126,24 +121,25 @@ TEST_F(BrowseE2eTest, ChosenFoldersComeBackAfterTheProgramIsKilled) {
     // No close request: whatever was added must already be stored.
     app.Kill();
   }
-  App app;
-  ASSERT_NE(app.WaitForMainWindow(), nullptr);
+  App& app = StartProgram();
+  ASSERT_NE(app.Main(), nullptr);
   EXPECT_EQ(app.ListItems(kIdListView1), chosen);
 }
 
 TEST_F(BrowseE2eTest, DestinationChooserFillsTheBoxAndPathUnlessCancelled) {
-  TempSubfolder chosen(kChosenName);
-  ASSERT_TRUE(chosen.Made());
+  TempTree tree;
+  const std::wstring chosen = tree / kChosenName;
+  MakeFolders(chosen);
   SeedSetting(L"Path", L"D:\\Before");
-  App app;
-  ASSERT_NE(app.WaitForMainWindow(), nullptr);
+  App& app = StartProgram();
+  ASSERT_NE(app.Main(), nullptr);
 
   // Without "LastFolder" nothing is preselected.
   BrowseDialog dialog = Open(app, kIdPushButton1);
   ASSERT_TRUE(dialog.Valid()) << "\"...\" showed no browse dialog";
   EXPECT_TRUE(HasLabel(dialog, L"Please select folder:"));
   EXPECT_EQ(dialog.SelectedChain(), Folders{});
-  ASSERT_TRUE(dialog.Select(chosen.Path()));
+  ASSERT_TRUE(dialog.Select(chosen));
   ASSERT_TRUE(dialog.Cancel());
   EXPECT_TRUE(MainEnabledAgain(app));
   ASSERT_TRUE(app.Settle());
@@ -152,10 +148,10 @@ TEST_F(BrowseE2eTest, DestinationChooserFillsTheBoxAndPathUnlessCancelled) {
 
   dialog = Open(app, kIdPushButton1);
   ASSERT_TRUE(dialog.Valid());
-  ASSERT_TRUE(dialog.Select(chosen.Path()));
+  ASSERT_TRUE(dialog.Select(chosen));
   ASSERT_TRUE(dialog.Confirm());
-  EXPECT_TRUE(WaitUntil([&] { return app.Text(kIdText5) == chosen.Path(); }));
-  EXPECT_TRUE(SettingBecomes(L"Path", chosen.Path()));
+  EXPECT_TRUE(WaitUntil([&] { return app.Text(kIdText5) == chosen; }));
+  EXPECT_TRUE(SettingBecomes(L"Path", chosen));
 
   dialog = Open(app, kIdPushButton1);
   ASSERT_TRUE(dialog.Valid());
@@ -168,12 +164,13 @@ TEST_F(BrowseE2eTest, DestinationChooserFillsTheBoxAndPathUnlessCancelled) {
 }
 
 TEST_F(BrowseE2eTest, DestinationChooserStartsAtLastFolderAndCopesWithAMissingOne) {
-  TempSubfolder start(kChosenName);
-  TempSubfolder missing(L"tess browse missing", TempSubfolder::Make::kNo);
-  ASSERT_TRUE(start.Made());
-  SeedSetting(L"LastFolder", start.Path());
-  App app;
-  ASSERT_NE(app.WaitForMainWindow(), nullptr);
+  TempTree tree;
+  const std::wstring start = tree / kChosenName;
+  const std::wstring missing = tree / L"tess browse missing";
+  MakeFolders(start);
+  SeedSetting(L"LastFolder", start);
+  App& app = StartProgram();
+  ASSERT_NE(app.Main(), nullptr);
 
   BrowseDialog dialog = Open(app, kIdPushButton1);
   ASSERT_TRUE(dialog.Valid());
@@ -181,34 +178,34 @@ TEST_F(BrowseE2eTest, DestinationChooserStartsAtLastFolderAndCopesWithAMissingOn
   Folders chain;
   EXPECT_TRUE(WaitUntil([&] {
     chain = dialog.SelectedChain();
-    return chain.size() >= 2 && ShownAs(chain.back(), start.Path());
+    return chain.size() >= 2 && ShownAs(chain.back(), start);
   })) << "selected: "
       << (chain.empty() ? std::wstring(L"nothing") : chain.back());
   ASSERT_GE(chain.size(), 2u);
-  EXPECT_TRUE(ShownAs(chain[chain.size() - 2], LongTempFolder()));
+  EXPECT_TRUE(ShownAs(chain[chain.size() - 2], tree.WidePath()));
   // OK at once takes the preselected folder.
   ASSERT_TRUE(WaitUntil([&] { return dialog.OkEnabled(); }));
   ASSERT_TRUE(dialog.Confirm());
-  EXPECT_TRUE(WaitUntil([&] { return app.Text(kIdText5) == start.Path(); }));
-  EXPECT_TRUE(SettingBecomes(L"Path", start.Path()));
+  EXPECT_TRUE(WaitUntil([&] { return app.Text(kIdText5) == start; }));
+  EXPECT_TRUE(SettingBecomes(L"Path", start));
 
   // "LastFolder" is read on every press; a folder that is not there still opens the dialog,
   // which works as usual.
-  SeedSetting(L"LastFolder", missing.Path());
+  SeedSetting(L"LastFolder", missing);
   dialog = Open(app, kIdPushButton1);
   ASSERT_TRUE(dialog.Valid());
-  ASSERT_TRUE(dialog.Select(LongTempFolder()));
+  ASSERT_TRUE(dialog.Select(TempFolder()));
   ASSERT_TRUE(dialog.Confirm());
-  EXPECT_TRUE(WaitUntil([&] { return app.Text(kIdText5) == LongTempFolder(); }));
-  EXPECT_TRUE(SettingBecomes(L"Path", LongTempFolder()));
-  EXPECT_FALSE(missing.Exists());
+  EXPECT_TRUE(WaitUntil([&] { return app.Text(kIdText5) == TempFolder(); }));
+  EXPECT_TRUE(SettingBecomes(L"Path", TempFolder()));
+  EXPECT_FALSE(Exists(missing));
   EXPECT_TRUE(app.Running());
 }
 
 TEST_F(BrowseE2eTest, EndingTheSessionWhileTheDialogIsOpenStoresTheListAndEnds) {
   SeedSetting(L"Folders", L"C:\\A;C:\\B");
-  App app;
-  ASSERT_NE(app.WaitForMainWindow(), nullptr);
+  App& app = StartProgram();
+  ASSERT_NE(app.Main(), nullptr);
   const BrowseDialog dialog = Open(app, kIdPushButton7);
   ASSERT_TRUE(dialog.Valid());
   EXPECT_EQ(app.Send(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
@@ -219,8 +216,8 @@ TEST_F(BrowseE2eTest, EndingTheSessionWhileTheDialogIsOpenStoresTheListAndEnds) 
 
 TEST_F(BrowseE2eTest, TypingIntoTheBoxStoresPathAfterEveryCharacter) {
   SeedSetting(L"Path", L"D:\\Old backups");
-  App app;
-  ASSERT_NE(app.WaitForMainWindow(), nullptr);
+  App& app = StartProgram();
+  ASSERT_NE(app.Main(), nullptr);
   const HWND box = app.Control(kIdText5);
 
   // Taking the focus selects the whole text, so the first key replaces it.
@@ -248,16 +245,16 @@ TEST_F(BrowseE2eTest, TypingIntoTheBoxStoresPathAfterEveryCharacter) {
 }
 
 TEST_F(BrowseE2eTest, ViewThisFolderOpensTheFileManagerOnTheBoxTextAsOneArgument) {
-  TempSubfolder folder(L"tess view with blanks");
-  TempSubfolder marker(L"tess view marker", TempSubfolder::Make::kNo);
-  ASSERT_TRUE(folder.Made());
-  App app;
-  ASSERT_NE(app.WaitForMainWindow(), nullptr);
+  TempTree tree;
+  const std::wstring folder = tree / L"tess view with blanks";
+  const std::wstring marker = tree / L"tess view marker";
+  MakeFolders(folder);
+  App& app = StartProgram();
+  ASSERT_NE(app.Main(), nullptr);
 
   // As typed, with the trailing backslash the default destination has, and in the quotes a
   // copied path often carries: each opens exactly the one folder.
-  for (const std::wstring& text :
-       {folder.Path(), folder.Path() + L"\\", L"\"" + folder.Path() + L"\""}) {
+  for (const std::wstring& text : {folder, folder + L"\\", L"\"" + folder + L"\""}) {
     NewWindows started;
     app.SetText(kIdText5, text);
     app.Click(kIdPushButton2);
@@ -266,7 +263,7 @@ TEST_F(BrowseE2eTest, ViewThisFolderOpensTheFileManagerOnTheBoxTextAsOneArgument
         << "no file manager window for " << text;
     for (const auto& window : windows) {
       EXPECT_EQ(window.class_name, L"ExplorerWClass");
-      EXPECT_EQ(window.caption, LastPart(folder.Path()));
+      EXPECT_EQ(window.caption, LastPart(folder));
     }
     EXPECT_EQ(windows.size(), 1u);
   }
@@ -276,18 +273,18 @@ TEST_F(BrowseE2eTest, ViewThisFolderOpensTheFileManagerOnTheBoxTextAsOneArgument
   NewWindows started;
   for (const std::wstring& text :
        {std::wstring(), std::wstring(L"not a path at all"),
-        folder.Path() + L"\" & mkdir \"" + marker.Path() + L"\" & \"", L"x\" \"" + folder.Path()}) {
+        folder + L"\" & mkdir \"" + marker + L"\" & \"", L"x\" \"" + folder}) {
     app.SetText(kIdText5, text);
     app.Click(kIdPushButton2);
     ASSERT_TRUE(app.Settle());
   }
   // Give every started process time to do whatever it would do.
   Sleep(2000);
-  EXPECT_FALSE(marker.Exists());
+  EXPECT_FALSE(Exists(marker));
   for (const auto& window : started.Now()) {
     // Wine's file manager shows nothing for a path it cannot find; it must never have
     // opened the real folder from the tail of a split argument.
-    EXPECT_NE(window.caption, LastPart(folder.Path())) << "the text was split into arguments";
+    EXPECT_NE(window.caption, LastPart(folder)) << "the text was split into arguments";
   }
   EXPECT_TRUE(app.Running());
   EXPECT_FALSE(BrowseDialog::Find(app).Valid());

@@ -3,17 +3,20 @@
 // Log with both answers.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "e2e/driver.h"
-#include "e2e/files_driver.h"
 #include "platform/win32/control_ids.h"
-#include "platform/win32/handles.h"
+#include "win_support/e2e_fixture.h"
+#include "win_support/new_windows.h"
+#include "win_support/window_queries.h"
 
 namespace tess::e2e {
 namespace {
 
+using namespace tess::test;
 using namespace tess::win32;
 using namespace std::chrono_literals;
 
@@ -22,104 +25,62 @@ constexpr wchar_t kNoHistory[] =
 constexpr wchar_t kClearQuestion[] =
     L"Are you sure you want to delete the history log and start over?";
 
-std::wstring ClassOf(HWND window) {
-  wchar_t name[64] = {};
-  GetClassNameW(window, name, 64);
-  return name;
-}
-
 // A box without an icon may still hold an empty, hidden icon control.
 bool ShowsIcon(HWND box) {
-  bool found = false;
-  EnumChildWindows(
-      box,
-      [](HWND child, LPARAM data) -> BOOL {
-        if (ClassOf(child) == L"Static" &&
-            (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON && IsWindowVisible(child) &&
-            SendMessageW(child, STM_GETICON, 0, 0) != 0) {
-          *reinterpret_cast<bool*>(data) = true;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
+  for (const HWND child : ChildrenOf(box)) {
+    if (ClassOf(child) == L"Static" &&
+        (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON && IsWindowVisible(child) &&
+        SendWithin(child, STM_GETICON) != 0) {
+      return true;
+    }
+  }
+  return false;
 }
 
-// A text editor window opened by the program: found by its class, closed and, if it lingers,
-// ended when the test is over.
-class EditorWindow {
- public:
-  explicit EditorWindow(DWORD not_of_process) : excluded_(not_of_process) {}
-  ~EditorWindow() {
-    if (window_ == nullptr) return;
-    PostMessageW(window_, WM_CLOSE, 0, 0);
-    if (process_.Valid() && WaitForSingleObject(process_.Get(), 5000) != WAIT_OBJECT_0) {
-      TerminateProcess(process_.Get(), 1);
+// Another process may hold the clipboard for a moment.
+bool OpenClipboardPatiently() {
+  return WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, 1s);
+}
+
+// The clipboard's text (CF_UNICODETEXT); nullopt when it holds none or cannot be opened.
+std::optional<std::wstring> ClipboardText() {
+  if (!OpenClipboardPatiently()) return std::nullopt;
+  std::optional<std::wstring> text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text = std::wstring(chars);
+      GlobalUnlock(data);
     }
   }
-  EditorWindow(const EditorWindow&) = delete;
-  EditorWindow& operator=(const EditorWindow&) = delete;
+  CloseClipboard();
+  return text;
+}
 
-  HWND Wait(std::chrono::milliseconds timeout) {
-    WaitUntil([&] { return (window_ = Find()) != nullptr; }, timeout);
-    if (window_ != nullptr) {
-      DWORD pid = 0;
-      GetWindowThreadProcessId(window_, &pid);
-      process_.Reset(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid));
+bool SetClipboardText(const std::wstring& text) {
+  if (!OpenClipboardPatiently()) return false;
+  EmptyClipboard();
+  const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+  bool done = false;
+  if (memory != nullptr) {
+    if (void* target = GlobalLock(memory)) {
+      std::memcpy(target, text.c_str(), bytes);
+      GlobalUnlock(memory);
+      done = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
     }
-    return window_;
+    if (!done) GlobalFree(memory);
   }
-  // The text the editor shows, from its edit control.
-  std::wstring Text() const {
-    const HWND edit = FindWindowExW(window_, nullptr, L"Edit", nullptr);
-    DWORD_PTR length = 0;
-    SendMessageTimeoutW(edit, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length);
-    std::wstring text(length + 1, L'\0');
-    DWORD_PTR got = 0;
-    SendMessageTimeoutW(edit, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                        SMTO_ABORTIFHUNG, 5000, &got);
-    text.resize(got);
-    return text;
-  }
+  CloseClipboard();
+  return done;
+}
 
- private:
-  HWND Find() const {
-    struct Search {
-      DWORD excluded;
-      HWND found;
-    } search{excluded_, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-          auto* s = reinterpret_cast<Search*>(data);
-          DWORD pid = 0;
-          GetWindowThreadProcessId(window, &pid);
-          if (pid == s->excluded || pid == GetCurrentProcessId()) return TRUE;
-          if (!IsWindowVisible(window) || ClassOf(window) != L"Notepad") return TRUE;
-          s->found = window;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-  }
-
-  DWORD excluded_;
-  HWND window_ = nullptr;
-  UniqueObject process_;
-};
-
-class HistoryE2eTest : public ::testing::Test {
+class HistoryE2eTest : public EndToEndTest {
  protected:
   void SetUp() override {
-    ClearSettings();
-    ASSERT_TRUE(DeleteHistoryLog());
+    EndToEndTest::SetUp();
     SeedSetting(L"StartStopState", L"Off");
     SeedSetting(L"Folders", L"C:\\Data\\Alpha;C:\\Data\\Beta;");
   }
-  void TearDown() override {
-    ClearSettings();
-    DeleteHistoryLog();
-  }
-
   // Waits for the program's box, checks its title, text and buttons, and answers it.
   void Answer(App& app, const std::wstring& text, bool yes_no, int answer) {
     const HWND box = app.WaitForMessageBox();
@@ -138,8 +99,8 @@ class HistoryE2eTest : public ::testing::Test {
 
 TEST_F(HistoryE2eTest, WithoutALogViewExplainsCopyLeavesTheClipboardAndClearStillEmptiesTheList) {
   ASSERT_TRUE(SetClipboardText(L"put there by the test"));
-  App app;
-  ASSERT_NE(app.WaitForMainWindow(), nullptr);
+  App& app = StartProgram();
+  ASSERT_NE(app.Main(), nullptr);
 
   app.Click(kIdPushButton3);
   Answer(app, kNoHistory, false, IDOK);
@@ -169,8 +130,8 @@ TEST_F(HistoryE2eTest, CopyPutsTheWholeLogOnTheClipboardAndClearDeletesItOnlyOnY
   WriteBytes(HistoryLogPath(), bytes);
   ASSERT_TRUE(SetClipboardText(L"put there by the test"));
 
-  App app;
-  ASSERT_NE(app.WaitForMainWindow(), nullptr);
+  App& app = StartProgram();
+  ASSERT_NE(app.Main(), nullptr);
   app.Click(kIdPushButton4);
   ASSERT_TRUE(app.Settle());
   EXPECT_EQ(ClipboardText(), log);
@@ -207,21 +168,24 @@ class ScopedTemp {
 };
 
 TEST_F(HistoryE2eTest, ViewOpensTheLogInTheTextEditorEvenFromAFolderWithBlanks) {
-  ScratchTree tree;
+  TempTree tree;
   const std::wstring temp = tree / L"temp with blanks";
   MakeFolders(temp);
   ScopedTemp scoped_temp(temp);
   ASSERT_EQ(HistoryLogPath(), temp + L"\\Tessaline.txt");
   const std::wstring log = L"Alpha was backup saved at 1/2/2024 3:04:05 PM\r\n";
   WriteBytes(HistoryLogPath(), ToAnsi(log));
-  App app;
-  ASSERT_NE(app.WaitForMainWindow(), nullptr);
-  EditorWindow editor(app.ProcessId());
+  App& app = StartProgram();
+  ASSERT_NE(app.Main(), nullptr);
+  // The editor is closed, and its process ended if it lingers, when the test is over.
+  NewWindows started;
   app.Click(kIdPushButton3);
-  const HWND window = editor.Wait(20s);
-  ASSERT_NE(window, nullptr) << "no text editor window appeared";
-  EXPECT_NE(app.Text(window).find(L"Tessaline.txt"), std::wstring::npos) << app.Text(window);
-  EXPECT_TRUE(WaitUntil([&] { return editor.Text() == log; }, 5s)) << editor.Text();
+  HWND editor = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (editor = started.OfClass(L"Notepad")) != nullptr; }, 20s))
+      << "no text editor window appeared";
+  EXPECT_NE(TextOf(editor).find(L"Tessaline.txt"), std::wstring::npos) << TextOf(editor);
+  const HWND text = ChildOfClass(editor, L"Edit");
+  EXPECT_TRUE(WaitUntil([&] { return TextOf(text) == log; }, 5s)) << TextOf(text);
   EXPECT_EQ(app.FindMessageBox(), nullptr);
 }
 

@@ -5,30 +5,24 @@
 
 #include <string>
 
-#include "e2e/driver.h"
 #include "platform/win32/control_ids.h"
+#include "win_support/e2e_fixture.h"
+#include "win_support/window_queries.h"
 
 namespace tess::e2e {
 namespace {
 
+using namespace tess::test;
 using namespace tess::win32;
 
 constexpr UINT kTrayCallback = 1125;
 
-class InputE2eTest : public ::testing::Test {
- protected:
-  void SetUp() override { ClearSettings(); }
-  void TearDown() override { ClearSettings(); }
-
-  bool SettingBecomes(const std::wstring& key, const std::wstring& value) {
-    return WaitUntil([&] { return ReadSetting(key) == value; }, std::chrono::seconds(5));
-  }
-};
+class InputE2eTest : public EndToEndTest {};
 
 TEST_F(InputE2eTest, DeleteKeyAndDoubleClickRemoveTheSelectedFolder) {
   SeedSetting(L"Folders", L"C:\\A;C:\\B;C:\\C;");
-  App app;
-  ASSERT_NE(app.WaitForMainWindow(), nullptr);
+  App& app = StartProgram();
+  ASSERT_NE(app.Main(), nullptr);
   ASSERT_EQ(app.ListItems(kIdListView1).size(), 3u);
 
   app.SelectListItem(kIdListView1, 1);
@@ -58,8 +52,8 @@ TEST_F(InputE2eTest, DeleteKeyAndDoubleClickRemoveTheSelectedFolder) {
 
 TEST_F(InputE2eTest, ClosingTheWindowStoresTheRemainingFoldersInOrder) {
   SeedSetting(L"Folders", L"C:\\A;D:\\a;b\\;C:\\B;E:\\;");
-  App app;
-  ASSERT_NE(app.WaitForMainWindow(), nullptr);
+  App& app = StartProgram();
+  ASSERT_NE(app.Main(), nullptr);
   ASSERT_EQ(app.ListItems(kIdListView1),
             (std::vector<std::wstring>{L"C:\\A", L"D:\\a", L"b\\", L"C:\\B", L"E:\\"}));
   app.SelectListItem(kIdListView1, 1);
@@ -74,8 +68,8 @@ TEST_F(InputE2eTest, ClosingTheWindowStoresTheRemainingFoldersInOrder) {
 }
 
 TEST_F(InputE2eTest, OptionControlsAndTheDestinationBoxStoreEveryChange) {
-  App app;
-  ASSERT_NE(app.WaitForMainWindow(), nullptr);
+  App& app = StartProgram();
+  ASSERT_NE(app.Main(), nullptr);
 
   app.SetText(kIdText5, L"D:\\Backups");
   EXPECT_TRUE(SettingBecomes(L"Path", L"D:\\Backups"));
@@ -108,8 +102,8 @@ TEST_F(InputE2eTest, OptionControlsAndTheDestinationBoxStoreEveryChange) {
 }
 
 TEST_F(InputE2eTest, FirstMinimiseGoesToTheTrayAndATrayClickBringsTheWindowBack) {
-  App app;
-  ASSERT_NE(app.WaitForMainWindow(), nullptr);
+  App& app = StartProgram();
+  ASSERT_NE(app.Main(), nullptr);
 
   app.Post(WM_SYSCOMMAND, SC_MINIMIZE);
   ASSERT_TRUE(WaitUntil([&] { return !app.MainVisible(); }, std::chrono::seconds(5)));
@@ -128,8 +122,8 @@ TEST_F(InputE2eTest, FirstMinimiseGoesToTheTrayAndATrayClickBringsTheWindowBack)
 
 TEST_F(InputE2eTest, EndingTheSessionStoresTheListAndEndsTheProgram) {
   SeedSetting(L"Folders", L"C:\\A;C:\\B");
-  App app;
-  ASSERT_NE(app.WaitForMainWindow(), nullptr);
+  App& app = StartProgram();
+  ASSERT_NE(app.Main(), nullptr);
   EXPECT_EQ(app.Send(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
   app.Post(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
   ASSERT_TRUE(app.WaitForExit());
@@ -138,8 +132,8 @@ TEST_F(InputE2eTest, EndingTheSessionStoresTheListAndEndsTheProgram) {
 
 TEST_F(InputE2eTest, ClosingWhileAHandlerWaitsEndsTheProgramAtOnce) {
   SeedSetting(L"Folders", L"C:\\A");
-  App app;
-  ASSERT_NE(app.WaitForMainWindow(), nullptr);
+  App& app = StartProgram();
+  ASSERT_NE(app.Main(), nullptr);
   // Minimising shows the balloon and waits five seconds for it, letting events through.
   app.Post(WM_SYSCOMMAND, SC_MINIMIZE);
   ASSERT_TRUE(WaitUntil([&] { return !app.MainVisible(); }, std::chrono::seconds(5)));
@@ -168,8 +162,8 @@ TEST_F(InputE2eTest, AListOfFortyThousandFoldersIsShownPromptly) {
 }
 
 TEST_F(InputE2eTest, BackupNowLabelsTheProgressBarAndACloseDuringItsPauseEndsAtOnce) {
-  App app;
-  ASSERT_NE(app.WaitForMainWindow(), nullptr);
+  App& app = StartProgram();
+  ASSERT_NE(app.Main(), nullptr);
   EXPECT_EQ(app.Text(kIdProgressBar1), L"");
   app.Click(kIdPushButton6);
   ASSERT_TRUE(WaitUntil([&] { return app.Text(kIdProgressBar1) == L"Progress Bar"; }));

@@ -7,36 +7,24 @@
 #include <vector>
 
 #include "e2e/clock_texts.h"
-#include "e2e/driver.h"
-#include "e2e/files_driver.h"
 #include "e2e/status_recorder.h"
 #include "platform/win32/control_ids.h"
+#include "win_support/e2e_fixture.h"
+#include "win_support/window_queries.h"
 
 namespace tess::e2e {
 namespace {
 
+using namespace tess::test;
 using namespace tess::win32;
 using namespace std::chrono_literals;
 
 constexpr wchar_t kTurnOn[] = L"Turn On Auto Backup";
 constexpr wchar_t kTurnOff[] = L"Turn Off Auto Backup";
 
-class ScheduleE2eTest : public ::testing::Test {
+class ScheduleE2eTest : public EndToEndTest {
  protected:
-  void SetUp() override {
-    ClearSettings();
-    ASSERT_TRUE(DeleteHistoryLog());
-  }
-  void TearDown() override {
-    ClearSettings();
-    DeleteHistoryLog();
-  }
-
-  bool SettingBecomes(const std::wstring& key, const std::wstring& value) {
-    return WaitUntil([&] { return ReadSetting(key) == value; }, 5s);
-  }
-
-  ScratchTree tree_;
+  TempTree tree_;
 };
 
 TEST_F(ScheduleE2eTest, AFailedTimedBackupStaysInViewWhileTheCountdownGoesOn) {
@@ -48,8 +36,8 @@ TEST_F(ScheduleE2eTest, AFailedTimedBackupStaysInViewWhileTheCountdownGoesOn) {
   SeedSetting(L"OftenIndex", L"1");
   SeedSetting(L"StartStopState", L"On");
 
-  App app;
-  ASSERT_NE(app.WaitForMainWindow(), nullptr);
+  App& app = StartProgram();
+  ASSERT_NE(app.Main(), nullptr);
   StatusRecorder status(app.Control(kIdFrame1));
   const std::wstring failure = missing + L" does not exist";
   const int shown = status.WaitFor(failure, 0, 15s);
@@ -71,7 +59,7 @@ TEST_F(ScheduleE2eTest, EveryFifthTickCopiesEachFolderIntoAStampedFolderAndLogsI
   const std::string big(8 << 20, 'x');  // copied in several pieces
   WriteBytes(beta + L"\\big.bin", big);
   // Enough files that the running text stays in view for more than a moment.
-  WriteManyFiles(beta + L"\\many", kManyFiles);
+  BuildTree(beta + L"\\many", ManyFiles(kManyFiles));
   MakeFolders(destination);
   SeedSetting(L"Folders", alpha + L";" + beta + L";");
   SeedSetting(L"Path", destination);
@@ -81,8 +69,8 @@ TEST_F(ScheduleE2eTest, EveryFifthTickCopiesEachFolderIntoAStampedFolderAndLogsI
   SeedSetting(L"Backup Option", L"1");  // a new date-and-time folder on every run
 
   const SYSTEMTIME before = LocalNow();
-  App app;
-  ASSERT_NE(app.WaitForMainWindow(), nullptr);
+  App& app = StartProgram();
+  ASSERT_NE(app.Main(), nullptr);
   StatusRecorder status(app.Control(kIdFrame1));
   EXPECT_EQ(app.ListSelection(kIdListView2), 0);
   EXPECT_EQ(app.Text(kIdPushButton5), kTurnOff);
@@ -142,7 +130,7 @@ TEST_F(ScheduleE2eTest, EveryFifthTickCopiesEachFolderIntoAStampedFolderAndLogsI
   EXPECT_EQ(ReadBytes(alpha_copy + L"\\sub\\b.txt"), "in a subfolder");
   EXPECT_EQ(NamesIn(beta_copy),
             (std::vector<std::wstring>{L"big.bin", L"c.txt", L"deeper", L"many"}));
-  EXPECT_TRUE(HoldsManyFiles(beta_copy + L"\\many", kManyFiles));
+  EXPECT_TRUE(HoldsTree(beta_copy + L"\\many", ManyFiles(kManyFiles)));
   EXPECT_EQ(ReadBytes(beta_copy + L"\\c.txt"), "gamma");
   EXPECT_EQ(ReadBytes(beta_copy + L"\\deeper\\nested\\d.txt"), "two levels down");
   EXPECT_EQ(ReadBytes(beta_copy + L"\\big.bin"), big);
@@ -160,8 +148,8 @@ TEST_F(ScheduleE2eTest, EveryFifthTickCopiesEachFolderIntoAStampedFolderAndLogsI
 TEST_F(ScheduleE2eTest, TheSwitchIsStoredAtOnceAndSurvivesARestart) {
   {
     // A fresh start runs the countdown at the 15-minute default.
-    App app;
-    ASSERT_NE(app.WaitForMainWindow(), nullptr);
+    App& app = StartProgram();
+    ASSERT_NE(app.Main(), nullptr);
     EXPECT_EQ(app.Text(kIdPushButton5), kTurnOff);
     StatusRecorder status(app.Control(kIdFrame1));
     EXPECT_GE(status.WaitFor(NextIn(L"00:14:59"), 0, 5s), 0) << status.Describe();
@@ -173,8 +161,8 @@ TEST_F(ScheduleE2eTest, TheSwitchIsStoredAtOnceAndSurvivesARestart) {
     app.Kill();
   }
   {
-    App app;
-    ASSERT_NE(app.WaitForMainWindow(), nullptr);
+    App& app = StartProgram();
+    ASSERT_NE(app.Main(), nullptr);
     EXPECT_EQ(app.Text(kIdPushButton5), kTurnOn);
     EXPECT_EQ(app.Text(kIdFrame1), L"Auto Backup is Turned Off.");
     StatusRecorder status(app.Control(kIdFrame1));
@@ -186,8 +174,8 @@ TEST_F(ScheduleE2eTest, TheSwitchIsStoredAtOnceAndSurvivesARestart) {
     app.Close();
     ASSERT_TRUE(app.WaitForExit());
   }
-  App app;
-  ASSERT_NE(app.WaitForMainWindow(), nullptr);
+  App& app = StartProgram();
+  ASSERT_NE(app.Main(), nullptr);
   EXPECT_EQ(app.Text(kIdPushButton5), kTurnOff);
   EXPECT_EQ(ReadSetting(L"StartStopState"), L"On");
 }

@@ -4,12 +4,14 @@
 
 #include <string>
 
-#include "e2e/driver.h"
 #include "platform/win32/control_ids.h"
+#include "win_support/e2e_fixture.h"
+#include "win_support/window_queries.h"
 
 namespace tess::e2e {
 namespace {
 
+using namespace tess::test;
 using namespace tess::win32;
 
 int Px(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
@@ -65,15 +67,11 @@ const wchar_t* const kIntervals[] = {
     L"Backup every 1 hour",     L"Backup every 2 hours",    L"Backup every 4 hours",
     L"Backup every 8 hours",    L"Backup every 16 hours",   L"Backup every 24 hours"};
 
-class StartupE2eTest : public ::testing::Test {
- protected:
-  void SetUp() override { ClearSettings(); }
-  void TearDown() override { ClearSettings(); }
-};
+class StartupE2eTest : public EndToEndTest {};
 
 TEST_F(StartupE2eTest, FreshStartShowsTheDesignedWindowAndClosingStoresTheDefaults) {
-  App app;
-  ASSERT_NE(app.WaitForMainWindow(), nullptr) << "no window captioned Tessaline appeared";
+  App& app = StartProgram();
+  ASSERT_NE(app.Main(), nullptr) << "no window captioned Tessaline appeared";
   const HWND main = app.Main();
   const int dpi = app.Dpi();
 
@@ -197,16 +195,16 @@ TEST_F(StartupE2eTest, WithTheSkinFileTheBackgroundsTakeTheButtonFaceColour) {
   } remove{skin, folder};
   CloseHandle(CreateFileW(skin.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                           FILE_ATTRIBUTE_NORMAL, nullptr));
-  App app;
-  ASSERT_NE(app.WaitForMainWindow(), nullptr);
+  App& app = StartProgram();
+  ASSERT_NE(app.Main(), nullptr);
   EXPECT_EQ(app.PixelAt(POINT{3, Px(4500, app.Dpi())}), GetSysColor(COLOR_BTNFACE));
 }
 
 TEST_F(StartupE2eTest, AHugeStoredPathIsShownWholeAndWrittenBackUnchanged) {
   const std::wstring path = L"D:\\" + std::wstring(1 << 20, L'x');
   SeedSetting(L"Path", path);
-  App app;
-  ASSERT_NE(app.WaitForMainWindow(), nullptr);
+  App& app = StartProgram();
+  ASSERT_NE(app.Main(), nullptr);
   EXPECT_EQ(app.Text(kIdText5), path);
   app.Close();
   ASSERT_TRUE(app.WaitForExit());

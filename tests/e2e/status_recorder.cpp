@@ -1,17 +1,13 @@
 #include "e2e/status_recorder.h"
 
+#include "win_support/window_queries.h"
+
 namespace tess::e2e {
 
-namespace {
-std::wstring CaptionOf(HWND window) {
-  wchar_t text[1024] = {};
-  const int n = GetWindowTextW(window, text, 1024);
-  return std::wstring(text, n > 0 ? static_cast<size_t>(n) : 0);
-}
-}  // namespace
+using test::KeptTextOf;
 
 StatusRecorder::StatusRecorder(HWND window) : window_(window) {
-  shown_.push_back(Shown{CaptionOf(window_), std::chrono::steady_clock::now()});
+  shown_.push_back(Shown{KeptTextOf(window_), std::chrono::steady_clock::now()});
   thread_ = std::thread([this] { Watch(); });
 }
 
@@ -23,7 +19,7 @@ StatusRecorder::~StatusRecorder() {
 void StatusRecorder::Watch() {
   while (!stop_) {
     // A window that is gone reads as empty; that is recorded like any other change.
-    std::wstring text = CaptionOf(window_);
+    std::wstring text = KeptTextOf(window_);
     {
       std::lock_guard<std::mutex> lock(mutex_);
       if (text != shown_.back().text) {

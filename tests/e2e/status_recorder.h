@@ -25,8 +25,6 @@ inline std::wstring NextIn(const wchar_t* clock) {
 inline bool StartsWith(const std::wstring& text, const std::wstring& prefix) {
   return text.rfind(prefix, 0) == 0;
 }
-// Enough files in a source that a busy status stays in view for more than a moment.
-inline constexpr int kManyFiles = 600;
 
 class StatusRecorder {
  public:

@@ -20,17 +20,16 @@
 #include "platform/win32/text.h"
 #include "platform/win32/win_event_pump.h"
 #include "support/fakes.h"
+#include "win_support/window_queries.h"
 
 namespace tess::win32 {
 namespace {
 
 using test::FakeServices;
-
-std::wstring TextOf(HWND window) {
-  wchar_t text[512] = {};
-  GetWindowTextW(window, text, 512);
-  return text;
-}
+using test::ListItemText;
+using test::ListSelection;
+using test::SelectListItem;
+using test::TextOf;
 
 LOGFONTW FontOf(HWND window) {
   LOGFONTW font = {};
@@ -49,12 +48,6 @@ std::pair<int, int> SelectionOf(HWND edit) {
 int Writes(const test::FakeSettingsStore& store, const std::string& entry) {
   return static_cast<int>(std::count(store.write_log.begin(), store.write_log.end(), entry));
 }
-
-void SelectItem(HWND list, int index) {
-  ListView_SetItemState(list, index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-}
-
-int ViewSelection(HWND list) { return ListView_GetNextItem(list, -1, LVNI_SELECTED); }
 
 class MainWindowTest : public ::testing::Test {
  protected:
@@ -135,16 +128,16 @@ TEST_F(MainWindowTest, CaptionsProgressAndWindowTextFollowTheModels) {
 TEST_F(MainWindowTest, OnlyTheUsersIntervalChoiceIsStored) {
   const HWND list = Control(kIdListView2);
   ASSERT_EQ(ListView_GetItemCount(list), 15);
-  EXPECT_EQ(ViewSelection(list), 6);
+  EXPECT_EQ(ListSelection(list), 6);
   EXPECT_FALSE(fakes_.settings.Has("OftenIndex"));
 
   // The program moving the selection is not a choice of the user's.
   form_->ListView2.Select(3);
-  EXPECT_EQ(ViewSelection(list), 2);
+  EXPECT_EQ(ListSelection(list), 2);
   EXPECT_FALSE(fakes_.settings.Has("OftenIndex"));
 
   form_->ElapsedSeconds = 42;
-  SelectItem(list, 0);
+  SelectListItem(list, 0);
   EXPECT_EQ(form_->ListView2.Selected(), 1);
   EXPECT_EQ(fakes_.settings.values["OftenIndex"], "1");
   EXPECT_EQ(form_->ElapsedSeconds, 0);
@@ -164,7 +157,7 @@ TEST_F(MainWindowTest, OnlyTheUsersIntervalChoiceIsStored) {
   // Moving the selection with the keyboard is a choice too.
   SetFocus(list);
   SendMessageW(list, WM_KEYDOWN, VK_DOWN, 0);
-  EXPECT_EQ(ViewSelection(list), 1);
+  EXPECT_EQ(ListSelection(list), 1);
   EXPECT_EQ(form_->ListView2.Selected(), 2);
   EXPECT_EQ(fakes_.settings.values["OftenIndex"], "2");
 }
@@ -176,11 +169,9 @@ TEST_F(MainWindowTest, FolderListTakesTheUsersSelectionAndKeys) {
   form_->ListView1.Append("E:\\C");
   Pump();
   ASSERT_EQ(ListView_GetItemCount(list), 3);
-  wchar_t text[64] = {};
-  ListView_GetItemText(list, 1, 0, text, 64);
-  EXPECT_STREQ(text, L"D:\\\u4e2d");
+  EXPECT_EQ(ListItemText(list, 1), L"D:\\\u4e2d");
 
-  SelectItem(list, 1);
+  SelectListItem(list, 1);
   EXPECT_EQ(form_->ListView1.Selected(), 2);
   SendMessageW(list, WM_KEYDOWN, VK_BACK, 0);
   EXPECT_EQ(form_->ListView1.Count(), 3);
@@ -190,27 +181,27 @@ TEST_F(MainWindowTest, FolderListTakesTheUsersSelectionAndKeys) {
   EXPECT_EQ(fakes_.settings.values["Folders"], "C:\\A;E:\\C;");
 
   // A click on the empty part of the list keeps the selected entry.
-  SelectItem(list, 0);
+  SelectListItem(list, 0);
   RECT client = {};
   GetClientRect(list, &client);
   const LPARAM below = MAKELPARAM(10, client.bottom - 5);
   SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, below);
   SendMessageW(list, WM_LBUTTONUP, 0, below);
   EXPECT_EQ(form_->ListView1.Selected(), 1);
-  EXPECT_EQ(ViewSelection(list), 0);
+  EXPECT_EQ(ListSelection(list), 0);
   SendMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, below);
   EXPECT_EQ(form_->ListView1.Count(), 1);
   EXPECT_EQ(form_->ListView1.ItemText(1), "E:\\C");
 
   // While the hourglass shows, the same commands leave the list alone.
-  SelectItem(list, 0);
+  SelectListItem(list, 0);
   form_->SetMousePointer(Pointer::kHourglass);
   SendMessageW(list, WM_KEYDOWN, VK_DELETE, 0);
   EXPECT_EQ(ListView_GetItemCount(list), 1);
 
   form_->ListView1.Clear();
   EXPECT_EQ(ListView_GetItemCount(list), 0);
-  EXPECT_EQ(ViewSelection(list), -1);
+  EXPECT_EQ(ListSelection(list), -1);
 }
 
 TEST_F(MainWindowTest, TheDestinationBoxEchoesNothingAndKeepsTheCaretWhileTyping) {

@@ -1,0 +1,126 @@
+#include "win_support/e2e_fixture.h"
+
+#include <shlobj.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+
+#include "win_support/window_queries.h"
+
+namespace tess::test {
+namespace {
+
+constexpr wchar_t kSettingsKey[] = L"Software\\VB and VBA Program Settings\\Quintaro\\Tessaline";
+
+}  // namespace
+
+void ClearSettings() { RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey); }
+
+void SeedSetting(const std::wstring& key, const std::wstring& value) {
+  RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, key.c_str(), REG_SZ, value.c_str(),
+                  static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+}
+
+std::optional<std::wstring> ReadSetting(const std::wstring& key) {
+  DWORD bytes = 0;
+  if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, key.c_str(), RRF_RT_REG_SZ, nullptr, nullptr,
+                   &bytes) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  std::wstring value(bytes / sizeof(wchar_t) + 1, L'\0');
+  if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, key.c_str(), RRF_RT_REG_SZ, nullptr,
+                   value.data(), &bytes) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  value.resize(wcslen(value.c_str()));
+  return value;
+}
+
+std::wstring DesktopFolder() {
+  wchar_t path[MAX_PATH] = {};
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, path))) return L"";
+  return std::wstring(path) + L"\\";
+}
+
+std::wstring HistoryLogPath() { return TempFolder() + L"\\Tessaline.txt"; }
+
+bool DeleteHistoryLog() {
+  const std::wstring path = HistoryLogPath();
+  SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  DeleteFileW(path.c_str());
+  return !Exists(path);
+}
+
+std::vector<std::wstring> HistoryLines() {
+  std::vector<std::wstring> lines;
+  const auto bytes = ReadBytes(HistoryLogPath());
+  if (!bytes) return lines;
+  const std::wstring text = FromAnsi(*bytes);
+  size_t start = 0;
+  for (;;) {
+    const size_t end = text.find(L"\r\n", start);
+    if (end == std::wstring::npos) {
+      // A last line without its CR LF is kept, so a damaged log shows in the comparison.
+      if (start < text.size()) lines.push_back(text.substr(start));
+      return lines;
+    }
+    lines.push_back(text.substr(start, end - start));
+    start = end + 2;
+  }
+}
+
+std::wstring FromAnsi(const std::string& bytes) {
+  if (bytes.empty()) return L"";
+  const int n =
+      MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+  std::wstring text(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), n);
+  return text;
+}
+
+std::string ToAnsi(const std::wstring& text) {
+  if (text.empty()) return "";
+  const int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr,
+                                    0, nullptr, nullptr);
+  std::string bytes(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes.data(), n,
+                      nullptr, nullptr);
+  return bytes;
+}
+
+Tree ManyFiles(int count) {
+  Tree files;
+  for (int i = 0; i < count; ++i) {
+    char name[16];
+    std::snprintf(name, sizeof name, "%04d.txt", i);
+    files.push_back(File(name, name));
+  }
+  return files;
+}
+
+void EndToEndTest::SetUp() {
+  ClearSettings();
+  ASSERT_TRUE(DeleteHistoryLog()) << "the history log of an earlier run cannot be removed";
+}
+
+void EndToEndTest::TearDown() {
+  // Ended before the clean-up, so no program writes its settings back afterwards.
+  apps_.clear();
+  ClearSettings();
+  DeleteHistoryLog();
+}
+
+App& EndToEndTest::StartProgram() {
+  apps_.push_back(std::make_unique<App>());
+  App& app = *apps_.back();
+  app.WaitForMainWindow();
+  return app;
+}
+
+bool EndToEndTest::SettingBecomes(const std::wstring& key, const std::wstring& value,
+                                  std::chrono::milliseconds timeout) {
+  return WaitUntil([&] { return ReadSetting(key) == value; }, timeout);
+}
+
+}  // namespace tess::test

@@ -1,0 +1,51 @@
+// Questions about the windows of any process, asked from outside as a screen reader would:
+// which windows a process shows, their class, texts and children, what a list view holds and
+// which entry is selected, and waiting until any of it comes true.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tess::test {
+
+// Polls until the condition holds or the time is up; true when it held.
+bool WaitUntil(const std::function<bool()>& condition,
+               std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+// Sends a message and waits at most the given time for the answer; 0 when none came, so a
+// hung program fails a test instead of hanging it.
+LRESULT SendWithin(HWND window, UINT message, WPARAM wparam = 0, LPARAM lparam = 0,
+                   std::chrono::milliseconds timeout = std::chrono::seconds(5));
+
+std::wstring ClassOf(HWND window);
+DWORD ProcessOf(HWND window);
+// The window's text as the window itself answers WM_GETTEXT, whatever its length.
+std::wstring TextOf(HWND window);
+// The text the system keeps for the window, read without a message to it, so a program busy
+// with work is read all the same.
+std::wstring KeptTextOf(HWND window);
+
+std::vector<HWND> TopLevelWindows();
+std::vector<HWND> ChildrenOf(HWND parent);
+// The first visible top-level window of the process that matches; nullptr when none does.
+HWND FindTopLevel(DWORD process_id, const std::function<bool(HWND)>& match);
+// The first child (at any depth) of the class; nullptr when there is none.
+HWND ChildOfClass(HWND parent, const wchar_t* class_name);
+
+// List views of any process. Indexes are 0-based.
+int ListCount(HWND list);
+std::wstring ListItemText(HWND list, int index);
+std::vector<std::wstring> ListItems(HWND list);
+// The first column's heading, and its width when asked for.
+std::wstring ListColumnText(HWND list, int* width_pixels = nullptr);
+// The selected entry; -1 when nothing is selected.
+int ListSelection(HWND list);
+void SelectListItem(HWND list, int index);
+// The centre of an entry in the list's client coordinates.
+POINT ListItemCentre(HWND list, int index);
+
+}  // namespace tess::test
