@@ -58,6 +58,22 @@ class BackupNowE2eTest : public EndToEndTest {
                           static_cast<size_t>(busy) + 1, 30s);
   }
 
+  // The run's status (at index done) stays in view for the pause, then the earlier text comes
+  // back; returns the index of that text, -1 when it did not come.
+  static int HeldForThePause(const StatusRecorder& status, int done) {
+    const int back = status.WaitFor(kTurnedOff, done + 1, 10s);
+    if (back <= done) {
+      ADD_FAILURE() << "the earlier text never came back:\n" << status.Describe();
+      return -1;
+    }
+    const auto shown = status.History();
+    EXPECT_GE(shown[back].at - shown[done].at, 4500ms);
+    EXPECT_LT(shown[back].at - shown[done].at, 8s);
+    EXPECT_EQ(status.Texts(),
+              (std::vector<std::wstring>{kTurnedOff, kBackingUp, shown[done].text, kTurnedOff}));
+    return back;
+  }
+
   TempTree tree_;
 };
 
@@ -65,12 +81,12 @@ TEST_F(BackupNowE2eTest, ALockedFileIsReportedInTheLogAndTheStatusWhileTheRestIs
   const std::wstring alpha = tree_ / L"Alpha";
   const std::wstring beta = tree_ / L"Beta";
   const std::wstring destination = tree_ / L"Backups";
-  WriteBytes(alpha + L"\\a.txt", "alpha");
-  WriteBytes(alpha + L"\\sub\\b.txt", "in a subfolder");
-  WriteBytes(alpha + L"\\locked.txt", "held by another program");
-  WriteBytes(beta + L"\\c.txt", "gamma");
-  WriteBytes(beta + L"\\big.bin", kBigFile);
-  BuildTree(beta + L"\\many", ManyFiles(kManyFiles));
+  const Tree alpha_files = {File("a.txt", "alpha"), File("sub\\b.txt", "in a subfolder")};
+  const TreeEntry locked_file = File("locked.txt", "held by another program");
+  const Tree beta_files = Tree{File("c.txt", "gamma"), File("big.bin", kBigFile)} +
+                          Under("many", ManyFiles(kManyFiles));
+  BuildTree(alpha, alpha_files + Tree{locked_file});
+  BuildTree(beta, beta_files);
   MakeFolders(destination);
   SeedFolders({alpha, beta}, destination);
   SeedSetting(L"Include Date", L"Off");
@@ -87,42 +103,23 @@ TEST_F(BackupNowE2eTest, ALockedFileIsReportedInTheLogAndTheStatusWhileTheRestIs
   ASSERT_GT(done, 0) << status.Describe();
 
   const std::wstring run_status = status.Texts()[done];
-  EXPECT_TRUE(AnySecond(before, after, [&](const SYSTEMTIME& t) {
-    return run_status ==
-           kComplete + GeneralDate(t) + L" with errors in 1 of 2 folders (see View History Log)";
-  })) << run_status;
+  EXPECT_TRUE(StampedWithin(run_status, kComplete, GeneralDate, before, after,
+                            L" with errors in 1 of 2 folders (see View History Log)"));
 
   // With the stamp off each folder lands under its own name; the held file is missing from
   // the copy, everything else is there, and no temporary file is left behind.
-  EXPECT_EQ(NamesIn(destination), (std::vector<std::wstring>{L"Alpha", L"Beta"}));
-  EXPECT_EQ(NamesIn(destination + L"\\Alpha"), (std::vector<std::wstring>{L"a.txt", L"sub"}));
-  EXPECT_EQ(ReadBytes(destination + L"\\Alpha\\a.txt"), "alpha");
-  EXPECT_EQ(ReadBytes(destination + L"\\Alpha\\sub\\b.txt"), "in a subfolder");
-  EXPECT_EQ(NamesIn(destination + L"\\Beta"),
-            (std::vector<std::wstring>{L"big.bin", L"c.txt", L"many"}));
-  EXPECT_EQ(ReadBytes(destination + L"\\Beta\\c.txt"), "gamma");
-  EXPECT_EQ(ReadBytes(destination + L"\\Beta\\big.bin"), kBigFile);
-  EXPECT_TRUE(HoldsTree(destination + L"\\Beta\\many", ManyFiles(kManyFiles)));
+  EXPECT_TRUE(HoldsTree(destination, Under("Alpha", alpha_files) + Under("Beta", beta_files)));
 
   const auto lines = HistoryLines();
   ASSERT_EQ(lines.size(), 2u);
-  EXPECT_TRUE(AnySecond(before, after, [&](const SYSTEMTIME& t) {
-    return lines[0] == L"Alpha was NOT backup saved at " + GeneralDate(t) +
-                           L": 1 of 3 files failed, first " + alpha + L"\\locked.txt: " +
-                           SystemReason(ERROR_SHARING_VIOLATION);
-  })) << lines[0];
-  EXPECT_TRUE(AnySecond(before, after, [&](const SYSTEMTIME& t) {
-    return lines[1] == L"Beta was backup saved at " + GeneralDate(t);
-  })) << lines[1];
+  EXPECT_TRUE(StampedWithin(lines[0], L"Alpha was NOT backup saved at ", GeneralDate, before, after,
+                            L": 1 of 3 files failed, first " + alpha + L"\\locked.txt: " +
+                                SystemReason(ERROR_SHARING_VIOLATION)));
+  EXPECT_TRUE(StampedWithin(lines[1], L"Beta was backup saved at ", GeneralDate, before, after));
 
   // The failure stays in view for the pause, then the earlier text comes back.
-  const int back = status.WaitFor(kTurnedOff, done + 1, 10s);
-  ASSERT_GT(back, done) << status.Describe();
-  const auto shown = status.History();
-  EXPECT_GE(shown[back].at - shown[done].at, 4500ms);
-  EXPECT_LT(shown[back].at - shown[done].at, 8s);
-  EXPECT_EQ(status.Texts(),
-            (std::vector<std::wstring>{kTurnedOff, kBackingUp, run_status, kTurnedOff}));
+  const int back = HeldForThePause(status, done);
+  ASSERT_GT(back, done);
 
   // Once the file is free, the next run completes the backup and appends to the same log.
   // It skips the files it copied before, too quickly to catch the busy text for certain.
@@ -134,34 +131,29 @@ TEST_F(BackupNowE2eTest, ALockedFileIsReportedInTheLogAndTheStatusWhileTheRestIs
   const SYSTEMTIME later = LocalNow();
   ASSERT_GT(second, back) << status.Describe();
   const std::wstring second_status = status.Texts()[second];
-  EXPECT_TRUE(AnySecond(again, later, [&](const SYSTEMTIME& t) {
-    return second_status == kComplete + GeneralDate(t);
-  })) << second_status;
-  EXPECT_EQ(ReadBytes(destination + L"\\Alpha\\locked.txt"), "held by another program");
-  EXPECT_EQ(NamesIn(destination + L"\\Alpha"),
-            (std::vector<std::wstring>{L"a.txt", L"locked.txt", L"sub"}));
+  EXPECT_TRUE(StampedWithin(second_status, kComplete, GeneralDate, again, later));
+  EXPECT_TRUE(HoldsTree(destination + L"\\Alpha", alpha_files + Tree{locked_file}));
   const auto all_lines = HistoryLines();
   ASSERT_EQ(all_lines.size(), 4u);
   EXPECT_EQ(all_lines[0], lines[0]);
   EXPECT_EQ(all_lines[1], lines[1]);
-  EXPECT_TRUE(AnySecond(again, later, [&](const SYSTEMTIME& t) {
-    return all_lines[2] == L"Alpha was backup saved at " + GeneralDate(t);
-  })) << all_lines[2];
-  EXPECT_TRUE(AnySecond(again, later, [&](const SYSTEMTIME& t) {
-    return all_lines[3] == L"Beta was backup saved at " + GeneralDate(t);
-  })) << all_lines[3];
+  EXPECT_TRUE(
+      StampedWithin(all_lines[2], L"Alpha was backup saved at ", GeneralDate, again, later));
+  EXPECT_TRUE(StampedWithin(all_lines[3], L"Beta was backup saved at ", GeneralDate, again, later));
 }
 
 TEST_F(BackupNowE2eTest, ACleanRunShowsItsStatusForFiveSecondsAndFillsTheDaysFolder) {
   const std::wstring alpha = tree_ / L"Alpha";
   const std::wstring destination = tree_ / L"Backups";
-  WriteBytes(alpha + L"\\a.txt", "alpha");
-  WriteBytes(alpha + L"\\sub\\deeper\\b.txt", "two levels down");
-  WriteBytes(alpha + L"\\big.bin", kBigFile);
-  BuildTree(alpha + L"\\many", ManyFiles(kManyFiles));
+  const Tree alpha_files =
+      Tree{File("a.txt", "alpha"), File("sub\\deeper\\b.txt", "two levels down"),
+           File("big.bin", kBigFile)} +
+      Under("many", ManyFiles(kManyFiles));
+  BuildTree(alpha, alpha_files);
   // A name outside the ANSI code page is copied like any other.
   const std::wstring omega = tree_ / L"\u03a9mega \u00fc";
-  WriteBytes(omega + L"\\na\u00efve \u2603.txt", "snowman");
+  const Tree omega_files = {File("na\xC3\xAFve \xE2\x98\x83.txt", "snowman")};  // naïve ☃
+  BuildTree(omega, omega_files);
   MakeFolders(destination);
   // A destination typed with a trailing backslash receives the folders all the same.
   SeedFolders({alpha, omega}, destination + L"\\");
@@ -176,50 +168,32 @@ TEST_F(BackupNowE2eTest, ACleanRunShowsItsStatusForFiveSecondsAndFillsTheDaysFol
   const SYSTEMTIME after = LocalNow();
   ASSERT_GT(done, 0) << status.Describe();
   const std::wstring run_status = status.Texts()[done];
-  EXPECT_TRUE(AnySecond(before, after, [&](const SYSTEMTIME& t) {
-    return run_status == kComplete + GeneralDate(t);
-  })) << run_status;
-  const int back = status.WaitFor(kTurnedOff, done + 1, 10s);
-  ASSERT_GT(back, done) << status.Describe();
-  const auto shown = status.History();
-  EXPECT_GE(shown[back].at - shown[done].at, 4500ms);
-  EXPECT_LT(shown[back].at - shown[done].at, 8s);
-  EXPECT_EQ(status.Texts(),
-            (std::vector<std::wstring>{kTurnedOff, kBackingUp, run_status, kTurnedOff}));
+  EXPECT_TRUE(StampedWithin(run_status, kComplete, GeneralDate, before, after));
+  ASSERT_GT(HeldForThePause(status, done), done);
   EXPECT_EQ(app.Text(kIdProgressBar1), L"Progress Bar");
 
   const auto folders = NamesIn(destination);
   ASSERT_EQ(folders.size(), 2u);
-  EXPECT_TRUE(AnySecond(before, after, [&](const SYSTEMTIME& t) {
-    return folders[0] == L"Alpha" + DayStamp(t);
-  })) << folders[0];
-  EXPECT_TRUE(AnySecond(before, after, [&](const SYSTEMTIME& t) {
-    return folders[1] == L"\u03a9mega \u00fc" + DayStamp(t);
-  })) << folders[1];
-  const std::wstring copy = destination + L"\\" + folders[0];
-  EXPECT_EQ(NamesIn(copy), (std::vector<std::wstring>{L"a.txt", L"big.bin", L"many", L"sub"}));
-  EXPECT_TRUE(HoldsTree(copy + L"\\many", ManyFiles(kManyFiles)));
-  EXPECT_EQ(ReadBytes(copy + L"\\sub\\deeper\\b.txt"), "two levels down");
-  EXPECT_EQ(ReadBytes(copy + L"\\big.bin"), kBigFile);
-  EXPECT_EQ(ReadBytes(destination + L"\\" + folders[1] + L"\\na\u00efve \u2603.txt"), "snowman");
+  EXPECT_TRUE(StampedWithin(folders[0], L"Alpha", DayStamp, before, after));
+  EXPECT_TRUE(StampedWithin(folders[1], L"\u03a9mega \u00fc", DayStamp, before, after));
+  EXPECT_TRUE(HoldsTree(destination + L"\\" + folders[0], alpha_files));
+  EXPECT_TRUE(HoldsTree(destination + L"\\" + folders[1], omega_files));
 
   // The log stays in the ANSI code page: what it cannot hold is written as the code page's
   // replacement.
   const auto lines = HistoryLines();
   ASSERT_EQ(lines.size(), 2u);
-  EXPECT_TRUE(AnySecond(before, after, [&](const SYSTEMTIME& t) {
-    return lines[0] == L"Alpha was backup saved at " + GeneralDate(t);
-  })) << lines[0];
-  EXPECT_TRUE(AnySecond(before, after, [&](const SYSTEMTIME& t) {
-    return lines[1] ==
-           FromAnsi(ToAnsi(L"\u03a9mega \u00fc")) + L" was backup saved at " + GeneralDate(t);
-  })) << lines[1];
+  EXPECT_TRUE(StampedWithin(lines[0], L"Alpha was backup saved at ", GeneralDate, before, after));
+  EXPECT_TRUE(StampedWithin(lines[1],
+                            FromAnsi(ToAnsi(L"\u03a9mega \u00fc")) + L" was backup saved at ",
+                            GeneralDate, before, after));
 }
 
 TEST_F(BackupNowE2eTest, AMissingDestinationIsNamedInTheStatusAndNothingIsWritten) {
   const std::wstring alpha = tree_ / L"Alpha";
   const std::wstring nowhere = tree_ / L"Nowhere";
-  WriteBytes(alpha + L"\\a.txt", "alpha");
+  const Tree sources = {File("Alpha\\a.txt", "alpha")};
+  BuildTree(tree_.Path(), sources);
   SeedFolders({alpha}, nowhere);
 
   App& app = StartProgram();
@@ -230,7 +204,7 @@ TEST_F(BackupNowE2eTest, AMissingDestinationIsNamedInTheStatusAndNothingIsWritte
   ASSERT_GT(status.WaitFor(nowhere + L" does not exist"), 0) << status.Describe();
   ASSERT_TRUE(app.Settle());
   EXPECT_EQ(app.FindMessageBox(), nullptr);
-  EXPECT_EQ(NamesIn(tree_.Path()), std::vector<std::wstring>{L"Alpha"});
+  EXPECT_TRUE(HoldsTree(tree_.Path(), sources));
   EXPECT_FALSE(Exists(HistoryLogPath()));
 }
 

@@ -49,12 +49,19 @@ class BrowseE2eTest : public EndToEndTest {
   static bool MainEnabledAgain(const App& app) {
     return WaitUntil([&] { return IsWindowEnabled(app.Main()) != FALSE; });
   }
+
+  // A real folder for the dialog to show, removed when the test ends.
+  std::wstring MadeFolder(const std::wstring& name) {
+    const std::wstring path = tree_ / name;
+    MakeFolders(path);
+    return path;
+  }
+
+  TempTree tree_;
 };
 
 TEST_F(BrowseE2eTest, AddFolderAppendsEachChosenFolderAndCancelAddsNothing) {
-  TempTree tree;
-  const std::wstring chosen = tree / kChosenName;
-  MakeFolders(chosen);
+  const std::wstring chosen = MadeFolder(kChosenName);
   SeedSetting(L"Folders", L"C:\\A;");
   App& app = StartProgram();
   ASSERT_NE(app.Main(), nullptr);
@@ -104,9 +111,7 @@ TEST_F(BrowseE2eTest, AddFolderAppendsEachChosenFolderAndCancelAddsNothing) {
 }
 
 TEST_F(BrowseE2eTest, ChosenFoldersComeBackAfterTheProgramIsKilled) {
-  TempTree tree;
-  const Folders chosen{tree / kChosenName, tree / L"tess;browse"};
-  for (const std::wstring& folder : chosen) MakeFolders(folder);
+  const Folders chosen{MadeFolder(kChosenName), MadeFolder(L"tess;browse")};
   {
     App& app = StartProgram();
     ASSERT_NE(app.Main(), nullptr);
@@ -127,9 +132,7 @@ TEST_F(BrowseE2eTest, ChosenFoldersComeBackAfterTheProgramIsKilled) {
 }
 
 TEST_F(BrowseE2eTest, DestinationChooserFillsTheBoxAndPathUnlessCancelled) {
-  TempTree tree;
-  const std::wstring chosen = tree / kChosenName;
-  MakeFolders(chosen);
+  const std::wstring chosen = MadeFolder(kChosenName);
   SeedSetting(L"Path", L"D:\\Before");
   App& app = StartProgram();
   ASSERT_NE(app.Main(), nullptr);
@@ -164,10 +167,8 @@ TEST_F(BrowseE2eTest, DestinationChooserFillsTheBoxAndPathUnlessCancelled) {
 }
 
 TEST_F(BrowseE2eTest, DestinationChooserStartsAtLastFolderAndCopesWithAMissingOne) {
-  TempTree tree;
-  const std::wstring start = tree / kChosenName;
-  const std::wstring missing = tree / L"tess browse missing";
-  MakeFolders(start);
+  const std::wstring start = MadeFolder(kChosenName);
+  const std::wstring missing = tree_ / L"tess browse missing";
   SeedSetting(L"LastFolder", start);
   App& app = StartProgram();
   ASSERT_NE(app.Main(), nullptr);
@@ -182,7 +183,7 @@ TEST_F(BrowseE2eTest, DestinationChooserStartsAtLastFolderAndCopesWithAMissingOn
   })) << "selected: "
       << (chain.empty() ? std::wstring(L"nothing") : chain.back());
   ASSERT_GE(chain.size(), 2u);
-  EXPECT_TRUE(ShownAs(chain[chain.size() - 2], tree.WidePath()));
+  EXPECT_TRUE(ShownAs(chain[chain.size() - 2], tree_.WidePath()));
   // OK at once takes the preselected folder.
   ASSERT_TRUE(WaitUntil([&] { return dialog.OkEnabled(); }));
   ASSERT_TRUE(dialog.Confirm());
@@ -245,10 +246,8 @@ TEST_F(BrowseE2eTest, TypingIntoTheBoxStoresPathAfterEveryCharacter) {
 }
 
 TEST_F(BrowseE2eTest, ViewThisFolderOpensTheFileManagerOnTheBoxTextAsOneArgument) {
-  TempTree tree;
-  const std::wstring folder = tree / L"tess view with blanks";
-  const std::wstring marker = tree / L"tess view marker";
-  MakeFolders(folder);
+  const std::wstring folder = MadeFolder(L"tess view with blanks");
+  const std::wstring marker = tree_ / L"tess view marker";
   App& app = StartProgram();
   ASSERT_NE(app.Main(), nullptr);
 

@@ -53,12 +53,16 @@ std::wstring DateTimeStamp(const SYSTEMTIME& t) {
   return L"Date " + DayStamp(t) + L" Time " + Time(t, L"hh mm ss tt");
 }
 
-bool AnySecond(const SYSTEMTIME& first, const SYSTEMTIME& last,
-               const std::function<bool(const SYSTEMTIME&)>& holds) {
-  for (const SYSTEMTIME& t : SecondsBetween(first, last)) {
-    if (holds(t)) return true;
+::testing::AssertionResult StampedWithin(const std::wstring& text, const std::wstring& head,
+                                         Stamp stamp, const SYSTEMTIME& first,
+                                         const SYSTEMTIME& last, const std::wstring& tail) {
+  const std::vector<SYSTEMTIME> seconds = SecondsBetween(first, last);
+  for (const SYSTEMTIME& t : seconds) {
+    if (text == head + stamp(t) + tail) return ::testing::AssertionSuccess();
   }
-  return false;
+  std::wstring expected = head + stamp(first) + tail;
+  if (seconds.size() > 1) expected += L" (or a later second up to " + stamp(last) + L")";
+  return ::testing::AssertionFailure() << "\"" << text << "\"\n   is not \"" << expected << "\"";
 }
 
 }  // namespace tess::e2e

@@ -2,9 +2,9 @@
 // second of a span, so a text written at an unknown moment of a run can be checked exactly.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,8 +21,11 @@ std::wstring DayStamp(const SYSTEMTIME& t);
 // "Date Aug 31 2021 Time 04 05 06 PM".
 std::wstring DateTimeStamp(const SYSTEMTIME& t);
 
-// True when the condition holds for some whole second of the span.
-bool AnySecond(const SYSTEMTIME& first, const SYSTEMTIME& last,
-               const std::function<bool(const SYSTEMTIME&)>& holds);
+// Whether a text is head, then the stamp (GeneralDate, DayStamp or DateTimeStamp) of some
+// whole second from first to last, then tail; says what was expected when it is not.
+using Stamp = std::wstring (*)(const SYSTEMTIME&);
+::testing::AssertionResult StampedWithin(const std::wstring& text, const std::wstring& head,
+                                         Stamp stamp, const SYSTEMTIME& first,
+                                         const SYSTEMTIME& last, const std::wstring& tail = L"");
 
 }  // namespace tess::e2e

@@ -52,14 +52,14 @@ TEST_F(ScheduleE2eTest, EveryFifthTickCopiesEachFolderIntoAStampedFolderAndLogsI
   const std::wstring alpha = tree_ / L"Alpha";
   const std::wstring beta = tree_ / L"Beta";
   const std::wstring destination = tree_ / L"Backups";
-  WriteBytes(alpha + L"\\a.txt", "alpha");
-  WriteBytes(alpha + L"\\sub\\b.txt", "in a subfolder");
-  WriteBytes(beta + L"\\c.txt", "gamma");
-  WriteBytes(beta + L"\\deeper\\nested\\d.txt", "two levels down");
-  const std::string big(8 << 20, 'x');  // copied in several pieces
-  WriteBytes(beta + L"\\big.bin", big);
-  // Enough files that the running text stays in view for more than a moment.
-  BuildTree(beta + L"\\many", ManyFiles(kManyFiles));
+  const Tree alpha_files = {File("a.txt", "alpha"), File("sub\\b.txt", "in a subfolder")};
+  const Tree beta_files =
+      Tree{File("c.txt", "gamma"), File("deeper\\nested\\d.txt", "two levels down"),
+           File("big.bin", std::string(8 << 20, 'x'))} +  // copied in several pieces
+      // Enough files that the running text stays in view for more than a moment.
+      Under("many", ManyFiles(kManyFiles));
+  BuildTree(alpha, alpha_files);
+  BuildTree(beta, beta_files);
   MakeFolders(destination);
   SeedSetting(L"Folders", alpha + L";" + beta + L";");
   SeedSetting(L"Path", destination);
@@ -102,9 +102,7 @@ TEST_F(ScheduleE2eTest, EveryFifthTickCopiesEachFolderIntoAStampedFolderAndLogsI
   for (int i = four; i <= next; ++i) {
     if (i + 1 == running && texts[i] == NextIn(L"00:00:00")) continue;
     if (StartsWith(texts[i], kComplete)) {
-      EXPECT_TRUE(AnySecond(before, after, [&](const SYSTEMTIME& t) {
-        return texts[i] == kComplete + GeneralDate(t);
-      })) << texts[i];
+      EXPECT_TRUE(StampedWithin(texts[i], kComplete, GeneralDate, before, after));
       continue;
     }
     lasting.push_back(texts[i]);
@@ -117,32 +115,15 @@ TEST_F(ScheduleE2eTest, EveryFifthTickCopiesEachFolderIntoAStampedFolderAndLogsI
   // One stamped folder per source, each with the whole tree inside.
   const auto folders = NamesIn(destination);
   ASSERT_EQ(folders.size(), 2u);
-  EXPECT_TRUE(AnySecond(before, after, [&](const SYSTEMTIME& t) {
-    return folders[0] == L"Alpha" + DateTimeStamp(t);
-  })) << folders[0];
-  EXPECT_TRUE(AnySecond(before, after, [&](const SYSTEMTIME& t) {
-    return folders[1] == L"Beta" + DateTimeStamp(t);
-  })) << folders[1];
-  const std::wstring alpha_copy = destination + L"\\" + folders[0];
-  const std::wstring beta_copy = destination + L"\\" + folders[1];
-  EXPECT_EQ(NamesIn(alpha_copy), (std::vector<std::wstring>{L"a.txt", L"sub"}));
-  EXPECT_EQ(ReadBytes(alpha_copy + L"\\a.txt"), "alpha");
-  EXPECT_EQ(ReadBytes(alpha_copy + L"\\sub\\b.txt"), "in a subfolder");
-  EXPECT_EQ(NamesIn(beta_copy),
-            (std::vector<std::wstring>{L"big.bin", L"c.txt", L"deeper", L"many"}));
-  EXPECT_TRUE(HoldsTree(beta_copy + L"\\many", ManyFiles(kManyFiles)));
-  EXPECT_EQ(ReadBytes(beta_copy + L"\\c.txt"), "gamma");
-  EXPECT_EQ(ReadBytes(beta_copy + L"\\deeper\\nested\\d.txt"), "two levels down");
-  EXPECT_EQ(ReadBytes(beta_copy + L"\\big.bin"), big);
+  EXPECT_TRUE(StampedWithin(folders[0], L"Alpha", DateTimeStamp, before, after));
+  EXPECT_TRUE(StampedWithin(folders[1], L"Beta", DateTimeStamp, before, after));
+  EXPECT_TRUE(HoldsTree(destination + L"\\" + folders[0], alpha_files));
+  EXPECT_TRUE(HoldsTree(destination + L"\\" + folders[1], beta_files));
 
   const auto lines = HistoryLines();
   ASSERT_EQ(lines.size(), 2u);
-  EXPECT_TRUE(AnySecond(before, after, [&](const SYSTEMTIME& t) {
-    return lines[0] == L"Alpha was backup saved at " + GeneralDate(t);
-  })) << lines[0];
-  EXPECT_TRUE(AnySecond(before, after, [&](const SYSTEMTIME& t) {
-    return lines[1] == L"Beta was backup saved at " + GeneralDate(t);
-  })) << lines[1];
+  EXPECT_TRUE(StampedWithin(lines[0], L"Alpha was backup saved at ", GeneralDate, before, after));
+  EXPECT_TRUE(StampedWithin(lines[1], L"Beta was backup saved at ", GeneralDate, before, after));
 }
 
 TEST_F(ScheduleE2eTest, TheSwitchIsStoredAtOnceAndSurvivesARestart) {

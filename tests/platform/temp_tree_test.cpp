@@ -59,6 +59,19 @@ TEST(TempTreeTest, AComparisonNamesEveryDifference) {
   EXPECT_FALSE(HoldsTree("C:\\tessaline no such folder", {}));
 }
 
+TEST(TempTreeTest, TreesCombineAndMoveBelowAFolder) {
+  const Tree source = {File("a.txt", "alpha"), Folder("empty")};
+  const Tree combined = Under("dest\\src", source) + Tree{File("dest\\old.txt", "kept")};
+  ASSERT_EQ(combined.size(), 3u);
+  EXPECT_EQ(combined[0].path, "dest\\src\\a.txt");
+  EXPECT_TRUE(combined[1].folder);
+  EXPECT_EQ(combined[1].path, "dest\\src\\empty");
+  EXPECT_EQ(combined[2].path, "dest\\old.txt");
+  TempTree tree(combined);
+  EXPECT_TRUE(HoldsTree(tree / "dest\\src", source));
+  EXPECT_FALSE(HoldsTree(tree / "dest", source));
+}
+
 TEST(TempTreeTest, TheFolderLivesInTheLongTempFolderAndGoesAwayWithEverythingInIt) {
   std::wstring path;
   {

@@ -63,6 +63,16 @@ std::string Shown(const std::string& content) {
 
 }  // namespace
 
+Tree Under(const std::string& folder, Tree tree) {
+  for (TreeEntry& entry : tree) entry.path = folder + "\\" + entry.path;
+  return tree;
+}
+
+Tree operator+(Tree tree, const Tree& more) {
+  tree.insert(tree.end(), more.begin(), more.end());
+  return tree;
+}
+
 std::wstring TempFolder() {
   std::wstring folder = EnvironmentVariable(L"TEMP");
   if (folder.empty()) {

@@ -32,6 +32,11 @@ inline TreeEntry Folder(std::string path, std::uint32_t attributes = 0) {
   return TreeEntry{std::move(path), true, "", attributes, 0};
 }
 
+// The same entries below a folder: a tree as part of a larger one.
+Tree Under(const std::string& folder, Tree tree);
+// The entries of both trees.
+Tree operator+(Tree tree, const Tree& more);
+
 // The temporary folder every test uses: the one TEMP names (the program reads TEMP too), or
 // the system's temporary path without it, always in its long form (no 8.3 parts, as the
 // shell's dialogs show it) and without a trailing backslash.
