@@ -1,7 +1,7 @@
+#include "base/error_trap.h"
+#include "base/product.h"
 #include "platform/dialogs.h"
-#include "shell/error_trap.h"
 #include "shell/form1.h"
-#include "shell/helpers.h"
 
 namespace tess {
 

@@ -2,15 +2,9 @@
 
 #include <cstdio>
 
-namespace tess {
+#include "base/text.h"
 
-namespace {
-std::string TrimSpaces(const std::string& s) {
-  const auto first = s.find_first_not_of(' ');
-  if (first == std::string::npos) return "";
-  return s.substr(first, s.find_last_not_of(' ') - first + 1);
-}
-}  // namespace
+namespace tess {
 
 std::string MonthDayYear(Clock& clock, const LocalTime& t) {
   char digits[32];

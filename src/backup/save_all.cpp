@@ -6,12 +6,12 @@
 #include "backup/folder_naming.h"
 #include "backup/path_rules.h"
 #include "backup/run_report.h"
+#include "base/error_trap.h"
 #include "history/history_log.h"
 #include "platform/dialogs.h"
 #include "platform/event_pump.h"
+#include "platform/file_queries.h"
 #include "platform/file_system.h"
-#include "shell/error_trap.h"
-#include "shell/helpers.h"
 
 namespace tess {
 

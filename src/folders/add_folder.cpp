@@ -1,6 +1,7 @@
 // Add Folder: the shell's folder-browse dialog appends its choice to the list.
+#include "base/error_trap.h"
+#include "platform/dialogs.h"
 #include "platform/shell.h"
-#include "shell/error_trap.h"
 #include "shell/form1.h"
 
 namespace tess {

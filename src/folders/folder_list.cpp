@@ -1,7 +1,8 @@
 // The folder list: removal by double-click or Delete, Clear List, and keeping the stored copy
 // current after every change so a crash or a kill loses nothing the user did.
+#include "base/error_trap.h"
 #include "folders/folder_text.h"
-#include "shell/error_trap.h"
+#include "platform/dialogs.h"
 #include "shell/form1.h"
 #include "shell/settings_keys.h"
 

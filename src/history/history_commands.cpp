@@ -2,13 +2,13 @@
 #include <optional>
 #include <string>
 
+#include "base/error_trap.h"
 #include "history/history_log.h"
 #include "platform/dialogs.h"
+#include "platform/file_queries.h"
 #include "platform/file_system.h"
 #include "platform/shell.h"
-#include "shell/error_trap.h"
 #include "shell/form1.h"
-#include "shell/helpers.h"
 
 namespace tess {
 

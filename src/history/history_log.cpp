@@ -1,7 +1,8 @@
 #include "history/history_log.h"
 
+#include "base/product.h"
+#include "base/text.h"
 #include "platform/file_system.h"
-#include "shell/helpers.h"
 
 namespace tess {
 

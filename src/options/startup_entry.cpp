@@ -1,15 +1,9 @@
 #include "options/startup_entry.h"
 
+#include "base/path_text.h"
 #include "platform/registry.h"
 
 namespace tess {
-
-namespace {
-std::string FileNameOf(const std::string& path) {
-  const auto slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-}  // namespace
 
 bool AddToWindowsStartup(Registry& registry, const std::string& module_path) {
   const std::string name = FileNameOf(module_path);

@@ -2,10 +2,11 @@
 #include "backup/folder_naming.h"
 #include "backup/run_report.h"
 #include "backup/save_all.h"
+#include "base/error_trap.h"
+#include "base/platform_error.h"
+#include "platform/dialogs.h"
 #include "platform/event_pump.h"
-#include "platform/platform_error.h"
 #include "schedule/intervals.h"
-#include "shell/error_trap.h"
 #include "shell/form1.h"
 #include "shell/settings_keys.h"
 

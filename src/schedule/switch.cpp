@@ -3,7 +3,8 @@
 
 #include "backup/path_rules.h"
 #include "backup/save_all.h"
-#include "shell/error_trap.h"
+#include "base/error_trap.h"
+#include "platform/dialogs.h"
 #include "shell/form1.h"
 #include "shell/settings_keys.h"
 

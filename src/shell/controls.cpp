@@ -1,6 +1,6 @@
 #include "shell/controls.h"
 
-#include "platform/platform_error.h"
+#include "base/platform_error.h"
 
 namespace tess {
 

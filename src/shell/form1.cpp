@@ -1,5 +1,6 @@
 #include "shell/form1.h"
 
+#include "base/path_text.h"
 #include "platform/environment.h"
 #include "platform/settings_store.h"
 #include "shell/settings_keys.h"
@@ -81,14 +82,7 @@ void Form1::SetBackColor(unsigned color) {
   NotifyWindow();
 }
 
-std::string Form1::AppPath() {
-  const std::string exe = services_.environment.ModulePath();
-  const auto slash = exe.rfind('\\');
-  if (slash == std::string::npos) return "";
-  std::string folder = exe.substr(0, slash);
-  if (folder.size() == 2 && folder[1] == ':') folder += '\\';
-  return folder;
-}
+std::string Form1::AppPath() { return FolderOf(services_.environment.ModulePath()); }
 
 std::string Form1::GetSetting(const std::string& key, const std::string& default_value) {
   return services_.settings.GetSetting(kSettingsApp, kSettingsSection, key, default_value);

@@ -1,9 +1,10 @@
 // Closing and minimising the main window.
+#include "base/error_trap.h"
+#include "base/product.h"
 #include "folders/folder_text.h"
+#include "platform/dialogs.h"
 #include "platform/event_pump.h"
-#include "shell/error_trap.h"
 #include "shell/form1.h"
-#include "shell/helpers.h"
 #include "shell/settings_keys.h"
 
 namespace tess {

@@ -3,16 +3,20 @@
 #include <string>
 #include <vector>
 
+#include "base/conversions.h"
+#include "base/error_trap.h"
+#include "base/path_text.h"
+#include "base/platform_error.h"
+#include "base/product.h"
 #include "folders/folder_text.h"
 #include "history/history_log.h"
+#include "platform/dialogs.h"
 #include "platform/environment.h"
-#include "platform/platform_error.h"
+#include "platform/file_queries.h"
 #include "schedule/intervals.h"
-#include "shell/conversions.h"
-#include "shell/error_trap.h"
 #include "shell/form1.h"
-#include "shell/helpers.h"
 #include "shell/settings_keys.h"
+#include "shell/startup.h"
 
 namespace tess {
 
@@ -31,9 +35,7 @@ void Form1::Form_Load() {
   trap.Step(106, [&] { SetApplicationTitle(Svc().dialogs); });
   trap.Step(108, [&] { VisitWebSiteAtRandom(Svc().clock, Svc().shell); });
   trap.Step(110, [&] {
-    std::string folder = AppPath();
-    if (folder.empty() || folder.back() != '\\') folder += '\\';
-    const std::string cursor = folder + kCursorFile;
+    const std::string cursor = WithTrailingBackslash(AppPath()) + kCursorFile;
     if (PathExists(Svc().files, cursor)) {
       custom_cursor_path_ = cursor;
       NotifyWindow();

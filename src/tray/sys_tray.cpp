@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
+#include "base/platform_error.h"
 #include "platform/clock.h"
 #include "platform/event_pump.h"
-#include "platform/platform_error.h"
 
 namespace tess {
 

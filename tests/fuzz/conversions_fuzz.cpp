@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <string>
 
+#include "base/conversions.h"
+#include "base/platform_error.h"
 #include "fuzz/fuzz_input.h"
-#include "platform/platform_error.h"
-#include "shell/conversions.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "platform/platform_error.h"
+#include "base/platform_error.h"
 #include "platform/win32/copy_engine.h"
 #include "platform/win32/long_path.h"
 #include "platform/win32/text.h"

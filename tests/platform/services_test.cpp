@@ -8,9 +8,10 @@
 
 #include <string>
 
+#include "base/platform_error.h"
 #include "options/startup_entry.h"
 #include "platform/event_pump.h"
-#include "platform/platform_error.h"
+#include "platform/file_queries.h"
 #include "platform/win32/registry_settings_store.h"
 #include "platform/win32/text.h"
 #include "platform/win32/win_clock.h"
@@ -18,7 +19,7 @@
 #include "platform/win32/win_environment.h"
 #include "platform/win32/win_registry.h"
 #include "platform/win32/win_shell.h"
-#include "shell/helpers.h"
+#include "shell/startup.h"
 
 namespace tess::win32 {
 namespace {

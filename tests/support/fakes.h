@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "base/platform_error.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/environment.h"
 #include "platform/event_pump.h"
 #include "platform/file_system.h"
 #include "platform/notify_icon.h"
-#include "platform/platform_error.h"
 #include "platform/registry.h"
 #include "platform/settings_store.h"
 #include "platform/shell.h"

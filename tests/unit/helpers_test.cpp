@@ -1,10 +1,12 @@
-// The error report and the small shared helpers.
-#include "shell/helpers.h"
-
+// The error report, the text and number rules of the base, the forgiving file queries and the
+// application title.
 #include <gtest/gtest.h>
 
-#include "shell/conversions.h"
-#include "shell/error_trap.h"
+#include "base/conversions.h"
+#include "base/error_trap.h"
+#include "base/text.h"
+#include "platform/file_queries.h"
+#include "shell/startup.h"
 #include "support/fakes.h"
 
 namespace tess::test {

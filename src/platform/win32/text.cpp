@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "platform/platform_error.h"
+#include "base/platform_error.h"
 
 namespace tess::win32 {
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "platform/platform_error.h"
+#include "base/platform_error.h"
 #include "platform/win32/text.h"
 
 namespace tess::win32 {

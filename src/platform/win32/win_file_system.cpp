@@ -2,7 +2,7 @@
 // windows.h maps DeleteFile to DeleteFileW, which would rename the interface's member here.
 #undef DeleteFile
 
-#include "platform/platform_error.h"
+#include "base/platform_error.h"
 #include "platform/win32/copy_engine.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/long_path.h"

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "platform/platform_error.h"
+#include "base/platform_error.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/text.h"
 

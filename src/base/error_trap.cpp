@@ -1,8 +1,6 @@
-#include "shell/error_trap.h"
+#include "base/error_trap.h"
 
 #include <exception>
-
-#include "platform/dialogs.h"
 
 namespace tess {
 
@@ -12,15 +10,14 @@ std::string ApplicationErrorText(const std::string& location, int line,
          "Please email screenshot of this message to " + kSupportAddress;
 }
 
-void ReportApplicationError(Dialogs& dialogs, const std::string& location, int line,
+void ReportApplicationError(ErrorReporter& reporter, const std::string& location, int line,
                             const std::string& description) {
-  dialogs.MessageBox(ApplicationErrorText(location, line, description), kApplicationErrorTitle,
-                     BoxButtons::kOk, BoxIcon::kExclamation);
+  reporter.ShowApplicationError(ApplicationErrorText(location, line, description));
 }
 
 void ErrorTrap::Report(const std::string& description) {
   ++reports_;
-  ReportApplicationError(dialogs_, location_, line_, description);
+  ReportApplicationError(reporter_, location_, line_, description);
 }
 
 void ErrorTrap::Step(int line, const std::function<void()>& statement) {

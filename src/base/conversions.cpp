@@ -1,9 +1,9 @@
-#include "shell/conversions.h"
+#include "base/conversions.h"
 
 #include <cmath>
 #include <cstdlib>
 
-#include "platform/platform_error.h"
+#include "base/platform_error.h"
 
 namespace tess {
 

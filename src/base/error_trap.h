@@ -5,24 +5,14 @@
 #include <functional>
 #include <string>
 
+#include "base/error_report.h"
+
 namespace tess {
-
-class Dialogs;
-
-// Shows the report: description, location and line, and where to send a screenshot.
-void ReportApplicationError(Dialogs& dialogs, const std::string& location, int line,
-                            const std::string& description);
-// The report's text, built exactly as the box shows it.
-std::string ApplicationErrorText(const std::string& location, int line,
-                                 const std::string& description);
-
-inline constexpr char kApplicationErrorTitle[] = "Application Error";
-inline constexpr char kSupportAddress[] = "support@tessaline.example";
 
 class ErrorTrap {
  public:
-  ErrorTrap(Dialogs& dialogs, std::string location)
-      : dialogs_(dialogs), location_(std::move(location)) {}
+  ErrorTrap(ErrorReporter& reporter, std::string location)
+      : reporter_(reporter), location_(std::move(location)) {}
 
   // Runs one numbered statement; a failure is reported and absorbed.
   void Step(int line, const std::function<void()>& statement);
@@ -34,7 +24,7 @@ class ErrorTrap {
 
  private:
   void Report(const std::string& description);
-  Dialogs& dialogs_;
+  ErrorReporter& reporter_;
   std::string location_;
   int line_ = 0;
   int reports_ = 0;

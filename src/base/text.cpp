@@ -1,0 +1,33 @@
+#include "base/text.h"
+
+#include <string_view>
+
+namespace tess {
+
+std::string TrimSpaces(const std::string& text) {
+  const auto first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return "";
+  const auto last = text.find_last_not_of(' ');
+  return text.substr(first, last - first + 1);
+}
+
+std::string StripTrailingWord(const std::string& text, const std::string& word) {
+  const auto blank = text.rfind(' ');
+  if (blank == std::string::npos) return text;
+  if (word.empty() || TrimSpaces(text.substr(blank)) == word) {
+    return TrimSpaces(text.substr(0, blank + 1));
+  }
+  return text;
+}
+
+std::string RemoveFileNameChars(const std::string& text) {
+  static constexpr char kRemoved[] = "$/\\*:?<>|#' .,\"()-+=%;}{\t";
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    if (std::string_view(kRemoved).find(c) == std::string_view::npos) out += c;
+  }
+  return out;
+}
+
+}  // namespace tess

@@ -1,0 +1,40 @@
+#include "shell/startup.h"
+
+#include <cmath>
+
+#include "base/platform_error.h"
+#include "base/product.h"
+#include "platform/clock.h"
+#include "platform/dialogs.h"
+#include "platform/shell.h"
+
+namespace tess {
+
+std::string GetDesktopFolder(Shell& shell) {
+  const std::string path = shell.SpecialFolderPath(0);
+  if (path.empty()) throw PlatformError(kErrInvalidArgument, "Invalid procedure call or argument");
+  return path + "\\";
+}
+
+std::string ApplicationTitleFor(const std::string& product_name) {
+  std::string title = product_name;
+  do {
+    const auto blank = title.rfind(' ');
+    if (blank == std::string::npos) break;  // one word: nothing to cut, keep it whole
+    title = title.substr(0, blank);
+  } while (title.size() > 40);
+  return title;
+}
+
+void SetApplicationTitle(Dialogs& dialogs) {
+  dialogs.SetApplicationTitle(ApplicationTitleFor(kProductName));
+}
+
+bool VisitWebSiteAtRandom(Clock& clock, Shell& shell) {
+  const int draw = static_cast<int>(std::floor(clock.RandomFraction() * 100)) + 1;
+  if (draw != 7) return false;
+  shell.StartProcess("explorer", kWebSiteAddress, true);
+  return true;
+}
+
+}  // namespace tess
