@@ -1,7 +1,7 @@
 // The backup run: every listed folder copied into the destination, one history line each.
 #pragma once
 
-#include "shell/controls.h"
+#include "controls/controls.h"
 #include "shell/form1.h"
 
 namespace tess {

@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "shell/controls.h"
+#include "controls/controls.h"
 #include "tray/sys_tray.h"
 
 namespace tess {

@@ -13,8 +13,8 @@
 #include <functional>
 #include <string>
 
+#include "controls/controls.h"
 #include "platform/win32/model_boundary.h"
-#include "shell/controls.h"
 
 namespace tess::win32 {
 

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "shell/controls.h"
+#include "controls/controls.h"
 
 namespace tess::win32 {
 

@@ -1,4 +1,4 @@
-#include "shell/controls.h"
+#include "controls/controls.h"
 
 #include "base/platform_error.h"
 
