@@ -1,9 +1,9 @@
 // The destination folder: the text box is the one source of truth and "Path" mirrors it.
 #include "base/error_trap.h"
 #include "platform/dialogs.h"
+#include "platform/program_settings.h"
 #include "platform/shell.h"
 #include "shell/form1.h"
-#include "shell/settings_keys.h"
 
 namespace tess {
 

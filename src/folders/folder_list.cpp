@@ -3,8 +3,8 @@
 #include "base/error_trap.h"
 #include "folders/folder_text.h"
 #include "platform/dialogs.h"
+#include "platform/program_settings.h"
 #include "shell/form1.h"
-#include "shell/settings_keys.h"
 
 namespace tess {
 

@@ -1,8 +1,8 @@
 // The option controls save their state the moment it changes; two also change other controls.
 #include "options/startup_entry.h"
 #include "platform/environment.h"
+#include "platform/program_settings.h"
 #include "shell/form1.h"
-#include "shell/settings_keys.h"
 
 namespace tess {
 

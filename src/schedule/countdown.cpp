@@ -6,9 +6,9 @@
 #include "base/platform_error.h"
 #include "platform/dialogs.h"
 #include "platform/event_pump.h"
+#include "platform/program_settings.h"
 #include "schedule/intervals.h"
 #include "shell/form1.h"
-#include "shell/settings_keys.h"
 
 namespace tess {
 

@@ -5,8 +5,8 @@
 #include "backup/save_all.h"
 #include "base/error_trap.h"
 #include "platform/dialogs.h"
+#include "platform/program_settings.h"
 #include "shell/form1.h"
-#include "shell/settings_keys.h"
 
 namespace tess {
 

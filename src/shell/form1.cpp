@@ -2,8 +2,7 @@
 
 #include "base/path_text.h"
 #include "platform/environment.h"
-#include "platform/settings_store.h"
-#include "shell/settings_keys.h"
+#include "platform/program_settings.h"
 
 namespace tess {
 
@@ -85,11 +84,11 @@ void Form1::SetBackColor(unsigned color) {
 std::string Form1::AppPath() { return FolderOf(services_.environment.ModulePath()); }
 
 std::string Form1::GetSetting(const std::string& key, const std::string& default_value) {
-  return services_.settings.GetSetting(kSettingsApp, kSettingsSection, key, default_value);
+  return ProgramSettings(services_.settings).GetSetting(key, default_value);
 }
 
 void Form1::SaveSetting(const std::string& key, const std::string& value) {
-  services_.settings.SaveSetting(kSettingsApp, kSettingsSection, key, value);
+  ProgramSettings(services_.settings).SaveSetting(key, value);
 }
 
 void Form1::Form_Unload() { unloaded_ = true; }

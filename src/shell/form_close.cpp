@@ -4,8 +4,8 @@
 #include "folders/folder_text.h"
 #include "platform/dialogs.h"
 #include "platform/event_pump.h"
+#include "platform/program_settings.h"
 #include "shell/form1.h"
-#include "shell/settings_keys.h"
 
 namespace tess {
 

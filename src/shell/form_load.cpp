@@ -13,9 +13,9 @@
 #include "platform/dialogs.h"
 #include "platform/environment.h"
 #include "platform/file_queries.h"
+#include "platform/program_settings.h"
 #include "schedule/intervals.h"
 #include "shell/form1.h"
-#include "shell/settings_keys.h"
 #include "shell/startup.h"
 
 namespace tess {
