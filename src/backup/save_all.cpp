@@ -147,8 +147,8 @@ RunOutcome SaveAll(Form1& form, ListViewModel& folder_list, FrameModel& status_l
 
     trap.Step(156, [&] { svc.pump.ProcessPendingEvents(); });
     trap.Step(158, [&] {
-      AppendHistoryLine(svc.files, form.HistoryLogPath,
-                        HistoryLine(LastPathPart(source), NowText(svc.clock), result));
+      form.History().AppendHistoryLine(
+          HistoryLine(LastPathPart(source), NowText(svc.clock), result));
     });
     trap.Step(160, [&] { svc.pump.ProcessPendingEvents(); });
     trap.Step(162, [&] { svc.pump.ProcessPendingEvents(); });

@@ -37,7 +37,8 @@ Form1::Form1(Services services)
       PushButton11({8040, 5370, 3840, 405}, "Help"),
       PushButton12({12000, 5370, 3840, 405}, "Clear History Log"),
       cSysTray1(services.notify_icon, services.clock, services.pump),
-      services_(services) {
+      services_(services),
+      history_(services.files, services.shell, services.dialogs, services.pump) {
   ListView1.SetToolTip(kListView1ToolTip);
   Option3.SetPartner(&Option4);
   Option4.SetPartner(&Option3);

@@ -5,7 +5,9 @@
 #include <functional>
 #include <string>
 
+#include "base/error_trap.h"
 #include "controls/controls.h"
+#include "history/history_log.h"
 #include "tray/sys_tray.h"
 
 namespace tess {
@@ -105,7 +107,6 @@ class Form1 {
   std::string SavedStatus;
 
   // Program-wide values that live for the whole run.
-  std::string HistoryLogPath;
   bool TrayNoticeShown = false;
   // Set by the close request: the view destroys the window and the program ends.
   bool Unloaded() const { return unloaded_; }
@@ -156,6 +157,9 @@ class Form1 {
   void ApplySkin();
   void PushButton11_Click();  // Help
 
+  // The subsystems behind the handlers, for tests.
+  HistoryLog& History() { return history_; }
+
   Services& Svc() { return services_; }
   // The program's own folder, without a trailing backslash except at a drive root.
   std::string AppPath();
@@ -164,10 +168,13 @@ class Form1 {
   void SaveSetting(const std::string& key, const std::string& value);
 
  private:
+  // A trap whose reports name the handler: "in Tessaline2021/08/31.Form1.<handler> ".
+  ErrorTrap Trap(const char* handler);
   void NotifyWindow() const {
     if (window_view_) window_view_();
   }
   Services services_;
+  HistoryLog history_;
   Pointer mouse_pointer_ = Pointer::kDefault;
   std::string caption_ = "Form1";
   WindowState window_state_ = WindowState::kNormal;

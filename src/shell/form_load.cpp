@@ -92,8 +92,7 @@ void Form1::Form_Load() {
   trap.Step(150, [&] {
     if (Check8.Checked()) SetWindowState(WindowState::kMinimized);
   });
-  trap.Step(152,
-            [&] { HistoryLogPath = ComputeHistoryLogPath(Svc().environment.Variable("TEMP")); });
+  trap.Step(152, [&] { history_.Locate(Svc().environment.Variable("TEMP")); });
   trap.Step(154, [&] { IsLoading = false; });
 }
 

@@ -41,7 +41,7 @@ TEST_F(HistoryCommandsTest, WithoutALogViewShowsItsBoxAndCopyChangesNothing) {
 TEST_F(HistoryCommandsTest, ViewOpensTheEditorOnTheLogPath) {
   fakes_.environment.variables["TEMP"] = "C:\\Users\\Ann Lee\\Temp";
   form_.Form_Load();
-  fakes_.files.AddFile(form_.HistoryLogPath, kLogText);
+  fakes_.files.AddFile(form_.History().HistoryLogPath(), kLogText);
   form_.PushButton3_Click();
   ASSERT_EQ(fakes_.shell.started.size(), 1u);
   EXPECT_EQ(fakes_.shell.started[0].program, "notepad");

@@ -40,7 +40,7 @@ class SaveAllTest : public ::testing::Test {
     files_.AddFolder(folder);
     AddEntry(folder);
   }
-  std::string Log() const { return files_.Content(form_.HistoryLogPath); }
+  std::string Log() { return files_.Content(form_.History().HistoryLogPath()); }
   std::vector<int> ErrorLines() const {
     std::vector<int> lines;
     for (const auto& box : fakes_.dialogs.Errors()) {
@@ -62,7 +62,7 @@ TEST_F(SaveAllTest, EmptyListOnlySetsItsStatus) {
   EXPECT_EQ(out.kind, RunOutcome::Kind::kEmptyList);
   EXPECT_TRUE(out.Clean());
   EXPECT_TRUE(fakes_.dialogs.boxes.empty());
-  EXPECT_FALSE(files_.IsFile(form_.HistoryLogPath));
+  EXPECT_FALSE(files_.IsFile(form_.History().HistoryLogPath()));
   EXPECT_EQ(fakes_.pump.calls, 0);
 }
 
@@ -76,7 +76,7 @@ TEST_F(SaveAllTest, MissingDestinationOnlySetsItsStatus) {
   EXPECT_EQ(out.final_status, "D:\\Nowhere does not exist");
   EXPECT_TRUE(files_.copies.empty());
   EXPECT_TRUE(files_.created_folders.empty());
-  EXPECT_FALSE(files_.IsFile(form_.HistoryLogPath));
+  EXPECT_FALSE(files_.IsFile(form_.History().HistoryLogPath()));
   EXPECT_TRUE(fakes_.dialogs.boxes.empty());
 }
 

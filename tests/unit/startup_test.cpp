@@ -37,7 +37,7 @@ TEST_F(StartupTest, FreshStoreGivesTheDesignedDefaultsAndWritesThreeKeys) {
   EXPECT_TRUE(f.Check8.Visible());
   EXPECT_TRUE(f.Visible());
   EXPECT_FALSE(f.IsLoading);
-  EXPECT_EQ(f.HistoryLogPath, "C:\\Users\\Ann\\Temp\\Tessaline.txt");
+  EXPECT_EQ(f.History().HistoryLogPath(), "C:\\Users\\Ann\\Temp\\Tessaline.txt");
   EXPECT_EQ(fakes_.dialogs.app_title, "Tessaline");
   EXPECT_TRUE(fakes_.dialogs.boxes.empty());
 
@@ -73,7 +73,7 @@ TEST_F(StartupTest, OftenIndexOutOfRangeReportsOnceAndSelectsNothing) {
   // Every later step still ran.
   EXPECT_EQ(f.Timer1.Interval(), 1000);
   EXPECT_TRUE(f.Option3.Value());
-  EXPECT_FALSE(f.HistoryLogPath.empty());
+  EXPECT_FALSE(f.History().HistoryLogPath().empty());
 }
 
 TEST_F(StartupTest, NonNumericOftenIndexReportsTheConversionAndTheSelection) {
@@ -184,7 +184,7 @@ TEST_F(StartupTest, MissingDesktopReportsStepAndKeepsInitialText) {
 TEST_F(StartupTest, MissingTempPutsTheLogAtTheDriveRoot) {
   fakes_.environment.variables.clear();
   Form1& f = Load();
-  EXPECT_EQ(f.HistoryLogPath, "\\Tessaline.txt");
+  EXPECT_EQ(f.History().HistoryLogPath(), "\\Tessaline.txt");
 }
 
 TEST_F(StartupTest, CustomCursorIsLoadedOnlyWhenItsFileIsThere) {
