@@ -1,30 +1,40 @@
-// The destination folder: the text box is the one source of truth and "Path" mirrors it.
-#include "base/error_trap.h"
-#include "platform/dialogs.h"
+#include "folders/destination.h"
+
+#include "base/platform_error.h"
+#include "controls/controls.h"
 #include "platform/program_settings.h"
 #include "platform/shell.h"
-#include "shell/form1.h"
 
 namespace tess {
 
-void Form1::Text5_Change() { SaveSetting(kKeyPath, Text5.Text()); }
+namespace {
+constexpr char kBrowseTitle[] = "Please select folder:";
+constexpr char kFileManager[] = "explorer";
+}  // namespace
 
-void Form1::Text5_GotFocus() { Text5.SetSelection(0, static_cast<int>(Text5.Text().size())); }
-
-void Form1::PushButton1_Click() {
-  ErrorTrap trap(Svc().dialogs, "in Tessaline2021/08/31.Form1.PushButton1_Click ");
-  std::string chosen;
-  trap.Step(100, [&] {
-    const std::string last_folder = GetSetting(kKeyLastFolder, "");
-    chosen = Svc().shell.BrowseForFolder("Please select folder:", last_folder);
-  });
-  if (trap.Test(102, [&] { return chosen.empty(); })) return;
-  trap.Step(104, [&] { Text5.SetText(chosen); });
+std::string GetDesktopFolder(Shell& shell) {
+  const std::string path = shell.SpecialFolderPath(0);
+  if (path.empty()) throw PlatformError(kErrInvalidArgument, "Invalid procedure call or argument");
+  return path + "\\";
 }
 
-void Form1::PushButton2_Click() {
-  ErrorTrap trap(Svc().dialogs, "in Tessaline2021/08/31.Form1.PushButton2_Click ");
-  trap.Step(100, [&] { Svc().shell.StartProcess("explorer", Text5.Text(), false); });
+const std::string& Destination::Text() const { return box_.Text(); }
+
+void Destination::Restore() {
+  box_.SetText(settings_.GetSetting(kKeyPath, GetDesktopFolder(shell_)));
 }
+
+void Destination::Store() { settings_.SaveSetting(kKeyPath, box_.Text()); }
+
+void Destination::SelectAll() { box_.SetSelection(0, static_cast<int>(box_.Text().size())); }
+
+std::string Destination::Browse() {
+  const std::string last_folder = settings_.GetSetting(kKeyLastFolder, "");
+  return shell_.BrowseForFolder(kBrowseTitle, last_folder);
+}
+
+void Destination::Set(const std::string& folder) { box_.SetText(folder); }
+
+void Destination::Open() { shell_.StartProcess(kFileManager, box_.Text(), false); }
 
 }  // namespace tess

@@ -1,43 +1,58 @@
-// The folder list: removal by double-click or Delete, Clear List, and keeping the stored copy
-// current after every change so a crash or a kill loses nothing the user did.
+#include "folders/folder_list.h"
+
+#include <vector>
+
 #include "base/error_trap.h"
+#include "controls/controls.h"
 #include "folders/folder_text.h"
-#include "platform/dialogs.h"
 #include "platform/program_settings.h"
-#include "shell/form1.h"
+#include "platform/shell.h"
 
 namespace tess {
 
 namespace {
-constexpr int kDeleteKey = 46;
-}
+constexpr char kFolderColumnHeader[] = "Folder(s) To Backup";
+constexpr int kColumnWidthTwips = 7000;
+constexpr char kBrowseTitle[] = "Browse for folder:";
+}  // namespace
 
-void Form1::StoreFolderList() {
-  try {
-    SaveSetting(kKeyFolders, JoinFolderEntries(ListView1.Items()));
-  } catch (...) {
-    // The close request writes the list again and reports a failure there.
+void FolderList::Restore(ErrorTrap& trap) {
+  trap.Step(112, [&] { list_.SetColumn(kFolderColumnHeader, kColumnWidthTwips); });
+  std::string folders;
+  trap.Step(114, [&] { folders = settings_.GetSetting(kKeyFolders, ""); });
+  if (folders.empty()) return;
+  std::vector<std::string> entries;
+  trap.Step(116, [&] { entries = SplitFolderEntries(folders); });
+  for (const auto& entry : entries) {
+    trap.Step(118, [&] { list_.Append(entry); });
   }
 }
 
-void Form1::ListView1_DblClick() {
-  if (MousePointer() == Pointer::kHourglass) return;
-  if (ListView1.Count() == 0 || ListView1.Selected() == 0) return;
-  ListView1.Remove(ListView1.Selected());
-  StoreFolderList();
+void FolderList::Store() { settings_.SaveSetting(kKeyFolders, JoinFolderEntries(list_.Items())); }
+
+void FolderList::StoreAfterChange() {
+  try {
+    Store();
+  } catch (...) {
+  }
 }
 
-void Form1::ListView1_KeyDown(int key_code, int /*shift*/) {
-  if (key_code == kDeleteKey) ListView1_DblClick();
+void FolderList::RemoveSelected() {
+  if (list_.Count() == 0 || list_.Selected() == 0) return;
+  list_.Remove(list_.Selected());
+  StoreAfterChange();
 }
 
-void Form1::PushButton8_Click() {
-  ErrorTrap trap(Svc().dialogs, "in Tessaline2021/08/31.Form1.PushButton8_Click ");
-  trap.Step(100, [&] {
-    if (MousePointer() == Pointer::kHourglass) return;
-    ListView1.Clear();
-    StoreFolderList();
-  });
+void FolderList::Clear() {
+  list_.Clear();
+  StoreAfterChange();
+}
+
+std::string FolderList::BrowseForFolder() { return shell_.BrowseForFolder(kBrowseTitle, ""); }
+
+void FolderList::Add(const std::string& entry) {
+  list_.Append(entry);
+  StoreAfterChange();
 }
 
 }  // namespace tess

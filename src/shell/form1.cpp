@@ -38,7 +38,10 @@ Form1::Form1(Services services)
       PushButton12({12000, 5370, 3840, 405}, "Clear History Log"),
       cSysTray1(services.notify_icon, services.clock, services.pump),
       services_(services),
-      history_(services.files, services.shell, services.dialogs, services.pump) {
+      settings_(services.settings),
+      history_(services.files, services.shell, services.dialogs, services.pump),
+      folders_(ListView1, settings_, services.shell),
+      destination_(Text5, settings_, services.shell) {
   ListView1.SetToolTip(kListView1ToolTip);
   Option3.SetPartner(&Option4);
   Option4.SetPartner(&Option3);
@@ -85,11 +88,11 @@ void Form1::SetBackColor(unsigned color) {
 std::string Form1::AppPath() { return FolderOf(services_.environment.ModulePath()); }
 
 std::string Form1::GetSetting(const std::string& key, const std::string& default_value) {
-  return ProgramSettings(services_.settings).GetSetting(key, default_value);
+  return settings_.GetSetting(key, default_value);
 }
 
 void Form1::SaveSetting(const std::string& key, const std::string& value) {
-  ProgramSettings(services_.settings).SaveSetting(key, value);
+  settings_.SaveSetting(key, value);
 }
 
 void Form1::Form_Unload() { unloaded_ = true; }

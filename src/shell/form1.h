@@ -7,7 +7,10 @@
 
 #include "base/error_trap.h"
 #include "controls/controls.h"
+#include "folders/destination.h"
+#include "folders/folder_list.h"
 #include "history/history_log.h"
+#include "platform/program_settings.h"
 #include "tray/sys_tray.h"
 
 namespace tess {
@@ -126,8 +129,6 @@ class Form1 {
   void Text5_GotFocus();
   void PushButton1_Click();  // "..."
   void PushButton2_Click();  // View This Folder
-  // Writes "Folders" from the list; called after every change the user makes to it.
-  void StoreFolderList();
 
   // ---- scheduler ----
   void Timer1_Timer();
@@ -174,7 +175,10 @@ class Form1 {
     if (window_view_) window_view_();
   }
   Services services_;
+  ProgramSettings settings_;
   HistoryLog history_;
+  FolderList folders_;
+  Destination destination_;
   Pointer mouse_pointer_ = Pointer::kDefault;
   std::string caption_ = "Form1";
   WindowState window_state_ = WindowState::kNormal;

@@ -18,12 +18,7 @@ constexpr char kTrayNotice[] =
 
 void Form1::Form_QueryUnload() {
   ErrorTrap trap(Svc().dialogs, kQueryUnloadLocation);
-  std::vector<std::string> entries;
-  const int count = ListView1.Count();
-  for (int i = 1; i <= count; ++i) {
-    trap.Step(100, [&] { entries.push_back(ListView1.ItemText(i)); });
-  }
-  trap.Step(102, [&] { SaveSetting(kKeyFolders, JoinFolderEntries(entries)); });
+  trap.Step(102, [&] { folders_.Store(); });
   trap.Step(104, [&] { Timer1.SetInterval(0); });
   trap.Step(106, [&] { cSysTray1.SetInTray(false); });
   trap.Step(108, [&] {

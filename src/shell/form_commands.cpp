@@ -8,6 +8,7 @@ namespace tess {
 
 namespace {
 constexpr char kLocation[] = "in Tessaline2021/08/31.Form1.";
+constexpr int kDeleteKey = 46;
 }  // namespace
 
 ErrorTrap Form1::Trap(const char* handler) {
@@ -28,10 +29,54 @@ void Form1::PushButton12_Click() {
   ErrorTrap trap = Trap("PushButton12_Click");
   if (!history_.Clear(trap)) return;
   // Starting over empties the folder list too.
-  trap.Step(104, [&] {
-    ListView1.Clear();
-    StoreFolderList();
+  trap.Step(104, [&] { folders_.Clear(); });
+}
+
+// ---- folder list ----
+
+void Form1::ListView1_DblClick() {
+  // The busy pointer of a Backup Now run keeps the list as the run reads it.
+  if (MousePointer() == Pointer::kHourglass) return;
+  folders_.RemoveSelected();
+}
+
+void Form1::ListView1_KeyDown(int key_code, int /*shift*/) {
+  if (key_code == kDeleteKey) ListView1_DblClick();
+}
+
+void Form1::PushButton8_Click() {
+  ErrorTrap trap = Trap("PushButton8_Click");
+  trap.Step(100, [&] {
+    if (MousePointer() == Pointer::kHourglass) return;
+    folders_.Clear();
   });
+}
+
+void Form1::PushButton7_Click() {
+  ErrorTrap trap = Trap("PushButton7_Click");
+  std::string chosen;
+  trap.Step(100, [&] { chosen = folders_.BrowseForFolder(); });
+  if (trap.Test(102, [&] { return chosen.empty(); })) return;
+  trap.Step(104, [&] { folders_.Add(chosen); });
+}
+
+// ---- destination ----
+
+void Form1::Text5_Change() { destination_.Store(); }
+
+void Form1::Text5_GotFocus() { destination_.SelectAll(); }
+
+void Form1::PushButton1_Click() {
+  ErrorTrap trap = Trap("PushButton1_Click");
+  std::string chosen;
+  trap.Step(100, [&] { chosen = destination_.Browse(); });
+  if (trap.Test(102, [&] { return chosen.empty(); })) return;
+  trap.Step(104, [&] { destination_.Set(chosen); });
+}
+
+void Form1::PushButton2_Click() {
+  ErrorTrap trap = Trap("PushButton2_Click");
+  trap.Step(100, [&] { destination_.Open(); });
 }
 
 }  // namespace tess

@@ -22,7 +22,6 @@ namespace tess {
 
 namespace {
 constexpr char kFormLoadLocation[] = "in Tessaline2021/08/31.Form1.Form_Load ";
-constexpr char kFolderColumnHeader[] = "Folder(s) To Backup";
 constexpr int kColumnWidthTwips = 7000;
 constexpr char kCursorFile[] = "HAND-M.CUR";
 }  // namespace
@@ -41,17 +40,8 @@ void Form1::Form_Load() {
       NotifyWindow();
     }
   });
-  trap.Step(112, [&] { ListView1.SetColumn(kFolderColumnHeader, kColumnWidthTwips); });
-  std::string folders;
-  trap.Step(114, [&] { folders = GetSetting(kKeyFolders, ""); });
-  if (!folders.empty()) {
-    std::vector<std::string> entries;
-    trap.Step(116, [&] { entries = SplitFolderEntries(folders); });
-    for (const auto& entry : entries) {
-      trap.Step(118, [&] { ListView1.Append(entry); });
-    }
-  }
-  trap.Step(120, [&] { Text5.SetText(GetSetting(kKeyPath, GetDesktopFolder(Svc().shell))); });
+  folders_.Restore(trap);  // steps 112 to 118
+  trap.Step(120, [&] { destination_.Restore(); });
   trap.Step(122, [&] {
     ListView2.SetColumn(kIntervalColumnHeader, kColumnWidthTwips);
     for (const auto& entry : kIntervals) ListView2.Append(entry.text);

@@ -2,19 +2,12 @@
 
 #include <cmath>
 
-#include "base/platform_error.h"
 #include "base/product.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
 
 namespace tess {
-
-std::string GetDesktopFolder(Shell& shell) {
-  const std::string path = shell.SpecialFolderPath(0);
-  if (path.empty()) throw PlatformError(kErrInvalidArgument, "Invalid procedure call or argument");
-  return path + "\\";
-}
 
 std::string ApplicationTitleFor(const std::string& product_name) {
   std::string title = product_name;

@@ -1,5 +1,5 @@
-// The small steps of the start-up sequence that reach outside the window: the desktop folder,
-// the application title and the occasional visit to the maker's web site.
+// The small steps of the start-up sequence that reach outside the window: the application
+// title and the occasional visit to the maker's web site.
 #pragma once
 
 #include <string>
@@ -10,8 +10,6 @@ class Shell;
 class Dialogs;
 class Clock;
 
-// The user's desktop followed by "\"; throws PlatformError (invalid argument) without one.
-std::string GetDesktopFolder(Shell& shell);
 // The product name cut to its words within 40 characters; a one-word name stays whole.
 std::string ApplicationTitleFor(const std::string& product_name);
 void SetApplicationTitle(Dialogs& dialogs);

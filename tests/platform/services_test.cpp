@@ -9,6 +9,7 @@
 #include <string>
 
 #include "base/platform_error.h"
+#include "folders/destination.h"
 #include "options/startup_entry.h"
 #include "platform/event_pump.h"
 #include "platform/file_queries.h"
