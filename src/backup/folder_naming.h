@@ -8,6 +8,14 @@
 
 namespace tess {
 
+// How a run names each entry's backup folder, as the option controls ask for it.
+enum class FolderStamp {
+  kNone,         // stamp box off: the entry lands under its own name inside the destination
+  kDateAndTime,  // create new: the entry's name and DateTimeSuffix
+  kDate,         // overwrite: the entry's name and DateSuffix
+  kNameOnly,     // stamp box on but no mode chosen: the entry's bare name
+};
+
 // "mmm d yyyy": Aug 31 2021, Sep 1 2021.
 std::string MonthDayYear(Clock& clock, const LocalTime& t);
 // "hh mm ss AMPM" on the 12-hour clock: 04 05 06 PM, 12 30 00 AM.

@@ -1,41 +1,77 @@
-// The option controls save their state the moment it changes; two also change other controls.
+#include "options/option_controls.h"
+
+#include "base/conversions.h"
+#include "base/error_trap.h"
+#include "controls/controls.h"
 #include "options/startup_entry.h"
 #include "platform/environment.h"
 #include "platform/program_settings.h"
-#include "shell/form1.h"
 
 namespace tess {
 
-void Form1::Check4_Click() {
-  if (IsLoading) return;
-  if (Check4.Checked()) {
-    Check8.SetVisible(true);
-    SaveSetting(kKeyWindowsStartup, kOn);
-    AddToWindowsStartup(Svc().registry, Svc().environment.ModulePath());
+namespace {
+constexpr char kCreateNew[] = "1";
+constexpr char kOverwrite[] = "2";
+}  // namespace
+
+void OptionControls::Restore(ErrorTrap& trap) {
+  short backup_option = 0;
+  trap.Step(140, [&] {
+    backup_option = ToInteger16(settings_.GetSetting(kKeyBackupOption, kCreateNew));
+  });
+  trap.Step(142, [&] {
+    if (backup_option == 1) {
+      c_.create_new.SetValue(true);
+    } else {
+      c_.overwrite.SetValue(true);
+    }
+  });
+  const auto stored_on = [&](const char* key, const char* default_value) {
+    return settings_.GetSetting(key, default_value) == kOn ? 1 : 0;
+  };
+  trap.Step(144, [&] { c_.stamp.SetValue(stored_on(kKeyIncludeDate, kOn)); });
+  trap.Step(146, [&] { c_.start_with_windows.SetValue(stored_on(kKeyWindowsStartup, kOff)); });
+  trap.Step(148, [&] { c_.start_in_tray.SetValue(stored_on(kKeyMinimized, kOff)); });
+}
+
+void OptionControls::StartWithWindowsClicked() {
+  if (c_.start_with_windows.Checked()) {
+    c_.start_in_tray.SetVisible(true);
+    settings_.SaveSetting(kKeyWindowsStartup, kOn);
+    AddToWindowsStartup(registry_, environment_.ModulePath());
   } else {
-    Check8.SetValue(0);
-    Check8.SetVisible(false);
-    SaveSetting(kKeyWindowsStartup, kOff);
-    RemoveFromWindowsStartup(Svc().registry, Svc().environment.ModulePath());
+    c_.start_in_tray.SetValue(0);
+    c_.start_in_tray.SetVisible(false);
+    settings_.SaveSetting(kKeyWindowsStartup, kOff);
+    RemoveFromWindowsStartup(registry_, environment_.ModulePath());
   }
 }
 
-void Form1::Check8_Click() { SaveSetting(kKeyMinimized, Check8.Checked() ? kOn : kOff); }
+void OptionControls::StartInTrayClicked() {
+  settings_.SaveSetting(kKeyMinimized, c_.start_in_tray.Checked() ? kOn : kOff);
+}
 
-void Form1::Check6_Click() {
-  if (Check6.Checked()) {
-    SaveSetting(kKeyIncludeDate, kOn);
-    Option3.SetEnabled(true);
-    Option4.SetEnabled(true);
+void OptionControls::StampClicked() {
+  if (c_.stamp.Checked()) {
+    settings_.SaveSetting(kKeyIncludeDate, kOn);
+    c_.create_new.SetEnabled(true);
+    c_.overwrite.SetEnabled(true);
   } else {
-    Option3.SetEnabled(false);
-    Option4.SetEnabled(false);
-    SaveSetting(kKeyIncludeDate, kOff);
+    c_.create_new.SetEnabled(false);
+    c_.overwrite.SetEnabled(false);
+    settings_.SaveSetting(kKeyIncludeDate, kOff);
   }
 }
 
-void Form1::Option3_Click() { SaveSetting(kKeyBackupOption, "1"); }
+void OptionControls::CreateNewChosen() { settings_.SaveSetting(kKeyBackupOption, kCreateNew); }
 
-void Form1::Option4_Click() { SaveSetting(kKeyBackupOption, "2"); }
+void OptionControls::OverwriteChosen() { settings_.SaveSetting(kKeyBackupOption, kOverwrite); }
+
+FolderStamp OptionControls::Stamp() const {
+  if (!c_.stamp.Checked()) return FolderStamp::kNone;
+  if (c_.create_new.Value()) return FolderStamp::kDateAndTime;
+  if (c_.overwrite.Value()) return FolderStamp::kDate;
+  return FolderStamp::kNameOnly;
+}
 
 }  // namespace tess

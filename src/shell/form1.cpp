@@ -41,7 +41,9 @@ Form1::Form1(Services services)
       settings_(services.settings),
       history_(services.files, services.shell, services.dialogs, services.pump),
       folders_(ListView1, settings_, services.shell),
-      destination_(Text5, settings_, services.shell) {
+      destination_(Text5, settings_, services.shell),
+      options_({Check4, Check6, Check8, Option3, Option4}, settings_, services.registry,
+               services.environment) {
   ListView1.SetToolTip(kListView1ToolTip);
   Option3.SetPartner(&Option4);
   Option4.SetPartner(&Option3);

@@ -10,6 +10,7 @@
 #include "folders/destination.h"
 #include "folders/folder_list.h"
 #include "history/history_log.h"
+#include "options/option_controls.h"
 #include "platform/program_settings.h"
 #include "tray/sys_tray.h"
 
@@ -179,6 +180,7 @@ class Form1 {
   HistoryLog history_;
   FolderList folders_;
   Destination destination_;
+  OptionControls options_;
   Pointer mouse_pointer_ = Pointer::kDefault;
   std::string caption_ = "Form1";
   WindowState window_state_ = WindowState::kNormal;

@@ -60,6 +60,22 @@ void Form1::PushButton7_Click() {
   trap.Step(104, [&] { folders_.Add(chosen); });
 }
 
+// ---- options ----
+
+void Form1::Check4_Click() {
+  // While the start-up restores the stored choice, the click writes nothing.
+  if (IsLoading) return;
+  options_.StartWithWindowsClicked();
+}
+
+void Form1::Check6_Click() { options_.StampClicked(); }
+
+void Form1::Check8_Click() { options_.StartInTrayClicked(); }
+
+void Form1::Option3_Click() { options_.CreateNewChosen(); }
+
+void Form1::Option4_Click() { options_.OverwriteChosen(); }
+
 // ---- destination ----
 
 void Form1::Text5_Change() { destination_.Store(); }

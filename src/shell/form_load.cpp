@@ -67,18 +67,7 @@ void Form1::Form_Load() {
     cSysTray1.SetTrayTip(kProductName);
     cSysTray1.SetInTray(true);
   });
-  short backup_option = 0;
-  trap.Step(140, [&] { backup_option = ToInteger16(GetSetting(kKeyBackupOption, "1")); });
-  trap.Step(142, [&] {
-    if (backup_option == 1) {
-      Option3.SetValue(true);
-    } else {
-      Option4.SetValue(true);
-    }
-  });
-  trap.Step(144, [&] { Check6.SetValue(GetSetting(kKeyIncludeDate, kOn) == kOn ? 1 : 0); });
-  trap.Step(146, [&] { Check4.SetValue(GetSetting(kKeyWindowsStartup, kOff) == kOn ? 1 : 0); });
-  trap.Step(148, [&] { Check8.SetValue(GetSetting(kKeyMinimized, kOff) == kOn ? 1 : 0); });
+  options_.Restore(trap);  // steps 140 to 148
   trap.Step(150, [&] {
     if (Check8.Checked()) SetWindowState(WindowState::kMinimized);
   });
