@@ -1,7 +1,6 @@
 // The one-second countdown that starts timed backups, and the interval list.
 #include "backup/folder_naming.h"
 #include "backup/run_report.h"
-#include "backup/save_all.h"
 #include "base/error_trap.h"
 #include "base/platform_error.h"
 #include "platform/dialogs.h"
@@ -85,7 +84,7 @@ void Form1::Timer1_Timer() {
     trap.Step(122, [&] { Frame1.SetCaption(kBackupRunning); });
     trap.Step(124, [&] { Svc().pump.ProcessPendingEvents(); });
     RunOutcome outcome;
-    trap.Step(126, [&] { outcome = SaveAll(*this, ListView1, Frame1); });
+    trap.Step(126, [&] { outcome = backup_.SaveAll(); });
     // A run that failed keeps its own status: a missing destination or folders with errors
     // must not read as success. It stays in view, in place of the countdown text, until the
     // next timed run; the progress bar still shows the countdown meanwhile.

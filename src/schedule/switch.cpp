@@ -2,7 +2,6 @@
 #include <string>
 
 #include "backup/path_rules.h"
-#include "backup/save_all.h"
 #include "base/error_trap.h"
 #include "platform/dialogs.h"
 #include "platform/program_settings.h"
@@ -39,7 +38,7 @@ void Form1::PushButton6_Click() {
   trap.Step(100, [&] { before = Frame1.Caption(); });
   trap.Step(102, [&] { Frame1.SetCaption(kBackingUp); });
   trap.Step(104, [&] { SetMousePointer(Pointer::kHourglass); });
-  trap.Step(106, [&] { SaveAll(*this, ListView1, Frame1); });
+  trap.Step(106, [&] { backup_.SaveAll(); });
   trap.Step(108, [&] { SetMousePointer(Pointer::kDefault); });
   trap.Step(110, [&] {
     ProgressBar1.SetValue(0);

@@ -43,7 +43,10 @@ Form1::Form1(Services services)
       folders_(ListView1, settings_, services.shell),
       destination_(Text5, settings_, services.shell),
       options_({Check4, Check6, Check8, Option3, Option4}, settings_, services.registry,
-               services.environment) {
+               services.environment),
+      backup_({ListView1, [this] { return destination_.Text(); },
+               [this] { return options_.Stamp(); }, Frame1},
+              {services.files, services.pump, services.clock, services.dialogs, history_}) {
   ListView1.SetToolTip(kListView1ToolTip);
   Option3.SetPartner(&Option4);
   Option4.SetPartner(&Option3);

@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "backup/backup_run.h"
 #include "base/error_trap.h"
 #include "controls/controls.h"
 #include "folders/destination.h"
@@ -41,16 +42,6 @@ struct Services {
 
 enum class Pointer { kDefault = 0, kHourglass = 11, kCustom = 99 };
 enum class WindowState { kNormal, kMinimized };
-
-// What the last backup run did, for callers that keep an error in view.
-struct RunOutcome {
-  enum class Kind { kEmptyList, kDestinationMissing, kClean, kWithErrors };
-  Kind kind = Kind::kClean;
-  int folders_processed = 0;
-  int folders_failed = 0;
-  std::string final_status;  // the status line the run left
-  bool Clean() const { return kind == Kind::kClean || kind == Kind::kEmptyList; }
-};
 
 inline constexpr unsigned kWhite = 0x00FFFFFF;
 inline constexpr unsigned kButtonFace = 0x8000000F;
@@ -161,6 +152,7 @@ class Form1 {
 
   // The subsystems behind the handlers, for tests.
   HistoryLog& History() { return history_; }
+  BackupRun& Backup() { return backup_; }
 
   Services& Svc() { return services_; }
   // The program's own folder, without a trailing backslash except at a drive root.
@@ -181,6 +173,7 @@ class Form1 {
   FolderList folders_;
   Destination destination_;
   OptionControls options_;
+  BackupRun backup_;
   Pointer mouse_pointer_ = Pointer::kDefault;
   std::string caption_ = "Form1";
   WindowState window_state_ = WindowState::kNormal;

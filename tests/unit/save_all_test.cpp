@@ -1,8 +1,7 @@
 // The backup run against test doubles: naming, order of steps, live reads, truthful lines.
-#include "backup/save_all.h"
-
 #include <gtest/gtest.h>
 
+#include "backup/backup_run.h"
 #include "support/fakes.h"
 
 namespace tess::test {
@@ -34,7 +33,7 @@ class SaveAllTest : public ::testing::Test {
     files_.AddFolder("D:\\Backups");
     form_.Text5.SetText("D:\\Backups");
   }
-  RunOutcome Run() { return SaveAll(form_, form_.ListView1, form_.Frame1); }
+  RunOutcome Run() { return form_.Backup().SaveAll(); }
   void AddEntry(const std::string& text) { form_.ListView1.Append(text); }
   void AddSource(const std::string& folder) {
     files_.AddFolder(folder);

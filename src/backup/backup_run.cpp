@@ -1,4 +1,4 @@
-#include "backup/save_all.h"
+#include "backup/backup_run.h"
 
 #include <exception>
 #include <string>
@@ -7,6 +7,7 @@
 #include "backup/path_rules.h"
 #include "backup/run_report.h"
 #include "base/error_trap.h"
+#include "controls/controls.h"
 #include "history/history_log.h"
 #include "platform/dialogs.h"
 #include "platform/event_pump.h"
@@ -54,34 +55,33 @@ bool EndsWithBackslash(const std::string& text) { return !text.empty() && text.b
 
 }  // namespace
 
-RunOutcome SaveAll(Form1& form, ListViewModel& folder_list, FrameModel& status_line) {
-  Services& svc = form.Svc();
-  ErrorTrap trap(svc.dialogs, kSaveAllLocation);
+RunOutcome BackupRun::SaveAll() {
+  ErrorTrap trap(svc_.dialogs, kSaveAllLocation);
   RunOutcome outcome;
   const auto finish = [&](RunOutcome::Kind kind) {
     outcome.kind = kind;
-    outcome.final_status = status_line.Caption();
+    outcome.final_status = in_.status_line.Caption();
     return outcome;
   };
 
-  if (!trap.Test(102, [&] { return folder_list.Count() > 0; })) {
-    trap.Step(172, [&] { status_line.SetCaption(kNoFilesStatus); });
+  if (!trap.Test(102, [&] { return in_.entries.Count() > 0; })) {
+    trap.Step(172, [&] { in_.status_line.SetCaption(kNoFilesStatus); });
     return finish(RunOutcome::Kind::kEmptyList);
   }
-  if (trap.Test(104, [&] { return !PathFound(svc.files, form.Text5.Text()); })) {
-    trap.Step(106, [&] { status_line.SetCaption(form.Text5.Text() + kDoesNotExist); });
+  if (trap.Test(104, [&] { return !PathFound(svc_.files, in_.destination()); })) {
+    trap.Step(106, [&] { in_.status_line.SetCaption(in_.destination() + kDoesNotExist); });
     return finish(RunOutcome::Kind::kDestinationMissing);
   }
 
   int count = 0;
-  trap.Step(116, [&] { count = folder_list.Count(); });
+  trap.Step(116, [&] { count = in_.entries.Count(); });
   for (int index = 1; index <= count; ++index) {
     // Entries removed while the run let events in: what is gone is not an error.
-    if (index > folder_list.Count()) break;
+    if (index > in_.entries.Count()) break;
     std::string source;
-    trap.Step(118, [&] { source = folder_list.ItemText(index); });
-    if (!trap.Test(120, [&] { return PathFound(svc.files, source); })) {
-      trap.Step(162, [&] { svc.pump.ProcessPendingEvents(); });
+    trap.Step(118, [&] { source = in_.entries.ItemText(index); });
+    if (!trap.Test(120, [&] { return PathFound(svc_.files, source); })) {
+      trap.Step(162, [&] { svc_.pump.ProcessPendingEvents(); });
       continue;
     }
     ++outcome.folders_processed;
@@ -90,27 +90,31 @@ RunOutcome SaveAll(Form1& form, ListViewModel& folder_list, FrameModel& status_l
     std::string folder_name;
     trap.Step(122, [&] { folder_name = source; });
     trap.Step(124, [&] { folder_name = LastPathPart(folder_name); });
-    if (trap.Test(126, [&] { return form.Check6.Checked(); })) {
-      if (trap.Test(128, [&] { return form.Option3.Value(); })) {
-        trap.Step(130, [&] { folder_name += DateTimeSuffix(svc.clock); });
-      } else if (trap.Test(132, [&] { return form.Option4.Value(); })) {
-        trap.Step(134, [&] { folder_name += DateSuffix(svc.clock); });
+    FolderStamp stamp = FolderStamp::kNone;
+    if (trap.Test(126, [&] {
+          stamp = in_.stamp();
+          return stamp != FolderStamp::kNone;
+        })) {
+      if (trap.Test(128, [&] { return stamp == FolderStamp::kDateAndTime; })) {
+        trap.Step(130, [&] { folder_name += DateTimeSuffix(svc_.clock); });
+      } else if (trap.Test(132, [&] { return stamp == FolderStamp::kDate; })) {
+        trap.Step(134, [&] { folder_name += DateSuffix(svc_.clock); });
       }
     } else {
       trap.Step(144, [&] { folder_name.clear(); });
     }
     // The destination text is read afresh at every use: the user may edit it mid-run.
-    const auto destination = [&] { return CleanPath(form.Text5.Text() + "\\" + folder_name); };
+    const auto destination = [&] { return CleanPath(in_.destination() + "\\" + folder_name); };
 
     EntryResult result;
     int attempts = 0;
     trap.Step(136, [&] { attempts = 0; });
     while (trap.Test(138, [&] {
-      return !IsFolder(svc.files, destination()) && attempts < kMaxCreationAttempts;
+      return !IsFolder(svc_.files, destination()) && attempts < kMaxCreationAttempts;
     })) {
       trap.Step(140, [&] {
         try {
-          svc.files.CreateFolder(destination());
+          svc_.files.CreateFolder(destination());
         } catch (const std::exception& e) {
           result.creation_error = e.what();
           throw;
@@ -126,37 +130,37 @@ RunOutcome SaveAll(Form1& form, ListViewModel& folder_list, FrameModel& status_l
         if (!source.empty()) source.pop_back();
       });
     }
-    if (trap.Test(150, [&] { return IsFolder(svc.files, destination()); })) {
+    if (trap.Test(150, [&] { return IsFolder(svc_.files, destination()); })) {
       trap.Step(152, [&] {
-        const auto kind = IsFolderResult(svc.files, source);
+        const auto kind = IsFolderResult(svc_.files, source);
         const bool source_is_file = kind.has_value() && !*kind;
         result.kind = EntryResult::Kind::kCopied;
-        result.copy = CopyQuiet(svc.files, svc.pump, source,
+        result.copy = CopyQuiet(svc_.files, svc_.pump, source,
                                 CopyDestinationFor(destination(), source_is_file));
       });
     } else {
       trap.Step(154, [&] {
         result.kind = EntryResult::Kind::kNotCopied;
         result.missing_destination = destination();
-        svc.dialogs.MessageBox(
+        svc_.dialogs.MessageBox(
             kDestinationFolderMissing + std::string("\r\n") + result.missing_destination, "",
             BoxButtons::kOk, BoxIcon::kNone);
       });
     }
     if (!result.Complete()) ++outcome.folders_failed;
 
-    trap.Step(156, [&] { svc.pump.ProcessPendingEvents(); });
+    trap.Step(156, [&] { svc_.pump.ProcessPendingEvents(); });
     trap.Step(158, [&] {
-      form.History().AppendHistoryLine(
-          HistoryLine(LastPathPart(source), NowText(svc.clock), result));
+      svc_.history.AppendHistoryLine(
+          HistoryLine(LastPathPart(source), NowText(svc_.clock), result));
     });
-    trap.Step(160, [&] { svc.pump.ProcessPendingEvents(); });
-    trap.Step(162, [&] { svc.pump.ProcessPendingEvents(); });
+    trap.Step(160, [&] { svc_.pump.ProcessPendingEvents(); });
+    trap.Step(162, [&] { svc_.pump.ProcessPendingEvents(); });
   }
 
   trap.Step(170, [&] {
-    status_line.SetCaption(
-        CompleteStatus(NowText(svc.clock), outcome.folders_failed, outcome.folders_processed));
+    in_.status_line.SetCaption(
+        CompleteStatus(NowText(svc_.clock), outcome.folders_failed, outcome.folders_processed));
   });
   return finish(outcome.folders_failed > 0 ? RunOutcome::Kind::kWithErrors
                                            : RunOutcome::Kind::kClean);

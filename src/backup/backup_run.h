@@ -1,0 +1,59 @@
+// The backup run: every listed folder copied into the destination, one history line each.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "backup/folder_naming.h"
+
+namespace tess {
+
+class CaptionModel;
+class ListViewModel;
+class FileSystem;
+class EventPump;
+class Clock;
+class Dialogs;
+class HistoryLog;
+
+// What the last backup run did, for callers that keep an error in view.
+struct RunOutcome {
+  enum class Kind { kEmptyList, kDestinationMissing, kClean, kWithErrors };
+  Kind kind = Kind::kClean;
+  int folders_processed = 0;
+  int folders_failed = 0;
+  std::string final_status;  // the status line the run left
+  bool Clean() const { return kind == Kind::kClean || kind == Kind::kEmptyList; }
+};
+
+class BackupRun {
+ public:
+  // What a run reads and where it writes. Everything is read live, at each use: the entries
+  // by index, the destination text (the user may edit it mid-run) and the naming for every
+  // entry, since window events run in the middle of a run.
+  struct Inputs {
+    const ListViewModel& entries;
+    std::function<std::string()> destination;
+    std::function<FolderStamp()> stamp;
+    CaptionModel& status_line;  // written as the run goes; its last text is the outcome's
+  };
+  struct Services {
+    FileSystem& files;
+    EventPump& pump;
+    Clock& clock;
+    Dialogs& dialogs;
+    HistoryLog& history;
+  };
+  BackupRun(Inputs inputs, Services services) : in_(std::move(inputs)), svc_(services) {}
+
+  // Copies every entry whose source is found, logs one line for each and returns what it did,
+  // so a caller can keep an unclean outcome in view. Lets window events run between entries
+  // and during each copy, so other handlers (even another run) may run inside it.
+  RunOutcome SaveAll();
+
+ private:
+  Inputs in_;
+  Services svc_;
+};
+
+}  // namespace tess
