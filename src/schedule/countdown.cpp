@@ -1,45 +1,69 @@
-// The one-second countdown that starts timed backups, and the interval list.
+#include "schedule/countdown.h"
+
+#include "backup/backup_run.h"
 #include "backup/folder_naming.h"
 #include "backup/run_report.h"
+#include "base/conversions.h"
 #include "base/error_trap.h"
 #include "base/platform_error.h"
-#include "platform/dialogs.h"
+#include "controls/controls.h"
 #include "platform/event_pump.h"
 #include "platform/program_settings.h"
 #include "schedule/intervals.h"
-#include "shell/form1.h"
 
 namespace tess {
 
 namespace {
-constexpr char kTimerLocation[] = "in Tessaline2021/08/31.Form1.Timer1 ";
 constexpr char kAutoBackupOff[] = "Auto Backup is Off.";
+constexpr char kAutoBackupTurnedOff[] = "Auto Backup is Turned Off.";
 constexpr char kNextBackupIn[] = "Next backup will occur in ";
 constexpr char kBackupRunning[] = "Backup is running in background...";
+constexpr char kTurnOn[] = "Turn On Auto Backup";
+constexpr char kTurnOff[] = "Turn Off Auto Backup";
+constexpr int kColumnWidthTwips = 7000;
+constexpr int kTickMilliseconds = 1000;
 }  // namespace
 
-int Form1::IntervalSeconds() {
-  if (ListView2.Selected() == 0)
-    throw PlatformError(91, "Object variable or With block variable not set");
-  return SecondsForIntervalText(ListView2.ItemText(ListView2.Selected()));
+void Countdown::Restore(ErrorTrap& trap) {
+  trap.Step(122, [&] {
+    c_.intervals.SetColumn(kIntervalColumnHeader, kColumnWidthTwips);
+    for (const auto& entry : kIntervals) c_.intervals.Append(entry.text);
+  });
+  short often_index = 0;
+  trap.Step(124, [&] { often_index = ToInteger16(settings_.GetSetting(kKeyOftenIndex, "7")); });
+  trap.Step(126, [&] { c_.intervals.Select(often_index); });
+  std::string start_stop;
+  trap.Step(128, [&] { start_stop = settings_.GetSetting(kKeyStartStopState, kOn); });
+  if (trap.Test(130, [&] { return start_stop == kOff; })) {
+    trap.Step(132, [&] {
+      c_.switch_button.SetCaption(kTurnOn);
+      c_.status_line.SetCaption(kAutoBackupTurnedOff);
+      c_.timer.SetInterval(0);
+    });
+  } else if (trap.Test(134, [&] { return start_stop == kOn; })) {
+    trap.Step(136, [&] {
+      c_.switch_button.SetCaption(kTurnOff);
+      c_.timer.SetInterval(kTickMilliseconds);
+    });
+  }
 }
 
-void Form1::ListView2_Click() {
-  if (ListView2.Selected() == 0) return;
+int Countdown::IntervalSeconds() {
+  if (c_.intervals.Selected() == 0)
+    throw PlatformError(91, "Object variable or With block variable not set");
+  return SecondsForIntervalText(c_.intervals.ItemText(c_.intervals.Selected()));
+}
+
+void Countdown::IntervalChosen() {
+  if (c_.intervals.Selected() == 0) return;
   try {
-    SaveSetting(kKeyOftenIndex, std::to_string(ListView2.Selected()));
+    settings_.SaveSetting(kKeyOftenIndex, std::to_string(c_.intervals.Selected()));
   } catch (...) {
     // The choice still takes effect for this run; only its memory for the next start is lost.
   }
   IntervalLength = IntervalSeconds();
   ElapsedSeconds = 0;
 }
-
-// A selection moved by the keyboard (arrows, Home, End, typing) must count like a click:
-// otherwise the choice is not stored, and a count already past a newly chosen shorter interval
-// never meets it again, so timed backups would silently stop. The view calls this only for
-// changes the user makes; the start-up restore selects through the model and runs nothing.
-void Form1::ListView2_ItemSelected() { ListView2_Click(); }
 
 // Ticks are not re-entrant. The tick lets window events run (step 116, step 124, the whole
 // backup run, step 130), and the window timer keeps posting ticks meanwhile. A tick that
@@ -54,7 +78,7 @@ void Form1::ListView2_ItemSelected() { ListView2_Click(); }
 //   anyway; dropping keeps "Backup is running in background..." in view instead of counting
 //   past zero.
 // Ticks inside a Backup Now run or its pause are not nested in a tick and count as usual.
-void Form1::Timer1_Timer() {
+void Countdown::Tick(ErrorTrap& trap) {
   if (tick_running_) return;
   tick_running_ = true;
   struct Release {
@@ -62,40 +86,40 @@ void Form1::Timer1_Timer() {
     ~Release() { flag = false; }
   } release{tick_running_};
 
-  ErrorTrap trap(Svc().dialogs, kTimerLocation);
-  if (trap.Test(100, [&] { return Timer1.Interval() == 0; })) {
-    trap.Step(102, [&] { Frame1.SetCaption(kAutoBackupOff); });
+  if (trap.Test(100, [&] { return c_.timer.Interval() == 0; })) {
+    trap.Step(102, [&] { c_.status_line.SetCaption(kAutoBackupOff); });
     return;
   }
   trap.Step(104, [&] { IntervalLength = IntervalSeconds(); });
   trap.Step(106, [&] { ++ElapsedSeconds; });
-  trap.Step(108, [&] { ProgressBar1.SetMax(IntervalLength); });
+  trap.Step(108, [&] { c_.progress.SetMax(IntervalLength); });
   if (trap.Test(110, [&] { return ElapsedSeconds <= IntervalLength; })) {
-    trap.Step(112, [&] { ProgressBar1.SetValue(ElapsedSeconds); });
+    trap.Step(112, [&] { c_.progress.SetValue(ElapsedSeconds); });
   }
   const auto countdown_text = [&] {
     return kNextBackupIn + SecondsToClock(static_cast<long long>(IntervalLength) - ElapsedSeconds);
   };
-  trap.Step(114,
-            [&] { Frame1.SetCaption(kept_status_.empty() ? countdown_text() : kept_status_); });
-  trap.Step(116, [&] { Svc().pump.ProcessPendingEvents(); });
+  trap.Step(114, [&] {
+    c_.status_line.SetCaption(kept_status_.empty() ? countdown_text() : kept_status_);
+  });
+  trap.Step(116, [&] { pump_.ProcessPendingEvents(); });
   if (trap.Test(118, [&] { return ElapsedSeconds == IntervalLength; })) {
-    trap.Step(120, [&] { SavedStatus = Frame1.Caption(); });
-    trap.Step(122, [&] { Frame1.SetCaption(kBackupRunning); });
-    trap.Step(124, [&] { Svc().pump.ProcessPendingEvents(); });
+    trap.Step(120, [&] { SavedStatus = c_.status_line.Caption(); });
+    trap.Step(122, [&] { c_.status_line.SetCaption(kBackupRunning); });
+    trap.Step(124, [&] { pump_.ProcessPendingEvents(); });
     RunOutcome outcome;
     trap.Step(126, [&] { outcome = backup_.SaveAll(); });
     // A run that failed keeps its own status: a missing destination or folders with errors
     // must not read as success. It stays in view, in place of the countdown text, until the
     // next timed run; the progress bar still shows the countdown meanwhile.
     trap.Step(128, [&] {
-      if (outcome.Clean()) Frame1.SetCaption(kAutoBackupComplete + NowText(Svc().clock));
+      if (outcome.Clean()) c_.status_line.SetCaption(kAutoBackupComplete + NowText(clock_));
     });
-    trap.Step(130, [&] { Svc().pump.ProcessPendingEvents(); });
+    trap.Step(130, [&] { pump_.ProcessPendingEvents(); });
     trap.Step(132, [&] {
       if (!outcome.Clean()) {
         kept_status_ = outcome.final_status;
-        Frame1.SetCaption(kept_status_);
+        c_.status_line.SetCaption(kept_status_);
         return;
       }
       if (!kept_status_.empty()) {
@@ -103,9 +127,21 @@ void Form1::Timer1_Timer() {
         kept_status_.clear();
         SavedStatus = countdown_text();
       }
-      Frame1.SetCaption(SavedStatus);
+      c_.status_line.SetCaption(SavedStatus);
     });
     trap.Step(134, [&] { ElapsedSeconds = 0; });
+  }
+}
+
+void Countdown::SwitchAutoBackup(ErrorTrap& trap) {
+  if (trap.Test(100, [&] { return c_.switch_button.Caption() == kTurnOn; })) {
+    trap.Step(102, [&] { c_.switch_button.SetCaption(kTurnOff); });
+    trap.Step(104, [&] { c_.timer.SetInterval(kTickMilliseconds); });
+    trap.Step(106, [&] { settings_.SaveSetting(kKeyStartStopState, kOn); });
+  } else if (trap.Test(108, [&] { return c_.switch_button.Caption() == kTurnOff; })) {
+    trap.Step(110, [&] { c_.switch_button.SetCaption(kTurnOn); });
+    trap.Step(112, [&] { c_.timer.SetInterval(0); });
+    trap.Step(114, [&] { settings_.SaveSetting(kKeyStartStopState, kOff); });
   }
 }
 

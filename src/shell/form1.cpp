@@ -46,7 +46,9 @@ Form1::Form1(Services services)
                services.environment),
       backup_({ListView1, [this] { return destination_.Text(); },
                [this] { return options_.Stamp(); }, Frame1},
-              {services.files, services.pump, services.clock, services.dialogs, history_}) {
+              {services.files, services.pump, services.clock, services.dialogs, history_}),
+      countdown_({ListView2, Timer1, ProgressBar1, Frame1, PushButton5}, settings_, services.pump,
+                 services.clock, backup_) {
   ListView1.SetToolTip(kListView1ToolTip);
   Option3.SetPartner(&Option4);
   Option4.SetPartner(&Option3);

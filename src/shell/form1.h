@@ -13,6 +13,7 @@
 #include "history/history_log.h"
 #include "options/option_controls.h"
 #include "platform/program_settings.h"
+#include "schedule/countdown.h"
 #include "tray/sys_tray.h"
 
 namespace tess {
@@ -96,11 +97,6 @@ class Form1 {
   const std::string& CustomCursorPath() const { return custom_cursor_path_; }
   void SetWindowListener(std::function<void()> listener) { window_view_ = std::move(listener); }
 
-  // Countdown state.
-  int ElapsedSeconds = 0;
-  int IntervalLength = 0;
-  std::string SavedStatus;
-
   // Program-wide values that live for the whole run.
   bool TrayNoticeShown = false;
   // Set by the close request: the view destroys the window and the program ends.
@@ -129,7 +125,6 @@ class Form1 {
   void ListView2_ItemSelected();
   void PushButton5_Click();  // auto backup on/off
   void PushButton6_Click();  // Backup Now
-  int IntervalSeconds();
 
   // ---- history ----
   void PushButton3_Click();   // View History Log
@@ -153,6 +148,7 @@ class Form1 {
   // The subsystems behind the handlers, for tests.
   HistoryLog& History() { return history_; }
   BackupRun& Backup() { return backup_; }
+  Countdown& Schedule() { return countdown_; }
 
   Services& Svc() { return services_; }
   // The program's own folder, without a trailing backslash except at a drive root.
@@ -174,6 +170,7 @@ class Form1 {
   Destination destination_;
   OptionControls options_;
   BackupRun backup_;
+  Countdown countdown_;
   Pointer mouse_pointer_ = Pointer::kDefault;
   std::string caption_ = "Form1";
   WindowState window_state_ = WindowState::kNormal;
@@ -182,11 +179,6 @@ class Form1 {
   std::string custom_cursor_path_;
   bool unloaded_ = false;
   std::function<void()> window_view_;
-  // True while a countdown tick runs (its event passes and its backup run included).
-  bool tick_running_ = false;
-  // The status of the last timed run when it did not complete cleanly; shown instead of the
-  // countdown text until the next timed run, so a failure stays in view.
-  std::string kept_status_;
 };
 
 }  // namespace tess

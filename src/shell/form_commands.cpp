@@ -1,5 +1,6 @@
 // The window's commands: each handler is one error trap, named after the handler, whose
 // numbered steps call the subsystem that owns the work.
+#include "backup/path_rules.h"
 #include "base/error_trap.h"
 #include "platform/dialogs.h"
 #include "shell/form1.h"
@@ -9,6 +10,9 @@ namespace tess {
 namespace {
 constexpr char kLocation[] = "in Tessaline2021/08/31.Form1.";
 constexpr int kDeleteKey = 46;
+constexpr char kBackingUp[] = "Backing up files...";
+constexpr char kProgressBarText[] = "Progress Bar";
+constexpr double kStatusHoldSeconds = 5;
 }  // namespace
 
 ErrorTrap Form1::Trap(const char* handler) {
@@ -30,6 +34,44 @@ void Form1::PushButton12_Click() {
   if (!history_.Clear(trap)) return;
   // Starting over empties the folder list too.
   trap.Step(104, [&] { folders_.Clear(); });
+}
+
+// ---- schedule ----
+
+void Form1::Timer1_Timer() {
+  ErrorTrap trap = Trap("Timer1");
+  countdown_.Tick(trap);
+}
+
+void Form1::ListView2_Click() { countdown_.IntervalChosen(); }
+
+// A selection moved by the keyboard (arrows, Home, End, typing) must count like a click:
+// otherwise the choice is not stored, and a count already past a newly chosen shorter interval
+// never meets it again, so timed backups would silently stop. The view calls this only for
+// changes the user makes; the start-up restore selects through the model and runs nothing.
+void Form1::ListView2_ItemSelected() { ListView2_Click(); }
+
+void Form1::PushButton5_Click() {
+  ErrorTrap trap = Trap("PushButton5_Click");
+  countdown_.SwitchAutoBackup(trap);
+}
+
+// Runs one backup at once under the busy pointer, leaves the run's own status in view for a
+// few seconds, then puts back what the status line said before.
+void Form1::PushButton6_Click() {
+  ErrorTrap trap = Trap("PushButton6_Click");
+  std::string before;
+  trap.Step(100, [&] { before = Frame1.Caption(); });
+  trap.Step(102, [&] { Frame1.SetCaption(kBackingUp); });
+  trap.Step(104, [&] { SetMousePointer(Pointer::kHourglass); });
+  trap.Step(106, [&] { backup_.SaveAll(); });
+  trap.Step(108, [&] { SetMousePointer(Pointer::kDefault); });
+  trap.Step(110, [&] {
+    ProgressBar1.SetValue(0);
+    ProgressBar1.SetText(kProgressBarText);
+  });
+  trap.Step(112, [&] { Pause(kStatusHoldSeconds, services_.clock, services_.pump); });
+  trap.Step(114, [&] { Frame1.SetCaption(before); });
 }
 
 // ---- folder list ----

@@ -42,27 +42,7 @@ void Form1::Form_Load() {
   });
   folders_.Restore(trap);  // steps 112 to 118
   trap.Step(120, [&] { destination_.Restore(); });
-  trap.Step(122, [&] {
-    ListView2.SetColumn(kIntervalColumnHeader, kColumnWidthTwips);
-    for (const auto& entry : kIntervals) ListView2.Append(entry.text);
-  });
-  short often_index = 0;
-  trap.Step(124, [&] { often_index = ToInteger16(GetSetting(kKeyOftenIndex, "7")); });
-  trap.Step(126, [&] { ListView2.Select(often_index); });
-  std::string start_stop;
-  trap.Step(128, [&] { start_stop = GetSetting(kKeyStartStopState, kOn); });
-  if (trap.Test(130, [&] { return start_stop == kOff; })) {
-    trap.Step(132, [&] {
-      PushButton5.SetCaption("Turn On Auto Backup");
-      Frame1.SetCaption("Auto Backup is Turned Off.");
-      Timer1.SetInterval(0);
-    });
-  } else if (trap.Test(134, [&] { return start_stop == kOn; })) {
-    trap.Step(136, [&] {
-      PushButton5.SetCaption("Turn Off Auto Backup");
-      Timer1.SetInterval(1000);
-    });
-  }
+  countdown_.Restore(trap);  // steps 122 to 136
   trap.Step(138, [&] {
     cSysTray1.SetTrayTip(kProductName);
     cSysTray1.SetInTray(true);

@@ -136,14 +136,14 @@ TEST_F(MainWindowTest, OnlyTheUsersIntervalChoiceIsStored) {
   EXPECT_EQ(ListSelection(list), 2);
   EXPECT_FALSE(fakes_.settings.Has("OftenIndex"));
 
-  form_->ElapsedSeconds = 42;
+  form_->Schedule().ElapsedSeconds = 42;
   SelectListItem(list, 0);
   EXPECT_EQ(form_->ListView2.Selected(), 1);
   EXPECT_EQ(fakes_.settings.values["OftenIndex"], "1");
-  EXPECT_EQ(form_->ElapsedSeconds, 0);
+  EXPECT_EQ(form_->Schedule().ElapsedSeconds, 0);
 
   // A click on the entry already selected restarts the count and stores the choice again.
-  form_->ElapsedSeconds = 42;
+  form_->Schedule().ElapsedSeconds = 42;
   RECT item = {};
   item.left = LVIR_BOUNDS;
   SendMessageW(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));
@@ -151,7 +151,7 @@ TEST_F(MainWindowTest, OnlyTheUsersIntervalChoiceIsStored) {
   SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
   SendMessageW(list, WM_LBUTTONUP, 0, at);
   Pump();
-  EXPECT_EQ(form_->ElapsedSeconds, 0);
+  EXPECT_EQ(form_->Schedule().ElapsedSeconds, 0);
   EXPECT_EQ(Writes(fakes_.settings, "OftenIndex=1"), 2);
 
   // Moving the selection with the keyboard is a choice too.
