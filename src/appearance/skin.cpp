@@ -1,15 +1,16 @@
-// The optional skin: present only when its file ships beside the program. There is no skin
-// engine, so applying it means the system's button-face colours instead of white.
+#include "appearance/skin.h"
+
 #include "base/path_text.h"
 #include "platform/file_system.h"
-#include "shell/form1.h"
 
 namespace tess {
 
-void Form1::ApplySkin() {
-  const std::string skin = WithTrailingBackslash(AppPath()) + "x\\o.cjs";
-  if (!Svc().files.OrdinaryFileExists(skin)) return;
-  SetBackColor(kButtonFace);
+namespace {
+constexpr char kSkinFile[] = "x\\o.cjs";
+}  // namespace
+
+bool SkinPresent(FileSystem& files, const std::string& program_folder) {
+  return files.OrdinaryFileExists(WithTrailingBackslash(program_folder) + kSkinFile);
 }
 
 }  // namespace tess

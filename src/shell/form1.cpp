@@ -94,14 +94,4 @@ void Form1::SetBackColor(unsigned color) {
 
 std::string Form1::AppPath() { return FolderOf(services_.environment.ModulePath()); }
 
-std::string Form1::GetSetting(const std::string& key, const std::string& default_value) {
-  return settings_.GetSetting(key, default_value);
-}
-
-void Form1::SaveSetting(const std::string& key, const std::string& value) {
-  settings_.SaveSetting(key, value);
-}
-
-void Form1::Form_Unload() { unloaded_ = true; }
-
 }  // namespace tess

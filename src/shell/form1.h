@@ -1,5 +1,6 @@
 // The main window as a platform-free model: every control of the window, the window-level
-// state, and one member function per control event. The Win32 view mirrors it.
+// state, one member function per control event, and the subsystems those handlers call. The
+// Win32 view mirrors it.
 #pragma once
 
 #include <functional>
@@ -108,6 +109,9 @@ class Form1 {
   void Form_Unload();
   void Form_Resize();
 
+  // The handlers below are short error-trap sequences over the subsystems; each subsystem
+  // gets only the controls and services it uses.
+
   // ---- folder list and destination (folders) ----
   void ListView1_DblClick();
   void ListView1_KeyDown(int key_code, int shift);
@@ -150,16 +154,11 @@ class Form1 {
   BackupRun& Backup() { return backup_; }
   Countdown& Schedule() { return countdown_; }
 
-  Services& Svc() { return services_; }
-  // The program's own folder, without a trailing backslash except at a drive root.
-  std::string AppPath();
-  // Reads and writes the program's one settings section.
-  std::string GetSetting(const std::string& key, const std::string& default_value);
-  void SaveSetting(const std::string& key, const std::string& value);
-
  private:
   // A trap whose reports name the handler: "in Tessaline2021/08/31.Form1.<handler> ".
   ErrorTrap Trap(const char* handler);
+  // The program's own folder, without a trailing backslash except at a drive root.
+  std::string AppPath();
   void NotifyWindow() const {
     if (window_view_) window_view_();
   }

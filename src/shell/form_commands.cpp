@@ -1,5 +1,7 @@
 // The window's commands: each handler is one error trap, named after the handler, whose
 // numbered steps call the subsystem that owns the work.
+#include "appearance/help.h"
+#include "appearance/skin.h"
 #include "backup/path_rules.h"
 #include "base/error_trap.h"
 #include "platform/dialogs.h"
@@ -117,6 +119,17 @@ void Form1::Check8_Click() { options_.StartInTrayClicked(); }
 void Form1::Option3_Click() { options_.CreateNewChosen(); }
 
 void Form1::Option4_Click() { options_.OverwriteChosen(); }
+
+// ---- appearance ----
+
+void Form1::ApplySkin() {
+  if (SkinPresent(services_.files, AppPath())) SetBackColor(kButtonFace);
+}
+
+void Form1::PushButton11_Click() {
+  ErrorTrap trap = Trap("PushButton11_Click");
+  trap.Step(100, [&] { ShowHelp(services_.dialogs); });
+}
 
 // ---- destination ----
 
