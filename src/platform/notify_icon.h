@@ -1,34 +1,37 @@
-// The notification-area (tray) icon, as the shell's record.
+// The notification-area (tray) icon: the program's one icon, its tip and its balloon, and what
+// the shell reports about it, all in the program's own terms.
 #pragma once
 
 #include <string>
 
 namespace tess {
 
-inline constexpr unsigned kNifMessage = 1;
-inline constexpr unsigned kNifIcon = 2;
-inline constexpr unsigned kNifTip = 4;
-inline constexpr unsigned kNifInfo = 16;
-inline constexpr unsigned kTrayCallbackMessage = 1125;  // WM_USER + 101
-
-enum class NotifyCommand { kAdd = 0, kModify = 1, kDelete = 2 };
-
-struct NotifyIconRecord {
-  unsigned id = 0;
-  unsigned flags = 0;
-  unsigned callback_message = 0;
-  bool with_icon = false;  // the application icon
-  std::string tip;         // at most 127 characters reach the shell
-  std::string info;        // balloon text, at most 255
-  std::string info_title;  // at most 63
-  unsigned timeout_ms = 0;
+// A notification from the shell: the mouse on the icon, or the life of its balloon.
+enum class TrayEvent {
+  kMouseMove,
+  kLeftButtonDown,
+  kLeftButtonUp,
+  kLeftDoubleClick,
+  kRightButtonDown,
+  kRightButtonUp,
+  kRightDoubleClick,
+  kBalloonShown,
+  kBalloonHidden,
+  kBalloonTimedOut,
+  kBalloonClicked,
 };
 
 class NotifyIcon {
  public:
   virtual ~NotifyIcon() = default;
-  // Sends one command to the shell; the result is the shell's own.
-  virtual bool Send(NotifyCommand command, const NotifyIconRecord& record) = 0;
+  // Puts the program's icon into the notification area, with the tip unless it is empty.
+  virtual void Add(const std::string& tip) = 0;
+  virtual void Remove() = 0;
+  virtual void SetTip(const std::string& tip) = 0;
+  // Shows a balloon by the icon for timeout_ms (0: as long as the shell likes). An empty text
+  // takes any balloon away. Texts longer than the shell takes are cut.
+  virtual void ShowBalloon(const std::string& title, const std::string& text,
+                           unsigned timeout_ms) = 0;
 };
 
 }  // namespace tess

@@ -9,6 +9,7 @@
 #include "backup/backup_run.h"
 #include "base/error_trap.h"
 #include "controls/controls.h"
+#include "controls/keys.h"
 #include "folders/destination.h"
 #include "folders/folder_list.h"
 #include "history/history_log.h"
@@ -114,7 +115,7 @@ class Form1 {
 
   // ---- folder list and destination (folders) ----
   void ListView1_DblClick();
-  void ListView1_KeyDown(int key_code, int shift);
+  void ListView1_KeyDown(Key key, int shift);
   void PushButton7_Click();  // Add Folder
   void PushButton8_Click();  // Clear List
   void Text5_Change();

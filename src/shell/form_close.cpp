@@ -37,7 +37,7 @@ void Form1::Form_Resize() {
 }
 
 void Form1::cSysTray1_MouseUp(int button, int /*id*/) {
-  if (button != 1) return;
+  if (button != cSysTray::kLeftButton) return;
   if (window_state_ == WindowState::kMinimized || !visible_) {
     SetWindowState(WindowState::kNormal);
     SetVisible(true);

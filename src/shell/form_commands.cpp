@@ -11,7 +11,6 @@ namespace tess {
 
 namespace {
 constexpr char kLocation[] = "in Tessaline2021/08/31.Form1.";
-constexpr int kDeleteKey = 46;
 constexpr char kBackingUp[] = "Backing up files...";
 constexpr char kProgressBarText[] = "Progress Bar";
 constexpr double kStatusHoldSeconds = 5;
@@ -84,8 +83,8 @@ void Form1::ListView1_DblClick() {
   folders_.RemoveSelected();
 }
 
-void Form1::ListView1_KeyDown(int key_code, int /*shift*/) {
-  if (key_code == kDeleteKey) ListView1_DblClick();
+void Form1::ListView1_KeyDown(Key key, int /*shift*/) {
+  if (key == Key::kDelete) ListView1_DblClick();
 }
 
 void Form1::PushButton8_Click() {

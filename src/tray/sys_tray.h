@@ -29,8 +29,12 @@ class cSysTray {
   void ShowBalloon(const std::string& text, const std::string& title, int seconds, bool once);
   bool BalloonShowing() const { return balloon_showing_; }
 
-  // The shell's callback (message 1125): lparam is the mouse or balloon notification.
-  void Dispatch(long lparam, unsigned long wparam);
+  // A notification from the shell about the icon with the given id.
+  void Dispatch(TrayEvent event, int id);
+
+  // The button argument of the mouse events.
+  static constexpr int kLeftButton = 1;
+  static constexpr int kRightButton = 2;
 
   std::function<void(int button, int id)> MouseDown;
   std::function<void(int button, int id)> MouseUp;

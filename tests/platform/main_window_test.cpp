@@ -19,6 +19,7 @@
 #include "platform/win32/control_ids.h"
 #include "platform/win32/text.h"
 #include "platform/win32/win_event_pump.h"
+#include "platform/win32/win_notify_icon.h"
 #include "support/fakes.h"
 #include "win_support/window_queries.h"
 
@@ -310,11 +311,11 @@ TEST_F(MainWindowTest, FirstMinimiseHidesInTheTrayAndATrayClickRestores) {
   EXPECT_TRUE(form_->TrayNoticeShown);
   EXPECT_FALSE(IsWindowVisible(Main()));
   EXPECT_EQ(form_->State(), WindowState::kNormal);
-  const auto& sent = fakes_.notify_icon.sent;
-  ASSERT_FALSE(sent.empty());
-  EXPECT_NE(std::find_if(sent.begin(), sent.end(),
-                         [](const auto& s) { return s.record.info_title == "Tessaline"; }),
-            sent.end());
+  const auto& calls = fakes_.notify_icon.calls;
+  ASSERT_FALSE(calls.empty());
+  EXPECT_NE(std::find_if(calls.begin(), calls.end(),
+                         [](const auto& call) { return call.title == "Tessaline"; }),
+            calls.end());
 
   SendMessageW(Main(), kTrayCallbackMessage, 0, WM_RBUTTONUP);
   EXPECT_FALSE(IsWindowVisible(Main()));

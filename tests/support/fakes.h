@@ -141,15 +141,22 @@ class FakeDialogs : public Dialogs {
 
 class FakeNotifyIcon : public NotifyIcon {
  public:
-  bool Send(NotifyCommand command, const NotifyIconRecord& record) override {
-    sent.push_back({command, record});
-    return true;
-  }
-  struct Sent {
-    NotifyCommand command;
-    NotifyIconRecord record;
+  struct Call {
+    enum class Kind { kAdd, kRemove, kSetTip, kShowBalloon };
+    Kind kind;
+    std::string tip;    // kAdd, kSetTip
+    std::string title;  // kShowBalloon
+    std::string text;   // kShowBalloon
+    unsigned timeout_ms = 0;
   };
-  std::vector<Sent> sent;
+  void Add(const std::string& tip) override { calls.push_back({Call::Kind::kAdd, tip}); }
+  void Remove() override { calls.push_back({Call::Kind::kRemove}); }
+  void SetTip(const std::string& tip) override { calls.push_back({Call::Kind::kSetTip, tip}); }
+  void ShowBalloon(const std::string& title, const std::string& text,
+                   unsigned timeout_ms) override {
+    calls.push_back({Call::Kind::kShowBalloon, "", title, text, timeout_ms});
+  }
+  std::vector<Call> calls;
 };
 
 // Time stands still until a test moves it; every pump call can advance it.

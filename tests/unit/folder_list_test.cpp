@@ -77,7 +77,7 @@ TEST_F(FolderListTest, RestoresManyEntriesWithoutOverflow) {
 TEST_F(FolderListTest, DeleteKeyWithAnyModifierOrDoubleClickRemovesTheSelectedEntry) {
   Load("C:\\A;C:\\B;C:\\C;C:\\D;");
   form_->ListView1.Select(2);
-  form_->ListView1_KeyDown(46, 1);  // Delete with Shift
+  form_->ListView1_KeyDown(Key::kDelete, 1);  // with Shift
   EXPECT_EQ(form_->ListView1.Items(), (Entries{"C:\\A", "C:\\C", "C:\\D"}));
   EXPECT_EQ(Stored(), (Entries{"C:\\A", "C:\\C", "C:\\D"}));
   form_->ListView1.Select(3);
@@ -89,9 +89,9 @@ TEST_F(FolderListTest, DeleteKeyWithAnyModifierOrDoubleClickRemovesTheSelectedEn
 TEST_F(FolderListTest, OtherKeysAndNoSelectionRemoveNothing) {
   Load("C:\\A;C:\\B;");
   form_->ListView1.Select(1);
-  form_->ListView1_KeyDown(8, 0);  // Backspace
+  form_->ListView1_KeyDown(Key::kOther, 0);  // Backspace, say
   form_->ListView1.Deselect();
-  form_->ListView1_KeyDown(46, 0);
+  form_->ListView1_KeyDown(Key::kDelete, 0);
   form_->ListView1_DblClick();
   EXPECT_EQ(form_->ListView1.Count(), 2);
   EXPECT_TRUE(fakes_.settings.write_log.empty());
@@ -102,7 +102,7 @@ TEST_F(FolderListTest, BusyPointerHoldsBackRemovalAndClearButNotAdding) {
   form_->ListView1.Select(1);
   form_->SetMousePointer(Pointer::kHourglass);
   form_->ListView1_DblClick();
-  form_->ListView1_KeyDown(46, 0);
+  form_->ListView1_KeyDown(Key::kDelete, 0);
   form_->PushButton8_Click();
   EXPECT_EQ(form_->ListView1.Count(), 2);
   fakes_.shell.browse_answers = {"D:\\New"};
@@ -130,7 +130,7 @@ TEST_F(FolderListTest, CloseRequestStoresTheListBeforeTheTimerStopsAndTheIconGoe
   EXPECT_EQ(fakes_.settings.values["Folders"], "C:\\A;\"D:\\a;b\"; C:\\spaced ;");
   EXPECT_EQ(form_->Timer1.Interval(), 0);
   EXPECT_FALSE(form_->cSysTray1.InTray());
-  EXPECT_EQ(fakes_.notify_icon.sent.back().command, NotifyCommand::kDelete);
+  EXPECT_EQ(fakes_.notify_icon.calls.back().kind, FakeNotifyIcon::Call::Kind::kRemove);
   EXPECT_EQ(fakes_.pump.calls - pumps, 2);
 }
 
@@ -159,15 +159,15 @@ TEST_F(FolderListTest, FirstMinimiseGoesToTheTrayLaterOnesStayOnTheTaskbar) {
   EXPECT_FALSE(form_->Visible());
   EXPECT_EQ(form_->State(), WindowState::kNormal);
   EXPECT_TRUE(form_->TrayNoticeShown);
-  form_->cSysTray1.Dispatch(517, 0);  // right button: nothing
+  form_->cSysTray1.Dispatch(TrayEvent::kRightButtonUp, 0);  // nothing
   EXPECT_FALSE(form_->Visible());
-  form_->cSysTray1.Dispatch(514, 0);  // left button up
+  form_->cSysTray1.Dispatch(TrayEvent::kLeftButtonUp, 0);
   EXPECT_TRUE(form_->Visible());
-  const size_t sent = fakes_.notify_icon.sent.size();
+  const size_t sent = fakes_.notify_icon.calls.size();
   form_->SetWindowState(WindowState::kMinimized);
   EXPECT_TRUE(form_->Visible());
   EXPECT_EQ(form_->State(), WindowState::kMinimized);
-  EXPECT_EQ(fakes_.notify_icon.sent.size(), sent);
+  EXPECT_EQ(fakes_.notify_icon.calls.size(), sent);
 }
 
 }  // namespace

@@ -59,10 +59,10 @@ TEST_F(StartupTest, TrayIconIsInPlaceWithItsTip) {
   Form1& f = Load();
   EXPECT_TRUE(f.cSysTray1.InTray());
   EXPECT_EQ(f.cSysTray1.TrayTip(), "Tessaline");
-  ASSERT_FALSE(fakes_.notify_icon.sent.empty());
-  EXPECT_EQ(fakes_.notify_icon.sent.front().command, NotifyCommand::kAdd);
-  EXPECT_EQ(fakes_.notify_icon.sent.front().record.callback_message, 1125u);
-  EXPECT_EQ(fakes_.notify_icon.sent.front().record.id, 0u);
+  ASSERT_FALSE(fakes_.notify_icon.calls.empty());
+  EXPECT_EQ(fakes_.notify_icon.calls.front().kind, FakeNotifyIcon::Call::Kind::kAdd);
+  EXPECT_EQ(fakes_.notify_icon.calls.back().kind, FakeNotifyIcon::Call::Kind::kSetTip);
+  EXPECT_EQ(fakes_.notify_icon.calls.back().tip, "Tessaline");
 }
 
 TEST_F(StartupTest, OftenIndexOutOfRangeReportsOnceAndSelectsNothing) {
@@ -152,11 +152,11 @@ TEST_F(StartupTest, MinimizedOnStartsHiddenInTheTrayWithOneBalloon) {
   EXPECT_TRUE(f.TrayNoticeShown);
   EXPECT_TRUE(f.cSysTray1.InTray());
   int balloons = 0;
-  for (const auto& s : fakes_.notify_icon.sent) {
-    if (s.record.flags == kNifInfo && !s.record.info.empty()) {
+  for (const auto& call : fakes_.notify_icon.calls) {
+    if (call.kind == FakeNotifyIcon::Call::Kind::kShowBalloon && !call.text.empty()) {
       ++balloons;
-      EXPECT_EQ(s.record.info_title, "Tessaline");
-      EXPECT_EQ(s.record.timeout_ms, 5000u);
+      EXPECT_EQ(call.title, "Tessaline");
+      EXPECT_EQ(call.timeout_ms, 5000u);
     }
   }
   EXPECT_EQ(balloons, 1);

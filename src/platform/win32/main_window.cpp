@@ -2,11 +2,11 @@
 
 #include <commctrl.h>
 
-#include "platform/notify_icon.h"
 #include "platform/win32/control_ids.h"
 #include "platform/win32/dpi.h"
 #include "platform/win32/text.h"
 #include "platform/win32/view_handles.h"
+#include "platform/win32/win_notify_icon.h"
 #include "resource_ids.h"
 
 namespace tess::win32 {
@@ -271,10 +271,8 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       }
       break;
     case kTrayCallbackMessage:
-      if (form_ != nullptr) {
-        boundary_.Run([&] {
-          form_->cSysTray1.Dispatch(static_cast<long>(lparam), static_cast<unsigned long>(wparam));
-        });
+      if (const auto event = TrayEventFrom(lparam); event && form_ != nullptr) {
+        boundary_.Run([&] { form_->cSysTray1.Dispatch(*event, static_cast<int>(wparam)); });
       }
       return 0;
     case WM_SIZE:

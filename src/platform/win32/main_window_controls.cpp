@@ -183,7 +183,9 @@ void MainWindow::BindModels() {
   Form1& f = *form_;
   ListViewBinding::Events folders;
   folders.double_clicked = [this] { form_->ListView1_DblClick(); };
-  folders.key_down = [this](int key, int shift) { form_->ListView1_KeyDown(key, shift); };
+  folders.key_down = [this](int key, int shift) {
+    form_->ListView1_KeyDown(key == VK_DELETE ? Key::kDelete : Key::kOther, shift);
+  };
   list1_.Attach(FindChild(kIdListView1)->window, f.ListView1, std::move(folders), dpi_);
   ListViewBinding::Events intervals;
   intervals.selected_by_user = [this] { form_->ListView2_ItemSelected(); };

@@ -1,7 +1,5 @@
 #include "platform/win32/win_notify_icon.h"
 
-#include <shellapi.h>
-
 #include <algorithm>
 #include <cwchar>
 
@@ -10,6 +8,9 @@
 namespace tess::win32 {
 
 namespace {
+constexpr UINT kIconId = 0;
+
+// The shell's fixed-size text fields take what fits and stay terminated.
 template <size_t N>
 void CopyCut(wchar_t (&field)[N], const std::string& text) {
   const std::wstring wide = Widen(text);
@@ -19,25 +20,76 @@ void CopyCut(wchar_t (&field)[N], const std::string& text) {
 }
 }  // namespace
 
-bool WinNotifyIcon::Send(NotifyCommand command, const NotifyIconRecord& record) {
+std::optional<TrayEvent> TrayEventFrom(LPARAM notification) {
+  switch (notification) {
+    case WM_MOUSEMOVE:
+      return TrayEvent::kMouseMove;
+    case WM_LBUTTONDOWN:
+      return TrayEvent::kLeftButtonDown;
+    case WM_LBUTTONUP:
+      return TrayEvent::kLeftButtonUp;
+    case WM_LBUTTONDBLCLK:
+      return TrayEvent::kLeftDoubleClick;
+    case WM_RBUTTONDOWN:
+      return TrayEvent::kRightButtonDown;
+    case WM_RBUTTONUP:
+      return TrayEvent::kRightButtonUp;
+    case WM_RBUTTONDBLCLK:
+      return TrayEvent::kRightDoubleClick;
+    case NIN_BALLOONSHOW:
+      return TrayEvent::kBalloonShown;
+    case NIN_BALLOONHIDE:
+      return TrayEvent::kBalloonHidden;
+    case NIN_BALLOONTIMEOUT:
+      return TrayEvent::kBalloonTimedOut;
+    case NIN_BALLOONUSERCLICK:
+      return TrayEvent::kBalloonClicked;
+    default:
+      return std::nullopt;
+  }
+}
+
+NOTIFYICONDATAW WinNotifyIcon::Record() const {
   NOTIFYICONDATAW data = {};
   data.cbSize = sizeof(data);
   data.hWnd = window_;
-  data.uID = record.id;
-  data.uFlags = record.flags;
-  data.uCallbackMessage = record.callback_message;
-  if ((record.flags & kNifIcon) != 0) data.hIcon = icon_;
-  if ((record.flags & kNifTip) != 0) CopyCut(data.szTip, record.tip);
-  if ((record.flags & kNifInfo) != 0) {
-    CopyCut(data.szInfo, record.info);
-    CopyCut(data.szInfoTitle, record.info_title);
-    data.uTimeout = record.timeout_ms;
-    data.dwInfoFlags = NIIF_NONE;
+  data.uID = kIconId;
+  return data;
+}
+
+void WinNotifyIcon::Add(const std::string& tip) {
+  NOTIFYICONDATAW data = Record();
+  data.uFlags = NIF_ICON | NIF_MESSAGE;
+  data.hIcon = icon_;
+  data.uCallbackMessage = kTrayCallbackMessage;
+  if (!tip.empty()) {
+    data.uFlags |= NIF_TIP;
+    CopyCut(data.szTip, tip);
   }
-  DWORD message = NIM_MODIFY;
-  if (command == NotifyCommand::kAdd) message = NIM_ADD;
-  if (command == NotifyCommand::kDelete) message = NIM_DELETE;
-  return Shell_NotifyIconW(message, &data) != FALSE;
+  send_(NIM_ADD, &data);
+}
+
+void WinNotifyIcon::Remove() {
+  NOTIFYICONDATAW data = Record();
+  send_(NIM_DELETE, &data);
+}
+
+void WinNotifyIcon::SetTip(const std::string& tip) {
+  NOTIFYICONDATAW data = Record();
+  data.uFlags = NIF_TIP;
+  CopyCut(data.szTip, tip);
+  send_(NIM_MODIFY, &data);
+}
+
+void WinNotifyIcon::ShowBalloon(const std::string& title, const std::string& text,
+                                unsigned timeout_ms) {
+  NOTIFYICONDATAW data = Record();
+  data.uFlags = NIF_INFO;
+  CopyCut(data.szInfo, text);
+  CopyCut(data.szInfoTitle, title);
+  data.uTimeout = timeout_ms;
+  data.dwInfoFlags = NIIF_NONE;
+  send_(NIM_MODIFY, &data);
 }
 
 }  // namespace tess::win32

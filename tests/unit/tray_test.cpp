@@ -1,0 +1,93 @@
+// The tray icon control: in and out of the tray, its tip, the balloon's wait, and the mouse
+// notifications turned into events.
+#include <gtest/gtest.h>
+
+#include "support/fakes.h"
+#include "tray/sys_tray.h"
+
+namespace tess::test {
+namespace {
+
+using Kind = FakeNotifyIcon::Call::Kind;
+
+class TrayTest : public ::testing::Test {
+ protected:
+  std::vector<Kind> Kinds() const {
+    std::vector<Kind> kinds;
+    for (const auto& call : fakes_.notify_icon.calls) kinds.push_back(call.kind);
+    return kinds;
+  }
+  FakeServices fakes_;
+  cSysTray tray_{fakes_.notify_icon, fakes_.clock, fakes_.pump};
+};
+
+TEST_F(TrayTest, TheTipTravelsWithTheIconAndTheIconLeavesWithTheControl) {
+  tray_.SetTrayTip("before");  // not yet in the tray: only remembered
+  tray_.SetInTray(true);
+  tray_.SetInTray(true);
+  tray_.SetTrayTip("Tessaline");
+  EXPECT_EQ(Kinds(), (std::vector<Kind>{Kind::kAdd, Kind::kSetTip}));
+  EXPECT_EQ(fakes_.notify_icon.calls[0].tip, "before");
+  EXPECT_EQ(fakes_.notify_icon.calls[1].tip, "Tessaline");
+  {
+    cSysTray short_lived(fakes_.notify_icon, fakes_.clock, fakes_.pump);
+    short_lived.SetInTray(true);
+  }
+  EXPECT_EQ(fakes_.notify_icon.calls.back().kind, Kind::kRemove);
+}
+
+TEST_F(TrayTest, ABalloonWaitsItsTimeThenIsTakenAway) {
+  tray_.SetInTray(true);
+  tray_.ShowBalloon("text", "title", 2, false);
+  EXPECT_EQ(fakes_.pump.calls, 8);  // a quarter second per pass
+  ASSERT_EQ(Kinds(), (std::vector<Kind>{Kind::kAdd, Kind::kShowBalloon, Kind::kShowBalloon}));
+  EXPECT_EQ(fakes_.notify_icon.calls[1].title, "title");
+  EXPECT_EQ(fakes_.notify_icon.calls[1].text, "text");
+  EXPECT_EQ(fakes_.notify_icon.calls[1].timeout_ms, 2000u);
+  EXPECT_EQ(fakes_.notify_icon.calls[2].text, "");
+  EXPECT_TRUE(tray_.BalloonShowing());
+}
+
+TEST_F(TrayTest, TheShellEndsTheWaitWhenTheBalloonGoesButNotWhenItShows) {
+  for (const TrayEvent gone :
+       {TrayEvent::kBalloonHidden, TrayEvent::kBalloonTimedOut, TrayEvent::kBalloonClicked}) {
+    fakes_.notify_icon.calls.clear();
+    fakes_.pump.calls = 0;
+    fakes_.pump.At(1, [&] { tray_.Dispatch(TrayEvent::kBalloonShown, 0); });
+    fakes_.pump.At(2, [&] { tray_.Dispatch(gone, 0); });
+    tray_.ShowBalloon("text", "title", 5, false);
+    EXPECT_EQ(fakes_.pump.calls, 2);
+    EXPECT_EQ(Kinds(), std::vector<Kind>{Kind::kShowBalloon});  // nothing left to take away
+    EXPECT_FALSE(tray_.BalloonShowing());
+  }
+}
+
+TEST_F(TrayTest, OnceMeansOnceAndAnOverlongTimeIsAnOverflow) {
+  tray_.ShowBalloon("a", "t", 0, true);
+  tray_.ShowBalloon("b", "t", 0, true);
+  tray_.ShowBalloon("c", "t", 0, false);
+  ASSERT_EQ(fakes_.notify_icon.calls.size(), 2u);
+  EXPECT_EQ(fakes_.notify_icon.calls[1].text, "c");
+  EXPECT_EQ(fakes_.pump.calls, 0);  // no time given: no wait
+  EXPECT_THROW(tray_.ShowBalloon("d", "t", 2147484, false), PlatformError);
+  EXPECT_EQ(fakes_.notify_icon.calls.size(), 2u);
+}
+
+TEST_F(TrayTest, MouseNotificationsBecomeEventsWithTheirButton) {
+  std::vector<std::string> seen;
+  tray_.MouseMove = [&](int id) { seen.push_back("move " + std::to_string(id)); };
+  tray_.MouseDown = [&](int b, int id) { seen.push_back("down " + std::to_string(b * 10 + id)); };
+  tray_.MouseUp = [&](int b, int id) { seen.push_back("up " + std::to_string(b * 10 + id)); };
+  tray_.MouseDblClick = [&](int b, int) { seen.push_back("double " + std::to_string(b)); };
+  for (const TrayEvent event :
+       {TrayEvent::kMouseMove, TrayEvent::kLeftButtonDown, TrayEvent::kLeftButtonUp,
+        TrayEvent::kLeftDoubleClick, TrayEvent::kRightButtonDown, TrayEvent::kRightButtonUp,
+        TrayEvent::kRightDoubleClick, TrayEvent::kBalloonShown}) {
+    tray_.Dispatch(event, 3);
+  }
+  EXPECT_EQ(seen, (std::vector<std::string>{"move 3", "down 13", "up 13", "double 1", "down 23",
+                                            "up 23", "double 2"}));
+}
+
+}  // namespace
+}  // namespace tess::test
