@@ -25,3 +25,11 @@ foreach(target_source ${FUZZ_TARGETS})
   target_link_libraries(${name}_replay PRIVATE tessaline_core)
   add_test(NAME fuzz.replay.${name} COMMAND ${name}_replay ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/${name})
 endforeach()
+
+# The include rules of the source tree, and proof that their check refuses a broken tree.
+set(INCLUDE_RULES ${CMAKE_SOURCE_DIR}/tests/architecture/include_rules.cmake)
+add_test(NAME architecture.include_rules
+         COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${CMAKE_SOURCE_DIR}/src -P ${INCLUDE_RULES})
+add_test(NAME architecture.include_rules_refuse_a_broken_tree
+         COMMAND ${CMAKE_COMMAND} -DCHECK=${INCLUDE_RULES} -DWORK_DIR=${CMAKE_BINARY_DIR}
+                 -P ${CMAKE_SOURCE_DIR}/tests/architecture/include_rules_selftest.cmake)
