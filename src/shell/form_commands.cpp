@@ -20,21 +20,51 @@ ErrorTrap Form1::Trap(const char* handler) {
   return ErrorTrap(services_.dialogs, std::string(kLocation) + handler + " ");
 }
 
-void Form1::PushButton3_Click() {
-  ErrorTrap trap = Trap("PushButton3_Click");
-  history_.View(trap);
+// ---- folder list ----
+
+void Form1::ListView1_DblClick() {
+  // The busy pointer doubles as the busy flag: while Backup Now runs, removal does nothing.
+  if (MousePointer() == Pointer::kHourglass) return;
+  folders_.RemoveSelected();
 }
 
-void Form1::PushButton4_Click() {
-  ErrorTrap trap = Trap("PushButton4_Click");
-  history_.CopyToClipboard(trap);
+void Form1::ListView1_KeyDown(Key key, int /*shift*/) {
+  if (key == Key::kDelete) ListView1_DblClick();
 }
 
-void Form1::PushButton12_Click() {
-  ErrorTrap trap = Trap("PushButton12_Click");
-  if (!history_.Clear(trap)) return;
-  // Starting over empties the folder list too.
-  trap.Step(104, [&] { folders_.Clear(); });
+void Form1::PushButton8_Click() {
+  ErrorTrap trap = Trap("PushButton8_Click");
+  trap.Step(100, [&] {
+    if (MousePointer() == Pointer::kHourglass) return;
+    folders_.Clear();
+  });
+}
+
+void Form1::PushButton7_Click() {
+  ErrorTrap trap = Trap("PushButton7_Click");
+  std::string chosen;
+  trap.Step(100, [&] { chosen = folders_.BrowseForFolder(); });
+  if (trap.Test(102, [&] { return chosen.empty(); })) return;
+  trap.Step(104, [&] { folders_.Add(chosen); });
+}
+
+// ---- destination ----
+
+void Form1::Text5_Change() { destination_.Store(); }
+
+void Form1::Text5_GotFocus() { destination_.SelectAll(); }
+
+void Form1::PushButton1_Click() {
+  ErrorTrap trap = Trap("PushButton1_Click");
+  std::string chosen;
+  trap.Step(100, [&] { chosen = destination_.Browse(); });
+  if (trap.Test(102, [&] { return chosen.empty(); })) return;
+  trap.Step(104, [&] { destination_.Set(chosen); });
+}
+
+void Form1::PushButton2_Click() {
+  ErrorTrap trap = Trap("PushButton2_Click");
+  trap.Step(100, [&] { destination_.Open(); });
 }
 
 // ---- schedule ----
@@ -75,32 +105,23 @@ void Form1::PushButton6_Click() {
   trap.Step(114, [&] { Frame1.SetCaption(before); });
 }
 
-// ---- folder list ----
+// ---- history ----
 
-void Form1::ListView1_DblClick() {
-  // The busy pointer of a Backup Now run keeps the list as the run reads it.
-  if (MousePointer() == Pointer::kHourglass) return;
-  folders_.RemoveSelected();
+void Form1::PushButton3_Click() {
+  ErrorTrap trap = Trap("PushButton3_Click");
+  history_.View(trap);
 }
 
-void Form1::ListView1_KeyDown(Key key, int /*shift*/) {
-  if (key == Key::kDelete) ListView1_DblClick();
+void Form1::PushButton4_Click() {
+  ErrorTrap trap = Trap("PushButton4_Click");
+  history_.CopyToClipboard(trap);
 }
 
-void Form1::PushButton8_Click() {
-  ErrorTrap trap = Trap("PushButton8_Click");
-  trap.Step(100, [&] {
-    if (MousePointer() == Pointer::kHourglass) return;
-    folders_.Clear();
-  });
-}
-
-void Form1::PushButton7_Click() {
-  ErrorTrap trap = Trap("PushButton7_Click");
-  std::string chosen;
-  trap.Step(100, [&] { chosen = folders_.BrowseForFolder(); });
-  if (trap.Test(102, [&] { return chosen.empty(); })) return;
-  trap.Step(104, [&] { folders_.Add(chosen); });
+void Form1::PushButton12_Click() {
+  ErrorTrap trap = Trap("PushButton12_Click");
+  if (!history_.Clear(trap)) return;
+  // Starting over empties the folder list too.
+  trap.Step(104, [&] { folders_.Clear(); });
 }
 
 // ---- options ----
@@ -128,25 +149,6 @@ void Form1::ApplySkin() {
 void Form1::PushButton11_Click() {
   ErrorTrap trap = Trap("PushButton11_Click");
   trap.Step(100, [&] { ShowHelp(services_.dialogs); });
-}
-
-// ---- destination ----
-
-void Form1::Text5_Change() { destination_.Store(); }
-
-void Form1::Text5_GotFocus() { destination_.SelectAll(); }
-
-void Form1::PushButton1_Click() {
-  ErrorTrap trap = Trap("PushButton1_Click");
-  std::string chosen;
-  trap.Step(100, [&] { chosen = destination_.Browse(); });
-  if (trap.Test(102, [&] { return chosen.empty(); })) return;
-  trap.Step(104, [&] { destination_.Set(chosen); });
-}
-
-void Form1::PushButton2_Click() {
-  ErrorTrap trap = Trap("PushButton2_Click");
-  trap.Step(100, [&] { destination_.Open(); });
 }
 
 }  // namespace tess
