@@ -31,12 +31,52 @@ std::string PathOfItem(PCIDLIST_ABSOLUTE pidl) {
   return Narrow(std::wstring(buffer.data()));
 }
 
-int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM, LPARAM data) {
-  if (message == BFFM_INITIALIZED && data != 0) {
-    const auto* start = reinterpret_cast<const std::wstring*>(data);
-    if (!start->empty()) {
-      SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(start->c_str()));
+// The folder the dialog should open at. The dialog is asked to select it when it starts; some
+// shells (Wine's, with a folder that was just made) drop that first request while the tree is
+// still filling, so it is asked again a few times until the folder shows as selected.
+struct Preselection {
+  std::wstring folder;
+  bool reached = false;
+  int requests = 0;
+};
+constexpr wchar_t kPreselectionProp[] = L"TessalinePreselection";
+constexpr UINT_PTR kPreselectionTimer = 1;
+constexpr UINT kPreselectionRetryMs = 200;
+constexpr int kMaxPreselectionRequests = 6;
+
+bool SameFolder(std::wstring a, std::wstring b) {
+  while (a.size() > 3 && a.back() == L'\\') a.pop_back();
+  while (b.size() > 3 && b.back() == L'\\') b.pop_back();
+  return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+void RequestPreselection(HWND dialog, Preselection& want) {
+  ++want.requests;
+  SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(want.folder.c_str()));
+}
+
+void CALLBACK PreselectionRetry(HWND dialog, UINT, UINT_PTR timer, DWORD) {
+  auto* want = static_cast<Preselection*>(GetPropW(dialog, kPreselectionProp));
+  if (want == nullptr || want->reached || want->requests >= kMaxPreselectionRequests) {
+    KillTimer(dialog, timer);
+    RemovePropW(dialog, kPreselectionProp);
+    return;
+  }
+  RequestPreselection(dialog, *want);
+}
+
+int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM param, LPARAM data) {
+  auto* want = reinterpret_cast<Preselection*>(data);
+  if (want == nullptr || want->folder.empty()) return 0;
+  if (message == BFFM_INITIALIZED) {
+    RequestPreselection(dialog, *want);
+    if (!want->reached && SetPropW(dialog, kPreselectionProp, want)) {
+      SetTimer(dialog, kPreselectionTimer, kPreselectionRetryMs, PreselectionRetry);
     }
+  } else if (message == BFFM_SELCHANGED && !want->reached && param != 0) {
+    const auto* item = reinterpret_cast<PCIDLIST_ABSOLUTE>(param);
+    if (SameFolder(Widen(PathOfItem(item)), want->folder)) want->reached = true;
   }
   return 0;
 }
@@ -50,13 +90,13 @@ std::string WinShell::SpecialFolderPath(int folder_id) {
 
 std::string WinShell::BrowseForFolder(const std::string& title, const std::string& start) {
   const std::wstring wide_title = Widen(title);
-  const std::wstring wide_start = Widen(start);
+  Preselection start_folder{Widen(start)};
   BROWSEINFOW info = {};
   info.hwndOwner = owner_ ? owner_() : nullptr;
   info.lpszTitle = wide_title.c_str();
   info.ulFlags = BIF_RETURNONLYFSDIRS;
   info.lpfn = BrowseCallback;
-  info.lParam = reinterpret_cast<LPARAM>(&wide_start);
+  info.lParam = reinterpret_cast<LPARAM>(&start_folder);
   ItemList item;
   item.pidl = SHBrowseForFolderW(&info);
   if (item.pidl == nullptr) return "";
