@@ -297,6 +297,86 @@ TEST_F(CopyFolderTest, TimesAndAttributesAreKeptAndIdenticalFilesSkipped) {
   EXPECT_EQ(WriteTimeOf(dir_ / "dest\\sub\\b.txt"), WriteTimeOf(dir_ / "src\\sub\\b.txt"));
 }
 
+// A file's change time as the file system reports it; 0 when it cannot be read.
+std::int64_t ChangeTimeOf(const std::string& path) {
+  HANDLE file = CreateFileW(Raw(path).c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  FILE_BASIC_INFO basic{};
+  GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic);
+  CloseHandle(file);
+  return basic.ChangeTime.QuadPart;
+}
+
+// Rewrites a file with other bytes of the same length and puts its last-write time back, as
+// encrypted containers do. File-system clocks advance in steps of a few milliseconds, so the
+// rewrite waits for the next step after whatever was done to the file before.
+void RewriteKeepingWriteTime(const std::string& path, const std::string& bytes) {
+  const std::uint64_t write_time = WriteTimeOf(path);
+  ASSERT_EQ(ReadBytes(path).value_or("").size(), bytes.size());
+  Sleep(20);
+  WriteBytes(path, bytes);
+  SetWriteTimeOf(path, write_time);
+  ASSERT_EQ(WriteTimeOf(path), write_time);
+}
+
+TEST_F(CopyFolderTest, AFileRewrittenWithItsWriteTimePutBackIsCopiedAgain) {
+  WriteBytes(dir_ / "src\\vault.bin", "secret one");
+  WriteBytes(dir_ / "src\\same.txt", "unchanged");
+  ASSERT_EQ(Copy(dir_ / "src", dir_ / "dest").files_copied, 2u);
+  // The copy is written after the source last changed, so the next run can skip it.
+  EXPECT_GE(ChangeTimeOf(dir_ / "dest\\vault.bin"), ChangeTimeOf(dir_ / "src\\vault.bin"));
+  EXPECT_EQ(Copy(dir_ / "src", dir_ / "dest").files_skipped, 2u);
+
+  RewriteKeepingWriteTime(dir_ / "src\\vault.bin", "secret two");
+  const CopyOutcome out = Copy(dir_ / "src", dir_ / "dest");
+  EXPECT_EQ(out.files_copied, 1u);
+  EXPECT_EQ(out.files_skipped, 1u);
+  EXPECT_EQ(ReadBytes(dir_ / "dest\\vault.bin"), "secret two");
+  EXPECT_EQ(WriteTimeOf(dir_ / "dest\\vault.bin"), WriteTimeOf(dir_ / "src\\vault.bin"));
+  EXPECT_EQ(Copy(dir_ / "src", dir_ / "dest").files_skipped, 2u);
+
+  // The same for a file named as the source itself.
+  RewriteKeepingWriteTime(dir_ / "src\\vault.bin", "secret six");
+  EXPECT_EQ(Copy(dir_ / "src\\vault.bin", dir_ / "dest").files_copied, 1u);
+  EXPECT_EQ(ReadBytes(dir_ / "dest\\vault.bin"), "secret six");
+  EXPECT_EQ(Copy(dir_ / "src\\vault.bin", dir_ / "dest").files_skipped, 1u);
+}
+
+TEST_F(CopyFolderTest, ACopyMadeElsewhereAfterTheFolderWasListedIsReplaced) {
+  WriteBytes(dir_ / "src\\a.txt", "alpha");
+  WriteBytes(dir_ / "src\\b.txt", "beta");
+  MakeFolders(dir_ / "dest");
+  // Another run writes the same folder while this one lets events in before its first file.
+  bool written = false;
+  const CopyOutcome out = files_.CopyFolder(dir_ / "src", dir_ / "dest", true, [&] {
+    if (written) return;
+    written = true;
+    for (const std::string name : {"a.txt", "b.txt"}) {
+      WriteBytes(dir_ / ("dest\\" + name), "from another run");
+      SetAttributesOf(dir_ / ("dest\\" + name), FILE_ATTRIBUTE_READONLY);
+    }
+  });
+  ASSERT_TRUE(written);
+  EXPECT_TRUE(out.Complete()) << out.first_failure_path << ": " << out.first_failure_reason;
+  EXPECT_EQ(out.files_copied, 2u);
+  EXPECT_EQ(ReadBytes(dir_ / "dest\\a.txt"), "alpha");
+  EXPECT_EQ(ReadBytes(dir_ / "dest\\b.txt"), "beta");
+  EXPECT_EQ(CountMatching(dir_ / "dest", kTempPattern), 0);
+
+  // Without overwrite, what the other run wrote stays.
+  WriteBytes(dir_ / "src\\c.txt", "gamma");
+  written = false;
+  const CopyOutcome kept = files_.CopyFolder(dir_ / "src", dir_ / "dest", false, [&] {
+    if (written) return;
+    written = true;
+    WriteBytes(dir_ / "dest\\c.txt", "theirs");
+  });
+  EXPECT_EQ(kept.files_failed, 1u);
+  EXPECT_EQ(kept.first_failure_path, dir_ / "dest\\c.txt");
+  EXPECT_EQ(ReadBytes(dir_ / "dest\\c.txt"), "theirs");
+  EXPECT_EQ(CountMatching(dir_ / "dest", kTempPattern), 0);
+}
+
 TEST_F(CopyFolderTest, UnicodeNamesAndPathsPastThreeHundredCharactersAreCopied) {
   std::string relative = kGreek + "\\" + kCjk;
   while (relative.size() < 320) relative += "\\nested-folder-with-a-long-name";

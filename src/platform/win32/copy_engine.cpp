@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "base/unchanged_file.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/long_path.h"
 #include "platform/win32/text.h"
@@ -31,36 +32,111 @@ constexpr DWORD kFolderAttributesKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_S
 
 // Small enough to stay in the processor cache between the read and the write.
 constexpr DWORD kBufferBytes = 64u << 10;
+// Room for a few hundred names per listing call.
+constexpr size_t kListingBytes = 64u << 10;
 constexpr int kTempHexDigits = 16;
 
-struct SourceFile {
+// One name of a folder listing with what the copy reads of it.
+struct Listed {
+  std::wstring name;
   DWORD attributes = 0;
-  FILETIME creation{};
-  FILETIME access{};
-  FILETIME write{};
+  std::int64_t creation = 0;
+  std::int64_t access = 0;
+  std::int64_t write = 0;
+  std::int64_t change = 0;
   std::uint64_t size = 0;
 };
 
-template <typename Data>
-SourceFile Describe(const Data& data) {
-  SourceFile file;
-  file.attributes = data.dwFileAttributes;
-  file.creation = data.ftCreationTime;
-  file.access = data.ftLastAccessTime;
-  file.write = data.ftLastWriteTime;
-  file.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-  return file;
+FileStamp StampOf(const Listed& file) { return FileStamp{file.size, file.write, file.change}; }
+
+bool NameLess(const Listed& a, const Listed& b) {
+  return CompareStringOrdinal(a.name.data(), static_cast<int>(a.name.size()), b.name.data(),
+                              static_cast<int>(b.name.size()), TRUE) == CSTR_LESS_THAN;
 }
 
-bool SameTime(const FILETIME& a, const FILETIME& b) {
-  return a.dwLowDateTime == b.dwLowDateTime && a.dwHighDateTime == b.dwHighDateTime;
+// The entry of a listing sorted by NameLess that has the name, compared as the file system
+// compares names; null when there is none.
+const Listed* FindName(const std::vector<Listed>& sorted, const std::wstring& name) {
+  Listed key;
+  key.name = name;
+  const auto it = std::lower_bound(sorted.begin(), sorted.end(), key, NameLess);
+  if (it == sorted.end() || NameLess(key, *it)) return nullptr;
+  return &*it;
 }
 
-LARGE_INTEGER AsLarge(const FILETIME& time) {
-  LARGE_INTEGER value;
-  value.LowPart = time.dwLowDateTime;
-  value.HighPart = static_cast<LONG>(time.dwHighDateTime);
-  return value;
+// Reads a folder's names batch by batch, each with its times, size and attributes, from the
+// folder's own listing: one call per batch instead of one per file, which is what keeps a
+// repeat run over an unchanged tree cheap.
+class FolderReader {
+ public:
+  explicit FolderReader(const std::wstring& folder)
+      : folder_(CreateFileW(folder.c_str(), FILE_LIST_DIRECTORY,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)) {
+    if (!folder_) error_ = GetLastError();
+  }
+
+  // The next name ("." and ".." included); false at the end or on a failure.
+  bool Next(Listed* entry) {
+    if (!folder_ || error_ != 0 || done_) return false;
+    if (at_ == nullptr && !ReadBatch()) return false;
+    const auto* info = reinterpret_cast<const FILE_FULL_DIR_INFO*>(at_);
+    entry->name.assign(info->FileName, info->FileNameLength / sizeof(wchar_t));
+    entry->attributes = info->FileAttributes;
+    entry->creation = info->CreationTime.QuadPart;
+    entry->access = info->LastAccessTime.QuadPart;
+    entry->write = info->LastWriteTime.QuadPart;
+    entry->change = info->ChangeTime.QuadPart;
+    entry->size = static_cast<std::uint64_t>(info->EndOfFile.QuadPart);
+    at_ = info->NextEntryOffset == 0 ? nullptr : at_ + info->NextEntryOffset;
+    return true;
+  }
+
+  // 0 after the last name; the system's error code when the folder could not be read.
+  DWORD Error() const { return error_; }
+
+ private:
+  bool ReadBatch() {
+    if (!GetFileInformationByHandleEx(folder_.get(), FileFullDirectoryInfo, batch_.data(),
+                                      static_cast<DWORD>(batch_.size() * sizeof batch_[0]))) {
+      const DWORD code = GetLastError();
+      done_ = true;
+      // An empty drive root has not even "." to list.
+      if (code != ERROR_NO_MORE_FILES && !(code == ERROR_FILE_NOT_FOUND && first_)) error_ = code;
+      return false;
+    }
+    first_ = false;
+    at_ = reinterpret_cast<const char*>(batch_.data());
+    return true;
+  }
+
+  FileHandle folder_;
+  std::vector<std::uint64_t> batch_ = std::vector<std::uint64_t>(kListingBytes / 8);
+  const char* at_ = nullptr;
+  DWORD error_ = 0;
+  bool first_ = true;
+  bool done_ = false;
+};
+
+// What the copy needs of one file named directly; answers 0 or the system's error code.
+DWORD DescribeFile(const std::wstring& path, Listed* file) {
+  FileHandle handle(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  FILE_BASIC_INFO basic;
+  FILE_STANDARD_INFO standard;
+  if (!handle || !GetFileInformationByHandleEx(handle.get(), FileBasicInfo, &basic, sizeof basic) ||
+      !GetFileInformationByHandleEx(handle.get(), FileStandardInfo, &standard, sizeof standard)) {
+    return GetLastError();
+  }
+  file->name = LeafName(path);
+  file->attributes = basic.FileAttributes;
+  file->creation = basic.CreationTime.QuadPart;
+  file->access = basic.LastAccessTime.QuadPart;
+  file->write = basic.LastWriteTime.QuadPart;
+  file->change = basic.ChangeTime.QuadPart;
+  file->size = static_cast<std::uint64_t>(standard.EndOfFile.QuadPart);
+  return 0;
 }
 
 DWORD SettableAttributes(DWORD attributes) {
@@ -180,9 +256,20 @@ class CopyRun {
     bool created = false;
     if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
       // A single file lands in the destination folder under its own name.
+      Listed file;
+      if (const DWORD code = DescribeFile(from, &file)) return FailFile(from, code);
       if (const DWORD code = CreateFolderChain(to, &created)) return FailFolder(to, code);
-      if (!created) RemoveLeftovers(to);
-      return CopyOneFile(from, Describe(data), to, LeafName(from), created);
+      Listed copy;
+      bool have_copy = false;
+      if (!created) {
+        RemoveLeftovers(to);
+        const DWORD code = DescribeFile(JoinPath(to, file.name), &copy);
+        if (code != 0 && code != ERROR_FILE_NOT_FOUND && code != ERROR_PATH_NOT_FOUND) {
+          return FailFile(JoinPath(to, file.name), code);
+        }
+        have_copy = code == 0;
+      }
+      return CopyOneFile(from, file, to, have_copy ? &copy : nullptr);
     }
     const bool into =
         !destination.empty() && (destination.back() == '\\' || destination.back() == '/');
@@ -199,70 +286,97 @@ class CopyRun {
     if (created && !IsRootPath(from)) KeepFolderAttributes(to, data.dwFileAttributes);
   }
 
-  // Copies what the source folder holds into target, one folder level per call, so memory
-  // grows with the depth of the tree and not with the number of files.
+  // A subfolder met in a listing, copied once the files of its folder are done.
+  struct Subfolder {
+    std::wstring name;
+    DWORD attributes = 0;
+    bool copy_exists = false;  // the destination already has a folder of that name
+  };
+
+  // Copies what the source folder holds into target: first its files, then each subfolder in
+  // turn, so that only the names of one folder's subfolders stay in memory per level.
   void CopyContents(const std::wstring& source, const std::wstring& target, bool target_is_new) {
-    if (!target_is_new) RemoveLeftovers(target);
-    WIN32_FIND_DATAW found;
-    FindHandle find(FindFirstFileExW(JoinPath(source, L"*").c_str(), FindExInfoBasic, &found,
-                                     FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
-    if (!find) {
-      const DWORD code = GetLastError();
-      if (code != ERROR_FILE_NOT_FOUND) FailFolder(source, code);  // an empty root lists nothing
-      return;
-    }
-    do {
-      const wchar_t* name = found.cFileName;
-      if (IsDots(name)) continue;
-      const std::wstring from = JoinPath(source, name);
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
-        if (SamePath(from, target_root_)) continue;  // the copy itself, inside its source
-        const std::wstring to = JoinPath(target, name);
-        bool created = false;
+    std::vector<Subfolder> subfolders;
+    CopyFiles(source, target, target_is_new, &subfolders);
+    for (const Subfolder& subfolder : subfolders) {
+      if (interrupted_) return;
+      const std::wstring to = JoinPath(target, subfolder.name);
+      bool created = false;
+      if (!subfolder.copy_exists) {
         if (const DWORD code = CreateFolderChain(to, &created)) {
           FailFolder(to, code);
           continue;
         }
-        CopyContents(from, to, created);
-        if (created) KeepFolderAttributes(to, found.dwFileAttributes);
-      } else {
-        if (IsTemporaryName(name)) continue;
-        LetEventsRunBetweenFiles();
-        CopyOneFile(from, Describe(found), target, name, target_is_new);
       }
-      if (interrupted_) return;
-    } while (FindNextFileW(find.get(), &found));
-    const DWORD code = GetLastError();
-    if (code != ERROR_NO_MORE_FILES) FailFolder(source, code);
+      CopyContents(JoinPath(source, subfolder.name), to, created);
+      if (created) KeepFolderAttributes(to, subfolder.attributes);
+    }
   }
 
-  void CopyOneFile(const std::wstring& source, const SourceFile& info, const std::wstring& folder,
-                   const std::wstring& name, bool folder_is_new) {
-    const std::wstring target = JoinPath(folder, name);
-    bool replacing = false;
-    DWORD old_attributes = 0;
-    if (!folder_is_new) {
-      WIN32_FILE_ATTRIBUTE_DATA have;
-      if (GetFileAttributesExW(target.c_str(), GetFileExInfoStandard, &have)) {
-        if (have.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-          return FailFile(target, ERROR_ALREADY_EXISTS);
-        }
-        const SourceFile existing = Describe(have);
-        if (existing.size == info.size && SameTime(existing.write, info.write)) {
-          if ((existing.attributes ^ info.attributes) & kFileAttributesChecked) {
-            SetFileAttributesW(target.c_str(), SettableAttributes(info.attributes));
-          }
-          ++out_.files_skipped;
-          return;
-        }
-        if (!settings_.overwrite) return FailFile(target, ERROR_FILE_EXISTS);
-        replacing = true;
-        old_attributes = have.dwFileAttributes;
-      } else if (const DWORD code = GetLastError();
-                 code != ERROR_FILE_NOT_FOUND && code != ERROR_PATH_NOT_FOUND) {
-        return FailFile(target, code);
+  // Copies the files of one folder and collects its subfolders. The copies already in target
+  // are read in one listing; a new target has none.
+  void CopyFiles(const std::wstring& source, const std::wstring& target, bool target_is_new,
+                 std::vector<Subfolder>* subfolders) {
+    FolderReader reader(source);
+    if (reader.Error() != 0) return FailFolder(source, reader.Error());
+    std::vector<Listed> copies;
+    if (!target_is_new) {
+      if (const DWORD code = ReadCopies(target, &copies)) return FailFolder(target, code);
+    }
+    Listed entry;
+    while (reader.Next(&entry)) {
+      if (IsDots(entry.name.c_str())) continue;
+      const Listed* copy = FindName(copies, entry.name);
+      if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        if (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
+        if (SamePath(JoinPath(source, entry.name), target_root_)) continue;  // the copy itself
+        const bool copy_exists = copy != nullptr && (copy->attributes & FILE_ATTRIBUTE_DIRECTORY);
+        subfolders->push_back({entry.name, entry.attributes, copy_exists});
+        continue;
       }
+      if (IsTemporaryName(entry.name)) continue;
+      LetEventsRunBetweenFiles();
+      CopyOneFile(JoinPath(source, entry.name), entry, target, copy);
+      if (interrupted_) return;
+    }
+    if (reader.Error() != 0) FailFolder(source, reader.Error());
+  }
+
+  // Reads what a destination folder holds, sorted by name, and deletes the leftovers of
+  // interrupted runs on the way. Answers 0 or the system's error code.
+  static DWORD ReadCopies(const std::wstring& folder, std::vector<Listed>* copies) {
+    FolderReader reader(folder);
+    Listed entry;
+    while (reader.Next(&entry)) {
+      if (IsDots(entry.name.c_str())) continue;
+      if ((entry.attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && IsTemporaryName(entry.name)) {
+        DeleteTemporary(JoinPath(folder, entry.name));
+        continue;
+      }
+      copies->push_back(std::move(entry));
+    }
+    std::sort(copies->begin(), copies->end(), NameLess);
+    return reader.Error();
+  }
+
+  // Copies one file into folder unless its copy there is still current. copy is what the
+  // destination's listing showed under the file's name, if anything.
+  void CopyOneFile(const std::wstring& source, const Listed& file, const std::wstring& folder,
+                   const Listed* copy) {
+    const std::wstring target = JoinPath(folder, file.name);
+    Replacing replacing;
+    if (copy != nullptr) {
+      if (copy->attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return FailFile(target, ERROR_ALREADY_EXISTS);
+      if (CopyIsCurrent(StampOf(file), StampOf(*copy))) {
+        if ((copy->attributes ^ file.attributes) & kFileAttributesChecked) {
+          SetFileAttributesW(target.c_str(), SettableAttributes(file.attributes));
+        }
+        ++out_.files_skipped;
+        return;
+      }
+      if (!settings_.overwrite) return FailFile(target, ERROR_FILE_EXISTS);
+      replacing = Replacing{true, copy->attributes};
     }
 
     FileHandle in(CreateFileW(source.c_str(), GENERIC_READ,
@@ -271,46 +385,66 @@ class CopyRun {
     if (!in) return FailFile(source, GetLastError());
     std::wstring temp;
     DWORD code = 0;
-    FileHandle out = CreateTemporary(folder, info.attributes, &temp, &code);
+    FileHandle out = CreateTemporary(folder, file.attributes, &temp, &code);
     if (!out) return FailFile(target, code);
 
     bool read_failed = false;
-    code = CopyData(in.get(), out.get(), info.size, &read_failed);
+    code = CopyData(in.get(), out.get(), file.size, &read_failed);
     if (interrupted_) return FailFile(target, ERROR_OPERATION_ABORTED);  // the temp stays
     in.Close();
-    // Only a replacement can lose a good copy, so only then is the data forced to disk
-    // before the rename makes it the copy.
-    if (code == 0 && replacing && !FlushFileBuffers(out.get())) code = GetLastError();
-    if (code == 0) code = StampTemporary(out.get(), info);
-    if (code != 0) {
-      out.Close();
-      DeleteTemporary(temp);
-      return FailFile(read_failed ? source : target, code);
-    }
-
-    // Windows refuses to replace a read-only file, and an earlier copy of a read-only source
-    // is read-only.
-    const bool cleared = replacing && (old_attributes & FILE_ATTRIBUTE_READONLY) != 0;
-    if (cleared) {
-      SetFileAttributesW(target.c_str(),
-                         SettableAttributes(old_attributes & ~FILE_ATTRIBUTE_READONLY));
-    }
-    code = RenameOver(out.get(), target);
-    // The rename itself is made durable too, as MOVEFILE_WRITE_THROUGH would.
-    if (code == 0 && replacing) FlushFileBuffers(out.get());
+    if (code == 0) code = StampTemporary(out.get(), file);
+    if (code == 0) code = PutInPlace(out.get(), target, replacing);
     out.Close();
     if (code != 0) {
-      if (cleared) SetFileAttributesW(target.c_str(), SettableAttributes(old_attributes));
       DeleteTemporary(temp);
-      return FailFile(target, code);
+      return FailFile(read_failed ? source : target, code);
     }
     ++out_.files_copied;
   }
 
-  // Atomically puts the open temporary file in the place of target, replacing what is there.
+  // Whether a copy makes way for the new one, and the attributes it had.
+  struct Replacing {
+    bool replacing = false;
+    DWORD old_attributes = 0;
+  };
+
+  // Renames the finished temporary file to target. Only a replacement can lose a good copy, so
+  // only then are data and rename forced to disk. A copy that turns up after the folder was
+  // listed (another run writing the same folder) is found by the rename and replaced in turn.
+  DWORD PutInPlace(HANDLE file, const std::wstring& target, Replacing replacing) {
+    if (!replacing.replacing) {
+      const DWORD code = RenameOver(file, target, false);
+      if (code != ERROR_ALREADY_EXISTS && code != ERROR_FILE_EXISTS) return code;
+      WIN32_FILE_ATTRIBUTE_DATA have;
+      if (!GetFileAttributesExW(target.c_str(), GetFileExInfoStandard, &have)) return code;
+      if (IsDirectory(have.dwFileAttributes)) return ERROR_ALREADY_EXISTS;
+      if (!settings_.overwrite) return ERROR_FILE_EXISTS;
+      replacing = Replacing{true, have.dwFileAttributes};
+    }
+    if (!FlushFileBuffers(file)) return GetLastError();
+    // Windows refuses to replace a read-only file, and an earlier copy of a read-only source
+    // is read-only.
+    const DWORD old_attributes = replacing.old_attributes;
+    const bool cleared = (old_attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    if (cleared) {
+      SetFileAttributesW(target.c_str(),
+                         SettableAttributes(old_attributes & ~FILE_ATTRIBUTE_READONLY));
+    }
+    const DWORD code = RenameOver(file, target, true);
+    if (code != 0) {
+      if (cleared) SetFileAttributesW(target.c_str(), SettableAttributes(old_attributes));
+      return code;
+    }
+    // The rename itself is made durable too, as MOVEFILE_WRITE_THROUGH would.
+    FlushFileBuffers(file);
+    return 0;
+  }
+
+  // Atomically puts the open temporary file in the place of target, replacing what is there
+  // when replace_existing is set.
   // Renaming through the handle that wrote the file saves reopening it by name (which is
   // what MoveFileExW does and what costs most per file under Wine).
-  DWORD RenameOver(HANDLE file, const std::wstring& target) {
+  DWORD RenameOver(HANDLE file, const std::wstring& target, bool replace_existing) {
     // The NT form (\??\C:\x for \\?\C:\x) is taken as it is by every layer below.
     std::wstring name = target;
     if (name.rfind(L"\\\\?\\", 0) == 0) name[1] = L'?';
@@ -318,7 +452,7 @@ class CopyRun {
     const size_t total = offsetof(FILE_RENAME_INFO, FileName) + name_bytes + sizeof(wchar_t);
     rename_buffer_.assign((total + sizeof(std::uint64_t) - 1) / sizeof(std::uint64_t), 0);
     auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(rename_buffer_.data());
-    rename->ReplaceIfExists = TRUE;
+    rename->ReplaceIfExists = replace_existing ? TRUE : FALSE;
     rename->RootDirectory = nullptr;
     rename->FileNameLength = static_cast<DWORD>(name_bytes);
     std::memcpy(rename->FileName, name.data(), name_bytes);
@@ -381,11 +515,11 @@ class CopyRun {
 
   // Gives the temporary file the source's times, and the read-only bit when the source has
   // it, in one call before the rename, so the finished copy never shows the wrong ones.
-  static DWORD StampTemporary(HANDLE file, const SourceFile& info) {
+  static DWORD StampTemporary(HANDLE file, const Listed& info) {
     FILE_BASIC_INFO basic{};
-    basic.CreationTime = AsLarge(info.creation);
-    basic.LastAccessTime = AsLarge(info.access);
-    basic.LastWriteTime = AsLarge(info.write);
+    basic.CreationTime.QuadPart = info.creation;
+    basic.LastAccessTime.QuadPart = info.access;
+    basic.LastWriteTime.QuadPart = info.write;
     // Zero leaves the attributes the file was created with.
     if (info.attributes & FILE_ATTRIBUTE_READONLY) {
       basic.FileAttributes = SettableAttributes(info.attributes);

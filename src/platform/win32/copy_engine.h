@@ -8,9 +8,11 @@
 // A temporary file is held open without sharing while it is written, so a second run started
 // from the event pump cannot delete the file a first run is still writing.
 //
-// A file whose size and last-write time already match its copy is skipped (its read-only,
-// hidden and system bits are put right). Only a replacement forces data and rename to disk:
-// a first copy that is lost to a power cut destroys nothing.
+// A file whose copy is still current (CopyIsCurrent: same size and last-write time, and no
+// change to the source since the copy was written) is skipped; its read-only, hidden and system
+// bits are put right. The times come from one listing per folder on each side, never from
+// opening the files. Only a replacement forces data and rename to disk: a first copy that is
+// lost to a power cut destroys nothing.
 //
 // Folders that are reparse points (junctions, symbolic links) inside the source are not
 // followed: they can point back up the tree, and their targets are usually backed up where
