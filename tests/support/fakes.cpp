@@ -4,6 +4,8 @@
 #include <cctype>
 #include <cstdio>
 
+#include "base/unchanged_file.h"
+
 namespace tess::test {
 
 // ---------------- settings ----------------
@@ -47,11 +49,28 @@ std::string Leaf(const std::string& path) {
   const auto slash = p.rfind('\\');
   return slash == std::string::npos ? p : p.substr(slash + 1);
 }
+// A path as the copy engine shows it: no trailing backslash, except the one a drive root
+// keeps ("R:\", also for "R:").
+std::string Trimmed(const std::string& path) {
+  std::string p = path;
+  while (p.size() > 1 && p.back() == '\\') p.pop_back();
+  if (p.size() == 2 && p[1] == ':') p += '\\';
+  return p;
+}
+bool IsDriveRoot(const std::string& trimmed) { return trimmed.size() == 3 && trimmed[1] == ':'; }
+std::string Join(const std::string& folder, const std::string& name) {
+  return !folder.empty() && folder.back() == '\\' ? folder + name : folder + "\\" + name;
+}
+// The name a folder is copied under: its own, or a drive root's letter.
+std::string FolderName(const std::string& trimmed) {
+  return IsDriveRoot(trimmed) ? trimmed.substr(0, 1) : Leaf(trimmed);
+}
 }  // namespace
 
 void FakeFileSystem::AddFolder(const std::string& path) {
   std::string key = Key(path);
   std::string p = path;
+  while (p.size() > 1 && p.back() == '\\') p.pop_back();
   while (!key.empty() && dirs_.insert(key).second) {
     names_[key] = p;
     key = ParentKey(key);
@@ -64,19 +83,45 @@ void FakeFileSystem::AddFolder(const std::string& path) {
 void FakeFileSystem::AddFile(const std::string& path, const std::string& content) {
   const std::string key = Key(path);
   AddFolder(path.substr(0, path.rfind('\\')));
-  files_[key] = content;
+  ++clock_;
+  files_[key] = File{content, clock_, clock_};
   names_[key] = path;
+}
+
+void FakeFileSystem::RewriteKeepingWriteTime(const std::string& path, const std::string& content) {
+  File& file = files_.at(Key(path));
+  file.content = content;
+  file.change = ++clock_;
 }
 
 bool FakeFileSystem::IsFile(const std::string& path) const { return files_.count(Key(path)); }
 bool FakeFileSystem::IsDir(const std::string& path) const { return dirs_.count(Key(path)); }
 std::string FakeFileSystem::Content(const std::string& path) const {
   const auto it = files_.find(Key(path));
-  return it == files_.end() ? "" : it->second;
+  return it == files_.end() ? "" : it->second.content;
+}
+
+std::vector<std::string> FakeFileSystem::TreeBelow(const std::string& folder) const {
+  const std::string prefix = Key(folder) + "\\";
+  const auto relative = [&](const std::string& key) {
+    const std::string& name = names_.at(key);
+    return name.substr(name.size() - (key.size() - prefix.size()));
+  };
+  std::vector<std::string> tree;
+  for (const auto& d : dirs_) {
+    if (d.rfind(prefix, 0) == 0) tree.push_back(relative(d) + "\\");
+  }
+  for (const auto& [k, file] : files_) {
+    if (k.rfind(prefix, 0) == 0) tree.push_back(relative(k) + "=" + file.content);
+  }
+  std::sort(tree.begin(), tree.end());
+  return tree;
 }
 
 std::int64_t FakeFileSystem::LastWriteTime(const std::string& path) {
-  if (IsFile(path) || IsDir(path)) return 1;
+  const auto it = files_.find(Key(path));
+  if (it != files_.end()) return it->second.write;
+  if (IsDir(path)) return 1;
   throw PlatformError(53, "File not found");
 }
 
@@ -138,82 +183,132 @@ void FakeFileSystem::ForceDeleteFile(const std::string& path) {
   read_only.erase(key);
 }
 
+// The copy engine's walk over the in-memory tree: a folder's files first, then its
+// subfolders; a copy that is still current is skipped; failures are counted, the first one
+// with its path and reason.
+class FakeFileSystem::CopyRun {
+ public:
+  CopyRun(FakeFileSystem& files, bool overwrite, const std::function<void()>& yield)
+      : files_(files), overwrite_(overwrite), yield_(yield) {}
+
+  CopyOutcome Run(const std::string& source, const std::string& destination) {
+    if (source.empty() || destination.empty()) {
+      FailFolder(source, kPathNotFound);
+      return out_;
+    }
+    const std::string from = Trimmed(source);
+    std::string to = Trimmed(destination);
+    if (files_.IsFile(from)) {  // a file lands in the destination folder under its own name
+      if (!MakeFolders(to)) return out_;
+      CopyOneFile(from, Join(to, Leaf(from)));
+      return out_;
+    }
+    if (!files_.IsDir(from)) {
+      FailFolder(from, kFileNotFound);
+      return out_;
+    }
+    if (destination.back() == '\\') {  // the source goes inside, under its own name
+      if (!files_.IsDir(to)) {
+        FailFolder(to, files_.IsFile(to) ? kNotAFolder : kFileNotFound);
+        return out_;
+      }
+      to = Join(to, FolderName(from));
+    }
+    if (!MakeFolders(to)) return out_;
+    target_root_ = Key(to);
+    CopyContents(from, to);
+    return out_;
+  }
+
+ private:
+  void CopyContents(const std::string& from, const std::string& to) {
+    const std::string key = Key(from);
+    std::vector<std::string> files;
+    std::vector<std::string> folders;
+    for (const auto& [k, file] : files_.files_) {
+      if (ParentKey(k) == key) files.push_back(Leaf(files_.names_.at(k)));
+    }
+    for (const auto& d : files_.dirs_) {
+      if (ParentKey(d) == key) folders.push_back(Leaf(files_.names_.at(d)));
+    }
+    for (const std::string& name : files) {
+      if (yield_) yield_();
+      CopyOneFile(Join(from, name), Join(to, name));
+    }
+    for (const std::string& name : folders) {
+      if (Key(Join(from, name)) == target_root_) continue;  // the copy itself
+      if (MakeFolders(Join(to, name))) CopyContents(Join(from, name), Join(to, name));
+    }
+  }
+
+  void CopyOneFile(const std::string& source, const std::string& target) {
+    const File& file = files_.files_.at(Key(source));
+    if (files_.IsDir(target)) return FailFile(target, kAlreadyExists);
+    const auto copy = files_.files_.find(Key(target));
+    if (copy != files_.files_.end()) {
+      const FileStamp source_stamp{file.content.size(), file.write, file.change};
+      const FileStamp copy_stamp{copy->second.content.size(), copy->second.write,
+                                 copy->second.change};
+      if (CopyIsCurrent(source_stamp, copy_stamp)) {
+        ++out_.files_skipped;
+        return;
+      }
+      if (!overwrite_) return FailFile(target, kFileExists);
+    }
+    if (files_.locked.count(Key(source))) return FailFile(source, kSharingViolation);
+    files_.files_[Key(target)] = File{file.content, file.write, ++files_.clock_};
+    files_.names_[Key(target)] = target;
+    ++out_.files_copied;
+  }
+
+  // Makes a folder and its missing parents; false, counted, when a file is in the way.
+  bool MakeFolders(const std::string& path) {
+    std::string blocked;
+    for (std::string p = path;; p = p.substr(0, p.rfind('\\'))) {
+      if (files_.IsFile(p)) blocked = p;
+      if (p.find('\\') == std::string::npos) break;
+    }
+    if (!blocked.empty()) {
+      FailFolder(path, kFileExists);
+      return false;
+    }
+    files_.AddFolder(path);
+    return true;
+  }
+
+  void FailFile(const std::string& path, const char* reason) {
+    ++out_.files_failed;
+    Record(path, reason);
+  }
+  void FailFolder(const std::string& path, const char* reason) {
+    ++out_.folders_failed;
+    Record(path, reason);
+  }
+  void Record(const std::string& path, const char* reason) {
+    if (!out_.first_failure_path.empty() || !out_.first_failure_reason.empty()) return;
+    out_.first_failure_path = path;
+    out_.first_failure_reason = reason;
+  }
+
+  FakeFileSystem& files_;
+  const bool overwrite_;
+  const std::function<void()>& yield_;
+  CopyOutcome out_;
+  std::string target_root_;
+};
+
 CopyOutcome FakeFileSystem::CopyFolder(const std::string& source, const std::string& destination,
                                        bool overwrite, const std::function<void()>& yield) {
   copies.push_back({source, destination, overwrite});
-  CopyOutcome out;
-  auto fail = [&](const std::string& path, const std::string& why) {
-    ++out.files_failed;
-    if (out.first_failure_path.empty()) {
-      out.first_failure_path = path;
-      out.first_failure_reason = why;
-    }
-  };
-  std::string target = destination;
-  const std::string src_key = Key(source);
-  if (files_.count(src_key)) {  // a file lands inside the destination folder, as the engine does
-    while (target.size() > 3 && target.back() == '\\') target.pop_back();
-    if (target.size() == 3 && target[1] == ':') target.pop_back();
-    AddFolder(target);
-    const std::string to = target + "\\" + Leaf(source);
-    if (locked.count(src_key)) {
-      fail(source,
-           "The process cannot access the file because it is being used by another "
-           "process.");
-    } else {
-      AddFile(to, files_[src_key]);
-      ++out.files_copied;
-    }
-    return out;
-  }
-  if (!target.empty() && target.back() == '\\') {
-    if (!IsDir(target)) {
-      ++out.folders_failed;
-      out.first_failure_path = destination;
-      out.first_failure_reason = "The system cannot find the path specified.";
-      return out;
-    }
-    target += Leaf(source);
-  }
-  if (!dirs_.count(src_key)) {
-    ++out.folders_failed;
-    out.first_failure_path = source;
-    out.first_failure_reason = "The system cannot find the path specified.";
-    return out;
-  }
-  AddFolder(target);
-  const std::string prefix = src_key + "\\";
-  std::vector<std::pair<std::string, std::string>> todo;
-  for (const auto& [k, v] : files_) {
-    if (k.rfind(prefix, 0) == 0) todo.push_back({k, v});
-  }
-  for (const auto& d : std::set<std::string>(dirs_)) {
-    if (d.rfind(prefix, 0) == 0) AddFolder(target + "\\" + names_[d].substr(source.size() + 1));
-  }
-  for (const auto& [k, v] : todo) {
-    if (yield) yield();
-    const std::string rel = names_[k].substr(source.size() + 1);
-    const std::string to = target + "\\" + rel;
-    if (locked.count(k)) {
-      fail(names_[k],
-           "The process cannot access the file because it is being used by another "
-           "process.");
-      continue;
-    }
-    if (IsFile(to) && !overwrite) {
-      fail(to, "The file exists.");
-      continue;
-    }
-    AddFile(to, v);
-    ++out.files_copied;
-  }
-  return out;
+  return CopyRun(*this, overwrite, yield).Run(source, destination);
 }
 
 void FakeFileSystem::AppendLine(const std::string& path, const std::string& text) {
   if (fail_appends) throw PlatformError(75, "Path/File access error");
   const std::string key = Key(path);
-  files_[key] += text + "\r\n";
+  File& file = files_[key];
+  file.content += text + "\r\n";
+  file.write = file.change = ++clock_;
   names_[key] = path;
 }
 

@@ -1,6 +1,7 @@
 // Test doubles for every platform service, and a fixture that wires a Form1 to them.
 #pragma once
 
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <map>
@@ -38,13 +39,21 @@ class FakeSettingsStore : public SettingsStore {
 };
 
 // A small in-memory tree of files and folders, with Windows-style paths (case-insensitive).
+// Its folder copy follows the copy engine's rules: where files land, which copies are current
+// and skipped, and what fails with which reason (tests/contract runs both on one table).
+// Every change to a file moves a logical clock that gives its last-write and change times.
 class FakeFileSystem : public FileSystem {
  public:
   void AddFolder(const std::string& path);
+  // Writes a file and makes its folders: new content, new last-write and change times.
   void AddFile(const std::string& path, const std::string& content = "");
+  // New content with the last-write time put back; only the change time moves.
+  void RewriteKeepingWriteTime(const std::string& path, const std::string& content);
   bool IsFile(const std::string& path) const;
   bool IsDir(const std::string& path) const;
   std::string Content(const std::string& path) const;
+  // Everything below a folder, relative to it and sorted: "a\b.txt=content", "a\empty\".
+  std::vector<std::string> TreeBelow(const std::string& folder) const;
 
   std::int64_t LastWriteTime(const std::string& path) override;
   std::uint32_t Attributes(const std::string& path) override;
@@ -57,6 +66,15 @@ class FakeFileSystem : public FileSystem {
                          const std::function<void()>& yield) override;
   void AppendLine(const std::string& path, const std::string& text) override;
   std::string ReadAnsiText(const std::string& path) override;
+
+  // Failure reasons of the copy, in the words Windows uses.
+  static constexpr char kFileNotFound[] = "The system cannot find the file specified.";
+  static constexpr char kPathNotFound[] = "The system cannot find the path specified.";
+  static constexpr char kFileExists[] = "The file exists.";
+  static constexpr char kAlreadyExists[] = "Cannot create a file when that file already exists.";
+  static constexpr char kSharingViolation[] =
+      "The process cannot access the file because it is being used by another process.";
+  static constexpr char kNotAFolder[] = "The directory name is invalid.";
 
   struct CopyCall {
     std::string source, destination;
@@ -72,9 +90,16 @@ class FakeFileSystem : public FileSystem {
   static std::string Key(const std::string& path);
 
  private:
-  std::map<std::string, std::string> files_;  // key -> content
+  class CopyRun;
+  struct File {
+    std::string content;
+    std::int64_t write = 0;
+    std::int64_t change = 0;
+  };
+  std::map<std::string, File> files_;         // key -> file
   std::set<std::string> dirs_;                // keys
   std::map<std::string, std::string> names_;  // key -> path as written
+  std::int64_t clock_ = 0;
 };
 
 class FakeShell : public Shell {
