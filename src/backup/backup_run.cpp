@@ -41,16 +41,6 @@ CopyOutcome CopyQuiet(FileSystem& files, EventPump& pump, const std::string& sou
   }
 }
 
-// A folder entry goes to the destination as the copy rules place it. A file entry must land
-// inside the destination folder itself, so it gets that folder without the trailing
-// backslash that would otherwise ask for a subfolder named after the file; a drive root keeps
-// its backslash, since "E:" alone names the drive's current folder.
-std::string CopyDestinationFor(const std::string& destination, bool source_is_file) {
-  if (!source_is_file || destination.size() < 2 || destination.back() != '\\') return destination;
-  if (destination.size() == 3 && destination[1] == ':') return destination;
-  return destination.substr(0, destination.size() - 1);
-}
-
 bool EndsWithBackslash(const std::string& text) { return !text.empty() && text.back() == '\\'; }
 
 }  // namespace
@@ -131,12 +121,11 @@ RunOutcome BackupRun::SaveAll() {
       });
     }
     if (trap.Test(150, [&] { return IsFolder(svc_.files, destination()); })) {
+      // A file entry needs no destination of its own: the copy puts a file inside the
+      // destination folder whether or not the destination ends in a backslash.
       trap.Step(152, [&] {
-        const auto kind = IsFolderResult(svc_.files, source);
-        const bool source_is_file = kind.has_value() && !*kind;
         result.kind = EntryResult::Kind::kCopied;
-        result.copy = CopyQuiet(svc_.files, svc_.pump, source,
-                                CopyDestinationFor(destination(), source_is_file));
+        result.copy = CopyQuiet(svc_.files, svc_.pump, source, destination());
       });
     } else {
       trap.Step(154, [&] {
