@@ -12,6 +12,7 @@
 #include "platform/win32/long_path.h"
 #include "platform/win32/text.h"
 #include "platform/win32/win_file_system.h"
+#include "win_support/linux_side.h"
 #include "win_support/temp_tree.h"
 
 namespace tess::test {
@@ -71,6 +72,38 @@ TEST(LongPathTest, RecognisesOnlyTheEngineOwnTemporaryNames) {
   EXPECT_FALSE(win32::IsTemporaryName(L"~tessaline-notes.tmp"));
   EXPECT_FALSE(win32::IsTemporaryName(L"~tessaline-0123456789abcdeg.tmp"));
   EXPECT_FALSE(win32::IsTemporaryName(L"~tessaline-0123456789abcdef.txt"));
+}
+
+TEST(ReparseRuleTest, OnlyFoldersThatNameAnotherPlaceAreLeftOut) {
+  constexpr DWORD kReparse = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+  struct TagCase {
+    const char* what;
+    DWORD attributes;
+    DWORD tag;
+    bool entered;
+  };
+  const TagCase cases[] = {
+      {"plain folder", FILE_ATTRIBUTE_DIRECTORY, 0, true},
+      {"junction or mount point", kReparse, IO_REPARSE_TAG_MOUNT_POINT, false},
+      {"symbolic link", kReparse, IO_REPARSE_TAG_SYMLINK, false},
+      {"Linux-subsystem link", kReparse, 0xA000001D, false},
+      {"container link", kReparse, 0xA0000027, false},
+      {"global reparse", kReparse, IO_REPARSE_TAG_GLOBAL_REPARSE, false},
+      {"another vendor's link", kReparse, 0x20000123, false},
+      {"tag not known", kReparse, 0, false},
+      {"cloud placeholder", kReparse, IO_REPARSE_TAG_CLOUD, true},
+      {"cloud placeholder, first variant", kReparse, IO_REPARSE_TAG_CLOUD_1, true},
+      {"cloud placeholder, last variant", kReparse, IO_REPARSE_TAG_CLOUD_F, true},
+      {"OneDrive", kReparse, IO_REPARSE_TAG_ONEDRIVE, true},
+      {"projected file system", kReparse, IO_REPARSE_TAG_PROJFS, true},
+      {"deduplicated", kReparse, IO_REPARSE_TAG_DEDUP, true},
+      {"storage sync", kReparse, IO_REPARSE_TAG_STORAGE_SYNC, true},
+      {"hierarchical storage", kReparse, IO_REPARSE_TAG_HSM, true},
+      {"another vendor's storage", kReparse, 0x00000123, true},
+  };
+  for (const TagCase& c : cases) {
+    EXPECT_EQ(win32::EntersFolder(c.attributes, c.tag), c.entered) << c.what;
+  }
 }
 
 // ---------------- queries ----------------
@@ -389,6 +422,31 @@ TEST_F(CopyFolderTest, UnicodeNamesAndPathsPastThreeHundredCharactersAreCopied) 
   EXPECT_EQ(ReadBytes(dir_ / ("dest\\" + file)), "deep");
   EXPECT_TRUE(files_.ListingFindsAny(dir_ / ("dest\\" + file)));
   EXPECT_EQ(Copy(dir_ / "src", dir_ / "dest").files_skipped, 1u);
+}
+
+// Under Wine a Linux symbolic link to a folder shows as a reparse point whose tag cannot be
+// read, and one to a file as an ordinary file; Wine makes no links of its own (CreateSymbolicLink
+// does nothing and junctions are refused), so the links come from the Linux side.
+TEST_F(CopyFolderTest, LinkedFoldersInsideTheSourceAreNotFollowed) {
+  if (!UnderWine()) GTEST_SKIP() << "makes its links from Wine's Linux side";
+  WriteBytes(dir_ / "src\\a.txt", "alpha");
+  WriteBytes(dir_ / "elsewhere\\far.txt", "far");
+  const auto made = RunLinuxShell("cd " + ShellQuoted(LinuxPath(dir_ / "src")) +
+                                  " && ln -s . loop && ln -s ../elsewhere elsewhere" +
+                                  " && ln -s a.txt link.txt");
+  ASSERT_TRUE(made && made->exit_code == 0) << (made ? made->output : "no shell");
+  ASSERT_TRUE(AttributesOf(dir_ / "src\\loop") & FILE_ATTRIBUTE_REPARSE_POINT);
+
+  const CopyOutcome out = Copy(dir_ / "src", dir_ / "dest");
+  EXPECT_TRUE(out.Complete()) << out.first_failure_path << ": " << out.first_failure_reason;
+  EXPECT_EQ(out.files_copied, 2u);
+  EXPECT_FALSE(Exists(dir_ / "dest\\loop"));
+  EXPECT_FALSE(Exists(dir_ / "dest\\elsewhere"));
+  EXPECT_EQ(ReadBytes(dir_ / "dest\\link.txt"), "alpha");  // a file link is read through
+
+  // Named directly, a linked folder is followed.
+  EXPECT_EQ(Copy(dir_ / "src\\elsewhere", dir_ / "far-copy").files_copied, 1u);
+  EXPECT_EQ(ReadBytes(dir_ / "far-copy\\far.txt"), "far");
 }
 
 // ---------------- copying: replacing safely ----------------

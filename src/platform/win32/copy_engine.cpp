@@ -40,6 +40,7 @@ constexpr int kTempHexDigits = 16;
 struct Listed {
   std::wstring name;
   DWORD attributes = 0;
+  DWORD reparse_tag = 0;  // for a reparse point; 0 when its listing did not give one
   std::int64_t creation = 0;
   std::int64_t access = 0;
   std::int64_t write = 0;
@@ -83,6 +84,8 @@ class FolderReader {
     const auto* info = reinterpret_cast<const FILE_FULL_DIR_INFO*>(at_);
     entry->name.assign(info->FileName, info->FileNameLength / sizeof(wchar_t));
     entry->attributes = info->FileAttributes;
+    // For a reparse point the listing gives its tag where the extended-attribute size would be.
+    entry->reparse_tag = (info->FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? info->EaSize : 0;
     entry->creation = info->CreationTime.QuadPart;
     entry->access = info->LastAccessTime.QuadPart;
     entry->write = info->LastWriteTime.QuadPart;
@@ -117,6 +120,19 @@ class FolderReader {
   bool first_ = true;
   bool done_ = false;
 };
+
+// The reparse tag of a path itself (a link is not followed); 0 when it cannot be read.
+DWORD ReparseTagOf(const std::wstring& path) {
+  FileHandle handle(CreateFileW(
+      path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  FILE_ATTRIBUTE_TAG_INFO tag{};
+  if (!handle ||
+      !GetFileInformationByHandleEx(handle.get(), FileAttributeTagInfo, &tag, sizeof tag)) {
+    return 0;
+  }
+  return (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? tag.ReparseTag : 0;
+}
 
 // What the copy needs of one file named directly; answers 0 or the system's error code.
 DWORD DescribeFile(const std::wstring& path, Listed* file) {
@@ -328,8 +344,12 @@ class CopyRun {
       if (IsDots(entry.name.c_str())) continue;
       const Listed* copy = FindName(copies, entry.name);
       if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) {
-        if (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
-        if (SamePath(JoinPath(source, entry.name), target_root_)) continue;  // the copy itself
+        const std::wstring from = JoinPath(source, entry.name);
+        if ((entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) && entry.reparse_tag == 0) {
+          entry.reparse_tag = ReparseTagOf(from);
+        }
+        if (!EntersFolder(entry.attributes, entry.reparse_tag)) continue;
+        if (SamePath(from, target_root_)) continue;  // the copy itself
         const bool copy_exists = copy != nullptr && (copy->attributes & FILE_ATTRIBUTE_DIRECTORY);
         subfolders->push_back({entry.name, entry.attributes, copy_exists});
         continue;
@@ -607,6 +627,11 @@ bool IsTemporaryName(std::wstring_view name) {
   return std::all_of(digits.begin(), digits.end(), [](wchar_t c) {
     return (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f') || (c >= L'A' && c <= L'F');
   });
+}
+
+bool EntersFolder(std::uint32_t attributes, std::uint32_t reparse_tag) {
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) return true;
+  return reparse_tag != 0 && !IsReparseTagNameSurrogate(reparse_tag);
 }
 
 CopyOutcome CopyTree(const std::string& source, const std::string& destination,

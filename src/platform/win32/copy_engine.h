@@ -14,10 +14,12 @@
 // opening the files. Only a replacement forces data and rename to disk: a first copy that is
 // lost to a power cut destroys nothing.
 //
-// Folders that are reparse points (junctions, symbolic links) inside the source are not
-// followed: they can point back up the tree, and their targets are usually backed up where
-// they really live. A source named directly is followed even when it is a junction. When the
-// destination lies inside the source, the walk leaves the copy itself out.
+// Folders inside the source that only name another place (junctions, symbolic links, mount
+// points) are not followed: they can point back up the tree, and what they name is backed up
+// where it really lives. Folders that are reparse points of any other kind (the placeholders
+// of cloud-synced folders, deduplicated or tiered storage) hold their own content and are
+// copied. A source named directly is followed even when it is a link. When the destination
+// lies inside the source, the walk leaves the copy itself out.
 #pragma once
 
 #include <cstdint>
@@ -35,6 +37,11 @@ inline constexpr std::wstring_view kTempSuffix = L".tmp";
 
 // True when a file name has the shape of the engine's temporary files.
 bool IsTemporaryName(std::wstring_view name);
+
+// True when the walk goes into a folder with these attributes and this reparse tag: any folder
+// that is not a reparse point, and reparse points that are not name surrogates. A reparse point
+// whose tag is not known (0: Wine shows Linux symbolic links so) counts as a link.
+bool EntersFolder(std::uint32_t attributes, std::uint32_t reparse_tag);
 
 struct CopySettings {
   bool overwrite = true;
