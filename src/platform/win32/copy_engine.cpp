@@ -403,6 +403,7 @@ class CopyRun {
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!in) return FailFile(source, GetLastError());
+    if (const DWORD code = CheckRoom(folder, file.size)) return FailFile(target, code);
     std::wstring temp;
     DWORD code = 0;
     FileHandle out = CreateTemporary(folder, file.attributes, &temp, &code);
@@ -520,9 +521,7 @@ class CopyRun {
         return GetLastError();
       }
       if (got == 0) return 0;
-      DWORD put = 0;
-      if (!WriteFile(out, buffer_.get(), got, &put, nullptr)) return GetLastError();
-      if (put != got) return ERROR_WRITE_FAULT;
+      if (const DWORD code = WriteAll(out, buffer_.get(), got)) return code;
       done += got;
       since_yield += got;
       if (since_yield >= kYieldBytes) {
@@ -531,6 +530,39 @@ class CopyRun {
       }
       if (got < want && done >= expected) return 0;
     }
+  }
+
+  // Answers ERROR_DISK_FULL when the volume that holds folder has less room than bytes, so a
+  // file that cannot fit fails at once with the reason a user understands, before any of it is
+  // written and without filling the disk for every other program first. The room is asked for
+  // again only when the last answer, less what was written since, does not cover a file.
+  DWORD CheckRoom(const std::wstring& folder, std::uint64_t bytes) {
+    if (bytes == 0 || !settings_.check_free_space || room_unknown_) return 0;
+    if (bytes > room_) {
+      ULARGE_INTEGER available;
+      if (!GetDiskFreeSpaceExW(JoinPath(folder, L"").c_str(), &available, nullptr, nullptr)) {
+        room_unknown_ = true;  // the writes will tell
+        return 0;
+      }
+      room_ = available.QuadPart;
+      if (bytes > room_) return ERROR_DISK_FULL;
+    }
+    room_ -= bytes;
+    return 0;
+  }
+
+  // Writes all of data; answers 0 or the error code. A disk file takes everything it is given
+  // unless its volume is full, and Wine passes on the short write of a full Linux file system
+  // as a success: only a second write for the rest reports the full disk.
+  static DWORD WriteAll(HANDLE out, const char* data, DWORD size) {
+    while (size > 0) {
+      DWORD put = 0;
+      if (!WriteFile(out, data, size, &put, nullptr)) return GetLastError();
+      if (put == 0) return ERROR_DISK_FULL;
+      data += put;
+      size -= put;
+    }
+    return 0;
   }
 
   // Gives the temporary file the source's times, and the read-only bit when the source has
@@ -609,6 +641,8 @@ class CopyRun {
   CopyOutcome out_;
   std::wstring target_root_;
   bool interrupted_ = false;
+  std::uint64_t room_ = 0;  // free bytes on the destination's volume, as last known
+  bool room_unknown_ = false;
   std::uint64_t random_state_ = 0;
   ULONGLONG last_yield_ms_ = 0;
 };

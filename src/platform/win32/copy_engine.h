@@ -2,6 +2,10 @@
 // under a temporary name and renames it over the old copy, so an interrupted run never
 // destroys the previous good copy.
 //
+// A file that does not fit in the free room of its destination's volume fails before any of it
+// is written, and a volume that fills up during a write fails the file with the system's text
+// for a full disk; either way the earlier copy stays as it was.
+//
 // Temporary files are named "~tessaline-" + 16 hex digits + ".tmp" and live in the folder of
 // the file they will replace. A run deletes any such file it meets in a destination folder
 // (the leftover of an interrupted run), never copies one from a source, and never counts one.
@@ -50,6 +54,9 @@ struct CopySettings {
   // Test seam: the first file whose temporary copy reaches this many bytes stops there as if
   // the process had died: the temporary file stays, nothing is renamed and the run ends.
   std::optional<std::uint64_t> interrupt_after_bytes;
+  // A file larger than the free room on its destination's volume fails before it is written.
+  // Tests turn this off to see a full disk reported by the writes themselves.
+  bool check_free_space = true;
 };
 
 inline constexpr std::uint64_t kYieldBytes = 4u << 20;

@@ -158,11 +158,17 @@ void WinFileSystem::AppendLine(const std::string& path, const std::string& text)
   FileHandle file(CreateFileW(target.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) ThrowLastError(GetLastError());
-  DWORD written = 0;
-  if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
-    ThrowLastError(GetLastError());
+  // A short write means a full volume: Wine reports it so, and only a second write for the rest
+  // gives the full-disk error.
+  for (size_t done = 0; done < bytes.size();) {
+    DWORD written = 0;
+    if (!WriteFile(file.get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done),
+                   &written, nullptr)) {
+      ThrowLastError(GetLastError());
+    }
+    if (written == 0) ThrowLastError(ERROR_DISK_FULL);
+    done += written;
   }
-  if (written != bytes.size()) ThrowLastError(ERROR_WRITE_FAULT);
 }
 
 std::string WinFileSystem::ReadAnsiText(const std::string& path) {
