@@ -384,10 +384,11 @@ class CopyRun {
   void CopyOneFile(const std::wstring& source, const Listed& file, const std::wstring& folder,
                    const Listed* copy) {
     const std::wstring target = JoinPath(folder, file.name);
-    Replacing replacing;
+    EarlierCopy earlier;
     if (copy != nullptr) {
-      if (copy->attributes & FILE_ATTRIBUTE_DIRECTORY)
+      if (copy->attributes & FILE_ATTRIBUTE_DIRECTORY) {
         return FailFile(target, ERROR_ALREADY_EXISTS);
+      }
       if (CopyIsCurrent(StampOf(file), StampOf(*copy))) {
         if ((copy->attributes ^ file.attributes) & kFileAttributesChecked) {
           SetFileAttributesW(target.c_str(), SettableAttributes(file.attributes));
@@ -396,7 +397,7 @@ class CopyRun {
         return;
       }
       if (!settings_.overwrite) return FailFile(target, ERROR_FILE_EXISTS);
-      replacing = Replacing{true, copy->attributes};
+      earlier = EarlierCopy{true, copy->attributes};
     }
 
     FileHandle in(CreateFileW(source.c_str(), GENERIC_READ,
@@ -414,7 +415,7 @@ class CopyRun {
     if (interrupted_) return FailFile(target, ERROR_OPERATION_ABORTED);  // the temp stays
     in.Close();
     if (code == 0) code = StampTemporary(out.get(), file);
-    if (code == 0) code = PutInPlace(out.get(), target, replacing);
+    if (code == 0) code = PutInPlace(out.get(), target, earlier);
     out.Close();
     if (code != 0) {
       DeleteTemporary(temp);
@@ -423,29 +424,29 @@ class CopyRun {
     ++out_.files_copied;
   }
 
-  // Whether a copy makes way for the new one, and the attributes it had.
-  struct Replacing {
-    bool replacing = false;
-    DWORD old_attributes = 0;
+  // The copy a new one replaces, if there is one.
+  struct EarlierCopy {
+    bool exists = false;
+    DWORD attributes = 0;
   };
 
   // Renames the finished temporary file to target. Only a replacement can lose a good copy, so
   // only then are data and rename forced to disk. A copy that turns up after the folder was
   // listed (another run writing the same folder) is found by the rename and replaced in turn.
-  DWORD PutInPlace(HANDLE file, const std::wstring& target, Replacing replacing) {
-    if (!replacing.replacing) {
+  DWORD PutInPlace(HANDLE file, const std::wstring& target, EarlierCopy earlier) {
+    if (!earlier.exists) {
       const DWORD code = RenameOver(file, target, false);
       if (code != ERROR_ALREADY_EXISTS && code != ERROR_FILE_EXISTS) return code;
       WIN32_FILE_ATTRIBUTE_DATA have;
       if (!GetFileAttributesExW(target.c_str(), GetFileExInfoStandard, &have)) return code;
       if (IsDirectory(have.dwFileAttributes)) return ERROR_ALREADY_EXISTS;
       if (!settings_.overwrite) return ERROR_FILE_EXISTS;
-      replacing = Replacing{true, have.dwFileAttributes};
+      earlier = EarlierCopy{true, have.dwFileAttributes};
     }
     if (!FlushFileBuffers(file)) return GetLastError();
     // Windows refuses to replace a read-only file, and an earlier copy of a read-only source
     // is read-only.
-    const DWORD old_attributes = replacing.old_attributes;
+    const DWORD old_attributes = earlier.attributes;
     const bool cleared = (old_attributes & FILE_ATTRIBUTE_READONLY) != 0;
     if (cleared) {
       SetFileAttributesW(target.c_str(),
@@ -462,9 +463,8 @@ class CopyRun {
   }
 
   // Atomically puts the open temporary file in the place of target, replacing what is there
-  // when replace_existing is set.
-  // Renaming through the handle that wrote the file saves reopening it by name (which is
-  // what MoveFileExW does and what costs most per file under Wine).
+  // when replace_existing is set. Renaming through the handle that wrote the file saves reopening
+  // it by name (which is what MoveFileExW does and what costs most per file under Wine).
   DWORD RenameOver(HANDLE file, const std::wstring& target, bool replace_existing) {
     // The NT form (\??\C:\x for \\?\C:\x) is taken as it is by every layer below.
     std::wstring name = target;
