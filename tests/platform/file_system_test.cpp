@@ -150,11 +150,7 @@ TEST_F(FileSystemTest, ListingFindsFilesFoldersPatternsAndFolderContents) {
 }
 
 TEST_F(FileSystemTest, ListingThrowsForADriveThatDoesNotExist) {
-  std::string drive;
-  for (char letter = 'Q'; letter <= 'Y' && drive.empty(); ++letter) {
-    const std::wstring root = {static_cast<wchar_t>(letter), L':', L'\\'};
-    if (GetDriveTypeW(root.c_str()) == DRIVE_NO_ROOT_DIR) drive = std::string(1, letter) + ":";
-  }
+  const std::string drive = FreeDriveLetter();
   ASSERT_FALSE(drive.empty());
   EXPECT_EQ(ErrorNumberOf([&] { files_.ListingFindsAny(drive + "\\Backups"); }),
             kErrDeviceUnavailable);
@@ -328,28 +324,6 @@ TEST_F(CopyFolderTest, TimesAndAttributesAreKeptAndIdenticalFilesSkipped) {
   EXPECT_EQ(out.files_skipped, 0u);
   EXPECT_EQ(ReadBytes(dir_ / "dest\\a.txt"), "ALPHA");
   EXPECT_EQ(WriteTimeOf(dir_ / "dest\\sub\\b.txt"), WriteTimeOf(dir_ / "src\\sub\\b.txt"));
-}
-
-// A file's change time as the file system reports it; 0 when it cannot be read.
-std::int64_t ChangeTimeOf(const std::string& path) {
-  HANDLE file = CreateFileW(Raw(path).c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ, nullptr,
-                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  FILE_BASIC_INFO basic{};
-  GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic);
-  CloseHandle(file);
-  return basic.ChangeTime.QuadPart;
-}
-
-// Rewrites a file with other bytes of the same length and puts its last-write time back, as
-// encrypted containers do. File-system clocks advance in steps of a few milliseconds, so the
-// rewrite waits for the next step after whatever was done to the file before.
-void RewriteKeepingWriteTime(const std::string& path, const std::string& bytes) {
-  const std::uint64_t write_time = WriteTimeOf(path);
-  ASSERT_EQ(ReadBytes(path).value_or("").size(), bytes.size());
-  Sleep(20);
-  WriteBytes(path, bytes);
-  SetWriteTimeOf(path, write_time);
-  ASSERT_EQ(WriteTimeOf(path), write_time);
 }
 
 TEST_F(CopyFolderTest, AFileRewrittenWithItsWriteTimePutBackIsCopiedAgain) {
@@ -539,11 +513,7 @@ TEST_F(CopyFolderTest, ASourceVanishingDuringTheRunEndsCleanly) {
 
 TEST_F(CopyFolderTest, ADestinationOnAMissingDriveIsCounted) {
   MakeSource();
-  std::string drive;
-  for (char letter = 'Q'; letter <= 'Y' && drive.empty(); ++letter) {
-    const std::wstring root = {static_cast<wchar_t>(letter), L':', L'\\'};
-    if (GetDriveTypeW(root.c_str()) == DRIVE_NO_ROOT_DIR) drive = std::string(1, letter) + ":";
-  }
+  const std::string drive = FreeDriveLetter();
   ASSERT_FALSE(drive.empty());
   const CopyOutcome out = Copy(dir_ / "src", drive + "\\Backups\\Docs");
   EXPECT_EQ(out.folders_failed, 1u);

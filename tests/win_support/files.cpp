@@ -131,6 +131,23 @@ void SetWriteTimeOf(const TestPath& path, std::uint64_t time) {
   SetFileTime(file.Get(), nullptr, nullptr, &written);
 }
 
+std::int64_t ChangeTimeOf(const TestPath& path) {
+  win32::UniqueFile file(CreateFileW(Raw(path).c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ,
+                                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  FILE_BASIC_INFO basic{};
+  if (!file || !GetFileInformationByHandleEx(file.Get(), FileBasicInfo, &basic, sizeof basic)) {
+    return 0;
+  }
+  return basic.ChangeTime.QuadPart;
+}
+
+void RewriteKeepingWriteTime(const TestPath& path, const std::string& bytes) {
+  const std::uint64_t write_time = WriteTimeOf(path);
+  Sleep(20);
+  WriteBytes(path, bytes);
+  SetWriteTimeOf(path, write_time);
+}
+
 std::vector<std::wstring> NamesIn(const TestPath& folder) {
   std::vector<std::wstring> names;
   ForEachMatch(Raw(folder), L"*",

@@ -47,6 +47,12 @@ void SetAttributesOf(const TestPath& path, std::uint32_t attributes);
 // The last-write time in FILETIME ticks; 0 when it cannot be read.
 std::uint64_t WriteTimeOf(const TestPath& path);
 void SetWriteTimeOf(const TestPath& path, std::uint64_t time);
+// The change time (content or metadata, which no program can set back); 0 when unreadable.
+std::int64_t ChangeTimeOf(const TestPath& path);
+// Writes new bytes and puts the last-write time back, as encrypted containers do. File-system
+// clocks advance in steps of a few milliseconds, so it first waits for the next step: the
+// change time then comes after everything done to the file before.
+void RewriteKeepingWriteTime(const TestPath& path, const std::string& bytes);
 
 // The names in a folder (no "." or ".."), sorted.
 std::vector<std::wstring> NamesIn(const TestPath& folder);

@@ -77,12 +77,16 @@ std::optional<ShellResult> RunLinuxShell(const std::string& command, int timeout
   return result;
 }
 
-MappedDrive::MappedDrive(const std::string& folder) {
-  std::string letter;
-  for (char c = 'P'; c <= 'Y' && letter.empty(); ++c) {
+std::string FreeDriveLetter() {
+  for (char c = 'P'; c <= 'Y'; ++c) {
     const std::wstring root = {static_cast<wchar_t>(c), L':', L'\\'};
-    if (GetDriveTypeW(root.c_str()) == DRIVE_NO_ROOT_DIR) letter = std::string(1, c) + ":";
+    if (GetDriveTypeW(root.c_str()) == DRIVE_NO_ROOT_DIR) return std::string(1, c) + ":";
   }
+  return "";
+}
+
+MappedDrive::MappedDrive(const std::string& folder) {
+  const std::string letter = FreeDriveLetter();
   if (letter.empty()) {
     why_ = "no free drive letter";
     return;

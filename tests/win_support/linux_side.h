@@ -26,6 +26,9 @@ std::optional<ShellResult> RunLinuxShell(const std::string& command, int timeout
 // Text quoted for /bin/sh.
 std::string ShellQuoted(const std::string& text);
 
+// A drive letter that names nothing, such as "Q:"; empty when every one is taken.
+std::string FreeDriveLetter();
+
 // A drive letter that names a folder while the object lives: a link in the Wine prefix's
 // dosdevices under Wine, DefineDosDevice on Windows. Letter() is empty when no letter could be
 // mapped; Why() then says what went wrong.
