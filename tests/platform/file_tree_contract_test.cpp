@@ -6,11 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "contract/file_tree_cases.h"
+#include "contract/case_runner.h"
 #include "platform/win32/text.h"
 #include "platform/win32/win_file_system.h"
 #include "win_support/files.h"
@@ -22,90 +23,81 @@ namespace {
 
 using contract::FileTreeCase;
 using contract::Reason;
-using contract::StepKind;
-using win32::WinFileSystem;
 
-std::string ReasonText(Reason reason) {
-  switch (reason) {
-    case Reason::kNone:
-      return "";
-    case Reason::kFileNotFound:
-      return win32::SystemMessage(ERROR_FILE_NOT_FOUND);
-    case Reason::kFileExists:
-      return win32::SystemMessage(ERROR_FILE_EXISTS);
-    case Reason::kAlreadyExists:
-      return win32::SystemMessage(ERROR_ALREADY_EXISTS);
-    case Reason::kSharingViolation:
-      return win32::SystemMessage(ERROR_SHARING_VIOLATION);
-  }
-  return "?";
-}
+// The real file system below a fresh folder, or below a drive letter that names one.
+class RealFiles : public contract::CaseFiles {
+ public:
+  RealFiles(const std::string& folder, const std::string& root) : folder_(folder), root_(root) {}
 
-// A case's tree entries as a tree to build or to compare with.
-Tree AsTree(const std::vector<std::string>& entries) {
-  Tree tree;
-  for (const std::string& text : entries) {
-    const contract::Entry entry = contract::ParseEntry(text);
-    tree.push_back(entry.folder ? Folder(entry.path) : File(entry.path, entry.content));
+  std::string Root() const override { return root_; }
+  void Make(const contract::Entry& entry) override {
+    if (entry.folder) {
+      MakeFolders(At(entry.path));
+    } else {
+      WriteBytes(At(entry.path), entry.content);
+    }
   }
-  return tree;
-}
+  void Write(const std::string& path, const std::string& content) override {
+    Sleep(20);  // file-system clocks advance in steps: the new times come after the old ones
+    WriteBytes(At(path), content);
+  }
+  void RewriteKeepingWriteTime(const std::string& path, const std::string& content) override {
+    test::RewriteKeepingWriteTime(At(path), content);
+  }
+  void LockUntilTheNextCopyEnds(const std::string& path) override {
+    lock_ = std::make_unique<LockedFile>(At(path));
+    ASSERT_TRUE(lock_->Held());
+  }
+  CopyOutcome Copy(const std::string& source, const std::string& destination,
+                   bool overwrite) override {
+    const CopyOutcome out = files_.CopyFolder(source, destination, overwrite, nullptr);
+    lock_.reset();
+    return out;
+  }
+  std::map<Reason, std::string> ReasonTexts() const override {
+    return {{Reason::kFileNotFound, win32::SystemMessage(ERROR_FILE_NOT_FOUND)},
+            {Reason::kFileExists, win32::SystemMessage(ERROR_FILE_EXISTS)},
+            {Reason::kAlreadyExists, win32::SystemMessage(ERROR_ALREADY_EXISTS)},
+            {Reason::kSharingViolation, win32::SystemMessage(ERROR_SHARING_VIOLATION)}};
+  }
+  std::vector<std::string> Tree() override {
+    std::vector<std::string> tree;
+    for (const TreeEntry& entry : ReadTree(folder_)) {
+      tree.push_back(entry.folder ? entry.path + "\\" : entry.path + "=" + entry.content);
+    }
+    std::sort(tree.begin(), tree.end());
+    return tree;
+  }
+
+ private:
+  std::string At(const std::string& relative) const { return folder_ + "\\" + relative; }
+
+  std::string folder_;
+  std::string root_;
+  win32::WinFileSystem files_;
+  std::unique_ptr<LockedFile> lock_;
+};
 
 class FileTreeContractTest : public ::testing::TestWithParam<FileTreeCase> {
  protected:
   TempTree scratch_;
-  WinFileSystem files_;
 };
 
 TEST_P(FileTreeContractTest, TheRealFileSystemCopiesAsTheDoubleDoes) {
-  const FileTreeCase& c = GetParam();
-  std::string folder = scratch_.Path();
-  std::unique_ptr<MappedDrive> drive;
-  std::string root = folder;
-  if (c.at_drive_root) {
-    folder = scratch_ / "drive";
-    MakeFolders(folder);
-    drive = std::make_unique<MappedDrive>(folder);
-    if (drive->Letter().empty()) GTEST_SKIP() << "no drive letter for this case: " << drive->Why();
-    root = drive->Letter();
+  if (!GetParam().at_drive_root) {
+    RealFiles files(scratch_.Path(), scratch_.Path());
+    return contract::RunCase(GetParam(), files);
   }
-  const auto at = [&](const std::string& relative) { return folder + "\\" + relative; };
-  BuildTree(folder, AsTree(c.tree));
-  std::unique_ptr<LockedFile> lock;
-  int number = 0;
-  for (const contract::Step& step : c.steps) {
-    SCOPED_TRACE("step " + std::to_string(++number));
-    switch (step.kind) {
-      case StepKind::kWrite:
-        Sleep(20);  // file-system clocks advance in steps: the new times come after the old
-        WriteBytes(at(step.path), step.content);
-        break;
-      case StepKind::kRewriteKeepingWriteTime:
-        RewriteKeepingWriteTime(at(step.path), step.content);
-        break;
-      case StepKind::kLock:
-        lock = std::make_unique<LockedFile>(at(step.path));
-        ASSERT_TRUE(lock->Held());
-        break;
-      case StepKind::kCopy: {
-        const CopyOutcome out =
-            files_.CopyFolder(contract::Resolve(step.path, root),
-                              contract::Resolve(step.destination, root), step.overwrite, nullptr);
-        lock.reset();
-        EXPECT_EQ(contract::OutcomeLine(out),
-                  contract::OutcomeLine(step.outcome, root, ReasonText(step.outcome.reason)));
-        break;
-      }
-    }
-  }
-  EXPECT_TRUE(HoldsTree(folder, AsTree(contract::ExpectedTree(c, root))));
+  const std::string folder = scratch_ / "drive";
+  MakeFolders(folder);
+  const MappedDrive drive(folder);
+  if (drive.Letter().empty()) GTEST_SKIP() << "no drive letter for this case: " << drive.Why();
+  RealFiles files(folder, drive.Letter());
+  contract::RunCase(GetParam(), files);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, FileTreeContractTest,
-                         ::testing::ValuesIn(contract::FileTreeCases()),
-                         [](const ::testing::TestParamInfo<FileTreeCase>& info) {
-                           return std::string(info.param.name);
-                         });
+                         ::testing::ValuesIn(contract::FileTreeCases()), contract::CaseName);
 
 }  // namespace
 }  // namespace tess::test

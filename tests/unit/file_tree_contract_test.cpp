@@ -2,7 +2,7 @@
 // the real file system, so a double that copies otherwise than the real thing fails here or there.
 #include <gtest/gtest.h>
 
-#include "contract/file_tree_cases.h"
+#include "contract/case_runner.h"
 #include "support/fakes.h"
 
 namespace tess::test {
@@ -10,72 +10,60 @@ namespace {
 
 using contract::FileTreeCase;
 using contract::Reason;
-using contract::StepKind;
 
-std::string ReasonText(Reason reason) {
-  switch (reason) {
-    case Reason::kNone:
-      return "";
-    case Reason::kFileNotFound:
-      return FakeFileSystem::kFileNotFound;
-    case Reason::kFileExists:
-      return FakeFileSystem::kFileExists;
-    case Reason::kAlreadyExists:
-      return FakeFileSystem::kAlreadyExists;
-    case Reason::kSharingViolation:
-      return FakeFileSystem::kSharingViolation;
+class DoubleFiles : public contract::CaseFiles {
+ public:
+  explicit DoubleFiles(bool at_drive_root) : root_(at_drive_root ? "R:" : "C:\\Users\\Ann\\Case") {
+    files_.AddFolder(root_);
   }
-  return "?";
-}
+
+  std::string Root() const override { return root_; }
+  void Make(const contract::Entry& entry) override {
+    if (entry.folder) {
+      files_.AddFolder(At(entry.path));
+    } else {
+      files_.AddFile(At(entry.path), entry.content);
+    }
+  }
+  void Write(const std::string& path, const std::string& content) override {
+    files_.AddFile(At(path), content);
+  }
+  void RewriteKeepingWriteTime(const std::string& path, const std::string& content) override {
+    files_.RewriteKeepingWriteTime(At(path), content);
+  }
+  void LockUntilTheNextCopyEnds(const std::string& path) override {
+    files_.locked.insert(FakeFileSystem::Key(At(path)));
+  }
+  CopyOutcome Copy(const std::string& source, const std::string& destination,
+                   bool overwrite) override {
+    const CopyOutcome out = files_.CopyFolder(source, destination, overwrite, nullptr);
+    files_.locked.clear();
+    return out;
+  }
+  std::map<Reason, std::string> ReasonTexts() const override {
+    return {{Reason::kFileNotFound, FakeFileSystem::kFileNotFound},
+            {Reason::kFileExists, FakeFileSystem::kFileExists},
+            {Reason::kAlreadyExists, FakeFileSystem::kAlreadyExists},
+            {Reason::kSharingViolation, FakeFileSystem::kSharingViolation}};
+  }
+  std::vector<std::string> Tree() override { return files_.TreeBelow(root_); }
+
+ private:
+  std::string At(const std::string& relative) const { return root_ + "\\" + relative; }
+
+  std::string root_;
+  FakeFileSystem files_;
+};
 
 class FileTreeContractTest : public ::testing::TestWithParam<FileTreeCase> {};
 
 TEST_P(FileTreeContractTest, TheDoubleCopiesAsTheRealFileSystemDoes) {
-  const FileTreeCase& c = GetParam();
-  const std::string root = c.at_drive_root ? "R:" : "C:\\Users\\Ann\\Case";
-  const auto at = [&](const std::string& relative) { return root + "\\" + relative; };
-  FakeFileSystem files;
-  files.AddFolder(root);
-  for (const std::string& text : c.tree) {
-    const contract::Entry entry = contract::ParseEntry(text);
-    if (entry.folder) {
-      files.AddFolder(at(entry.path));
-    } else {
-      files.AddFile(at(entry.path), entry.content);
-    }
-  }
-  int number = 0;
-  for (const contract::Step& step : c.steps) {
-    SCOPED_TRACE("step " + std::to_string(++number));
-    switch (step.kind) {
-      case StepKind::kWrite:
-        files.AddFile(at(step.path), step.content);
-        break;
-      case StepKind::kRewriteKeepingWriteTime:
-        files.RewriteKeepingWriteTime(at(step.path), step.content);
-        break;
-      case StepKind::kLock:
-        files.locked.insert(FakeFileSystem::Key(at(step.path)));
-        break;
-      case StepKind::kCopy: {
-        const CopyOutcome out =
-            files.CopyFolder(contract::Resolve(step.path, root),
-                             contract::Resolve(step.destination, root), step.overwrite, nullptr);
-        files.locked.clear();
-        EXPECT_EQ(contract::OutcomeLine(out),
-                  contract::OutcomeLine(step.outcome, root, ReasonText(step.outcome.reason)));
-        break;
-      }
-    }
-  }
-  EXPECT_EQ(files.TreeBelow(root), contract::ExpectedTree(c, root));
+  DoubleFiles files(GetParam().at_drive_root);
+  contract::RunCase(GetParam(), files);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, FileTreeContractTest,
-                         ::testing::ValuesIn(contract::FileTreeCases()),
-                         [](const ::testing::TestParamInfo<FileTreeCase>& info) {
-                           return std::string(info.param.name);
-                         });
+                         ::testing::ValuesIn(contract::FileTreeCases()), contract::CaseName);
 
 }  // namespace
 }  // namespace tess::test
