@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/platform_error.h"
+#include "base/platform_error.h"
 #include "platform/win32/copy_engine.h"
 #include "platform/win32/text.h"
 #include "platform/win32/win_file_system.h"
