@@ -84,6 +84,25 @@ if(E2E_TEST_SOURCES)
   add_executable(tessaline_e2e_tests ${E2E_TEST_SOURCES})
   target_link_libraries(tessaline_e2e_tests PRIVATE tessaline_win_support gtest_main)
   add_dependencies(tessaline_e2e_tests Tessaline)
+  if(CMAKE_CROSSCOMPILING)
+    # Small real drives that fill up, refuse writes or stand empty (root only; see the script).
+    set(FAULT_DRIVES ${CMAKE_BINARY_DIR}/fault_drives)
+    set(FAULT_SCRIPT ${CMAKE_SOURCE_DIR}/tests/faults/fault_drives.sh)
+    add_test(NAME faults.drives_up COMMAND bash ${FAULT_SCRIPT} setup ${FAULT_DRIVES})
+    add_test(NAME faults.drives_down COMMAND bash ${FAULT_SCRIPT} cleanup ${FAULT_DRIVES})
+    # Part of the Wine fixture that every Windows test requires; the tests find the script's
+    # state file beside the program.
+    set_tests_properties(faults.drives_up PROPERTIES FIXTURES_SETUP wine)
+    set_tests_properties(faults.drives_down PROPERTIES FIXTURES_CLEANUP wine)
+    # The program killed outright in the middle of timed overwrite runs.
+    add_test(NAME faults.kill_during_run COMMAND bash
+             ${CMAKE_SOURCE_DIR}/tests/faults/kill_during_run.sh ${CMAKE_BINARY_DIR}/Tessaline.exe
+             ${CMAKE_BINARY_DIR}/kill_during_run)
+    set_tests_properties(faults.kill_during_run PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL TRUE
+                         TIMEOUT 1200)
+    string(REPLACE "/" "\\" FAULT_STATE_WINDOWS "Z:${FAULT_DRIVES}/state.txt")
+    set(E2E_ENVIRONMENT ENVIRONMENT "TESSALINE_FAULT_DRIVES_STATE=${FAULT_STATE_WINDOWS}")
+  endif()
   gtest_discover_tests(tessaline_e2e_tests DISCOVERY_MODE PRE_TEST TEST_PREFIX "e2e."
                        PROPERTIES ${WINE_FIXTURE} RUN_SERIAL TRUE TIMEOUT 180
                        DISCOVERY_TIMEOUT 60)

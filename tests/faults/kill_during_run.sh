@@ -1,0 +1,175 @@
+#!/usr/bin/env bash
+# The program killed outright (kill -9 on its own process) at random moments of timed
+# overwrite runs: every file of the backup must be the earlier copy or the new source, whole,
+# and the next run must complete and leave no temporary file behind.
+#   kill_during_run.sh TESSALINE_EXE WORK_FOLDER [KILLS]
+# Runs inside the test prefix ($WINEPREFIX) and display ($DISPLAY) that ./x test provides.
+set -euo pipefail
+exe="$1"
+work="$2"
+kills_wanted="${3:-20}"
+max_rounds=$((kills_wanted * 3))
+
+say() { printf '%s\n' "$*"; }
+fail() {
+  say "FAILED: $*" >&2
+  exit 1
+}
+
+rm -rf "$work"
+mkdir -p "$work"
+src="$work/Data"
+dst="$work/Backups"
+copy="$dst/Data"
+mkdir -p "$dst"
+
+# Two versions of the source whose files differ in size as well as content, so no run can take
+# one for the other.
+make_version() {
+  local folder="$1" tag="$2" pad="$3" i
+  mkdir -p "$folder/small" "$folder/large"
+  for i in $(seq -w 0 599); do
+    printf '%s small file %s %*s\n' "$tag" "$i" "$pad" "" >"$folder/small/$i.txt"
+  done
+  for i in 1 2 3 4 5 6; do
+    head -c $((4 * 1024 * 1024 + pad * 1000)) < <(yes "$tag large file $i") >"$folder/large/$i.bin"
+  done
+}
+make_version "$work/A" "first" 3
+make_version "$work/B" "second" 11
+declare -A sum_a sum_b
+while read -r sum path; do sum_a["${path#"$work/A/"}"]="$sum"; done < <(find "$work/A" -type f -exec sha1sum {} +)
+while read -r sum path; do sum_b["${path#"$work/B/"}"]="$sum"; done < <(find "$work/B" -type f -exec sha1sum {} +)
+use_version() {
+  rm -rf "$src"
+  cp -a "$work/$1" "$src"
+}
+
+key='HKCU\Software\VB and VBA Program Settings\Quintaro\Tessaline'
+setting() { wine reg add "$key" /v "$1" /t REG_SZ /d "$2" /f </dev/null >/dev/null 2>&1; }
+wine reg delete "$key" /f </dev/null >/dev/null 2>&1 || true
+setting Folders "$(winepath -w "$src");"
+setting Path "$(winepath -w "$dst")"
+setting StartStopState On
+setting OftenIndex 1  # every 5 seconds
+setting "Include Date" Off
+temp="$(wine cmd /c echo %TEMP% </dev/null 2>/dev/null | tr -d '\r')"
+log="$(winepath -u "$temp")/Tessaline.txt"
+rm -f "$log"
+log_lines() { if [ -f "$log" ]; then wc -l <"$log"; else echo 0; fi; }
+
+# The program's own process: its first argument is the exe's path, Unix or Windows form (this
+# script's arguments name the exe too, but not in first place), and it runs in this prefix.
+program_pids() {
+  local proc first
+  for proc in /proc/[0-9]*; do
+    first="$({ tr '\0' '\n' <"$proc/cmdline" | head -n 1; } 2>/dev/null)" || continue
+    case "${first,,}" in */tessaline.exe | *\\tessaline.exe) ;; *) continue ;; esac
+    if { tr '\0' '\n' <"$proc/environ" | grep -qx "WINEPREFIX=$WINEPREFIX"; } 2>/dev/null; then
+      echo "${proc#/proc/}"
+    fi
+  done
+}
+start_program() { (cd "$(dirname "$exe")" && wine "$exe" </dev/null >/dev/null 2>&1 &); }
+kill_program() {
+  local pids _
+  pids="$(program_pids)"
+  [ -n "$pids" ] && kill -9 $pids 2>/dev/null || true
+  for _ in $(seq 100); do
+    [ -z "$(program_pids)" ] && return 0
+    sleep 0.1
+  done
+  fail "the program did not end after kill -9"
+}
+trap 'kill_program >/dev/null 2>&1 || true' EXIT
+
+# Waits until the log has grown past `lines`; the new last line must say the copy is complete.
+wait_for_complete_run() {
+  local lines="$1" _
+  for _ in $(seq 600); do
+    if [ "$(log_lines)" -gt "$lines" ]; then
+      tail -n 1 "$log" | grep -q '^Data was backup saved at ' ||
+        fail "run not complete: $(tail -n 1 "$log")"
+      return 0
+    fi
+    sleep 0.1
+  done
+  fail "no run completed within a minute"
+}
+
+# Every file of the copy is one version or the other, whole; temporary files are counted.
+check_copy() {
+  local temps=0 path rel sum
+  while IFS= read -r path; do
+    rel="${path#"$copy/"}"
+    case "$(basename "$rel")" in
+      '~tessaline-'*.tmp) temps=$((temps + 1)); continue ;;
+    esac
+    sum="$(sha1sum "$path" | cut -d' ' -f1)"
+    [ "$sum" = "${sum_a[$rel]:-none}" ] || [ "$sum" = "${sum_b[$rel]:-none}" ] ||
+      fail "$rel is neither the earlier copy nor the new file ($(stat -c %s "$path") bytes)"
+  done < <(find "$copy" -type f)
+  [ "$(find "$copy" -type f ! -name '~tessaline-*.tmp' | wc -l)" -eq "${#sum_a[@]}" ] ||
+    fail "files are missing from the copy"
+  echo "$temps"
+}
+
+now_ms() { date +%s%3N; }
+# Waits until the run writes into the copy (anything newer than the stamp file).
+wait_for_first_write() {
+  local _
+  for _ in $(seq 600); do
+    [ -n "$(find "$copy" "$dst" -newer "$stamp" -print -quit 2>/dev/null)" ] && return 0
+    sleep 0.02
+  done
+  fail "the timed run never started writing"
+}
+
+say "first complete copy"
+stamp="$work/stamp"
+use_version A
+touch "$stamp"
+start_program
+wait_for_first_write
+began="$(now_ms)"
+wait_for_complete_run 0
+# Kills fall at random moments within the time a whole run takes on this machine.
+run_ms=$(($(now_ms) - began))
+kill_program
+check_copy >/dev/null
+say "a whole run takes about $run_ms ms here"
+
+kills=0
+rounds=0
+version=A
+while [ "$kills" -lt "$kills_wanted" ]; do
+  rounds=$((rounds + 1))
+  [ "$rounds" -le "$max_rounds" ] || fail "only $kills of $rounds kills landed inside a run"
+  if [ "$version" = A ]; then version=B; else version=A; fi
+  use_version "$version"
+  lines="$(log_lines)"
+  touch "$stamp"
+  start_program
+  wait_for_first_write
+  delay=$((RANDOM % (run_ms > 0 ? run_ms : 1)))
+  sleep "$((delay / 1000)).$(printf '%03d' $((delay % 1000)))"
+  kill_program
+  temps="$(check_copy)"
+  if [ "$(log_lines)" -gt "$lines" ]; then
+    say "round $rounds: the run had finished before the kill"
+  else
+    kills=$((kills + 1))
+    say "round $rounds: killed inside the run ($temps temporary file(s) left)"
+  fi
+done
+
+say "a run after the kills completes"
+lines="$(log_lines)"
+start_program
+wait_for_complete_run "$lines"
+kill_program
+temps="$(check_copy)"
+[ "$temps" -eq 0 ] || fail "$temps temporary files are left after a complete run"
+diff -r "$src" "$copy" >/dev/null || fail "the copy differs from the source after a complete run"
+say "$kills kills inside a run in $rounds rounds: every copy intact or fully replaced"
+rm -rf "$work"
