@@ -99,7 +99,8 @@ TEST_F(FaultDriveE2eTest, AFullDriveInTheMiddleOfAnOverwriteKeepsEveryEarlierCop
   SeedFolders({big}, backups);
 
   const SYSTEMTIME before = LocalNow();
-  EXPECT_TRUE(StampedWithin(BackupNowStatus(), kComplete, GeneralDate, before, LocalNow()));
+  const std::wstring first_status = BackupNowStatus();
+  EXPECT_TRUE(StampedWithin(first_status, kComplete, GeneralDate, before, LocalNow()));
   ASSERT_TRUE(HoldsTree(backups + L"\\Big", old_files));
 
   BuildTree(big, new_files);
