@@ -36,6 +36,8 @@ class UniqueHandle {
   explicit operator bool() const { return Valid(); }
   H get() const { return h_; }
   void Close() { Reset(); }
+  // Gives up ownership without closing: for a handle something else has already closed.
+  H Release() { return std::exchange(h_, Invalid()); }
   void Reset(H h = Invalid()) {
     if (h_ != Invalid()) Traits::Close(h_);
     h_ = h;

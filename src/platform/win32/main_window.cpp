@@ -49,14 +49,14 @@ MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
   RegisterWindowClass(instance, large_icon_, small_icon_, Proc);
   CreateWindowExW(kWindowExStyle, kMainWindowClass, L"", kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                   CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
-  if (window_ == nullptr) ThrowLastError(GetLastError());
-  dpi_ = DpiForWindow(window_);
+  if (!window_) ThrowLastError(GetLastError());
+  dpi_ = DpiForWindow(window_.Get());
   SizeAndCentre();
 }
 
 MainWindow::~MainWindow() {
   Detach();
-  if (window_ != nullptr && IsWindow(window_)) DestroyWindow(window_);
+  window_.Reset();
 }
 
 MainWindow::Attachment MainWindow::Attach(Form1& form) {
@@ -77,7 +77,7 @@ void MainWindow::Detach() {
   for (const Child& child : children_) child.model->SetViewListener(nullptr);
   list1_.Detach();
   list2_.Detach();
-  if (window_ != nullptr) KillTimer(window_, kTimer1Id);
+  if (window_) KillTimer(window_.Get(), kTimer1Id);
   form_ = nullptr;
 }
 
@@ -89,10 +89,10 @@ void MainWindow::Load() {
 }
 
 void MainWindow::ShowFirstTime() {
-  if (window_ == nullptr || form_ == nullptr) return;
+  if (!window_ || form_ == nullptr) return;
   shown_ = true;
   ApplyWindowState();
-  if (IsWindowVisible(window_)) UpdateWindow(window_);
+  if (IsWindowVisible(window_.Get())) UpdateWindow(window_.Get());
 }
 
 void MainWindow::SizeAndCentre() {
@@ -101,23 +101,23 @@ void MainWindow::SizeAndCentre() {
                                         kWindowExStyle, dpi_);
   MONITORINFO monitor = {};
   monitor.cbSize = sizeof(monitor);
-  GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  GetMonitorInfoW(MonitorFromWindow(window_.Get(), MONITOR_DEFAULTTOPRIMARY), &monitor);
   const RECT& work = monitor.rcWork;
   const int x = work.left + ((work.right - work.left) - size.cx) / 2;
   const int y = work.top + ((work.bottom - work.top) - size.cy) / 2;
-  SetWindowPos(window_, nullptr, x, y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(window_.Get(), nullptr, x, y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void MainWindow::ShowWindowModel() {
-  if (window_ == nullptr || form_ == nullptr) return;
+  if (!window_ || form_ == nullptr) return;
   const std::wstring caption = Widen(form_->Caption());
-  if (WindowText(window_) != caption) SetWindowTextW(window_, caption.c_str());
+  if (WindowText(window_.Get()) != caption) SetWindowTextW(window_.Get(), caption.c_str());
 
   if (form_->BackColor() != back_color_ || !back_brush_.Valid()) {
     back_color_ = form_->BackColor();
     back_colorref_ = ColorFor(back_color_);
     back_brush_.Reset(CreateSolidBrush(back_colorref_));
-    InvalidateRect(window_, nullptr, TRUE);
+    InvalidateRect(window_.Get(), nullptr, TRUE);
     for (const Child& child : children_) InvalidateRect(child.window, nullptr, TRUE);
   }
 
@@ -132,7 +132,7 @@ void MainWindow::ShowWindowModel() {
     // The pointer follows the new setting at once, without waiting for the mouse to move.
     POINT cursor;
     const HWND under = GetCursorPos(&cursor) ? WindowFromPoint(cursor) : nullptr;
-    if (under != nullptr && GetAncestor(under, GA_ROOT) == window_) {
+    if (under != nullptr && GetAncestor(under, GA_ROOT) == window_.Get()) {
       SendMessageW(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under),
                    MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     }
@@ -141,32 +141,33 @@ void MainWindow::ShowWindowModel() {
 }
 
 void MainWindow::ApplyWindowState() {
-  if (!shown_ || window_ == nullptr || form_ == nullptr) return;
+  if (!shown_ || !window_ || form_ == nullptr) return;
   // The size messages our own ShowWindow calls cause are not the user's doing.
   ++applying_state_;
-  const bool visible_now = (GetWindowLongW(window_, GWL_STYLE) & WS_VISIBLE) != 0;
+  const bool visible_now = (GetWindowLongW(window_.Get(), GWL_STYLE) & WS_VISIBLE) != 0;
   if (!form_->Visible()) {
-    if (visible_now) ShowWindow(window_, SW_HIDE);
+    if (visible_now) ShowWindow(window_.Get(), SW_HIDE);
   } else if (form_->State() == WindowState::kMinimized) {
-    if (!IsIconic(window_)) ShowWindow(window_, visible_now ? SW_MINIMIZE : SW_SHOWMINIMIZED);
-  } else if (IsIconic(window_)) {
+    if (!IsIconic(window_.Get()))
+      ShowWindow(window_.Get(), visible_now ? SW_MINIMIZE : SW_SHOWMINIMIZED);
+  } else if (IsIconic(window_.Get())) {
     // A window hidden in the tray is still minimised underneath: restore and show in one go.
-    ShowWindow(window_, SW_RESTORE);
-    SetForegroundWindow(window_);
+    ShowWindow(window_.Get(), SW_RESTORE);
+    SetForegroundWindow(window_.Get());
   } else if (!visible_now) {
-    ShowWindow(window_, SW_SHOWNORMAL);
-    SetForegroundWindow(window_);
+    ShowWindow(window_.Get(), SW_SHOWNORMAL);
+    SetForegroundWindow(window_.Get());
   }
   --applying_state_;
 }
 
 void MainWindow::ApplyTimer() {
-  if (window_ == nullptr || form_ == nullptr) return;
+  if (!window_ || form_ == nullptr) return;
   const int interval = form_->Timer1.Interval();
   if (interval > 0) {
-    SetTimer(window_, kTimer1Id, static_cast<UINT>(interval), nullptr);
+    SetTimer(window_.Get(), kTimer1Id, static_cast<UINT>(interval), nullptr);
   } else {
-    KillTimer(window_, kTimer1Id);
+    KillTimer(window_.Get(), kTimer1Id);
   }
 }
 
@@ -192,7 +193,7 @@ void MainWindow::OnSetCursor(LPARAM hit, HWND over, bool* handled) {
       *handled = true;
       return;
     case Pointer::kDefault:
-      if (over == window_) {
+      if (over == window_.Get()) {
         SetCursor(LoadCursorW(nullptr, IDC_ARROW));
         *handled = true;
       }
@@ -215,7 +216,7 @@ void MainWindow::EndProgram() {
   if (form_ != nullptr) boundary_.Run([&] { form_->Form_Unload(); });
   if (handler_running) ExitProcess(0);
   Detach();
-  DestroyWindow(window_);
+  window_.Reset();
 }
 
 void MainWindow::Close() {
@@ -223,21 +224,22 @@ void MainWindow::Close() {
   EndProgram();
 }
 
-LRESULT CALLBACK MainWindow::Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  MainWindow* self = nullptr;
+LRESULT CALLBACK MainWindow::Proc(HWND window, UINT message, WPARAM wparam,
+                                  LPARAM lparam) noexcept {
   if (message == WM_NCCREATE) {
-    self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-    self->window_ = window;
+    auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+    self->window_.Reset(window);
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  } else {
-    self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  } else if (auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA))) {
+    // A handler that throws has done what it could; the message counts as handled.
+    const std::optional<LRESULT> result =
+        Fenced([&] { return self->OnMessage(message, wparam, lparam); }, std::optional<LRESULT>(0));
+    if (result) return *result;
   }
-  if (self == nullptr) return DefWindowProcW(window, message, wparam, lparam);
-  return self->OnMessage(message, wparam, lparam);
+  return DefWindowProcW(window, message, wparam, lparam);
 }
 
-LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
-  const HWND window = window_;
+std::optional<LRESULT> MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_COMMAND:
       OnCommand(LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam));
@@ -253,7 +255,7 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       break;
     case WM_ERASEBKGND: {
       RECT client;
-      GetClientRect(window_, &client);
+      GetClientRect(window_.Get(), &client);
       FillRect(reinterpret_cast<HDC>(wparam), &client,
                back_brush_.Valid() ? back_brush_.Get() : GetSysColorBrush(COLOR_WINDOW));
       return 1;
@@ -282,8 +284,8 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       // A plain window forgets which control had the focus; give it back on return.
       if (LOWORD(wparam) == WA_INACTIVE) {
         const HWND focus = GetFocus();
-        if (focus != nullptr && IsChild(window_, focus)) last_focus_ = focus;
-      } else if (last_focus_ != nullptr && IsWindow(last_focus_) && !IsIconic(window_)) {
+        if (focus != nullptr && IsChild(window_.Get(), focus)) last_focus_ = focus;
+      } else if (last_focus_ != nullptr && IsWindow(last_focus_) && !IsIconic(window_.Get())) {
         SetFocus(last_focus_);
         return 0;
       }
@@ -301,7 +303,7 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       MakeFonts();
       Layout();
       const RECT* suggested = reinterpret_cast<const RECT*>(lparam);
-      SetWindowPos(window_, nullptr, suggested->left, suggested->top,
+      SetWindowPos(window_.Get(), nullptr, suggested->left, suggested->top,
                    suggested->right - suggested->left, suggested->bottom - suggested->top,
                    SWP_NOZORDER | SWP_NOACTIVATE);
       return 0;
@@ -322,12 +324,13 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_NCDESTROY:
       Detach();
-      window_ = nullptr;
+      // The system has destroyed the window: nothing is left to own or to route to.
+      SetWindowLongPtrW(window_.Release(), GWLP_USERDATA, 0);
       break;
     default:
       break;
   }
-  return DefWindowProcW(window, message, wparam, lparam);
+  return std::nullopt;
 }
 
 }  // namespace tess::win32

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -41,7 +42,7 @@ class MainWindow {
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
 
-  HWND Handle() const { return window_; }
+  HWND Handle() const { return window_.Get(); }
   HICON SmallIcon() const { return small_icon_; }
   int Dpi() const { return dpi_; }
 
@@ -65,8 +66,9 @@ class MainWindow {
     HWND window = nullptr;
   };
 
-  static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
-  LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM) noexcept;
+  // The window's own handling of a message; nothing when the default handling is wanted.
+  std::optional<LRESULT> OnMessage(UINT message, WPARAM wparam, LPARAM lparam);
   void Detach();
 
   // Controls (main_window_controls.cpp).
@@ -97,7 +99,7 @@ class MainWindow {
   void EndProgram();
 
   HINSTANCE instance_;
-  HWND window_ = nullptr;
+  UniqueWindow window_;         // set when the window is made, released when the system destroys it
   HICON large_icon_ = nullptr;  // shared resources, not destroyed
   HICON small_icon_ = nullptr;
   Form1* form_ = nullptr;

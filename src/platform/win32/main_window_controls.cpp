@@ -63,7 +63,7 @@ int WidePosition(const std::string& text, int position) {
 void MainWindow::AddChild(int id, Kind kind, ControlModel& model, const ControlModel* frame,
                           const wchar_t* window_class, DWORD style, DWORD ex_style) {
   const HWND control =
-      CreateWindowExW(ex_style, window_class, L"", style, 0, 0, 0, 0, window_,
+      CreateWindowExW(ex_style, window_class, L"", style, 0, 0, 0, 0, window_.Get(),
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
   if (control == nullptr) ThrowLastError(GetLastError());
   children_.push_back(Child{id, kind, &model, frame, control});
@@ -132,14 +132,15 @@ void MainWindow::CreateToolTip() {
   const Child* list = FindChild(kIdListView1);
   tool_tip_text_ = Widen(form_->ListView1.ToolTip());
   if (list == nullptr || tool_tip_text_.empty()) return;
-  tool_tip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                              WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                              CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance_, nullptr);
+  tool_tip_ =
+      CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                      WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                      CW_USEDEFAULT, CW_USEDEFAULT, window_.Get(), nullptr, instance_, nullptr);
   if (tool_tip_ == nullptr) return;
   TOOLINFOW info = {};
   info.cbSize = sizeof(info);
   info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  info.hwnd = window_;
+  info.hwnd = window_.Get();
   info.uId = reinterpret_cast<UINT_PTR>(list->window);
   info.lpszText = tool_tip_text_.data();
   SendMessageW(tool_tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
@@ -172,7 +173,7 @@ void MainWindow::Layout() {
     SendMessageW(tool_tip_, WM_SETFONT, reinterpret_cast<WPARAM>(text_font_.Get()), FALSE);
     SendMessageW(tool_tip_, TTM_SETMAXTIPWIDTH, 0, TwipsToPixels(kToolTipWidthTwips, dpi_));
   }
-  InvalidateRect(window_, nullptr, TRUE);
+  InvalidateRect(window_.Get(), nullptr, TRUE);
 }
 
 void MainWindow::BindModels() {
