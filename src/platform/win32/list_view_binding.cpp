@@ -12,9 +12,12 @@
 namespace tess::win32 {
 
 namespace {
-constexpr UINT_PTR kSubclassId = 0x7E56;
+constexpr int kToolTipWidthTwips = 6000;
 // Posted to the list itself when the model's entry count has run ahead of the control's.
 constexpr UINT kShowCountMessage = WM_APP + 0x7E5;
+
+// The key in the program's own terms.
+Key KeyFrom(WORD virtual_key) { return virtual_key == VK_DELETE ? Key::kDelete : Key::kOther; }
 
 int ShiftState() {
   int shift = 0;
@@ -25,15 +28,40 @@ int ShiftState() {
 }
 }  // namespace
 
+ListViewBinding::ListViewBinding(const ControlSite& site, ListViewModel& model, CreateArgs args)
+    : ControlBinding(site, model,
+                     {.id = args.id,
+                      .frame = args.frame,
+                      .window_class = WC_LISTVIEWW,
+                      .style = kChildStyle | kTabGroupStyle | LVS_REPORT | LVS_SINGLESEL |
+                               LVS_SHOWSELALWAYS | LVS_NOSORTHEADER | LVS_OWNERDATA,
+                      .ex_style = WS_EX_CLIENTEDGE}),
+      model_(model),
+      events_(std::move(args.events)) {
+  ListView_SetExtendedListViewStyle(Window(), LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+  CreateToolTip(site.parent, site.instance);
+}
+
 ListViewBinding::~ListViewBinding() { Detach(); }
 
-void ListViewBinding::Attach(HWND list, ListViewModel& model, Events events, int dpi) {
-  list_ = list;
-  model_ = &model;
-  events_ = std::move(events);
-  dpi_ = dpi;
-  SetWindowSubclass(list_, Proc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
-  model_->SetListListener(
+void ListViewBinding::CreateToolTip(HWND owner, HINSTANCE instance) {
+  tool_tip_text_ = Widen(model_.ToolTip());
+  if (tool_tip_text_.empty()) return;
+  tool_tip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                              WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                              CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, instance, nullptr);
+  if (tool_tip_ == nullptr) return;
+  TOOLINFOW info = {};
+  info.cbSize = sizeof(info);
+  info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  info.hwnd = owner;
+  info.uId = reinterpret_cast<UINT_PTR>(Window());
+  info.lpszText = tool_tip_text_.data();
+  SendMessageW(tool_tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+}
+
+void ListViewBinding::OnAttach() {
+  model_.SetListListener(
       [this](ListViewModel::Change change, int position) { OnModelChange(change, position); });
   ++applying_;
   SyncColumn();
@@ -42,23 +70,23 @@ void ListViewBinding::Attach(HWND list, ListViewModel& model, Events events, int
   --applying_;
 }
 
-void ListViewBinding::Detach() {
-  if (model_ != nullptr) model_->SetListListener(nullptr);
-  model_ = nullptr;
-  if (list_ != nullptr && IsWindow(list_)) RemoveWindowSubclass(list_, Proc, kSubclassId);
-  list_ = nullptr;
-}
+void ListViewBinding::OnDetach() { model_.SetListListener(nullptr); }
 
-void ListViewBinding::SetDpi(int dpi) {
+void ListViewBinding::OnPlaced(int dpi, const ViewFonts& fonts) {
   dpi_ = dpi;
-  if (list_ == nullptr || model_ == nullptr) return;
-  ++applying_;
-  SyncColumn();
-  --applying_;
+  if (Attached()) {
+    ++applying_;
+    SyncColumn();
+    --applying_;
+  }
+  if (tool_tip_ != nullptr) {
+    SendMessageW(tool_tip_, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.text), FALSE);
+    SendMessageW(tool_tip_, TTM_SETMAXTIPWIDTH, 0, TwipsToPixels(kToolTipWidthTwips, dpi));
+  }
 }
 
 void ListViewBinding::OnModelChange(ListViewModel::Change change, int position) {
-  if (list_ == nullptr || model_ == nullptr) return;
+  if (!Attached()) return;
   if (change == ListViewModel::Change::kAppended) {
     // Each count change costs the control a scroll-bar update; a burst of appends (a
     // restored list, a loaded tree) is shown with one, once the burst has ended.
@@ -68,8 +96,8 @@ void ListViewBinding::OnModelChange(ListViewModel::Change change, int position) 
   ++applying_;
   switch (change) {
     case ListViewModel::Change::kItemText:
-      if (position >= 1 && position <= ListView_GetItemCount(list_)) {
-        ListView_RedrawItems(list_, position - 1, position - 1);
+      if (position >= 1 && position <= ListView_GetItemCount(Window())) {
+        ListView_RedrawItems(Window(), position - 1, position - 1);
       }
       break;
     case ListViewModel::Change::kColumn:
@@ -89,11 +117,11 @@ void ListViewBinding::OnModelChange(ListViewModel::Change change, int position) 
 void ListViewBinding::ScheduleCount() {
   if (count_pending_) return;
   count_pending_ = true;
-  PostMessageW(list_, kShowCountMessage, 0, 0);
+  PostMessageW(Window(), kShowCountMessage, 0, 0);
 }
 
-void ListViewBinding::Flush() {
-  if (!count_pending_ || list_ == nullptr || model_ == nullptr) return;
+void ListViewBinding::ShowPending() {
+  if (!count_pending_ || !Attached()) return;
   ++applying_;
   UpdateCount();
   SyncSelection();
@@ -103,9 +131,9 @@ void ListViewBinding::Flush() {
 void ListViewBinding::UpdateCount() {
   // The list holds no texts of its own: it asks the model for each entry it paints.
   count_pending_ = false;
-  if (ListView_GetItemCount(list_) != model_->Count()) {
-    ListView_SetItemCountEx(list_, model_->Count(), LVSICF_NOSCROLL);
-    InvalidateRect(list_, nullptr, TRUE);
+  if (ListView_GetItemCount(Window()) != model_.Count()) {
+    ListView_SetItemCountEx(Window(), model_.Count(), LVSICF_NOSCROLL);
+    InvalidateRect(Window(), nullptr, TRUE);
   }
 }
 
@@ -115,52 +143,53 @@ void ListViewBinding::FillItem(NMLVDISPINFOW& info) const {
     return;
   }
   const int position = info.item.iItem + 1;
-  if (info.item.iSubItem != 0 || position < 1 || position > model_->Count()) {
+  if (info.item.iSubItem != 0 || position < 1 || position > model_.Count()) {
     info.item.pszText[0] = L'\0';
     return;
   }
-  const std::wstring text = Widen(model_->ItemText(position));
+  const std::wstring text = Widen(model_.ItemText(position));
   const size_t n = std::min(text.size(), static_cast<size_t>(info.item.cchTextMax - 1));
   std::wmemcpy(info.item.pszText, text.data(), n);
   info.item.pszText[n] = L'\0';
 }
 
 int ListViewBinding::ViewSelection() const {
-  return static_cast<int>(ListView_GetNextItem(list_, -1, LVNI_SELECTED));
+  return static_cast<int>(ListView_GetNextItem(Window(), -1, LVNI_SELECTED));
 }
 
 void ListViewBinding::SyncSelection() {
   // Counting and probing one entry stay cheap however long the list is; searching for the
   // selected entry is left to the rare case where the view and the model disagree.
-  const int want = model_->Selected() - 1;
-  if (want >= ListView_GetItemCount(list_)) UpdateCount();
-  const int selected = static_cast<int>(ListView_GetSelectedCount(list_));
+  const int want = model_.Selected() - 1;
+  if (want >= ListView_GetItemCount(Window())) UpdateCount();
+  const int selected = static_cast<int>(ListView_GetSelectedCount(Window()));
   const bool in_step =
       want < 0 ? selected == 0
-               : selected == 1 && (ListView_GetItemState(list_, want, LVIS_SELECTED) != 0);
+               : selected == 1 && (ListView_GetItemState(Window(), want, LVIS_SELECTED) != 0);
   if (in_step) return;
   if (selected > 0) {
     for (int item = ViewSelection(); item >= 0; item = ViewSelection()) {
-      ListView_SetItemState(list_, item, 0, LVIS_SELECTED);
+      ListView_SetItemState(Window(), item, 0, LVIS_SELECTED);
     }
   }
-  if (want >= 0 && want < ListView_GetItemCount(list_)) {
-    ListView_SetItemState(list_, want, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  if (want >= 0 && want < ListView_GetItemCount(Window())) {
+    ListView_SetItemState(Window(), want, LVIS_SELECTED | LVIS_FOCUSED,
+                          LVIS_SELECTED | LVIS_FOCUSED);
   }
 }
 
 void ListViewBinding::SyncColumn() {
-  if (model_->ColumnHeader().empty() && model_->ColumnWidth() == 0) return;
-  std::wstring header = Widen(model_->ColumnHeader());
+  if (model_.ColumnHeader().empty() && model_.ColumnWidth() == 0) return;
+  std::wstring header = Widen(model_.ColumnHeader());
   LVCOLUMNW column = {};
   column.mask = LVCF_TEXT | LVCF_WIDTH;
   column.pszText = header.data();
-  column.cx = TwipsToPixels(model_->ColumnWidth(), dpi_);
-  const HWND header_control = ListView_GetHeader(list_);
+  column.cx = TwipsToPixels(model_.ColumnWidth(), dpi_);
+  const HWND header_control = ListView_GetHeader(Window());
   if (header_control != nullptr && Header_GetItemCount(header_control) > 0) {
-    SendMessageW(list_, LVM_SETCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+    SendMessageW(Window(), LVM_SETCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
   } else {
-    SendMessageW(list_, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+    SendMessageW(Window(), LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
   }
 }
 
@@ -168,87 +197,78 @@ int ListViewBinding::ItemAt(LPARAM point) const {
   LVHITTESTINFO hit = {};
   hit.pt.x = GET_X_LPARAM(point);
   hit.pt.y = GET_Y_LPARAM(point);
-  return static_cast<int>(SendMessageW(list_, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+  return static_cast<int>(SendMessageW(Window(), LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
 }
 
-bool ListViewBinding::OnNotify(const NMHDR& header) {
-  if (model_ == nullptr) return false;
+void ListViewBinding::OnNotify(const NMHDR& header) {
+  if (!Attached()) return;
   switch (header.code) {
     case LVN_GETDISPINFOW:
       FillItem(const_cast<NMLVDISPINFOW&>(reinterpret_cast<const NMLVDISPINFOW&>(header)));
-      return true;
+      return;
     case LVN_ITEMCHANGED: {
       const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
-      if (applying_ > 0 || (change.uChanged & LVIF_STATE) == 0 || change.iItem < 0) return false;
+      if (applying_ > 0 || (change.uChanged & LVIF_STATE) == 0 || change.iItem < 0) return;
       const bool was = (change.uOldState & LVIS_SELECTED) != 0;
       const bool now = (change.uNewState & LVIS_SELECTED) != 0;
-      if (was == now) return false;
+      if (was == now) return;
       if (now) {
         user_selected_since_press_ = true;
-        boundary_.Run([&] {
-          model_->Select(change.iItem + 1);
+        Boundary().Run([&] {
+          model_.Select(change.iItem + 1);
           if (events_.selected_by_user) events_.selected_by_user();
         });
-      } else if (ListView_GetSelectedCount(list_) == 0) {
+      } else if (ListView_GetSelectedCount(Window()) == 0) {
         // Moving the selection deselects the old entry first; only a list left without any
         // selected entry clears the model's.
-        boundary_.Run([&] { model_->Deselect(); });
+        Boundary().Run([&] { model_.Deselect(); });
       }
-      return true;
+      return;
     }
     case NM_CLICK: {
       const auto& click = reinterpret_cast<const NMITEMACTIVATE&>(header);
-      if (click.iItem >= 0 && !user_selected_since_press_ &&
-          click.iItem + 1 == model_->Selected() && events_.clicked_selected_item) {
-        boundary_.Run([&] { events_.clicked_selected_item(); });
+      if (click.iItem >= 0 && !user_selected_since_press_ && click.iItem + 1 == model_.Selected() &&
+          events_.clicked_selected_item) {
+        Boundary().Run([&] { events_.clicked_selected_item(); });
       }
-      return true;
+      return;
     }
     case LVN_KEYDOWN: {
       const auto& key = reinterpret_cast<const NMLVKEYDOWN&>(header);
       if (events_.key_down) {
         const int shift = ShiftState();
-        boundary_.Run([&] { events_.key_down(key.wVKey, shift); });
+        Boundary().Run([&] { events_.key_down(KeyFrom(key.wVKey), shift); });
       }
-      return true;
+      return;
     }
     default:
-      return false;
+      return;
   }
 }
 
-LRESULT CALLBACK ListViewBinding::Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
-                                       UINT_PTR, DWORD_PTR data) {
-  auto* self = reinterpret_cast<ListViewBinding*>(data);
+std::optional<LRESULT> ListViewBinding::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
-      self->user_selected_since_press_ = false;
-      if (self->ItemAt(lparam) < 0) {
+      user_selected_since_press_ = false;
+      if (ItemAt(lparam) < 0) {
         // The list control would drop its selection here; the selected entry stays.
-        SetFocus(window);
+        SetFocus(Window());
         return 0;
       }
-      break;
+      return std::nullopt;
     case WM_LBUTTONDBLCLK: {
       const LRESULT result =
-          self->ItemAt(lparam) >= 0 ? DefSubclassProc(window, message, wparam, lparam) : 0;
-      if (self->model_ != nullptr && self->events_.double_clicked) {
-        self->boundary_.Run([&] { self->events_.double_clicked(); });
-      }
+          ItemAt(lparam) >= 0 ? DefSubclassProc(Window(), message, wparam, lparam) : 0;
+      if (Attached() && events_.double_clicked) Boundary().Run(events_.double_clicked);
       return result;
     }
     case kShowCountMessage:
-      self->Flush();
+      ShowPending();
       return 0;
-    case WM_NCDESTROY:
-      RemoveWindowSubclass(window, Proc, kSubclassId);
-      self->list_ = nullptr;
-      break;
     default:
-      break;
+      return std::nullopt;
   }
-  return DefSubclassProc(window, message, wparam, lparam);
 }
 
 }  // namespace tess::win32

@@ -11,41 +11,48 @@
 // clang-format on
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "controls/controls.h"
-#include "platform/win32/model_boundary.h"
+#include "controls/keys.h"
+#include "platform/win32/control_binding.h"
 
 namespace tess::win32 {
 
-class ListViewBinding {
+class ListViewBinding final : public ControlBinding {
  public:
+  using Model = ListViewModel;
   struct Events {
     // The user selected an entry (mouse or keyboard); the model already holds it.
-    std::function<void()> selected_by_user;
+    std::function<void()> selected_by_user = nullptr;
     // A click on the entry that was already selected (no change of selection).
-    std::function<void()> clicked_selected_item;
+    std::function<void()> clicked_selected_item = nullptr;
     // A double-click anywhere on the list, on an entry or not.
-    std::function<void()> double_clicked;
+    std::function<void()> double_clicked = nullptr;
     // A key went down while the list had the focus; shift: 1 Shift, 2 Ctrl, 4 Alt.
-    std::function<void(int key_code, int shift)> key_down;
+    std::function<void(Key key, int shift)> key_down = nullptr;
+  };
+  struct CreateArgs {
+    int id = 0;
+    const ControlModel* frame = nullptr;
+    Events events = {};
   };
 
-  explicit ListViewBinding(ModelBoundary& boundary) : boundary_(boundary) {}
-  ListViewBinding(const ListViewBinding&) = delete;
-  ListViewBinding& operator=(const ListViewBinding&) = delete;
-  ~ListViewBinding();
+  // Also makes the list's tooltip when the model has one.
+  ListViewBinding(const ControlSite& site, ListViewModel& model, CreateArgs args);
+  ~ListViewBinding() override;
 
-  void Attach(HWND list, ListViewModel& model, Events events, int dpi);
-  void Detach();
-  void SetDpi(int dpi);
   // Brings the control's entry count up to the model's now rather than when the queue runs.
-  void Flush();
-  // A WM_NOTIFY from the list; true when the binding handled it.
-  bool OnNotify(const NMHDR& header);
+  void ShowPending() override;
+  void OnNotify(const NMHDR& header) override;
 
  private:
-  static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+  void OnAttach() override;
+  void OnDetach() override;
+  void OnPlaced(int dpi, const ViewFonts& fonts) override;
+  std::optional<LRESULT> OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+  void CreateToolTip(HWND owner, HINSTANCE instance);
   void OnModelChange(ListViewModel::Change change, int position);
   void ScheduleCount();
   void UpdateCount();
@@ -55,10 +62,10 @@ class ListViewBinding {
   int ViewSelection() const;
   int ItemAt(LPARAM point) const;
 
-  ModelBoundary& boundary_;
-  HWND list_ = nullptr;
-  ListViewModel* model_ = nullptr;
+  ListViewModel& model_;
   Events events_;
+  HWND tool_tip_ = nullptr;  // owned by the parent window, destroyed with it
+  std::wstring tool_tip_text_;
   int dpi_ = USER_DEFAULT_SCREEN_DPI;
   int applying_ = 0;  // above 0 while the binding itself changes the control
   bool user_selected_since_press_ = false;

@@ -61,8 +61,10 @@ MainWindow::~MainWindow() {
 
 MainWindow::Attachment MainWindow::Attach(Form1& form) {
   form_ = &form;
-  CreateControls();
-  BindModels();
+  CreateControls(form);
+  MakeFonts();
+  Layout();
+  for (const auto& control : controls_) control->Attach();
   form_->SetWindowListener([this] { ShowWindowModel(); });
   form_->Timer1.SetViewListener([this] { ApplyTimer(); });
   ShowWindowModel();
@@ -74,9 +76,7 @@ void MainWindow::Detach() {
   if (form_ == nullptr) return;
   form_->SetWindowListener(nullptr);
   form_->Timer1.SetViewListener(nullptr);
-  for (const Child& child : children_) child.model->SetViewListener(nullptr);
-  list1_.Detach();
-  list2_.Detach();
+  for (const auto& control : controls_) control->Detach();
   if (window_) KillTimer(window_.Get(), kTimer1Id);
   form_ = nullptr;
 }
@@ -84,8 +84,7 @@ void MainWindow::Detach() {
 void MainWindow::Load() {
   if (form_ == nullptr) return;
   boundary_.Run([&] { form_->Form_Load(); });
-  list1_.Flush();
-  list2_.Flush();
+  for (const auto& control : controls_) control->ShowPending();
 }
 
 void MainWindow::ShowFirstTime() {
@@ -118,7 +117,7 @@ void MainWindow::ShowWindowModel() {
     back_colorref_ = ColorFor(back_color_);
     back_brush_.Reset(CreateSolidBrush(back_colorref_));
     InvalidateRect(window_.Get(), nullptr, TRUE);
-    for (const Child& child : children_) InvalidateRect(child.window, nullptr, TRUE);
+    for (const auto& control : controls_) InvalidateRect(control->Window(), nullptr, TRUE);
   }
 
   if (form_->CustomCursorPath() != custom_cursor_path_) {
@@ -245,7 +244,8 @@ std::optional<LRESULT> MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM
       OnCommand(LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam));
       return 0;
     case WM_NOTIFY:
-      return OnNotify(*reinterpret_cast<const NMHDR*>(lparam));
+      OnNotify(*reinterpret_cast<const NMHDR*>(lparam));
+      return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
       if (const HBRUSH brush =
@@ -292,9 +292,9 @@ std::optional<LRESULT> MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM
       break;
     case DM_GETDEFID: {
       // Enter presses the push button that has the focus, as in a dialog.
-      const Child* focused = FindChild(GetFocus());
-      if (focused != nullptr && focused->kind == Kind::kPushButton) {
-        return MAKELRESULT(focused->id, DC_HASDEFID);
+      const ControlBinding* focused = Find(GetFocus());
+      if (focused != nullptr && focused->PressedByEnter()) {
+        return MAKELRESULT(focused->Id(), DC_HASDEFID);
       }
       return 0;
     }

@@ -11,9 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/win32/list_view_binding.h"
+#include "platform/win32/control_binding.h"
 #include "platform/win32/model_boundary.h"
-#include "platform/win32/progress_text_bar.h"
 #include "platform/win32/view_handles.h"
 #include "shell/form1.h"
 
@@ -57,34 +56,21 @@ class MainWindow {
   HWND Control(int id) const;
 
  private:
-  enum class Kind { kFrame, kPushButton, kCheckBox, kOptionButton, kTextBox, kList, kProgress };
-  struct Child {
-    int id = 0;
-    Kind kind = Kind::kFrame;
-    ControlModel* model = nullptr;
-    const ControlModel* frame = nullptr;  // the enclosing frame, when placed inside one
-    HWND window = nullptr;
-  };
-
   static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM) noexcept;
   // The window's own handling of a message; nothing when the default handling is wanted.
   std::optional<LRESULT> OnMessage(UINT message, WPARAM wparam, LPARAM lparam);
   void Detach();
 
   // Controls (main_window_controls.cpp).
-  void CreateControls();
-  void AddChild(int id, Kind kind, ControlModel& model, const ControlModel* frame,
-                const wchar_t* window_class, DWORD style, DWORD ex_style);
-  void CreateToolTip();
-  void BindModels();
-  void Layout();
+  void CreateControls(Form1& form);
+  template <typename Binding>
+  Binding& Add(typename Binding::Model& model, typename Binding::CreateArgs args);
   void MakeFonts();
-  void ShowControl(const Child& child);
-  void ShowTextSelection();
-  const Child* FindChild(int id) const;
-  const Child* FindChild(HWND window) const;
+  void Layout();
+  ControlBinding* Find(int id) const;
+  ControlBinding* Find(HWND control) const;
   void OnCommand(int id, int code, HWND control);
-  LRESULT OnNotify(const NMHDR& header);
+  void OnNotify(const NMHDR& header);
   HBRUSH OnControlColor(HDC dc, HWND control);
 
   // Window state (main_window.cpp).
@@ -106,12 +92,8 @@ class MainWindow {
   ModelBoundary boundary_;
   int dpi_ = USER_DEFAULT_SCREEN_DPI;
 
-  std::vector<Child> children_;
-  ListViewBinding list1_{boundary_};
-  ListViewBinding list2_{boundary_};
-  ProgressTextBar progress_;
-  HWND tool_tip_ = nullptr;  // owned by the window, destroyed with it
-  std::wstring tool_tip_text_;
+  // In the order they were made, which is also the Tab order.
+  std::vector<std::unique_ptr<ControlBinding>> controls_;
   UniqueFont text_font_;
   UniqueFont button_font_;
   UniqueBrush back_brush_;
@@ -124,10 +106,6 @@ class MainWindow {
 
   bool shown_ = false;
   int applying_state_ = 0;
-  int applying_text_ = 0;
-  bool user_editing_text_ = false;
-  int last_sel_start_ = -1;
-  int last_sel_length_ = -1;
   bool close_requested_ = false;
   bool ended_ = false;
 };
