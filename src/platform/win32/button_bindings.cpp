@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/win32/text.h"
+#include "platform/win32/view_handles.h"
 
 namespace tess::win32 {
 

@@ -4,17 +4,12 @@
 
 #include "platform/win32/dpi.h"
 #include "platform/win32/text.h"
-#include "platform/win32/view_handles.h"
 
 namespace tess::win32 {
 
 namespace {
 constexpr UINT_PTR kSubclassId = 0x7E50;
 }  // namespace
-
-void ShowWindowText(HWND window, const std::wstring& text) {
-  if (WindowText(window) != text) SetWindowTextW(window, text.c_str());
-}
 
 ControlBinding::ControlBinding(const ControlSite& site, ControlModel& model, const WindowArgs& args)
     : boundary_(*site.boundary),

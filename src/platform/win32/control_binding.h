@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <optional>
-#include <string>
 
 #include "controls/controls.h"
 #include "platform/win32/model_boundary.h"
@@ -96,8 +95,5 @@ class ControlBinding {
   HWND window_ = nullptr;
   bool attached_ = false;
 };
-
-// Sets a control's text only when it differs, so an unchanged caption does not flicker.
-void ShowWindowText(HWND window, const std::wstring& text);
 
 }  // namespace tess::win32

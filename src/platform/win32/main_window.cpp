@@ -36,11 +36,6 @@ HICON LoadAppIcon(HINSTANCE instance, int metric_x, int metric_y) {
                                        LR_SHARED));
 }
 
-COLORREF ColorFor(unsigned color) {
-  // The high bit marks a system colour, its low byte the index.
-  if ((color & 0x80000000u) != 0) return GetSysColor(static_cast<int>(color & 0xFFu));
-  return static_cast<COLORREF>(color & 0x00FFFFFFu);
-}
 }  // namespace
 
 MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
@@ -109,53 +104,32 @@ void MainWindow::SizeAndCentre() {
 
 void MainWindow::ShowWindowModel() {
   if (!window_ || form_ == nullptr) return;
-  const std::wstring caption = Widen(form_->Caption());
-  if (WindowText(window_.Get()) != caption) SetWindowTextW(window_.Get(), caption.c_str());
+  ShowWindowText(window_.Get(), Widen(form_->Caption()));
 
-  if (form_->BackColor() != back_color_ || !back_brush_.Valid()) {
-    back_color_ = form_->BackColor();
-    back_colorref_ = ColorFor(back_color_);
-    back_brush_.Reset(CreateSolidBrush(back_colorref_));
+  if (appearance_.Show(*form_, window_.Get())) {
     InvalidateRect(window_.Get(), nullptr, TRUE);
     for (const auto& control : controls_) InvalidateRect(control->Window(), nullptr, TRUE);
-  }
-
-  if (form_->CustomCursorPath() != custom_cursor_path_) {
-    custom_cursor_path_ = form_->CustomCursorPath();
-    custom_cursor_.Reset(custom_cursor_path_.empty()
-                             ? nullptr
-                             : LoadCursorFromFileW(Widen(custom_cursor_path_).c_str()));
-  }
-  if (form_->MousePointer() != shown_pointer_) {
-    shown_pointer_ = form_->MousePointer();
-    // The pointer follows the new setting at once, without waiting for the mouse to move.
-    POINT cursor;
-    const HWND under = GetCursorPos(&cursor) ? WindowFromPoint(cursor) : nullptr;
-    if (under != nullptr && GetAncestor(under, GA_ROOT) == window_.Get()) {
-      SendMessageW(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under),
-                   MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-    }
   }
   ApplyWindowState();
 }
 
 void MainWindow::ApplyWindowState() {
   if (!shown_ || !window_ || form_ == nullptr) return;
+  const HWND window = window_.Get();
   // The size messages our own ShowWindow calls cause are not the user's doing.
   ++applying_state_;
-  const bool visible_now = (GetWindowLongW(window_.Get(), GWL_STYLE) & WS_VISIBLE) != 0;
+  const bool visible_now = (GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) != 0;
   if (!form_->Visible()) {
-    if (visible_now) ShowWindow(window_.Get(), SW_HIDE);
+    if (visible_now) ShowWindow(window, SW_HIDE);
   } else if (form_->State() == WindowState::kMinimized) {
-    if (!IsIconic(window_.Get()))
-      ShowWindow(window_.Get(), visible_now ? SW_MINIMIZE : SW_SHOWMINIMIZED);
-  } else if (IsIconic(window_.Get())) {
+    if (!IsIconic(window)) ShowWindow(window, visible_now ? SW_MINIMIZE : SW_SHOWMINIMIZED);
+  } else if (IsIconic(window)) {
     // A window hidden in the tray is still minimised underneath: restore and show in one go.
-    ShowWindow(window_.Get(), SW_RESTORE);
-    SetForegroundWindow(window_.Get());
+    ShowWindow(window, SW_RESTORE);
+    SetForegroundWindow(window);
   } else if (!visible_now) {
-    ShowWindow(window_.Get(), SW_SHOWNORMAL);
-    SetForegroundWindow(window_.Get());
+    ShowWindow(window, SW_SHOWNORMAL);
+    SetForegroundWindow(window);
   }
   --applying_state_;
 }
@@ -176,27 +150,6 @@ void MainWindow::OnSize(WPARAM kind) {
     boundary_.Run([&] { form_->SetWindowState(WindowState::kMinimized); });
   } else if (kind == SIZE_RESTORED) {
     boundary_.Run([&] { form_->SetWindowState(WindowState::kNormal); });
-  }
-}
-
-void MainWindow::OnSetCursor(LPARAM hit, HWND over, bool* handled) {
-  *handled = false;
-  if (form_ == nullptr || LOWORD(hit) != HTCLIENT) return;
-  switch (form_->MousePointer()) {
-    case Pointer::kHourglass:
-      SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-      *handled = true;
-      return;
-    case Pointer::kCustom:
-      SetCursor(custom_cursor_.Valid() ? custom_cursor_.Get() : LoadCursorW(nullptr, IDC_ARROW));
-      *handled = true;
-      return;
-    case Pointer::kDefault:
-      if (over == window_.Get()) {
-        SetCursor(LoadCursorW(nullptr, IDC_ARROW));
-        *handled = true;
-      }
-      return;
   }
 }
 
@@ -253,19 +206,16 @@ std::optional<LRESULT> MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM
         return reinterpret_cast<LRESULT>(brush);
       }
       break;
-    case WM_ERASEBKGND: {
-      RECT client;
-      GetClientRect(window_.Get(), &client);
-      FillRect(reinterpret_cast<HDC>(wparam), &client,
-               back_brush_.Valid() ? back_brush_.Get() : GetSysColorBrush(COLOR_WINDOW));
+    case WM_ERASEBKGND:
+      appearance_.PaintBackground(window_.Get(), reinterpret_cast<HDC>(wparam));
       return 1;
-    }
-    case WM_SETCURSOR: {
-      bool handled = false;
-      OnSetCursor(lparam, reinterpret_cast<HWND>(wparam), &handled);
-      if (handled) return TRUE;
+    case WM_SETCURSOR:
+      if (form_ != nullptr &&
+          appearance_.SetPointer(form_->MousePointer(), lparam, reinterpret_cast<HWND>(wparam),
+                                 window_.Get())) {
+        return TRUE;
+      }
       break;
-    }
     case WM_TIMER:
       if (wparam == kTimer1Id && form_ != nullptr) {
         boundary_.Run([&] { form_->Timer1_Timer(); });

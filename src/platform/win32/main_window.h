@@ -14,6 +14,7 @@
 #include "platform/win32/control_binding.h"
 #include "platform/win32/model_boundary.h"
 #include "platform/win32/view_handles.h"
+#include "platform/win32/window_appearance.h"
 #include "shell/form1.h"
 
 namespace tess::win32 {
@@ -79,7 +80,6 @@ class MainWindow {
   void ApplyTimer();
   void SizeAndCentre();
   void OnSize(WPARAM kind);
-  void OnSetCursor(LPARAM hit, HWND over, bool* handled);
   void Close();
   void RunCloseRequest();
   void EndProgram();
@@ -96,12 +96,7 @@ class MainWindow {
   std::vector<std::unique_ptr<ControlBinding>> controls_;
   UniqueFont text_font_;
   UniqueFont button_font_;
-  UniqueBrush back_brush_;
-  unsigned back_color_ = 0xFFFFFFFFu;
-  COLORREF back_colorref_ = RGB(255, 255, 255);
-  UniqueCursor custom_cursor_;
-  std::string custom_cursor_path_;
-  Pointer shown_pointer_ = Pointer::kDefault;
+  WindowAppearance appearance_;
   HWND last_focus_ = nullptr;
 
   bool shown_ = false;

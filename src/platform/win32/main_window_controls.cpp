@@ -129,11 +129,8 @@ void MainWindow::OnNotify(const NMHDR& header) {
 
 HBRUSH MainWindow::OnControlColor(HDC dc, HWND control) {
   const ControlBinding* binding = Find(control);
-  if (binding == nullptr || !binding->ShowsWindowBackground() || !back_brush_.Valid()) {
-    return nullptr;
-  }
-  SetBkColor(dc, back_colorref_);
-  return back_brush_.Get();
+  if (binding == nullptr || !binding->ShowsWindowBackground()) return nullptr;
+  return appearance_.ControlBackground(dc);
 }
 
 }  // namespace tess::win32

@@ -44,4 +44,9 @@ inline std::wstring WindowText(HWND window) {
   return text;
 }
 
+// Sets a window's text only when it differs, so an unchanged caption does not flicker.
+inline void ShowWindowText(HWND window, const std::wstring& text) {
+  if (WindowText(window) != text) SetWindowTextW(window, text.c_str());
+}
+
 }  // namespace tess::win32
