@@ -15,6 +15,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/win32/control_ids.h"
 #include "platform/win32/text.h"
@@ -48,6 +49,16 @@ std::pair<int, int> SelectionOf(HWND edit) {
 
 int Writes(const test::FakeSettingsStore& store, const std::string& entry) {
   return static_cast<int>(std::count(store.write_log.begin(), store.write_log.end(), entry));
+}
+
+// A key pressed in the window, delivered the way the main loop delivers it.
+void PressKey(HWND control, WPARAM key) {
+  MSG msg = {};
+  msg.hwnd = control;
+  msg.message = WM_KEYDOWN;
+  msg.wParam = key;
+  msg.lParam = 1;
+  DispatchWindowMessage(msg);
 }
 
 class MainWindowTest : public ::testing::Test {
@@ -252,6 +263,60 @@ TEST_F(MainWindowTest, CheckBoxesAndOptionButtonsDriveTheirModels) {
   form_->Check8.SetValue(1);
   EXPECT_EQ(SendMessageW(Control(kIdCheck8), BM_GETCHECK, 0, 0), BST_CHECKED);
   EXPECT_EQ(fakes_.settings.values["Minimized"], "On");
+}
+
+TEST_F(MainWindowTest, TabVisitsTheControlsInTheOrderOfTheDesign) {
+  SetFocus(Control(kIdListView1));
+  std::vector<int> visited;
+  for (int i = 0; i < 18; ++i) {
+    PressKey(GetFocus(), VK_TAB);
+    visited.push_back(GetDlgCtrlID(GetFocus()));
+  }
+  // Of the two option buttons only the first starts a group and takes a Tab stop.
+  EXPECT_EQ(visited,
+            (std::vector<int>{kIdPushButton7, kIdPushButton8, kIdPushButton9, kIdOption3, kIdCheck6,
+                              kIdCheck4, kIdCheck8, kIdListView2, kIdText5, kIdPushButton1,
+                              kIdPushButton2, kIdPushButton5, kIdPushButton6, kIdPushButton3,
+                              kIdPushButton4, kIdPushButton11, kIdPushButton12, kIdListView1}));
+}
+
+TEST_F(MainWindowTest, EnterPressesThePushButtonThatHasTheFocusAndNothingElse) {
+  const HWND button = Control(kIdPushButton5);
+  const std::wstring caption = TextOf(button);
+  ASSERT_EQ(form_->Timer1.Interval(), 1000);
+  SetFocus(Control(kIdListView1));
+  PressKey(GetFocus(), VK_RETURN);
+  EXPECT_EQ(TextOf(button), caption);
+  EXPECT_EQ(form_->Timer1.Interval(), 1000);
+
+  // Automatic backup switched off, as a click would.
+  SetFocus(button);
+  PressKey(button, VK_RETURN);
+  EXPECT_NE(TextOf(button), caption);
+  EXPECT_EQ(form_->Timer1.Interval(), 0);
+}
+
+TEST_F(MainWindowTest, OnceDetachedNeitherTheControlsNorTheModelsReachTheOtherSide) {
+  const HWND check = Control(kIdCheck8);
+  const HWND list = Control(kIdListView1);
+  form_->ListView1.Append("C:\\A");
+  Pump();
+  attachment_.reset();
+
+  const size_t writes = fakes_.settings.write_log.size();
+  SendMessageW(check, BM_CLICK, 0, 0);
+  EXPECT_FALSE(form_->Check8.Checked());
+  EXPECT_EQ(fakes_.settings.write_log.size(), writes);
+  form_->Text5.SetText("Q:\\");
+  EXPECT_NE(TextOf(Control(kIdText5)), L"Q:\\");
+  form_->ListView1.Append("C:\\B");
+  Pump();
+  EXPECT_EQ(ListView_GetItemCount(list), 1);
+  // The models may go before the window does.
+  form_.reset();
+  SendMessageW(check, BM_CLICK, 0, 0);
+  SelectListItem(list, 0);
+  SendMessageW(Main(), WM_TIMER, kTimer1Id, 0);
 }
 
 TEST_F(MainWindowTest, AFailingHandlerNeverEscapesTheWindowProcedure) {
