@@ -78,7 +78,8 @@ class ControlBinding {
   virtual void ShowModel() {}
   virtual void OnPlaced(int /*dpi*/, const ViewFonts& /*fonts*/) {}
   virtual HFONT FontFrom(const ViewFonts& fonts) const { return fonts.text; }
-  // The control's own messages while attached; nothing passes the message on to the control.
+  // The control's own messages while attached; an empty result leaves the message to the
+  // control.
   virtual std::optional<LRESULT> OnMessage(UINT /*message*/, WPARAM /*wparam*/, LPARAM /*lparam*/) {
     return std::nullopt;
   }
