@@ -1,7 +1,10 @@
 #include "backup/path_rules.h"
 
+#include <string_view>
+
 #include "platform/clock.h"
 #include "platform/event_pump.h"
+#include "platform/file_queries.h"
 #include "platform/file_system.h"
 
 namespace tess {
@@ -31,7 +34,27 @@ std::string LastPathPart(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-bool PathFound(FileSystem& files, const std::string& path) { return files.ListingFindsAny(path); }
+bool IsDriveRoot(const std::string& path) {
+  if (path.size() < 2 || path.size() > 3 || path[1] != ':') return false;
+  const char letter = path[0];
+  const bool is_letter = (letter >= 'A' && letter <= 'Z') || (letter >= 'a' && letter <= 'z');
+  return is_letter && (path.size() == 2 || path[2] == '\\');
+}
+
+bool HasWildcard(const std::string& path) {
+  constexpr std::string_view kLongFormPrefix = "\\\\?\\";
+  const size_t from = path.rfind(kLongFormPrefix, 0) == 0 ? kLongFormPrefix.size() : 0;
+  return path.find_first_of("*?", from) != std::string::npos;
+}
+
+bool PathFound(FileSystem& files, const std::string& path) {
+  if (HasWildcard(path)) return false;
+  if (!IsDriveRoot(path)) return files.ListingFindsAny(path);
+  // A root's listing holds only what is on the drive, and a freshly formatted backup drive
+  // holds nothing.
+  const std::string root = path.size() == 2 ? path + '\\' : path;
+  return files.ListingFindsAny(root) || IsFolder(files, root);
+}
 
 namespace {
 // Long enough to leave the processor idle, short enough that the wait ends on time.

@@ -1,5 +1,5 @@
 // Path-text rules and the small waits the backup engine shares: cleaning joined paths, the last
-// part of a path, the existence query and the event-processing pause.
+// part of a path, drive roots and wildcards, the existence query and the event-processing pause.
 #pragma once
 
 #include <string>
@@ -15,9 +15,15 @@ class EventPump;
 std::string CleanPath(const std::string& path);
 // The text after the last backslash; empty when the text ends with one; the whole text without.
 std::string LastPathPart(const std::string& path);
-// True when a directory listing of the path (folders included, wildcards honoured) finds any
-// name. A folder written with a trailing backslash is answered by its contents, so an empty
-// drive root counts as not found. Throws PlatformError for an unusable name or drive.
+// True for a drive's root, written "E:\" or as the drive alone, "E:".
+bool IsDriveRoot(const std::string& path);
+// True when the path holds "*" or "?". The "\\?\" that opens the long form is no wildcard.
+bool HasWildcard(const std::string& path);
+// True when the path names an existing file or folder. A listing of the path answers (a folder
+// written with a trailing backslash by its contents, which always hold "."), and a drive root,
+// empty or not, is found when the drive is there. A path with a wildcard is never found:
+// a pattern that matches some name is no place to copy from or into. Throws PlatformError for
+// an unusable name or drive.
 bool PathFound(FileSystem& files, const std::string& path);
 // Lets window events run until the given seconds have passed, measured in seconds since
 // midnight; a wait that spans midnight ends at the first check after it. A wait of 0 or less

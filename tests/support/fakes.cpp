@@ -131,11 +131,34 @@ std::uint32_t FakeFileSystem::Attributes(const std::string& path) {
   throw PlatformError(53, "File not found");
 }
 
+namespace {
+// "*" matches any run of characters, "?" any one, as a listing matches a name's last part.
+bool MatchesPattern(const std::string& name, const std::string& pattern) {
+  if (pattern.empty()) return name.empty();
+  if (pattern[0] == '*') {
+    for (size_t skip = 0; skip <= name.size(); ++skip) {
+      if (MatchesPattern(name.substr(skip), pattern.substr(1))) return true;
+    }
+    return false;
+  }
+  if (name.empty() || (pattern[0] != '?' && pattern[0] != name[0])) return false;
+  return MatchesPattern(name.substr(1), pattern.substr(1));
+}
+}  // namespace
+
 bool FakeFileSystem::ListingFindsAny(const std::string& pattern) {
   if (pattern.find_first_of("*?") != std::string::npos) {
-    const std::string dir = Key(pattern.substr(0, pattern.rfind('\\')));
+    const std::string key = Key(pattern);
+    const std::string dir = ParentKey(key);
+    const std::string last = key.substr(dir.size() + 1);
+    const auto matches = [&](const std::string& k) {
+      return ParentKey(k) == dir && MatchesPattern(k.substr(dir.size() + 1), last);
+    };
     for (const auto& [k, v] : files_) {
-      if (ParentKey(k) == dir) return true;
+      if (matches(k)) return true;
+    }
+    for (const auto& d : dirs_) {
+      if (matches(d)) return true;
     }
     return false;
   }

@@ -32,6 +32,58 @@ TEST(LastPathPartTest, TextAfterTheLastBackslash) {
   EXPECT_EQ(LastPathPart(""), "");
 }
 
+TEST(DriveRootTest, ADriveWithOrWithoutItsBackslashIsItsRoot) {
+  for (const char* root : {"E:\\", "E:", "z:\\", "z:"}) EXPECT_TRUE(IsDriveRoot(root)) << root;
+  for (const char* other : {"E:\\Docs", "E:\\\\", "E", "1:\\", ":\\", "\\\\server\\share\\", ""}) {
+    EXPECT_FALSE(IsDriveRoot(other)) << other;
+  }
+}
+
+TEST(HasWildcardTest, StarOrQuestionMarkAnywhereButTheLongFormPrefix) {
+  EXPECT_TRUE(HasWildcard("D:\\Back*"));
+  EXPECT_TRUE(HasWildcard("D:\\Backup?"));
+  EXPECT_TRUE(HasWildcard("D:\\*\\Docs"));
+  EXPECT_TRUE(HasWildcard("\\\\?\\D:\\Back*"));
+  EXPECT_FALSE(HasWildcard("\\\\?\\D:\\Backups"));
+  EXPECT_FALSE(HasWildcard("\\\\server\\share"));
+  EXPECT_FALSE(HasWildcard(""));
+}
+
+class PathFoundTest : public ::testing::Test {
+ protected:
+  PathFoundTest() {
+    files_.AddFile("D:\\Backups\\old.zip");
+    files_.AddFolder("D:\\Empty");
+    files_.AddFolder("R:\\");  // an empty drive
+  }
+  FakeFileSystem files_;
+};
+
+TEST_F(PathFoundTest, FilesFoldersAndFolderContentsAreFound) {
+  EXPECT_TRUE(PathFound(files_, "D:\\Backups"));
+  EXPECT_TRUE(PathFound(files_, "D:\\Backups\\"));
+  EXPECT_TRUE(PathFound(files_, "D:\\Empty\\"));
+  EXPECT_TRUE(PathFound(files_, "D:\\Backups\\old.zip"));
+  EXPECT_FALSE(PathFound(files_, "D:\\Backups\\old.zip\\"));
+  EXPECT_FALSE(PathFound(files_, "D:\\Nowhere"));
+  EXPECT_TRUE(PathFound(files_, "D:\\"));
+}
+
+TEST_F(PathFoundTest, AnExistingDriveRootIsFoundEvenWhenEmpty) {
+  EXPECT_TRUE(PathFound(files_, "R:\\"));
+  EXPECT_TRUE(PathFound(files_, "R:"));
+  EXPECT_TRUE(PathFound(files_, "r:\\"));
+  EXPECT_FALSE(PathFound(files_, "S:\\"));
+  EXPECT_FALSE(PathFound(files_, "S:"));
+}
+
+TEST_F(PathFoundTest, APathWithAWildcardIsNeverFound) {
+  EXPECT_FALSE(PathFound(files_, "D:\\Back*"));
+  EXPECT_FALSE(PathFound(files_, "D:\\Backup?"));
+  EXPECT_FALSE(PathFound(files_, "D:\\Backups\\*.zip"));
+  EXPECT_FALSE(PathFound(files_, "D:\\*\\"));
+}
+
 class PauseTest : public ::testing::Test {
  protected:
   FakeServices fakes_;

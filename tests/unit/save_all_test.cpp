@@ -147,6 +147,40 @@ TEST_F(SaveAllTest, TrailingBackslashAndDriveRootEntries) {
                        kNow + "\r\n");
 }
 
+TEST_F(SaveAllTest, AnEmptyDriveRootIsADestinationLikeAnyFolder) {
+  AddSource(kDocs);
+  form_.Check6.SetValue(0);
+  files_.AddFolder("R:\\");
+  for (const char* destination : {"R:\\", "R:"}) {
+    form_.Text5.SetText(destination);
+    const RunOutcome out = Run();
+    EXPECT_EQ(out.kind, RunOutcome::Kind::kClean) << destination;
+    EXPECT_EQ(form_.Frame1.Caption(), std::string("Auto Backup Complete at ") + kNow);
+    ASSERT_FALSE(files_.copies.empty());
+    EXPECT_EQ(files_.copies.back().destination, "R:\\");
+  }
+  EXPECT_EQ(files_.copies.size(), 2u);
+  EXPECT_TRUE(files_.IsDir("R:\\Documents"));
+}
+
+TEST_F(SaveAllTest, WildcardsFindNothing) {
+  // A pattern would match D:\Backups, and then a folder named by the pattern would be asked for.
+  AddSource(kDocs);
+  form_.Text5.SetText("D:\\Back*");
+  const RunOutcome out = Run();
+  EXPECT_EQ(out.kind, RunOutcome::Kind::kDestinationMissing);
+  EXPECT_EQ(form_.Frame1.Caption(), "D:\\Back* does not exist");
+  EXPECT_TRUE(files_.copies.empty());
+
+  // An entry with a wildcard is as missing as a source that is gone.
+  form_.Text5.SetText("D:\\Backups");
+  AddEntry("C:\\Users\\Ann\\Doc?ments");
+  Run();
+  ASSERT_EQ(files_.copies.size(), 1u);
+  EXPECT_EQ(files_.copies[0].source, kDocs);
+  EXPECT_EQ(Log(), std::string("Documents was backup saved at ") + kNow + "\r\n");
+}
+
 TEST_F(SaveAllTest, AtMidnightTheDateStandsAlone) {
   AddSource(kDocs);
   form_.Option4.SetValue(true);
