@@ -69,7 +69,7 @@ RunOutcome BackupRun::SaveAll() {
     // Entries removed while the run let events in: what is gone is not an error.
     if (index > in_.entries.Count()) break;
     std::string source;
-    trap.Step(118, [&] { source = in_.entries.ItemText(index); });
+    trap.Step(118, [&] { source = EntryFolder(in_.entries.ItemText(index)); });
     if (!trap.Test(120, [&] { return PathFound(svc_.files, source); })) {
       trap.Step(162, [&] { svc_.pump.ProcessPendingEvents(); });
       continue;
@@ -116,9 +116,7 @@ RunOutcome BackupRun::SaveAll() {
     }
 
     if (trap.Test(146, [&] { return EndsWithBackslash(source); })) {
-      trap.Step(148, [&] {
-        if (!source.empty()) source.pop_back();
-      });
+      trap.Step(148, [&] { source = CopySource(source); });
     }
     if (trap.Test(150, [&] { return IsFolder(svc_.files, destination()); })) {
       // A file entry needs no destination of its own: the copy puts a file inside the
@@ -140,8 +138,7 @@ RunOutcome BackupRun::SaveAll() {
 
     trap.Step(156, [&] { svc_.pump.ProcessPendingEvents(); });
     trap.Step(158, [&] {
-      svc_.history.AppendHistoryLine(
-          HistoryLine(LastPathPart(source), NowText(svc_.clock), result));
+      svc_.history.AppendHistoryLine(HistoryLine(SourceName(source), NowText(svc_.clock), result));
     });
     trap.Step(160, [&] { svc_.pump.ProcessPendingEvents(); });
     trap.Step(162, [&] { svc_.pump.ProcessPendingEvents(); });

@@ -41,6 +41,20 @@ bool IsDriveRoot(const std::string& path) {
   return is_letter && (path.size() == 2 || path[2] == '\\');
 }
 
+std::string EntryFolder(const std::string& entry) {
+  return IsDriveRoot(entry) && entry.size() == 2 ? entry + '\\' : entry;
+}
+
+std::string CopySource(const std::string& folder) {
+  if (IsDriveRoot(folder)) return EntryFolder(folder);
+  if (!folder.empty() && folder.back() == '\\') return folder.substr(0, folder.size() - 1);
+  return folder;
+}
+
+std::string SourceName(const std::string& source) {
+  return IsDriveRoot(source) ? source.substr(0, 2) : LastPathPart(source);
+}
+
 bool HasWildcard(const std::string& path) {
   constexpr std::string_view kLongFormPrefix = "\\\\?\\";
   const size_t from = path.rfind(kLongFormPrefix, 0) == 0 ? kLongFormPrefix.size() : 0;
@@ -52,7 +66,7 @@ bool PathFound(FileSystem& files, const std::string& path) {
   if (!IsDriveRoot(path)) return files.ListingFindsAny(path);
   // A root's listing holds only what is on the drive, and a freshly formatted backup drive
   // holds nothing.
-  const std::string root = path.size() == 2 ? path + '\\' : path;
+  const std::string root = EntryFolder(path);
   return files.ListingFindsAny(root) || IsFolder(files, root);
 }
 

@@ -17,6 +17,14 @@ std::string CleanPath(const std::string& path);
 std::string LastPathPart(const std::string& path);
 // True for a drive's root, written "E:\" or as the drive alone, "E:".
 bool IsDriveRoot(const std::string& path);
+// The folder an entry names. A drive written alone, "E:", is that drive's root "E:\": Windows
+// would read it as the program's current folder on the drive, which no user means.
+std::string EntryFolder(const std::string& entry);
+// The path a copy reads: one trailing backslash removed, except from a drive root, which needs
+// it for the same reason.
+std::string CopySource(const std::string& folder);
+// The name a history line gives a copy source: its last part, and "E:" for a drive root.
+std::string SourceName(const std::string& source);
 // True when the path holds "*" or "?". The "\\?\" that opens the long form is no wildcard.
 bool HasWildcard(const std::string& path);
 // True when the path names an existing file or folder. A listing of the path answers (a folder

@@ -37,6 +37,28 @@ TEST(DriveRootTest, ADriveWithOrWithoutItsBackslashIsItsRoot) {
   for (const char* other : {"E:\\Docs", "E:\\\\", "E", "1:\\", ":\\", "\\\\server\\share\\", ""}) {
     EXPECT_FALSE(IsDriveRoot(other)) << other;
   }
+  EXPECT_EQ(EntryFolder("E:"), "E:\\");
+  EXPECT_EQ(EntryFolder("E:\\"), "E:\\");
+  EXPECT_EQ(EntryFolder("C:\\Data\\Docs"), "C:\\Data\\Docs");
+}
+
+// Where a copy reads and what its history line calls it: one trailing backslash goes, but a
+// drive root keeps its own, since "E:" alone would name the current folder on that drive.
+TEST(DriveRootTest, CopySourceAndNameOfAnEntry) {
+  struct Case {
+    const char* folder;
+    const char* source;
+    const char* name;
+  };
+  for (const Case& c : {Case{"C:\\Data\\Docs\\", "C:\\Data\\Docs", "Docs"},
+                        Case{"C:\\Data\\Docs", "C:\\Data\\Docs", "Docs"},
+                        Case{"E:\\", "E:\\", "E:"}, Case{"E:", "E:\\", "E:"},
+                        Case{"E:\\\\", "E:\\", "E:"}, Case{"C:\\Docs\\\\", "C:\\Docs\\", ""},
+                        Case{"\\\\server\\share\\", "\\\\server\\share", "share"},
+                        Case{"notes.txt", "notes.txt", "notes.txt"}}) {
+    EXPECT_EQ(CopySource(c.folder), c.source) << c.folder;
+    EXPECT_EQ(SourceName(CopySource(c.folder)), c.name) << c.folder;
+  }
 }
 
 TEST(HasWildcardTest, StarOrQuestionMarkAnywhereButTheLongFormPrefix) {

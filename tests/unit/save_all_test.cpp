@@ -137,14 +137,21 @@ TEST_F(SaveAllTest, TrailingBackslashAndDriveRootEntries) {
   AddSource("C:\\Data\\Docs\\");
   files_.AddFile("E:\\photo.jpg");
   AddEntry("E:\\");
-  Run();  // stamp on, create new
-  ASSERT_EQ(files_.copies.size(), 2u);
-  // N is empty for both: the folder name is the suffix alone.
+  AddEntry("E:");  // the drive typed alone means the same root
+  Run();           // stamp on, create new
+  ASSERT_EQ(files_.copies.size(), 3u);
+  // N is empty for all: the folder name is the suffix alone.
+  const char kStamped[] = "D:\\Backups\\Date Aug 31 2021 Time 04 05 06 PM";
   EXPECT_EQ(files_.copies[0].source, "C:\\Data\\Docs");
-  EXPECT_EQ(files_.copies[0].destination, "D:\\Backups\\Date Aug 31 2021 Time 04 05 06 PM");
-  EXPECT_EQ(files_.copies[1].source, "E:");
+  EXPECT_EQ(files_.copies[0].destination, kStamped);
+  // A drive root is copied from the root itself: "E:" alone is the current folder on E:.
+  EXPECT_EQ(files_.copies[1].source, "E:\\");
+  EXPECT_EQ(files_.copies[1].destination, kStamped);
+  EXPECT_EQ(files_.copies[2].source, "E:\\");
+  EXPECT_EQ(files_.copies[2].destination, kStamped);
   EXPECT_EQ(Log(), std::string("Docs was backup saved at ") + kNow + "\r\nE: was backup saved at " +
-                       kNow + "\r\n");
+                       kNow + "\r\nE: was backup saved at " + kNow + "\r\n");
+  EXPECT_TRUE(fakes_.dialogs.boxes.empty());
 }
 
 TEST_F(SaveAllTest, AnEmptyDriveRootIsADestinationLikeAnyFolder) {
