@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "backup/folder_naming.h"
 #include "backup/path_rules.h"
@@ -63,13 +64,14 @@ RunOutcome BackupRun::SaveAll() {
     return finish(RunOutcome::Kind::kDestinationMissing);
   }
 
-  int count = 0;
-  trap.Step(116, [&] { count = in_.entries.Count(); });
-  for (int index = 1; index <= count; ++index) {
-    // Entries removed while the run let events in: what is gone is not an error.
-    if (index > in_.entries.Count()) break;
+  // The entries as they stand now, each processed once and in this order: the list may be
+  // edited while the run lets events in, and reading it by position would then skip an entry
+  // or copy one twice.
+  std::vector<std::string> entries;
+  trap.Step(116, [&] { entries = in_.entries.Items(); });
+  for (const std::string& entry : entries) {
     std::string source;
-    trap.Step(118, [&] { source = EntryFolder(in_.entries.ItemText(index)); });
+    trap.Step(118, [&] { source = EntryFolder(entry); });
     if (!trap.Test(120, [&] { return PathFound(svc_.files, source); })) {
       trap.Step(162, [&] { svc_.pump.ProcessPendingEvents(); });
       continue;

@@ -28,9 +28,9 @@ struct RunOutcome {
 
 class BackupRun {
  public:
-  // What a run reads and where it writes. Everything is read live, at each use: the entries
-  // by index, the destination text (the user may edit it mid-run) and the naming for every
-  // entry, since window events run in the middle of a run.
+  // What a run reads and where it writes. The entries are taken once, when the copying
+  // starts; the destination text (the user may edit it mid-run) and the naming are read live,
+  // at each use, since window events run in the middle of a run.
   struct Inputs {
     const ListViewModel& entries;
     std::function<std::string()> destination;

@@ -337,24 +337,60 @@ TEST_F(SaveAllTest, FailingHistoryAppendIsReportedAndTheRunGoesOn) {
   EXPECT_TRUE(out.Clean());
 }
 
-TEST_F(SaveAllTest, EntriesRemovedDuringTheRunEndItQuietly) {
-  AddSource(kDocs);
-  AddSource("C:\\Users\\Ann\\Pictures");
-  AddSource("C:\\Users\\Ann\\Music");
-  fakes_.pump.At(1, [&] {
-    form_.ListView1.Remove(3);
-    form_.ListView1.Remove(2);
-  });
-  Run();
-  EXPECT_TRUE(fakes_.dialogs.boxes.empty());
-  EXPECT_EQ(files_.copies.size(), 1u);
+// The list may change while the run lets events in; the run goes on with the entries as they
+// stood when it started, each exactly once and in that order.
+TEST_F(SaveAllTest, EntriesRemovedDuringTheRunAreStillEachCopiedOnce) {
+  const std::string pictures = "C:\\Users\\Ann\\Pictures";
+  const std::string music = "C:\\Users\\Ann\\Music";
+  files_.AddFile(std::string(kDocs) + "\\a.txt", "A");
+  AddEntry(kDocs);
+  files_.AddFile(pictures + "\\p.jpg", "P");
+  AddEntry(pictures);
+  AddSource(music);
+  // The user deletes Documents while it is being copied (the copy's own pass), then clears
+  // the list while Pictures is being copied.
+  fakes_.pump.At(1, [&] { form_.ListView1.Remove(1); });
+  fakes_.pump.At(5, [&] { form_.ListView1.Clear(); });
+  const RunOutcome out = Run();
+  ASSERT_EQ(files_.copies.size(), 3u);
+  EXPECT_EQ(files_.copies[0].source, kDocs);
+  EXPECT_EQ(files_.copies[1].source, pictures);
+  EXPECT_EQ(files_.copies[2].source, music);
+  EXPECT_EQ(files_.Content("D:\\Backups\\DocumentsDate Aug 31 2021 Time 04 05 06 PM\\a.txt"), "A");
+  EXPECT_EQ(files_.Content("D:\\Backups\\PicturesDate Aug 31 2021 Time 04 05 06 PM\\p.jpg"), "P");
+  EXPECT_EQ(Log(), std::string("Documents was backup saved at ") + kNow +
+                       "\r\nPictures was backup saved at " + kNow +
+                       "\r\nMusic was backup saved at " + kNow + "\r\n");
   EXPECT_EQ(form_.Frame1.Caption(), std::string("Auto Backup Complete at ") + kNow);
-
-  fakes_.pump.At(1, [&] { form_.ListView1.Clear(); });
-  AddSource("C:\\Users\\Ann\\Pictures");
-  Run();
+  EXPECT_EQ(out.folders_processed, 3);
+  EXPECT_TRUE(out.Clean());
   EXPECT_TRUE(fakes_.dialogs.boxes.empty());
-  EXPECT_EQ(files_.copies.size(), 2u);
+  EXPECT_EQ(form_.ListView1.Count(), 0);
+}
+
+TEST_F(SaveAllTest, EntriesReorderedDuringTheRunAreEachCopiedOnceInTheFirstOrder) {
+  const std::vector<std::string> sources = {kDocs, "C:\\Users\\Ann\\Pictures",
+                                            "C:\\Users\\Ann\\Music"};
+  for (const auto& source : sources) AddSource(source);
+  // While the first entry is processed the user drags the last one to the top:
+  // Music, Documents, Pictures. Read by position, Documents would be copied twice and Music
+  // never.
+  fakes_.pump.At(1, [&] {
+    form_.ListView1.SetItemText(1, sources[2]);
+    form_.ListView1.SetItemText(2, sources[0]);
+    form_.ListView1.SetItemText(3, sources[1]);
+  });
+  const RunOutcome out = Run();
+  ASSERT_EQ(files_.copies.size(), 3u);
+  for (size_t i = 0; i < sources.size(); ++i) EXPECT_EQ(files_.copies[i].source, sources[i]);
+  EXPECT_EQ(out.folders_processed, 3);
+  EXPECT_EQ(form_.ListView1.ItemText(1), sources[2]);
+
+  // The next run takes the new order.
+  files_.copies.clear();
+  Run();
+  ASSERT_EQ(files_.copies.size(), 3u);
+  EXPECT_EQ(files_.copies[0].source, sources[2]);
 }
 
 }  // namespace
