@@ -1,5 +1,7 @@
 #include "schedule/countdown.h"
 
+#include <utility>
+
 #include "backup/backup_run.h"
 #include "backup/folder_naming.h"
 #include "backup/run_report.h"
@@ -96,11 +98,8 @@ void Countdown::Tick(ErrorTrap& trap) {
   if (trap.Test(110, [&] { return ElapsedSeconds <= IntervalLength; })) {
     trap.Step(112, [&] { c_.progress.SetValue(ElapsedSeconds); });
   }
-  const auto countdown_text = [&] {
-    return kNextBackupIn + SecondsToClock(static_cast<long long>(IntervalLength) - ElapsedSeconds);
-  };
   trap.Step(114, [&] {
-    c_.status_line.SetCaption(kept_status_.empty() ? countdown_text() : kept_status_);
+    c_.status_line.SetCaption(kept_status_.empty() ? CountdownText() : kept_status_);
   });
   trap.Step(116, [&] { pump_.ProcessPendingEvents(); });
   if (trap.Test(118, [&] { return ElapsedSeconds == IntervalLength; })) {
@@ -110,27 +109,41 @@ void Countdown::Tick(ErrorTrap& trap) {
     RunOutcome outcome;
     trap.Step(126, [&] { outcome = backup_.SaveAll(); });
     // A run that failed keeps its own status: a missing destination or folders with errors
-    // must not read as success. It stays in view, in place of the countdown text, until the
-    // next timed run; the progress bar still shows the countdown meanwhile.
+    // must not read as success. It stays in view, in place of the countdown text, until a run
+    // completes cleanly; the progress bar still shows the countdown meanwhile.
     trap.Step(128, [&] {
       if (outcome.Clean()) c_.status_line.SetCaption(kAutoBackupComplete + NowText(clock_));
     });
     trap.Step(130, [&] { pump_.ProcessPendingEvents(); });
     trap.Step(132, [&] {
-      if (!outcome.Clean()) {
+      if (outcome.Clean()) {
+        RunEnded(outcome);
+      } else {
         kept_status_ = outcome.final_status;
-        c_.status_line.SetCaption(kept_status_);
-        return;
       }
-      if (!kept_status_.empty()) {
-        // The text saved before this run was the earlier failure, now put right.
-        kept_status_.clear();
-        SavedStatus = countdown_text();
-      }
-      c_.status_line.SetCaption(SavedStatus);
+      c_.status_line.SetCaption(StatusToPutBack(SavedStatus));
     });
     trap.Step(134, [&] { ElapsedSeconds = 0; });
   }
+}
+
+void Countdown::RunEnded(const RunOutcome& outcome) {
+  if (kept_status_.empty()) return;
+  if (outcome.Clean()) {
+    put_right_status_ = std::exchange(kept_status_, std::string());
+  } else {
+    kept_status_ = outcome.final_status;
+  }
+}
+
+std::string Countdown::StatusToPutBack(const std::string& before) const {
+  if (!kept_status_.empty()) return kept_status_;
+  if (!put_right_status_.empty() && before == put_right_status_) return CountdownText();
+  return before;
+}
+
+std::string Countdown::CountdownText() const {
+  return kNextBackupIn + SecondsToClock(static_cast<long long>(IntervalLength) - ElapsedSeconds);
 }
 
 void Countdown::SwitchAutoBackup(ErrorTrap& trap) {

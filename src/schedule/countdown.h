@@ -15,6 +15,7 @@ class EventPump;
 class Clock;
 class BackupRun;
 class ErrorTrap;
+struct RunOutcome;
 
 class Countdown {
  public:
@@ -47,8 +48,19 @@ class Countdown {
   void Tick(ErrorTrap& trap);
   // Turn On / Turn Off Auto Backup, as steps of the caller's trap.
   void SwitchAutoBackup(ErrorTrap& trap);
+  // A run ended (Backup Now's, or the tick's own). A clean one puts right a failure kept from
+  // a timed run; a failed one takes a kept failure's place with its newer status. Only a
+  // timed run's failure is kept where none was: Backup Now shows its own for its pause.
+  void RunEnded(const RunOutcome& outcome);
+  // The text a command that borrowed the status line puts back in place of the one it found
+  // there: a failure still kept stays in view, and a failure put right since gives way to the
+  // countdown text.
+  std::string StatusToPutBack(const std::string& before) const;
 
  private:
+  // "Next backup will occur in " and the time left.
+  std::string CountdownText() const;
+
   Controls c_;
   ProgramSettings& settings_;
   EventPump& pump_;
@@ -56,9 +68,11 @@ class Countdown {
   BackupRun& backup_;
   // True while a tick runs (its event passes and its backup run included).
   bool tick_running_ = false;
-  // The status of the last timed run when it did not complete cleanly; shown instead of the
-  // countdown text until the next timed run, so a failure stays in view.
+  // The status of the last failed timed run (or of a failed run after it); shown instead of
+  // the countdown text until a run completes cleanly, so a failure stays in view.
   std::string kept_status_;
+  // The last kept status that a clean run put right, so that nothing puts it back.
+  std::string put_right_status_;
 };
 
 }  // namespace tess

@@ -88,21 +88,22 @@ void Form1::PushButton5_Click() {
 }
 
 // Runs one backup at once under the busy pointer, leaves the run's own status in view for a
-// few seconds, then puts back what the status line said before.
+// few seconds, then puts back what the status line said before, unless that was a failure the
+// run has put right.
 void Form1::PushButton6_Click() {
   ErrorTrap trap = Trap("PushButton6_Click");
   std::string before;
   trap.Step(100, [&] { before = Frame1.Caption(); });
   trap.Step(102, [&] { Frame1.SetCaption(kBackingUp); });
   trap.Step(104, [&] { SetMousePointer(Pointer::kHourglass); });
-  trap.Step(106, [&] { backup_.SaveAll(); });
+  trap.Step(106, [&] { countdown_.RunEnded(backup_.SaveAll()); });
   trap.Step(108, [&] { SetMousePointer(Pointer::kDefault); });
   trap.Step(110, [&] {
     ProgressBar1.SetValue(0);
     ProgressBar1.SetText(kProgressBarText);
   });
   trap.Step(112, [&] { Pause(kStatusHoldSeconds, services_.clock, services_.pump); });
-  trap.Step(114, [&] { Frame1.SetCaption(before); });
+  trap.Step(114, [&] { Frame1.SetCaption(countdown_.StatusToPutBack(before)); });
 }
 
 // ---- history ----

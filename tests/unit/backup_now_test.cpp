@@ -122,5 +122,71 @@ TEST_F(BackupNowTest, BackupNowInsideATimedRunHoldsTheCountUntilTheRunEnds) {
   EXPECT_EQ(form_.MousePointer(), Pointer::kDefault);
 }
 
+// A failed timed run keeps its status in view; a clean Backup Now after it is a clean run like
+// any other and puts it right, during its pause and after.
+TEST_F(BackupNowTest, CleanRunPutsRightAFailureKeptFromATimedRun) {
+  Load("4");  // every minute
+  form_.Text5.SetText("D:\\Nowhere");
+  Tick(60);
+  ASSERT_EQ(form_.Frame1.Caption(), "D:\\Nowhere does not exist");
+  Tick(3);
+  ASSERT_EQ(form_.Frame1.Caption(), "D:\\Nowhere does not exist");
+
+  form_.Text5.SetText("D:\\Backups");
+  DeliverTicksEverySecond();
+  TakeCaptions();
+  form_.PushButton6_Click();
+  auto shown = TakeCaptions();
+  ASSERT_GE(shown.size(), 3u);
+  EXPECT_EQ(shown[0], "Backing up files...");
+  EXPECT_TRUE(StartsWith(shown[1], "Auto Backup Complete at ")) << shown[1];
+  // The pause's ticks count down again, and the old failure does not come back at the end.
+  EXPECT_EQ(std::count(shown.begin(), shown.end(), "D:\\Nowhere does not exist"), 0);
+  EXPECT_GT(CountStartingWith(shown, "Next backup will occur in 00:00:5"), 0);
+  EXPECT_EQ(form_.Frame1.Caption(),
+            "Next backup will occur in 00:00:" + std::to_string(60 - 3 - passes_ / 4));
+  fakes_.pump.every_call = nullptr;
+  Tick();
+  EXPECT_TRUE(StartsWith(form_.Frame1.Caption(), "Next backup will occur in 00:00:5"));
+  EXPECT_EQ(Runs(), 1u);
+}
+
+TEST_F(BackupNowTest, CleanRunPutsRightAKeptFailureWhileAutomaticBackupIsOff) {
+  Load("4");
+  form_.Text5.SetText("D:\\Nowhere");
+  Tick(60);
+  form_.PushButton5_Click();  // switched off: the status line keeps the failure
+  ASSERT_EQ(form_.Frame1.Caption(), "D:\\Nowhere does not exist");
+  form_.PushButton6_Click();
+  EXPECT_EQ(form_.Frame1.Caption(), "D:\\Nowhere does not exist");  // still failing
+
+  form_.Text5.SetText("D:\\Backups");
+  form_.PushButton6_Click();
+  EXPECT_EQ(form_.Frame1.Caption(), "Next backup will occur in 00:01:00");
+  form_.PushButton5_Click();
+  Tick();
+  EXPECT_EQ(form_.Frame1.Caption(), "Next backup will occur in 00:00:59");
+}
+
+TEST_F(BackupNowTest, FailedRunReplacesAKeptFailureWithItsNewerStatus) {
+  Load("4");
+  form_.Text5.SetText("D:\\Nowhere");
+  Tick(60);
+  form_.Text5.SetText("E:\\Gone");
+  form_.PushButton6_Click();
+  EXPECT_EQ(form_.Frame1.Caption(), "E:\\Gone does not exist");
+  Tick();
+  EXPECT_EQ(form_.Frame1.Caption(), "E:\\Gone does not exist");
+
+  // Once put right, a failed Backup Now is shown for its pause only, as before any failure.
+  form_.Text5.SetText("D:\\Backups");
+  form_.PushButton6_Click();
+  form_.Text5.SetText("E:\\Gone");
+  form_.PushButton6_Click();
+  EXPECT_EQ(form_.Frame1.Caption(), "Next backup will occur in 00:00:59");
+  Tick();
+  EXPECT_EQ(form_.Frame1.Caption(), "Next backup will occur in 00:00:58");
+}
+
 }  // namespace
 }  // namespace tess::test

@@ -143,7 +143,7 @@ TEST_F(CountdownTest, EmptyListRunIsCleanAndOverwrittenAsUsual) {
   EXPECT_EQ(*(empty + 2), "Next backup will occur in 00:00:00");
 }
 
-TEST_F(CountdownTest, UncleanRunKeepsItsOwnStatusInViewUntilTheNextTimedRun) {
+TEST_F(CountdownTest, UncleanRunKeepsItsOwnStatusInViewUntilACleanRun) {
   Load("1");
   form_.Text5.SetText("D:\\Nowhere");
   Tick(5);
