@@ -130,5 +130,21 @@ TEST_F(FaultDriveE2eTest, AReadOnlyDriveIsLoggedAsNotSavedAndTheStatusShowsTheEr
   EXPECT_TRUE(NamesIn(backups).empty());
 }
 
+// A freshly formatted backup drive holds nothing at its root, and is a destination all the same.
+TEST_F(FaultDriveE2eTest, AnEmptyDriveRootIsADestinationLikeAnyFolder) {
+  for (const auto& name : NamesIn(kEmptyDrive)) RemoveTree(std::wstring(kEmptyDrive) + name);
+  ASSERT_TRUE(NamesIn(kEmptyDrive).empty());
+  const std::wstring alpha = tree_ / L"Alpha";
+  const Tree files = {File("a.txt", "alpha"), File("sub\\b.txt", "beta")};
+  BuildTree(alpha, files);
+  SeedFolders({alpha}, kEmptyDrive);
+
+  const SYSTEMTIME before = LocalNow();
+  const std::wstring status = BackupNowStatus();
+  EXPECT_TRUE(StampedWithin(status, kComplete, GeneralDate, before, LocalNow())) << status;
+  EXPECT_TRUE(HoldsTree(std::wstring(kEmptyDrive) + L"Alpha", files));
+  RemoveTree(std::wstring(kEmptyDrive) + L"Alpha");
+}
+
 }  // namespace
 }  // namespace tess::e2e
