@@ -1,6 +1,7 @@
 // Path-text rules over any text: cleaning never grows a path, keeps a network path's two
 // leading backslashes, changes nothing but backslashes and leaves no doubled backslash where
-// the path had no run of three; the last part is a true tail.
+// the path had no run of three; the last part is a true tail; a copy never reads a drive
+// without its backslash (the current folder on that drive), and a history name holds none.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -41,5 +42,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(last.find('\\') == std::string::npos, path);
   FUZZ_CHECK(last.size() <= path.size(), path);
   FUZZ_CHECK(path.compare(path.size() - last.size(), last.size(), last) == 0, path);
+
+  const std::string source = tess::CopySource(tess::EntryFolder(path));
+  FUZZ_CHECK(!(tess::IsDriveRoot(source) && source.size() == 2), path);
+  FUZZ_CHECK(WithoutBackslashes(source) == WithoutBackslashes(path), path);
+  FUZZ_CHECK(tess::SourceName(source).find('\\') == std::string::npos, path);
   return 0;
 }

@@ -135,7 +135,8 @@ TEST_F(SaveAllTest, DestinationTextsKeepOneBackslashAndTheNetworkPrefix) {
 
 TEST_F(SaveAllTest, TrailingBackslashAndDriveRootEntries) {
   AddSource("C:\\Data\\Docs\\");
-  files_.AddFile("E:\\photo.jpg");
+  files_.AddFile("E:\\photo.jpg", "P");
+  files_.AddFile("E:\\app\\tool.cfg", "T");
   AddEntry("E:\\");
   AddEntry("E:");  // the drive typed alone means the same root
   Run();           // stamp on, create new
@@ -149,6 +150,8 @@ TEST_F(SaveAllTest, TrailingBackslashAndDriveRootEntries) {
   EXPECT_EQ(files_.copies[1].destination, kStamped);
   EXPECT_EQ(files_.copies[2].source, "E:\\");
   EXPECT_EQ(files_.copies[2].destination, kStamped);
+  EXPECT_EQ(files_.Content(std::string(kStamped) + "\\photo.jpg"), "P");
+  EXPECT_EQ(files_.Content(std::string(kStamped) + "\\app\\tool.cfg"), "T");
   EXPECT_EQ(Log(), std::string("Docs was backup saved at ") + kNow + "\r\nE: was backup saved at " +
                        kNow + "\r\nE: was backup saved at " + kNow + "\r\n");
   EXPECT_TRUE(fakes_.dialogs.boxes.empty());
