@@ -23,6 +23,13 @@ std::vector<DWORD> RunningProcesses() {
   return ids;
 }
 
+// The programs Tessaline starts for the user: the file manager and the text editor. One that was
+// handed a text it cannot open may show no window at all and still run, holding the test's
+// output open, so these are ended by name as well.
+bool StartedForTheUser(const wchar_t* exe) {
+  return lstrcmpiW(exe, L"explorer.exe") == 0 || lstrcmpiW(exe, L"notepad.exe") == 0;
+}
+
 bool Contains(const std::vector<DWORD>& ids, DWORD id) {
   return std::find(ids.begin(), ids.end(), id) != ids.end();
 }
@@ -53,6 +60,20 @@ HWND NewWindows::OfClass(const std::wstring& class_name) {
 
 void NewWindows::CloseAll() {
   for (const Found& window : Now()) PostMessageW(window.window, WM_CLOSE, 0, 0);
+  {
+    win32::UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = snapshot.Valid() && Process32FirstW(snapshot.Get(), &entry); more;
+         more = Process32NextW(snapshot.Get(), &entry)) {
+      if (!Contains(known_processes_, entry.th32ProcessID) &&
+          !Contains(seen_processes_, entry.th32ProcessID) && StartedForTheUser(entry.szExeFile)) {
+        // Nothing to close politely: it has no window.
+        win32::UniqueObject process(OpenProcess(PROCESS_TERMINATE, FALSE, entry.th32ProcessID));
+        if (process.Valid()) TerminateProcess(process.Get(), 1);
+      }
+    }
+  }
   for (const DWORD process_id : seen_processes_) {
     win32::UniqueObject process(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, process_id));
     if (!process.Valid()) continue;

@@ -27,6 +27,9 @@ class NewWindows {
   std::vector<Found> Now();
   // The first such window of the class; nullptr when none shows.
   HWND OfClass(const std::wstring& class_name);
+  // Closes the new windows and ends their processes, and any new file manager or text editor
+  // that shows no window. Make the watcher once the program's window shows, so that Wine's
+  // desktop process is among the known ones.
   void CloseAll();
 
  private:
