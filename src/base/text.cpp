@@ -30,4 +30,14 @@ std::string RemoveFileNameChars(const std::string& text) {
   return out;
 }
 
+std::size_t WindowsLength(const std::string& utf8) {
+  std::size_t length = 0;
+  for (const char c : utf8) {
+    const auto byte = static_cast<unsigned char>(c);
+    if ((byte & 0xC0) != 0x80) ++length;  // a character starts here
+    if (byte >= 0xF0) ++length;           // four bytes: a surrogate pair in UTF-16
+  }
+  return length;
+}
+
 }  // namespace tess

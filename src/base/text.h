@@ -1,5 +1,5 @@
-// Small text rules the program shares: trimming blanks, dropping a trailing word, and making a
-// name safe for a file name.
+// Small text rules the program shares: trimming blanks, dropping a trailing word, making a name
+// safe for a file name, and the length of a text as Windows counts it.
 #pragma once
 
 #include <string>
@@ -13,5 +13,9 @@ std::string TrimSpaces(const std::string& text);
 std::string StripTrailingWord(const std::string& text, const std::string& word);
 // The text without the characters a file name must not hold, nor blanks and punctuation.
 std::string RemoveFileNameChars(const std::string& text);
+// The length of UTF-8 text in characters as Windows counts them (UTF-16 units), the unit of its
+// path limits: a character beyond U+FFFF counts twice, every other one once, whatever its
+// number of bytes here.
+std::size_t WindowsLength(const std::string& utf8);
 
 }  // namespace tess

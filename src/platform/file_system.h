@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace tess {
 
@@ -12,6 +13,15 @@ inline constexpr std::uint32_t kAttrHidden = 2;
 inline constexpr std::uint32_t kAttrSystem = 4;
 inline constexpr std::uint32_t kAttrDirectory = 16;
 inline constexpr std::uint32_t kAttrReparsePoint = 1024;
+
+// One subfolder as its folder's listing shows it.
+struct SubFolder {
+  std::string name;
+  std::uint32_t attributes = 0;  // kAttr* bits
+  // A folder that only names another place (a junction, a symbolic link, a mount point): going
+  // into it can lead back up the tree, and what it names lives, and is listed, elsewhere.
+  bool names_another_place = false;
+};
 
 // What a folder copy did. A copy is complete only when nothing failed.
 struct CopyOutcome {
@@ -38,6 +48,18 @@ class FileSystem {
   virtual bool ListingFindsAny(const std::string& pattern) = 0;
   // True when an ordinary file (not a folder) matches the pattern.
   virtual bool OrdinaryFileExists(const std::string& pattern) = 0;
+  // The immediate subfolders of a folder ("." and ".." left out), hidden and system ones
+  // included, in the order the file system lists them. Throws PlatformError when the folder
+  // cannot be listed: kErrPermissionDenied when listing is refused, kErrPathNotFound when there
+  // is no such folder.
+  virtual std::vector<SubFolder> SubFolders(const std::string& folder) = 0;
+  // True when the folder is the root of a drive or of a network share, however it is written.
+  // Throws PlatformError for an unusable path.
+  virtual bool IsRootFolder(const std::string& folder) = 0;
+  // The code of each character of the text in the system's ANSI code page, as programs that
+  // use that code page see a name: 0 to 255 for a one-byte character, lead byte * 256 + trail
+  // byte for a two-byte one, and 63 ("?") for a character the code page cannot hold.
+  virtual std::vector<int> AnsiCodes(const std::string& text) = 0;
 
   // Creates exactly one folder; throws when it exists already or its parent is missing.
   virtual void CreateFolder(const std::string& path) = 0;

@@ -32,7 +32,11 @@ void FakeSettingsStore::SaveSetting(const std::string& app, const std::string& s
 
 std::string FakeFileSystem::Key(const std::string& path) {
   std::string k;
-  for (char c : path) k += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (char c : path) {
+    // Windows reads a doubled separator as one; only a network path starts with two.
+    if (c == '\\' && k.size() >= 2 && k.back() == '\\') continue;
+    k += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  }
   while (k.size() > 3 && k.back() == '\\') k.pop_back();
   if (k.size() == 3 && k[1] == ':' && k[2] == '\\') k.pop_back();  // "c:\" -> "c:"
   return k;
@@ -71,13 +75,17 @@ void FakeFileSystem::AddFolder(const std::string& path) {
   std::string key = Key(path);
   std::string p = path;
   while (p.size() > 1 && p.back() == '\\') p.pop_back();
+  std::vector<std::string> made;
   while (!key.empty() && dirs_.insert(key).second) {
+    made.push_back(key);
     names_[key] = p;
     key = ParentKey(key);
     const auto slash = p.rfind('\\');
     if (slash == std::string::npos) break;
     p = p.substr(0, slash);
   }
+  // Parents were found last but made first.
+  dir_order_.insert(dir_order_.end(), made.rbegin(), made.rend());
 }
 
 void FakeFileSystem::AddFile(const std::string& path, const std::string& content) {
@@ -126,7 +134,10 @@ std::int64_t FakeFileSystem::LastWriteTime(const std::string& path) {
 }
 
 std::uint32_t FakeFileSystem::Attributes(const std::string& path) {
-  if (IsDir(path)) return kAttrDirectory;
+  if (IsDir(path)) {
+    const auto set = folder_attributes.find(Key(path));
+    return set == folder_attributes.end() ? kAttrDirectory : set->second;
+  }
   if (IsFile(path)) return read_only.count(Key(path)) ? kAttrReadOnly : 32;
   throw PlatformError(53, "File not found");
 }
@@ -181,12 +192,80 @@ bool FakeFileSystem::ListingFindsAny(const std::string& pattern) {
 
 bool FakeFileSystem::OrdinaryFileExists(const std::string& pattern) { return IsFile(pattern); }
 
+std::vector<SubFolder> FakeFileSystem::SubFolders(const std::string& folder) {
+  const std::string key = Key(folder);
+  const auto refused = refused_listings.find(key);
+  if (refused != refused_listings.end()) {
+    throw PlatformError(refused->second, refused->second == 70   ? "Permission denied"
+                                         : refused->second == 76 ? "Path not found"
+                                                                 : "Device I/O error");
+  }
+  if (!IsDir(folder)) throw PlatformError(76, "Path not found");
+  std::vector<SubFolder> subfolders;
+  for (const std::string& d : dir_order_) {
+    if (ParentKey(d) != key || !dirs_.count(d)) continue;
+    subfolders.push_back(SubFolder{Leaf(names_.at(d)), Attributes(d), links.count(d) != 0});
+  }
+  return subfolders;
+}
+
+bool FakeFileSystem::IsRootFolder(const std::string& folder) {
+  const std::string key = Key(folder);
+  if (key.size() == 2 && key[1] == ':') return true;
+  if (key.rfind("\\\\", 0) != 0) return false;
+  const auto share = key.find('\\', 2);
+  return share != std::string::npos && share + 1 < key.size() &&
+         key.find('\\', share + 1) == std::string::npos;
+}
+
+namespace {
+// The characters Windows-1252 puts at 128 to 159 (0: none there).
+constexpr char32_t kCp1252High[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+// The code points of UTF-8 text; a byte that starts no valid sequence stands for itself as
+// U+FFFD.
+std::vector<char32_t> CodePoints(const std::string& text) {
+  std::vector<char32_t> points;
+  for (size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const int length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+    if (length == 0 || i + length > text.size()) {
+      points.push_back(0xFFFD);
+      ++i;
+      continue;
+    }
+    char32_t point = length == 1 ? lead : lead & (0x3F >> (length - 1));
+    for (int k = 1; k < length; ++k) point = (point << 6) | (text[i + k] & 0x3F);
+    points.push_back(point);
+    i += length;
+  }
+  return points;
+}
+}  // namespace
+
+std::vector<int> FakeFileSystem::AnsiCodes(const std::string& text) {
+  std::vector<int> codes;
+  for (const char32_t point : CodePoints(text)) {
+    int code = 63;
+    if (point < 0x80 || (point >= 0xA0 && point <= 0xFF)) code = static_cast<int>(point);
+    for (int i = 0; i < 32; ++i) {
+      if (kCp1252High[i] != 0 && kCp1252High[i] == point) code = 128 + i;
+    }
+    codes.push_back(code);
+  }
+  return codes;
+}
+
 void FakeFileSystem::CreateFolder(const std::string& path) {
   const std::string key = Key(path);
   if (uncreatable.count(key)) throw PlatformError(70, "Permission denied");
   if (IsDir(path) || IsFile(path)) throw PlatformError(58, "File already exists");
   if (!dirs_.count(ParentKey(key))) throw PlatformError(76, "Path not found");
   dirs_.insert(key);
+  dir_order_.push_back(key);
   names_[key] = path;
   created_folders.push_back(path);
 }
@@ -252,7 +331,10 @@ class FakeFileSystem::CopyRun {
       if (ParentKey(k) == key) files.push_back(Leaf(files_.names_.at(k)));
     }
     for (const auto& d : files_.dirs_) {
-      if (ParentKey(d) == key) folders.push_back(Leaf(files_.names_.at(d)));
+      // Links are left out, as the copy engine leaves them out.
+      if (ParentKey(d) == key && !files_.links.count(d)) {
+        folders.push_back(Leaf(files_.names_.at(d)));
+      }
     }
     for (const std::string& name : files) {
       if (yield_) yield_();
@@ -358,7 +440,10 @@ void FakeShell::StartProcess(const std::string& program, const std::string& argu
   started.push_back({program, argument, show_minimized});
 }
 
-void FakeShell::Open(const std::string& path) { started.push_back({"open", path, false}); }
+void FakeShell::Open(const std::string& path) {
+  if (fail_start) throw PlatformError(53, "File not found");
+  started.push_back({"open", path, false});
+}
 
 std::string FakeRegistry::Key(Hive hive, const std::string& subkey, const std::string& name) {
   return std::string(hive == Hive::kLocalMachine ? "HKLM" : "HKCU") + "|" + subkey + "|" + name;

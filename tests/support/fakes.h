@@ -59,6 +59,12 @@ class FakeFileSystem : public FileSystem {
   std::uint32_t Attributes(const std::string& path) override;
   bool ListingFindsAny(const std::string& pattern) override;
   bool OrdinaryFileExists(const std::string& pattern) override;
+  // In the order the folders were made, which is how some file systems list them.
+  std::vector<SubFolder> SubFolders(const std::string& folder) override;
+  // A drive ("C:\") or a share ("\\server\share").
+  bool IsRootFolder(const std::string& folder) override;
+  // Windows-1252, the code page of Western European Windows.
+  std::vector<int> AnsiCodes(const std::string& text) override;
   void CreateFolder(const std::string& path) override;
   void DeleteFile(const std::string& path) override;
   void ForceDeleteFile(const std::string& path) override;
@@ -85,6 +91,11 @@ class FakeFileSystem : public FileSystem {
   std::set<std::string> read_only;    // normalised keys
   std::set<std::string> locked;       // files that fail to copy or delete
   std::set<std::string> uncreatable;  // folders CreateFolder refuses
+  // A folder's attributes (kAttrDirectory and others); plain kAttrDirectory when absent.
+  std::map<std::string, std::uint32_t> folder_attributes;  // normalised keys
+  std::set<std::string> links;  // folders that only name another place; copies leave them out
+  // Folders whose listing fails with this error number (70 denied, 76 gone, ...).
+  std::map<std::string, long> refused_listings;  // normalised keys
   bool fail_appends = false;
 
   static std::string Key(const std::string& path);
@@ -98,6 +109,7 @@ class FakeFileSystem : public FileSystem {
   };
   std::map<std::string, File> files_;         // key -> file
   std::set<std::string> dirs_;                // keys
+  std::vector<std::string> dir_order_;        // keys, in the order they were made
   std::map<std::string, std::string> names_;  // key -> path as written
   std::int64_t clock_ = 0;
 };

@@ -121,19 +121,6 @@ class FolderReader {
   bool done_ = false;
 };
 
-// The reparse tag of a path itself (a link is not followed); 0 when it cannot be read.
-DWORD ReparseTagOf(const std::wstring& path) {
-  FileHandle handle(CreateFileW(
-      path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-  FILE_ATTRIBUTE_TAG_INFO tag{};
-  if (!handle ||
-      !GetFileInformationByHandleEx(handle.get(), FileAttributeTagInfo, &tag, sizeof tag)) {
-    return 0;
-  }
-  return (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? tag.ReparseTag : 0;
-}
-
 // What the copy needs of one file named directly; answers 0 or the system's error code.
 DWORD DescribeFile(const std::wstring& path, Listed* file) {
   FileHandle handle(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
@@ -661,6 +648,18 @@ bool IsTemporaryName(std::wstring_view name) {
   return std::all_of(digits.begin(), digits.end(), [](wchar_t c) {
     return (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f') || (c >= L'A' && c <= L'F');
   });
+}
+
+std::uint32_t ReparseTagOf(const std::wstring& path) {
+  FileHandle handle(CreateFileW(
+      path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  FILE_ATTRIBUTE_TAG_INFO tag{};
+  if (!handle ||
+      !GetFileInformationByHandleEx(handle.get(), FileAttributeTagInfo, &tag, sizeof tag)) {
+    return 0;
+  }
+  return (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? tag.ReparseTag : 0;
 }
 
 bool EntersFolder(std::uint32_t attributes, std::uint32_t reparse_tag) {

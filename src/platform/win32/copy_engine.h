@@ -46,6 +46,9 @@ bool IsTemporaryName(std::wstring_view name);
 // that is not a reparse point, and reparse points that are not name surrogates. A reparse point
 // whose tag is not known (0: Wine shows Linux symbolic links so) counts as a link.
 bool EntersFolder(std::uint32_t attributes, std::uint32_t reparse_tag);
+// The reparse tag of a path itself (a link is not followed), for when a listing gave none; 0
+// when it cannot be read.
+std::uint32_t ReparseTagOf(const std::wstring& path);
 
 struct CopySettings {
   bool overwrite = true;

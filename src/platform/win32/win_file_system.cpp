@@ -104,6 +104,71 @@ bool WinFileSystem::OrdinaryFileExists(const std::string& pattern) {
   }
 }
 
+std::vector<SubFolder> WinFileSystem::SubFolders(const std::string& folder) {
+  const std::wstring base = LongPath(folder);
+  WIN32_FIND_DATAW found;
+  FindHandle find = FindFirst(JoinPath(base, L"*"), &found);
+  std::vector<SubFolder> subfolders;
+  if (!find) {
+    const DWORD code = GetLastError();
+    const DWORD attributes = GetFileAttributesW(base.c_str());
+    const bool is_folder =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    // An empty drive root has not even "." to list.
+    if (is_folder && (code == ERROR_FILE_NOT_FOUND || code == ERROR_NO_MORE_FILES)) {
+      return subfolders;
+    }
+    // A missing folder, or a file, is no folder to list, whichever error the listing gave.
+    if (!is_folder && code != ERROR_ACCESS_DENIED) ThrowLastError(ERROR_PATH_NOT_FOUND);
+    ThrowLastError(code);
+  }
+  do {
+    const DWORD attributes = found.dwFileAttributes;
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) continue;
+    const std::wstring name = found.cFileName;
+    if (name == L"." || name == L"..") continue;
+    std::uint32_t tag = 0;
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+      // The listing gives a reparse point's tag where the extended-attribute size would be.
+      tag = found.dwReserved0 != 0 ? found.dwReserved0 : ReparseTagOf(JoinPath(base, name));
+    }
+    subfolders.push_back(SubFolder{Narrow(name), attributes, !EntersFolder(attributes, tag)});
+  } while (FindNextFileW(find.get(), &found));
+  const DWORD end = GetLastError();
+  if (end != ERROR_NO_MORE_FILES) ThrowLastError(end);
+  return subfolders;
+}
+
+bool WinFileSystem::IsRootFolder(const std::string& folder) { return IsRootPath(LongPath(folder)); }
+
+std::vector<int> WinFileSystem::AnsiCodes(const std::string& text) {
+  constexpr int kQuestionMark = 63;
+  const std::wstring wide = Widen(text);
+  // With UTF-8 as the code page every character has bytes, and the flags below are refused.
+  const bool utf8 = GetACP() == CP_UTF8;
+  std::vector<int> codes;
+  for (size_t i = 0; i < wide.size();) {
+    const bool pair =
+        IS_HIGH_SURROGATE(wide[i]) && i + 1 < wide.size() && IS_LOW_SURROGATE(wide[i + 1]);
+    const int units = pair ? 2 : 1;
+    char bytes[8];
+    BOOL defaulted = FALSE;
+    // No best fit: a character the code page lacks must not pass for a look-alike it has.
+    const int count =
+        WideCharToMultiByte(CP_ACP, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, &wide[i], units, bytes,
+                            sizeof bytes, nullptr, utf8 ? nullptr : &defaulted);
+    int code = kQuestionMark;
+    if (count == 1 && !defaulted) {
+      code = static_cast<unsigned char>(bytes[0]);
+    } else if (count >= 2 && !defaulted) {
+      code = static_cast<unsigned char>(bytes[0]) * 256 + static_cast<unsigned char>(bytes[1]);
+    }
+    codes.push_back(code);
+    i += units;
+  }
+  return codes;
+}
+
 void WinFileSystem::CreateFolder(const std::string& path) {
   const std::wstring target = LongPath(path);
   if (!CreateDirectoryW(target.c_str(), nullptr)) ThrowLastError(GetLastError());

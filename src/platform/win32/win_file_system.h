@@ -15,6 +15,8 @@ namespace tess::win32 {
 // - ListingFindsAny throws for a drive that does not exist, as for any unusable drive.
 // - OrdinaryFileExists counts what a plain directory listing shows: no folders, no hidden
 //   or system files. It never throws; a failing listing answers false.
+// - SubFolders counts a reparse point as naming another place by the copy engine's rule
+//   (EntersFolder), so the walk and the copy leave out the same folders.
 // - CopyFolder: see copy_engine.h for temporary files, reparse points and what is counted.
 // A file that includes <windows.h> should #undef DeleteFile before this header, or the macro
 // renames the DeleteFile member in that file.
@@ -24,6 +26,9 @@ class WinFileSystem : public FileSystem {
   std::uint32_t Attributes(const std::string& path) override;
   bool ListingFindsAny(const std::string& pattern) override;
   bool OrdinaryFileExists(const std::string& pattern) override;
+  std::vector<SubFolder> SubFolders(const std::string& folder) override;
+  bool IsRootFolder(const std::string& folder) override;
+  std::vector<int> AnsiCodes(const std::string& text) override;
 
   void CreateFolder(const std::string& path) override;
   void DeleteFile(const std::string& path) override;
