@@ -32,7 +32,11 @@ void RemoveRawTree(const std::wstring& raw_folder) {
   ForEachMatch(raw_folder, L"*", [&](const WIN32_FIND_DATAW& found) {
     const std::wstring path = raw_folder + L"\\" + found.cFileName;
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (IsFolderEntry(found)) {
+    if (IsFolderEntry(found) && (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+      // A link is removed, never gone into: it may name a folder above it, or one outside the
+      // tree that is not ours to empty. (Wine cannot remove a Linux link; its tests do that.)
+      RemoveDirectoryW(path.c_str());
+    } else if (IsFolderEntry(found)) {
       RemoveRawTree(path);
     } else {
       DeleteFileW(path.c_str());

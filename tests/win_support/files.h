@@ -59,6 +59,7 @@ std::vector<std::wstring> NamesIn(const TestPath& folder);
 // Names matching a pattern such as "~tessaline-*.tmp" in a folder and all its subfolders.
 int CountMatching(const TestPath& folder, const TestPath& pattern);
 // Removes a folder with everything in it, read-only files included; quiet about what is gone.
+// Links to folders are removed, not followed.
 void RemoveTree(const TestPath& folder);
 
 // Holds a file open with no sharing, as another program with the file open for writing would,
