@@ -51,8 +51,10 @@ void FolderList::Clear() {
 std::string FolderList::BrowseForFolder() { return shell_.BrowseForFolder(kBrowseTitle, ""); }
 
 void FolderList::Add(const std::string& entry) {
-  list_.Append(entry);
+  Append(entry);
   StoreAfterChange();
 }
+
+void FolderList::Append(const std::string& entry) { list_.Append(entry); }
 
 }  // namespace tess

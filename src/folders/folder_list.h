@@ -32,12 +32,13 @@ class FolderList {
   // Add Folder: the folder-browse dialog's choice, or "" when cancelled.
   std::string BrowseForFolder();
   void Add(const std::string& entry);
-
- private:
-  // After a change. A failure is absorbed: the close request writes the list again and
-  // reports a failure there.
+  // Appends without writing "Folders", for a batch of entries that is stored once at its end.
+  void Append(const std::string& entry);
+  // Writes "Folders" after a change. A failure is absorbed: the close request writes the list
+  // again and reports a failure there.
   void StoreAfterChange();
 
+ private:
   ListViewModel& list_;
   ProgramSettings& settings_;
   Shell& shell_;

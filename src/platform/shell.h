@@ -18,7 +18,8 @@ class Shell {
   // Throws PlatformError when the program cannot be started.
   virtual void StartProcess(const std::string& program, const std::string& argument,
                             bool show_minimized) = 0;
-  // The shell's "open" action on a path; throws on failure.
+  // The shell's default action on a path, shown normally: a folder opens in the file manager.
+  // Throws PlatformError when the shell cannot act on it.
   virtual void Open(const std::string& path) = 0;
 };
 

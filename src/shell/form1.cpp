@@ -41,6 +41,10 @@ Form1::Form1(Services services)
       settings_(services.settings),
       history_(services.files, services.shell, services.dialogs, services.pump),
       folders_(ListView1, settings_, services.shell),
+      samples_(
+          folders_,
+          {services.files, services.pump, services.dialogs, services.shell, services.environment},
+          [this](bool busy) { SetMousePointer(busy ? Pointer::kHourglass : Pointer::kDefault); }),
       destination_(Text5, settings_, services.shell),
       options_({Check4, Check6, Check8, Option3, Option4}, settings_, services.registry,
                services.environment),

@@ -12,6 +12,7 @@
 #include "controls/keys.h"
 #include "folders/destination.h"
 #include "folders/folder_list.h"
+#include "folders/sample_folders.h"
 #include "history/history_log.h"
 #include "options/option_controls.h"
 #include "platform/program_settings.h"
@@ -118,6 +119,7 @@ class Form1 {
   void ListView1_KeyDown(Key key, int shift);
   void PushButton7_Click();  // Add Folder
   void PushButton8_Click();  // Clear List
+  void PushButton9_Click();  // Load Sample/Example Folders
   void Text5_Change();
   void Text5_GotFocus();
   void PushButton1_Click();  // "..."
@@ -167,6 +169,7 @@ class Form1 {
   ProgramSettings settings_;
   HistoryLog history_;
   FolderList folders_;
+  SampleFolders samples_;
   Destination destination_;
   OptionControls options_;
   BackupRun backup_;

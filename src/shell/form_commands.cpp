@@ -48,6 +48,11 @@ void Form1::PushButton7_Click() {
   trap.Step(104, [&] { folders_.Add(chosen); });
 }
 
+void Form1::PushButton9_Click() {
+  ErrorTrap trap = Trap("PushButton9_Click");
+  samples_.Load(trap);
+}
+
 // ---- destination ----
 
 void Form1::Text5_Change() { destination_.Store(); }

@@ -137,9 +137,16 @@ void WinShell::StartProcess(const std::string& program, const std::string& argum
 }
 
 void WinShell::Open(const std::string& path) {
+  // Started from the system drive's root, so the program started holds no folder of ours.
+  wchar_t windows[MAX_PATH] = {};
+  const UINT length = GetSystemWindowsDirectoryW(windows, MAX_PATH);
+  const std::wstring start = length >= 3 && length < MAX_PATH ? std::wstring(windows, 3) : L"C:\\";
   const auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(
-      owner_ ? owner_() : nullptr, L"open", Widen(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
-  if (result <= 32) ThrowLastError(GetLastError());
+      owner_ ? owner_() : nullptr, nullptr, Widen(path).c_str(), nullptr, start.c_str(), SW_SHOW));
+  if (result > 32) return;
+  // The shell's own small error numbers mean what the system's numbers of the same value mean.
+  const DWORD code = GetLastError();
+  ThrowLastError(code != 0 ? code : static_cast<DWORD>(result != 0 ? result : ERROR_OUTOFMEMORY));
 }
 
 }  // namespace tess::win32
