@@ -25,18 +25,6 @@ constexpr wchar_t kNoHistory[] =
 constexpr wchar_t kClearQuestion[] =
     L"Are you sure you want to delete the history log and start over?";
 
-// A box without an icon may still hold an empty, hidden icon control.
-bool ShowsIcon(HWND box) {
-  for (const HWND child : ChildrenOf(box)) {
-    if (ClassOf(child) == L"Static" &&
-        (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON && IsWindowVisible(child) &&
-        SendWithin(child, STM_GETICON) != 0) {
-      return true;
-    }
-  }
-  return false;
-}
-
 // Another process may hold the clipboard for a moment.
 bool OpenClipboardPatiently() {
   return WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, 1s);

@@ -89,6 +89,17 @@ HWND ChildOfClass(HWND parent, const wchar_t* class_name) {
   return nullptr;
 }
 
+bool ShowsIcon(HWND box) {
+  for (const HWND child : ChildrenOf(box)) {
+    if (ClassOf(child) == L"Static" &&
+        (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON && IsWindowVisible(child) &&
+        SendWithin(child, STM_GETICON) != 0) {
+      return true;
+    }
+  }
+  return false;
+}
+
 int ListCount(HWND list) { return static_cast<int>(SendWithin(list, LVM_GETITEMCOUNT)); }
 
 std::wstring ListItemText(HWND list, int index) {

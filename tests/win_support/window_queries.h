@@ -35,6 +35,9 @@ std::vector<HWND> ChildrenOf(HWND parent);
 HWND FindTopLevel(DWORD process_id, const std::function<bool(HWND)>& match);
 // The first child (at any depth) of the class; nullptr when there is none.
 HWND ChildOfClass(HWND parent, const wchar_t* class_name);
+// Whether a message box shows an icon. A box without one may still hold an empty, hidden icon
+// control.
+bool ShowsIcon(HWND box);
 
 // List views of any process. Indexes are 0-based.
 int ListCount(HWND list);

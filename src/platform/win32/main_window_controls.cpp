@@ -50,8 +50,8 @@ void MainWindow::CreateControls(Form1& f) {
                          {.id = kIdPushButton7, .clicked = [&f] { f.PushButton7_Click(); }});
   Add<PushButtonBinding>(f.PushButton8,
                          {.id = kIdPushButton8, .clicked = [&f] { f.PushButton8_Click(); }});
-  // Load Sample/Example Folders has no handler yet: the sample folders come later.
-  Add<PushButtonBinding>(f.PushButton9, {.id = kIdPushButton9});
+  Add<PushButtonBinding>(f.PushButton9,
+                         {.id = kIdPushButton9, .clicked = [&f] { f.PushButton9_Click(); }});
   auto& frame3 = Add<FrameBinding>(f.Frame3, {.id = kIdFrame3});
   Add<OptionButtonBinding>(f.Option3, {.id = kIdOption3, .frame = &f.Frame3, .starts_group = true});
   Add<OptionButtonBinding>(f.Option4, {.id = kIdOption4, .frame = &f.Frame3});

@@ -1,0 +1,175 @@
+// Load Sample/Example Folders on the real program beside the sample tree the build puts there:
+// the exact entries it appends and stores, the question and its two answers, pressing twice,
+// and a Backup Now right after that copies the tree.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "e2e/backup_now.h"
+#include "e2e/clock_texts.h"
+#include "platform/win32/text.h"
+#include "win_support/new_windows.h"
+#include "win_support/window_queries.h"
+
+namespace tess::e2e {
+namespace {
+
+using namespace tess::test;
+using namespace tess::win32;
+using Texts = std::vector<std::wstring>;
+
+constexpr wchar_t kQuestion[] =
+    L"Would you like this software to open the folder where these sample files are stored (so "
+    L"that you can view them before working with them)?";
+
+// The folders of the tree in assets/Samples, in the walk's order: level by level, and within a
+// parent in the order the file system lists them, which here is by name.
+const Texts kSampleFolders = {L"Documents",
+                              L"Pictures",
+                              L"Spreadsheets",
+                              L"Documents\\Letters",
+                              L"Documents\\Notes",
+                              L"Pictures\\Sketches",
+                              L"Spreadsheets\\Yearly",
+                              L"Documents\\Letters\\Drafts"};
+
+std::wstring SampleTree() { return ProgramFolder() + L"\\Samples"; }
+std::wstring SampleFolder() { return SampleTree() + L"\\"; }
+constexpr size_t kSampleFiles = 8;
+
+size_t FilesIn(const Tree& tree) {
+  return std::count_if(tree.begin(), tree.end(), [](const TreeEntry& e) { return !e.folder; });
+}
+
+// The entries the button appends: each sample folder with one backslash at its end.
+Texts SampleEntries() {
+  Texts entries;
+  for (const auto& folder : kSampleFolders) entries.push_back(SampleFolder() + folder + L"\\");
+  return entries;
+}
+
+std::wstring Stored(const Texts& entries) {
+  std::wstring stored;
+  for (const auto& entry : entries) stored += entry + L";";
+  return stored;
+}
+
+std::wstring LeafOf(const std::wstring& folder) {
+  std::wstring trimmed = folder;
+  while (!trimmed.empty() && trimmed.back() == L'\\') trimmed.pop_back();
+  return trimmed.substr(trimmed.rfind(L'\\') + 1);
+}
+
+class SamplesE2eTest : public BackupNowE2eTest {
+ protected:
+  // Waits for the question, checks its title, text, buttons and lack of an icon, and answers.
+  void Answer(App& app, int answer) {
+    const HWND box = app.WaitForMessageBox(20s);
+    ASSERT_NE(box, nullptr) << "no question came";
+    EXPECT_EQ(app.Text(box), L"Tessaline");
+    EXPECT_EQ(app.MessageBoxText(box), kQuestion);
+    EXPECT_FALSE(ShowsIcon(box));
+    EXPECT_NE(GetDlgItem(box, IDYES), nullptr);
+    EXPECT_NE(GetDlgItem(box, IDNO), nullptr);
+    EXPECT_EQ(GetDlgItem(box, IDCANCEL), nullptr);
+    app.PressButton(box, answer);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+  }
+};
+
+TEST_F(SamplesE2eTest, TheBuildPutsTheSampleTreeBesideTheProgram) {
+  Texts on_disk;
+  const Tree tree = ReadTree(SampleTree());
+  for (const TreeEntry& entry : tree) {
+    if (entry.folder) on_disk.push_back(Widen(entry.path));
+  }
+  Texts expected = kSampleFolders;
+  std::sort(expected.begin(), expected.end());
+  std::sort(on_disk.begin(), on_disk.end());
+  EXPECT_EQ(on_disk, expected) << "the tree beside the program is not the one these tests know";
+  EXPECT_EQ(FilesIn(tree), kSampleFiles);
+}
+
+TEST_F(SamplesE2eTest, TheButtonAppendsEveryFolderOfTheTreeStoresThemAndNoOpensNothing) {
+  SeedSetting(L"Folders", L"C:\\Mine;");
+  App& app = StartProgram();
+  ASSERT_NE(app.Main(), nullptr);
+  NewWindows started;
+
+  app.Click(kIdPushButton9);
+  Answer(app, IDNO);
+  Texts expected = {L"C:\\Mine"};
+  for (const auto& entry : SampleEntries()) expected.push_back(entry);
+  EXPECT_EQ(app.ListItems(kIdListView1), expected);
+  EXPECT_TRUE(SettingBecomes(L"Folders", Stored(expected)));
+
+  // Pressed again, the whole tree is appended again.
+  app.Click(kIdPushButton9);
+  Answer(app, IDNO);
+  for (const auto& entry : SampleEntries()) expected.push_back(entry);
+  EXPECT_EQ(app.ListItems(kIdListView1), expected);
+  EXPECT_TRUE(SettingBecomes(L"Folders", Stored(expected)));
+
+  ASSERT_TRUE(app.Settle());
+  EXPECT_TRUE(started.Now().empty()) << "No opened a window";
+  EXPECT_EQ(app.FindMessageBox(), nullptr);
+}
+
+TEST_F(SamplesE2eTest, YesOpensTheSampleFolderInTheFileManager) {
+  App& app = StartProgram();
+  ASSERT_NE(app.Main(), nullptr);
+  NewWindows started;
+  app.Click(kIdPushButton9);
+  Answer(app, IDYES);
+  std::vector<NewWindows::Found> windows;
+  ASSERT_TRUE(WaitUntil([&] { return !(windows = started.Now()).empty(); }, 20s))
+      << "no file manager window";
+  ASSERT_EQ(windows.size(), 1u);
+  EXPECT_EQ(windows[0].class_name, L"ExplorerWClass");
+  EXPECT_EQ(windows[0].caption, L"Samples");
+  EXPECT_EQ(app.ListItems(kIdListView1), SampleEntries());
+}
+
+TEST_F(SamplesE2eTest, ABackupNowRightAfterCopiesEverySampleFolder) {
+  const std::wstring destination = tree_ / L"Backups";
+  MakeFolders(destination);
+  SeedSetting(L"Path", destination);
+  SeedSetting(L"Include Date", L"Off");
+  App& app = StartProgram();
+  ASSERT_NE(app.Main(), nullptr);
+  app.Click(kIdPushButton9);
+  Answer(app, IDNO);
+  ASSERT_EQ(app.ListItems(kIdListView1), SampleEntries());
+
+  // A run this small may end before its busy text can be seen.
+  StatusRecorder status(app.Control(kIdFrame1));
+  const SYSTEMTIME before = LocalNow();
+  app.Click(kIdPushButton6);
+  const int done =
+      status.WaitFor([](const std::wstring& text) { return StartsWith(text, kComplete); }, 0, 30s);
+  const SYSTEMTIME after = LocalNow();
+  ASSERT_GE(done, 0) << status.Describe();
+  EXPECT_TRUE(StampedWithin(status.Texts()[done], kComplete, GeneralDate, before, after));
+
+  // Without the stamp each entry lands under its own name: the top folders bring the whole
+  // tree, and every deeper folder comes again on its own.
+  for (const auto& folder : kSampleFolders) {
+    EXPECT_TRUE(
+        HoldsTree(destination + L"\\" + LeafOf(folder), ReadTree(SampleTree() + L"\\" + folder)))
+        << folder;
+  }
+  EXPECT_EQ(NamesIn(destination).size(), kSampleFolders.size());
+  const auto lines = HistoryLines();
+  ASSERT_EQ(lines.size(), kSampleFolders.size());
+  for (size_t i = 0; i < lines.size(); ++i) {
+    EXPECT_TRUE(StampedWithin(lines[i], LeafOf(kSampleFolders[i]) + L" was backup saved at ",
+                              GeneralDate, before, after));
+  }
+  // The tree itself is as the build left it.
+  EXPECT_EQ(FilesIn(ReadTree(SampleTree())), kSampleFiles);
+}
+
+}  // namespace
+}  // namespace tess::e2e
