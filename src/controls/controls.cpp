@@ -126,6 +126,18 @@ void ListViewModel::SetColumn(const std::string& header, int width_twips) {
   NotifyList(Change::kColumn, 0);
 }
 
+void ListViewModel::SetMousePointer(Pointer pointer) {
+  if (mouse_pointer_ == pointer) return;
+  mouse_pointer_ = pointer;
+  NotifyView();
+}
+
+void ListViewModel::SetMouseIcon(const std::string& path) {
+  if (mouse_icon_ == path) return;
+  mouse_icon_ = path;
+  NotifyView();
+}
+
 void TimerModel::SetInterval(int milliseconds) {
   if (interval_ == milliseconds) return;
   interval_ = milliseconds;

@@ -9,6 +9,10 @@
 
 namespace tess {
 
+// A window's or a control's mouse pointer: the default arrow, the hourglass (the window's busy
+// flag) or the custom pointer image the window or control was given.
+enum class Pointer { kDefault = 0, kHourglass = 11, kCustom = 99 };
+
 // Place in twips relative to the parent (the window's client area or the enclosing frame).
 struct Place {
   int left = 0, top = 0, width = 0, height = 0;
@@ -139,6 +143,13 @@ class ListViewModel : public ControlModel {
   const std::string& ToolTip() const { return tool_tip_; }
   void SetToolTip(const std::string& tip) { tool_tip_ = tip; }
 
+  // The list's own pointer over its entries, and the image file shown for kCustom ("" when
+  // there is none, and kCustom then shows nothing of its own).
+  Pointer MousePointer() const { return mouse_pointer_; }
+  void SetMousePointer(Pointer pointer);
+  const std::string& MouseIcon() const { return mouse_icon_; }
+  void SetMouseIcon(const std::string& path);
+
   void SetListListener(ListListener listener) { list_view_ = std::move(listener); }
 
  private:
@@ -150,6 +161,8 @@ class ListViewModel : public ControlModel {
   std::string column_header_;
   int column_width_ = 0;
   std::string tool_tip_;
+  Pointer mouse_pointer_ = Pointer::kDefault;
+  std::string mouse_icon_;
   ListListener list_view_;
 };
 

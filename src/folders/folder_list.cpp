@@ -57,4 +57,25 @@ void FolderList::Add(const std::string& entry) {
 
 void FolderList::Append(const std::string& entry) { list_.Append(entry); }
 
+void FolderList::AddDropped(const std::vector<std::string>& paths) {
+  if (paths.empty()) return;
+  for (const auto& path : paths) list_.Append(path);
+  StoreAfterChange();
+}
+
+void FolderList::EndDrag() {
+  if (reorder_.Release()) StoreAfterChange();
+}
+
+void FolderList::MoveSelected(int step) {
+  const int from = list_.Selected();
+  const int to = from + step;
+  if (from == 0 || to < 1 || to > list_.Count()) return;
+  const std::string moving = list_.ItemText(from);
+  list_.SetItemText(from, list_.ItemText(to));
+  list_.SetItemText(to, moving);
+  list_.Select(to);
+  StoreAfterChange();
+}
+
 }  // namespace tess

@@ -4,6 +4,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "folders/reorder_drag.h"
 
 namespace tess {
 
@@ -15,7 +18,7 @@ class ErrorTrap;
 class FolderList {
  public:
   FolderList(ListViewModel& list, ProgramSettings& settings, Shell& shell)
-      : list_(list), settings_(settings), shell_(shell) {}
+      : list_(list), settings_(settings), shell_(shell), reorder_(list) {}
 
   // What a backup run reads, entry by entry, while it runs.
   const ListViewModel& Entries() const { return list_; }
@@ -34,6 +37,18 @@ class FolderList {
   void Add(const std::string& entry);
   // Appends without writing "Folders", for a batch of entries that is stored once at its end.
   void Append(const std::string& entry);
+  // Paths dropped onto the list, each appended in the order given; stored once.
+  void AddDropped(const std::vector<std::string>& paths);
+
+  // Reordering with the mouse: a press (the entry under the pointer, 0 for none), the moves
+  // with the button held, and the release, which stores the order when it changed.
+  void PressOn(int entry) { reorder_.Press(entry); }
+  bool Reordering() const { return reorder_.Dragging(); }
+  void DragOver(int entry) { reorder_.MoveOver(entry); }
+  void EndDrag();
+  // The keyboard's way: the selected entry one place up (-1) or down (+1), stored at once.
+  void MoveSelected(int step);
+
   // Writes "Folders" after a change. A failure is absorbed: the close request writes the list
   // again and reports a failure there.
   void StoreAfterChange();
@@ -42,6 +57,7 @@ class FolderList {
   ListViewModel& list_;
   ProgramSettings& settings_;
   Shell& shell_;
+  ReorderDrag reorder_;
 };
 
 }  // namespace tess

@@ -5,13 +5,16 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "backup/backup_run.h"
 #include "base/error_trap.h"
 #include "controls/controls.h"
 #include "controls/keys.h"
 #include "folders/destination.h"
+#include "folders/drop_rules.h"
 #include "folders/folder_list.h"
+#include "folders/reorder_drag.h"
 #include "folders/sample_folders.h"
 #include "history/history_log.h"
 #include "options/option_controls.h"
@@ -44,7 +47,6 @@ struct Services {
   EventPump& pump;
 };
 
-enum class Pointer { kDefault = 0, kHourglass = 11, kCustom = 99 };
 enum class WindowState { kNormal, kMinimized };
 
 inline constexpr unsigned kWhite = 0x00FFFFFF;
@@ -116,7 +118,16 @@ class Form1 {
 
   // ---- folder list and destination (folders) ----
   void ListView1_DblClick();
+  // Delete removes the selected entry; Alt+Up and Alt+Down move it one place.
   void ListView1_KeyDown(Key key, int shift);
+  // A press on the folder list: `entry` is the one under the pointer, 0 for none.
+  void ListView1_MouseDown(int entry);
+  // The mouse moved over the folder list; answers the entry to scroll into view, 0 for none.
+  int ListView1_MouseMove(const ListRows& rows);
+  void ListView1_MouseUp();
+  // Something dragged from another program is over the folder list, or dropped on it.
+  DropEffect ListView1_OLEDragOver(bool offers_file_list, const OfferedEffects& allowed);
+  void ListView1_OLEDragDrop(const std::vector<std::string>& paths);
   void PushButton7_Click();  // Add Folder
   void PushButton8_Click();  // Clear List
   void PushButton9_Click();  // Load Sample/Example Folders
@@ -151,6 +162,10 @@ class Form1 {
   // ---- appearance ----
   void ApplySkin();
   void PushButton11_Click();  // Help
+  // The mouse moved over a push button (every one shares this handler) or over a background
+  // area: the window itself, a frame, either list or the destination box.
+  void PushButton_MouseMove();
+  void Background_MouseMove();
 
   // The subsystems behind the handlers, for tests.
   HistoryLog& History() { return history_; }

@@ -1,6 +1,7 @@
 // The window's commands: each handler is one error trap, named after the handler, whose
 // numbered steps call the subsystem that owns the work.
 #include "appearance/help.h"
+#include "appearance/pointer.h"
 #include "appearance/skin.h"
 #include "backup/path_rules.h"
 #include "base/error_trap.h"
@@ -28,8 +29,42 @@ void Form1::ListView1_DblClick() {
   folders_.RemoveSelected();
 }
 
-void Form1::ListView1_KeyDown(Key key, int /*shift*/) {
-  if (key == Key::kDelete) ListView1_DblClick();
+void Form1::ListView1_KeyDown(Key key, int shift) {
+  if (key == Key::kDelete) {
+    ListView1_DblClick();
+  } else if ((shift & kAltMask) != 0 && (key == Key::kUp || key == Key::kDown)) {
+    folders_.MoveSelected(key == Key::kUp ? -1 : 1);
+  }
+}
+
+// Reordering by dragging ignores the busy pointer: a run reads each entry as it gets there.
+void Form1::ListView1_MouseDown(int entry) {
+  folders_.PressOn(entry);
+  if (folders_.Reordering() && !ListView1.MouseIcon().empty()) {
+    ListView1.SetMousePointer(Pointer::kCustom);
+  }
+}
+
+int Form1::ListView1_MouseMove(const ListRows& rows) {
+  Background_MouseMove();
+  if (!folders_.Reordering()) return 0;
+  const int entry = EntryUnderPointer(rows, ListView1.Count());
+  folders_.DragOver(entry);
+  return EntryToReveal(rows, entry, ListView1.Count());
+}
+
+void Form1::ListView1_MouseUp() {
+  folders_.EndDrag();
+  ListView1.SetMousePointer(Pointer::kDefault);
+}
+
+DropEffect Form1::ListView1_OLEDragOver(bool offers_file_list, const OfferedEffects& allowed) {
+  return ChooseDropEffect(offers_file_list, allowed);
+}
+
+// Nothing filters the paths: a file, or a folder already listed, is appended like any other.
+void Form1::ListView1_OLEDragDrop(const std::vector<std::string>& paths) {
+  folders_.AddDropped(paths);
 }
 
 void Form1::PushButton8_Click() {
@@ -156,5 +191,11 @@ void Form1::PushButton11_Click() {
   ErrorTrap trap = Trap("PushButton11_Click");
   trap.Step(100, [&] { ShowHelp(services_.dialogs); });
 }
+
+// The pointer belongs to the whole window: the hand stays over a check box, an option button
+// or the progress bar until the mouse crosses a background area.
+void Form1::PushButton_MouseMove() { SetMousePointer(PointerOverButton(MousePointer())); }
+
+void Form1::Background_MouseMove() { SetMousePointer(PointerOverBackground(MousePointer())); }
 
 }  // namespace tess

@@ -17,6 +17,8 @@ void Form1::Form_Load() {
   trap.Step(106, [&] { SetApplicationTitle(services_.dialogs); });
   trap.Step(108, [&] { VisitWebSiteAtRandom(services_.clock, services_.shell); });
   trap.Step(110, [&] {
+    // The folder list's drag pointer comes from the same folder as the window's hand.
+    ListView1.SetMouseIcon(DragCursorIn(services_.files, AppPath()));
     const std::string cursor = CustomCursorIn(services_.files, AppPath());
     if (cursor.empty()) return;
     custom_cursor_path_ = cursor;
