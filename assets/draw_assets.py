@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""Draws the program's icon (a blue letter Q) and its hand pointer, and writes them as
-Windows .ico and .cur files. Run it again after changing a drawing; the outputs are kept
+"""Draws the program's icon (a blue letter Q), its hand pointer and the pointer the folder
+list shows while an entry is dragged, and writes them as Windows .ico and .cur files. Run it again after changing a drawing; the outputs are kept
 in the repository so a build needs no Python."""
 import math
 import struct
@@ -90,9 +90,54 @@ def hand_pixel(x, y, size):
     return (255, 255, 255, 255) if inside else (0, 0, 0, 0)
 
 
+def inside(polygon, x, y):
+    """Even-odd test of a pixel's centre against a polygon of (x, y) corners."""
+    px, py = x + 0.5, y + 0.5
+    result = False
+    for (x1, y1), (x2, y2) in zip(polygon, polygon[1:] + polygon[:1]):
+        if (y1 > py) != (y2 > py) and px < x1 + (py - y1) * (x2 - x1) / (y2 - y1):
+            result = not result
+    return result
+
+
+# The drag pointer: an arrow whose tip is the hot spot (the top left corner), carrying a list
+# entry with arrowheads above and below it: the entry goes up or down.
+DRAG_ARROW = [(0, -1.5), (0, 17), (4, 13), (7, 20), (10, 19), (7, 12), (13, 12)]
+DRAG_ENTRY = [(12, 18), (31, 18), (31, 25), (12, 25)]
+DRAG_UP = [(21.5, 11), (27, 16.5), (16, 16.5)]
+DRAG_DOWN = [(16, 26.5), (27, 26.5), (21.5, 32)]
+
+
+def drag_shape(x, y):
+    if inside(DRAG_ARROW, x, y):
+        return 'arrow'
+    if inside(DRAG_ENTRY, x, y):
+        return 'entry'
+    if inside(DRAG_UP, x, y) or inside(DRAG_DOWN, x, y):
+        return 'head'
+    return None
+
+
+def drag_pixel(x, y, size):
+    """Black outlines; a white arrow, a blue entry, blue arrowheads."""
+    shape = drag_shape(x, y)
+    if shape is None:
+        return (0, 0, 0, 0)
+    edge = any(drag_shape(x + dx, y + dy) != shape
+               for dx, dy in ((-1, 0), (1, 0), (0, -1), (0, 1))
+               if 0 <= x + dx < size and 0 <= y + dy < size) or x in (0, size - 1) and shape != 'arrow'
+    if edge or (shape == 'arrow' and (x == 0 or y == 0)):
+        return (0, 0, 0, 255)
+    if shape == 'arrow':
+        return (255, 255, 255, 255)
+    return (28, 92, 196, 255)
+
+
 if __name__ == '__main__':
     icons = [(s, ico_image(s, q_pixel)) for s in (16, 32, 48)]
     with open('Tessaline.ico', 'wb') as f:
         f.write(container(1, icons, [(1, 32)] * len(icons)))
     with open('HAND-M.CUR', 'wb') as f:
         f.write(container(2, [(32, ico_image(32, hand_pixel))], [(12, 0)]))
+    with open('drag.ico', 'wb') as f:
+        f.write(container(1, [(32, ico_image(32, drag_pixel))], [(1, 32)]))

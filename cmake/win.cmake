@@ -26,10 +26,13 @@ if(NOT MSVC)
 endif()
 target_link_libraries(Tessaline PRIVATE tessaline_win32)
 set_target_properties(Tessaline PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
-# Files the program looks up in its own folder.
+# Files the program looks up in its own folder: the hand over push buttons and the pointer of a
+# folder-list entry being dragged.
 add_custom_command(TARGET Tessaline POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/assets/HAND-M.CUR
-          ${CMAKE_BINARY_DIR}/HAND-M.CUR)
+          ${CMAKE_BINARY_DIR}/HAND-M.CUR
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/assets/drag.ico
+          ${CMAKE_BINARY_DIR}/drag.ico)
 # The sample tree, copied afresh whenever one of its files changes, so the copy beside the
 # program holds exactly what assets/Samples holds.
 file(GLOB_RECURSE SAMPLE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/assets/Samples/*)

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "main_window_fixture.h"
 #include "platform/win32/control_ids.h"
 #include "platform/win32/text.h"
 #include "platform/win32/win_event_pump.h"
@@ -50,44 +51,6 @@ std::pair<int, int> SelectionOf(HWND edit) {
 int Writes(const test::FakeSettingsStore& store, const std::string& entry) {
   return static_cast<int>(std::count(store.write_log.begin(), store.write_log.end(), entry));
 }
-
-// A key pressed in the window, delivered the way the main loop delivers it.
-void PressKey(HWND control, WPARAM key) {
-  MSG msg = {};
-  msg.hwnd = control;
-  msg.message = WM_KEYDOWN;
-  msg.wParam = key;
-  msg.lParam = 1;
-  DispatchWindowMessage(msg);
-}
-
-class MainWindowTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr));
-    form_ = std::make_unique<Form1>(fakes_.Wire());
-    attachment_.emplace(window_->Attach(*form_));
-    window_->Load();
-    window_->ShowFirstTime();
-    Pump();
-  }
-  void TearDown() override {
-    attachment_.reset();
-    form_.reset();
-    window_.reset();
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-    }
-  }
-  static void Pump() { WinEventPump().ProcessPendingEvents(); }
-  HWND Control(int id) const { return window_->Control(id); }
-  HWND Main() const { return window_->Handle(); }
-
-  FakeServices fakes_;
-  std::unique_ptr<MainWindow> window_;
-  std::unique_ptr<Form1> form_;
-  std::optional<MainWindow::Attachment> attachment_;
-};
 
 TEST_F(MainWindowTest, TextIsArialBoldNinePointAndPushButtonsElevenAndAQuarter) {
   const int dpi = window_->Dpi();
@@ -278,6 +241,19 @@ TEST_F(MainWindowTest, TabVisitsTheControlsInTheOrderOfTheDesign) {
                               kIdCheck4, kIdCheck8, kIdListView2, kIdText5, kIdPushButton1,
                               kIdPushButton2, kIdPushButton5, kIdPushButton6, kIdPushButton3,
                               kIdPushButton4, kIdPushButton11, kIdPushButton12, kIdListView1}));
+  // That is every control the keyboard can use: each one with a Tab stop, and the second
+  // option button, reached from the first with the arrow keys.
+  std::vector<int> stops;
+  for (HWND child = GetWindow(Main(), GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    if ((GetWindowLongW(child, GWL_STYLE) & WS_TABSTOP) != 0) stops.push_back(GetDlgCtrlID(child));
+  }
+  std::sort(stops.begin(), stops.end());
+  std::sort(visited.begin(), visited.end());
+  EXPECT_EQ(stops, visited);
+  SetFocus(Control(kIdOption3));
+  PressKey(GetFocus(), VK_DOWN);
+  EXPECT_EQ(GetFocus(), Control(kIdOption4));
 }
 
 TEST_F(MainWindowTest, EnterPressesThePushButtonThatHasTheFocusAndNothingElse) {

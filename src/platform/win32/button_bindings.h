@@ -20,6 +20,7 @@ class FrameBinding final : public ControlBinding {
   };
   FrameBinding(const ControlSite& site, FrameModel& model, const CreateArgs& args);
   bool ShowsWindowBackground() const override { return true; }
+  HoverArea Hover() const override { return HoverArea::kBackground; }
   // Puts the frame under its siblings, so it never paints over the controls inside it.
   void SendToBack();
 
@@ -41,6 +42,7 @@ class PushButtonBinding final : public ControlBinding {
   void OnCommand(int code) override;
   bool ShowsWindowBackground() const override { return true; }
   bool PressedByEnter() const override { return true; }
+  HoverArea Hover() const override { return HoverArea::kPushButton; }
 
  private:
   void ShowModel() override;

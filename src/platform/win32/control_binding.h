@@ -16,6 +16,10 @@ inline constexpr DWORD kChildStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
 // A control the Tab key stops at and that starts a group for the arrow keys.
 inline constexpr DWORD kTabGroupStyle = WS_TABSTOP | WS_GROUP;
 
+// What the window's pointer does while the mouse is over a control: the hand over a push
+// button, the arrow over a background area, and elsewhere whatever it was.
+enum class HoverArea { kKeepsPointer, kPushButton, kBackground };
+
 // What every binding takes from the window it lives in.
 struct ControlSite {
   HWND parent = nullptr;
@@ -57,6 +61,7 @@ class ControlBinding {
   virtual bool ShowsWindowBackground() const { return false; }
   // Whether Enter presses the control while it has the focus, as in a dialog.
   virtual bool PressedByEnter() const { return false; }
+  virtual HoverArea Hover() const { return HoverArea::kKeepsPointer; }
 
  protected:
   struct WindowArgs {

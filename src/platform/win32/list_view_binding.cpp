@@ -8,6 +8,7 @@
 
 #include "platform/win32/dpi.h"
 #include "platform/win32/text.h"
+#include "platform/win32/window_appearance.h"
 
 namespace tess::win32 {
 
@@ -17,13 +18,24 @@ constexpr int kToolTipWidthTwips = 6000;
 constexpr UINT kShowCountMessage = WM_APP + 0x7E5;
 
 // The key in the program's own terms.
-Key KeyFrom(WORD virtual_key) { return virtual_key == VK_DELETE ? Key::kDelete : Key::kOther; }
+Key KeyFrom(WPARAM virtual_key) {
+  switch (virtual_key) {
+    case VK_DELETE:
+      return Key::kDelete;
+    case VK_UP:
+      return Key::kUp;
+    case VK_DOWN:
+      return Key::kDown;
+    default:
+      return Key::kOther;
+  }
+}
 
 int ShiftState() {
   int shift = 0;
-  if (GetKeyState(VK_SHIFT) < 0) shift |= 1;
-  if (GetKeyState(VK_CONTROL) < 0) shift |= 2;
-  if (GetKeyState(VK_MENU) < 0) shift |= 4;
+  if (GetKeyState(VK_SHIFT) < 0) shift |= kShiftMask;
+  if (GetKeyState(VK_CONTROL) < 0) shift |= kCtrlMask;
+  if (GetKeyState(VK_MENU) < 0) shift |= kAltMask;
   return shift;
 }
 }  // namespace
@@ -40,6 +52,21 @@ ListViewBinding::ListViewBinding(const ControlSite& site, ListViewModel& model, 
       events_(std::move(args.events)) {
   ListView_SetExtendedListViewStyle(Window(), LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
   CreateToolTip(site.parent, site.instance);
+  if (events_.dropped) {
+    drop_target_ = std::make_unique<FileDropTarget>(FileDropTarget::Events{
+        .decide =
+            [this](bool offers_file_list, const OfferedEffects& allowed) {
+              DropEffect effect = DropEffect::kNone;
+              if (Attached() && events_.drag_over) {
+                Boundary().Run([&] { effect = events_.drag_over(offers_file_list, allowed); });
+              }
+              return effect;
+            },
+        .dropped =
+            [this](const std::vector<std::string>& paths) {
+              if (Attached()) Boundary().Run([&] { events_.dropped(paths); });
+            }});
+  }
 }
 
 ListViewBinding::~ListViewBinding() { Detach(); }
@@ -63,6 +90,7 @@ void ListViewBinding::CreateToolTip(HWND owner, HINSTANCE instance) {
 void ListViewBinding::OnAttach() {
   model_.SetListListener(
       [this](ListViewModel::Change change, int position) { OnModelChange(change, position); });
+  if (drop_target_) drop_registration_.emplace(Window(), *drop_target_);
   ++applying_;
   SyncColumn();
   UpdateCount();
@@ -70,7 +98,45 @@ void ListViewBinding::OnAttach() {
   --applying_;
 }
 
-void ListViewBinding::OnDetach() { model_.SetListListener(nullptr); }
+void ListViewBinding::OnDetach() {
+  // OLE lets go of the target before the list can go.
+  drop_registration_.reset();
+  if (dragging_ && GetCapture() == Window()) ReleaseCapture();
+  dragging_ = false;
+  model_.SetListListener(nullptr);
+}
+
+void ListViewBinding::ShowModel() {
+  if (model_.MouseIcon() != drag_pointer_file_) {
+    drag_pointer_file_ = model_.MouseIcon();
+    drag_pointer_ = PointerFromIconFile(drag_pointer_file_);
+  }
+  if (model_.MousePointer() != shown_pointer_) {
+    shown_pointer_ = model_.MousePointer();
+    ShowPointer();
+  }
+}
+
+void ListViewBinding::ShowPointer() {
+  POINT cursor;
+  const bool over = GetCursorPos(&cursor) && WindowFromPoint(cursor) == Window();
+  if (over || GetCapture() == Window()) {
+    SendMessageW(Window(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Window()),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  }
+}
+
+std::optional<LRESULT> ListViewBinding::OnSetCursor(WPARAM wparam, LPARAM lparam) {
+  if (LOWORD(lparam) != HTCLIENT || model_.MousePointer() != Pointer::kCustom ||
+      !drag_pointer_.Valid()) {
+    return std::nullopt;
+  }
+  // The window has the first say: its hourglass is its busy flag and wins over the list's own
+  // pointer.
+  if (SendMessageW(GetParent(Window()), WM_SETCURSOR, wparam, lparam) != FALSE) return TRUE;
+  SetCursor(drag_pointer_.Get());
+  return TRUE;
+}
 
 void ListViewBinding::OnPlaced(int dpi, const ViewFonts& fonts) {
   dpi_ = dpi;
@@ -246,11 +312,72 @@ void ListViewBinding::OnNotify(const NMHDR& header) {
   }
 }
 
+ListRows ListViewBinding::RowsAt(int y) const {
+  ListRows rows;
+  rows.pointer_y = y;
+  RECT client = {};
+  GetClientRect(Window(), &client);
+  rows.bottom = client.bottom;
+  const HWND header = ListView_GetHeader(Window());
+  RECT header_rect = {};
+  if (header != nullptr && IsWindowVisible(header) && GetWindowRect(header, &header_rect)) {
+    rows.top = header_rect.bottom - header_rect.top;
+  }
+  const int first = static_cast<int>(ListView_GetTopIndex(Window()));
+  rows.first_shown = first + 1;
+  RECT item = {};
+  if (first < ListView_GetItemCount(Window()) &&
+      ListView_GetItemRect(Window(), first, &item, LVIR_BOUNDS)) {
+    rows.top = item.top;
+    rows.entry_height = item.bottom - item.top;
+    // An entry cut off at the bottom counts as beyond the edge: a drag there carries the entry
+    // to the last one shown whole and scrolls by one, so it passes every entry in turn.
+    const int whole = static_cast<int>(ListView_GetCountPerPage(Window()));
+    if (whole > 0) rows.bottom = std::min<int>(rows.bottom, rows.top + whole * rows.entry_height);
+  }
+  return rows;
+}
+
+void ListViewBinding::OnPress(LPARAM point) {
+  SetFocus(Window());
+  const int entry = EntryUnderPointer(RowsAt(GET_Y_LPARAM(point)), ListView_GetItemCount(Window()));
+  if (!Attached()) return;
+  Boundary().Run([&] { events_.pressed(entry); });
+  if (entry > 0 && Attached()) {
+    // The list follows the drag, even beyond its edges, until the button goes up. Taking the
+    // press from the control also means the control never starts a drag of its own.
+    dragging_ = true;
+    SetCapture(Window());
+  }
+  ShowPointer();
+}
+
+void ListViewBinding::OnDrag(LPARAM point) {
+  const ListRows rows = RowsAt(GET_Y_LPARAM(point));
+  int reveal = 0;
+  if (events_.dragged) Boundary().Run([&] { reveal = events_.dragged(rows); });
+  if (reveal > 0 && reveal <= ListView_GetItemCount(Window())) {
+    ListView_EnsureVisible(Window(), reveal - 1, FALSE);
+  }
+  ShowPointer();
+}
+
+void ListViewBinding::EndDrag() {
+  if (!dragging_) return;
+  dragging_ = false;
+  if (Attached() && events_.released) Boundary().Run(events_.released);
+  ShowPointer();
+}
+
 std::optional<LRESULT> ListViewBinding::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
       user_selected_since_press_ = false;
+      if (Reorders()) {
+        OnPress(lparam);
+        return 0;
+      }
       if (ItemAt(lparam) < 0) {
         // The list control would drop its selection here; the selected entry stays.
         SetFocus(Window());
@@ -263,6 +390,30 @@ std::optional<LRESULT> ListViewBinding::OnMessage(UINT message, WPARAM wparam, L
       if (Attached() && events_.double_clicked) Boundary().Run(events_.double_clicked);
       return result;
     }
+    case WM_MOUSEMOVE:
+      if (!dragging_) return std::nullopt;
+      OnDrag(lparam);
+      return 0;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+      if (!dragging_) return std::nullopt;
+      ReleaseCapture();
+      EndDrag();
+      return 0;
+    case WM_CAPTURECHANGED:
+      // Another window took the mouse (a message box, a switch to another program).
+      EndDrag();
+      return std::nullopt;
+    case WM_SETCURSOR:
+      return OnSetCursor(wparam, lparam);
+    case WM_SYSKEYDOWN:
+      // With Alt held the keys come as system keys, which the control does not report. The
+      // default handling still sees them, so letting go of Alt afterwards opens no menu.
+      if (events_.key_down && (wparam == VK_UP || wparam == VK_DOWN)) {
+        const int shift = ShiftState();
+        Boundary().Run([&] { events_.key_down(KeyFrom(wparam), shift); });
+      }
+      return std::nullopt;
     case kShowCountMessage:
       ShowPending();
       return 0;

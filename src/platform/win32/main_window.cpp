@@ -210,10 +210,12 @@ std::optional<LRESULT> MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM
       appearance_.PaintBackground(window_.Get(), reinterpret_cast<HDC>(wparam));
       return 1;
     case WM_SETCURSOR:
-      if (form_ != nullptr &&
-          appearance_.SetPointer(form_->MousePointer(), lparam, reinterpret_cast<HWND>(wparam),
-                                 window_.Get())) {
-        return TRUE;
+      if (form_ != nullptr) {
+        OnPointerOver(reinterpret_cast<HWND>(wparam), lparam);
+        if (appearance_.SetPointer(form_->MousePointer(), lparam, reinterpret_cast<HWND>(wparam),
+                                   window_.Get())) {
+          return TRUE;
+        }
       }
       break;
     case WM_TIMER:

@@ -73,6 +73,8 @@ class MainWindow {
   void OnCommand(int id, int code, HWND control);
   void OnNotify(const NMHDR& header);
   HBRUSH OnControlColor(HDC dc, HWND control);
+  // The mouse is over the window or one of its controls: the hover handlers set the pointer.
+  void OnPointerOver(HWND over, LPARAM hit);
 
   // Window state (main_window.cpp).
   void ShowWindowModel();

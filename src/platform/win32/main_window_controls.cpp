@@ -44,8 +44,18 @@ void MainWindow::CreateControls(Form1& f) {
   Add<ListViewBinding>(
       f.ListView1,
       {.id = kIdListView1,
-       .events = {.double_clicked = [&f] { f.ListView1_DblClick(); },
-                  .key_down = [&f](Key key, int shift) { f.ListView1_KeyDown(key, shift); }}});
+       .events = {
+           .double_clicked = [&f] { f.ListView1_DblClick(); },
+           .key_down = [&f](Key key, int shift) { f.ListView1_KeyDown(key, shift); },
+           .pressed = [&f](int entry) { f.ListView1_MouseDown(entry); },
+           .dragged = [&f](const ListRows& rows) { return f.ListView1_MouseMove(rows); },
+           .released = [&f] { f.ListView1_MouseUp(); },
+           .drag_over =
+               [&f](bool offers_file_list, const OfferedEffects& allowed) {
+                 return f.ListView1_OLEDragOver(offers_file_list, allowed);
+               },
+           .dropped =
+               [&f](const std::vector<std::string>& paths) { f.ListView1_OLEDragDrop(paths); }}});
   Add<PushButtonBinding>(f.PushButton7,
                          {.id = kIdPushButton7, .clicked = [&f] { f.PushButton7_Click(); }});
   Add<PushButtonBinding>(f.PushButton8,
@@ -125,6 +135,19 @@ void MainWindow::OnCommand(int id, int code, HWND control) {
 void MainWindow::OnNotify(const NMHDR& header) {
   ControlBinding* binding = Find(static_cast<int>(header.idFrom));
   if (binding != nullptr && binding->Window() == header.hwndFrom) binding->OnNotify(header);
+}
+
+void MainWindow::OnPointerOver(HWND over, LPARAM hit) {
+  if (LOWORD(hit) != HTCLIENT || form_ == nullptr) return;
+  const ControlBinding* binding = Find(over);
+  const HoverArea area = over == window_.Get() ? HoverArea::kBackground
+                         : binding != nullptr  ? binding->Hover()
+                                               : HoverArea::kKeepsPointer;
+  if (area == HoverArea::kPushButton) {
+    boundary_.Run([&] { form_->PushButton_MouseMove(); });
+  } else if (area == HoverArea::kBackground) {
+    boundary_.Run([&] { form_->Background_MouseMove(); });
+  }
 }
 
 HBRUSH MainWindow::OnControlColor(HDC dc, HWND control) {

@@ -22,6 +22,7 @@ class TextBoxBinding final : public ControlBinding {
   };
   TextBoxBinding(const ControlSite& site, TextBoxModel& model, CreateArgs args);
   void OnCommand(int code) override;
+  HoverArea Hover() const override { return HoverArea::kBackground; }
 
  private:
   void ShowModel() override;

@@ -12,6 +12,21 @@ COLORREF ColorFor(unsigned color) {
 }
 }  // namespace
 
+UniqueCursor PointerFromIconFile(const std::string& path) {
+  if (path.empty()) return UniqueCursor();
+  const UniqueCursor icon(static_cast<HCURSOR>(LoadImageW(nullptr, Widen(path).c_str(), IMAGE_ICON,
+                                                          0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE)));
+  ICONINFO info = {};
+  if (!icon.Valid() || !GetIconInfo(icon.Get(), &info)) return UniqueCursor();
+  info.fIcon = FALSE;
+  info.xHotspot = 0;
+  info.yHotspot = 0;
+  UniqueCursor pointer(CreateIconIndirect(&info));
+  if (info.hbmMask != nullptr) DeleteObject(info.hbmMask);
+  if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);
+  return pointer;
+}
+
 bool WindowAppearance::Show(const Form1& form, HWND window) {
   bool background_changed = false;
   if (form.BackColor() != back_color_ || !back_brush_.Valid()) {

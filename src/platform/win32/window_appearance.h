@@ -11,6 +11,10 @@
 
 namespace tess::win32 {
 
+// A pointer made from an icon file, its hot spot in the top left corner where the drawing's tip
+// is; empty when the file is missing or cannot be read.
+UniqueCursor PointerFromIconFile(const std::string& path);
+
 class WindowAppearance {
  public:
   // Brings colour and pointer in line with the model; true when the background colour changed
