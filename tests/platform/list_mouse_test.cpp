@@ -34,6 +34,10 @@ class ListMouseTest : public MainWindowTest {
   void SetUp() override {
     // The real mouse stays off the window: only the messages sent here move over it.
     SetCursorPos(0, 0);
+    // The program's folder is the build's, where the hand pointer lies.
+    const std::string folder = Narrow(test::ProgramFolder());
+    fakes_.environment.module_path = folder + "\\Tessaline.exe";
+    fakes_.files.AddFile(folder + "\\HAND-M.CUR", "");
     MainWindowTest::SetUp();
   }
   HWND List() const { return Control(kIdListView1); }
@@ -175,6 +179,16 @@ TEST_F(ListMouseTest, TheListShowsItsDragPointerWhileHeldAndTheBusyHourglassWins
 TEST_F(ListMouseTest, ButtonsSetTheHandBackgroundsTheArrowOthersKeepItAndBusyStays) {
   HoverOver(Control(kIdPushButton6));
   EXPECT_EQ(form_->MousePointer(), Pointer::kCustom);
+  // The hand is the cursor file's: 32 pixels, pointing with the finger tip at (12, 0).
+  ICONINFO hand = {};
+  ASSERT_TRUE(GetIconInfo(GetCursor(), &hand));
+  EXPECT_EQ(hand.xHotspot, 12u);
+  EXPECT_EQ(hand.yHotspot, 0u);
+  BITMAP mask = {};
+  GetObjectW(hand.hbmMask, sizeof(mask), &mask);
+  EXPECT_EQ(mask.bmWidth, 32);
+  DeleteObject(hand.hbmMask);
+  if (hand.hbmColor != nullptr) DeleteObject(hand.hbmColor);
   for (int id : {kIdCheck6, kIdOption4, kIdProgressBar1}) {
     HoverOver(Control(id));
     EXPECT_EQ(form_->MousePointer(), Pointer::kCustom) << id;
@@ -188,6 +202,7 @@ TEST_F(ListMouseTest, ButtonsSetTheHandBackgroundsTheArrowOthersKeepItAndBusySta
   HoverOver(Control(kIdPushButton12));
   HoverOver(Main());
   EXPECT_EQ(form_->MousePointer(), Pointer::kDefault);
+  EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
   // Outside the client area (the caption, a border) the pointer setting is left alone.
   HoverOver(Control(kIdPushButton12));
   SendMessageW(Main(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Main()),
