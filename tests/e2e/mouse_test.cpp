@@ -123,14 +123,14 @@ TEST_F(MouseE2eTest, PressingOnAnEntryAndMovingCarriesItAlongAndTheReleaseStores
   if (icon != nullptr) DestroyIcon(icon);
 
   ASSERT_TRUE(MoveMouseTo(EntryOnScreen(0)));
-  const HCURSOR arrow = PointerShown();
+  const HCURSOR arrow = SteadyPointer();
   ASSERT_TRUE(PressLeftButton());
   ASSERT_TRUE(MoveAndSee(app, EntryOnScreen(1), {L"C:\\B", L"C:\\A", L"C:\\C", L"C:\\D"}));
   EXPECT_EQ(app.ListSelection(kIdListView1), 1);
   ASSERT_TRUE(MoveAndSee(app, EntryOnScreen(2), {L"C:\\B", L"C:\\C", L"C:\\A", L"C:\\D"}));
   EXPECT_EQ(app.ListSelection(kIdListView1), 2);
   // While the button is held the list shows its drag pointer.
-  const HCURSOR dragging = PointerShown();
+  const HCURSOR dragging = SteadyPointer();
   EXPECT_NE(dragging, arrow);
   ASSERT_TRUE(ReleaseLeftButton());
   EXPECT_TRUE(SettingBecomes(L"Folders", L"C:\\B;C:\\C;C:\\A;C:\\D;"));
@@ -221,22 +221,20 @@ TEST_F(MouseE2eTest, ButtonsShowTheHandFramesTheArrowAndARunKeepsItsHourglass) {
   };
 
   ASSERT_TRUE(MoveMouseTo(in_frame(kIdFrame2)));
-  const HCURSOR arrow = PointerShown();
+  const HCURSOR arrow = SteadyPointer();
   ASSERT_NE(arrow, nullptr);
   ASSERT_TRUE(MoveMouseTo(centre_of(kIdPushButton3)));
   ASSERT_TRUE(WaitUntil([&] { return PointerShown() != arrow; }, std::chrono::seconds(3)));
-  const HCURSOR hand = PointerShown();
+  const HCURSOR hand = SteadyPointer();
   ASSERT_NE(hand, nullptr);
 
   // The hand belongs to the window: it stays over a check box until a background area.
   ASSERT_TRUE(MoveMouseTo(centre_of(kIdCheck6)));
-  ASSERT_TRUE(app.Settle());
-  EXPECT_EQ(PointerShown(), hand);
+  EXPECT_EQ(SteadyPointer(), hand);
   ASSERT_TRUE(MoveMouseTo(in_frame(kIdFrame3)));
   EXPECT_TRUE(shows(arrow));
   ASSERT_TRUE(MoveMouseTo(centre_of(kIdCheck6)));
-  ASSERT_TRUE(app.Settle());
-  EXPECT_EQ(PointerShown(), arrow);
+  EXPECT_EQ(SteadyPointer(), arrow);
   for (int id : {kIdPushButton12, kIdPushButton1, kIdPushButton7}) {
     SCOPED_TRACE(id);
     ASSERT_TRUE(MoveMouseTo(centre_of(id)));
@@ -255,12 +253,12 @@ TEST_F(MouseE2eTest, ButtonsShowTheHandFramesTheArrowAndARunKeepsItsHourglass) {
   EXPECT_TRUE(shows(hand));
   app.Click(kIdPushButton6);
   ASSERT_TRUE(WaitUntil([&] { return PointerShown() != hand; }, std::chrono::seconds(5)));
-  const HCURSOR busy = PointerShown();
+  const HCURSOR busy = SteadyPointer();
   EXPECT_NE(busy, arrow);
   ASSERT_TRUE(MoveMouseTo(centre_of(kIdPushButton5)));
   ASSERT_TRUE(MoveMouseTo(in_frame(kIdFrame2)));
   ASSERT_TRUE(MoveMouseTo(centre_of(kIdPushButton4)));
-  EXPECT_EQ(PointerShown(), busy);
+  EXPECT_EQ(SteadyPointer(), busy);
   EXPECT_EQ(KeptTextOf(app.Control(kIdFrame1)), L"Backing up files...")
       << "the run ended before the pointer was checked: give it more files";
   // Once the run is over the hand is back over the button.

@@ -1,5 +1,6 @@
 #include "win_support/mouse_input.h"
 
+#include <chrono>
 #include <string>
 
 #include "win_support/linux_side.h"
@@ -47,6 +48,24 @@ HCURSOR PointerShown() {
   CURSORINFO info = {};
   info.cbSize = sizeof(info);
   return GetCursorInfo(&info) ? info.hCursor : nullptr;
+}
+
+HCURSOR SteadyPointer() {
+  using Clock = std::chrono::steady_clock;
+  const auto give_up = Clock::now() + std::chrono::seconds(3);
+  HCURSOR shown = PointerShown();
+  auto since = Clock::now();
+  while (Clock::now() < give_up) {
+    Sleep(20);
+    const HCURSOR now = PointerShown();
+    if (now != shown) {
+      shown = now;
+      since = Clock::now();
+    } else if (Clock::now() - since >= std::chrono::milliseconds(250)) {
+      break;
+    }
+  }
+  return shown;
 }
 
 }  // namespace tess::test

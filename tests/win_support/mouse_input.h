@@ -18,5 +18,8 @@ bool ReleaseLeftButton();
 
 // The pointer the system shows now, whichever program set it; nullptr when it cannot be read.
 HCURSOR PointerShown();
+// The pointer shown once it has stayed the same for a moment, so the program has caught up
+// with the mouse's last move.
+HCURSOR SteadyPointer();
 
 }  // namespace tess::test
