@@ -59,7 +59,7 @@ void FolderList::Append(const std::string& entry) { list_.Append(entry); }
 
 void FolderList::AddDropped(const std::vector<std::string>& paths) {
   if (paths.empty()) return;
-  for (const auto& path : paths) list_.Append(path);
+  for (const auto& path : paths) Append(path);
   StoreAfterChange();
 }
 
