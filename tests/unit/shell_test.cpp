@@ -115,22 +115,6 @@ TEST_F(ShellTest, WithoutAnIconTheMinimiseStaysOnTheTaskbarAndTheIconComesWithTh
   EXPECT_EQ(fakes_.notify_icon.Balloons()[0].title, "Tessaline");
 }
 
-TEST_F(ShellTest, AShellThatRestartsGetsTheIconBackAndItStillBringsTheWindowBack) {
-  fakes_.settings.values["Minimized"] = "On";
-  Form1& f = Start();
-  ASSERT_FALSE(f.Visible());
-  fakes_.notify_icon.calls.clear();
-  f.cSysTray1.Dispatch(TrayEvent::kShellStarted, 0);
-  ASSERT_EQ(fakes_.notify_icon.calls.size(), 1u);
-  EXPECT_EQ(fakes_.notify_icon.calls[0].kind, Kind::kAdd);
-  EXPECT_EQ(fakes_.notify_icon.calls[0].tip, "Tessaline");
-  EXPECT_EQ(fakes_.notify_icon.calls[0].picture, fakes_.notify_icon.program_icon);
-  EXPECT_FALSE(f.Visible());
-  f.cSysTray1.Dispatch(TrayEvent::kLeftButtonUp, 0);
-  EXPECT_TRUE(f.Visible());
-  EXPECT_EQ(f.State(), WindowState::kNormal);
-}
-
 TEST_F(ShellTest, ATimedRunThatFailsWhileHiddenInTheTraySaysSoInABalloon) {
   fakes_.settings.values["Minimized"] = "On";
   Form1& f = Start();
