@@ -21,6 +21,9 @@ class Clock {
   virtual LocalTime Now() = 0;
   // Fractional seconds since local midnight.
   virtual double SecondsSinceMidnight() = 0;
+  // Seconds from an arbitrary start that only ever go forward, whatever the time of day does
+  // (midnight, a changed clock, daylight saving): the measure for waits.
+  virtual double MonotonicSeconds() = 0;
   // The locale's abbreviated month name, month 1..12 ("Aug").
   virtual std::string MonthAbbreviation(int month) = 0;
   // The locale's AM or PM designator.

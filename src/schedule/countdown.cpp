@@ -80,8 +80,8 @@ void Countdown::IntervalChosen() {
 //   anyway; dropping keeps "Backup is running in background..." in view instead of counting
 //   past zero.
 // Ticks inside a Backup Now run or its pause are not nested in a tick and count as usual.
-void Countdown::Tick(ErrorTrap& trap) {
-  if (tick_running_) return;
+std::optional<RunOutcome> Countdown::Tick(ErrorTrap& trap) {
+  if (tick_running_) return std::nullopt;
   tick_running_ = true;
   struct Release {
     bool& flag;
@@ -90,7 +90,7 @@ void Countdown::Tick(ErrorTrap& trap) {
 
   if (trap.Test(100, [&] { return c_.timer.Interval() == 0; })) {
     trap.Step(102, [&] { c_.status_line.SetCaption(kAutoBackupOff); });
-    return;
+    return std::nullopt;
   }
   trap.Step(104, [&] { IntervalLength = IntervalSeconds(); });
   trap.Step(106, [&] { ++ElapsedSeconds; });
@@ -124,7 +124,9 @@ void Countdown::Tick(ErrorTrap& trap) {
       c_.status_line.SetCaption(StatusToPutBack(SavedStatus));
     });
     trap.Step(134, [&] { ElapsedSeconds = 0; });
+    return outcome;
   }
+  return std::nullopt;
 }
 
 void Countdown::RunEnded(const RunOutcome& outcome) {

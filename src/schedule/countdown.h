@@ -2,7 +2,10 @@
 // automatic-backup switch, and the counts they share.
 #pragma once
 
+#include <optional>
 #include <string>
+
+#include "backup/backup_run.h"
 
 namespace tess {
 
@@ -13,7 +16,6 @@ class TimerModel;
 class ProgramSettings;
 class EventPump;
 class Clock;
-class BackupRun;
 class ErrorTrap;
 struct RunOutcome;
 
@@ -44,8 +46,9 @@ class Countdown {
   int IntervalSeconds();
   // The user chose an interval (a click, or the keyboard): stored, and the count starts over.
   void IntervalChosen();
-  // One tick of the window timer, as steps of the caller's trap.
-  void Tick(ErrorTrap& trap);
+  // One tick of the window timer, as steps of the caller's trap; the outcome of the timed run
+  // it made, when the count fell due.
+  std::optional<RunOutcome> Tick(ErrorTrap& trap);
   // Turn On / Turn Off Auto Backup, as steps of the caller's trap.
   void SwitchAutoBackup(ErrorTrap& trap);
   // A run ended (Backup Now's, or the tick's own). A clean one puts right a failure kept from

@@ -1,6 +1,7 @@
 #include "shell/form1.h"
 
 #include "base/path_text.h"
+#include "base/product.h"
 #include "platform/environment.h"
 #include "platform/program_settings.h"
 
@@ -63,7 +64,10 @@ Form1::Form1(Services services)
   Option4.on_click = [this] { Option4_Click(); };
   Text5.on_change = [this] { Text5_Change(); };
   cSysTray1.MouseUp = [this](int button, int id) { cSysTray1_MouseUp(button, id); };
-  // The control's stored design puts the icon in the tray as the window is created.
+  // The control's stored design puts the icon in the tray as the window is created, with the
+  // program's icon and name: the shell never sees a default tip or an icon without a picture.
+  cSysTray1.SetTrayTip(kProductName);
+  cSysTray1.SetTrayIcon(services.notify_icon.ProgramIcon());
   cSysTray1.SetInTray(true);
 }
 

@@ -109,6 +109,9 @@ class Form1 {
 
   // ---- start-up, close, minimise (shell) ----
   void Form_Load();
+  // The session may be about to end: stores what the close request would, and nothing else,
+  // because another program may still cancel the shutdown.
+  void Form_QueryEndSession();
   void Form_QueryUnload();
   void Form_Unload();
   void Form_Resize();

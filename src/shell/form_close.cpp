@@ -12,6 +12,11 @@ constexpr char kTrayNotice[] =
 constexpr int kTrayNoticeSeconds = 5;
 }  // namespace
 
+void Form1::Form_QueryEndSession() {
+  ErrorTrap trap = Trap("Form_QueryEndSession");
+  trap.Step(102, [&] { folders_.Store(); });
+}
+
 void Form1::Form_QueryUnload() {
   ErrorTrap trap = Trap("Form_QueryUnload");
   trap.Step(102, [&] { folders_.Store(); });
@@ -26,10 +31,13 @@ void Form1::Form_QueryUnload() {
 void Form1::Form_Unload() { unloaded_ = true; }
 
 // The first minimise of a run hides the window in the tray, once, with a notice; later ones
-// leave it minimised on the taskbar.
+// leave it minimised on the taskbar. So does a minimise while the shell shows no icon (none
+// running yet at log-on): a window hidden then could never be brought back. It did not go to
+// the tray, so a later minimise, with the icon there, still may.
 void Form1::Form_Resize() {
   if (window_state_ != WindowState::kMinimized) return;
   if (TrayNoticeShown) return;
+  if (!cSysTray1.IconShown()) return;
   SetVisible(false);
   SetWindowState(WindowState::kNormal);
   TrayNoticeShown = true;

@@ -5,6 +5,7 @@
 #include "appearance/skin.h"
 #include "backup/path_rules.h"
 #include "base/error_trap.h"
+#include "base/product.h"
 #include "platform/dialogs.h"
 #include "shell/form1.h"
 
@@ -111,7 +112,12 @@ void Form1::PushButton2_Click() {
 
 void Form1::Timer1_Timer() {
   ErrorTrap trap = Trap("Timer1");
-  countdown_.Tick(trap);
+  const std::optional<RunOutcome> run = countdown_.Tick(trap);
+  // Hidden in the tray, the window's status line reaches nobody: a timed run that did not
+  // complete cleanly says so by the icon, for the shell's usual time.
+  if (run && !run->Clean() && !visible_) {
+    trap.Step(136, [&] { cSysTray1.ShowBalloon(run->final_status, kProductName, 0, false); });
+  }
 }
 
 void Form1::ListView2_Click() { countdown_.IntervalChosen(); }

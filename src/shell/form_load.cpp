@@ -26,17 +26,21 @@ void Form1::Form_Load() {
   });
   folders_.Restore(trap);  // steps 112 to 118
   trap.Step(120, [&] { destination_.Restore(); });
+  // The log's place is known before the timer can start: a tick inside an error box below, or
+  // inside the balloon wait of a start in the tray, may run a timed backup that logs.
+  trap.Step(121, [&] { history_.Locate(services_.environment.Variable("TEMP")); });
   countdown_.Restore(trap);  // steps 122 to 136
   trap.Step(138, [&] {
     cSysTray1.SetTrayTip(kProductName);
     cSysTray1.SetInTray(true);
   });
   options_.Restore(trap);  // steps 140 to 148
-  trap.Step(150, [&] {
+  // Loading is over before the minimise: its balloon wait lets the user bring the window back
+  // and use it, and a click on "Load this software on Windows startup" must then count.
+  trap.Step(150, [&] { IsLoading = false; });
+  trap.Step(152, [&] {
     if (Check8.Checked()) SetWindowState(WindowState::kMinimized);
   });
-  trap.Step(152, [&] { history_.Locate(services_.environment.Variable("TEMP")); });
-  trap.Step(154, [&] { IsLoading = false; });
 }
 
 }  // namespace tess

@@ -20,11 +20,13 @@ cSysTray::~cSysTray() {
 void cSysTray::SetInTray(bool value) {
   if (value == in_tray_) return;
   if (value) {
-    shell_.Add(tip_);
+    // A failed add still counts as in the tray: the icon comes when the shell announces itself.
     installed_ = true;
+    icon_shown_ = shell_.Add(tip_, picture_);
   } else if (installed_) {
     shell_.Remove();
     installed_ = false;
+    icon_shown_ = false;
   }
   in_tray_ = value;
 }
@@ -32,6 +34,12 @@ void cSysTray::SetInTray(bool value) {
 void cSysTray::SetTrayTip(const std::string& text) {
   if (installed_) shell_.SetTip(text);
   tip_ = text;
+}
+
+void cSysTray::SetTrayIcon(const Picture& picture) {
+  if (!picture.IsIcon()) return;
+  if (installed_) shell_.SetPicture(picture);
+  picture_ = picture;
 }
 
 void cSysTray::ShowBalloon(const std::string& text, const std::string& title, int seconds,
@@ -47,11 +55,9 @@ void cSysTray::ShowBalloon(const std::string& text, const std::string& title, in
   balloon_showing_ = true;
   if (once) ++once_counter_;
   if (seconds <= 0) return;
-  const double start = clock_.SecondsSinceMidnight();
+  const double start = clock_.MonotonicSeconds();
   while (balloon_showing_) {
-    const double now = clock_.SecondsSinceMidnight();
-    // Past midnight the clock restarts; the wait then lasts until the balloon is gone.
-    if (now - start >= seconds) break;
+    if (clock_.MonotonicSeconds() - start >= seconds) break;
     pump_.ProcessPendingEvents();
     pump_.WaitForEvents(50);
   }
@@ -87,6 +93,9 @@ void cSysTray::Dispatch(TrayEvent event, int id) {
       balloon_showing_ = false;
       break;
     case TrayEvent::kBalloonShown:
+      break;
+    case TrayEvent::kShellStarted:
+      if (installed_) icon_shown_ = shell_.Add(tip_, picture_);
       break;
   }
 }

@@ -24,12 +24,21 @@ class cSysTray {
   void SetInTray(bool value);
   const std::string& TrayTip() const { return tip_; }
   void SetTrayTip(const std::string& text);
+  const Picture& TrayIcon() const { return picture_; }
+  // Takes icon pictures only; anything else is ignored.
+  void SetTrayIcon(const Picture& picture);
+  // Whether the shell shows the icon: in the tray, and the shell took it. A window must not
+  // hide in the tray while this is false, or nothing would be left to bring it back with.
+  bool IconShown() const { return icon_shown_; }
   // Shows a balloon; with seconds > 0 waits (letting events run) until it is gone or the
-  // time is up. With once set, only the first such balloon of the control is shown.
+  // seconds have passed, measured on a clock that only goes forward, so the wait ends on time
+  // even where the shell never reports the balloon gone. With once set, only the first such
+  // balloon of the control is shown.
   void ShowBalloon(const std::string& text, const std::string& title, int seconds, bool once);
   bool BalloonShowing() const { return balloon_showing_; }
 
-  // A notification from the shell about the icon with the given id.
+  // A notification from the shell about the icon with the given id; a shell that has started
+  // anew gets the icon again, with its tip and picture.
   void Dispatch(TrayEvent event, int id);
 
   // The button argument of the mouse events.
@@ -47,9 +56,11 @@ class cSysTray {
   EventPump& pump_;
   bool in_tray_ = false;
   bool installed_ = false;
+  bool icon_shown_ = false;
   bool balloon_showing_ = false;
   int once_counter_ = 0;
   std::string tip_ = "Telnet Server";
+  Picture picture_;
 };
 
 }  // namespace tess

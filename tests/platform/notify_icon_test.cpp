@@ -19,15 +19,22 @@ class NotifyIconTest : public ::testing::Test {
   HWND window_ = reinterpret_cast<HWND>(0x1234);
   HICON icon_ = reinterpret_cast<HICON>(0x5678);
   std::vector<Sent> sent_;
-  WinNotifyIcon icon_under_test_{window_, icon_, [this](DWORD message, NOTIFYICONDATAW* data) {
-                                   sent_.push_back({message, *data});
-                                   return TRUE;
-                                 }};
+  // What the shell answers to each kind of command.
+  BOOL add_answer_ = TRUE;
+  BOOL modify_answer_ = TRUE;
+  WinNotifyIcon icon_under_test_{
+      window_, icon_, [this](DWORD message, NOTIFYICONDATAW* data) {
+        sent_.push_back({message, *data});
+        return message == NIM_ADD ? add_answer_ : message == NIM_MODIFY ? modify_answer_ : TRUE;
+      }};
 };
 
 TEST_F(NotifyIconTest, AddRegistersTheCallbackForTheOneIconAndRemoveNamesOnlyIt) {
-  icon_under_test_.Add("Tessaline");
-  icon_under_test_.Add("");
+  const Picture program_icon = icon_under_test_.ProgramIcon();
+  EXPECT_EQ(program_icon, PictureOf(icon_));
+  EXPECT_TRUE(program_icon.IsIcon());
+  EXPECT_TRUE(icon_under_test_.Add("Tessaline", program_icon));
+  EXPECT_TRUE(icon_under_test_.Add("", Picture{}));
   icon_under_test_.Remove();
   ASSERT_EQ(sent_.size(), 3u);
 
@@ -40,8 +47,9 @@ TEST_F(NotifyIconTest, AddRegistersTheCallbackForTheOneIconAndRemoveNamesOnlyIt)
   EXPECT_EQ(add.uCallbackMessage, 1125u);
   EXPECT_EQ(add.hIcon, icon_);
   EXPECT_STREQ(add.szTip, L"Tessaline");
-  // Without a tip the shell gets no tip flag.
-  EXPECT_EQ(sent_[1].data.uFlags, static_cast<UINT>(NIF_ICON | NIF_MESSAGE));
+  // Without a tip or a picture the shell gets neither flag.
+  EXPECT_EQ(sent_[1].data.uFlags, static_cast<UINT>(NIF_MESSAGE));
+  EXPECT_EQ(sent_[1].data.hIcon, nullptr);
 
   const NOTIFYICONDATAW& remove = sent_[2].data;
   EXPECT_EQ(sent_[2].message, static_cast<DWORD>(NIM_DELETE));
@@ -49,6 +57,30 @@ TEST_F(NotifyIconTest, AddRegistersTheCallbackForTheOneIconAndRemoveNamesOnlyIt)
   EXPECT_EQ(remove.hWnd, window_);
   EXPECT_EQ(remove.uFlags, 0u);
   EXPECT_EQ(remove.hIcon, nullptr);
+}
+
+TEST_F(NotifyIconTest, AnAddTheShellRefusesBringsAnIconItStillHasUpToDateOrFails) {
+  add_answer_ = FALSE;  // the shell has the icon already
+  EXPECT_TRUE(icon_under_test_.Add("Tessaline", PictureOf(icon_)));
+  ASSERT_EQ(sent_.size(), 2u);
+  EXPECT_EQ(sent_[1].message, static_cast<DWORD>(NIM_MODIFY));
+  EXPECT_EQ(sent_[1].data.uFlags, static_cast<UINT>(NIF_ICON | NIF_MESSAGE | NIF_TIP));
+  EXPECT_EQ(sent_[1].data.hIcon, icon_);
+  EXPECT_STREQ(sent_[1].data.szTip, L"Tessaline");
+
+  modify_answer_ = FALSE;  // no shell at all
+  EXPECT_FALSE(icon_under_test_.Add("Tessaline", PictureOf(icon_)));
+}
+
+TEST_F(NotifyIconTest, APictureIsSentAsTheIconAlone) {
+  const HICON other = reinterpret_cast<HICON>(0x9abc);
+  icon_under_test_.SetPicture(PictureOf(other));
+  ASSERT_EQ(sent_.size(), 1u);
+  EXPECT_EQ(sent_[0].message, static_cast<DWORD>(NIM_MODIFY));
+  EXPECT_EQ(sent_[0].data.uFlags, static_cast<UINT>(NIF_ICON));
+  EXPECT_EQ(sent_[0].data.hIcon, other);
+  EXPECT_EQ(PictureOf(nullptr), Picture{});
+  EXPECT_EQ(IconOf(Picture{Picture::Type::kBitmap, 0x9abc}), nullptr);
 }
 
 TEST_F(NotifyIconTest, TipAndBalloonTextsAreCutToTheShellsFields) {

@@ -170,6 +170,21 @@ TEST(ClockTest, LocaleTextsForDatesAndTimes) {
   EXPECT_LT(r, 1.0);
 }
 
+TEST(ClockTest, TheMonotonicReadingMovesWithElapsedTimeAndNeverBack) {
+  WinClock clock;
+  const double start = clock.MonotonicSeconds();
+  double last = start;
+  for (int i = 0; i < 1000; ++i) {
+    const double now = clock.MonotonicSeconds();
+    ASSERT_GE(now, last);
+    last = now;
+  }
+  Sleep(300);
+  const double slept = clock.MonotonicSeconds() - start;
+  EXPECT_GE(slept, 0.25);
+  EXPECT_LT(slept, 5.0);
+}
+
 TEST(EnvironmentTest, ModulePathAndVariables) {
   WinEnvironment environment;
   const std::string exe = environment.ModulePath();

@@ -489,6 +489,16 @@ std::vector<FakeDialogs::Box> FakeDialogs::Errors() const {
   return out;
 }
 
+// ---------------- notify icon ----------------
+
+std::vector<FakeNotifyIcon::Call> FakeNotifyIcon::Balloons() const {
+  std::vector<Call> balloons;
+  for (const Call& call : calls) {
+    if (call.kind == Call::Kind::kShowBalloon && !call.text.empty()) balloons.push_back(call);
+  }
+  return balloons;
+}
+
 // ---------------- clock ----------------
 
 LocalTime FakeClock::Now() {
@@ -522,6 +532,7 @@ std::string FakeClock::GeneralDate(const LocalTime& t) {
 
 void FakeClock::Advance(double seconds) {
   static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  monotonic += seconds;
   long long ms = static_cast<long long>(seconds * 1000 + 0.5);
   long long total =
       ((now.hour * 60LL + now.minute) * 60 + now.second) * 1000 + now.millisecond + ms;

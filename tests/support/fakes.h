@@ -179,28 +179,43 @@ class FakeDialogs : public Dialogs {
 class FakeNotifyIcon : public NotifyIcon {
  public:
   struct Call {
-    enum class Kind { kAdd, kRemove, kSetTip, kShowBalloon };
+    enum class Kind { kAdd, kRemove, kSetTip, kSetPicture, kShowBalloon };
     Kind kind;
     std::string tip;    // kAdd, kSetTip
+    Picture picture;    // kAdd, kSetPicture
     std::string title;  // kShowBalloon
     std::string text;   // kShowBalloon
     unsigned timeout_ms = 0;
   };
-  void Add(const std::string& tip) override { calls.push_back({Call::Kind::kAdd, tip}); }
+  Picture ProgramIcon() override { return program_icon; }
+  bool Add(const std::string& tip, const Picture& picture) override {
+    calls.push_back({Call::Kind::kAdd, tip, picture});
+    return shell_running;
+  }
   void Remove() override { calls.push_back({Call::Kind::kRemove}); }
   void SetTip(const std::string& tip) override { calls.push_back({Call::Kind::kSetTip, tip}); }
+  void SetPicture(const Picture& picture) override {
+    calls.push_back({Call::Kind::kSetPicture, "", picture});
+  }
   void ShowBalloon(const std::string& title, const std::string& text,
                    unsigned timeout_ms) override {
-    calls.push_back({Call::Kind::kShowBalloon, "", title, text, timeout_ms});
+    calls.push_back({Call::Kind::kShowBalloon, "", {}, title, text, timeout_ms});
   }
+  // The balloons with a text, in order (an empty text only takes a balloon away).
+  std::vector<Call> Balloons() const;
   std::vector<Call> calls;
+  Picture program_icon{Picture::Type::kIcon, 0x51};
+  // False: no shell takes the icon (as at log-on before the desktop has started).
+  bool shell_running = true;
 };
 
-// Time stands still until a test moves it; every pump call can advance it.
+// Time stands still until a test moves it; every pump call can advance it. The time of day
+// can also be set at will (a jump); the monotonic reading moves only with Advance.
 class FakeClock : public Clock {
  public:
   LocalTime Now() override;
   double SecondsSinceMidnight() override;
+  double MonotonicSeconds() override { return monotonic; }
   std::string MonthAbbreviation(int month) override;
   std::string AmPmDesignator(bool pm) override { return pm ? "PM" : "AM"; }
   // U.S. form: M/D/YYYY h:mm:ss AM; only the date at midnight.
@@ -209,6 +224,7 @@ class FakeClock : public Clock {
   void Advance(double seconds);
 
   LocalTime now{2021, 8, 31, 16, 5, 6, 0};
+  double monotonic = 1000;
   double random_fraction = 0.5;
   int now_calls = 0;
   // Runs after each reading of Now(), so time can move between two readings.

@@ -55,14 +55,21 @@ TEST_F(StartupTest, ReadsEveryKeyOnceInItsOrder) {
   EXPECT_EQ(fakes_.settings.read_log, expected);
 }
 
-TEST_F(StartupTest, TrayIconIsInPlaceWithItsTip) {
+TEST_F(StartupTest, TrayIconCarriesTheProgramsNameAndIconFromItsFirstAdd) {
   Form1& f = Load();
   EXPECT_TRUE(f.cSysTray1.InTray());
   EXPECT_EQ(f.cSysTray1.TrayTip(), "Tessaline");
+  EXPECT_EQ(f.cSysTray1.TrayIcon(), fakes_.notify_icon.program_icon);
   ASSERT_FALSE(fakes_.notify_icon.calls.empty());
-  EXPECT_EQ(fakes_.notify_icon.calls.front().kind, FakeNotifyIcon::Call::Kind::kAdd);
-  EXPECT_EQ(fakes_.notify_icon.calls.back().kind, FakeNotifyIcon::Call::Kind::kSetTip);
-  EXPECT_EQ(fakes_.notify_icon.calls.back().tip, "Tessaline");
+  const auto& add = fakes_.notify_icon.calls.front();
+  EXPECT_EQ(add.kind, FakeNotifyIcon::Call::Kind::kAdd);
+  EXPECT_EQ(add.tip, "Tessaline");
+  EXPECT_EQ(add.picture, fakes_.notify_icon.program_icon);
+  for (size_t i = 1; i < fakes_.notify_icon.calls.size(); ++i) {
+    EXPECT_NE(fakes_.notify_icon.calls[i].kind, FakeNotifyIcon::Call::Kind::kAdd);
+    EXPECT_NE(fakes_.notify_icon.calls[i].kind, FakeNotifyIcon::Call::Kind::kRemove);
+    EXPECT_NE(fakes_.notify_icon.calls[i].tip, "Telnet Server");
+  }
 }
 
 TEST_F(StartupTest, OftenIndexOutOfRangeReportsOnceAndSelectsNothing) {

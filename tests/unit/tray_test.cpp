@@ -2,6 +2,9 @@
 // notifications turned into events.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <stdexcept>
+
 #include "support/fakes.h"
 #include "tray/sys_tray.h"
 
@@ -48,6 +51,39 @@ TEST_F(TrayTest, ABalloonWaitsItsTimeThenIsTakenAway) {
   EXPECT_TRUE(tray_.BalloonShowing());
 }
 
+// Wine never reports a balloon gone, nor do systems that suppress balloons: the wait must end
+// by its own measure whatever the time of day does meanwhile.
+TEST_F(TrayTest, TheWaitEndsAfterItsSecondsWhateverTheTimeOfDayDoes) {
+  const struct {
+    const char* what;
+    LocalTime start;
+    std::function<void(LocalTime&)> jump;  // at the third pass
+  } cases[] = {
+      {"passing midnight", {2021, 8, 31, 23, 59, 58, 0}, nullptr},
+      {"set back an hour", {2021, 8, 31, 16, 0, 0, 0}, [](LocalTime& t) { t.hour -= 1; }},
+      {"set on an hour", {2021, 8, 31, 16, 0, 0, 0}, [](LocalTime& t) { t.hour += 1; }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakeServices fakes;
+    cSysTray tray(fakes.notify_icon, fakes.clock, fakes.pump);
+    fakes.clock.now = c.start;
+    fakes.pump.every_call = [&] {
+      fakes.clock.Advance(0.25);
+      if (fakes.pump.calls == 3 && c.jump) c.jump(fakes.clock.now);
+      // A wait that never ends fails here instead of hanging the suite.
+      if (fakes.pump.calls > 400) throw std::runtime_error("the balloon wait did not end");
+    };
+    tray.SetInTray(true);
+    ASSERT_NO_THROW(tray.ShowBalloon("text", "title", 5, true));
+    EXPECT_EQ(fakes.pump.calls, 20);
+    // Still showing as far as anyone knows, so it is taken away.
+    ASSERT_EQ(fakes.notify_icon.calls.size(), 3u);
+    EXPECT_EQ(fakes.notify_icon.calls.back().kind, Kind::kShowBalloon);
+    EXPECT_EQ(fakes.notify_icon.calls.back().text, "");
+  }
+}
+
 TEST_F(TrayTest, TheShellEndsTheWaitWhenTheBalloonGoesButNotWhenItShows) {
   for (const TrayEvent gone :
        {TrayEvent::kBalloonHidden, TrayEvent::kBalloonTimedOut, TrayEvent::kBalloonClicked}) {
@@ -60,6 +96,58 @@ TEST_F(TrayTest, TheShellEndsTheWaitWhenTheBalloonGoesButNotWhenItShows) {
     EXPECT_EQ(Kinds(), std::vector<Kind>{Kind::kShowBalloon});  // nothing left to take away
     EXPECT_FALSE(tray_.BalloonShowing());
   }
+}
+
+TEST_F(TrayTest, TheIconTakesIconPicturesOnlyAndShowsThemFromItsFirstAdd) {
+  const Picture icon{Picture::Type::kIcon, 0x10};
+  const Picture other_icon{Picture::Type::kIcon, 0x20};
+  tray_.SetTrayIcon(Picture{Picture::Type::kBitmap, 0x30});
+  tray_.SetTrayIcon(Picture{});
+  EXPECT_EQ(tray_.TrayIcon(), Picture{});
+  tray_.SetTrayIcon(icon);  // not yet in the tray: only remembered
+  tray_.SetTrayTip("Tessaline");
+  EXPECT_TRUE(fakes_.notify_icon.calls.empty());
+
+  tray_.SetInTray(true);
+  ASSERT_EQ(fakes_.notify_icon.calls.size(), 1u);
+  EXPECT_EQ(fakes_.notify_icon.calls[0].kind, Kind::kAdd);
+  EXPECT_EQ(fakes_.notify_icon.calls[0].picture, icon);
+  EXPECT_EQ(fakes_.notify_icon.calls[0].tip, "Tessaline");
+
+  // In the tray a new icon picture reaches the shell at once; a picture of another kind, or no
+  // picture, changes nothing at all.
+  tray_.SetTrayIcon(other_icon);
+  tray_.SetTrayIcon(Picture{Picture::Type::kMetafile, 0x40});
+  tray_.SetTrayIcon(Picture{Picture::Type::kIcon, 0});
+  EXPECT_EQ(Kinds(), (std::vector<Kind>{Kind::kAdd, Kind::kSetPicture}));
+  EXPECT_EQ(fakes_.notify_icon.calls[1].picture, other_icon);
+  EXPECT_EQ(tray_.TrayIcon(), other_icon);
+}
+
+TEST_F(TrayTest, AnIconTheShellRefusedComesWhenTheShellStarts) {
+  tray_.SetTrayTip("Tessaline");
+  tray_.SetTrayIcon(Picture{Picture::Type::kIcon, 0x10});
+  tray_.Dispatch(TrayEvent::kShellStarted, 0);  // out of the tray: nothing to bring back
+  EXPECT_TRUE(fakes_.notify_icon.calls.empty());
+
+  fakes_.notify_icon.shell_running = false;
+  tray_.SetInTray(true);
+  EXPECT_TRUE(tray_.InTray());
+  EXPECT_FALSE(tray_.IconShown());
+
+  fakes_.notify_icon.shell_running = true;
+  tray_.Dispatch(TrayEvent::kShellStarted, 0);
+  EXPECT_TRUE(tray_.IconShown());
+  ASSERT_EQ(Kinds(), (std::vector<Kind>{Kind::kAdd, Kind::kAdd}));
+  EXPECT_EQ(fakes_.notify_icon.calls[1].tip, "Tessaline");
+  EXPECT_EQ(fakes_.notify_icon.calls[1].picture, (Picture{Picture::Type::kIcon, 0x10}));
+
+  // A shell that restarts later loses the icon again; its announcement brings it back again.
+  tray_.Dispatch(TrayEvent::kShellStarted, 0);
+  EXPECT_EQ(fakes_.notify_icon.calls.size(), 3u);
+  tray_.SetInTray(false);
+  EXPECT_FALSE(tray_.IconShown());
+  EXPECT_EQ(fakes_.notify_icon.calls.back().kind, Kind::kRemove);
 }
 
 TEST_F(TrayTest, OnceMeansOnceAndAnOverlongTimeIsAnOverflow) {

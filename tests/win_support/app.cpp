@@ -85,6 +85,22 @@ HWND App::WaitForMainWindow(std::chrono::milliseconds timeout) {
   return main_;
 }
 
+HWND App::WaitForHiddenMainWindow(std::chrono::milliseconds timeout) {
+  WaitUntil(
+      [&] {
+        main_ = nullptr;
+        for (const HWND window : TopLevelWindows()) {
+          if (ProcessOf(window) == process_id_ && !IsWindowVisible(window) &&
+              ClassOf(window) == win32::kMainWindowClass && TextOf(window) == L"Tessaline") {
+            main_ = window;
+          }
+        }
+        return main_ != nullptr || !Running();
+      },
+      timeout);
+  return main_;
+}
+
 HWND App::Control(int id) const { return main_ != nullptr ? GetDlgItem(main_, id) : nullptr; }
 
 int App::Dpi() const {

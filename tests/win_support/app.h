@@ -39,6 +39,8 @@ class App {
 
   // The main window (class and caption "Tessaline"), once it is visible; nullptr on timeout.
   HWND WaitForMainWindow(std::chrono::milliseconds timeout = std::chrono::seconds(15));
+  // The main window once it exists and is hidden (a start in the tray); nullptr on timeout.
+  HWND WaitForHiddenMainWindow(std::chrono::milliseconds timeout = std::chrono::seconds(15));
   HWND Main() const { return main_; }
   HWND Control(int id) const;
   int Dpi() const;

@@ -7,6 +7,7 @@
 #include "platform/win32/text.h"
 #include "platform/win32/view_handles.h"
 #include "platform/win32/win_notify_icon.h"
+#include "platform/win32/window_placement.h"
 #include "resource_ids.h"
 
 namespace tess::win32 {
@@ -36,6 +37,16 @@ HICON LoadAppIcon(HINSTANCE instance, int metric_x, int metric_y) {
                                        LR_SHARED));
 }
 
+// A program that runs with more rights than the shell hears from it only what it lets through;
+// the filter exists only on systems that have the rights levels.
+void LetTheShellThrough(HWND window, UINT message) {
+  using FilterFn = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+  const HMODULE user32 = GetModuleHandleW(L"user32.dll");
+  const auto filter = reinterpret_cast<FilterFn>(
+      reinterpret_cast<void*>(GetProcAddress(user32, "ChangeWindowMessageFilterEx")));
+  if (filter != nullptr) filter(window, message, MSGFLT_ALLOW, nullptr);
+}
+
 }  // namespace
 
 MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
@@ -46,7 +57,9 @@ MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
                   CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
   if (!window_) ThrowLastError(GetLastError());
   dpi_ = DpiForWindow(window_.Get());
-  SizeAndCentre();
+  SizeAndPlace();
+  taskbar_created_ = RegisterWindowMessageW(L"TaskbarCreated");
+  if (taskbar_created_ != 0) LetTheShellThrough(window_.Get(), taskbar_created_);
 }
 
 MainWindow::~MainWindow() {
@@ -89,17 +102,16 @@ void MainWindow::ShowFirstTime() {
   if (IsWindowVisible(window_.Get())) UpdateWindow(window_.Get());
 }
 
-void MainWindow::SizeAndCentre() {
+void MainWindow::SizeAndPlace() {
   const SIZE size = WindowSizeForClient(TwipsToPixels(kClientWidthTwips, dpi_),
                                         TwipsToPixels(kClientHeightTwips, dpi_), kWindowStyle,
                                         kWindowExStyle, dpi_);
   MONITORINFO monitor = {};
   monitor.cbSize = sizeof(monitor);
   GetMonitorInfoW(MonitorFromWindow(window_.Get(), MONITOR_DEFAULTTOPRIMARY), &monitor);
-  const RECT& work = monitor.rcWork;
-  const int x = work.left + ((work.right - work.left) - size.cx) / 2;
-  const int y = work.top + ((work.bottom - work.top) - size.cy) / 2;
-  SetWindowPos(window_.Get(), nullptr, x, y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  const RECT place = PlaceInWorkArea(size, monitor.rcWork);
+  SetWindowPos(window_.Get(), nullptr, place.left, place.top, place.right - place.left,
+               place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void MainWindow::ShowWindowModel() {
@@ -153,6 +165,20 @@ void MainWindow::OnSize(WPARAM kind) {
   }
 }
 
+// The window has moved to a monitor of another density (or the density changed): letters and
+// places follow, and the window takes the rectangle the system suggests for it there.
+void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
+  dpi_ = dpi;
+  // The controls hold the old fonts until they are placed anew; those go only afterwards.
+  const UniqueFont old_text = std::move(text_font_);
+  const UniqueFont old_button = std::move(button_font_);
+  MakeFonts();
+  Layout();
+  SetWindowPos(window_.Get(), nullptr, suggested.left, suggested.top,
+               suggested.right - suggested.left, suggested.bottom - suggested.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void MainWindow::RunCloseRequest() {
   if (close_requested_ || form_ == nullptr) return;
   close_requested_ = true;
@@ -176,6 +202,18 @@ void MainWindow::Close() {
   EndProgram();
 }
 
+// The session may end, but another program can still cancel its end: store what the close
+// would store, and stop nothing yet.
+void MainWindow::OnQueryEndSession() {
+  if (form_ != nullptr) boundary_.Run([&] { form_->Form_QueryEndSession(); });
+}
+
+// Only a session that really ends closes the program; after a cancelled one the timer runs on
+// and the icon stays in the tray.
+void MainWindow::OnEndSession(bool ending) {
+  if (ending) Close();
+}
+
 LRESULT CALLBACK MainWindow::Proc(HWND window, UINT message, WPARAM wparam,
                                   LPARAM lparam) noexcept {
   if (message == WM_NCCREATE) {
@@ -192,6 +230,12 @@ LRESULT CALLBACK MainWindow::Proc(HWND window, UINT message, WPARAM wparam,
 }
 
 std::optional<LRESULT> MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == taskbar_created_ && taskbar_created_ != 0) {
+    if (form_ != nullptr) {
+      boundary_.Run([&] { form_->cSysTray1.Dispatch(TrayEvent::kShellStarted, 0); });
+    }
+    return 0;
+  }
   switch (message) {
     case WM_COMMAND:
       OnCommand(LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam));
@@ -250,26 +294,17 @@ std::optional<LRESULT> MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM
       }
       return 0;
     }
-    case WM_DPICHANGED: {
-      dpi_ = HIWORD(wparam);
-      MakeFonts();
-      Layout();
-      const RECT* suggested = reinterpret_cast<const RECT*>(lparam);
-      SetWindowPos(window_.Get(), nullptr, suggested->left, suggested->top,
-                   suggested->right - suggested->left, suggested->bottom - suggested->top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
       return 0;
-    }
     case WM_CLOSE:
       Close();
       return 0;
     case WM_QUERYENDSESSION:
-      // The session is ending: store everything now; the close never refuses.
-      RunCloseRequest();
-      return TRUE;
+      OnQueryEndSession();
+      return TRUE;  // the program never holds a session up
     case WM_ENDSESSION:
-      RunCloseRequest();
-      EndProgram();
+      OnEndSession(wparam != FALSE);
       return 0;
     case WM_DESTROY:
       PostQuitMessage(0);

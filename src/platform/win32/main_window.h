@@ -80,11 +80,14 @@ class MainWindow {
   void ShowWindowModel();
   void ApplyWindowState();
   void ApplyTimer();
-  void SizeAndCentre();
+  void SizeAndPlace();
   void OnSize(WPARAM kind);
+  void OnDpiChanged(int dpi, const RECT& suggested);
   void Close();
   void RunCloseRequest();
   void EndProgram();
+  void OnQueryEndSession();
+  void OnEndSession(bool ending);
 
   HINSTANCE instance_;
   UniqueWindow window_;         // set when the window is made, released when the system destroys it
@@ -93,6 +96,9 @@ class MainWindow {
   Form1* form_ = nullptr;
   ModelBoundary boundary_;
   int dpi_ = USER_DEFAULT_SCREEN_DPI;
+  // The message a shell sends every program when it has started (again) with an empty
+  // notification area; 0 when it could not be registered.
+  UINT taskbar_created_ = 0;
 
   // In the order they were made, which is also the Tab order.
   std::vector<std::unique_ptr<ControlBinding>> controls_;

@@ -27,7 +27,12 @@ SYSTEMTIME ToSystemTime(const LocalTime& t) {
 }  // namespace
 
 // Seeded from the time of day, so each start draws differently.
-WinClock::WinClock() : random_(static_cast<unsigned>(SecondsSinceMidnight() * 1000)) {}
+WinClock::WinClock() : random_(static_cast<unsigned>(SecondsSinceMidnight() * 1000)) {
+  LARGE_INTEGER frequency;
+  if (QueryPerformanceFrequency(&frequency) && frequency.QuadPart > 0) {
+    counts_per_second_ = static_cast<double>(frequency.QuadPart);
+  }
+}
 
 LocalTime WinClock::Now() {
   SYSTEMTIME st;
@@ -40,6 +45,16 @@ double WinClock::SecondsSinceMidnight() {
   SYSTEMTIME st;
   GetLocalTime(&st);
   return st.wHour * 3600.0 + st.wMinute * 60.0 + st.wSecond + st.wMilliseconds / 1000.0;
+}
+
+double WinClock::MonotonicSeconds() {
+  // One source for the whole run, so readings never step between two counters.
+  if (counts_per_second_ > 0) {
+    LARGE_INTEGER counter = {};
+    QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) / counts_per_second_;
+  }
+  return static_cast<double>(GetTickCount64()) / 1000.0;
 }
 
 std::string WinClock::MonthAbbreviation(int month) {

@@ -12,6 +12,7 @@ class WinClock : public Clock {
   WinClock();
   LocalTime Now() override;
   double SecondsSinceMidnight() override;
+  double MonotonicSeconds() override;
   std::string MonthAbbreviation(int month) override;
   std::string AmPmDesignator(bool pm) override;
   std::string GeneralDate(const LocalTime& t) override;
@@ -19,6 +20,7 @@ class WinClock : public Clock {
 
  private:
   std::mt19937 random_;
+  double counts_per_second_ = 0;  // of the performance counter; 0 when it is not there
 };
 
 }  // namespace tess::win32

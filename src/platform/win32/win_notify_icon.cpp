@@ -49,6 +49,15 @@ std::optional<TrayEvent> TrayEventFrom(LPARAM notification) {
   }
 }
 
+HICON IconOf(const Picture& picture) {
+  return picture.IsIcon() ? reinterpret_cast<HICON>(picture.handle) : nullptr;
+}
+
+Picture PictureOf(HICON icon) {
+  if (icon == nullptr) return Picture{};
+  return Picture{Picture::Type::kIcon, reinterpret_cast<std::uintptr_t>(icon)};
+}
+
 NOTIFYICONDATAW WinNotifyIcon::Record() const {
   NOTIFYICONDATAW data = {};
   data.cbSize = sizeof(data);
@@ -57,16 +66,24 @@ NOTIFYICONDATAW WinNotifyIcon::Record() const {
   return data;
 }
 
-void WinNotifyIcon::Add(const std::string& tip) {
+Picture WinNotifyIcon::ProgramIcon() { return PictureOf(program_icon_); }
+
+bool WinNotifyIcon::Add(const std::string& tip, const Picture& picture) {
   NOTIFYICONDATAW data = Record();
-  data.uFlags = NIF_ICON | NIF_MESSAGE;
-  data.hIcon = icon_;
+  data.uFlags = NIF_MESSAGE;
   data.uCallbackMessage = kTrayCallbackMessage;
+  if (const HICON icon = IconOf(picture)) {
+    data.uFlags |= NIF_ICON;
+    data.hIcon = icon;
+  }
   if (!tip.empty()) {
     data.uFlags |= NIF_TIP;
     CopyCut(data.szTip, tip);
   }
-  send_(NIM_ADD, &data);
+  if (send_(NIM_ADD, &data)) return true;
+  // The shell refuses a second add of an icon it still has (a "TaskbarCreated" that did not
+  // come from a restart): then the same record brings that icon up to date.
+  return send_(NIM_MODIFY, &data) != FALSE;
 }
 
 void WinNotifyIcon::Remove() {
@@ -78,6 +95,13 @@ void WinNotifyIcon::SetTip(const std::string& tip) {
   NOTIFYICONDATAW data = Record();
   data.uFlags = NIF_TIP;
   CopyCut(data.szTip, tip);
+  send_(NIM_MODIFY, &data);
+}
+
+void WinNotifyIcon::SetPicture(const Picture& picture) {
+  NOTIFYICONDATAW data = Record();
+  data.uFlags = NIF_ICON;
+  data.hIcon = IconOf(picture);
   send_(NIM_MODIFY, &data);
 }
 

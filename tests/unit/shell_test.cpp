@@ -1,0 +1,182 @@
+// The window and the shell around it: a start in the tray and what may run inside it, a shell
+// that has no icon yet or has lost it, a failed timed run while the window is hidden, and a
+// session that may end.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "support/fakes.h"
+
+namespace tess::test {
+namespace {
+
+using Kind = FakeNotifyIcon::Call::Kind;
+
+constexpr char kSource[] = "C:\\Users\\Ann\\Documents";
+constexpr char kHistoryLog[] = "C:\\Users\\Ann\\Temp\\Tessaline.txt";
+
+// One listed folder, an existing destination and the 5-second interval, so five ticks run a
+// timed backup.
+class ShellTest : public ::testing::Test {
+ protected:
+  ShellTest() {
+    fakes_.files.AddFile(std::string(kSource) + "\\a.txt", "a");
+    fakes_.files.AddFolder("D:\\Backups");
+    fakes_.settings.values = {
+        {"Folders", std::string(kSource) + ";"}, {"Path", "D:\\Backups"}, {"OftenIndex", "1"}};
+  }
+  Form1& Start() {
+    form_ = std::make_unique<Form1>(fakes_.Wire());
+    form_->Form_Load();
+    return *form_;
+  }
+  void Tick(int count) {
+    for (int i = 0; i < count; ++i) form_->Timer1_Timer();
+  }
+  int HistoryLines() const {
+    if (!fakes_.files.IsFile(kHistoryLog)) return 0;
+    const std::string text = fakes_.files.Content(kHistoryLog);
+    int lines = 0;
+    for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2))
+      ++lines;
+    return lines;
+  }
+
+  FakeServices fakes_;
+  std::unique_ptr<Form1> form_;
+};
+
+TEST_F(ShellTest, ATimedRunInsideTheWaitOfAStartInTheTrayLogsToTheRealFile) {
+  fakes_.settings.values["Minimized"] = "On";
+  bool ticked = false;
+  bool loading_in_wait = true;
+  fakes_.pump.every_call = [&] {
+    fakes_.clock.Advance(0.25);
+    if (ticked || form_ == nullptr || !form_->cSysTray1.BalloonShowing()) return;
+    ticked = true;
+    loading_in_wait = form_->IsLoading;
+    Tick(5);
+  };
+  Form1& f = Start();
+  ASSERT_TRUE(ticked) << "no balloon wait ran";
+  EXPECT_FALSE(loading_in_wait);
+  EXPECT_EQ(fakes_.files.copies.size(), 1u);
+  EXPECT_EQ(HistoryLines(), 1);
+  EXPECT_TRUE(fakes_.dialogs.Errors().empty());
+  EXPECT_FALSE(f.Visible());
+  EXPECT_FALSE(f.IsLoading);
+}
+
+// An error box of the start-up lets window events run once the timer is on.
+TEST_F(ShellTest, ATimedRunInsideAnErrorBoxOfTheStartUpLogsToTheRealFile) {
+  fakes_.settings.values["Backup Option"] = "not a number";
+  bool ticked = false;
+  fakes_.dialogs.on_box = [&](const FakeDialogs::Box&) {
+    if (ticked) return;
+    ticked = true;
+    Tick(5);
+  };
+  Start();
+  ASSERT_TRUE(ticked);
+  EXPECT_EQ(fakes_.files.copies.size(), 1u);
+  EXPECT_EQ(HistoryLines(), 1);
+  ASSERT_EQ(fakes_.dialogs.Errors().size(), 1u);  // the conversion, nothing from the run
+  EXPECT_NE(fakes_.dialogs.Errors()[0].text.find("Form_Load at line 140"), std::string::npos);
+}
+
+// No shell takes the icon yet (a start at log-on before the desktop is up): the window must not
+// hide where nothing can bring it back.
+TEST_F(ShellTest, WithoutAnIconTheMinimiseStaysOnTheTaskbarAndTheIconComesWithTheShell) {
+  fakes_.settings.values["Minimized"] = "On";
+  fakes_.notify_icon.shell_running = false;
+  Form1& f = Start();
+  EXPECT_TRUE(f.Visible());
+  EXPECT_EQ(f.State(), WindowState::kMinimized);
+  EXPECT_FALSE(f.TrayNoticeShown);
+  EXPECT_TRUE(fakes_.notify_icon.Balloons().empty());
+  EXPECT_TRUE(f.cSysTray1.InTray());
+
+  fakes_.notify_icon.shell_running = true;
+  fakes_.notify_icon.calls.clear();
+  f.cSysTray1.Dispatch(TrayEvent::kShellStarted, 0);
+  ASSERT_EQ(fakes_.notify_icon.calls.size(), 1u);
+  EXPECT_EQ(fakes_.notify_icon.calls[0].kind, Kind::kAdd);
+  EXPECT_EQ(fakes_.notify_icon.calls[0].tip, "Tessaline");
+  EXPECT_EQ(fakes_.notify_icon.calls[0].picture, fakes_.notify_icon.program_icon);
+  EXPECT_TRUE(f.Visible());  // the icon's arrival moves no window
+
+  // That minimise did not go to the tray, so the next one, with the icon there, does.
+  f.SetWindowState(WindowState::kNormal);
+  f.SetWindowState(WindowState::kMinimized);
+  EXPECT_FALSE(f.Visible());
+  EXPECT_TRUE(f.TrayNoticeShown);
+  ASSERT_EQ(fakes_.notify_icon.Balloons().size(), 1u);
+  EXPECT_EQ(fakes_.notify_icon.Balloons()[0].title, "Tessaline");
+}
+
+TEST_F(ShellTest, ATimedRunThatFailsWhileHiddenInTheTraySaysSoInABalloon) {
+  fakes_.settings.values["Minimized"] = "On";
+  Form1& f = Start();
+  ASSERT_FALSE(f.Visible());
+  ASSERT_EQ(fakes_.notify_icon.Balloons().size(), 1u);  // the notice of the start in the tray
+
+  // A clean run tells nobody.
+  Tick(5);
+  EXPECT_EQ(fakes_.files.copies.size(), 1u);
+  EXPECT_EQ(fakes_.notify_icon.Balloons().size(), 1u);
+
+  f.Text5.SetText("D:\\Nowhere");
+  const int pumps = fakes_.pump.calls;
+  Tick(5);
+  auto balloons = fakes_.notify_icon.Balloons();
+  ASSERT_EQ(balloons.size(), 2u);
+  EXPECT_EQ(balloons[1].title, "Tessaline");
+  EXPECT_EQ(balloons[1].text, f.Frame1.Caption());
+  EXPECT_NE(balloons[1].text.find("D:\\Nowhere"), std::string::npos);
+  EXPECT_EQ(balloons[1].timeout_ms, 0u);  // the shell's own time: the tick does not wait
+  EXPECT_LT(fakes_.pump.calls - pumps, 10);
+
+  // Folders with errors count as a failure too.
+  f.Text5.SetText("D:\\Backups");
+  fakes_.files.AddFile(std::string(kSource) + "\\b.txt", "b");
+  fakes_.files.locked.insert(FakeFileSystem::Key(std::string(kSource) + "\\b.txt"));
+  Tick(5);
+  balloons = fakes_.notify_icon.Balloons();
+  ASSERT_EQ(balloons.size(), 3u);
+  EXPECT_NE(balloons[2].text.find("with errors"), std::string::npos);
+
+  // In view, the status line says it: no balloon.
+  f.cSysTray1.Dispatch(TrayEvent::kLeftButtonUp, 0);
+  ASSERT_TRUE(f.Visible());
+  Tick(5);
+  EXPECT_EQ(fakes_.notify_icon.Balloons().size(), 3u);
+  EXPECT_TRUE(fakes_.dialogs.Errors().empty());
+}
+
+// Another program may still cancel the shutdown: the query stores the list and changes nothing
+// else, so the countdown and the icon carry on.
+TEST_F(ShellTest, TheQueryBeforeASessionEndsStoresTheListAndStopsNothing) {
+  Form1& f = Start();
+  f.ListView1.Append("E:\\More");
+  fakes_.notify_icon.calls.clear();
+  const int pumps = fakes_.pump.calls;
+  f.Form_QueryEndSession();
+  EXPECT_EQ(fakes_.settings.values["Folders"], std::string(kSource) + ";E:\\More;");
+  EXPECT_EQ(f.Timer1.Interval(), 1000);
+  EXPECT_TRUE(f.cSysTray1.InTray());
+  EXPECT_TRUE(fakes_.notify_icon.calls.empty());
+  EXPECT_EQ(fakes_.pump.calls, pumps);
+  EXPECT_FALSE(f.Unloaded());
+  Tick(5);
+  EXPECT_EQ(fakes_.files.copies.size(), 1u);
+
+  fakes_.settings.fail_writes = true;
+  f.Form_QueryEndSession();
+  ASSERT_EQ(fakes_.dialogs.Errors().size(), 1u);
+  EXPECT_NE(fakes_.dialogs.Errors()[0].text.find("Form_QueryEndSession at line 102"),
+            std::string::npos);
+}
+
+}  // namespace
+}  // namespace tess::test
