@@ -26,9 +26,16 @@ const wchar_t kMyComputer[] = L"::{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
 
 class BrowseE2eTest : public EndToEndTest {
  protected:
+  // The main window takes input again once the dialog is gone.
+  static bool MainEnabledAgain(const App& app) {
+    return WaitUntil([&] { return IsWindowEnabled(app.Main()) != FALSE; });
+  }
+
   // Presses a button that opens the browse dialog and checks that the dialog is modal to
-  // the main window.
+  // the main window. A user can press only once the window takes input again; a click sent
+  // while the last dialog is still closing would open a second one inside the first.
   static BrowseDialog Open(App& app, int button_id) {
+    EXPECT_TRUE(MainEnabledAgain(app)) << "the last dialog never let the window go";
     app.Click(button_id);
     BrowseDialog dialog = BrowseDialog::WaitFor(app);
     if (dialog.Valid()) {
@@ -43,11 +50,6 @@ class BrowseE2eTest : public EndToEndTest {
       if (label == text) return true;
     }
     return false;
-  }
-
-  // The main window takes input again once the dialog is gone.
-  static bool MainEnabledAgain(const App& app) {
-    return WaitUntil([&] { return IsWindowEnabled(app.Main()) != FALSE; });
   }
 
   // A real folder for the dialog to show, removed when the test ends.
