@@ -100,6 +100,10 @@ Tree ManyFiles(int count) {
 }
 
 void EndToEndTest::SetUp() {
+  // The desktop's shell may still be starting when the first test runs; once its taskbar is
+  // there the work area no longer shrinks under a program that has just placed its window.
+  WaitUntil([] { return FindWindowW(L"Shell_TrayWnd", nullptr) != nullptr; },
+            std::chrono::seconds(10));
   ClearSettings();
   ASSERT_TRUE(DeleteHistoryLog()) << "the history log of an earlier run cannot be removed";
 }
