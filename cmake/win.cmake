@@ -35,7 +35,8 @@ set_target_properties(Tessaline PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINA
 # Files the program looks up in its own folder: the hand over push buttons and the pointer of a
 # folder-list entry being dragged. They go beside it here and in both packages, which take the
 # list from this one place.
-set(TESSALINE_BESIDE_PROGRAM ${CMAKE_SOURCE_DIR}/assets/HAND-M.CUR ${CMAKE_SOURCE_DIR}/assets/drag.ico)
+set(TESSALINE_BESIDE_PROGRAM ${CMAKE_SOURCE_DIR}/assets/HAND-M.CUR
+                             ${CMAKE_SOURCE_DIR}/assets/drag.ico)
 foreach(file ${TESSALINE_BESIDE_PROGRAM})
   add_custom_command(TARGET Tessaline POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E copy_if_different ${file} ${CMAKE_BINARY_DIR})
