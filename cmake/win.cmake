@@ -179,7 +179,8 @@ if(PACKAGE_TEST_SOURCES)
     TESSALINE_NEWER_MSI="${PACKAGE_TEST_DIR}/newer/Tessaline-${NEWER_VERSION}.msi"
     TESSALINE_BUILT_PROGRAM="$<TARGET_FILE:Tessaline>"
     TESSALINE_PACKAGED_FILES="$<TARGET_FILE:Tessaline>|${BESIDE_TEXT}"
-    TESSALINE_SAMPLES="${CMAKE_SOURCE_DIR}/assets/Samples")
+    TESSALINE_SAMPLES="${CMAKE_SOURCE_DIR}/assets/Samples"
+    TESSALINE_ICON="${CMAKE_SOURCE_DIR}/assets/Tessaline.ico")
   add_dependencies(tessaline_package_tests Tessaline)
 
   if(CMAKE_CROSSCOMPILING)

@@ -131,7 +131,9 @@ TEST_F(PackageTest, MsiInstallsRunsUpgradesAndUninstallsLeavingTheUsersOwnData) 
     EXPECT_TRUE(SamePath(link->target, InstalledProgram())) << win32::Narrow(link->target);
     EXPECT_TRUE(SamePath(link->working_folder, InstallFolder()))
         << win32::Narrow(link->working_folder);
-    EXPECT_TRUE(Exists(link->icon)) << "the shortcut's icon " << win32::Narrow(link->icon);
+    const auto program_icon = ReadBytes(FromLinux(TESSALINE_ICON));
+    ASSERT_TRUE(program_icon.has_value());
+    EXPECT_EQ(ReadBytes(link->icon), program_icon) << win32::Narrow(link->icon);
 
     const auto entries = UninstallEntriesNamed(L"Tessaline");
     ASSERT_EQ(entries.size(), 1u);
@@ -139,8 +141,7 @@ TEST_F(PackageTest, MsiInstallsRunsUpgradesAndUninstallsLeavingTheUsersOwnData) 
     EXPECT_EQ(entries[0].version, win32::Widen(TESSALINE_VERSION));
     EXPECT_EQ(entries[0].icon, InstalledProgram() + L",0");
     EXPECT_EQ(ProductsOfUpgradeCode(kUpgradeCode), std::vector<std::wstring>{entries[0].key});
-    const std::wstring product_icon = ProductIcon(entries[0].key);
-    EXPECT_TRUE(!product_icon.empty() && Exists(product_icon)) << win32::Narrow(product_icon);
+    EXPECT_EQ(ReadBytes(ProductIcon(entries[0].key)), program_icon);
   }
 
   // The installed program enters itself under the Run key when asked to start with Windows.
