@@ -21,18 +21,26 @@ target_include_directories(tessaline_win32 PRIVATE ${CMAKE_SOURCE_DIR}/assets)
 
 add_executable(Tessaline WIN32 ${CMAKE_SOURCE_DIR}/src/platform/win32/main.cpp
                ${CMAKE_SOURCE_DIR}/assets/tessaline.rc)
+# The version resource takes the project's version, description and copyright line.
+set(VERSION_INFO_HEADER ${CMAKE_BINARY_DIR}/generated/version_info.h)
+configure_file(${CMAKE_SOURCE_DIR}/assets/version_info.h.in ${VERSION_INFO_HEADER} @ONLY)
+target_include_directories(Tessaline PRIVATE ${CMAKE_BINARY_DIR}/generated)
+set_source_files_properties(${CMAKE_SOURCE_DIR}/assets/tessaline.rc PROPERTIES
+                            OBJECT_DEPENDS ${VERSION_INFO_HEADER})
 if(NOT MSVC)
   target_link_options(Tessaline PRIVATE -municode -mwindows)
 endif()
 target_link_libraries(Tessaline PRIVATE tessaline_win32)
 set_target_properties(Tessaline PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 # Files the program looks up in its own folder: the hand over push buttons and the pointer of a
-# folder-list entry being dragged.
-add_custom_command(TARGET Tessaline POST_BUILD
-  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/assets/HAND-M.CUR
-          ${CMAKE_BINARY_DIR}/HAND-M.CUR
-  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/assets/drag.ico
-          ${CMAKE_BINARY_DIR}/drag.ico)
+# folder-list entry being dragged. They go beside it here and in both packages, which take the
+# list from this one place.
+set(TESSALINE_BESIDE_PROGRAM ${CMAKE_SOURCE_DIR}/assets/HAND-M.CUR
+                             ${CMAKE_SOURCE_DIR}/assets/drag.ico)
+foreach(file ${TESSALINE_BESIDE_PROGRAM})
+  add_custom_command(TARGET Tessaline POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${file} ${CMAKE_BINARY_DIR})
+endforeach()
 # The sample tree, copied afresh whenever one of its files changes, so the copy beside the
 # program holds exactly what assets/Samples holds.
 file(GLOB_RECURSE SAMPLE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/assets/Samples/*)
@@ -45,6 +53,9 @@ add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/Samples.copied
   COMMENT "Copying the sample tree beside the program")
 add_custom_target(tessaline_samples ALL DEPENDS ${CMAKE_BINARY_DIR}/Samples.copied)
 add_dependencies(Tessaline tessaline_samples)
+
+# The MSI and the portable zip (./x dist).
+include(${CMAKE_SOURCE_DIR}/cmake/dist.cmake)
 
 # The benchmark's Windows side, driven by bench/run_bench.sh (./x bench).
 add_executable(tessaline_bench ${CMAKE_SOURCE_DIR}/bench/copy_bench.cpp)
@@ -141,4 +152,52 @@ if(E2E_TEST_SOURCES)
   gtest_discover_tests(tessaline_e2e_tests DISCOVERY_MODE PRE_TEST TEST_PREFIX "e2e."
                        PROPERTIES ${WINE_FIXTURE} RUN_SERIAL TRUE TIMEOUT 180
                        DISCOVERY_TIMEOUT 60)
+endif()
+
+# The packages on a machine that has never seen the program: a Wine prefix of their own, made
+# once per run, in which the tests install, start, upgrade and uninstall the MSI and run the
+# unpacked zip. The build's packages are made afresh first, and a newer version beside them.
+file(GLOB PACKAGE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/package/*.cpp)
+if(PACKAGE_TEST_SOURCES)
+  string(REGEX MATCH "^([0-9]+\\.[0-9]+)\\.([0-9]+)$" _ ${PROJECT_VERSION})
+  math(EXPR NEWER_PATCH "${CMAKE_MATCH_2} + 1")
+  set(NEWER_VERSION ${CMAKE_MATCH_1}.${NEWER_PATCH})
+  set(PACKAGE_TEST_DIR ${CMAKE_BINARY_DIR}/package-tests)
+  set(PACKAGE_PREFIX ${PACKAGE_TEST_DIR}/prefix)
+  list(JOIN TESSALINE_BESIDE_PROGRAM "|" BESIDE_TEXT)
+
+  add_executable(tessaline_package_tests ${PACKAGE_TEST_SOURCES})
+  target_link_libraries(tessaline_package_tests PRIVATE tessaline_win_support gtest_main msi
+                        version)
+  target_include_directories(tessaline_package_tests PRIVATE ${CMAKE_SOURCE_DIR}/assets)
+  target_compile_options(tessaline_package_tests PRIVATE ${WARNINGS})
+  target_compile_definitions(tessaline_package_tests PRIVATE
+    TESSALINE_VERSION="${PROJECT_VERSION}" TESSALINE_NEWER_VERSION="${NEWER_VERSION}"
+    TESSALINE_DESCRIPTION="${PROJECT_DESCRIPTION}"
+    TESSALINE_MSI="${TESSALINE_DIST_DIR}/Tessaline-${PROJECT_VERSION}.msi"
+    TESSALINE_ZIP="${TESSALINE_DIST_DIR}/Tessaline-${PROJECT_VERSION}-portable.zip"
+    TESSALINE_NEWER_MSI="${PACKAGE_TEST_DIR}/newer/Tessaline-${NEWER_VERSION}.msi"
+    TESSALINE_BUILT_PROGRAM="$<TARGET_FILE:Tessaline>"
+    TESSALINE_PACKAGED_FILES="$<TARGET_FILE:Tessaline>|${BESIDE_TEXT}"
+    TESSALINE_SAMPLES="${CMAKE_SOURCE_DIR}/assets/Samples"
+    TESSALINE_ICON="${CMAKE_SOURCE_DIR}/assets/Tessaline.ico")
+  add_dependencies(tessaline_package_tests Tessaline)
+
+  if(CMAKE_CROSSCOMPILING)
+    set(FRESH_PREFIX ${CMAKE_SOURCE_DIR}/tests/package/fresh_prefix.sh)
+    add_test(NAME package.prefix_up COMMAND bash ${FRESH_PREFIX} up ${PACKAGE_PREFIX})
+    add_test(NAME package.make COMMAND ${CMAKE_COMMAND} --build ${CMAKE_BINARY_DIR} --target dist)
+    tessaline_packaging_command(NEWER_COMMAND ${NEWER_VERSION} ${PACKAGE_TEST_DIR}/newer-work
+                                ${PACKAGE_TEST_DIR}/newer)
+    add_test(NAME package.make_newer COMMAND ${NEWER_COMMAND})
+    add_test(NAME package.prefix_down COMMAND bash ${FRESH_PREFIX} down ${PACKAGE_PREFIX})
+    set_tests_properties(package.prefix_up package.make package.make_newer PROPERTIES
+                         FIXTURES_SETUP package TIMEOUT 300)
+    set_tests_properties(package.make_newer PROPERTIES DEPENDS package.make)
+    set_tests_properties(package.prefix_down PROPERTIES FIXTURES_CLEANUP package)
+    set(PACKAGE_ENVIRONMENT ENVIRONMENT "WINEPREFIX=${PACKAGE_PREFIX}")
+  endif()
+  gtest_discover_tests(tessaline_package_tests DISCOVERY_MODE PRE_TEST TEST_PREFIX "package."
+                       PROPERTIES FIXTURES_REQUIRED package ${PACKAGE_ENVIRONMENT}
+                       RUN_SERIAL TRUE TIMEOUT 600 DISCOVERY_TIMEOUT 60)
 endif()

@@ -41,8 +41,9 @@ std::wstring ArtefactFolder() {
   return folder;
 }
 
-App::App() {
-  const std::wstring exe = ExePath();
+App::App() : App(ExePath()) {}
+
+App::App(const std::wstring& exe) {
   std::wstring command = L"\"" + exe + L"\"";
   STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);

@@ -28,6 +28,8 @@ struct Place {
 class App {
  public:
   App();
+  // The program at another place, such as an installed or unpacked copy.
+  explicit App(const std::wstring& exe_path);
   ~App();
   App(const App&) = delete;
   App& operator=(const App&) = delete;
