@@ -1,8 +1,11 @@
-// Windows side of the copy benchmark: makes the test tree, times the engine and a bare
-// FindFirstFileExW + CopyFileExW loop, and checks a copy against its source.
+// Windows side of the copy benchmark: makes the test tree, times the engine, a bare
+// FindFirstFileExW + CopyFileExW loop and a pool of threads calling CopyFileExW, measures how
+// long the window's thread takes to answer during a copy, and checks a copy against its source.
 //   tessaline_bench generate <dir> <small files> <big files> <big MB>
-//   tessaline_bench engine <source> <destination>
+//   tessaline_bench engine <source> <destination> [writer threads]
 //   tessaline_bench bare <source> <destination>
+//   tessaline_bench pool <threads> <source> <destination>
+//   tessaline_bench responsive <source> <destination>
 //   tessaline_bench verify <source> <copy> <compare every n-th file>
 // Each command prints one line of key=value pairs.
 #include <windows.h>
@@ -10,13 +13,16 @@
 #include <psapi.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "platform/win32/copy_engine.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/long_path.h"
 #include "platform/win32/text.h"
@@ -119,7 +125,8 @@ int Generate(const std::string& dir, int small_files, int big_files, int big_mb)
   return 0;
 }
 
-int Engine(const std::string& source, const std::string& destination) {
+// workers 0: the program's own CopyFolder; otherwise the engine with that many writer threads.
+int Engine(const std::string& source, const std::string& destination, int workers) {
   tess::win32::WinFileSystem files;
   // The program's window has long had its message queue when a backup starts, so the
   // queue's one-time set-up is not part of the copy.
@@ -127,7 +134,15 @@ int Engine(const std::string& source, const std::string& destination) {
   PumpMessages();
   const double queue_setup = Now() - queue_start;
   const double start = Now();
-  const tess::CopyOutcome out = files.CopyFolder(source, destination, true, PumpMessages);
+  tess::CopyOutcome out;
+  if (workers == 0) {
+    out = files.CopyFolder(source, destination, true, PumpMessages);
+  } else {
+    tess::win32::CopySettings settings;
+    settings.yield = PumpMessages;
+    settings.workers = workers;
+    out = tess::win32::CopyTree(source, destination, settings);
+  }
   const double seconds = Now() - start;
   std::printf(
       "seconds=%.3f copied=%llu skipped=%llu failed=%llu folders_failed=%llu peak=%llu "
@@ -176,6 +191,106 @@ int Bare(const std::string& source, const std::string& destination) {
               static_cast<unsigned long long>(files), static_cast<unsigned long long>(failed),
               static_cast<unsigned long long>(PeakWorkingSet()));
   return failed == 0 ? 0 : 1;
+}
+
+// The walk first, folders made on the way, then threads taking the files one by one.
+void ListFiles(const std::wstring& source, const std::wstring& target,
+               std::vector<std::pair<std::wstring, std::wstring>>* files) {
+  CreateDirectoryW(target.c_str(), nullptr);
+  WIN32_FIND_DATAW found;
+  FindHandle find(FindFirstFileExW(JoinPath(source, L"*").c_str(), FindExInfoBasic, &found,
+                                   FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+  if (!find) return;
+  do {
+    const std::wstring name = found.cFileName;
+    if (name == L"." || name == L"..") continue;
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      ListFiles(JoinPath(source, name), JoinPath(target, name), files);
+    } else {
+      files->emplace_back(JoinPath(source, name), JoinPath(target, name));
+    }
+  } while (FindNextFileW(find.get(), &found));
+}
+
+int Pool(int threads, const std::string& source, const std::string& destination) {
+  const double start = Now();
+  std::vector<std::pair<std::wstring, std::wstring>> files;
+  ListFiles(LongPath(source), LongPath(destination), &files);
+  std::atomic<size_t> next{0};
+  std::atomic<std::uint64_t> failed{0};
+  std::vector<std::thread> pool;
+  for (int i = 0; i < threads; ++i) {
+    pool.emplace_back([&] {
+      for (size_t at = next++; at < files.size(); at = next++) {
+        if (!CopyFileExW(files[at].first.c_str(), files[at].second.c_str(), nullptr, nullptr,
+                         nullptr, 0)) {
+          ++failed;
+        }
+      }
+    });
+  }
+  for (std::thread& thread : pool) thread.join();
+  const double seconds = Now() - start;
+  std::printf("seconds=%.3f copied=%llu failed=%llu peak=%llu\n", seconds,
+              static_cast<unsigned long long>(files.size() - failed.load()),
+              static_cast<unsigned long long>(failed.load()),
+              static_cast<unsigned long long>(PeakWorkingSet()));
+  return failed == 0 ? 0 : 1;
+}
+
+// A window on this thread that answers a probe, and a second thread that sends it a probe every
+// few milliseconds while the engine copies, as another program (or the shell) would: the
+// longest wait for an answer is how long the window stops responding.
+LRESULT CALLBACK ProbeWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_APP) return 1;
+  return DefWindowProcW(window, message, wparam, lparam);
+}
+
+int Responsive(const std::string& source, const std::string& destination) {
+  WNDCLASSW window_class{};
+  window_class.lpfnWndProc = ProbeWindowProc;
+  window_class.hInstance = GetModuleHandleW(nullptr);
+  window_class.lpszClassName = L"TessalineBenchProbe";
+  RegisterClassW(&window_class);
+  HWND window = CreateWindowExW(0, window_class.lpszClassName, L"probe", 0, 0, 0, 0, 0,
+                                HWND_MESSAGE, nullptr, window_class.hInstance, nullptr);
+  if (window == nullptr) {
+    std::printf("error=no-window\n");
+    return 1;
+  }
+  PumpMessages();
+  std::atomic<bool> done{false};
+  std::atomic<bool> prober_finished{false};
+  double longest = 0;
+  std::uint64_t probes = 0;
+  std::thread prober([&] {
+    while (!done.load()) {
+      const double sent = Now();
+      DWORD_PTR answer = 0;
+      SendMessageTimeoutW(window, WM_APP, 0, 0, SMTO_NORMAL, 10000, &answer);
+      longest = std::max(longest, Now() - sent);
+      ++probes;
+      Sleep(5);
+    }
+    prober_finished.store(true);
+  });
+  tess::win32::WinFileSystem files;
+  const double start = Now();
+  const tess::CopyOutcome out = files.CopyFolder(source, destination, true, PumpMessages);
+  const double seconds = Now() - start;
+  done.store(true);
+  // The last probe may be waiting for this thread.
+  while (!prober_finished.load()) {
+    PumpMessages();
+    Sleep(1);
+  }
+  prober.join();
+  DestroyWindow(window);
+  std::printf("seconds=%.3f copied=%llu failed=%llu longest_ms=%.1f probes=%llu\n", seconds,
+              static_cast<unsigned long long>(out.files_copied),
+              static_cast<unsigned long long>(out.files_failed), longest * 1000,
+              static_cast<unsigned long long>(probes));
+  return out.Complete() ? 0 : 1;
 }
 
 struct Check {
@@ -285,14 +400,19 @@ int wmain(int argc, wchar_t** argv) {
     if (args.size() == 5 && args[0] == "generate") {
       return Generate(args[1], std::stoi(args[2]), std::stoi(args[3]), std::stoi(args[4]));
     }
-    if (args.size() == 3 && args[0] == "engine") return Engine(args[1], args[2]);
+    if (args.size() == 3 && args[0] == "engine") return Engine(args[1], args[2], 0);
+    if (args.size() == 4 && args[0] == "engine") {
+      return Engine(args[1], args[2], std::stoi(args[3]));
+    }
     if (args.size() == 3 && args[0] == "bare") return Bare(args[1], args[2]);
+    if (args.size() == 4 && args[0] == "pool") return Pool(std::stoi(args[1]), args[2], args[3]);
+    if (args.size() == 3 && args[0] == "responsive") return Responsive(args[1], args[2]);
     if (args.size() == 4 && args[0] == "verify")
       return Verify(args[1], args[2], std::stoi(args[3]));
   } catch (const std::exception& e) {
     std::printf("error=%s\n", e.what());
     return 1;
   }
-  std::fprintf(stderr, "usage: tessaline_bench generate|engine|bare|verify ...\n");
+  std::fprintf(stderr, "usage: tessaline_bench generate|engine|bare|pool|responsive|verify ...\n");
   return 2;
 }

@@ -7,8 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "base/platform_error.h"
 #include "platform/win32/copy_engine.h"
@@ -65,15 +67,29 @@ class FullDiskTest : public ::testing::Test {
     WriteBytes(root_ + "dest\\big.bin", Bytes(3 << 20, 'o'));
   }
 
-  // Copies while noting the least free room seen whenever the copy lets events in (between
-  // files and after every few megabytes of a file).
+  // Copies while noting the least free room seen, by a thread that keeps asking while the
+  // copy's writers run, and whenever the copy lets events in.
   CopyOutcome CopyWatchingTheRoom(const std::string& source, const std::string& destination,
                                   bool check_free_space) {
-    least_room_ = FreeBytes(root_);
+    std::atomic<std::uint64_t> least(FreeBytes(root_));
+    const auto note = [&] {
+      const std::uint64_t now = FreeBytes(root_);
+      std::uint64_t seen = least.load();
+      while (now < seen && !least.compare_exchange_weak(seen, now)) {
+      }
+    };
+    std::atomic<bool> done(false);
+    std::thread watcher([&] {
+      while (!done.load()) note();
+    });
     win32::CopySettings settings;
     settings.check_free_space = check_free_space;
-    settings.yield = [this] { least_room_ = std::min(least_room_, FreeBytes(root_)); };
-    return win32::CopyTree(source, destination, settings);
+    settings.yield = note;
+    const CopyOutcome out = win32::CopyTree(source, destination, settings);
+    done.store(true);
+    watcher.join();
+    least_room_ = least.load();
+    return out;
   }
 
   void ExpectDiskFullAndEarlierCopyIntact(const CopyOutcome& out) {

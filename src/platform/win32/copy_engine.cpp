@@ -3,13 +3,17 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstddef>
 #include <cstring>
 #include <exception>
+#include <limits>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "base/unchanged_file.h"
+#include "platform/win32/copy_pool.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/long_path.h"
 #include "platform/win32/text.h"
@@ -32,6 +36,7 @@ constexpr DWORD kFolderAttributesKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_S
 
 // Small enough to stay in the processor cache between the read and the write.
 constexpr DWORD kBufferBytes = 64u << 10;
+constexpr DWORD kSmallestBufferBytes = 4u << 10;
 // Room for a few hundred names per listing call.
 constexpr size_t kListingBytes = 64u << 10;
 constexpr int kTempHexDigits = 16;
@@ -222,33 +227,57 @@ std::wstring FolderName(const std::wstring& path) {
   return name;
 }
 
+// One copy: the walk runs on the caller's thread, which decides for each file whether it needs
+// writing; the writing runs on a pool of worker threads while the caller waits for them with
+// its messages moving. Per-file costs (opening, creating, renaming, closing) rather than bytes
+// dominate small files, and those overlap well across threads.
 class CopyRun {
  public:
-  explicit CopyRun(const CopySettings& settings) : settings_(settings) {
+  explicit CopyRun(const CopySettings& settings)
+      : settings_(settings),
+        pool_(settings.workers > 0 ? settings.workers : kCopyWorkers, [this] { LetEventsRun(); }) {
     LARGE_INTEGER counter;
     QueryPerformanceCounter(&counter);
-    random_state_ = static_cast<std::uint64_t>(counter.QuadPart) ^
-                    (static_cast<std::uint64_t>(GetCurrentProcessId()) << 40) ^
-                    reinterpret_cast<std::uintptr_t>(this) ^ 0x9E3779B97F4A7C15ull;
+    name_seed_ = static_cast<std::uint64_t>(counter.QuadPart) ^
+                 (static_cast<std::uint64_t>(GetCurrentProcessId()) << 40) ^
+                 reinterpret_cast<std::uintptr_t>(this) ^ 0x9E3779B97F4A7C15ull;
   }
 
   CopyOutcome Run(const std::string& source, const std::string& destination) {
     try {
-      buffer_ = std::make_unique_for_overwrite<char[]>(kBufferBytes);
       Start(source, destination);
+      pool_.Drain();
+      RetryDeferred();
     } catch (const std::exception& e) {
-      ++out_.folders_failed;
-      Record(source, e.what());
+      FailRun(source, e.what());
     } catch (...) {
-      ++out_.folders_failed;
-      Record(source, "Unexpected failure");
+      FailRun(source, "Unexpected failure");
     }
+    // Whatever ended the walk, nothing may still write when the outcome is read.
+    pool_.Drain();
+    std::lock_guard lock(out_mutex_);
     return out_;
   }
 
-  bool Interrupted() const { return interrupted_; }
+  bool Interrupted() const { return interrupted_.load(); }
 
  private:
+  // The copy a new one replaces, if there is one.
+  struct EarlierCopy {
+    bool exists = false;
+    DWORD attributes = 0;
+  };
+
+  // One file to write, as the walk found it.
+  struct FileJob {
+    std::uint64_t order = 0;  // its place in the walk, so failures are told in walk order
+    std::wstring source;
+    std::wstring folder;
+    Listed file;
+    EarlierCopy earlier;
+    bool last_try = false;  // a second try after a full disk: a failure now counts
+  };
+
   void Start(const std::string& source, const std::string& destination) {
     const std::wstring from = LongPath(source);
     WIN32_FILE_ATTRIBUTE_DATA data;
@@ -260,7 +289,7 @@ class CopyRun {
     if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
       // A single file lands in the destination folder under its own name.
       Listed file;
-      if (const DWORD code = DescribeFile(from, &file)) return FailFile(from, code);
+      if (const DWORD code = DescribeFile(from, &file)) return FailFile(NextOrder(), from, code);
       if (const DWORD code = CreateFolderChain(to, &created)) return FailFolder(to, code);
       Listed copy;
       bool have_copy = false;
@@ -268,7 +297,7 @@ class CopyRun {
         RemoveLeftovers(to);
         const DWORD code = DescribeFile(JoinPath(to, file.name), &copy);
         if (code != 0 && code != ERROR_FILE_NOT_FOUND && code != ERROR_PATH_NOT_FOUND) {
-          return FailFile(JoinPath(to, file.name), code);
+          return FailFile(NextOrder(), JoinPath(to, file.name), code);
         }
         have_copy = code == 0;
       }
@@ -302,7 +331,7 @@ class CopyRun {
     std::vector<Subfolder> subfolders;
     CopyFiles(source, target, target_is_new, &subfolders);
     for (const Subfolder& subfolder : subfolders) {
-      if (interrupted_) return;
+      if (interrupted_.load()) return;
       const std::wstring to = JoinPath(target, subfolder.name);
       bool created = false;
       if (!subfolder.copy_exists) {
@@ -344,7 +373,7 @@ class CopyRun {
       if (IsTemporaryName(entry.name)) continue;
       LetEventsRunBetweenFiles();
       CopyOneFile(JoinPath(source, entry.name), entry, target, copy);
-      if (interrupted_) return;
+      if (interrupted_.load()) return;
     }
     if (reader.Error() != 0) FailFolder(source, reader.Error());
   }
@@ -366,56 +395,104 @@ class CopyRun {
     return reader.Error();
   }
 
-  // Copies one file into folder unless its copy there is still current. copy is what the
-  // destination's listing showed under the file's name, if anything.
+  // Decides, from the two listings, whether a file needs writing into folder, and hands it to
+  // the pool when it does. copy is what the destination's listing showed under the file's
+  // name, if anything.
   void CopyOneFile(const std::wstring& source, const Listed& file, const std::wstring& folder,
                    const Listed* copy) {
-    const std::wstring target = JoinPath(folder, file.name);
+    const std::uint64_t order = NextOrder();
     EarlierCopy earlier;
     if (copy != nullptr) {
+      const std::wstring target = JoinPath(folder, file.name);
       if (copy->attributes & FILE_ATTRIBUTE_DIRECTORY) {
-        return FailFile(target, ERROR_ALREADY_EXISTS);
+        return FailFile(order, target, ERROR_ALREADY_EXISTS);
       }
       if (CopyIsCurrent(StampOf(file), StampOf(*copy))) {
         if ((copy->attributes ^ file.attributes) & kFileAttributesChecked) {
           SetFileAttributesW(target.c_str(), SettableAttributes(file.attributes));
         }
-        ++out_.files_skipped;
+        Count(&CopyOutcome::files_skipped);
         return;
       }
-      if (!settings_.overwrite) return FailFile(target, ERROR_FILE_EXISTS);
+      if (!settings_.overwrite) return FailFile(order, target, ERROR_FILE_EXISTS);
       earlier = EarlierCopy{true, copy->attributes};
     }
+    auto job = std::make_shared<FileJob>(FileJob{order, source, folder, file, earlier, false});
+    pool_.Submit([this, job] { WriteGuarded(*job); });
+  }
 
-    FileHandle in(CreateFileW(source.c_str(), GENERIC_READ,
+  // Copies that failed for a full disk while other copies were filling it too are tried once
+  // more, one at a time, once the rest are done: the temporary files of the others are gone by
+  // then, and a file that fits on its own is not lost to a race it had no part in.
+  void RetryDeferred() {
+    std::vector<FileJob> again;
+    {
+      std::lock_guard lock(out_mutex_);
+      again.swap(deferred_);
+    }
+    for (FileJob& job : again) {
+      if (interrupted_.load()) return;
+      job.last_try = true;
+      auto shared = std::make_shared<FileJob>(std::move(job));
+      pool_.Submit([this, shared] { WriteGuarded(*shared); });
+      pool_.Drain();
+    }
+  }
+
+  // On a worker: writes one file; no failure escapes to the pool.
+  void WriteGuarded(const FileJob& job) {
+    if (interrupted_.load()) return;  // as if the process had died before it
+    try {
+      Write(job);
+    } catch (const std::exception& e) {
+      RecordFileFailure(job.order, DisplayPath(JoinPath(job.folder, job.file.name)), e.what());
+    } catch (...) {
+      RecordFileFailure(job.order, DisplayPath(JoinPath(job.folder, job.file.name)),
+                        "Unexpected failure");
+    }
+  }
+
+  // On a worker: copies the file through a temporary file and renames it into place.
+  void Write(const FileJob& job) {
+    const Listed& file = job.file;
+    const std::wstring target = JoinPath(job.folder, file.name);
+    FileHandle in(CreateFileW(job.source.c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!in) return FailFile(source, GetLastError());
-    if (const DWORD code = CheckRoom(folder, file.size)) return FailFile(target, code);
+    if (!in) return FailFile(job.order, job.source, GetLastError());
+    if (const DWORD code = CheckRoom(job.folder, file.size)) return FailWrite(job, target, code);
     std::wstring temp;
     DWORD code = 0;
-    FileHandle out = CreateTemporary(folder, file.attributes, &temp, &code);
-    if (!out) return FailFile(target, code);
+    FileHandle out = CreateTemporary(job.folder, file.attributes, &temp, &code);
+    if (!out) return FailWrite(job, target, code);
 
     bool read_failed = false;
     code = CopyData(in.get(), out.get(), file.size, &read_failed);
-    if (interrupted_) return FailFile(target, ERROR_OPERATION_ABORTED);  // the temp stays
+    if (interrupted_.load()) return FailFile(job.order, target, ERROR_OPERATION_ABORTED);
     in.Close();
     if (code == 0) code = StampTemporary(out.get(), file);
-    if (code == 0) code = PutInPlace(out.get(), target, earlier);
+    if (code == 0) code = PutInPlace(out.get(), target, job.earlier);
     out.Close();
     if (code != 0) {
       DeleteTemporary(temp);
-      return FailFile(read_failed ? source : target, code);
+      if (read_failed) return FailFile(job.order, job.source, code);
+      return FailWrite(job, target, code);
     }
-    ++out_.files_copied;
+    Count(&CopyOutcome::files_copied);
   }
 
-  // The copy a new one replaces, if there is one.
-  struct EarlierCopy {
-    bool exists = false;
-    DWORD attributes = 0;
-  };
+  // A failed write; a full disk while other copies were running is tried again at the end.
+  void FailWrite(const FileJob& job, const std::wstring& target, DWORD code) {
+    const bool disk_full = code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL;
+    if (disk_full && !job.last_try && pool_.Running() > 1) {
+      std::lock_guard lock(out_mutex_);
+      if (deferred_.size() < kMaxDeferred) {
+        deferred_.push_back(job);
+        return;
+      }
+    }
+    FailFile(job.order, target, code);
+  }
 
   // Renames the finished temporary file to target. Only a replacement can lose a good copy, so
   // only then are data and rename forced to disk. A copy that turns up after the folder was
@@ -452,14 +529,15 @@ class CopyRun {
   // Atomically puts the open temporary file in the place of target, replacing what is there
   // when replace_existing is set. Renaming through the handle that wrote the file saves reopening
   // it by name (which is what MoveFileExW does and what costs most per file under Wine).
-  DWORD RenameOver(HANDLE file, const std::wstring& target, bool replace_existing) {
+  static DWORD RenameOver(HANDLE file, const std::wstring& target, bool replace_existing) {
     // The NT form (\??\C:\x for \\?\C:\x) is taken as it is by every layer below.
     std::wstring name = target;
     if (name.rfind(L"\\\\?\\", 0) == 0) name[1] = L'?';
     const size_t name_bytes = name.size() * sizeof(wchar_t);
     const size_t total = offsetof(FILE_RENAME_INFO, FileName) + name_bytes + sizeof(wchar_t);
-    rename_buffer_.assign((total + sizeof(std::uint64_t) - 1) / sizeof(std::uint64_t), 0);
-    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(rename_buffer_.data());
+    // FILE_RENAME_INFO needs 8-byte alignment.
+    std::vector<std::uint64_t> buffer((total + sizeof(std::uint64_t) - 1) / sizeof(std::uint64_t));
+    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
     rename->ReplaceIfExists = replace_existing ? TRUE : FALSE;
     rename->RootDirectory = nullptr;
     rename->FileNameLength = static_cast<DWORD>(name_bytes);
@@ -488,32 +566,36 @@ class CopyRun {
   }
 
   // Answers 0 or the error code; a short read at the known end of the file ends the copy
-  // without a second read.
+  // without a second read. A small file gets a buffer of its own size.
   DWORD CopyData(HANDLE in, HANDLE out, std::uint64_t expected, bool* read_failed) {
+    const DWORD buffer_bytes = static_cast<DWORD>(
+        std::clamp<std::uint64_t>(expected + 1, kSmallestBufferBytes, kBufferBytes));
+    const auto buffer = std::make_unique_for_overwrite<char[]>(buffer_bytes);
     std::uint64_t done = 0;
-    std::uint64_t since_yield = 0;
+    std::uint64_t since_progress = 0;
     for (;;) {
-      DWORD want = kBufferBytes;
+      if (interrupted_.load()) return ERROR_OPERATION_ABORTED;  // another file fired the seam
+      DWORD want = buffer_bytes;
       if (settings_.interrupt_after_bytes) {
         const std::uint64_t limit = *settings_.interrupt_after_bytes;
         if (done >= limit) {
-          interrupted_ = true;
+          interrupted_.store(true);
           return ERROR_OPERATION_ABORTED;
         }
         want = static_cast<DWORD>(std::min<std::uint64_t>(want, limit - done));
       }
       DWORD got = 0;
-      if (!ReadFile(in, buffer_.get(), want, &got, nullptr)) {
+      if (!ReadFile(in, buffer.get(), want, &got, nullptr)) {
         *read_failed = true;
         return GetLastError();
       }
       if (got == 0) return 0;
-      if (const DWORD code = WriteAll(out, buffer_.get(), got)) return code;
+      if (const DWORD code = WriteAll(out, buffer.get(), got)) return code;
       done += got;
-      since_yield += got;
-      if (since_yield >= kYieldBytes) {
-        since_yield = 0;
-        LetEventsRun();
+      since_progress += got;
+      if (since_progress >= kYieldBytes) {
+        since_progress = 0;
+        pool_.NoteProgress();
       }
       if (got < want && done >= expected) return 0;
     }
@@ -522,9 +604,11 @@ class CopyRun {
   // Answers ERROR_DISK_FULL when the volume that holds folder has less room than bytes, so a
   // file that cannot fit fails at once with the reason a user understands, before any of it is
   // written and without filling the disk for every other program first. The room is asked for
-  // again only when the last answer, less what was written since, does not cover a file.
+  // again only when the last answer, less what was set aside since, does not cover a file.
   DWORD CheckRoom(const std::wstring& folder, std::uint64_t bytes) {
-    if (bytes == 0 || !settings_.check_free_space || room_unknown_) return 0;
+    if (bytes == 0 || !settings_.check_free_space) return 0;
+    std::lock_guard lock(room_mutex_);
+    if (room_unknown_) return 0;
     if (bytes > room_) {
       ULARGE_INTEGER available;
       if (!GetDiskFreeSpaceExW(JoinPath(folder, L"").c_str(), &available, nullptr, nullptr)) {
@@ -575,11 +659,12 @@ class CopyRun {
   }
 
   std::wstring NextTemporaryName() {
-    // xorshift64*: cheap, and seeded per run so two runs do not walk the same names.
-    random_state_ ^= random_state_ >> 12;
-    random_state_ ^= random_state_ << 25;
-    random_state_ ^= random_state_ >> 27;
-    std::uint64_t value = random_state_ * 0x2545F4914F6CDD1Dull;
+    // splitmix64 over a per-run seed and a shared count: cheap, safe on any thread, and two
+    // runs do not walk the same names.
+    std::uint64_t value = name_seed_ + 0x9E3779B97F4A7C15ull * (name_count_.fetch_add(1) + 1);
+    value = (value ^ (value >> 30)) * 0xBF58476D1CE4E5B9ull;
+    value = (value ^ (value >> 27)) * 0x94D049BB133111EBull;
+    value ^= value >> 31;
     static constexpr wchar_t kHex[] = L"0123456789abcdef";
     std::wstring name(kTempPrefix);
     name.resize(name.size() + kTempHexDigits);
@@ -598,6 +683,7 @@ class CopyRun {
     if (GetTickCount64() - last_yield_ms_ >= kYieldIntervalMs) LetEventsRun();
   }
 
+  // The caller's thread only.
   void LetEventsRun() {
     last_yield_ms_ = GetTickCount64();
     if (!settings_.yield) return;
@@ -608,30 +694,66 @@ class CopyRun {
     }
   }
 
-  void Record(const std::string& path, const std::string& reason) {
-    if (!out_.first_failure_path.empty() || !out_.first_failure_reason.empty()) return;
+  // The walk's own places: each file and each failing folder takes the next one.
+  std::uint64_t NextOrder() { return next_order_++; }
+
+  void Count(std::uint64_t CopyOutcome::*counter) {
+    std::lock_guard lock(out_mutex_);
+    ++(out_.*counter);
+  }
+  // Keeps the failure that comes first in the walk, whichever thread met it first.
+  void Record(std::uint64_t order, const std::string& path, const std::string& reason) {
+    if (order >= first_failure_order_) return;
+    first_failure_order_ = order;
     out_.first_failure_path = path;
     out_.first_failure_reason = reason;
   }
-  void FailFile(const std::wstring& path, DWORD code) {
+  void RecordFileFailure(std::uint64_t order, const std::string& path, const std::string& reason) {
+    std::lock_guard lock(out_mutex_);
     ++out_.files_failed;
-    Record(DisplayPath(path), SystemMessage(code));
+    Record(order, path, reason);
+  }
+  void FailFile(std::uint64_t order, const std::wstring& path, DWORD code) {
+    RecordFileFailure(order, DisplayPath(path), SystemMessage(code));
   }
   void FailFolder(const std::wstring& path, DWORD code) {
+    const std::uint64_t order = NextOrder();
+    const std::string reason = SystemMessage(code);
+    std::lock_guard lock(out_mutex_);
     ++out_.folders_failed;
-    Record(DisplayPath(path), SystemMessage(code));
+    Record(order, DisplayPath(path), reason);
+  }
+  // The walk itself failed (no memory): the source counts as a failed folder.
+  void FailRun(const std::string& source, const std::string& reason) {
+    const std::uint64_t order = NextOrder();
+    std::lock_guard lock(out_mutex_);
+    ++out_.folders_failed;
+    Record(order, source, reason);
   }
 
+  // At most this many copies wait for a second try after a full disk; beyond that the disk is
+  // simply full, and memory stays bounded.
+  static constexpr size_t kMaxDeferred = 64;
+
   const CopySettings& settings_;
-  std::unique_ptr<char[]> buffer_;
-  std::vector<std::uint64_t> rename_buffer_;  // FILE_RENAME_INFO needs 8-byte alignment
-  CopyOutcome out_;
   std::wstring target_root_;
-  bool interrupted_ = false;
+  std::uint64_t next_order_ = 0;  // the caller's thread only
+  ULONGLONG last_yield_ms_ = 0;   // the caller's thread only
+  std::uint64_t name_seed_ = 0;
+  std::atomic<std::uint64_t> name_count_{0};
+  std::atomic<bool> interrupted_{false};
+
+  std::mutex out_mutex_;  // guards out_, first_failure_order_ and deferred_
+  CopyOutcome out_;
+  std::uint64_t first_failure_order_ = std::numeric_limits<std::uint64_t>::max();
+  std::vector<FileJob> deferred_;
+
+  std::mutex room_mutex_;   // guards room_ and room_unknown_
   std::uint64_t room_ = 0;  // free bytes on the destination's volume, as last known
   bool room_unknown_ = false;
-  std::uint64_t random_state_ = 0;
-  ULONGLONG last_yield_ms_ = 0;
+
+  // Last, so that it goes first: its threads use everything above.
+  CopyPool pool_;
 };
 
 }  // namespace

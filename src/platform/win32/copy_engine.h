@@ -24,6 +24,11 @@
 // of cloud-synced folders, deduplicated or tiered storage) hold their own content and are
 // copied. A source named directly is followed even when it is a link. When the destination
 // lies inside the source, the walk leaves the copy itself out.
+//
+// The walk, the skip decisions and every call of the yield run on the caller's thread; the
+// files that need writing are written by kCopyWorkers threads meanwhile, and the caller waits
+// for them with its window's messages moving. A copy returns only when every file it started
+// has been written or has failed; the first failure reported is the first in walk order.
 #pragma once
 
 #include <cstdint>
@@ -50,10 +55,18 @@ bool EntersFolder(std::uint32_t attributes, std::uint32_t reparse_tag);
 // when it cannot be read.
 std::uint32_t ReparseTagOf(const std::wstring& path);
 
+// Threads that write files at once. Measured under Wine on 2 cores with small files, where the
+// cost per file dominates: 1 thread 1.00, 2 threads 0.74, 4 threads 0.55, 8 threads 0.57 of the
+// time of writing them on the caller's thread.
+inline constexpr int kCopyWorkers = 4;
+
 struct CopySettings {
   bool overwrite = true;
-  // Runs between files (at most every kYieldIntervalMs) and every kYieldBytes of a long file.
+  // Runs on the caller's thread between files (at most every kYieldIntervalMs), every
+  // kYieldBytes of a long file, and whenever a message arrives while the caller waits.
   std::function<void()> yield;
+  // Writer threads; 0 takes kCopyWorkers.
+  int workers = 0;
   // Test seam: the first file whose temporary copy reaches this many bytes stops there as if
   // the process had died: the temporary file stays, nothing is renamed and the run ends.
   std::optional<std::uint64_t> interrupt_after_bytes;
