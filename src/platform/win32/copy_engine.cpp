@@ -255,7 +255,7 @@ class CopyRun {
     }
     // Whatever ended the walk, nothing may still write when the outcome is read.
     pool_.Drain();
-    std::lock_guard lock(out_mutex_);
+    std::lock_guard lock(out_lock_);
     return out_;
   }
 
@@ -427,7 +427,7 @@ class CopyRun {
   void RetryDeferred() {
     std::vector<FileJob> again;
     {
-      std::lock_guard lock(out_mutex_);
+      std::lock_guard lock(out_lock_);
       again.swap(deferred_);
     }
     for (FileJob& job : again) {
@@ -485,7 +485,7 @@ class CopyRun {
   void FailWrite(const FileJob& job, const std::wstring& target, DWORD code) {
     const bool disk_full = code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL;
     if (disk_full && !job.last_try && pool_.Running() > 1) {
-      std::lock_guard lock(out_mutex_);
+      std::lock_guard lock(out_lock_);
       if (deferred_.size() < kMaxDeferred) {
         deferred_.push_back(job);
         return;
@@ -607,7 +607,7 @@ class CopyRun {
   // again only when the last answer, less what was set aside since, does not cover a file.
   DWORD CheckRoom(const std::wstring& folder, std::uint64_t bytes) {
     if (bytes == 0 || !settings_.check_free_space) return 0;
-    std::lock_guard lock(room_mutex_);
+    std::lock_guard lock(room_lock_);
     if (room_unknown_) return 0;
     if (bytes > room_) {
       ULARGE_INTEGER available;
@@ -698,7 +698,7 @@ class CopyRun {
   std::uint64_t NextOrder() { return next_order_++; }
 
   void Count(std::uint64_t CopyOutcome::*counter) {
-    std::lock_guard lock(out_mutex_);
+    std::lock_guard lock(out_lock_);
     ++(out_.*counter);
   }
   // Keeps the failure that comes first in the walk, whichever thread met it first.
@@ -709,7 +709,7 @@ class CopyRun {
     out_.first_failure_reason = reason;
   }
   void RecordFileFailure(std::uint64_t order, const std::string& path, const std::string& reason) {
-    std::lock_guard lock(out_mutex_);
+    std::lock_guard lock(out_lock_);
     ++out_.files_failed;
     Record(order, path, reason);
   }
@@ -719,14 +719,14 @@ class CopyRun {
   void FailFolder(const std::wstring& path, DWORD code) {
     const std::uint64_t order = NextOrder();
     const std::string reason = SystemMessage(code);
-    std::lock_guard lock(out_mutex_);
+    std::lock_guard lock(out_lock_);
     ++out_.folders_failed;
     Record(order, DisplayPath(path), reason);
   }
   // The walk itself failed (no memory): the source counts as a failed folder.
   void FailRun(const std::string& source, const std::string& reason) {
     const std::uint64_t order = NextOrder();
-    std::lock_guard lock(out_mutex_);
+    std::lock_guard lock(out_lock_);
     ++out_.folders_failed;
     Record(order, source, reason);
   }
@@ -743,12 +743,12 @@ class CopyRun {
   std::atomic<std::uint64_t> name_count_{0};
   std::atomic<bool> interrupted_{false};
 
-  std::mutex out_mutex_;  // guards out_, first_failure_order_ and deferred_
+  SlimLock out_lock_;  // guards out_, first_failure_order_ and deferred_
   CopyOutcome out_;
   std::uint64_t first_failure_order_ = std::numeric_limits<std::uint64_t>::max();
   std::vector<FileJob> deferred_;
 
-  std::mutex room_mutex_;   // guards room_ and room_unknown_
+  SlimLock room_lock_;      // guards room_ and room_unknown_
   std::uint64_t room_ = 0;  // free bytes on the destination's volume, as last known
   bool room_unknown_ = false;
 

@@ -1,14 +1,15 @@
 #include "platform/win32/copy_pool.h"
 
+#include <mutex>
 #include <system_error>
 #include <utility>
 
 namespace tess::win32 {
 namespace {
 
-// Jobs queued per worker: enough that a worker finds the next file ready when it finishes one,
-// few enough that the walk stays close behind the copies.
-constexpr size_t kJobsQueuedPerWorker = 4;
+// Jobs queued per worker: the walk refills the queue in batches, and the owner wakes only
+// when it has half emptied, since every wake-up is a trip through Wine's server.
+constexpr size_t kJobsQueuedPerWorker = 16;
 // A message left in the queue by an event pump that stopped early raises no new wake-up; the
 // owner looks again this often.
 constexpr DWORD kRecheckMs = 50;
@@ -25,27 +26,27 @@ CopyPool::CopyPool(int workers, std::function<void()> events)
 
 CopyPool::~CopyPool() {
   {
-    std::lock_guard lock(mutex_);
+    std::lock_guard guard(lock_);
     stopping_ = true;
     queue_.clear();
   }
-  work_ready_.notify_all();
+  WakeAllConditionVariable(&work_ready_);
   for (std::thread& thread : threads_) thread.join();
 }
 
 void CopyPool::Submit(Job job) {
-  for (;;) {
-    {
-      std::lock_guard lock(mutex_);
-      if (queue_.size() < queue_limit_) {
-        queue_.push_back(std::move(job));
-        break;
-      }
-    }
-    WaitOnce();
+  bool full = false;
+  {
+    std::lock_guard guard(lock_);
+    full = queue_.size() >= queue_limit_;
+  }
+  if (full) WaitFor(Want::kRoom);
+  {
+    std::lock_guard guard(lock_);
+    queue_.push_back(std::move(job));
   }
   StartWorkerIfNeeded();
-  work_ready_.notify_one();
+  WakeConditionVariable(&work_ready_);
 }
 
 void CopyPool::StartWorkerIfNeeded() {
@@ -58,7 +59,7 @@ void CopyPool::StartWorkerIfNeeded() {
     for (;;) {
       Job job;
       {
-        std::lock_guard lock(mutex_);
+        std::lock_guard guard(lock_);
         if (queue_.empty()) return;
         job = std::move(queue_.front());
         queue_.pop_front();
@@ -68,71 +69,94 @@ void CopyPool::StartWorkerIfNeeded() {
   }
 }
 
-void CopyPool::Drain() {
-  for (;;) {
-    {
-      std::lock_guard lock(mutex_);
-      if (queue_.empty() && running_ == 0) return;
-    }
-    WaitOnce();
-  }
-}
+void CopyPool::Drain() { WaitFor(Want::kAllDone); }
 
 void CopyPool::NoteProgress() {
   progress_.fetch_add(1);
-  SetEvent(wake_.Get());
+  bool owner_waits = false;
+  {
+    std::lock_guard guard(lock_);
+    owner_waits = owner_wants_ != Want::kNothing;
+  }
+  if (owner_waits) SetEvent(wake_.Get());
 }
 
-int CopyPool::Running() const {
-  std::lock_guard lock(mutex_);
+int CopyPool::Running() {
+  std::lock_guard guard(lock_);
   return running_;
+}
+
+bool CopyPool::Holds(Want want) const {
+  switch (want) {
+    case Want::kRoom:
+      return queue_.size() <= queue_limit_ / 2;
+    case Want::kAllDone:
+      return queue_.empty() && running_ == 0;
+    case Want::kNothing:
+      break;
+  }
+  return true;
 }
 
 void CopyPool::Work() {
   for (;;) {
     Job job;
     {
-      std::unique_lock lock(mutex_);
-      work_ready_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
+      std::lock_guard guard(lock_);
+      while (!stopping_ && queue_.empty()) {
+        SleepConditionVariableSRW(&work_ready_, lock_.Native(), INFINITE, 0);
+      }
       if (queue_.empty()) return;
       job = std::move(queue_.front());
       queue_.pop_front();
       ++running_;
     }
     job();
+    bool wake_owner = false;
     {
-      std::lock_guard lock(mutex_);
+      std::lock_guard guard(lock_);
       --running_;
+      if (owner_wants_ != Want::kNothing && Holds(owner_wants_)) {
+        owner_wants_ = Want::kNothing;
+        wake_owner = true;
+      }
     }
-    SetEvent(wake_.Get());
+    if (wake_owner) SetEvent(wake_.Get());
   }
 }
 
-void CopyPool::WaitOnce() {
-  HANDLE wake = wake_.Get();
-  bool messages = false;
-  if (events_) {
-    // Sent messages count too: a window of another program that sends one waits for the reply.
-    const DWORD result = MsgWaitForMultipleObjectsEx(1, &wake, kRecheckMs, QS_ALLINPUT, 0);
-    messages = result == WAIT_OBJECT_0 + 1 ||
-               (result == WAIT_TIMEOUT && HIWORD(GetQueueStatus(QS_ALLINPUT)) != 0);
-  } else {
-    WaitForSingleObject(wake, kRecheckMs);
-  }
+void CopyPool::RunProgressSteps() {
   const std::uint64_t progress = progress_.load();
-  if (!events_) {
-    progress_seen_ = progress;
-    return;
-  }
   // One pass per step, as a copy on this thread would have made: a long file lets events run
   // at every step whether or not the owner woke for each.
-  bool ran = false;
   while (progress_seen_ < progress) {
     ++progress_seen_;
-    events_();
-    ran = true;
+    if (events_) events_();
   }
-  if (messages && !ran) events_();
+}
+
+void CopyPool::WaitFor(Want want) {
+  for (;;) {
+    RunProgressSteps();
+    {
+      std::lock_guard guard(lock_);
+      if (Holds(want)) {
+        owner_wants_ = Want::kNothing;
+        return;
+      }
+      owner_wants_ = want;
+    }
+    HANDLE wake = wake_.Get();
+    if (!events_) {
+      WaitForSingleObject(wake, kRecheckMs);
+      continue;
+    }
+    // Sent messages count too: a window of another program that sends one waits for the reply.
+    const DWORD result = MsgWaitForMultipleObjectsEx(1, &wake, kRecheckMs, QS_ALLINPUT, 0);
+    const bool messages = result == WAIT_OBJECT_0 + 1 ||
+                          (result == WAIT_TIMEOUT && HIWORD(GetQueueStatus(QS_ALLINPUT)) != 0);
+    if (messages && progress_.load() == progress_seen_) events_();
+  }
 }
 
 }  // namespace tess::win32

@@ -5,17 +5,27 @@
 #include <windows.h>
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <functional>
-#include <mutex>
 #include <thread>
 #include <vector>
 
 #include "platform/win32/handles.h"
 
 namespace tess::win32 {
+
+// A lock for std::lock_guard over the system's slim reader/writer lock. Unlike a lock built on
+// an event, waiting for it never goes through Wine's server, which is busy with the files.
+class SlimLock {
+ public:
+  void lock() { AcquireSRWLockExclusive(&lock_); }
+  void unlock() { ReleaseSRWLockExclusive(&lock_); }
+  SRWLOCK* Native() { return &lock_; }
+
+ private:
+  SRWLOCK lock_ = SRWLOCK_INIT;
+};
 
 class CopyPool {
  public:
@@ -39,23 +49,31 @@ class CopyPool {
   // Worker side: a long file has come a step further; the owner lets events run.
   void NoteProgress();
   // Jobs running at this moment, the caller's own included.
-  int Running() const;
+  int Running();
 
  private:
+  // What the owner is waiting for.
+  enum class Want { kNothing, kRoom, kAllDone };
+
   void Work();
   void StartWorkerIfNeeded();
-  // One wait of the owner for a finished job, a progress step or a message.
-  void WaitOnce();
+  // Waits until want holds, letting events run for messages and progress steps meanwhile.
+  void WaitFor(Want want);
+  bool Holds(Want want) const;  // under lock_
+  void RunProgressSteps();
 
   const int workers_;
   const std::function<void()> events_;
   const size_t queue_limit_;
-  UniqueObject wake_;  // auto-reset; set by a worker after every job and progress step
-  mutable std::mutex mutex_;
-  std::condition_variable work_ready_;
+  UniqueObject wake_;  // auto-reset; set by a worker only when the owner waits
+
+  SlimLock lock_;  // guards what follows
+  CONDITION_VARIABLE work_ready_ = CONDITION_VARIABLE_INIT;
   std::deque<Job> queue_;
   int running_ = 0;
   bool stopping_ = false;
+  Want owner_wants_ = Want::kNothing;
+
   std::atomic<std::uint64_t> progress_{0};
   std::uint64_t progress_seen_ = 0;  // owner's thread only
   std::vector<std::thread> threads_;
