@@ -31,7 +31,10 @@ inline void PressKey(HWND control, WPARAM key, UINT message = WM_KEYDOWN) {
 
 class MainWindowTest : public ::testing::Test {
  protected:
-  void SetUp() override {
+  void SetUp() override { Start(); }
+  // The settings and the doubles as the test left them, then the window as WinMain makes it.
+  // A suite that prepares them first starts the window itself.
+  void Start() {
     window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr));
     form_ = std::make_unique<Form1>(fakes_.Wire());
     attachment_.emplace(window_->Attach(*form_));

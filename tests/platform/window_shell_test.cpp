@@ -9,9 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <optional>
-
+#include "main_window_fixture.h"
 #include "platform/win32/control_ids.h"
 #include "platform/win32/main_window.h"
 #include "platform/win32/win_event_pump.h"
@@ -22,28 +20,11 @@ namespace tess::win32 {
 namespace {
 
 using test::FakeNotifyIcon;
-using test::FakeServices;
 
-class WindowShellTest : public ::testing::Test {
+// Each test seeds the settings and the doubles first, then starts the window.
+class WindowShellTest : public MainWindowTest {
  protected:
-  // The settings and the doubles as a test left them, then the window as WinMain makes it.
-  void Start() {
-    window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr));
-    form_ = std::make_unique<Form1>(fakes_.Wire());
-    attachment_.emplace(window_->Attach(*form_));
-    window_->Load();
-    window_->ShowFirstTime();
-    WinEventPump().ProcessPendingEvents();
-  }
-  void TearDown() override {
-    attachment_.reset();
-    form_.reset();
-    window_.reset();
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-    }
-  }
-  HWND Main() const { return window_->Handle(); }
+  void SetUp() override {}
   int Count(FakeNotifyIcon::Call::Kind kind) const {
     int n = 0;
     for (const auto& call : fakes_.notify_icon.calls) n += call.kind == kind;
@@ -61,11 +42,6 @@ class WindowShellTest : public ::testing::Test {
     GetObjectW(handle, sizeof(font), &font);
     return font.lfHeight;
   }
-
-  FakeServices fakes_;
-  std::unique_ptr<MainWindow> window_;
-  std::unique_ptr<Form1> form_;
-  std::optional<MainWindow::Attachment> attachment_;
 };
 
 TEST_F(WindowShellTest, ACancelledSessionEndLeavesEverythingRunningAndARealOneCloses) {
