@@ -22,11 +22,11 @@
 #include <thread>
 #include <vector>
 
-#include "platform/win32/copy_engine.h"
-#include "platform/win32/handles.h"
-#include "platform/win32/long_path.h"
-#include "platform/win32/text.h"
-#include "platform/win32/win_file_system.h"
+#include "win32/copy_engine.h"
+#include "win32/handles.h"
+#include "win32/long_path.h"
+#include "win32/text.h"
+#include "win32/win_file_system.h"
 
 namespace {
 

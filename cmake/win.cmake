@@ -10,16 +10,22 @@ else()
 endif()
 target_compile_definitions(tessaline_core PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
 
-file(GLOB WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/win32/*.cpp)
-list(FILTER WIN32_SOURCES EXCLUDE REGEX "/main\\.cpp$")
+# The adapters behind the ports.
+file(GLOB WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/win32/*.cpp)
 add_library(tessaline_win32 STATIC ${WIN32_SOURCES})
 target_link_libraries(tessaline_win32 PUBLIC tessaline_core comctl32 shell32 ole32 oleaut32 uuid
                       gdi32 user32 advapi32 shlwapi)
 target_compile_options(tessaline_win32 PRIVATE ${WARNINGS})
-# The resource identifiers shared with the resource script.
-target_include_directories(tessaline_win32 PRIVATE ${CMAKE_SOURCE_DIR}/assets)
 
-add_executable(Tessaline WIN32 ${CMAKE_SOURCE_DIR}/src/platform/win32/main.cpp
+# The window: its frame and one binding per control kind.
+file(GLOB VIEW_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/view/*.cpp)
+add_library(tessaline_view STATIC ${VIEW_SOURCES})
+target_link_libraries(tessaline_view PUBLIC tessaline_win32)
+target_compile_options(tessaline_view PRIVATE ${WARNINGS})
+# The resource identifiers shared with the resource script.
+target_include_directories(tessaline_view PRIVATE ${CMAKE_SOURCE_DIR}/assets)
+
+add_executable(Tessaline WIN32 ${CMAKE_SOURCE_DIR}/src/app/main.cpp
                ${CMAKE_SOURCE_DIR}/assets/tessaline.rc)
 # The version resource takes the project's version, description and copyright line.
 set(VERSION_INFO_HEADER ${CMAKE_BINARY_DIR}/generated/version_info.h)
@@ -30,7 +36,7 @@ set_source_files_properties(${CMAKE_SOURCE_DIR}/assets/tessaline.rc PROPERTIES
 if(NOT MSVC)
   target_link_options(Tessaline PRIVATE -municode -mwindows)
 endif()
-target_link_libraries(Tessaline PRIVATE tessaline_win32)
+target_link_libraries(Tessaline PRIVATE tessaline_view)
 set_target_properties(Tessaline PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 # Files the program looks up in its own folder: the hand over push buttons and the pointer of a
 # folder-list entry being dragged. They go beside it here and in both packages, which take the
@@ -90,7 +96,7 @@ endif()
 file(GLOB WIN_SUPPORT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win_support/*.cpp)
 add_library(tessaline_win_support STATIC ${WIN_SUPPORT_SOURCES})
 target_include_directories(tessaline_win_support PUBLIC ${CMAKE_SOURCE_DIR}/tests)
-target_link_libraries(tessaline_win_support PUBLIC tessaline_win32 gtest)
+target_link_libraries(tessaline_win_support PUBLIC tessaline_view gtest)
 target_compile_options(tessaline_win_support PRIVATE ${WARNINGS})
 # The end-to-end driver starts the program the build made.
 target_compile_definitions(tessaline_win_support PRIVATE

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "base/product.h"
-#include "platform/dialogs.h"
+#include "ports/dialogs.h"
 
 namespace tess {
 

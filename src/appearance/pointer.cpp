@@ -1,7 +1,7 @@
 #include "appearance/pointer.h"
 
 #include "base/path_text.h"
-#include "platform/file_queries.h"
+#include "ports/file_queries.h"
 
 namespace tess {
 

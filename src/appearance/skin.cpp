@@ -1,7 +1,7 @@
 #include "appearance/skin.h"
 
 #include "base/path_text.h"
-#include "platform/file_system.h"
+#include "ports/file_system.h"
 
 namespace tess {
 

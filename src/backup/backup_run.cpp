@@ -10,10 +10,10 @@
 #include "base/error_trap.h"
 #include "controls/controls.h"
 #include "history/history_log.h"
-#include "platform/dialogs.h"
-#include "platform/event_pump.h"
-#include "platform/file_queries.h"
-#include "platform/file_system.h"
+#include "ports/dialogs.h"
+#include "ports/event_pump.h"
+#include "ports/file_queries.h"
+#include "ports/file_system.h"
 
 namespace tess {
 

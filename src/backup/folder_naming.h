@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/clock.h"
+#include "ports/clock.h"
 
 namespace tess {
 

@@ -2,10 +2,10 @@
 
 #include <string_view>
 
-#include "platform/clock.h"
-#include "platform/event_pump.h"
-#include "platform/file_queries.h"
-#include "platform/file_system.h"
+#include "ports/clock.h"
+#include "ports/event_pump.h"
+#include "ports/file_queries.h"
+#include "ports/file_system.h"
 
 namespace tess {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/file_system.h"
+#include "ports/file_system.h"
 
 namespace tess {
 

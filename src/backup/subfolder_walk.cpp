@@ -8,9 +8,9 @@
 #include "base/error_trap.h"
 #include "base/platform_error.h"
 #include "base/text.h"
-#include "platform/event_pump.h"
-#include "platform/file_queries.h"
-#include "platform/file_system.h"
+#include "ports/event_pump.h"
+#include "ports/file_queries.h"
+#include "ports/file_system.h"
 
 namespace tess {
 

@@ -2,8 +2,8 @@
 
 #include "base/platform_error.h"
 #include "controls/controls.h"
-#include "platform/program_settings.h"
-#include "platform/shell.h"
+#include "ports/program_settings.h"
+#include "ports/shell.h"
 
 namespace tess {
 

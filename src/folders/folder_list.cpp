@@ -5,8 +5,8 @@
 #include "base/error_trap.h"
 #include "controls/controls.h"
 #include "folders/folder_text.h"
-#include "platform/program_settings.h"
-#include "platform/shell.h"
+#include "ports/program_settings.h"
+#include "ports/shell.h"
 
 namespace tess {
 

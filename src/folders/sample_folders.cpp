@@ -8,9 +8,9 @@
 #include "base/path_text.h"
 #include "base/platform_error.h"
 #include "folders/folder_list.h"
-#include "platform/dialogs.h"
-#include "platform/environment.h"
-#include "platform/shell.h"
+#include "ports/dialogs.h"
+#include "ports/environment.h"
+#include "ports/shell.h"
 
 namespace tess {
 

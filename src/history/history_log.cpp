@@ -5,10 +5,10 @@
 #include "base/error_trap.h"
 #include "base/product.h"
 #include "base/text.h"
-#include "platform/dialogs.h"
-#include "platform/file_queries.h"
-#include "platform/file_system.h"
-#include "platform/shell.h"
+#include "ports/dialogs.h"
+#include "ports/file_queries.h"
+#include "ports/file_system.h"
+#include "ports/shell.h"
 
 namespace tess {
 

@@ -4,8 +4,8 @@
 #include "base/error_trap.h"
 #include "controls/controls.h"
 #include "options/startup_entry.h"
-#include "platform/environment.h"
-#include "platform/program_settings.h"
+#include "ports/environment.h"
+#include "ports/program_settings.h"
 
 namespace tess {
 

@@ -1,7 +1,7 @@
 #include "options/startup_entry.h"
 
 #include "base/path_text.h"
-#include "platform/registry.h"
+#include "ports/registry.h"
 
 namespace tess {
 

@@ -9,8 +9,8 @@
 #include "base/error_trap.h"
 #include "base/platform_error.h"
 #include "controls/controls.h"
-#include "platform/event_pump.h"
-#include "platform/program_settings.h"
+#include "ports/event_pump.h"
+#include "ports/program_settings.h"
 #include "schedule/intervals.h"
 
 namespace tess {

@@ -2,8 +2,8 @@
 
 #include "base/path_text.h"
 #include "base/product.h"
-#include "platform/environment.h"
-#include "platform/program_settings.h"
+#include "ports/environment.h"
+#include "ports/program_settings.h"
 
 namespace tess {
 

@@ -18,7 +18,7 @@
 #include "folders/sample_folders.h"
 #include "history/history_log.h"
 #include "options/option_controls.h"
-#include "platform/program_settings.h"
+#include "ports/program_settings.h"
 #include "schedule/countdown.h"
 #include "tray/sys_tray.h"
 

@@ -1,6 +1,6 @@
 // Closing and minimising the main window, and bringing it back from the tray.
 #include "base/product.h"
-#include "platform/event_pump.h"
+#include "ports/event_pump.h"
 #include "shell/form1.h"
 
 namespace tess {

@@ -6,7 +6,7 @@
 #include "backup/path_rules.h"
 #include "base/error_trap.h"
 #include "base/product.h"
-#include "platform/dialogs.h"
+#include "ports/dialogs.h"
 #include "shell/form1.h"
 
 namespace tess {

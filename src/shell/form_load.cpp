@@ -3,7 +3,7 @@
 // their own controls as numbered steps of the same trap.
 #include "appearance/pointer.h"
 #include "base/product.h"
-#include "platform/environment.h"
+#include "ports/environment.h"
 #include "shell/form1.h"
 #include "shell/startup.h"
 

@@ -3,9 +3,9 @@
 #include <cmath>
 
 #include "base/product.h"
-#include "platform/clock.h"
-#include "platform/dialogs.h"
-#include "platform/shell.h"
+#include "ports/clock.h"
+#include "ports/dialogs.h"
+#include "ports/shell.h"
 
 namespace tess {
 

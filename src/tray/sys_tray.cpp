@@ -3,8 +3,8 @@
 #include <cstdint>
 
 #include "base/platform_error.h"
-#include "platform/clock.h"
-#include "platform/event_pump.h"
+#include "ports/clock.h"
+#include "ports/event_pump.h"
 
 namespace tess {
 

@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/notify_icon.h"
+#include "ports/notify_icon.h"
 
 namespace tess {
 

@@ -1,11 +1,16 @@
-# The source tree's include rules, checked as a test. Includes go downward only:
+# The source tree's include rules, checked as a test. Every folder under src/ has a place, and
+# includes go downward only:
 #   base/      includes only base/
+#   ports/     (the interfaces of outside services) base/ and ports/
 #   controls/  base/ and controls/
-#   platform/  (the service interfaces) base/ and platform/
 #   backup/ schedule/ folders/ history/ options/ tray/ appearance/ (the subsystems)
-#              base/, controls/, platform/ and one another, never shell/ (the window front)
-#   shell/     anything but platform/win32/
-# and only platform/win32/ includes <windows.h>, in any spelling.
+#              base/, controls/, ports/ and one another, never shell/ (the window front)
+#   shell/     base/, controls/, ports/, the subsystems and shell/
+#   win32/     (the adapters behind the ports) base/, ports/ and win32/, nothing of the features
+#   view/      (the window) anything but app/
+#   app/       anything
+# and only win32/, view/ and app/ include <windows.h>, in any spelling. A folder the rules do
+# not know is itself a broken rule, so a new folder cannot slip past them.
 #
 #   cmake -DSOURCE_DIR=<src folder> -P include_rules.cmake
 # prints every broken rule and fails when there is one.
@@ -17,18 +22,20 @@ endif()
 
 set(subsystems backup schedule folders history options tray appearance)
 set(allowed_base base)
+set(allowed_ports base ports)
 set(allowed_controls base controls)
-set(allowed_platform base platform)
 foreach(subsystem IN LISTS subsystems)
-  set(allowed_${subsystem} base controls platform ${subsystems})
+  set(allowed_${subsystem} base controls ports ${subsystems})
 endforeach()
-set(allowed_shell base controls platform ${subsystems} shell)
+set(allowed_shell base controls ports ${subsystems} shell)
+set(allowed_win32 base ports win32)
+set(allowed_view base controls ports ${subsystems} shell win32 view)
+set(allowed_app base controls ports ${subsystems} shell win32 view app)
+set(windows_parts win32 view app)
 
 # The part of the tree a path (relative to the source folder) belongs to.
 function(part_of path out)
-  if(path MATCHES "^platform/win32/")
-    set(${out} win32 PARENT_SCOPE)
-  elseif(path MATCHES "^([^/]+)/")
+  if(path MATCHES "^([^/]+)/")
     set(${out} ${CMAKE_MATCH_1} PARENT_SCOPE)
   else()
     set(${out} "" PARENT_SCOPE)
@@ -39,21 +46,27 @@ set(broken 0)
 file(GLOB_RECURSE files RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/*.h ${SOURCE_DIR}/*.cpp)
 foreach(file IN LISTS files)
   part_of(${file} part)
+  if(NOT DEFINED allowed_${part})
+    message("${file}: ${part}/ has no place in the layering")
+    math(EXPR broken "${broken} + 1")
+    continue()
+  endif()
   file(STRINGS ${SOURCE_DIR}/${file} lines REGEX "^[ \t]*#[ \t]*include")
   foreach(line IN LISTS lines)
     string(TOLOWER "${line}" lower)
-    if(NOT part STREQUAL "win32" AND lower MATCHES "include[ \t]*[<\"]windows\\.h[>\"]")
-      message("${file}: <windows.h> belongs in platform/win32/ only: ${line}")
+    if(NOT part IN_LIST windows_parts AND lower MATCHES "include[ \t]*[<\"]windows\\.h[>\"]")
+      message("${file}: <windows.h> belongs in win32/, view/ and app/ only: ${line}")
       math(EXPR broken "${broken} + 1")
-    endif()
-    if(part STREQUAL "win32" OR NOT DEFINED allowed_${part})
-      continue()
     endif()
     if(NOT line MATCHES "\"([^\"]+)\"")
       continue()  # a system header
     endif()
     set(included ${CMAKE_MATCH_1})
     part_of(${included} target)
+    # A header of the build's own (resource ids, version info) sits beside no folder of src/.
+    if(target STREQUAL "" AND part IN_LIST windows_parts)
+      continue()
+    endif()
     if(NOT target IN_LIST allowed_${part})
       message("${file}: ${part}/ must not include ${included}")
       math(EXPR broken "${broken} + 1")

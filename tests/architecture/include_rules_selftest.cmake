@@ -6,11 +6,14 @@ cmake_minimum_required(VERSION 3.25)
 set(tree ${WORK_DIR}/include_rules_tree)
 file(REMOVE_RECURSE ${tree})
 file(WRITE ${tree}/base/text.h "#include <string>\n#include \"base/other.h\"\n")
-file(WRITE ${tree}/base/bad.cpp "#include \"platform/clock.h\"\n")
+file(WRITE ${tree}/base/bad.cpp "#include \"ports/clock.h\"\n")
 file(WRITE ${tree}/folders/bad.cpp "#include \"controls/controls.h\"\n#include \"shell/form1.h\"\n")
 file(WRITE ${tree}/tray/bad.h "  #  include <Windows.h>\n")
-file(WRITE ${tree}/platform/win32/fine.cpp "#include <windows.h>\n#include \"shell/form1.h\"\n")
-file(WRITE ${tree}/shell/bad.cpp "#include \"platform/win32/text.h\"\n")
+file(WRITE ${tree}/view/fine.cpp "#include <windows.h>\n#include \"shell/form1.h\"\n#include \"resource_ids.h\"\n")
+file(WRITE ${tree}/win32/bad.cpp "#include <windows.h>\n#include \"folders/drop_rules.h\"\n")
+file(WRITE ${tree}/app/fine.cpp "#include \"view/main_window.h\"\n")
+file(WRITE ${tree}/stray/bad.cpp "#include <string>\n")
+file(WRITE ${tree}/shell/bad.cpp "#include \"win32/text.h\"\n")
 
 execute_process(COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${tree} -P ${CHECK}
                 RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
@@ -18,11 +21,13 @@ set(report "${out}${err}")
 if(result EQUAL 0)
   message(FATAL_ERROR "the check passed a tree that breaks its rules:\n${report}")
 endif()
-foreach(expected "base/bad.cpp: base/ must not include platform/clock.h"
+foreach(expected "base/bad.cpp: base/ must not include ports/clock.h"
                  "folders/bad.cpp: folders/ must not include shell/form1.h"
-                 "tray/bad.h: <windows.h> belongs in platform/win32/ only"
-                 "shell/bad.cpp: shell/ must not include platform/win32/text.h"
-                 "4 include(s) break the layering")
+                 "tray/bad.h: <windows.h> belongs in win32/, view/ and app/ only"
+                 "shell/bad.cpp: shell/ must not include win32/text.h"
+                 "win32/bad.cpp: win32/ must not include folders/drop_rules.h"
+                 "stray/bad.cpp: stray/ has no place in the layering"
+                 "6 include(s) break the layering")
   string(FIND "${report}" "${expected}" at)
   if(at EQUAL -1)
     message(FATAL_ERROR "the check did not report \"${expected}\":\n${report}")

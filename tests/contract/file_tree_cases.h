@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/file_system.h"
+#include "ports/file_system.h"
 
 namespace tess::contract {
 

@@ -17,8 +17,8 @@
 #include "backup/subfolder_walk.h"
 #include "base/error_report.h"
 #include "contract/file_tree_cases.h"
-#include "platform/event_pump.h"
-#include "platform/file_system.h"
+#include "ports/event_pump.h"
+#include "ports/file_system.h"
 
 namespace tess::contract {
 

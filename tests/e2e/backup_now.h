@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "e2e/status_recorder.h"
-#include "platform/win32/control_ids.h"
+#include "view/control_ids.h"
 #include "win_support/e2e_fixture.h"
 
 namespace tess::e2e {

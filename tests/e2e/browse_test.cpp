@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "e2e/browse_driver.h"
-#include "platform/win32/control_ids.h"
+#include "view/control_ids.h"
 #include "win_support/e2e_fixture.h"
 #include "win_support/new_windows.h"
 #include "win_support/window_queries.h"

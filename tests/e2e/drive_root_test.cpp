@@ -6,7 +6,7 @@
 
 #include "e2e/backup_now.h"
 #include "e2e/clock_texts.h"
-#include "platform/win32/text.h"
+#include "win32/text.h"
 #include "win_support/linux_side.h"
 
 namespace tess::e2e {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/control_ids.h"
+#include "view/control_ids.h"
 #include "win_support/e2e_fixture.h"
 #include "win_support/new_windows.h"
 #include "win_support/window_queries.h"

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "platform/win32/control_ids.h"
+#include "view/control_ids.h"
 #include "win_support/e2e_fixture.h"
 #include "win_support/window_queries.h"
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/control_ids.h"
-#include "platform/win32/text.h"
+#include "view/control_ids.h"
+#include "win32/text.h"
 #include "win_support/e2e_fixture.h"
 #include "win_support/files.h"
 #include "win_support/mouse_input.h"

@@ -9,7 +9,7 @@
 
 #include "e2e/backup_now.h"
 #include "e2e/clock_texts.h"
-#include "platform/win32/text.h"
+#include "win32/text.h"
 #include "win_support/new_windows.h"
 #include "win_support/window_queries.h"
 

@@ -8,7 +8,7 @@
 
 #include "e2e/clock_texts.h"
 #include "e2e/status_recorder.h"
-#include "platform/win32/control_ids.h"
+#include "view/control_ids.h"
 #include "win_support/e2e_fixture.h"
 #include "win_support/window_queries.h"
 

@@ -7,7 +7,7 @@
 
 #include <cwchar>
 
-#include "platform/win32/handles.h"
+#include "win32/handles.h"
 
 namespace tess::package {
 namespace {

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "package/machine.h"
-#include "platform/win32/control_ids.h"
-#include "platform/win32/text.h"
+#include "view/control_ids.h"
+#include "win32/text.h"
 #include "resource_ids.h"
 #include "win_support/app.h"
 #include "win_support/e2e_fixture.h"

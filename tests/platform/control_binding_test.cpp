@@ -7,7 +7,7 @@
 #include <commctrl.h>
 // clang-format on
 
-#include "platform/win32/control_binding.h"
+#include "view/control_binding.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,7 @@
 #include <optional>
 #include <stdexcept>
 
-#include "platform/win32/view_handles.h"
+#include "view/view_handles.h"
 
 namespace tess::win32 {
 namespace {

@@ -13,9 +13,9 @@
 #include <thread>
 #include <vector>
 
-#include "platform/win32/copy_engine.h"
-#include "platform/win32/text.h"
-#include "platform/win32/win_file_system.h"
+#include "win32/copy_engine.h"
+#include "win32/text.h"
+#include "win32/win_file_system.h"
 #include "win_support/files.h"
 #include "win_support/temp_tree.h"
 

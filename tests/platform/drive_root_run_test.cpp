@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "backup/path_rules.h"
-#include "platform/win32/text.h"
-#include "platform/win32/win_file_system.h"
+#include "win32/text.h"
+#include "win32/win_file_system.h"
 #include "support/fakes.h"
 #include "win_support/files.h"
 #include "win_support/linux_side.h"

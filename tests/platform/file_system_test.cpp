@@ -8,10 +8,10 @@
 #include <string>
 
 #include "base/platform_error.h"
-#include "platform/win32/copy_engine.h"
-#include "platform/win32/long_path.h"
-#include "platform/win32/text.h"
-#include "platform/win32/win_file_system.h"
+#include "win32/copy_engine.h"
+#include "win32/long_path.h"
+#include "win32/text.h"
+#include "win32/win_file_system.h"
 #include "win_support/linux_side.h"
 #include "win_support/temp_tree.h"
 

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "contract/case_runner.h"
-#include "platform/win32/text.h"
-#include "platform/win32/win_file_system.h"
+#include "win32/text.h"
+#include "win32/win_file_system.h"
 #include "win_support/files.h"
 #include "win_support/linux_side.h"
 #include "win_support/temp_tree.h"

@@ -14,10 +14,10 @@
 #include <vector>
 
 #include "main_window_fixture.h"
-#include "platform/win32/control_ids.h"
-#include "platform/win32/drop_target.h"
-#include "platform/win32/text.h"
-#include "platform/win32/window_appearance.h"
+#include "view/control_ids.h"
+#include "view/drop_target.h"
+#include "win32/text.h"
+#include "view/window_appearance.h"
 #include "win_support/app.h"
 #include "win_support/ole_drag.h"
 #include "win_support/window_queries.h"

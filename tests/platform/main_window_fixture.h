@@ -13,8 +13,8 @@
 #include <memory>
 #include <optional>
 
-#include "platform/win32/main_window.h"
-#include "platform/win32/win_event_pump.h"
+#include "view/main_window.h"
+#include "win32/win_event_pump.h"
 #include "support/fakes.h"
 
 namespace tess::win32 {

@@ -7,7 +7,7 @@
 #include <commctrl.h>
 // clang-format on
 
-#include "platform/win32/main_window.h"
+#include "view/main_window.h"
 
 #include <gtest/gtest.h>
 
@@ -18,10 +18,10 @@
 #include <vector>
 
 #include "main_window_fixture.h"
-#include "platform/win32/control_ids.h"
-#include "platform/win32/text.h"
-#include "platform/win32/win_event_pump.h"
-#include "platform/win32/win_notify_icon.h"
+#include "view/control_ids.h"
+#include "win32/text.h"
+#include "win32/win_event_pump.h"
+#include "win32/win_notify_icon.h"
 #include "support/fakes.h"
 #include "win_support/window_queries.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/win_notify_icon.h"
+#include "win32/win_notify_icon.h"
 
 namespace tess::win32 {
 namespace {

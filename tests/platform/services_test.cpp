@@ -11,15 +11,15 @@
 #include "base/platform_error.h"
 #include "folders/destination.h"
 #include "options/startup_entry.h"
-#include "platform/event_pump.h"
-#include "platform/file_queries.h"
-#include "platform/win32/registry_settings_store.h"
-#include "platform/win32/text.h"
-#include "platform/win32/win_clock.h"
-#include "platform/win32/win_dialogs.h"
-#include "platform/win32/win_environment.h"
-#include "platform/win32/win_registry.h"
-#include "platform/win32/win_shell.h"
+#include "ports/event_pump.h"
+#include "ports/file_queries.h"
+#include "win32/registry_settings_store.h"
+#include "win32/text.h"
+#include "win32/win_clock.h"
+#include "win32/win_dialogs.h"
+#include "win32/win_environment.h"
+#include "win32/win_registry.h"
+#include "win32/win_shell.h"
 #include "shell/startup.h"
 
 namespace tess::win32 {
@@ -211,7 +211,7 @@ TEST(ClipboardTest, TextReachesTheClipboardWhole) {
 }  // namespace tess::win32
 
 // The forgiving helpers over the real file system.
-#include "platform/win32/win_file_system.h"
+#include "win32/win_file_system.h"
 #include "win_support/temp_tree.h"
 
 namespace tess::win32 {

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "contract/walk_cases.h"
-#include "platform/win32/win_file_system.h"
+#include "win32/win_file_system.h"
 #include "win_support/files.h"
 #include "win_support/linux_side.h"
 #include "win_support/temp_tree.h"

@@ -10,10 +10,10 @@
 #include <gtest/gtest.h>
 
 #include "main_window_fixture.h"
-#include "platform/win32/control_ids.h"
-#include "platform/win32/main_window.h"
-#include "platform/win32/win_event_pump.h"
-#include "platform/win32/window_placement.h"
+#include "view/control_ids.h"
+#include "view/main_window.h"
+#include "win32/win_event_pump.h"
+#include "view/window_placement.h"
 #include "support/fakes.h"
 
 namespace tess::win32 {

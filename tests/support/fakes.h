@@ -10,15 +10,15 @@
 #include <vector>
 
 #include "base/platform_error.h"
-#include "platform/clock.h"
-#include "platform/dialogs.h"
-#include "platform/environment.h"
-#include "platform/event_pump.h"
-#include "platform/file_system.h"
-#include "platform/notify_icon.h"
-#include "platform/registry.h"
-#include "platform/settings_store.h"
-#include "platform/shell.h"
+#include "ports/clock.h"
+#include "ports/dialogs.h"
+#include "ports/environment.h"
+#include "ports/event_pump.h"
+#include "ports/file_system.h"
+#include "ports/notify_icon.h"
+#include "ports/registry.h"
+#include "ports/settings_store.h"
+#include "ports/shell.h"
 #include "shell/form1.h"
 
 namespace tess::test {

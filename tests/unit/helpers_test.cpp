@@ -5,7 +5,7 @@
 #include "base/conversions.h"
 #include "base/error_trap.h"
 #include "base/text.h"
-#include "platform/file_queries.h"
+#include "ports/file_queries.h"
 #include "shell/startup.h"
 #include "support/fakes.h"
 

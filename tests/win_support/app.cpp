@@ -4,8 +4,8 @@
 
 #include <unordered_set>
 
-#include "platform/win32/control_ids.h"
-#include "platform/win32/text.h"
+#include "view/control_ids.h"
+#include "win32/text.h"
 #include "win_support/remote_memory.h"
 #include "win_support/window_queries.h"
 

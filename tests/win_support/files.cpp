@@ -6,7 +6,7 @@
 #include <functional>
 #include <stdexcept>
 
-#include "platform/win32/text.h"
+#include "win32/text.h"
 
 namespace tess::test {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/handles.h"
+#include "win32/handles.h"
 
 namespace tess::test {
 

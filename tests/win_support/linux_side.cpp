@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "platform/win32/text.h"
+#include "win32/text.h"
 #include "win_support/files.h"
 #include "win_support/temp_tree.h"
 

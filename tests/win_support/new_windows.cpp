@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "platform/win32/handles.h"
+#include "win32/handles.h"
 #include "win_support/window_queries.h"
 
 namespace tess::test {

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <string>
 
-#include "platform/win32/handles.h"
+#include "win32/handles.h"
 
 namespace tess::test {
 

@@ -1,0 +1,93 @@
+// Entry point: wires the Win32 services to the window model, runs the start-up sequence
+// before the window is first shown, and runs the message loop.
+
+// <windows.h> first: the other Windows headers build on it.
+// clang-format off
+#include <windows.h>
+#include <commctrl.h>
+#include <ole2.h>
+// clang-format on
+
+#include <exception>
+
+#include "view/dpi.h"
+#include "view/main_window.h"
+#include "win32/registry_settings_store.h"
+#include "win32/text.h"
+#include "win32/win_clock.h"
+#include "win32/win_dialogs.h"
+#include "win32/win_environment.h"
+#include "win32/win_event_pump.h"
+#include "win32/win_file_system.h"
+#include "win32/win_notify_icon.h"
+#include "win32/win_registry.h"
+#include "win32/win_shell.h"
+#include "shell/form1.h"
+
+namespace {
+
+// COM in a single-threaded apartment, with OLE on top: the browse dialog needs the first,
+// dropping files from the shell the second.
+class OleSession {
+ public:
+  OleSession() : initialised_(SUCCEEDED(OleInitialize(nullptr))) {}
+  ~OleSession() {
+    if (initialised_) OleUninitialize();
+  }
+  OleSession(const OleSession&) = delete;
+  OleSession& operator=(const OleSession&) = delete;
+
+ private:
+  bool initialised_;
+};
+
+int RunMessageLoop() {
+  MSG msg;
+  for (;;) {
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0) return static_cast<int>(msg.wParam);
+    if (got == -1) return 1;
+    tess::win32::DispatchWindowMessage(msg);
+  }
+}
+
+int Run(HINSTANCE instance) {
+  using namespace tess;
+  using namespace tess::win32;
+  MainWindow window(instance);
+  const auto owner = [&window] { return window.Handle(); };
+  RegistrySettingsStore settings;
+  WinFileSystem files;
+  WinShell shell(owner);
+  WinRegistry registry;
+  WinEnvironment environment;
+  WinDialogs dialogs(owner);
+  WinNotifyIcon notify_icon(window.Handle(), window.SmallIcon());
+  WinClock clock;
+  WinEventPump pump;
+  Form1 form(
+      Services{settings, files, shell, registry, environment, dialogs, notify_icon, clock, pump});
+  const auto attachment = window.Attach(form);
+  window.Load();
+  window.ShowFirstTime();
+  return RunMessageLoop();
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  tess::win32::EnablePerMonitorDpiAwareness();
+  OleSession ole;
+  INITCOMMONCONTROLSEX controls = {};
+  controls.dwSize = sizeof(controls);
+  controls.dwICC = ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS |
+                   ICC_BAR_CLASSES | ICC_WIN95_CLASSES;
+  InitCommonControlsEx(&controls);
+  try {
+    return Run(instance);
+  } catch (const std::exception& e) {
+    // Only a failure to create the window itself ends up here.
+    MessageBoxW(nullptr, tess::win32::Widen(e.what()).c_str(), L"Tessaline", MB_OK | MB_ICONERROR);
+    return 1;
+  }
+}

@@ -1,9 +1,0 @@
-#include "platform/dialogs.h"
-
-namespace tess {
-
-void Dialogs::ShowApplicationError(const std::string& text) {
-  MessageBox(text, kApplicationErrorTitle, BoxButtons::kOk, BoxIcon::kExclamation);
-}
-
-}  // namespace tess

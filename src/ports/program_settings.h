@@ -1,0 +1,41 @@
+// The program's one settings section ("Quintaro\Tessaline") over the settings store, and the
+// keys it holds.
+#pragma once
+
+#include <string>
+
+#include "ports/settings_store.h"
+
+namespace tess {
+
+inline constexpr char kSettingsApp[] = "Quintaro";
+inline constexpr char kSettingsSection[] = "Tessaline";
+
+inline constexpr char kKeyFolders[] = "Folders";
+inline constexpr char kKeyPath[] = "Path";
+inline constexpr char kKeyOftenIndex[] = "OftenIndex";
+inline constexpr char kKeyStartStopState[] = "StartStopState";
+inline constexpr char kKeyBackupOption[] = "Backup Option";
+inline constexpr char kKeyIncludeDate[] = "Include Date";
+inline constexpr char kKeyWindowsStartup[] = "Windows Startup";
+inline constexpr char kKeyMinimized[] = "Minimized";
+inline constexpr char kKeyLastFolder[] = "LastFolder";
+
+inline constexpr char kOn[] = "On";
+inline constexpr char kOff[] = "Off";
+
+class ProgramSettings {
+ public:
+  explicit ProgramSettings(SettingsStore& store) : store_(store) {}
+  std::string GetSetting(const std::string& key, const std::string& default_value) {
+    return store_.GetSetting(kSettingsApp, kSettingsSection, key, default_value);
+  }
+  void SaveSetting(const std::string& key, const std::string& value) {
+    store_.SaveSetting(kSettingsApp, kSettingsSection, key, value);
+  }
+
+ private:
+  SettingsStore& store_;
+};
+
+}  // namespace tess

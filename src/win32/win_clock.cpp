@@ -1,0 +1,92 @@
+#include "win32/win_clock.h"
+
+#include <windows.h>
+
+#include "win32/text.h"
+
+namespace tess::win32 {
+
+namespace {
+std::string LocaleText(LCTYPE type) {
+  wchar_t buffer[128] = {};
+  const int n = GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, type, buffer, 128);
+  return n > 1 ? Narrow(buffer, static_cast<size_t>(n - 1)) : std::string();
+}
+
+SYSTEMTIME ToSystemTime(const LocalTime& t) {
+  SYSTEMTIME st = {};
+  st.wYear = static_cast<WORD>(t.year);
+  st.wMonth = static_cast<WORD>(t.month);
+  st.wDay = static_cast<WORD>(t.day);
+  st.wHour = static_cast<WORD>(t.hour);
+  st.wMinute = static_cast<WORD>(t.minute);
+  st.wSecond = static_cast<WORD>(t.second);
+  st.wMilliseconds = static_cast<WORD>(t.millisecond);
+  return st;
+}
+}  // namespace
+
+// Seeded from the time of day, so each start draws differently.
+WinClock::WinClock() : random_(static_cast<unsigned>(SecondsSinceMidnight() * 1000)) {
+  LARGE_INTEGER frequency;
+  if (QueryPerformanceFrequency(&frequency) && frequency.QuadPart > 0) {
+    counts_per_second_ = static_cast<double>(frequency.QuadPart);
+  }
+}
+
+LocalTime WinClock::Now() {
+  SYSTEMTIME st;
+  GetLocalTime(&st);
+  return LocalTime{st.wYear,   st.wMonth,  st.wDay,         st.wHour,
+                   st.wMinute, st.wSecond, st.wMilliseconds};
+}
+
+double WinClock::SecondsSinceMidnight() {
+  SYSTEMTIME st;
+  GetLocalTime(&st);
+  return st.wHour * 3600.0 + st.wMinute * 60.0 + st.wSecond + st.wMilliseconds / 1000.0;
+}
+
+double WinClock::MonotonicSeconds() {
+  // One source for the whole run, so readings never step between two counters.
+  if (counts_per_second_ > 0) {
+    LARGE_INTEGER counter = {};
+    QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) / counts_per_second_;
+  }
+  return static_cast<double>(GetTickCount64()) / 1000.0;
+}
+
+std::string WinClock::MonthAbbreviation(int month) {
+  if (month < 1 || month > 12) return "";
+  const std::string name = LocaleText(LOCALE_SABBREVMONTHNAME1 + static_cast<LCTYPE>(month - 1));
+  if (!name.empty()) return name;
+  static const char* kEnglish[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                   "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  return kEnglish[month - 1];
+}
+
+std::string WinClock::AmPmDesignator(bool pm) {
+  const std::string text = LocaleText(pm ? LOCALE_S2359 : LOCALE_S1159);
+  if (!text.empty()) return text;
+  return pm ? "PM" : "AM";
+}
+
+std::string WinClock::GeneralDate(const LocalTime& t) {
+  const SYSTEMTIME st = ToSystemTime(t);
+  wchar_t date[128] = {};
+  wchar_t time[128] = {};
+  const int nd =
+      GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, date, 128, nullptr);
+  std::string text = nd > 1 ? Narrow(date, static_cast<size_t>(nd - 1)) : std::string();
+  if (t.hour == 0 && t.minute == 0 && t.second == 0) return text;
+  const int nt = GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &st, nullptr, time, 128);
+  if (nt > 1) text += " " + Narrow(time, static_cast<size_t>(nt - 1));
+  return text;
+}
+
+double WinClock::RandomFraction() {
+  return std::uniform_real_distribution<double>(0.0, 1.0)(random_);
+}
+
+}  // namespace tess::win32
