@@ -1,0 +1,95 @@
+// Reading backup folder names back: the entry they belong to, the copy number and the stamp.
+#include <gtest/gtest.h>
+
+#include "backup/backup_folder_names.h"
+#include "backup/folder_naming.h"
+#include "support/fakes.h"
+
+namespace tess::test {
+namespace {
+
+class BackupFolderNamesTest : public ::testing::Test {
+ protected:
+  FakeClock clock;
+  StampTexts texts = StampTexts::From(clock);
+};
+
+TEST_F(BackupFolderNamesTest, ReadsEveryNameARunWrites) {
+  // What the run itself writes, read back: the name alone, each stamp, each with a copy number.
+  const std::string date_time = DateTimeSuffix(clock);  // Aug 31 2021, 04 05 06 PM
+  const std::string date = DateSuffix(clock);
+  struct Case {
+    std::string folder;
+    int copy_number;
+    FolderStamp stamp;
+    LocalTime time;
+  } cases[] = {
+      {"Photos", 1, FolderStamp::kNone, {}},
+      {"Photos" + date_time, 1, FolderStamp::kDateAndTime, {2021, 8, 31, 16, 5, 6, 0}},
+      {"Photos" + date, 1, FolderStamp::kDate, {2021, 8, 31, 0, 0, 0, 0}},
+      {"Photos (2)", 2, FolderStamp::kNone, {}},
+      {"Photos (12)" + date_time, 12, FolderStamp::kDateAndTime, {2021, 8, 31, 16, 5, 6, 0}},
+      {"PHOTOS (3)" + date, 3, FolderStamp::kDate, {2021, 8, 31, 0, 0, 0, 0}},
+      {"PhotosDate Sep 1 2021 Time 12 30 00 AM", 1, FolderStamp::kDateAndTime,
+       {2021, 9, 1, 0, 30, 0, 0}},
+      {"PhotosDate Dec 7 2026 Time 12 00 09 PM", 1, FolderStamp::kDateAndTime,
+       {2026, 12, 7, 12, 0, 9, 0}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.folder);
+    const auto name = ReadBackupFolderName(c.folder, "Photos", texts);
+    ASSERT_TRUE(name.has_value());
+    EXPECT_EQ(name->copy_number, c.copy_number);
+    EXPECT_EQ(name->stamp, c.stamp);
+    if (c.stamp != FolderStamp::kNone) {
+      EXPECT_FALSE(StampIsLater(name->time, c.time));
+      EXPECT_FALSE(StampIsLater(c.time, name->time));
+    }
+  }
+}
+
+TEST_F(BackupFolderNamesTest, RefusesWhatNoRunWrites) {
+  // Another entry whose name starts the same way, a user's own folder, broken stamps.
+  for (const char* folder :
+       {"Photos 2019", "Photos 2019Date Aug 31 2021 Time 04 05 06 PM", "PhotosX", "Photo",
+        "Photos (1)", "Photos (02)", "Photos ()", "Photos (2", "Photos (2) extra",
+        "PhotosDate Aug 32 2021 Time 04 05 06 PM", "PhotosDate Aug 31 2021 Time 13 05 06 PM",
+        "PhotosDate Aug 31 2021 Time 04 60 06 PM", "PhotosDate Aug 31 21 Time 04 05 06 PM",
+        "PhotosDate Aug 31 2021 Time 04 05 06 XM", "PhotosDate Foo 31 2021 Time 04 05 06 PM",
+        "PhotosAug 31 2021 copy", "PhotosAug 31", ""}) {
+    EXPECT_FALSE(ReadBackupFolderName(folder, "Photos", texts).has_value()) << folder;
+  }
+  EXPECT_FALSE(ReadBackupFolderName("Photos", "", texts).has_value());
+}
+
+TEST_F(BackupFolderNamesTest, ALocaleWithoutDesignatorsAndOtherMonthNames) {
+  StampTexts german = texts;
+  german.months[2] = "Mär";
+  german.am = german.pm = "";
+  const auto name = ReadBackupFolderName("DatenDate Mär 5 2024 Time 09 15 00", "Daten", german);
+  ASSERT_TRUE(name.has_value());
+  EXPECT_EQ(name->time.month, 3);
+  EXPECT_EQ(name->time.hour, 9);
+  EXPECT_FALSE(ReadBackupFolderName("DatenDate Mär 5 2024 Time 09 15 00 PM", "Daten", german));
+}
+
+TEST_F(BackupFolderNamesTest, AnyOfTheRunsEntriesAndTheOrderOfStamps) {
+  const std::vector<std::string> entries{"Docs", "Photos"};
+  EXPECT_TRUE(IsBackupFolderOf("docsAug 31 2021", entries, texts));
+  EXPECT_TRUE(IsBackupFolderOf("Photos (2)", entries, texts));
+  EXPECT_FALSE(IsBackupFolderOf("Music", entries, texts));
+  EXPECT_FALSE(IsBackupFolderOf("Docs.txt", entries, texts));
+
+  // Later by the moment named, not by the text: 12 AM comes before 01 AM, and Sep after Aug.
+  const LocalTime midnight = ReadBackupFolderName("XDate Aug 31 2021 Time 12 10 00 AM", "X",
+                                                  texts)->time;
+  const LocalTime one = ReadBackupFolderName("XDate Aug 31 2021 Time 01 00 00 AM", "X",
+                                             texts)->time;
+  const LocalTime september = ReadBackupFolderName("XSep 1 2021", "X", texts)->time;
+  EXPECT_TRUE(StampIsLater(one, midnight));
+  EXPECT_TRUE(StampIsLater(september, one));
+  EXPECT_FALSE(StampIsLater(midnight, midnight));
+}
+
+}  // namespace
+}  // namespace tess::test
