@@ -2,6 +2,7 @@
 // where every control sits, and what the settings hold after the window is closed.
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <string>
 
 #include "view/control_ids.h"
@@ -109,7 +110,18 @@ TEST_F(StartupE2eTest, FreshStartShowsTheDesignedWindowAndClosingStoresTheDefaul
     EXPECT_NEAR(place.width, Px(d.width, dpi), 1);
     EXPECT_NEAR(place.height, Px(d.height, dpi), 1);
     if (d.text != nullptr) {
-      EXPECT_EQ(app.Text(d.id), d.text);
+      const std::wstring text = app.Text(d.id);
+      // The countdown runs from the start: on a busy machine its first tick may already have
+      // put the time left where the design's placeholder stood.
+      if (text != d.text && std::wstring(d.text).ends_with(L"xx:xx:xx")) {
+        const std::wstring stem(d.text, std::wcslen(d.text) - 8);
+        EXPECT_TRUE(text.starts_with(stem) && text.size() == stem.size() + 8 &&
+                    text.compare(stem.size(), 4, L"00:1") == 0)
+            << "neither the placeholder nor the first seconds of the countdown: "
+            << std::string(text.begin(), text.end());
+      } else {
+        EXPECT_EQ(text, d.text);
+      }
     }
   }
 
