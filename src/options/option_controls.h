@@ -17,11 +17,11 @@ class ErrorTrap;
 class OptionControls {
  public:
   struct Controls {
-    CheckBoxModel& start_with_windows;  // Check4
-    CheckBoxModel& stamp;               // Check6
-    CheckBoxModel& start_in_tray;       // Check8
-    OptionButtonModel& create_new;      // Option3
-    OptionButtonModel& overwrite;       // Option4
+    CheckBoxModel& start_with_windows;  // start_with_windows_box
+    CheckBoxModel& stamp;               // stamp_box
+    CheckBoxModel& start_in_tray;       // start_in_tray_box
+    OptionButtonModel& create_new;      // create_new_option
+    OptionButtonModel& overwrite;       // overwrite_option
   };
   OptionControls(Controls controls, ProgramSettings& settings, Registry& registry,
                  Environment& environment)

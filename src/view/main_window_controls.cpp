@@ -37,62 +37,62 @@ Binding& MainWindow::Add(typename Binding::Model& model, typename Binding::Creat
   return added;
 }
 
-void MainWindow::CreateControls(Form1& f) {
+void MainWindow::CreateControls(MainForm& f) {
   controls_.reserve(23);
-  auto& frame1 = Add<FrameBinding>(f.Frame1, {.id = kIdFrame1});
-  Add<ProgressBarBinding>(f.ProgressBar1, {.id = kIdProgressBar1, .frame = &f.Frame1});
+  auto& frame1 = Add<FrameBinding>(f.status_frame, {.id = kIdStatusFrame});
+  Add<ProgressBarBinding>(f.progress_bar, {.id = kIdProgressBar, .frame = &f.status_frame});
   Add<ListViewBinding>(
-      f.ListView1,
-      {.id = kIdListView1,
+      f.folder_list,
+      {.id = kIdFolderList,
        .events = {
-           .double_clicked = [&f] { f.ListView1_DblClick(); },
-           .key_down = [&f](Key key, int shift) { f.ListView1_KeyDown(key, shift); },
-           .pressed = [&f](int entry) { f.ListView1_MouseDown(entry); },
-           .dragged = [&f](const ListRows& rows) { return f.ListView1_MouseMove(rows); },
-           .released = [&f] { f.ListView1_MouseUp(); },
+           .double_clicked = [&f] { f.OnFolderListDoubleClick(); },
+           .key_down = [&f](Key key, int shift) { f.OnFolderListKeyDown(key, shift); },
+           .pressed = [&f](int entry) { f.OnFolderListMouseDown(entry); },
+           .dragged = [&f](const ListRows& rows) { return f.OnFolderListMouseMove(rows); },
+           .released = [&f] { f.OnFolderListMouseUp(); },
            .drag_over =
                [&f](bool offers_file_list, const OfferedEffects& allowed) {
-                 return f.ListView1_OLEDragOver(offers_file_list, allowed);
+                 return f.OnFolderListDragOver(offers_file_list, allowed);
                },
            .dropped =
-               [&f](const std::vector<std::string>& paths) { f.ListView1_OLEDragDrop(paths); }}});
-  Add<PushButtonBinding>(f.PushButton7,
-                         {.id = kIdPushButton7, .clicked = [&f] { f.PushButton7_Click(); }});
-  Add<PushButtonBinding>(f.PushButton8,
-                         {.id = kIdPushButton8, .clicked = [&f] { f.PushButton8_Click(); }});
-  Add<PushButtonBinding>(f.PushButton9,
-                         {.id = kIdPushButton9, .clicked = [&f] { f.PushButton9_Click(); }});
-  auto& frame3 = Add<FrameBinding>(f.Frame3, {.id = kIdFrame3});
-  Add<OptionButtonBinding>(f.Option3, {.id = kIdOption3, .frame = &f.Frame3, .starts_group = true});
-  Add<OptionButtonBinding>(f.Option4, {.id = kIdOption4, .frame = &f.Frame3});
-  Add<CheckBoxBinding>(f.Check6, {.id = kIdCheck6, .frame = &f.Frame3});
-  Add<CheckBoxBinding>(f.Check4, {.id = kIdCheck4, .frame = &f.Frame3});
-  Add<CheckBoxBinding>(f.Check8, {.id = kIdCheck8, .frame = &f.Frame3});
-  Add<ListViewBinding>(f.ListView2,
-                       {.id = kIdListView2,
-                        .events = {.selected_by_user = [&f] { f.ListView2_ItemSelected(); },
-                                   .clicked_selected_item = [&f] { f.ListView2_Click(); }}});
-  auto& frame2 = Add<FrameBinding>(f.Frame2, {.id = kIdFrame2});
+               [&f](const std::vector<std::string>& paths) { f.OnFolderListDrop(paths); }}});
+  Add<PushButtonBinding>(f.add_folder_button,
+                         {.id = kIdAddFolderButton, .clicked = [&f] { f.OnAddFolderClick(); }});
+  Add<PushButtonBinding>(f.clear_list_button,
+                         {.id = kIdClearListButton, .clicked = [&f] { f.OnClearListClick(); }});
+  Add<PushButtonBinding>(f.samples_button,
+                         {.id = kIdSamplesButton, .clicked = [&f] { f.OnSamplesClick(); }});
+  auto& frame3 = Add<FrameBinding>(f.options_frame, {.id = kIdOptionsFrame});
+  Add<OptionButtonBinding>(f.create_new_option, {.id = kIdCreateNewOption, .frame = &f.options_frame, .starts_group = true});
+  Add<OptionButtonBinding>(f.overwrite_option, {.id = kIdOverwriteOption, .frame = &f.options_frame});
+  Add<CheckBoxBinding>(f.stamp_box, {.id = kIdStampBox, .frame = &f.options_frame});
+  Add<CheckBoxBinding>(f.start_with_windows_box, {.id = kIdStartWithWindowsBox, .frame = &f.options_frame});
+  Add<CheckBoxBinding>(f.start_in_tray_box, {.id = kIdStartInTrayBox, .frame = &f.options_frame});
+  Add<ListViewBinding>(f.interval_list,
+                       {.id = kIdIntervalList,
+                        .events = {.selected_by_user = [&f] { f.OnIntervalSelected(); },
+                                   .clicked_selected_item = [&f] { f.OnIntervalListClick(); }}});
+  auto& frame2 = Add<FrameBinding>(f.destination_frame, {.id = kIdDestinationFrame});
   Add<TextBoxBinding>(
-      f.Text5, {.id = kIdText5, .frame = &f.Frame2, .got_focus = [&f] { f.Text5_GotFocus(); }});
-  Add<PushButtonBinding>(f.PushButton1, {.id = kIdPushButton1, .frame = &f.Frame2, .clicked = [&f] {
-                                           f.PushButton1_Click();
+      f.destination_box, {.id = kIdDestinationBox, .frame = &f.destination_frame, .got_focus = [&f] { f.OnDestinationGotFocus(); }});
+  Add<PushButtonBinding>(f.browse_button, {.id = kIdBrowseButton, .frame = &f.destination_frame, .clicked = [&f] {
+                                           f.OnBrowseClick();
                                          }});
-  Add<PushButtonBinding>(f.PushButton2, {.id = kIdPushButton2, .frame = &f.Frame2, .clicked = [&f] {
-                                           f.PushButton2_Click();
+  Add<PushButtonBinding>(f.view_folder_button, {.id = kIdViewFolderButton, .frame = &f.destination_frame, .clicked = [&f] {
+                                           f.OnViewFolderClick();
                                          }});
-  Add<PushButtonBinding>(f.PushButton5,
-                         {.id = kIdPushButton5, .clicked = [&f] { f.PushButton5_Click(); }});
-  Add<PushButtonBinding>(f.PushButton6,
-                         {.id = kIdPushButton6, .clicked = [&f] { f.PushButton6_Click(); }});
-  Add<PushButtonBinding>(f.PushButton3,
-                         {.id = kIdPushButton3, .clicked = [&f] { f.PushButton3_Click(); }});
-  Add<PushButtonBinding>(f.PushButton4,
-                         {.id = kIdPushButton4, .clicked = [&f] { f.PushButton4_Click(); }});
-  Add<PushButtonBinding>(f.PushButton11,
-                         {.id = kIdPushButton11, .clicked = [&f] { f.PushButton11_Click(); }});
-  Add<PushButtonBinding>(f.PushButton12,
-                         {.id = kIdPushButton12, .clicked = [&f] { f.PushButton12_Click(); }});
+  Add<PushButtonBinding>(f.auto_backup_button,
+                         {.id = kIdAutoBackupButton, .clicked = [&f] { f.OnAutoBackupClick(); }});
+  Add<PushButtonBinding>(f.backup_now_button,
+                         {.id = kIdBackupNowButton, .clicked = [&f] { f.OnBackupNowClick(); }});
+  Add<PushButtonBinding>(f.view_history_button,
+                         {.id = kIdViewHistoryButton, .clicked = [&f] { f.OnViewHistoryClick(); }});
+  Add<PushButtonBinding>(f.copy_history_button,
+                         {.id = kIdCopyHistoryButton, .clicked = [&f] { f.OnCopyHistoryClick(); }});
+  Add<PushButtonBinding>(f.help_button,
+                         {.id = kIdHelpButton, .clicked = [&f] { f.OnHelpClick(); }});
+  Add<PushButtonBinding>(f.clear_history_button,
+                         {.id = kIdClearHistoryButton, .clicked = [&f] { f.OnClearHistoryClick(); }});
   for (FrameBinding* frame : {&frame1, &frame3, &frame2}) frame->SendToBack();
 }
 
@@ -144,9 +144,9 @@ void MainWindow::OnPointerOver(HWND over, LPARAM hit) {
                          : binding != nullptr  ? binding->Hover()
                                                : HoverArea::kKeepsPointer;
   if (area == HoverArea::kPushButton) {
-    boundary_.Run([&] { form_->PushButton_MouseMove(); });
+    boundary_.Run([&] { form_->OnPushButtonMouseMove(); });
   } else if (area == HoverArea::kBackground) {
-    boundary_.Run([&] { form_->Background_MouseMove(); });
+    boundary_.Run([&] { form_->OnBackgroundMouseMove(); });
   }
 }
 
