@@ -127,8 +127,7 @@ class Walk {
 
 }  // namespace
 
-void WalkSubfolders(std::vector<std::string>& folders, bool recurse,
-                           const WalkServices& services) {
+void WalkSubfolders(std::vector<std::string>& folders, bool recurse, const WalkServices& services) {
   Walk(services).Run(folders, recurse);
 }
 

@@ -17,11 +17,11 @@ class ErrorTrap;
 class OptionControls {
  public:
   struct Controls {
-    CheckBoxModel& start_with_windows;  // start_with_windows_box
-    CheckBoxModel& stamp;               // stamp_box
-    CheckBoxModel& start_in_tray;       // start_in_tray_box
-    OptionButtonModel& create_new;      // create_new_option
-    OptionButtonModel& overwrite;       // overwrite_option
+    CheckBoxModel& start_with_windows;
+    CheckBoxModel& stamp;
+    CheckBoxModel& start_in_tray;
+    OptionButtonModel& create_new;
+    OptionButtonModel& overwrite;
   };
   OptionControls(Controls controls, ProgramSettings& settings, Registry& registry,
                  Environment& environment)

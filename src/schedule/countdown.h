@@ -22,11 +22,11 @@ struct RunOutcome;
 class Countdown {
  public:
   struct Controls {
-    ListViewModel& intervals;     // interval_list
-    TimerModel& timer;            // timer
-    ProgressBarModel& progress;   // progress_bar
-    CaptionModel& status_line;    // status_frame
-    CaptionModel& switch_button;  // auto_backup_button
+    ListViewModel& intervals;
+    TimerModel& timer;
+    ProgressBarModel& progress;
+    CaptionModel& status_line;
+    CaptionModel& switch_button;
   };
   Countdown(Controls controls, ProgramSettings& settings, EventPump& pump, Clock& clock,
             BackupRun& backup)

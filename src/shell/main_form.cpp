@@ -47,13 +47,14 @@ MainForm::MainForm(Services services)
           {services.files, services.pump, services.dialogs, services.shell, services.environment},
           [this](bool busy) { SetMousePointer(busy ? Pointer::kHourglass : Pointer::kDefault); }),
       destination_(destination_box, settings_, services.shell),
-      options_({start_with_windows_box, stamp_box, start_in_tray_box, create_new_option, overwrite_option}, settings_, services.registry,
-               services.environment),
+      options_({start_with_windows_box, stamp_box, start_in_tray_box, create_new_option,
+                overwrite_option},
+               settings_, services.registry, services.environment),
       backup_({folder_list, [this] { return destination_.Text(); },
                [this] { return options_.Stamp(); }, status_frame},
               {services.files, services.pump, services.clock, services.dialogs, history_}),
-      countdown_({interval_list, timer, progress_bar, status_frame, auto_backup_button}, settings_, services.pump,
-                 services.clock, backup_) {
+      countdown_({interval_list, timer, progress_bar, status_frame, auto_backup_button}, settings_,
+                 services.pump, services.clock, backup_) {
   folder_list.SetToolTip(kFolderListToolTip);
   create_new_option.SetPartner(&overwrite_option);
   overwrite_option.SetPartner(&create_new_option);

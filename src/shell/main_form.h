@@ -20,6 +20,7 @@
 #include "options/option_controls.h"
 #include "ports/program_settings.h"
 #include "schedule/countdown.h"
+#include "shell/handler_labels.h"
 #include "tray/tray_icon.h"
 
 namespace tess {
@@ -133,10 +134,10 @@ class MainForm {
   void OnFolderListDrop(const std::vector<std::string>& paths);
   void OnAddFolderClick();  // Add Folder
   void OnClearListClick();  // Clear List
-  void OnSamplesClick();  // Load Sample/Example Folders
+  void OnSamplesClick();    // Load Sample/Example Folders
   void OnDestinationChange();
   void OnDestinationGotFocus();
-  void OnBrowseClick();  // "..."
+  void OnBrowseClick();      // "..."
   void OnViewFolderClick();  // View This Folder
 
   // ---- scheduler ----
@@ -145,7 +146,7 @@ class MainForm {
   // The user moved the interval selection (mouse or keyboard).
   void OnIntervalSelected();
   void OnAutoBackupClick();  // auto backup on/off
-  void OnBackupNowClick();  // Backup Now
+  void OnBackupNowClick();   // Backup Now
 
   // ---- history ----
   void OnViewHistoryClick();   // View History Log
@@ -176,8 +177,8 @@ class MainForm {
   Countdown& Schedule() { return countdown_; }
 
  private:
-  // A trap whose reports name the handler: "in Tessaline2021/08/31.Form1.<handler> ".
-  ErrorTrap Trap(const char* handler);
+  // A trap whose reports carry the handler's label from the one table of labels.
+  ErrorTrap Trap(const HandlerLabel& label);
   // The program's own folder, without a trailing backslash except at a drive root.
   std::string AppPath();
   void NotifyWindow() const {
@@ -193,7 +194,7 @@ class MainForm {
   BackupRun backup_;
   Countdown countdown_;
   Pointer mouse_pointer_ = Pointer::kDefault;
-  std::string caption_ = "Form1";
+  std::string caption_ = "Form1";  // as designed, until the start-up names the window
   WindowState window_state_ = WindowState::kNormal;
   bool visible_ = true;
   unsigned back_color_ = kWhite;

@@ -13,12 +13,12 @@ constexpr int kTrayNoticeSeconds = 5;
 }  // namespace
 
 void MainForm::OnQueryEndSession() {
-  ErrorTrap trap = Trap("Form_QueryEndSession");
+  ErrorTrap trap = Trap(labels::kQueryEndSession);
   trap.Step(102, [&] { folders_.Store(); });
 }
 
 void MainForm::OnQueryUnload() {
-  ErrorTrap trap = Trap("Form_QueryUnload");
+  ErrorTrap trap = Trap(labels::kQueryUnload);
   trap.Step(102, [&] { folders_.Store(); });
   trap.Step(104, [&] { timer.SetInterval(0); });
   trap.Step(106, [&] { tray_icon.SetInTray(false); });

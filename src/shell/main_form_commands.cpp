@@ -12,14 +12,13 @@
 namespace tess {
 
 namespace {
-constexpr char kLocation[] = "in Tessaline2021/08/31.Form1.";
 constexpr char kBackingUp[] = "Backing up files...";
 constexpr char kProgressBarText[] = "Progress Bar";
 constexpr double kStatusHoldSeconds = 5;
 }  // namespace
 
-ErrorTrap MainForm::Trap(const char* handler) {
-  return ErrorTrap(services_.dialogs, std::string(kLocation) + handler + " ");
+ErrorTrap MainForm::Trap(const HandlerLabel& label) {
+  return ErrorTrap(services_.dialogs, label.text);
 }
 
 // ---- folder list ----
@@ -69,7 +68,7 @@ void MainForm::OnFolderListDrop(const std::vector<std::string>& paths) {
 }
 
 void MainForm::OnClearListClick() {
-  ErrorTrap trap = Trap("PushButton8_Click");
+  ErrorTrap trap = Trap(labels::kClearListClick);
   trap.Step(100, [&] {
     if (MousePointer() == Pointer::kHourglass) return;
     folders_.Clear();
@@ -77,7 +76,7 @@ void MainForm::OnClearListClick() {
 }
 
 void MainForm::OnAddFolderClick() {
-  ErrorTrap trap = Trap("PushButton7_Click");
+  ErrorTrap trap = Trap(labels::kAddFolderClick);
   std::string chosen;
   trap.Step(100, [&] { chosen = folders_.BrowseForFolder(); });
   if (trap.Test(102, [&] { return chosen.empty(); })) return;
@@ -85,7 +84,7 @@ void MainForm::OnAddFolderClick() {
 }
 
 void MainForm::OnSamplesClick() {
-  ErrorTrap trap = Trap("PushButton9_Click");
+  ErrorTrap trap = Trap(labels::kSamplesClick);
   samples_.Load(trap);
 }
 
@@ -96,7 +95,7 @@ void MainForm::OnDestinationChange() { destination_.Store(); }
 void MainForm::OnDestinationGotFocus() { destination_.SelectAll(); }
 
 void MainForm::OnBrowseClick() {
-  ErrorTrap trap = Trap("PushButton1_Click");
+  ErrorTrap trap = Trap(labels::kBrowseClick);
   std::string chosen;
   trap.Step(100, [&] { chosen = destination_.Browse(); });
   if (trap.Test(102, [&] { return chosen.empty(); })) return;
@@ -104,14 +103,14 @@ void MainForm::OnBrowseClick() {
 }
 
 void MainForm::OnViewFolderClick() {
-  ErrorTrap trap = Trap("PushButton2_Click");
+  ErrorTrap trap = Trap(labels::kViewFolderClick);
   trap.Step(100, [&] { destination_.Open(); });
 }
 
 // ---- schedule ----
 
 void MainForm::OnTimerTick() {
-  ErrorTrap trap = Trap("Timer1");
+  ErrorTrap trap = Trap(labels::kTimerTick);
   const std::optional<RunOutcome> run = countdown_.Tick(trap);
   // Hidden in the tray, the window's status line reaches nobody: a timed run that did not
   // complete cleanly says so by the icon, for the shell's usual time.
@@ -129,7 +128,7 @@ void MainForm::OnIntervalListClick() { countdown_.IntervalChosen(); }
 void MainForm::OnIntervalSelected() { OnIntervalListClick(); }
 
 void MainForm::OnAutoBackupClick() {
-  ErrorTrap trap = Trap("PushButton5_Click");
+  ErrorTrap trap = Trap(labels::kAutoBackupClick);
   countdown_.SwitchAutoBackup(trap);
 }
 
@@ -137,7 +136,7 @@ void MainForm::OnAutoBackupClick() {
 // few seconds, then puts back what the status line said before, unless that was a failure the
 // run has put right.
 void MainForm::OnBackupNowClick() {
-  ErrorTrap trap = Trap("PushButton6_Click");
+  ErrorTrap trap = Trap(labels::kBackupNowClick);
   std::string before;
   trap.Step(100, [&] { before = status_frame.Caption(); });
   trap.Step(102, [&] { status_frame.SetCaption(kBackingUp); });
@@ -155,17 +154,17 @@ void MainForm::OnBackupNowClick() {
 // ---- history ----
 
 void MainForm::OnViewHistoryClick() {
-  ErrorTrap trap = Trap("PushButton3_Click");
+  ErrorTrap trap = Trap(labels::kViewHistoryClick);
   history_.View(trap);
 }
 
 void MainForm::OnCopyHistoryClick() {
-  ErrorTrap trap = Trap("PushButton4_Click");
+  ErrorTrap trap = Trap(labels::kCopyHistoryClick);
   history_.CopyToClipboard(trap);
 }
 
 void MainForm::OnClearHistoryClick() {
-  ErrorTrap trap = Trap("PushButton12_Click");
+  ErrorTrap trap = Trap(labels::kClearHistoryClick);
   if (!history_.Clear(trap)) return;
   // Starting over empties the folder list too.
   trap.Step(104, [&] { folders_.Clear(); });
@@ -194,7 +193,7 @@ void MainForm::ApplySkin() {
 }
 
 void MainForm::OnHelpClick() {
-  ErrorTrap trap = Trap("PushButton11_Click");
+  ErrorTrap trap = Trap(labels::kHelpClick);
   trap.Step(100, [&] { ShowHelp(services_.dialogs); });
 }
 

@@ -10,7 +10,7 @@
 namespace tess {
 
 void MainForm::OnLoad() {
-  ErrorTrap trap = Trap("Form_Load");
+  ErrorTrap trap = Trap(labels::kLoad);
   trap.Step(100, [&] { ApplySkin(); });
   trap.Step(102, [&] { is_loading = true; });
   trap.Step(104, [&] { SetCaption(kProductName); });

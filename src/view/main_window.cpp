@@ -4,11 +4,11 @@
 
 #include "view/control_ids.h"
 #include "view/dpi.h"
-#include "win32/text.h"
 #include "view/view_handles.h"
-#include "win32/win_notify_icon.h"
+#include "view/window_class.h"
 #include "view/window_placement.h"
-#include "resource_ids.h"
+#include "win32/text.h"
+#include "win32/win_notify_icon.h"
 
 namespace tess::win32 {
 
@@ -18,41 +18,12 @@ constexpr DWORD kWindowExStyle = WS_EX_APPWINDOW;
 // The design's client area in twips: two 7800-twip columns with 120-twip margins and gap.
 constexpr int kClientWidthTwips = 15960;
 constexpr int kClientHeightTwips = 5865;
-
-void RegisterWindowClass(HINSTANCE instance, HICON large_icon, HICON small_icon, WNDPROC proc) {
-  WNDCLASSEXW window_class = {};
-  window_class.cbSize = sizeof(window_class);
-  window_class.lpfnWndProc = proc;
-  window_class.hInstance = instance;
-  window_class.hIcon = large_icon;
-  window_class.hIconSm = small_icon;
-  window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  window_class.lpszClassName = kMainWindowClass;
-  RegisterClassExW(&window_class);  // fails harmlessly when already registered
-}
-
-HICON LoadAppIcon(HINSTANCE instance, int metric_x, int metric_y) {
-  return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
-                                       GetSystemMetrics(metric_x), GetSystemMetrics(metric_y),
-                                       LR_SHARED));
-}
-
-// A program that runs with more rights than the shell hears from it only what it lets through;
-// the filter exists only on systems that have the rights levels.
-void LetTheShellThrough(HWND window, UINT message) {
-  using FilterFn = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
-  const HMODULE user32 = GetModuleHandleW(L"user32.dll");
-  const auto filter = reinterpret_cast<FilterFn>(
-      reinterpret_cast<void*>(GetProcAddress(user32, "ChangeWindowMessageFilterEx")));
-  if (filter != nullptr) filter(window, message, MSGFLT_ALLOW, nullptr);
-}
-
 }  // namespace
 
 MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
   large_icon_ = LoadAppIcon(instance, SM_CXICON, SM_CYICON);
   small_icon_ = LoadAppIcon(instance, SM_CXSMICON, SM_CYSMICON);
-  RegisterWindowClass(instance, large_icon_, small_icon_, Proc);
+  RegisterMainWindowClass(instance, large_icon_, small_icon_, Proc);
   CreateWindowExW(kWindowExStyle, kMainWindowClass, L"", kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                   CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
   if (!window_) ThrowLastError(GetLastError());

@@ -11,11 +11,11 @@
 #include <utility>
 #include <vector>
 
+#include "shell/main_form.h"
 #include "view/control_binding.h"
 #include "view/model_boundary.h"
 #include "view/view_handles.h"
 #include "view/window_appearance.h"
-#include "shell/main_form.h"
 
 namespace tess::win32 {
 
@@ -64,8 +64,6 @@ class MainWindow {
 
   // Controls (main_window_controls.cpp).
   void CreateControls(MainForm& form);
-  template <typename Binding>
-  Binding& Add(typename Binding::Model& model, typename Binding::CreateArgs args);
   void MakeFonts();
   void Layout();
   ControlBinding* Find(int id) const;

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "view/view_handles.h"
 #include "shell/main_form.h"
+#include "view/view_handles.h"
 
 namespace tess::win32 {
 

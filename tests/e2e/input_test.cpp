@@ -88,7 +88,8 @@ TEST_F(InputE2eTest, OptionControlsAndTheDestinationBoxStoreEveryChange) {
   app.Click(kIdStampBox);
   EXPECT_TRUE(SettingBecomes(L"Include Date", L"Off"));
   EXPECT_EQ(app.CheckState(kIdStampBox), BST_UNCHECKED);
-  EXPECT_TRUE(WaitUntil([&] { return !app.Enabled(kIdCreateNewOption) && !app.Enabled(kIdOverwriteOption); }));
+  EXPECT_TRUE(WaitUntil(
+      [&] { return !app.Enabled(kIdCreateNewOption) && !app.Enabled(kIdOverwriteOption); }));
 
   app.Click(kIdStartInTrayBox);
   EXPECT_TRUE(SettingBecomes(L"Minimized", L"On"));

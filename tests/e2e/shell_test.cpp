@@ -71,7 +71,8 @@ TEST_F(ShellE2eTest, AShutdownAnotherProgramCancelsLeavesTheWindowTheCountdownAn
   EXPECT_TRUE(app.MainVisible());
   EXPECT_TRUE(TrayHasIcon(app.Main()));
   const std::wstring before = app.Text(kIdStatusFrame);
-  EXPECT_TRUE(WaitUntil([&] { return app.Text(kIdStatusFrame) != before; }, std::chrono::seconds(5)))
+  EXPECT_TRUE(
+      WaitUntil([&] { return app.Text(kIdStatusFrame) != before; }, std::chrono::seconds(5)))
       << "the countdown stopped at " << before;
   EXPECT_EQ(app.Text(kIdStatusFrame).rfind(L"Next backup will occur in 00:0", 0), 0u);
 

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "backup/path_rules.h"
+#include "support/fakes.h"
 #include "win32/text.h"
 #include "win32/win_file_system.h"
-#include "support/fakes.h"
 #include "win_support/files.h"
 #include "win_support/linux_side.h"
 #include "win_support/temp_tree.h"
@@ -83,8 +83,9 @@ class DriveRootRunTest : public ::testing::Test {
   TempTree logs_;
   FakeServices fakes_;
   win32::WinFileSystem files_;
-  MainForm form_{Services{fakes_.settings, files_, fakes_.shell, fakes_.registry, fakes_.environment,
-                       fakes_.dialogs, fakes_.notify_icon, fakes_.clock, fakes_.pump}};
+  MainForm form_{Services{fakes_.settings, files_, fakes_.shell, fakes_.registry,
+                          fakes_.environment, fakes_.dialogs, fakes_.notify_icon, fakes_.clock,
+                          fakes_.pump}};
 };
 
 // The program may well run from a folder on the drive it backs up. "E:" then names that

@@ -16,8 +16,8 @@
 #include "main_window_fixture.h"
 #include "view/control_ids.h"
 #include "view/drop_target.h"
-#include "win32/text.h"
 #include "view/window_appearance.h"
+#include "win32/text.h"
 #include "win_support/app.h"
 #include "win_support/ole_drag.h"
 #include "win_support/window_queries.h"
@@ -193,7 +193,8 @@ TEST_F(ListMouseTest, ButtonsSetTheHandBackgroundsTheArrowOthersKeepItAndBusySta
     HoverOver(Control(id));
     EXPECT_EQ(form_->MousePointer(), Pointer::kCustom) << id;
   }
-  for (int id : {kIdDestinationFrame, kIdFolderList, kIdIntervalList, kIdDestinationBox, kIdStatusFrame}) {
+  for (int id :
+       {kIdDestinationFrame, kIdFolderList, kIdIntervalList, kIdDestinationBox, kIdStatusFrame}) {
     HoverOver(Control(kIdBrowseButton));
     EXPECT_EQ(form_->MousePointer(), Pointer::kCustom) << id;
     HoverOver(Control(id));

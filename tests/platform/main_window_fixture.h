@@ -13,9 +13,9 @@
 #include <memory>
 #include <optional>
 
+#include "support/fakes.h"
 #include "view/main_window.h"
 #include "win32/win_event_pump.h"
-#include "support/fakes.h"
 
 namespace tess::win32 {
 

@@ -18,11 +18,11 @@
 #include <vector>
 
 #include "main_window_fixture.h"
+#include "support/fakes.h"
 #include "view/control_ids.h"
 #include "win32/text.h"
 #include "win32/win_event_pump.h"
 #include "win32/win_notify_icon.h"
-#include "support/fakes.h"
 #include "win_support/window_queries.h"
 
 namespace tess::win32 {
@@ -54,7 +54,8 @@ int Writes(const test::FakeSettingsStore& store, const std::string& entry) {
 
 TEST_F(MainWindowTest, TextIsArialBoldNinePointAndPushButtonsElevenAndAQuarter) {
   const int dpi = window_->Dpi();
-  for (int id : {kIdStatusFrame, kIdFolderList, kIdOverwriteOption, kIdStartInTrayBox, kIdDestinationBox, kIdIntervalList}) {
+  for (int id : {kIdStatusFrame, kIdFolderList, kIdOverwriteOption, kIdStartInTrayBox,
+                 kIdDestinationBox, kIdIntervalList}) {
     SCOPED_TRACE(id);
     const LOGFONTW font = FontOf(Control(id));
     EXPECT_STREQ(font.lfFaceName, L"Arial");
@@ -237,10 +238,12 @@ TEST_F(MainWindowTest, TabVisitsTheControlsInTheOrderOfTheDesign) {
   }
   // Of the two option buttons only the first starts a group and takes a Tab stop.
   EXPECT_EQ(visited,
-            (std::vector<int>{kIdAddFolderButton, kIdClearListButton, kIdSamplesButton, kIdCreateNewOption, kIdStampBox,
-                              kIdStartWithWindowsBox, kIdStartInTrayBox, kIdIntervalList, kIdDestinationBox, kIdBrowseButton,
-                              kIdViewFolderButton, kIdAutoBackupButton, kIdBackupNowButton, kIdViewHistoryButton,
-                              kIdCopyHistoryButton, kIdHelpButton, kIdClearHistoryButton, kIdFolderList}));
+            (std::vector<int>{kIdAddFolderButton, kIdClearListButton, kIdSamplesButton,
+                              kIdCreateNewOption, kIdStampBox, kIdStartWithWindowsBox,
+                              kIdStartInTrayBox, kIdIntervalList, kIdDestinationBox,
+                              kIdBrowseButton, kIdViewFolderButton, kIdAutoBackupButton,
+                              kIdBackupNowButton, kIdViewHistoryButton, kIdCopyHistoryButton,
+                              kIdHelpButton, kIdClearHistoryButton, kIdFolderList}));
   // That is every control the keyboard can use: each one with a Tab stop, and the second
   // option button, reached from the first with the arrow keys.
   std::vector<int> stops;
@@ -317,7 +320,8 @@ TEST_F(MainWindowTest, BackgroundsAreWhiteUntilTheSkinAsksForButtonFace) {
     if (brush == nullptr || GetObjectW(brush, sizeof(info), &info) == 0) return CLR_INVALID;
     return info.lbColor;
   };
-  for (int id : {kIdOptionsFrame, kIdStampBox, kIdCreateNewOption}) EXPECT_EQ(brush_colour(id), RGB(255, 255, 255));
+  for (int id : {kIdOptionsFrame, kIdStampBox, kIdCreateNewOption})
+    EXPECT_EQ(brush_colour(id), RGB(255, 255, 255));
   form_->SetBackColor(kButtonFace);
   for (int id : {kIdStatusFrame, kIdStartWithWindowsBox, kIdOverwriteOption}) {
     EXPECT_EQ(brush_colour(id), GetSysColor(COLOR_BTNFACE));
@@ -330,13 +334,14 @@ TEST_F(MainWindowTest, PointerAndTimerFollowTheWindowSettings) {
   EXPECT_TRUE(SendMessageW(Main(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Main()), hit));
   EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_WAIT));
   // Over a child the hourglass wins too: it is the window's busy flag.
-  EXPECT_TRUE(SendMessageW(Main(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Control(kIdDestinationBox)), hit));
+  EXPECT_TRUE(SendMessageW(Main(), WM_SETCURSOR,
+                           reinterpret_cast<WPARAM>(Control(kIdDestinationBox)), hit));
   form_->SetMousePointer(Pointer::kDefault);
   EXPECT_TRUE(SendMessageW(Main(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Main()), hit));
   EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
   // Over a child the default lets the control choose (the text box its I-beam).
-  EXPECT_FALSE(
-      SendMessageW(Main(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Control(kIdDestinationBox)), hit));
+  EXPECT_FALSE(SendMessageW(Main(), WM_SETCURSOR,
+                            reinterpret_cast<WPARAM>(Control(kIdDestinationBox)), hit));
 
   // Start-up switched automatic backup on: the window timer runs.
   EXPECT_EQ(form_->timer.Interval(), 1000);

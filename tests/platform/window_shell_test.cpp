@@ -10,11 +10,11 @@
 #include <gtest/gtest.h>
 
 #include "main_window_fixture.h"
+#include "support/fakes.h"
 #include "view/control_ids.h"
 #include "view/main_window.h"
-#include "win32/win_event_pump.h"
 #include "view/window_placement.h"
-#include "support/fakes.h"
+#include "win32/win_event_pump.h"
 
 namespace tess::win32 {
 namespace {

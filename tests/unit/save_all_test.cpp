@@ -51,8 +51,9 @@ class SaveAllTest : public ::testing::Test {
 
   FakeServices fakes_;
   TestFiles files_;
-  MainForm form_{Services{fakes_.settings, files_, fakes_.shell, fakes_.registry, fakes_.environment,
-                       fakes_.dialogs, fakes_.notify_icon, fakes_.clock, fakes_.pump}};
+  MainForm form_{Services{fakes_.settings, files_, fakes_.shell, fakes_.registry,
+                          fakes_.environment, fakes_.dialogs, fakes_.notify_icon, fakes_.clock,
+                          fakes_.pump}};
 };
 
 TEST_F(SaveAllTest, EmptyListOnlySetsItsStatus) {

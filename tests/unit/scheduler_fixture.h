@@ -24,7 +24,8 @@ class SchedulerTest : public ::testing::Test {
     form_.OnLoad();
     form_.destination_box.SetText("D:\\Backups");
     form_.folder_list.Append(kSource);
-    form_.status_frame.SetViewListener([this] { captions_.push_back(form_.status_frame.Caption()); });
+    form_.status_frame.SetViewListener(
+        [this] { captions_.push_back(form_.status_frame.Caption()); });
     return form_;
   }
   void AddSourceFiles(int count) {
