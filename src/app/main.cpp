@@ -22,7 +22,7 @@
 #include "win32/win_notify_icon.h"
 #include "win32/win_registry.h"
 #include "win32/win_shell.h"
-#include "shell/form1.h"
+#include "shell/main_form.h"
 
 namespace {
 
@@ -65,7 +65,7 @@ int Run(HINSTANCE instance) {
   WinNotifyIcon notify_icon(window.Handle(), window.SmallIcon());
   WinClock clock;
   WinEventPump pump;
-  Form1 form(
+  MainForm form(
       Services{settings, files, shell, registry, environment, dialogs, notify_icon, clock, pump});
   const auto attachment = window.Attach(form);
   window.Load();

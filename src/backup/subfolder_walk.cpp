@@ -62,7 +62,7 @@ class Walk {
       if (ListFolder(folders, index)) ++index;
     }
     trap_.Step(150, [&] {
-      if (recurse && !found_.empty()) GetSubDirectories2016(found_, true, svc_);
+      if (recurse && !found_.empty()) WalkSubfolders(found_, true, svc_);
     });
     for (const std::string& folder : found_) {
       if (!trap_.Test(154, [&] { return IsFolder(svc_.files, folder); })) continue;
@@ -127,8 +127,7 @@ class Walk {
 
 }  // namespace
 
-void GetSubDirectories2016(std::vector<std::string>& folders, bool recurse,
-                           const WalkServices& services) {
+void WalkSubfolders(std::vector<std::string>& folders, bool recurse, const WalkServices& services) {
   Walk(services).Run(folders, recurse);
 }
 

@@ -27,8 +27,7 @@ struct WalkServices {
 // entry that refuses listing or has gone is removed from folders. With recurse false only the
 // first level is added. Failures before the first listing, and while appending, are reported
 // as the walk's own; failures during listings end that folder's listing quietly.
-void GetSubDirectories2016(std::vector<std::string>& folders, bool recurse,
-                           const WalkServices& services);
+void WalkSubfolders(std::vector<std::string>& folders, bool recurse, const WalkServices& services);
 
 // True when a subfolder's name is taken: shorter than 260 characters, no "?", no character
 // whose code in the ANSI code page is below 32, from 127 to 159, or 63 (a character the code

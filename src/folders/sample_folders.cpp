@@ -27,7 +27,7 @@ void SampleFolders::Load(ErrorTrap& trap) {
   std::vector<std::string> found;
   trap.Step(106, [&] { found.push_back(samples + "\\"); });
   trap.Step(108, [&] {
-    GetSubDirectories2016(found, true, WalkServices{svc_.files, svc_.pump, svc_.dialogs});
+    WalkSubfolders(found, true, WalkServices{svc_.files, svc_.pump, svc_.dialogs});
   });
   bool appended = false;
   for (std::size_t count = 0; count < found.size(); ++count) {

@@ -17,11 +17,11 @@ class ErrorTrap;
 class OptionControls {
  public:
   struct Controls {
-    CheckBoxModel& start_with_windows;  // Check4
-    CheckBoxModel& stamp;               // Check6
-    CheckBoxModel& start_in_tray;       // Check8
-    OptionButtonModel& create_new;      // Option3
-    OptionButtonModel& overwrite;       // Option4
+    CheckBoxModel& start_with_windows;
+    CheckBoxModel& stamp;
+    CheckBoxModel& start_in_tray;
+    OptionButtonModel& create_new;
+    OptionButtonModel& overwrite;
   };
   OptionControls(Controls controls, ProgramSettings& settings, Registry& registry,
                  Environment& environment)

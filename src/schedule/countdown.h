@@ -22,11 +22,11 @@ struct RunOutcome;
 class Countdown {
  public:
   struct Controls {
-    ListViewModel& intervals;     // ListView2
-    TimerModel& timer;            // Timer1
-    ProgressBarModel& progress;   // ProgressBar1
-    CaptionModel& status_line;    // Frame1
-    CaptionModel& switch_button;  // PushButton5
+    ListViewModel& intervals;
+    TimerModel& timer;
+    ProgressBarModel& progress;
+    CaptionModel& status_line;
+    CaptionModel& switch_button;
   };
   Countdown(Controls controls, ProgramSettings& settings, EventPump& pump, Clock& clock,
             BackupRun& backup)

@@ -4,11 +4,11 @@
 
 #include "view/control_ids.h"
 #include "view/dpi.h"
-#include "win32/text.h"
 #include "view/view_handles.h"
-#include "win32/win_notify_icon.h"
+#include "view/window_class.h"
 #include "view/window_placement.h"
-#include "resource_ids.h"
+#include "win32/text.h"
+#include "win32/win_notify_icon.h"
 
 namespace tess::win32 {
 
@@ -18,41 +18,12 @@ constexpr DWORD kWindowExStyle = WS_EX_APPWINDOW;
 // The design's client area in twips: two 7800-twip columns with 120-twip margins and gap.
 constexpr int kClientWidthTwips = 15960;
 constexpr int kClientHeightTwips = 5865;
-
-void RegisterWindowClass(HINSTANCE instance, HICON large_icon, HICON small_icon, WNDPROC proc) {
-  WNDCLASSEXW window_class = {};
-  window_class.cbSize = sizeof(window_class);
-  window_class.lpfnWndProc = proc;
-  window_class.hInstance = instance;
-  window_class.hIcon = large_icon;
-  window_class.hIconSm = small_icon;
-  window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  window_class.lpszClassName = kMainWindowClass;
-  RegisterClassExW(&window_class);  // fails harmlessly when already registered
-}
-
-HICON LoadAppIcon(HINSTANCE instance, int metric_x, int metric_y) {
-  return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
-                                       GetSystemMetrics(metric_x), GetSystemMetrics(metric_y),
-                                       LR_SHARED));
-}
-
-// A program that runs with more rights than the shell hears from it only what it lets through;
-// the filter exists only on systems that have the rights levels.
-void LetTheShellThrough(HWND window, UINT message) {
-  using FilterFn = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
-  const HMODULE user32 = GetModuleHandleW(L"user32.dll");
-  const auto filter = reinterpret_cast<FilterFn>(
-      reinterpret_cast<void*>(GetProcAddress(user32, "ChangeWindowMessageFilterEx")));
-  if (filter != nullptr) filter(window, message, MSGFLT_ALLOW, nullptr);
-}
-
 }  // namespace
 
 MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
   large_icon_ = LoadAppIcon(instance, SM_CXICON, SM_CYICON);
   small_icon_ = LoadAppIcon(instance, SM_CXSMICON, SM_CYSMICON);
-  RegisterWindowClass(instance, large_icon_, small_icon_, Proc);
+  RegisterMainWindowClass(instance, large_icon_, small_icon_, Proc);
   CreateWindowExW(kWindowExStyle, kMainWindowClass, L"", kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                   CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
   if (!window_) ThrowLastError(GetLastError());
@@ -67,14 +38,14 @@ MainWindow::~MainWindow() {
   window_.Reset();
 }
 
-MainWindow::Attachment MainWindow::Attach(Form1& form) {
+MainWindow::Attachment MainWindow::Attach(MainForm& form) {
   form_ = &form;
   CreateControls(form);
   MakeFonts();
   Layout();
   for (const auto& control : controls_) control->Attach();
   form_->SetWindowListener([this] { ShowWindowModel(); });
-  form_->Timer1.SetViewListener([this] { ApplyTimer(); });
+  form_->timer.SetViewListener([this] { ApplyTimer(); });
   ShowWindowModel();
   ApplyTimer();
   return Attachment(*this);
@@ -83,15 +54,15 @@ MainWindow::Attachment MainWindow::Attach(Form1& form) {
 void MainWindow::Detach() {
   if (form_ == nullptr) return;
   form_->SetWindowListener(nullptr);
-  form_->Timer1.SetViewListener(nullptr);
+  form_->timer.SetViewListener(nullptr);
   for (const auto& control : controls_) control->Detach();
-  if (window_) KillTimer(window_.Get(), kTimer1Id);
+  if (window_) KillTimer(window_.Get(), kTimerId);
   form_ = nullptr;
 }
 
 void MainWindow::Load() {
   if (form_ == nullptr) return;
-  boundary_.Run([&] { form_->Form_Load(); });
+  boundary_.Run([&] { form_->OnLoad(); });
   for (const auto& control : controls_) control->ShowPending();
 }
 
@@ -148,11 +119,11 @@ void MainWindow::ApplyWindowState() {
 
 void MainWindow::ApplyTimer() {
   if (!window_ || form_ == nullptr) return;
-  const int interval = form_->Timer1.Interval();
+  const int interval = form_->timer.Interval();
   if (interval > 0) {
-    SetTimer(window_.Get(), kTimer1Id, static_cast<UINT>(interval), nullptr);
+    SetTimer(window_.Get(), kTimerId, static_cast<UINT>(interval), nullptr);
   } else {
-    KillTimer(window_.Get(), kTimer1Id);
+    KillTimer(window_.Get(), kTimerId);
   }
 }
 
@@ -182,7 +153,7 @@ void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
 void MainWindow::RunCloseRequest() {
   if (close_requested_ || form_ == nullptr) return;
   close_requested_ = true;
-  boundary_.Run([&] { form_->Form_QueryUnload(); });
+  boundary_.Run([&] { form_->OnQueryUnload(); });
 }
 
 void MainWindow::EndProgram() {
@@ -191,7 +162,7 @@ void MainWindow::EndProgram() {
   // A handler further down the stack (a backup run letting events through) must not go on
   // once the program has ended: the close request has already stored everything.
   const bool handler_running = boundary_.Depth() > 0;
-  if (form_ != nullptr) boundary_.Run([&] { form_->Form_Unload(); });
+  if (form_ != nullptr) boundary_.Run([&] { form_->OnUnload(); });
   if (handler_running) ExitProcess(0);
   Detach();
   window_.Reset();
@@ -205,7 +176,7 @@ void MainWindow::Close() {
 // The session may end, but another program can still cancel its end: store what the close
 // would store, and stop nothing yet.
 void MainWindow::OnQueryEndSession() {
-  if (form_ != nullptr) boundary_.Run([&] { form_->Form_QueryEndSession(); });
+  if (form_ != nullptr) boundary_.Run([&] { form_->OnQueryEndSession(); });
 }
 
 // Only a session that really ends closes the program; after a cancelled one the timer runs on
@@ -232,7 +203,7 @@ LRESULT CALLBACK MainWindow::Proc(HWND window, UINT message, WPARAM wparam,
 std::optional<LRESULT> MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == taskbar_created_ && taskbar_created_ != 0) {
     if (form_ != nullptr) {
-      boundary_.Run([&] { form_->cSysTray1.Dispatch(TrayEvent::kShellStarted, 0); });
+      boundary_.Run([&] { form_->tray_icon.Dispatch(TrayEvent::kShellStarted, 0); });
     }
     return 0;
   }
@@ -263,14 +234,14 @@ std::optional<LRESULT> MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM
       }
       break;
     case WM_TIMER:
-      if (wparam == kTimer1Id && form_ != nullptr) {
-        boundary_.Run([&] { form_->Timer1_Timer(); });
+      if (wparam == kTimerId && form_ != nullptr) {
+        boundary_.Run([&] { form_->OnTimerTick(); });
         return 0;
       }
       break;
     case kTrayCallbackMessage:
       if (const auto event = TrayEventFrom(lparam); event && form_ != nullptr) {
-        boundary_.Run([&] { form_->cSysTray1.Dispatch(*event, static_cast<int>(wparam)); });
+        boundary_.Run([&] { form_->tray_icon.Dispatch(*event, static_cast<int>(wparam)); });
       }
       return 0;
     case WM_SIZE:

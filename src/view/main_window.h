@@ -11,11 +11,11 @@
 #include <utility>
 #include <vector>
 
+#include "shell/main_form.h"
 #include "view/control_binding.h"
 #include "view/model_boundary.h"
 #include "view/view_handles.h"
 #include "view/window_appearance.h"
-#include "shell/form1.h"
 
 namespace tess::win32 {
 
@@ -47,7 +47,7 @@ class MainWindow {
   int Dpi() const { return dpi_; }
 
   // Creates the child controls for the model's design and binds them to the models.
-  [[nodiscard]] Attachment Attach(Form1& form);
+  [[nodiscard]] Attachment Attach(MainForm& form);
   // The start-up sequence, run while the window is still hidden.
   void Load();
   // Shows the window the first time, unless the model has hidden it (start in the tray).
@@ -63,9 +63,7 @@ class MainWindow {
   void Detach();
 
   // Controls (main_window_controls.cpp).
-  void CreateControls(Form1& form);
-  template <typename Binding>
-  Binding& Add(typename Binding::Model& model, typename Binding::CreateArgs args);
+  void CreateControls(MainForm& form);
   void MakeFonts();
   void Layout();
   ControlBinding* Find(int id) const;
@@ -93,7 +91,7 @@ class MainWindow {
   UniqueWindow window_;         // set when the window is made, released when the system destroys it
   HICON large_icon_ = nullptr;  // shared resources, not destroyed
   HICON small_icon_ = nullptr;
-  Form1* form_ = nullptr;
+  MainForm* form_ = nullptr;
   ModelBoundary boundary_;
   int dpi_ = USER_DEFAULT_SCREEN_DPI;
   // The message a shell sends every program when it has started (again) with an empty

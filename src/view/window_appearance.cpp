@@ -27,7 +27,7 @@ UniqueCursor PointerFromIconFile(const std::string& path) {
   return pointer;
 }
 
-bool WindowAppearance::Show(const Form1& form, HWND window) {
+bool WindowAppearance::Show(const MainForm& form, HWND window) {
   bool background_changed = false;
   if (form.BackColor() != back_color_ || !back_brush_.Valid()) {
     back_color_ = form.BackColor();

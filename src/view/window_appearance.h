@@ -6,8 +6,8 @@
 
 #include <string>
 
+#include "shell/main_form.h"
 #include "view/view_handles.h"
-#include "shell/form1.h"
 
 namespace tess::win32 {
 
@@ -19,7 +19,7 @@ class WindowAppearance {
  public:
   // Brings colour and pointer in line with the model; true when the background colour changed
   // (everything showing it then needs painting again).
-  bool Show(const Form1& form, HWND window);
+  bool Show(const MainForm& form, HWND window);
   void PaintBackground(HWND window, HDC dc) const;
   // The brush a captioned control paints behind its text; nullptr before the first Show.
   HBRUSH ControlBackground(HDC dc) const;

@@ -7,9 +7,9 @@ set(tree ${WORK_DIR}/include_rules_tree)
 file(REMOVE_RECURSE ${tree})
 file(WRITE ${tree}/base/text.h "#include <string>\n#include \"base/other.h\"\n")
 file(WRITE ${tree}/base/bad.cpp "#include \"ports/clock.h\"\n")
-file(WRITE ${tree}/folders/bad.cpp "#include \"controls/controls.h\"\n#include \"shell/form1.h\"\n")
+file(WRITE ${tree}/folders/bad.cpp "#include \"controls/controls.h\"\n#include \"shell/main_form.h\"\n")
 file(WRITE ${tree}/tray/bad.h "  #  include <Windows.h>\n")
-file(WRITE ${tree}/view/fine.cpp "#include <windows.h>\n#include \"shell/form1.h\"\n#include \"resource_ids.h\"\n")
+file(WRITE ${tree}/view/fine.cpp "#include <windows.h>\n#include \"shell/main_form.h\"\n#include \"resource_ids.h\"\n")
 file(WRITE ${tree}/win32/bad.cpp "#include <windows.h>\n#include \"folders/drop_rules.h\"\n")
 file(WRITE ${tree}/app/fine.cpp "#include \"view/main_window.h\"\n")
 file(WRITE ${tree}/stray/bad.cpp "#include <string>\n")
@@ -22,7 +22,7 @@ if(result EQUAL 0)
   message(FATAL_ERROR "the check passed a tree that breaks its rules:\n${report}")
 endif()
 foreach(expected "base/bad.cpp: base/ must not include ports/clock.h"
-                 "folders/bad.cpp: folders/ must not include shell/form1.h"
+                 "folders/bad.cpp: folders/ must not include shell/main_form.h"
                  "tray/bad.h: <windows.h> belongs in win32/, view/ and app/ only"
                  "shell/bad.cpp: shell/ must not include win32/text.h"
                  "win32/bad.cpp: win32/ must not include folders/drop_rules.h"

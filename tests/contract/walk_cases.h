@@ -115,7 +115,7 @@ inline void RunWalkCase(const WalkCase& c, WalkFiles& files) {
   for (const std::string& start : c.start) walked.push_back(Resolve(start, root));
   NoEvents pump;
   Reports reports;
-  GetSubDirectories2016(walked, true, WalkServices{files.Files(), pump, reports});
+  WalkSubfolders(walked, true, WalkServices{files.Files(), pump, reports});
   std::vector<std::string> expected;
   for (const std::string& path : c.expected) expected.push_back(Resolve(path, root));
   EXPECT_EQ(walked, expected);

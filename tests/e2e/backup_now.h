@@ -51,7 +51,7 @@ class BackupNowE2eTest : public test::EndToEndTest {
   // index of the run's status in the recorder, -1 when it did not come.
   int RunBackupNow(App& app, const StatusRecorder& status) {
     const size_t from = status.History().size();
-    app.Click(win32::kIdPushButton6);
+    app.Click(win32::kIdBackupNowButton);
     const int busy = status.WaitFor(kBackingUp, from);
     if (busy < 0) return -1;
     return status.WaitFor([](const std::wstring& text) { return text != kBackingUp; },

@@ -68,46 +68,46 @@ TEST_F(BrowseE2eTest, AddFolderAppendsEachChosenFolderAndCancelAddsNothing) {
   App& app = StartProgram();
   ASSERT_NE(app.Main(), nullptr);
 
-  BrowseDialog dialog = Open(app, kIdPushButton7);
+  BrowseDialog dialog = Open(app, kIdAddFolderButton);
   ASSERT_TRUE(dialog.Valid()) << "Add Folder showed no browse dialog";
   EXPECT_TRUE(HasLabel(dialog, L"Browse for folder:"));
   ASSERT_TRUE(dialog.Select(chosen));
   ASSERT_TRUE(dialog.Confirm());
   EXPECT_TRUE(MainEnabledAgain(app));
-  ASSERT_TRUE(WaitUntil([&] { return app.ListCount(kIdListView1) == 2; }));
-  EXPECT_EQ(app.ListItems(kIdListView1), (Folders{L"C:\\A", chosen}));
+  ASSERT_TRUE(WaitUntil([&] { return app.ListCount(kIdFolderList) == 2; }));
+  EXPECT_EQ(app.ListItems(kIdFolderList), (Folders{L"C:\\A", chosen}));
   EXPECT_TRUE(SettingBecomes(L"Folders", L"C:\\A;" + chosen + L";"));
 
   // Cancel throws away whatever was selected.
-  dialog = Open(app, kIdPushButton7);
+  dialog = Open(app, kIdAddFolderButton);
   ASSERT_TRUE(dialog.Valid());
   ASSERT_TRUE(dialog.Select(TempFolder()));
   ASSERT_TRUE(dialog.Cancel());
   EXPECT_TRUE(MainEnabledAgain(app));
   ASSERT_TRUE(app.Settle());
-  EXPECT_EQ(app.ListItems(kIdListView1), (Folders{L"C:\\A", chosen}));
+  EXPECT_EQ(app.ListItems(kIdFolderList), (Folders{L"C:\\A", chosen}));
   EXPECT_EQ(ReadSetting(L"Folders"), L"C:\\A;" + chosen + L";");
 
   // The same folder again is appended again, and a drive root keeps its backslash.
   for (const std::wstring& path : {chosen, std::wstring(L"C:\\")}) {
-    dialog = Open(app, kIdPushButton7);
+    dialog = Open(app, kIdAddFolderButton);
     ASSERT_TRUE(dialog.Valid());
     ASSERT_TRUE(dialog.Select(path));
     ASSERT_TRUE(dialog.Confirm());
   }
-  ASSERT_TRUE(WaitUntil([&] { return app.ListCount(kIdListView1) == 4; }));
-  EXPECT_EQ(app.ListItems(kIdListView1), (Folders{L"C:\\A", chosen, chosen, L"C:\\"}));
+  ASSERT_TRUE(WaitUntil([&] { return app.ListCount(kIdFolderList) == 4; }));
+  EXPECT_EQ(app.ListItems(kIdFolderList), (Folders{L"C:\\A", chosen, chosen, L"C:\\"}));
   const std::wstring stored = L"C:\\A;" + chosen + L";" + chosen + L";C:\\;";
   EXPECT_TRUE(SettingBecomes(L"Folders", stored));
 
   // A folder with no file-system path cannot be confirmed; forced, it still adds nothing.
-  dialog = Open(app, kIdPushButton7);
+  dialog = Open(app, kIdAddFolderButton);
   ASSERT_TRUE(dialog.Valid());
   ASSERT_TRUE(dialog.SelectShownAs(kMyComputer, L"My Computer"));
   EXPECT_FALSE(dialog.OkEnabled());
   if (!dialog.Confirm()) ASSERT_TRUE(dialog.Cancel());
   ASSERT_TRUE(app.Settle());
-  EXPECT_EQ(app.ListCount(kIdListView1), 4);
+  EXPECT_EQ(app.ListCount(kIdFolderList), 4);
   EXPECT_EQ(ReadSetting(L"Folders"), stored);
   EXPECT_EQ(app.FindMessageBox(), nullptr) << app.MessageBoxText(app.FindMessageBox());
 }
@@ -118,19 +118,19 @@ TEST_F(BrowseE2eTest, ChosenFoldersComeBackAfterTheProgramIsKilled) {
     App& app = StartProgram();
     ASSERT_NE(app.Main(), nullptr);
     for (const std::wstring& path : chosen) {
-      const BrowseDialog dialog = Open(app, kIdPushButton7);
+      const BrowseDialog dialog = Open(app, kIdAddFolderButton);
       ASSERT_TRUE(dialog.Valid());
       ASSERT_TRUE(dialog.Select(path));
       ASSERT_TRUE(dialog.Confirm());
     }
-    ASSERT_TRUE(WaitUntil([&] { return app.ListCount(kIdListView1) == 2; }));
+    ASSERT_TRUE(WaitUntil([&] { return app.ListCount(kIdFolderList) == 2; }));
     ASSERT_TRUE(app.Settle());
     // No close request: whatever was added must already be stored.
     app.Kill();
   }
   App& app = StartProgram();
   ASSERT_NE(app.Main(), nullptr);
-  EXPECT_EQ(app.ListItems(kIdListView1), chosen);
+  EXPECT_EQ(app.ListItems(kIdFolderList), chosen);
 }
 
 TEST_F(BrowseE2eTest, DestinationChooserFillsTheBoxAndPathUnlessCancelled) {
@@ -140,7 +140,7 @@ TEST_F(BrowseE2eTest, DestinationChooserFillsTheBoxAndPathUnlessCancelled) {
   ASSERT_NE(app.Main(), nullptr);
 
   // Without "LastFolder" nothing is preselected.
-  BrowseDialog dialog = Open(app, kIdPushButton1);
+  BrowseDialog dialog = Open(app, kIdBrowseButton);
   ASSERT_TRUE(dialog.Valid()) << "\"...\" showed no browse dialog";
   EXPECT_TRUE(HasLabel(dialog, L"Please select folder:"));
   EXPECT_EQ(dialog.SelectedChain(), Folders{});
@@ -148,21 +148,21 @@ TEST_F(BrowseE2eTest, DestinationChooserFillsTheBoxAndPathUnlessCancelled) {
   ASSERT_TRUE(dialog.Cancel());
   EXPECT_TRUE(MainEnabledAgain(app));
   ASSERT_TRUE(app.Settle());
-  EXPECT_EQ(app.Text(kIdText5), L"D:\\Before");
+  EXPECT_EQ(app.Text(kIdDestinationBox), L"D:\\Before");
   EXPECT_EQ(ReadSetting(L"Path"), L"D:\\Before");
 
-  dialog = Open(app, kIdPushButton1);
+  dialog = Open(app, kIdBrowseButton);
   ASSERT_TRUE(dialog.Valid());
   ASSERT_TRUE(dialog.Select(chosen));
   ASSERT_TRUE(dialog.Confirm());
-  EXPECT_TRUE(WaitUntil([&] { return app.Text(kIdText5) == chosen; }));
+  EXPECT_TRUE(WaitUntil([&] { return app.Text(kIdDestinationBox) == chosen; }));
   EXPECT_TRUE(SettingBecomes(L"Path", chosen));
 
-  dialog = Open(app, kIdPushButton1);
+  dialog = Open(app, kIdBrowseButton);
   ASSERT_TRUE(dialog.Valid());
   ASSERT_TRUE(dialog.Select(L"C:\\"));
   ASSERT_TRUE(dialog.Confirm());
-  EXPECT_TRUE(WaitUntil([&] { return app.Text(kIdText5) == L"C:\\"; }));
+  EXPECT_TRUE(WaitUntil([&] { return app.Text(kIdDestinationBox) == L"C:\\"; }));
   EXPECT_TRUE(SettingBecomes(L"Path", L"C:\\"));
   // The chooser never remembers its choice for next time.
   EXPECT_EQ(ReadSetting(L"LastFolder"), std::nullopt);
@@ -175,7 +175,7 @@ TEST_F(BrowseE2eTest, DestinationChooserStartsAtLastFolderAndCopesWithAMissingOn
   App& app = StartProgram();
   ASSERT_NE(app.Main(), nullptr);
 
-  BrowseDialog dialog = Open(app, kIdPushButton1);
+  BrowseDialog dialog = Open(app, kIdBrowseButton);
   ASSERT_TRUE(dialog.Valid());
   // The preselection arrives on the dialog's own schedule.
   Folders chain;
@@ -189,17 +189,17 @@ TEST_F(BrowseE2eTest, DestinationChooserStartsAtLastFolderAndCopesWithAMissingOn
   // OK at once takes the preselected folder.
   ASSERT_TRUE(WaitUntil([&] { return dialog.OkEnabled(); }));
   ASSERT_TRUE(dialog.Confirm());
-  EXPECT_TRUE(WaitUntil([&] { return app.Text(kIdText5) == start; }));
+  EXPECT_TRUE(WaitUntil([&] { return app.Text(kIdDestinationBox) == start; }));
   EXPECT_TRUE(SettingBecomes(L"Path", start));
 
   // "LastFolder" is read on every press; a folder that is not there still opens the dialog,
   // which works as usual.
   SeedSetting(L"LastFolder", missing);
-  dialog = Open(app, kIdPushButton1);
+  dialog = Open(app, kIdBrowseButton);
   ASSERT_TRUE(dialog.Valid());
   ASSERT_TRUE(dialog.Select(TempFolder()));
   ASSERT_TRUE(dialog.Confirm());
-  EXPECT_TRUE(WaitUntil([&] { return app.Text(kIdText5) == TempFolder(); }));
+  EXPECT_TRUE(WaitUntil([&] { return app.Text(kIdDestinationBox) == TempFolder(); }));
   EXPECT_TRUE(SettingBecomes(L"Path", TempFolder()));
   EXPECT_FALSE(Exists(missing));
   EXPECT_TRUE(app.Running());
@@ -209,7 +209,7 @@ TEST_F(BrowseE2eTest, EndingTheSessionWhileTheDialogIsOpenStoresTheListAndEnds) 
   SeedSetting(L"Folders", L"C:\\A;C:\\B");
   App& app = StartProgram();
   ASSERT_NE(app.Main(), nullptr);
-  const BrowseDialog dialog = Open(app, kIdPushButton7);
+  const BrowseDialog dialog = Open(app, kIdAddFolderButton);
   ASSERT_TRUE(dialog.Valid());
   EXPECT_EQ(app.Send(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
   app.Post(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
@@ -221,7 +221,7 @@ TEST_F(BrowseE2eTest, TypingIntoTheBoxStoresPathAfterEveryCharacter) {
   SeedSetting(L"Path", L"D:\\Old backups");
   App& app = StartProgram();
   ASSERT_NE(app.Main(), nullptr);
-  const HWND box = app.Control(kIdText5);
+  const HWND box = app.Control(kIdDestinationBox);
 
   // Taking the focus selects the whole text, so the first key replaces it.
   SendMessageW(box, WM_SETFOCUS, 0, 0);
@@ -235,7 +235,7 @@ TEST_F(BrowseE2eTest, TypingIntoTheBoxStoresPathAfterEveryCharacter) {
     PostMessageW(box, WM_CHAR, typed[i], 1);
     const std::wstring expected = typed.substr(0, i + 1);
     ASSERT_TRUE(SettingBecomes(L"Path", expected)) << "after typing " << i + 1 << " characters";
-    EXPECT_EQ(app.Text(kIdText5), expected);
+    EXPECT_EQ(app.Text(kIdDestinationBox), expected);
   }
   PostMessageW(box, WM_CHAR, VK_BACK, 1);
   EXPECT_TRUE(SettingBecomes(L"Path", L"E:\\Sicherung "));
@@ -244,7 +244,7 @@ TEST_F(BrowseE2eTest, TypingIntoTheBoxStoresPathAfterEveryCharacter) {
   SendMessageW(box, EM_SETSEL, 0, -1);
   PostMessageW(box, WM_CHAR, VK_BACK, 1);
   EXPECT_TRUE(SettingBecomes(L"Path", L""));
-  EXPECT_EQ(app.Text(kIdText5), L"");
+  EXPECT_EQ(app.Text(kIdDestinationBox), L"");
 }
 
 TEST_F(BrowseE2eTest, ViewThisFolderOpensTheFileManagerOnTheBoxTextAsOneArgument) {
@@ -257,8 +257,8 @@ TEST_F(BrowseE2eTest, ViewThisFolderOpensTheFileManagerOnTheBoxTextAsOneArgument
   // copied path often carries: each opens exactly the one folder.
   for (const std::wstring& text : {folder, folder + L"\\", L"\"" + folder + L"\""}) {
     NewWindows started;
-    app.SetText(kIdText5, text);
-    app.Click(kIdPushButton2);
+    app.SetText(kIdDestinationBox, text);
+    app.Click(kIdViewFolderButton);
     std::vector<NewWindows::Found> windows;
     EXPECT_TRUE(WaitUntil([&] { return !(windows = started.Now()).empty(); }))
         << "no file manager window for " << text;
@@ -275,8 +275,8 @@ TEST_F(BrowseE2eTest, ViewThisFolderOpensTheFileManagerOnTheBoxTextAsOneArgument
   for (const std::wstring& text :
        {std::wstring(), std::wstring(L"not a path at all"),
         folder + L"\" & mkdir \"" + marker + L"\" & \"", L"x\" \"" + folder}) {
-    app.SetText(kIdText5, text);
-    app.Click(kIdPushButton2);
+    app.SetText(kIdDestinationBox, text);
+    app.Click(kIdViewFolderButton);
     ASSERT_TRUE(app.Settle());
   }
   // Give every started process time to do whatever it would do.

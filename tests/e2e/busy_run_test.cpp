@@ -39,8 +39,8 @@ TEST_F(BackupNowE2eTest, ACloseWhileFilesAreBeingWrittenEndsTheProgramAndTheNext
   {
     App& app = StartProgram();
     ASSERT_NE(app.Main(), nullptr);
-    StatusRecorder status(app.Control(kIdFrame1));
-    app.Click(kIdPushButton6);
+    StatusRecorder status(app.Control(kIdStatusFrame));
+    app.Click(kIdBackupNowButton);
     ASSERT_GE(status.WaitFor(kBackingUp, 0), 0) << status.Describe();
     // Wait for the copy to have written something, then close.
     for (int i = 0; i < 200 && NamesIn(destination + L"\\Data").empty(); ++i) Sleep(10);
@@ -55,7 +55,7 @@ TEST_F(BackupNowE2eTest, ACloseWhileFilesAreBeingWrittenEndsTheProgramAndTheNext
 
   App& again = StartProgram();
   ASSERT_NE(again.Main(), nullptr);
-  StatusRecorder status(again.Control(kIdFrame1));
+  StatusRecorder status(again.Control(kIdStatusFrame));
   const SYSTEMTIME before = LocalNow();
   const int done = RunBackupNow(again, status);
   ASSERT_GT(done, 0) << status.Describe();
@@ -93,7 +93,7 @@ TEST_F(BackupNowE2eTest, ManyFoldersAreLoggedInListOrderWithEachOneOwnOutcome) {
 
   App& app = StartProgram();
   ASSERT_NE(app.Main(), nullptr);
-  StatusRecorder status(app.Control(kIdFrame1));
+  StatusRecorder status(app.Control(kIdStatusFrame));
   const int done = RunBackupNow(app, status);
   ASSERT_GT(done, 0) << status.Describe();
   EXPECT_TRUE(

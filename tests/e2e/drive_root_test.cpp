@@ -59,7 +59,7 @@ TEST_F(BackupNowE2eTest, ADriveRootEntryBacksUpTheWholeDriveNotTheCurrentFolderO
   SeedFolders({letter + L"\\"}, backups);
   App& app = StartProgram();
   ASSERT_NE(app.Main(), nullptr);
-  StatusRecorder status(app.Control(kIdFrame1));
+  StatusRecorder status(app.Control(kIdStatusFrame));
   const SYSTEMTIME before = LocalNow();
   const int done = RunBackupNow(app, status);
   ASSERT_GE(done, 0) << status.Describe();

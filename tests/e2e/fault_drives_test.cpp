@@ -47,7 +47,7 @@ class FaultDriveE2eTest : public BackupNowE2eTest {
   std::wstring BackupNowStatus() {
     App& app = StartProgram();
     if (app.Main() == nullptr) return L"";
-    StatusRecorder status(app.Control(kIdFrame1));
+    StatusRecorder status(app.Control(kIdStatusFrame));
     const int done = RunBackupNow(app, status);
     if (done < 0) {
       ADD_FAILURE() << "no status came:\n" << status.Describe();

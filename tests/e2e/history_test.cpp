@@ -90,19 +90,19 @@ TEST_F(HistoryE2eTest, WithoutALogViewExplainsCopyLeavesTheClipboardAndClearStil
   App& app = StartProgram();
   ASSERT_NE(app.Main(), nullptr);
 
-  app.Click(kIdPushButton3);
+  app.Click(kIdViewHistoryButton);
   Answer(app, kNoHistory, false, IDOK);
   EXPECT_FALSE(Exists(HistoryLogPath()));
 
-  app.Click(kIdPushButton4);
+  app.Click(kIdCopyHistoryButton);
   ASSERT_TRUE(app.Settle());
   EXPECT_EQ(app.FindMessageBox(), nullptr);
   EXPECT_EQ(ClipboardText(), L"put there by the test");
 
-  ASSERT_EQ(app.ListItems(kIdListView1), kFolders);
-  app.Click(kIdPushButton12);
+  ASSERT_EQ(app.ListItems(kIdFolderList), kFolders);
+  app.Click(kIdClearHistoryButton);
   Answer(app, kClearQuestion, true, IDYES);
-  ASSERT_TRUE(WaitUntil([&] { return app.ListCount(kIdListView1) == 0; }));
+  ASSERT_TRUE(WaitUntil([&] { return app.ListCount(kIdFolderList) == 0; }));
   EXPECT_EQ(ReadSetting(L"Folders"), L"");
   EXPECT_EQ(app.FindMessageBox(), nullptr);
 }
@@ -120,24 +120,24 @@ TEST_F(HistoryE2eTest, CopyPutsTheWholeLogOnTheClipboardAndClearDeletesItOnlyOnY
 
   App& app = StartProgram();
   ASSERT_NE(app.Main(), nullptr);
-  app.Click(kIdPushButton4);
+  app.Click(kIdCopyHistoryButton);
   ASSERT_TRUE(app.Settle());
   EXPECT_EQ(ClipboardText(), log);
 
-  app.Click(kIdPushButton12);
+  app.Click(kIdClearHistoryButton);
   Answer(app, kClearQuestion, true, IDNO);
   ASSERT_TRUE(app.Settle());
   EXPECT_EQ(ReadBytes(HistoryLogPath()), bytes);
-  EXPECT_EQ(app.ListItems(kIdListView1), kFolders);
+  EXPECT_EQ(app.ListItems(kIdFolderList), kFolders);
 
-  app.Click(kIdPushButton12);
+  app.Click(kIdClearHistoryButton);
   Answer(app, kClearQuestion, true, IDYES);
-  ASSERT_TRUE(WaitUntil([&] { return app.ListCount(kIdListView1) == 0; }));
+  ASSERT_TRUE(WaitUntil([&] { return app.ListCount(kIdFolderList) == 0; }));
   EXPECT_FALSE(Exists(HistoryLogPath()));
   EXPECT_EQ(ReadSetting(L"Folders"), L"");
 
   // Back to no history: View explains again.
-  app.Click(kIdPushButton3);
+  app.Click(kIdViewHistoryButton);
   Answer(app, kNoHistory, false, IDOK);
 }
 
@@ -167,7 +167,7 @@ TEST_F(HistoryE2eTest, ViewOpensTheLogInTheTextEditorEvenFromAFolderWithBlanks) 
   ASSERT_NE(app.Main(), nullptr);
   // The editor is closed, and its process ended if it lingers, when the test is over.
   NewWindows started;
-  app.Click(kIdPushButton3);
+  app.Click(kIdViewHistoryButton);
   HWND editor = nullptr;
   ASSERT_TRUE(WaitUntil([&] { return (editor = started.OfClass(L"Notepad")) != nullptr; }, 20s))
       << "no text editor window appeared";

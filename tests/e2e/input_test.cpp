@@ -23,27 +23,27 @@ TEST_F(InputE2eTest, DeleteKeyAndDoubleClickRemoveTheSelectedFolder) {
   SeedSetting(L"Folders", L"C:\\A;C:\\B;C:\\C;");
   App& app = StartProgram();
   ASSERT_NE(app.Main(), nullptr);
-  ASSERT_EQ(app.ListItems(kIdListView1).size(), 3u);
+  ASSERT_EQ(app.ListItems(kIdFolderList).size(), 3u);
 
-  app.SelectListItem(kIdListView1, 1);
-  EXPECT_EQ(app.ListSelection(kIdListView1), 1);
-  app.KeyDown(kIdListView1, VK_DELETE);
-  ASSERT_TRUE(WaitUntil([&] { return app.ListItems(kIdListView1).size() == 2; }));
-  EXPECT_EQ(app.ListItems(kIdListView1), (std::vector<std::wstring>{L"C:\\A", L"C:\\C"}));
+  app.SelectListItem(kIdFolderList, 1);
+  EXPECT_EQ(app.ListSelection(kIdFolderList), 1);
+  app.KeyDown(kIdFolderList, VK_DELETE);
+  ASSERT_TRUE(WaitUntil([&] { return app.ListItems(kIdFolderList).size() == 2; }));
+  EXPECT_EQ(app.ListItems(kIdFolderList), (std::vector<std::wstring>{L"C:\\A", L"C:\\C"}));
   EXPECT_TRUE(SettingBecomes(L"Folders", L"C:\\A;C:\\C;"));
 
   // A double-click on the empty part of the list still acts on the selected entry.
-  app.SelectListItem(kIdListView1, 0);
-  const POINT last = app.ListItemCentre(kIdListView1, 1);
-  app.DoubleClickList(kIdListView1, POINT{last.x, last.y + 60});
-  ASSERT_TRUE(WaitUntil([&] { return app.ListItems(kIdListView1).size() == 1; }));
-  EXPECT_EQ(app.ListItems(kIdListView1), std::vector<std::wstring>{L"C:\\C"});
+  app.SelectListItem(kIdFolderList, 0);
+  const POINT last = app.ListItemCentre(kIdFolderList, 1);
+  app.DoubleClickList(kIdFolderList, POINT{last.x, last.y + 60});
+  ASSERT_TRUE(WaitUntil([&] { return app.ListItems(kIdFolderList).size() == 1; }));
+  EXPECT_EQ(app.ListItems(kIdFolderList), std::vector<std::wstring>{L"C:\\C"});
 
   // Other keys remove nothing.
-  app.SelectListItem(kIdListView1, 0);
-  app.KeyDown(kIdListView1, VK_BACK);
+  app.SelectListItem(kIdFolderList, 0);
+  app.KeyDown(kIdFolderList, VK_BACK);
   ASSERT_TRUE(app.Settle());
-  EXPECT_EQ(app.ListItems(kIdListView1).size(), 1u);
+  EXPECT_EQ(app.ListItems(kIdFolderList).size(), 1u);
 
   // Killed without a close request: the removals are already stored.
   app.Kill();
@@ -54,14 +54,14 @@ TEST_F(InputE2eTest, ClosingTheWindowStoresTheRemainingFoldersInOrder) {
   SeedSetting(L"Folders", L"C:\\A;D:\\a;b\\;C:\\B;E:\\;");
   App& app = StartProgram();
   ASSERT_NE(app.Main(), nullptr);
-  ASSERT_EQ(app.ListItems(kIdListView1),
+  ASSERT_EQ(app.ListItems(kIdFolderList),
             (std::vector<std::wstring>{L"C:\\A", L"D:\\a", L"b\\", L"C:\\B", L"E:\\"}));
-  app.SelectListItem(kIdListView1, 1);
-  app.KeyDown(kIdListView1, VK_DELETE);
-  ASSERT_TRUE(WaitUntil([&] { return app.ListCount(kIdListView1) == 4; }));
-  app.SelectListItem(kIdListView1, 2);
-  app.DoubleClickList(kIdListView1, app.ListItemCentre(kIdListView1, 2));
-  ASSERT_TRUE(WaitUntil([&] { return app.ListCount(kIdListView1) == 3; }));
+  app.SelectListItem(kIdFolderList, 1);
+  app.KeyDown(kIdFolderList, VK_DELETE);
+  ASSERT_TRUE(WaitUntil([&] { return app.ListCount(kIdFolderList) == 4; }));
+  app.SelectListItem(kIdFolderList, 2);
+  app.DoubleClickList(kIdFolderList, app.ListItemCentre(kIdFolderList, 2));
+  ASSERT_TRUE(WaitUntil([&] { return app.ListCount(kIdFolderList) == 3; }));
   app.Close();
   ASSERT_TRUE(app.WaitForExit());
   EXPECT_EQ(ReadSetting(L"Folders"), L"C:\\A;b\\;E:\\;");
@@ -71,34 +71,35 @@ TEST_F(InputE2eTest, OptionControlsAndTheDestinationBoxStoreEveryChange) {
   App& app = StartProgram();
   ASSERT_NE(app.Main(), nullptr);
 
-  app.SetText(kIdText5, L"D:\\Backups");
+  app.SetText(kIdDestinationBox, L"D:\\Backups");
   EXPECT_TRUE(SettingBecomes(L"Path", L"D:\\Backups"));
-  app.SetText(kIdText5, L"");
+  app.SetText(kIdDestinationBox, L"");
   EXPECT_TRUE(SettingBecomes(L"Path", L""));
 
-  app.Click(kIdOption4);
+  app.Click(kIdOverwriteOption);
   EXPECT_TRUE(SettingBecomes(L"Backup Option", L"2"));
-  EXPECT_EQ(app.CheckState(kIdOption4), BST_CHECKED);
-  EXPECT_EQ(app.CheckState(kIdOption3), BST_UNCHECKED);
+  EXPECT_EQ(app.CheckState(kIdOverwriteOption), BST_CHECKED);
+  EXPECT_EQ(app.CheckState(kIdCreateNewOption), BST_UNCHECKED);
   // Clicking the option that is already on changes nothing.
-  app.Click(kIdOption4);
+  app.Click(kIdOverwriteOption);
   ASSERT_TRUE(app.Settle());
-  EXPECT_EQ(app.CheckState(kIdOption4), BST_CHECKED);
+  EXPECT_EQ(app.CheckState(kIdOverwriteOption), BST_CHECKED);
 
-  app.Click(kIdCheck6);
+  app.Click(kIdStampBox);
   EXPECT_TRUE(SettingBecomes(L"Include Date", L"Off"));
-  EXPECT_EQ(app.CheckState(kIdCheck6), BST_UNCHECKED);
-  EXPECT_TRUE(WaitUntil([&] { return !app.Enabled(kIdOption3) && !app.Enabled(kIdOption4); }));
+  EXPECT_EQ(app.CheckState(kIdStampBox), BST_UNCHECKED);
+  EXPECT_TRUE(WaitUntil(
+      [&] { return !app.Enabled(kIdCreateNewOption) && !app.Enabled(kIdOverwriteOption); }));
 
-  app.Click(kIdCheck8);
+  app.Click(kIdStartInTrayBox);
   EXPECT_TRUE(SettingBecomes(L"Minimized", L"On"));
 
-  app.SelectListItem(kIdListView2, 0);
+  app.SelectListItem(kIdIntervalList, 0);
   EXPECT_TRUE(SettingBecomes(L"OftenIndex", L"1"));
 
-  app.Click(kIdPushButton5);
+  app.Click(kIdAutoBackupButton);
   EXPECT_TRUE(SettingBecomes(L"StartStopState", L"Off"));
-  EXPECT_EQ(app.Text(kIdPushButton5), L"Turn On Auto Backup");
+  EXPECT_EQ(app.Text(kIdAutoBackupButton), L"Turn On Auto Backup");
 }
 
 TEST_F(InputE2eTest, FirstMinimiseGoesToTheTrayAndATrayClickBringsTheWindowBack) {
@@ -152,21 +153,21 @@ TEST_F(InputE2eTest, AListOfFortyThousandFoldersIsShownPromptly) {
   App app;
   ASSERT_NE(app.WaitForMainWindow(std::chrono::seconds(60)), nullptr);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
-  ASSERT_EQ(app.ListCount(kIdListView1), 40000);
-  EXPECT_EQ(app.ListItem(kIdListView1, 0), L"C:\\Data\\Folder 0");
-  EXPECT_EQ(app.ListItem(kIdListView1, 39999), L"C:\\Data\\Folder 39999");
-  app.SelectListItem(kIdListView1, 39998);
-  app.KeyDown(kIdListView1, VK_DELETE);
-  ASSERT_TRUE(WaitUntil([&] { return app.ListCount(kIdListView1) == 39999; }));
-  EXPECT_EQ(app.ListItem(kIdListView1, 39998), L"C:\\Data\\Folder 39999");
+  ASSERT_EQ(app.ListCount(kIdFolderList), 40000);
+  EXPECT_EQ(app.ListItem(kIdFolderList, 0), L"C:\\Data\\Folder 0");
+  EXPECT_EQ(app.ListItem(kIdFolderList, 39999), L"C:\\Data\\Folder 39999");
+  app.SelectListItem(kIdFolderList, 39998);
+  app.KeyDown(kIdFolderList, VK_DELETE);
+  ASSERT_TRUE(WaitUntil([&] { return app.ListCount(kIdFolderList) == 39999; }));
+  EXPECT_EQ(app.ListItem(kIdFolderList, 39998), L"C:\\Data\\Folder 39999");
 }
 
 TEST_F(InputE2eTest, BackupNowLabelsTheProgressBarAndACloseDuringItsPauseEndsAtOnce) {
   App& app = StartProgram();
   ASSERT_NE(app.Main(), nullptr);
-  EXPECT_EQ(app.Text(kIdProgressBar1), L"");
-  app.Click(kIdPushButton6);
-  ASSERT_TRUE(WaitUntil([&] { return app.Text(kIdProgressBar1) == L"Progress Bar"; }));
+  EXPECT_EQ(app.Text(kIdProgressBar), L"");
+  app.Click(kIdBackupNowButton);
+  ASSERT_TRUE(WaitUntil([&] { return app.Text(kIdProgressBar) == L"Progress Bar"; }));
   // The status stays for a few seconds before the countdown text comes back; closing now
   // must not wait for that.
   const auto start = std::chrono::steady_clock::now();

@@ -36,7 +36,7 @@ class MouseE2eTest : public EndToEndTest {
 
   App& Start() {
     App& app = StartProgram();
-    list_ = app.Control(kIdListView1);
+    list_ = app.Control(kIdFolderList);
     // The program comes up in front; give it a moment to take the mouse's messages.
     Sleep(300);
     return app;
@@ -56,11 +56,11 @@ class MouseE2eTest : public EndToEndTest {
   // Moves there and waits until the list shows the order.
   ::testing::AssertionResult MoveAndSee(App& app, POINT to, const Entries& order) {
     if (!MoveMouseTo(to)) return ::testing::AssertionFailure() << "the pointer did not move";
-    if (WaitUntil([&] { return app.ListItems(kIdListView1) == order; }, std::chrono::seconds(5))) {
+    if (WaitUntil([&] { return app.ListItems(kIdFolderList) == order; }, std::chrono::seconds(5))) {
       return ::testing::AssertionSuccess();
     }
     auto failure = ::testing::AssertionFailure() << "the list reads";
-    for (const auto& entry : app.ListItems(kIdListView1)) failure << " " << win32::Narrow(entry);
+    for (const auto& entry : app.ListItems(kIdFolderList)) failure << " " << win32::Narrow(entry);
     return failure;
   }
 
@@ -84,8 +84,8 @@ TEST_F(MouseE2eTest, FilesDraggedFromAnotherProgramAreAppendedAsCopiesAndStored)
   EXPECT_EQ(drop.result, DRAGDROP_S_DROP);
   EXPECT_EQ(drop.effect, static_cast<DWORD>(DROPEFFECT_COPY));
   const Entries after_drop = {L"C:\\Work", dropped[0], dropped[1], dropped[2], dropped[3]};
-  EXPECT_TRUE(WaitUntil([&] { return app.ListItems(kIdListView1) == after_drop; }))
-      << app.ListItems(kIdListView1).size() << " entries";
+  EXPECT_TRUE(WaitUntil([&] { return app.ListItems(kIdFolderList) == after_drop; }))
+      << app.ListItems(kIdFolderList).size() << " entries";
   std::wstring stored;
   for (const auto& entry : after_drop) stored += entry + L";";
   EXPECT_TRUE(SettingBecomes(L"Folders", stored));
@@ -106,7 +106,7 @@ TEST_F(MouseE2eTest, FilesDraggedFromAnotherProgramAreAppendedAsCopiesAndStored)
   EXPECT_EQ(text.last_feedback, static_cast<DWORD>(DROPEFFECT_NONE));
   EXPECT_EQ(text.effect, static_cast<DWORD>(DROPEFFECT_NONE));
   ASSERT_TRUE(app.Settle());
-  EXPECT_EQ(app.ListItems(kIdListView1), after_drop);
+  EXPECT_EQ(app.ListItems(kIdFolderList), after_drop);
   EXPECT_EQ(ReadSetting(L"Folders"), stored);
 }
 
@@ -126,9 +126,9 @@ TEST_F(MouseE2eTest, PressingOnAnEntryAndMovingCarriesItAlongAndTheReleaseStores
   const HCURSOR arrow = SteadyPointer();
   ASSERT_TRUE(PressLeftButton());
   ASSERT_TRUE(MoveAndSee(app, EntryOnScreen(1), {L"C:\\B", L"C:\\A", L"C:\\C", L"C:\\D"}));
-  EXPECT_EQ(app.ListSelection(kIdListView1), 1);
+  EXPECT_EQ(app.ListSelection(kIdFolderList), 1);
   ASSERT_TRUE(MoveAndSee(app, EntryOnScreen(2), {L"C:\\B", L"C:\\C", L"C:\\A", L"C:\\D"}));
-  EXPECT_EQ(app.ListSelection(kIdListView1), 2);
+  EXPECT_EQ(app.ListSelection(kIdFolderList), 2);
   // While the button is held the list shows its drag pointer.
   const HCURSOR dragging = SteadyPointer();
   EXPECT_NE(dragging, arrow);
@@ -142,7 +142,7 @@ TEST_F(MouseE2eTest, PressingOnAnEntryAndMovingCarriesItAlongAndTheReleaseStores
   ASSERT_TRUE(MoveMouseTo(EntryOnScreen(0)));
   ASSERT_TRUE(PressLeftButton());
   ASSERT_TRUE(MoveAndSee(app, EntryOnScreen(3), {L"C:\\D", L"C:\\C", L"C:\\A", L"C:\\B"}));
-  EXPECT_EQ(app.ListSelection(kIdListView1), 3);
+  EXPECT_EQ(app.ListSelection(kIdFolderList), 3);
   ASSERT_TRUE(ReleaseLeftButton());
   EXPECT_TRUE(SettingBecomes(L"Folders", L"C:\\D;C:\\C;C:\\A;C:\\B;"));
 
@@ -157,8 +157,8 @@ TEST_F(MouseE2eTest, PressingOnAnEntryAndMovingCarriesItAlongAndTheReleaseStores
   ASSERT_TRUE(MoveMouseTo(EntryOnScreen(0)));
   ASSERT_TRUE(ReleaseLeftButton());
   ASSERT_TRUE(app.Settle());
-  EXPECT_EQ(app.ListItems(kIdListView1), settled);
-  EXPECT_EQ(app.ListSelection(kIdListView1), 3);
+  EXPECT_EQ(app.ListItems(kIdFolderList), settled);
+  EXPECT_EQ(app.ListSelection(kIdFolderList), 3);
   EXPECT_EQ(ReadSetting(L"Folders"), L"C:\\D;C:\\C;C:\\A;C:\\B;");
 }
 
@@ -176,9 +176,9 @@ TEST_F(MouseE2eTest, ADragPastTheListsEdgeScrollsItAndCarriesTheEntryOn) {
   const POINT below = ListRowOnScreen(-1);
   for (int i = 0; i < 8; ++i) ASSERT_TRUE(MoveMouseTo(POINT{below.x, below.y + 20 + i % 2 * 6}));
   EXPECT_TRUE(WaitUntil([&] { return TopEntry() >= 4; })) << TopEntry();
-  const int carried = app.ListSelection(kIdListView1);
+  const int carried = app.ListSelection(kIdFolderList);
   EXPECT_GT(carried, 4);
-  EXPECT_EQ(app.ListItem(kIdListView1, carried), L"C:\\F100");
+  EXPECT_EQ(app.ListItem(kIdFolderList, carried), L"C:\\F100");
   // Above it, back up again.
   const POINT above = ListRowOnScreen(0);
   const int top_before = TopEntry();
@@ -186,12 +186,12 @@ TEST_F(MouseE2eTest, ADragPastTheListsEdgeScrollsItAndCarriesTheEntryOn) {
   EXPECT_TRUE(WaitUntil([&] { return TopEntry() < top_before; })) << TopEntry();
   ASSERT_TRUE(ReleaseLeftButton());
   ASSERT_TRUE(app.Settle());
-  const int now = app.ListSelection(kIdListView1);
+  const int now = app.ListSelection(kIdFolderList);
   EXPECT_LT(now, carried);
-  EXPECT_EQ(app.ListItem(kIdListView1, now), L"C:\\F100");
+  EXPECT_EQ(app.ListItem(kIdFolderList, now), L"C:\\F100");
 
   std::wstring stored;
-  for (const auto& entry : app.ListItems(kIdListView1)) stored += entry + L";";
+  for (const auto& entry : app.ListItems(kIdFolderList)) stored += entry + L";";
   EXPECT_NE(stored, folders);
   EXPECT_TRUE(SettingBecomes(L"Folders", stored));
 }
@@ -220,46 +220,46 @@ TEST_F(MouseE2eTest, ButtonsShowTheHandFramesTheArrowAndARunKeepsItsHourglass) {
     return WaitUntil([&] { return PointerShown() == pointer; }, std::chrono::seconds(3));
   };
 
-  ASSERT_TRUE(MoveMouseTo(in_frame(kIdFrame2)));
+  ASSERT_TRUE(MoveMouseTo(in_frame(kIdDestinationFrame)));
   const HCURSOR arrow = SteadyPointer();
   ASSERT_NE(arrow, nullptr);
-  ASSERT_TRUE(MoveMouseTo(centre_of(kIdPushButton3)));
+  ASSERT_TRUE(MoveMouseTo(centre_of(kIdViewHistoryButton)));
   ASSERT_TRUE(WaitUntil([&] { return PointerShown() != arrow; }, std::chrono::seconds(3)));
   const HCURSOR hand = SteadyPointer();
   ASSERT_NE(hand, nullptr);
 
   // The hand belongs to the window: it stays over a check box until a background area.
-  ASSERT_TRUE(MoveMouseTo(centre_of(kIdCheck6)));
+  ASSERT_TRUE(MoveMouseTo(centre_of(kIdStampBox)));
   EXPECT_EQ(SteadyPointer(), hand);
-  ASSERT_TRUE(MoveMouseTo(in_frame(kIdFrame3)));
+  ASSERT_TRUE(MoveMouseTo(in_frame(kIdOptionsFrame)));
   EXPECT_TRUE(shows(arrow));
-  ASSERT_TRUE(MoveMouseTo(centre_of(kIdCheck6)));
+  ASSERT_TRUE(MoveMouseTo(centre_of(kIdStampBox)));
   EXPECT_EQ(SteadyPointer(), arrow);
-  for (int id : {kIdPushButton12, kIdPushButton1, kIdPushButton7}) {
+  for (int id : {kIdClearHistoryButton, kIdBrowseButton, kIdAddFolderButton}) {
     SCOPED_TRACE(id);
     ASSERT_TRUE(MoveMouseTo(centre_of(id)));
     EXPECT_TRUE(shows(hand));
-    ASSERT_TRUE(MoveMouseTo(in_frame(kIdFrame1)));
+    ASSERT_TRUE(MoveMouseTo(in_frame(kIdStatusFrame)));
     EXPECT_TRUE(shows(arrow));
   }
   // The lists count as background too.
-  ASSERT_TRUE(MoveMouseTo(centre_of(kIdPushButton9)));
+  ASSERT_TRUE(MoveMouseTo(centre_of(kIdSamplesButton)));
   EXPECT_TRUE(shows(hand));
-  ASSERT_TRUE(MoveMouseTo(centre_of(kIdListView2)));
+  ASSERT_TRUE(MoveMouseTo(centre_of(kIdIntervalList)));
   EXPECT_TRUE(shows(arrow));
 
   // Backup Now shows the hourglass for its run; neither a button nor a frame replaces it.
-  ASSERT_TRUE(MoveMouseTo(centre_of(kIdPushButton6)));
+  ASSERT_TRUE(MoveMouseTo(centre_of(kIdBackupNowButton)));
   EXPECT_TRUE(shows(hand));
-  app.Click(kIdPushButton6);
+  app.Click(kIdBackupNowButton);
   ASSERT_TRUE(WaitUntil([&] { return PointerShown() != hand; }, std::chrono::seconds(5)));
   const HCURSOR busy = SteadyPointer();
   EXPECT_NE(busy, arrow);
-  ASSERT_TRUE(MoveMouseTo(centre_of(kIdPushButton5)));
-  ASSERT_TRUE(MoveMouseTo(in_frame(kIdFrame2)));
-  ASSERT_TRUE(MoveMouseTo(centre_of(kIdPushButton4)));
+  ASSERT_TRUE(MoveMouseTo(centre_of(kIdAutoBackupButton)));
+  ASSERT_TRUE(MoveMouseTo(in_frame(kIdDestinationFrame)));
+  ASSERT_TRUE(MoveMouseTo(centre_of(kIdCopyHistoryButton)));
   EXPECT_EQ(SteadyPointer(), busy);
-  EXPECT_EQ(KeptTextOf(app.Control(kIdFrame1)), L"Backing up files...")
+  EXPECT_EQ(KeptTextOf(app.Control(kIdStatusFrame)), L"Backing up files...")
       << "the run ended before the pointer was checked: give it more files";
   // Once the run is over the hand is back over the button.
   EXPECT_TRUE(WaitUntil([&] { return PointerShown() == hand; }, std::chrono::seconds(60)));

@@ -38,13 +38,13 @@ TEST_F(ScheduleE2eTest, AFailedTimedBackupStaysInViewWhileTheCountdownGoesOn) {
 
   App& app = StartProgram();
   ASSERT_NE(app.Main(), nullptr);
-  StatusRecorder status(app.Control(kIdFrame1));
+  StatusRecorder status(app.Control(kIdStatusFrame));
   const std::wstring failure = missing + L" does not exist";
   const int shown = status.WaitFor(failure, 0, 15s);
   ASSERT_GE(shown, 0) << status.Describe();
   // Three more ticks later the failure is still what the status line says.
   std::this_thread::sleep_for(3s);
-  EXPECT_EQ(app.Text(kIdFrame1), failure) << status.Describe();
+  EXPECT_EQ(app.Text(kIdStatusFrame), failure) << status.Describe();
   for (const auto& text : status.Texts()) EXPECT_FALSE(StartsWith(text, kComplete)) << text;
 }
 
@@ -71,9 +71,9 @@ TEST_F(ScheduleE2eTest, EveryFifthTickCopiesEachFolderIntoAStampedFolderAndLogsI
   const SYSTEMTIME before = LocalNow();
   App& app = StartProgram();
   ASSERT_NE(app.Main(), nullptr);
-  StatusRecorder status(app.Control(kIdFrame1));
-  EXPECT_EQ(app.ListSelection(kIdListView2), 0);
-  EXPECT_EQ(app.Text(kIdPushButton5), kTurnOff);
+  StatusRecorder status(app.Control(kIdStatusFrame));
+  EXPECT_EQ(app.ListSelection(kIdIntervalList), 0);
+  EXPECT_EQ(app.Text(kIdAutoBackupButton), kTurnOff);
 
   const int running = status.WaitFor(kRunning, 0, 15s);
   ASSERT_GE(running, 0) << status.Describe();
@@ -83,10 +83,10 @@ TEST_F(ScheduleE2eTest, EveryFifthTickCopiesEachFolderIntoAStampedFolderAndLogsI
   const int next = status.WaitFor(NextIn(L"00:00:04"), running + 1, 5s);
   ASSERT_GT(next, running) << status.Describe();
   // Switched off before the second run is due; the status line then stands still.
-  app.Click(kIdPushButton5);
+  app.Click(kIdAutoBackupButton);
   EXPECT_TRUE(SettingBecomes(L"StartStopState", L"Off"));
   ASSERT_TRUE(app.Settle());
-  EXPECT_EQ(app.Text(kIdPushButton5), kTurnOn);
+  EXPECT_EQ(app.Text(kIdAutoBackupButton), kTurnOn);
   const size_t frozen = status.History().size();
   Sleep(1500);
   EXPECT_EQ(status.History().size(), frozen) << status.Describe();
@@ -131,33 +131,33 @@ TEST_F(ScheduleE2eTest, TheSwitchIsStoredAtOnceAndSurvivesARestart) {
     // A fresh start runs the countdown at the 15-minute default.
     App& app = StartProgram();
     ASSERT_NE(app.Main(), nullptr);
-    EXPECT_EQ(app.Text(kIdPushButton5), kTurnOff);
-    StatusRecorder status(app.Control(kIdFrame1));
+    EXPECT_EQ(app.Text(kIdAutoBackupButton), kTurnOff);
+    StatusRecorder status(app.Control(kIdStatusFrame));
     EXPECT_GE(status.WaitFor(NextIn(L"00:14:59"), 0, 5s), 0) << status.Describe();
-    app.Click(kIdPushButton5);
+    app.Click(kIdAutoBackupButton);
     EXPECT_TRUE(SettingBecomes(L"StartStopState", L"Off"));
     ASSERT_TRUE(app.Settle());
-    EXPECT_EQ(app.Text(kIdPushButton5), kTurnOn);
+    EXPECT_EQ(app.Text(kIdAutoBackupButton), kTurnOn);
     // Ended without a close request: the choice is already stored.
     app.Kill();
   }
   {
     App& app = StartProgram();
     ASSERT_NE(app.Main(), nullptr);
-    EXPECT_EQ(app.Text(kIdPushButton5), kTurnOn);
-    EXPECT_EQ(app.Text(kIdFrame1), L"Auto Backup is Turned Off.");
-    StatusRecorder status(app.Control(kIdFrame1));
-    app.Click(kIdPushButton5);
+    EXPECT_EQ(app.Text(kIdAutoBackupButton), kTurnOn);
+    EXPECT_EQ(app.Text(kIdStatusFrame), L"Auto Backup is Turned Off.");
+    StatusRecorder status(app.Control(kIdStatusFrame));
+    app.Click(kIdAutoBackupButton);
     EXPECT_TRUE(SettingBecomes(L"StartStopState", L"On"));
     ASSERT_TRUE(app.Settle());
-    EXPECT_EQ(app.Text(kIdPushButton5), kTurnOff);
+    EXPECT_EQ(app.Text(kIdAutoBackupButton), kTurnOff);
     EXPECT_GE(status.WaitFor(NextIn(L"00:14:59"), 0, 5s), 0) << status.Describe();
     app.Close();
     ASSERT_TRUE(app.WaitForExit());
   }
   App& app = StartProgram();
   ASSERT_NE(app.Main(), nullptr);
-  EXPECT_EQ(app.Text(kIdPushButton5), kTurnOff);
+  EXPECT_EQ(app.Text(kIdAutoBackupButton), kTurnOff);
   EXPECT_EQ(ReadSetting(L"StartStopState"), L"On");
 }
 

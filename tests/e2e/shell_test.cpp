@@ -70,15 +70,16 @@ TEST_F(ShellE2eTest, AShutdownAnotherProgramCancelsLeavesTheWindowTheCountdownAn
   EXPECT_TRUE(app.Running());
   EXPECT_TRUE(app.MainVisible());
   EXPECT_TRUE(TrayHasIcon(app.Main()));
-  const std::wstring before = app.Text(kIdFrame1);
-  EXPECT_TRUE(WaitUntil([&] { return app.Text(kIdFrame1) != before; }, std::chrono::seconds(5)))
+  const std::wstring before = app.Text(kIdStatusFrame);
+  EXPECT_TRUE(
+      WaitUntil([&] { return app.Text(kIdStatusFrame) != before; }, std::chrono::seconds(5)))
       << "the countdown stopped at " << before;
-  EXPECT_EQ(app.Text(kIdFrame1).rfind(L"Next backup will occur in 00:0", 0), 0u);
+  EXPECT_EQ(app.Text(kIdStatusFrame).rfind(L"Next backup will occur in 00:0", 0), 0u);
 
   // The session that does end stores the list and ends the program.
-  app.SelectListItem(kIdListView1, 0);
-  app.KeyDown(kIdListView1, VK_DELETE);
-  ASSERT_TRUE(WaitUntil([&] { return app.ListCount(kIdListView1) == 1; }));
+  app.SelectListItem(kIdFolderList, 0);
+  app.KeyDown(kIdFolderList, VK_DELETE);
+  ASSERT_TRUE(WaitUntil([&] { return app.ListCount(kIdFolderList) == 1; }));
   EXPECT_EQ(app.Send(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
   app.Post(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
   ASSERT_TRUE(app.WaitForExit());
@@ -143,7 +144,7 @@ TEST_F(ShellE2eTest, AtAHighDensityOnASmallScreenTheWholeCaptionBarIsOnTheScreen
   EXPECT_LE(caption_bottom, work.bottom);
 
   EXPECT_NEAR(client.bottom, Px(5865, dpi), 1);
-  const Place button = app.PlaceOf(kIdPushButton7);
+  const Place button = app.PlaceOf(kIdAddFolderButton);
   EXPECT_NEAR(button.left, Px(120, dpi), 1);
   EXPECT_NEAR(button.top, Px(2685, dpi), 1);
   EXPECT_NEAR(button.height, Px(405, dpi), 1);

@@ -27,31 +27,37 @@ struct Designed {
 };
 
 const Designed kDesign[] = {
-    {kIdFrame1, L"Frame1", 120, 60, 7800, 850, 0, L"Next backup will occur in xx:xx:xx"},
-    {kIdProgressBar1, L"ProgressBar1", 240, 300, 7320, 405, kIdFrame1, L""},
-    {kIdListView1, L"ListView1", 120, 1020, 7800, 1575, 0, nullptr},
-    {kIdPushButton7, L"PushButton7", 120, 2685, 7800, 405, 0, L"Add Folder"},
-    {kIdPushButton8, L"PushButton8", 120, 3195, 3840, 405, 0, L"Clear List"},
-    {kIdPushButton9, L"PushButton9", 4080, 3195, 3840, 405, 0, L"Load Sample/Example Folders"},
-    {kIdFrame3, L"Frame3", 120, 3675, 7800, 2080, 0, L"Options"},
-    {kIdOption3, L"Option3", 240, 300, 4455, 255, kIdFrame3, L"Create new folder on backup"},
-    {kIdOption4, L"Option4", 225, 650, 3840, 255, kIdFrame3,
+    {kIdStatusFrame, L"status frame", 120, 60, 7800, 850, 0, L"Next backup will occur in xx:xx:xx"},
+    {kIdProgressBar, L"progress bar", 240, 300, 7320, 405, kIdStatusFrame, L""},
+    {kIdFolderList, L"folder list", 120, 1020, 7800, 1575, 0, nullptr},
+    {kIdAddFolderButton, L"Add Folder", 120, 2685, 7800, 405, 0, L"Add Folder"},
+    {kIdClearListButton, L"Clear List", 120, 3195, 3840, 405, 0, L"Clear List"},
+    {kIdSamplesButton, L"samples button", 4080, 3195, 3840, 405, 0, L"Load Sample/Example Folders"},
+    {kIdOptionsFrame, L"options frame", 120, 3675, 7800, 2080, 0, L"Options"},
+    {kIdCreateNewOption, L"create new option", 240, 300, 4455, 255, kIdOptionsFrame,
+     L"Create new folder on backup"},
+    {kIdOverwriteOption, L"overwrite option", 225, 650, 3840, 255, kIdOptionsFrame,
      L"Overwrite old backup folder on backup"},
-    {kIdCheck6, L"Check6", 240, 1000, 3810, 255, kIdFrame3, L"Date/Time stamp in folder"},
-    {kIdCheck4, L"Check4", 240, 1350, 3690, 255, kIdFrame3,
+    {kIdStampBox, L"stamp box", 240, 1000, 3810, 255, kIdOptionsFrame,
+     L"Date/Time stamp in folder"},
+    {kIdStartWithWindowsBox, L"start with Windows box", 240, 1350, 3690, 255, kIdOptionsFrame,
      L"Load this software on Windows startup"},
-    {kIdCheck8, L"Check8", 240, 1700, 2100, 255, kIdFrame3, L"Start in system tray"},
-    {kIdListView2, L"ListView2", 8040, 120, 7800, 2790, 0, nullptr},
-    {kIdFrame2, L"Frame2", 8040, 2940, 7800, 1300, 0, L"Save All Backups To This Folder"},
-    {kIdText5, L"Text5", 240, 300, 6615, 345, kIdFrame2, nullptr},
-    {kIdPushButton1, L"PushButton1", 6960, 300, 600, 345, kIdFrame2, L"..."},
-    {kIdPushButton2, L"PushButton2", 240, 750, 7320, 405, kIdFrame2, L"View This Folder"},
-    {kIdPushButton5, L"PushButton5", 8040, 4350, 3840, 405, 0, L"Turn Off Auto Backup"},
-    {kIdPushButton6, L"PushButton6", 12000, 4350, 3840, 405, 0, L"Backup Now (Test)"},
-    {kIdPushButton3, L"PushButton3", 8040, 4860, 3840, 405, 0, L"View History Log"},
-    {kIdPushButton4, L"PushButton4", 12000, 4860, 3840, 405, 0, L"Copy History To Clipboard"},
-    {kIdPushButton11, L"PushButton11", 8040, 5370, 3840, 405, 0, L"Help"},
-    {kIdPushButton12, L"PushButton12", 12000, 5370, 3840, 405, 0, L"Clear History Log"},
+    {kIdStartInTrayBox, L"start in tray box", 240, 1700, 2100, 255, kIdOptionsFrame,
+     L"Start in system tray"},
+    {kIdIntervalList, L"interval list", 8040, 120, 7800, 2790, 0, nullptr},
+    {kIdDestinationFrame, L"destination frame", 8040, 2940, 7800, 1300, 0,
+     L"Save All Backups To This Folder"},
+    {kIdDestinationBox, L"destination box", 240, 300, 6615, 345, kIdDestinationFrame, nullptr},
+    {kIdBrowseButton, L"browse button", 6960, 300, 600, 345, kIdDestinationFrame, L"..."},
+    {kIdViewFolderButton, L"View This Folder", 240, 750, 7320, 405, kIdDestinationFrame,
+     L"View This Folder"},
+    {kIdAutoBackupButton, L"auto backup button", 8040, 4350, 3840, 405, 0, L"Turn Off Auto Backup"},
+    {kIdBackupNowButton, L"Backup Now", 12000, 4350, 3840, 405, 0, L"Backup Now (Test)"},
+    {kIdViewHistoryButton, L"View History Log", 8040, 4860, 3840, 405, 0, L"View History Log"},
+    {kIdCopyHistoryButton, L"Copy History", 12000, 4860, 3840, 405, 0,
+     L"Copy History To Clipboard"},
+    {kIdHelpButton, L"Help", 8040, 5370, 3840, 405, 0, L"Help"},
+    {kIdClearHistoryButton, L"Clear History Log", 12000, 5370, 3840, 405, 0, L"Clear History Log"},
 };
 
 const Designed& DesignOf(int id) {
@@ -125,30 +131,30 @@ TEST_F(StartupE2eTest, FreshStartShowsTheDesignedWindowAndClosingStoresTheDefaul
     }
   }
 
-  EXPECT_EQ(app.CheckState(kIdOption3), BST_CHECKED);
-  EXPECT_EQ(app.CheckState(kIdOption4), BST_UNCHECKED);
-  EXPECT_EQ(app.CheckState(kIdCheck6), BST_CHECKED);
-  EXPECT_EQ(app.CheckState(kIdCheck4), BST_UNCHECKED);
-  EXPECT_EQ(app.CheckState(kIdCheck8), BST_UNCHECKED);
+  EXPECT_EQ(app.CheckState(kIdCreateNewOption), BST_CHECKED);
+  EXPECT_EQ(app.CheckState(kIdOverwriteOption), BST_UNCHECKED);
+  EXPECT_EQ(app.CheckState(kIdStampBox), BST_CHECKED);
+  EXPECT_EQ(app.CheckState(kIdStartWithWindowsBox), BST_UNCHECKED);
+  EXPECT_EQ(app.CheckState(kIdStartInTrayBox), BST_UNCHECKED);
 
   int width = 0;
-  EXPECT_EQ(app.ListColumn(kIdListView1, &width), L"Folder(s) To Backup");
+  EXPECT_EQ(app.ListColumn(kIdFolderList, &width), L"Folder(s) To Backup");
   EXPECT_NEAR(width, Px(7000, dpi), 1);
-  EXPECT_TRUE(app.ListItems(kIdListView1).empty());
-  EXPECT_EQ(app.ToolTipOf(kIdListView1),
+  EXPECT_TRUE(app.ListItems(kIdFolderList).empty());
+  EXPECT_EQ(app.ToolTipOf(kIdFolderList),
             L"Drag and drop files here. Double-click item to remove it. Move | line to right and "
             L"out of window to reveal full names.");
-  EXPECT_EQ(app.ToolTipOf(kIdListView2), L"");
-  EXPECT_EQ(app.ListColumn(kIdListView2, &width), L"How often would you like to backup?");
+  EXPECT_EQ(app.ToolTipOf(kIdIntervalList), L"");
+  EXPECT_EQ(app.ListColumn(kIdIntervalList, &width), L"How often would you like to backup?");
   EXPECT_NEAR(width, Px(7000, dpi), 1);
-  const auto intervals = app.ListItems(kIdListView2);
+  const auto intervals = app.ListItems(kIdIntervalList);
   ASSERT_EQ(intervals.size(), 15u);
   for (size_t i = 0; i < intervals.size(); ++i) EXPECT_EQ(intervals[i], kIntervals[i]);
-  EXPECT_EQ(app.ListSelection(kIdListView2), 6);  // entry 7, "Backup every 15 minutes"
+  EXPECT_EQ(app.ListSelection(kIdIntervalList), 6);  // entry 7, "Backup every 15 minutes"
 
   const std::wstring desktop = DesktopFolder();
   ASSERT_GT(desktop.size(), 1u);
-  EXPECT_EQ(app.Text(kIdText5), desktop);
+  EXPECT_EQ(app.Text(kIdDestinationBox), desktop);
 
   // The margin left of the Options frame shows the window's own white background.
   EXPECT_EQ(app.PixelAt(POINT{3, Px(4500, dpi)}), RGB(255, 255, 255));
@@ -187,10 +193,10 @@ TEST_F(StartupE2eTest, DamagedSettingsAreReportedAndTheWindowStillAppears) {
 
   ASSERT_NE(app.WaitForMainWindow(), nullptr);
   EXPECT_EQ(app.FindMessageBox(), nullptr);
-  EXPECT_EQ(app.ListItems(kIdListView2).size(), 15u);
-  EXPECT_EQ(app.ListSelection(kIdListView2), -1);
-  EXPECT_EQ(app.Text(kIdFrame1), L"Auto Backup is Turned Off.");
-  EXPECT_EQ(app.Text(kIdPushButton5), L"Turn On Auto Backup");
+  EXPECT_EQ(app.ListItems(kIdIntervalList).size(), 15u);
+  EXPECT_EQ(app.ListSelection(kIdIntervalList), -1);
+  EXPECT_EQ(app.Text(kIdStatusFrame), L"Auto Backup is Turned Off.");
+  EXPECT_EQ(app.Text(kIdAutoBackupButton), L"Turn On Auto Backup");
 }
 
 // The skin file beside the program switches the backgrounds to the button-face colour.
@@ -217,7 +223,7 @@ TEST_F(StartupE2eTest, AHugeStoredPathIsShownWholeAndWrittenBackUnchanged) {
   SeedSetting(L"Path", path);
   App& app = StartProgram();
   ASSERT_NE(app.Main(), nullptr);
-  EXPECT_EQ(app.Text(kIdText5), path);
+  EXPECT_EQ(app.Text(kIdDestinationBox), path);
   app.Close();
   ASSERT_TRUE(app.WaitForExit());
   EXPECT_EQ(ReadSetting(L"Path"), path);

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "backup/path_rules.h"
+#include "support/fakes.h"
 #include "win32/text.h"
 #include "win32/win_file_system.h"
-#include "support/fakes.h"
 #include "win_support/files.h"
 #include "win_support/linux_side.h"
 #include "win_support/temp_tree.h"
@@ -54,14 +54,14 @@ class DriveRootRunTest : public ::testing::Test {
   DriveRootRunTest() {
     fakes_.pump.every_call = nullptr;
     fakes_.environment.variables["TEMP"] = logs_.Path();
-    form_.Form_Load();
-    form_.Check6.SetValue(0);  // no stamp: the copy goes inside the destination under its name
+    form_.OnLoad();
+    form_.stamp_box.SetValue(0);  // no stamp: the copy goes inside the destination under its name
   }
 
   RunOutcome Run(const std::string& entry, const std::string& destination) {
-    form_.ListView1.Clear();
-    form_.ListView1.Append(entry);
-    form_.Text5.SetText(destination);
+    form_.folder_list.Clear();
+    form_.folder_list.Append(entry);
+    form_.destination_box.SetText(destination);
     return form_.Backup().SaveAll();
   }
   // The log's lines, each without its CR LF.
@@ -83,8 +83,9 @@ class DriveRootRunTest : public ::testing::Test {
   TempTree logs_;
   FakeServices fakes_;
   win32::WinFileSystem files_;
-  Form1 form_{Services{fakes_.settings, files_, fakes_.shell, fakes_.registry, fakes_.environment,
-                       fakes_.dialogs, fakes_.notify_icon, fakes_.clock, fakes_.pump}};
+  MainForm form_{Services{fakes_.settings, files_, fakes_.shell, fakes_.registry,
+                          fakes_.environment, fakes_.dialogs, fakes_.notify_icon, fakes_.clock,
+                          fakes_.pump}};
 };
 
 // The program may well run from a folder on the drive it backs up. "E:" then names that
@@ -143,7 +144,7 @@ TEST_F(DriveRootRunTest, ADestinationPatternIsNotFoundThoughAListingMatchesIt) {
 
   const RunOutcome out = Run(source / "Docs", pattern);
   EXPECT_EQ(out.kind, RunOutcome::Kind::kDestinationMissing);
-  EXPECT_EQ(form_.Frame1.Caption(), pattern + " does not exist");
+  EXPECT_EQ(form_.status_frame.Caption(), pattern + " does not exist");
   EXPECT_TRUE(NamesIn(backups / "Backups").empty());
   EXPECT_EQ(NamesIn(backups.Path()).size(), 1u);
   EXPECT_TRUE(fakes_.dialogs.boxes.empty());

@@ -16,8 +16,8 @@
 #include "main_window_fixture.h"
 #include "view/control_ids.h"
 #include "view/drop_target.h"
-#include "win32/text.h"
 #include "view/window_appearance.h"
+#include "win32/text.h"
 #include "win_support/app.h"
 #include "win_support/ole_drag.h"
 #include "win_support/window_queries.h"
@@ -40,9 +40,9 @@ class ListMouseTest : public MainWindowTest {
     fakes_.files.AddFile(folder + "\\HAND-M.CUR", "");
     MainWindowTest::SetUp();
   }
-  HWND List() const { return Control(kIdListView1); }
+  HWND List() const { return Control(kIdFolderList); }
   void Fill(const Entries& entries) {
-    for (const auto& entry : entries) form_->ListView1.Append(entry);
+    for (const auto& entry : entries) form_->folder_list.Append(entry);
     Pump();
   }
   POINT Centre(int index) const { return test::ListItemCentre(List(), index); }
@@ -66,10 +66,10 @@ TEST_F(ListMouseTest, APressAndMovesWithTheButtonHeldReorderAndTheReleaseStores)
   Press(Centre(0));
   EXPECT_EQ(GetCapture(), List());
   EXPECT_EQ(GetFocus(), List());
-  EXPECT_EQ(form_->ListView1.Selected(), 1);
+  EXPECT_EQ(form_->folder_list.Selected(), 1);
   Move(Centre(1));
   Move(Centre(2));
-  EXPECT_EQ(form_->ListView1.Items(), (Entries{"B", "C", "A", "D"}));
+  EXPECT_EQ(form_->folder_list.Items(), (Entries{"B", "C", "A", "D"}));
   EXPECT_EQ(test::ListSelection(List()), 2);
   EXPECT_EQ(test::ListItemText(List(), 0), L"B");
   EXPECT_EQ(FolderWrites(), writes);
@@ -87,8 +87,8 @@ TEST_F(ListMouseTest, APressAndMovesWithTheButtonHeldReorderAndTheReleaseStores)
   EXPECT_EQ(GetCapture(), nullptr);
   Move(Centre(3));
   Release(Centre(3));
-  EXPECT_EQ(form_->ListView1.Items(), (Entries{"B", "C", "A", "D"}));
-  EXPECT_EQ(form_->ListView1.Selected(), 3);
+  EXPECT_EQ(form_->folder_list.Items(), (Entries{"B", "C", "A", "D"}));
+  EXPECT_EQ(form_->folder_list.Selected(), 3);
   EXPECT_EQ(FolderWrites(), writes + 1);
 }
 
@@ -111,29 +111,29 @@ TEST_F(ListMouseTest, ADragPastTheEdgeScrollsAndALostCaptureEndsTheDrag) {
     const int now = ListView_GetTopIndex(List());
     EXPECT_EQ(now, top + 1) << i;
     top = now;
-    EXPECT_EQ(form_->ListView1.Selected(), top + shown - 1) << i;
+    EXPECT_EQ(form_->folder_list.Selected(), top + shown - 1) << i;
   }
-  EXPECT_EQ(form_->ListView1.ItemText(form_->ListView1.Selected()), "E0");
+  EXPECT_EQ(form_->folder_list.ItemText(form_->folder_list.Selected()), "E0");
   // Above the list, back up: the entry at the top edge, one more shown above it.
   for (int i = 0; i < 2; ++i) {
     Move(POINT{30, -40 - i % 2});
     const int now = ListView_GetTopIndex(List());
     EXPECT_EQ(now, top - 1) << i;
     top = now;
-    EXPECT_EQ(form_->ListView1.Selected(), top + 2);
+    EXPECT_EQ(form_->folder_list.Selected(), top + 2);
   }
-  EXPECT_EQ(form_->ListView1.ItemText(form_->ListView1.Selected()), "E0");
+  EXPECT_EQ(form_->folder_list.ItemText(form_->folder_list.Selected()), "E0");
 
   // Another window takes the mouse: the drag ends as at a release and the order is stored.
   const HWND other = CreateWindowW(L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
                                    GetModuleHandleW(nullptr), nullptr);
   SetCapture(other);
   std::string joined;
-  for (const auto& entry : form_->ListView1.Items()) joined += entry + ";";
+  for (const auto& entry : form_->folder_list.Items()) joined += entry + ";";
   EXPECT_EQ(fakes_.settings.values["Folders"], joined);
-  const int carried = form_->ListView1.Selected();
+  const int carried = form_->folder_list.Selected();
   Move(Centre(0));
-  EXPECT_EQ(form_->ListView1.Selected(), carried);
+  EXPECT_EQ(form_->folder_list.Selected(), carried);
   ReleaseCapture();
   DestroyWindow(other);
 }
@@ -153,12 +153,12 @@ TEST_F(ListMouseTest, TheListShowsItsDragPointerWhileHeldAndTheBusyHourglassWins
     DeleteObject(info.hbmColor);
     EXPECT_FALSE(PointerFromIconFile(icon + ".missing").Valid());
   }
-  form_->ListView1.SetMouseIcon(icon);
+  form_->folder_list.SetMouseIcon(icon);
   Fill({"A", "B"});
   const HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
   SetCursor(arrow);
   Press(Centre(0));
-  EXPECT_EQ(form_->ListView1.MousePointer(), Pointer::kCustom);
+  EXPECT_EQ(form_->folder_list.MousePointer(), Pointer::kCustom);
   const HCURSOR dragging = GetCursor();
   EXPECT_NE(dragging, arrow);
   EXPECT_NE(dragging, nullptr);
@@ -169,7 +169,7 @@ TEST_F(ListMouseTest, TheListShowsItsDragPointerWhileHeldAndTheBusyHourglassWins
   Move(Centre(0));
   EXPECT_EQ(GetCursor(), dragging);
   Release(Centre(0));
-  EXPECT_EQ(form_->ListView1.MousePointer(), Pointer::kDefault);
+  EXPECT_EQ(form_->folder_list.MousePointer(), Pointer::kDefault);
   HoverOver(List());
   SendMessageW(List(), WM_SETCURSOR, reinterpret_cast<WPARAM>(List()),
                MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
@@ -177,7 +177,7 @@ TEST_F(ListMouseTest, TheListShowsItsDragPointerWhileHeldAndTheBusyHourglassWins
 }
 
 TEST_F(ListMouseTest, ButtonsSetTheHandBackgroundsTheArrowOthersKeepItAndBusyStays) {
-  HoverOver(Control(kIdPushButton6));
+  HoverOver(Control(kIdBackupNowButton));
   EXPECT_EQ(form_->MousePointer(), Pointer::kCustom);
   // The hand is the cursor file's: 32 pixels, pointing with the finger tip at (12, 0).
   ICONINFO hand = {};
@@ -189,28 +189,29 @@ TEST_F(ListMouseTest, ButtonsSetTheHandBackgroundsTheArrowOthersKeepItAndBusySta
   EXPECT_EQ(mask.bmWidth, 32);
   DeleteObject(hand.hbmMask);
   if (hand.hbmColor != nullptr) DeleteObject(hand.hbmColor);
-  for (int id : {kIdCheck6, kIdOption4, kIdProgressBar1}) {
+  for (int id : {kIdStampBox, kIdOverwriteOption, kIdProgressBar}) {
     HoverOver(Control(id));
     EXPECT_EQ(form_->MousePointer(), Pointer::kCustom) << id;
   }
-  for (int id : {kIdFrame2, kIdListView1, kIdListView2, kIdText5, kIdFrame1}) {
-    HoverOver(Control(kIdPushButton1));
+  for (int id :
+       {kIdDestinationFrame, kIdFolderList, kIdIntervalList, kIdDestinationBox, kIdStatusFrame}) {
+    HoverOver(Control(kIdBrowseButton));
     EXPECT_EQ(form_->MousePointer(), Pointer::kCustom) << id;
     HoverOver(Control(id));
     EXPECT_EQ(form_->MousePointer(), Pointer::kDefault) << id;
   }
-  HoverOver(Control(kIdPushButton12));
+  HoverOver(Control(kIdClearHistoryButton));
   HoverOver(Main());
   EXPECT_EQ(form_->MousePointer(), Pointer::kDefault);
   EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
   // Outside the client area (the caption, a border) the pointer setting is left alone.
-  HoverOver(Control(kIdPushButton12));
+  HoverOver(Control(kIdClearHistoryButton));
   SendMessageW(Main(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Main()),
                MAKELPARAM(HTCAPTION, WM_MOUSEMOVE));
   EXPECT_EQ(form_->MousePointer(), Pointer::kCustom);
 
   form_->SetMousePointer(Pointer::kHourglass);
-  for (int id : {kIdPushButton7, kIdFrame3, kIdCheck8, kIdText5}) {
+  for (int id : {kIdAddFolderButton, kIdOptionsFrame, kIdStartInTrayBox, kIdDestinationBox}) {
     HoverOver(Control(id));
     EXPECT_EQ(form_->MousePointer(), Pointer::kHourglass) << id;
     EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_WAIT)) << id;
@@ -231,21 +232,21 @@ TEST_F(ListMouseTest, AltWithTheArrowsMovesTheSelectedEntry) {
   PressKey(List(), VK_DOWN, WM_SYSKEYDOWN);
   PressKey(List(), VK_UP, WM_SYSKEYDOWN);
   SetKeyboardState(keys);
-  EXPECT_EQ(form_->ListView1.Items(), (Entries{"B", "A", "C"}));
+  EXPECT_EQ(form_->folder_list.Items(), (Entries{"B", "A", "C"}));
   EXPECT_EQ(test::ListSelection(List()), 1);
   EXPECT_EQ(fakes_.settings.values["Folders"], "B;A;C;");
   // Without Alt the arrows only move the selection.
   PressKey(List(), VK_DOWN);
-  EXPECT_EQ(form_->ListView1.Items(), (Entries{"B", "A", "C"}));
-  EXPECT_EQ(form_->ListView1.Selected(), 3);
+  EXPECT_EQ(form_->folder_list.Items(), (Entries{"B", "A", "C"}));
+  EXPECT_EQ(form_->folder_list.Selected(), 3);
 }
 
 TEST_F(ListMouseTest, TheFolderListIsADropTargetForAsLongAsItIsAttached) {
   ASSERT_TRUE(ole_.ok);
   FileDropTarget other({});
   EXPECT_EQ(RegisterDragDrop(List(), &other), DRAGDROP_E_ALREADYREGISTERED);
-  EXPECT_EQ(RegisterDragDrop(Control(kIdListView2), &other), S_OK);
-  RevokeDragDrop(Control(kIdListView2));
+  EXPECT_EQ(RegisterDragDrop(Control(kIdIntervalList), &other), S_OK);
+  RevokeDragDrop(Control(kIdIntervalList));
   attachment_.reset();
   EXPECT_EQ(RegisterDragDrop(List(), &other), S_OK);
   RevokeDragDrop(List());

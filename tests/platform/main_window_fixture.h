@@ -1,5 +1,5 @@
 // The window view over test doubles in the test's own process, shared by the suites that drive
-// it with messages: the window made, attached to a Form1 and loaded as WinMain does, with OLE on
+// it with messages: the window made, attached to a MainForm and loaded as WinMain does, with OLE on
 // the thread so the folder list takes drops as in the program.
 #pragma once
 
@@ -13,9 +13,9 @@
 #include <memory>
 #include <optional>
 
+#include "support/fakes.h"
 #include "view/main_window.h"
 #include "win32/win_event_pump.h"
-#include "support/fakes.h"
 
 namespace tess::win32 {
 
@@ -36,7 +36,7 @@ class MainWindowTest : public ::testing::Test {
   // A suite that prepares them first starts the window itself.
   void Start() {
     window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr));
-    form_ = std::make_unique<Form1>(fakes_.Wire());
+    form_ = std::make_unique<MainForm>(fakes_.Wire());
     attachment_.emplace(window_->Attach(*form_));
     window_->Load();
     window_->ShowFirstTime();
@@ -64,7 +64,7 @@ class MainWindowTest : public ::testing::Test {
   } ole_;
   test::FakeServices fakes_;
   std::unique_ptr<MainWindow> window_;
-  std::unique_ptr<Form1> form_;
+  std::unique_ptr<MainForm> form_;
   std::optional<MainWindow::Attachment> attachment_;
 };
 

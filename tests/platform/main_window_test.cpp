@@ -18,11 +18,11 @@
 #include <vector>
 
 #include "main_window_fixture.h"
+#include "support/fakes.h"
 #include "view/control_ids.h"
 #include "win32/text.h"
 #include "win32/win_event_pump.h"
 #include "win32/win_notify_icon.h"
-#include "support/fakes.h"
 #include "win_support/window_queries.h"
 
 namespace tess::win32 {
@@ -54,14 +54,15 @@ int Writes(const test::FakeSettingsStore& store, const std::string& entry) {
 
 TEST_F(MainWindowTest, TextIsArialBoldNinePointAndPushButtonsElevenAndAQuarter) {
   const int dpi = window_->Dpi();
-  for (int id : {kIdFrame1, kIdListView1, kIdOption4, kIdCheck8, kIdText5, kIdListView2}) {
+  for (int id : {kIdStatusFrame, kIdFolderList, kIdOverwriteOption, kIdStartInTrayBox,
+                 kIdDestinationBox, kIdIntervalList}) {
     SCOPED_TRACE(id);
     const LOGFONTW font = FontOf(Control(id));
     EXPECT_STREQ(font.lfFaceName, L"Arial");
     EXPECT_EQ(font.lfWeight, FW_BOLD);
     EXPECT_EQ(font.lfHeight, -MulDiv(9, dpi, 72));
   }
-  for (int id : {kIdPushButton1, kIdPushButton5, kIdPushButton12}) {
+  for (int id : {kIdBrowseButton, kIdAutoBackupButton, kIdClearHistoryButton}) {
     const LOGFONTW font = FontOf(Control(id));
     EXPECT_STREQ(font.lfFaceName, L"Arial");
     EXPECT_EQ(font.lfWeight, FW_BOLD);
@@ -72,7 +73,7 @@ TEST_F(MainWindowTest, TextIsArialBoldNinePointAndPushButtonsElevenAndAQuarter) 
 TEST_F(MainWindowTest, ControlsInsideAFrameArePlacedFromTheFramesCorner) {
   const int dpi = window_->Dpi();
   RECT rect = {};
-  GetWindowRect(Control(kIdOption4), &rect);
+  GetWindowRect(Control(kIdOverwriteOption), &rect);
   MapWindowPoints(nullptr, Main(), reinterpret_cast<POINT*>(&rect), 2);
   EXPECT_EQ(rect.left, MulDiv(120, dpi, 1440) + MulDiv(225, dpi, 1440));
   EXPECT_EQ(rect.top, MulDiv(3675, dpi, 1440) + MulDiv(650, dpi, 1440));
@@ -81,39 +82,39 @@ TEST_F(MainWindowTest, ControlsInsideAFrameArePlacedFromTheFramesCorner) {
 
 TEST_F(MainWindowTest, CaptionsProgressAndWindowTextFollowTheModels) {
   EXPECT_EQ(TextOf(Main()), L"Tessaline");
-  form_->Frame1.SetCaption("Backing up files...");
-  EXPECT_EQ(TextOf(Control(kIdFrame1)), L"Backing up files...");
+  form_->status_frame.SetCaption("Backing up files...");
+  EXPECT_EQ(TextOf(Control(kIdStatusFrame)), L"Backing up files...");
   form_->SetCaption("Tessaline \xC3\xA9");
   EXPECT_EQ(TextOf(Main()), L"Tessaline \u00e9");
 
-  const HWND bar = Control(kIdProgressBar1);
-  form_->ProgressBar1.SetMax(900);
-  form_->ProgressBar1.SetValue(450);
-  form_->ProgressBar1.SetText("Progress Bar");
+  const HWND bar = Control(kIdProgressBar);
+  form_->progress_bar.SetMax(900);
+  form_->progress_bar.SetValue(450);
+  form_->progress_bar.SetText("Progress Bar");
   EXPECT_EQ(SendMessageW(bar, PBM_GETRANGE, FALSE, 0), 900);
   EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 450);
   EXPECT_EQ(TextOf(bar), L"Progress Bar");
 
-  form_->Check8.SetVisible(false);
-  EXPECT_FALSE(IsWindowVisible(Control(kIdCheck8)));
-  form_->Option3.SetEnabled(false);
-  EXPECT_FALSE(IsWindowEnabled(Control(kIdOption3)));
+  form_->start_in_tray_box.SetVisible(false);
+  EXPECT_FALSE(IsWindowVisible(Control(kIdStartInTrayBox)));
+  form_->create_new_option.SetEnabled(false);
+  EXPECT_FALSE(IsWindowEnabled(Control(kIdCreateNewOption)));
 }
 
 TEST_F(MainWindowTest, OnlyTheUsersIntervalChoiceIsStored) {
-  const HWND list = Control(kIdListView2);
+  const HWND list = Control(kIdIntervalList);
   ASSERT_EQ(ListView_GetItemCount(list), 15);
   EXPECT_EQ(ListSelection(list), 6);
   EXPECT_FALSE(fakes_.settings.Has("OftenIndex"));
 
   // The program moving the selection is not a choice of the user's.
-  form_->ListView2.Select(3);
+  form_->interval_list.Select(3);
   EXPECT_EQ(ListSelection(list), 2);
   EXPECT_FALSE(fakes_.settings.Has("OftenIndex"));
 
   form_->Schedule().ElapsedSeconds = 42;
   SelectListItem(list, 0);
-  EXPECT_EQ(form_->ListView2.Selected(), 1);
+  EXPECT_EQ(form_->interval_list.Selected(), 1);
   EXPECT_EQ(fakes_.settings.values["OftenIndex"], "1");
   EXPECT_EQ(form_->Schedule().ElapsedSeconds, 0);
 
@@ -133,25 +134,25 @@ TEST_F(MainWindowTest, OnlyTheUsersIntervalChoiceIsStored) {
   SetFocus(list);
   SendMessageW(list, WM_KEYDOWN, VK_DOWN, 0);
   EXPECT_EQ(ListSelection(list), 1);
-  EXPECT_EQ(form_->ListView2.Selected(), 2);
+  EXPECT_EQ(form_->interval_list.Selected(), 2);
   EXPECT_EQ(fakes_.settings.values["OftenIndex"], "2");
 }
 
 TEST_F(MainWindowTest, FolderListTakesTheUsersSelectionAndKeys) {
-  const HWND list = Control(kIdListView1);
-  form_->ListView1.Append("C:\\A");
-  form_->ListView1.Append("D:\\\xE4\xB8\xAD");
-  form_->ListView1.Append("E:\\C");
+  const HWND list = Control(kIdFolderList);
+  form_->folder_list.Append("C:\\A");
+  form_->folder_list.Append("D:\\\xE4\xB8\xAD");
+  form_->folder_list.Append("E:\\C");
   Pump();
   ASSERT_EQ(ListView_GetItemCount(list), 3);
   EXPECT_EQ(ListItemText(list, 1), L"D:\\\u4e2d");
 
   SelectListItem(list, 1);
-  EXPECT_EQ(form_->ListView1.Selected(), 2);
+  EXPECT_EQ(form_->folder_list.Selected(), 2);
   SendMessageW(list, WM_KEYDOWN, VK_BACK, 0);
-  EXPECT_EQ(form_->ListView1.Count(), 3);
+  EXPECT_EQ(form_->folder_list.Count(), 3);
   SendMessageW(list, WM_KEYDOWN, VK_DELETE, 0);
-  EXPECT_EQ(form_->ListView1.Count(), 2);
+  EXPECT_EQ(form_->folder_list.Count(), 2);
   EXPECT_EQ(ListView_GetItemCount(list), 2);
   EXPECT_EQ(fakes_.settings.values["Folders"], "C:\\A;E:\\C;");
 
@@ -162,11 +163,11 @@ TEST_F(MainWindowTest, FolderListTakesTheUsersSelectionAndKeys) {
   const LPARAM below = MAKELPARAM(10, client.bottom - 5);
   SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, below);
   SendMessageW(list, WM_LBUTTONUP, 0, below);
-  EXPECT_EQ(form_->ListView1.Selected(), 1);
+  EXPECT_EQ(form_->folder_list.Selected(), 1);
   EXPECT_EQ(ListSelection(list), 0);
   SendMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, below);
-  EXPECT_EQ(form_->ListView1.Count(), 1);
-  EXPECT_EQ(form_->ListView1.ItemText(1), "E:\\C");
+  EXPECT_EQ(form_->folder_list.Count(), 1);
+  EXPECT_EQ(form_->folder_list.ItemText(1), "E:\\C");
 
   // While the hourglass shows, the same commands leave the list alone.
   SelectListItem(list, 0);
@@ -174,17 +175,17 @@ TEST_F(MainWindowTest, FolderListTakesTheUsersSelectionAndKeys) {
   SendMessageW(list, WM_KEYDOWN, VK_DELETE, 0);
   EXPECT_EQ(ListView_GetItemCount(list), 1);
 
-  form_->ListView1.Clear();
+  form_->folder_list.Clear();
   EXPECT_EQ(ListView_GetItemCount(list), 0);
   EXPECT_EQ(ListSelection(list), -1);
 }
 
 TEST_F(MainWindowTest, TheDestinationBoxEchoesNothingAndKeepsTheCaretWhileTyping) {
-  const HWND edit = Control(kIdText5);
+  const HWND edit = Control(kIdDestinationBox);
   EXPECT_EQ(TextOf(edit), L"C:\\Users\\Ann\\Desktop\\");
   const int path_writes = static_cast<int>(fakes_.settings.write_log.size());
 
-  form_->Text5.SetText("E:\\x");
+  form_->destination_box.SetText("E:\\x");
   EXPECT_EQ(TextOf(edit), L"E:\\x");
   EXPECT_EQ(fakes_.settings.write_log.size(), static_cast<size_t>(path_writes + 1));
 
@@ -192,44 +193,44 @@ TEST_F(MainWindowTest, TheDestinationBoxEchoesNothingAndKeepsTheCaretWhileTyping
   SendMessageW(edit, EM_SETSEL, 4, 4);
   SendMessageW(edit, WM_CHAR, L'y', 0);
   SendMessageW(edit, WM_CHAR, L'z', 0);
-  EXPECT_EQ(form_->Text5.Text(), "E:\\xyz");
+  EXPECT_EQ(form_->destination_box.Text(), "E:\\xyz");
   EXPECT_EQ(fakes_.settings.values["Path"], "E:\\xyz");
   EXPECT_EQ(fakes_.settings.write_log.size(), static_cast<size_t>(path_writes + 3));
   EXPECT_EQ(SelectionOf(edit), std::make_pair(6, 6));
 
   SetWindowTextW(edit, L"F:\\\u00dcber \u4e2d");
-  EXPECT_EQ(form_->Text5.Text(),
+  EXPECT_EQ(form_->destination_box.Text(),
             "F:\\\xC3\x9C"
             "ber \xE4\xB8\xAD");
 
   // Coming back into the box selects all of it (in characters, not bytes).
-  SetFocus(Control(kIdListView1));
+  SetFocus(Control(kIdFolderList));
   SetFocus(edit);
   EXPECT_EQ(SelectionOf(edit), std::make_pair(0, 9));
 }
 
 TEST_F(MainWindowTest, CheckBoxesAndOptionButtonsDriveTheirModels) {
-  EXPECT_EQ(SendMessageW(Control(kIdOption3), BM_GETCHECK, 0, 0), BST_CHECKED);
-  SendMessageW(Control(kIdOption4), BM_CLICK, 0, 0);
-  EXPECT_TRUE(form_->Option4.Value());
-  EXPECT_FALSE(form_->Option3.Value());
-  EXPECT_EQ(SendMessageW(Control(kIdOption3), BM_GETCHECK, 0, 0), BST_UNCHECKED);
-  EXPECT_EQ(SendMessageW(Control(kIdOption4), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(SendMessageW(Control(kIdCreateNewOption), BM_GETCHECK, 0, 0), BST_CHECKED);
+  SendMessageW(Control(kIdOverwriteOption), BM_CLICK, 0, 0);
+  EXPECT_TRUE(form_->overwrite_option.Value());
+  EXPECT_FALSE(form_->create_new_option.Value());
+  EXPECT_EQ(SendMessageW(Control(kIdCreateNewOption), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  EXPECT_EQ(SendMessageW(Control(kIdOverwriteOption), BM_GETCHECK, 0, 0), BST_CHECKED);
   EXPECT_EQ(fakes_.settings.values["Backup Option"], "2");
 
-  SendMessageW(Control(kIdCheck6), BM_CLICK, 0, 0);
-  EXPECT_FALSE(form_->Check6.Checked());
+  SendMessageW(Control(kIdStampBox), BM_CLICK, 0, 0);
+  EXPECT_FALSE(form_->stamp_box.Checked());
   EXPECT_EQ(fakes_.settings.values["Include Date"], "Off");
-  EXPECT_FALSE(IsWindowEnabled(Control(kIdOption3)));
-  EXPECT_FALSE(IsWindowEnabled(Control(kIdOption4)));
+  EXPECT_FALSE(IsWindowEnabled(Control(kIdCreateNewOption)));
+  EXPECT_FALSE(IsWindowEnabled(Control(kIdOverwriteOption)));
 
-  form_->Check8.SetValue(1);
-  EXPECT_EQ(SendMessageW(Control(kIdCheck8), BM_GETCHECK, 0, 0), BST_CHECKED);
+  form_->start_in_tray_box.SetValue(1);
+  EXPECT_EQ(SendMessageW(Control(kIdStartInTrayBox), BM_GETCHECK, 0, 0), BST_CHECKED);
   EXPECT_EQ(fakes_.settings.values["Minimized"], "On");
 }
 
 TEST_F(MainWindowTest, TabVisitsTheControlsInTheOrderOfTheDesign) {
-  SetFocus(Control(kIdListView1));
+  SetFocus(Control(kIdFolderList));
   std::vector<int> visited;
   for (int i = 0; i < 18; ++i) {
     PressKey(GetFocus(), VK_TAB);
@@ -237,10 +238,12 @@ TEST_F(MainWindowTest, TabVisitsTheControlsInTheOrderOfTheDesign) {
   }
   // Of the two option buttons only the first starts a group and takes a Tab stop.
   EXPECT_EQ(visited,
-            (std::vector<int>{kIdPushButton7, kIdPushButton8, kIdPushButton9, kIdOption3, kIdCheck6,
-                              kIdCheck4, kIdCheck8, kIdListView2, kIdText5, kIdPushButton1,
-                              kIdPushButton2, kIdPushButton5, kIdPushButton6, kIdPushButton3,
-                              kIdPushButton4, kIdPushButton11, kIdPushButton12, kIdListView1}));
+            (std::vector<int>{kIdAddFolderButton, kIdClearListButton, kIdSamplesButton,
+                              kIdCreateNewOption, kIdStampBox, kIdStartWithWindowsBox,
+                              kIdStartInTrayBox, kIdIntervalList, kIdDestinationBox,
+                              kIdBrowseButton, kIdViewFolderButton, kIdAutoBackupButton,
+                              kIdBackupNowButton, kIdViewHistoryButton, kIdCopyHistoryButton,
+                              kIdHelpButton, kIdClearHistoryButton, kIdFolderList}));
   // That is every control the keyboard can use: each one with a Tab stop, and the second
   // option button, reached from the first with the arrow keys.
   std::vector<int> stops;
@@ -251,58 +254,58 @@ TEST_F(MainWindowTest, TabVisitsTheControlsInTheOrderOfTheDesign) {
   std::sort(stops.begin(), stops.end());
   std::sort(visited.begin(), visited.end());
   EXPECT_EQ(stops, visited);
-  SetFocus(Control(kIdOption3));
+  SetFocus(Control(kIdCreateNewOption));
   PressKey(GetFocus(), VK_DOWN);
-  EXPECT_EQ(GetFocus(), Control(kIdOption4));
+  EXPECT_EQ(GetFocus(), Control(kIdOverwriteOption));
 }
 
 TEST_F(MainWindowTest, EnterPressesThePushButtonThatHasTheFocusAndNothingElse) {
-  const HWND button = Control(kIdPushButton5);
+  const HWND button = Control(kIdAutoBackupButton);
   const std::wstring caption = TextOf(button);
-  ASSERT_EQ(form_->Timer1.Interval(), 1000);
-  SetFocus(Control(kIdListView1));
+  ASSERT_EQ(form_->timer.Interval(), 1000);
+  SetFocus(Control(kIdFolderList));
   PressKey(GetFocus(), VK_RETURN);
   EXPECT_EQ(TextOf(button), caption);
-  EXPECT_EQ(form_->Timer1.Interval(), 1000);
+  EXPECT_EQ(form_->timer.Interval(), 1000);
 
   // Automatic backup switched off, as a click would.
   SetFocus(button);
   PressKey(button, VK_RETURN);
   EXPECT_NE(TextOf(button), caption);
-  EXPECT_EQ(form_->Timer1.Interval(), 0);
+  EXPECT_EQ(form_->timer.Interval(), 0);
 }
 
 TEST_F(MainWindowTest, OnceDetachedNeitherTheControlsNorTheModelsReachTheOtherSide) {
-  const HWND check = Control(kIdCheck8);
-  const HWND list = Control(kIdListView1);
-  form_->ListView1.Append("C:\\A");
+  const HWND check = Control(kIdStartInTrayBox);
+  const HWND list = Control(kIdFolderList);
+  form_->folder_list.Append("C:\\A");
   Pump();
   attachment_.reset();
 
   const size_t writes = fakes_.settings.write_log.size();
   SendMessageW(check, BM_CLICK, 0, 0);
-  EXPECT_FALSE(form_->Check8.Checked());
+  EXPECT_FALSE(form_->start_in_tray_box.Checked());
   EXPECT_EQ(fakes_.settings.write_log.size(), writes);
-  form_->Text5.SetText("Q:\\");
-  EXPECT_NE(TextOf(Control(kIdText5)), L"Q:\\");
-  form_->ListView1.Append("C:\\B");
+  form_->destination_box.SetText("Q:\\");
+  EXPECT_NE(TextOf(Control(kIdDestinationBox)), L"Q:\\");
+  form_->folder_list.Append("C:\\B");
   Pump();
   EXPECT_EQ(ListView_GetItemCount(list), 1);
   // The models may go before the window does.
   form_.reset();
   SendMessageW(check, BM_CLICK, 0, 0);
   SelectListItem(list, 0);
-  SendMessageW(Main(), WM_TIMER, kTimer1Id, 0);
+  SendMessageW(Main(), WM_TIMER, kTimerId, 0);
 }
 
 TEST_F(MainWindowTest, AFailingHandlerNeverEscapesTheWindowProcedure) {
   fakes_.settings.fail_writes = true;
-  SendMessageW(Control(kIdCheck8), BM_CLICK, 0, 0);
-  SetWindowTextW(Control(kIdText5), L"G:\\");
+  SendMessageW(Control(kIdStartInTrayBox), BM_CLICK, 0, 0);
+  SetWindowTextW(Control(kIdDestinationBox), L"G:\\");
   fakes_.settings.fail_writes = false;
-  EXPECT_TRUE(form_->Check8.Checked());
-  EXPECT_EQ(form_->Text5.Text(), "G:\\");
-  SendMessageW(Control(kIdCheck8), BM_CLICK, 0, 0);
+  EXPECT_TRUE(form_->start_in_tray_box.Checked());
+  EXPECT_EQ(form_->destination_box.Text(), "G:\\");
+  SendMessageW(Control(kIdStartInTrayBox), BM_CLICK, 0, 0);
   EXPECT_EQ(fakes_.settings.values["Minimized"], "Off");
 }
 
@@ -317,9 +320,10 @@ TEST_F(MainWindowTest, BackgroundsAreWhiteUntilTheSkinAsksForButtonFace) {
     if (brush == nullptr || GetObjectW(brush, sizeof(info), &info) == 0) return CLR_INVALID;
     return info.lbColor;
   };
-  for (int id : {kIdFrame3, kIdCheck6, kIdOption3}) EXPECT_EQ(brush_colour(id), RGB(255, 255, 255));
+  for (int id : {kIdOptionsFrame, kIdStampBox, kIdCreateNewOption})
+    EXPECT_EQ(brush_colour(id), RGB(255, 255, 255));
   form_->SetBackColor(kButtonFace);
-  for (int id : {kIdFrame1, kIdCheck4, kIdOption4}) {
+  for (int id : {kIdStatusFrame, kIdStartWithWindowsBox, kIdOverwriteOption}) {
     EXPECT_EQ(brush_colour(id), GetSysColor(COLOR_BTNFACE));
   }
 }
@@ -330,26 +334,27 @@ TEST_F(MainWindowTest, PointerAndTimerFollowTheWindowSettings) {
   EXPECT_TRUE(SendMessageW(Main(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Main()), hit));
   EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_WAIT));
   // Over a child the hourglass wins too: it is the window's busy flag.
-  EXPECT_TRUE(SendMessageW(Main(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Control(kIdText5)), hit));
+  EXPECT_TRUE(SendMessageW(Main(), WM_SETCURSOR,
+                           reinterpret_cast<WPARAM>(Control(kIdDestinationBox)), hit));
   form_->SetMousePointer(Pointer::kDefault);
   EXPECT_TRUE(SendMessageW(Main(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Main()), hit));
   EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
   // Over a child the default lets the control choose (the text box its I-beam).
-  EXPECT_FALSE(
-      SendMessageW(Main(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Control(kIdText5)), hit));
+  EXPECT_FALSE(SendMessageW(Main(), WM_SETCURSOR,
+                            reinterpret_cast<WPARAM>(Control(kIdDestinationBox)), hit));
 
   // Start-up switched automatic backup on: the window timer runs.
-  EXPECT_EQ(form_->Timer1.Interval(), 1000);
-  EXPECT_TRUE(KillTimer(Main(), kTimer1Id));
-  form_->Timer1.SetInterval(0);
-  EXPECT_FALSE(KillTimer(Main(), kTimer1Id));
-  form_->Timer1.SetInterval(1000);
-  EXPECT_TRUE(KillTimer(Main(), kTimer1Id));
+  EXPECT_EQ(form_->timer.Interval(), 1000);
+  EXPECT_TRUE(KillTimer(Main(), kTimerId));
+  form_->timer.SetInterval(0);
+  EXPECT_FALSE(KillTimer(Main(), kTimerId));
+  form_->timer.SetInterval(1000);
+  EXPECT_TRUE(KillTimer(Main(), kTimerId));
 }
 
 TEST_F(MainWindowTest, FirstMinimiseHidesInTheTrayAndATrayClickRestores) {
   SendMessageW(Main(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
-  EXPECT_TRUE(form_->TrayNoticeShown);
+  EXPECT_TRUE(form_->tray_notice_shown);
   EXPECT_FALSE(IsWindowVisible(Main()));
   EXPECT_EQ(form_->State(), WindowState::kNormal);
   const auto& calls = fakes_.notify_icon.calls;
@@ -373,13 +378,13 @@ TEST_F(MainWindowTest, FirstMinimiseHidesInTheTrayAndATrayClickRestores) {
 }
 
 TEST_F(MainWindowTest, CloseStoresTheListEndsTheWindowAndAsksTheLoopToQuit) {
-  form_->ListView1.Append("C:\\A");
+  form_->folder_list.Append("C:\\A");
   fakes_.settings.values.erase("Folders");
   const HWND main = Main();
   SendMessageW(main, WM_CLOSE, 0, 0);
   EXPECT_TRUE(form_->Unloaded());
   EXPECT_EQ(fakes_.settings.values["Folders"], "C:\\A;");
-  EXPECT_FALSE(form_->cSysTray1.InTray());
+  EXPECT_FALSE(form_->tray_icon.InTray());
   EXPECT_FALSE(IsWindow(main));
   MSG msg;
   EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));

@@ -84,7 +84,7 @@ class LinuxLinksRemoved {
 class SubfolderWalkTest : public ::testing::Test {
  protected:
   Paths Walk(Paths folders) {
-    GetSubDirectories2016(folders, true, WalkServices{files_, pump_, reports_});
+    WalkSubfolders(folders, true, WalkServices{files_, pump_, reports_});
     return folders;
   }
   // A folder of the tree with a trailing backslash, as the walk writes folders.
@@ -223,7 +223,7 @@ TEST(RefusedListingTest, AFolderThatRefusesListingLeavesTheListWithEverythingBel
   Reports reports;
   const auto at = [&](const std::string& relative) { return tree / relative + "\\"; };
   Paths walked = {at("S\\denied"), at("S")};
-  GetSubDirectories2016(walked, true, WalkServices{files, pump, reports});
+  WalkSubfolders(walked, true, WalkServices{files, pump, reports});
   EXPECT_EQ(walked, (Paths{at("S"), at("S\\open"), at("S\\open\\inside")}));
   EXPECT_EQ(reports.texts, std::vector<std::string>{});
 }

@@ -10,11 +10,11 @@
 #include <gtest/gtest.h>
 
 #include "main_window_fixture.h"
+#include "support/fakes.h"
 #include "view/control_ids.h"
 #include "view/main_window.h"
-#include "win32/win_event_pump.h"
 #include "view/window_placement.h"
-#include "support/fakes.h"
+#include "win32/win_event_pump.h"
 
 namespace tess::win32 {
 namespace {
@@ -46,7 +46,7 @@ class WindowShellTest : public MainWindowTest {
 
 TEST_F(WindowShellTest, ACancelledSessionEndLeavesEverythingRunningAndARealOneCloses) {
   Start();
-  form_->ListView1.Append("C:\\A");
+  form_->folder_list.Append("C:\\A");
   const HWND main = Main();
 
   EXPECT_EQ(SendMessageW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
@@ -55,22 +55,22 @@ TEST_F(WindowShellTest, ACancelledSessionEndLeavesEverythingRunningAndARealOneCl
   EXPECT_TRUE(IsWindow(main));
   EXPECT_TRUE(IsWindowVisible(main));
   EXPECT_FALSE(form_->Unloaded());
-  EXPECT_EQ(form_->Timer1.Interval(), 1000);
-  EXPECT_TRUE(form_->cSysTray1.InTray());
+  EXPECT_EQ(form_->timer.Interval(), 1000);
+  EXPECT_TRUE(form_->tray_icon.InTray());
   EXPECT_EQ(Count(FakeNotifyIcon::Call::Kind::kRemove), 0);
   MSG msg;
   EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
   // The window's timer still ticks into the model.
   const int ticks = form_->Schedule().ElapsedSeconds;
-  SendMessageW(main, WM_TIMER, kTimer1Id, 0);
+  SendMessageW(main, WM_TIMER, kTimerId, 0);
   EXPECT_EQ(form_->Schedule().ElapsedSeconds, ticks + 1);
 
-  form_->ListView1.Append("D:\\B");
+  form_->folder_list.Append("D:\\B");
   EXPECT_EQ(SendMessageW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
   SendMessageW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
   EXPECT_EQ(fakes_.settings.values["Folders"], "C:\\A;D:\\B;");
   EXPECT_TRUE(form_->Unloaded());
-  EXPECT_FALSE(form_->cSysTray1.InTray());
+  EXPECT_FALSE(form_->tray_icon.InTray());
   EXPECT_FALSE(IsWindow(main));
   EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
@@ -83,7 +83,7 @@ TEST_F(WindowShellTest, WithoutAShellTheStartInTheTrayGoesToTheTaskbarUntilTheSh
   Start();
   EXPECT_TRUE(IsWindowVisible(Main()));
   EXPECT_TRUE(IsIconic(Main()));
-  EXPECT_FALSE(form_->cSysTray1.IconShown());
+  EXPECT_FALSE(form_->tray_icon.IconShown());
 
   fakes_.notify_icon.shell_running = true;
   fakes_.notify_icon.calls.clear();
@@ -92,7 +92,7 @@ TEST_F(WindowShellTest, WithoutAShellTheStartInTheTrayGoesToTheTaskbarUntilTheSh
   EXPECT_EQ(fakes_.notify_icon.calls[0].kind, FakeNotifyIcon::Call::Kind::kAdd);
   EXPECT_EQ(fakes_.notify_icon.calls[0].tip, "Tessaline");
   EXPECT_EQ(fakes_.notify_icon.calls[0].picture, fakes_.notify_icon.program_icon);
-  EXPECT_TRUE(form_->cSysTray1.IconShown());
+  EXPECT_TRUE(form_->tray_icon.IconShown());
   EXPECT_TRUE(IsWindowVisible(Main()));
 }
 
@@ -113,15 +113,15 @@ TEST_F(WindowShellTest, ADpiChangeScalesLettersAndPlacesAndTakesTheSuggestedRect
   EXPECT_EQ(now.right, suggested.right);
   EXPECT_EQ(now.bottom, suggested.bottom);
 
-  EXPECT_EQ(FontHeightOf(window_->Control(kIdCheck8)), -MulDiv(900, new_dpi, 7200));
-  EXPECT_EQ(FontHeightOf(window_->Control(kIdPushButton6)), -MulDiv(1125, new_dpi, 7200));
-  const RECT button = PlaceOf(window_->Control(kIdPushButton6));
+  EXPECT_EQ(FontHeightOf(window_->Control(kIdStartInTrayBox)), -MulDiv(900, new_dpi, 7200));
+  EXPECT_EQ(FontHeightOf(window_->Control(kIdBackupNowButton)), -MulDiv(1125, new_dpi, 7200));
+  const RECT button = PlaceOf(window_->Control(kIdBackupNowButton));
   EXPECT_EQ(button.left, MulDiv(12000, new_dpi, 1440));
   EXPECT_EQ(button.top, MulDiv(4350, new_dpi, 1440));
   EXPECT_EQ(button.right - button.left, MulDiv(3840, new_dpi, 1440));
-  const RECT option = PlaceOf(window_->Control(kIdOption4));
+  const RECT option = PlaceOf(window_->Control(kIdOverwriteOption));
   EXPECT_EQ(option.left, MulDiv(120, new_dpi, 1440) + MulDiv(225, new_dpi, 1440));
-  const HWND list = window_->Control(kIdListView2);
+  const HWND list = window_->Control(kIdIntervalList);
   EXPECT_EQ(SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0), MulDiv(7000, new_dpi, 1440));
 }
 

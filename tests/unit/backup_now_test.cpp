@@ -16,27 +16,27 @@ struct Shown {
 TEST_F(BackupNowTest, FailingRunShowsItsStatusForTheWholePauseThenTheEarlierText) {
   fakes_.settings.values["StartStopState"] = "Off";
   Load();
-  form_.Text5.SetText("D:\\Nowhere");
-  form_.ProgressBar1.SetMax(900);
-  form_.ProgressBar1.SetValue(300);
+  form_.destination_box.SetText("D:\\Nowhere");
+  form_.progress_bar.SetMax(900);
+  form_.progress_bar.SetValue(300);
   std::vector<Shown> shown;
-  form_.Frame1.SetViewListener([&] {
-    shown.push_back({form_.Frame1.Caption(), form_.MousePointer()});
+  form_.status_frame.SetViewListener([&] {
+    shown.push_back({form_.status_frame.Caption(), form_.MousePointer()});
   });
   std::vector<Shown> during_pause;
   fakes_.pump.every_call = [&] {
     fakes_.clock.Advance(0.25);
-    during_pause.push_back({form_.Frame1.Caption(), form_.MousePointer()});
+    during_pause.push_back({form_.status_frame.Caption(), form_.MousePointer()});
   };
 
-  form_.PushButton6_Click();
+  form_.OnBackupNowClick();
   EXPECT_EQ(shown, (std::vector<Shown>{{"Backing up files...", Pointer::kDefault},
                                        {"D:\\Nowhere does not exist", Pointer::kHourglass},
                                        {"Auto Backup is Turned Off.", Pointer::kDefault}}));
   EXPECT_EQ(during_pause,
             std::vector<Shown>(20, {"D:\\Nowhere does not exist", Pointer::kDefault}));
-  EXPECT_EQ(form_.ProgressBar1.Value(), 0);
-  EXPECT_EQ(form_.ProgressBar1.Text(), "Progress Bar");
+  EXPECT_EQ(form_.progress_bar.Value(), 0);
+  EXPECT_EQ(form_.progress_bar.Text(), "Progress Bar");
   EXPECT_EQ(form_.MousePointer(), Pointer::kDefault);
   EXPECT_TRUE(fakes_.dialogs.boxes.empty());
 }
@@ -49,16 +49,16 @@ TEST_F(BackupNowTest, FolderErrorsAndAnEmptyListStayInViewDuringThePause) {
   std::string paused_on;
   fakes_.pump.every_call = [&] {
     fakes_.clock.Advance(0.25);
-    paused_on = form_.Frame1.Caption();
+    paused_on = form_.status_frame.Caption();
   };
-  form_.PushButton6_Click();
+  form_.OnBackupNowClick();
   EXPECT_NE(paused_on.find(" with errors in 1 of 1 folders (see View History Log)"),
             std::string::npos);
 
-  form_.ListView1.Clear();
-  form_.PushButton6_Click();
+  form_.folder_list.Clear();
+  form_.OnBackupNowClick();
   EXPECT_EQ(paused_on, "No files added to backup.");
-  EXPECT_EQ(form_.Frame1.Caption(), "Auto Backup is Turned Off.");
+  EXPECT_EQ(form_.status_frame.Caption(), "Auto Backup is Turned Off.");
 }
 
 TEST_F(BackupNowTest, TicksDuringThePauseCountAndTheEarlierTextReturns) {
@@ -66,10 +66,10 @@ TEST_F(BackupNowTest, TicksDuringThePauseCountAndTheEarlierTextReturns) {
   Tick(300);
   DeliverTicksEverySecond();
   TakeCaptions();
-  form_.PushButton6_Click();
+  form_.OnBackupNowClick();
   const auto shown = TakeCaptions();
   EXPECT_GT(CountStartingWith(shown, "Next backup will occur in 00:09:5"), 0);
-  EXPECT_EQ(form_.Frame1.Caption(), "Next backup will occur in 00:10:00");
+  EXPECT_EQ(form_.status_frame.Caption(), "Next backup will occur in 00:10:00");
   EXPECT_EQ(form_.Schedule().ElapsedSeconds, 300 + passes_ / 4);
   EXPECT_EQ(Runs(), 1u);
 }
@@ -78,11 +78,11 @@ TEST_F(BackupNowTest, TimedRunThatFallsDueInsideBackupNowRunsThere) {
   Load("1");
   Tick(4);
   std::vector<Shown> shown;
-  form_.Frame1.SetViewListener([&] {
-    shown.push_back({form_.Frame1.Caption(), form_.MousePointer()});
+  form_.status_frame.SetViewListener([&] {
+    shown.push_back({form_.status_frame.Caption(), form_.MousePointer()});
   });
   fakes_.pump.At(1, [this] { Tick(); });  // the Backup Now run's first pass
-  form_.PushButton6_Click();
+  form_.OnBackupNowClick();
 
   EXPECT_EQ(Runs(), 2u);
   EXPECT_EQ(form_.Schedule().ElapsedSeconds, 0);
@@ -104,7 +104,7 @@ TEST_F(BackupNowTest, BackupNowInsideATimedRunHoldsTheCountUntilTheRunEnds) {
   int elapsed_after_backup_now = -1;
   // Pass 1 is the tick's own, 2 the one before its run, 3 the run's first.
   fakes_.pump.At(3, [&] {
-    form_.PushButton6_Click();
+    form_.OnBackupNowClick();
     elapsed_after_backup_now = form_.Schedule().ElapsedSeconds;
   });
   TakeCaptions();
@@ -118,7 +118,7 @@ TEST_F(BackupNowTest, BackupNowInsideATimedRunHoldsTheCountUntilTheRunEnds) {
   const auto shown = TakeCaptions();
   EXPECT_EQ(CountStartingWith(shown, "Next backup will occur in "), 2);  // before and after
   EXPECT_EQ(std::count(shown.begin(), shown.end(), "Backup is running in background..."), 2);
-  EXPECT_EQ(form_.Frame1.Caption(), "Next backup will occur in 00:00:00");
+  EXPECT_EQ(form_.status_frame.Caption(), "Next backup will occur in 00:00:00");
   EXPECT_EQ(form_.MousePointer(), Pointer::kDefault);
 }
 
@@ -126,16 +126,16 @@ TEST_F(BackupNowTest, BackupNowInsideATimedRunHoldsTheCountUntilTheRunEnds) {
 // any other and puts it right, during its pause and after.
 TEST_F(BackupNowTest, CleanRunPutsRightAFailureKeptFromATimedRun) {
   Load("4");  // every minute
-  form_.Text5.SetText("D:\\Nowhere");
+  form_.destination_box.SetText("D:\\Nowhere");
   Tick(60);
-  ASSERT_EQ(form_.Frame1.Caption(), "D:\\Nowhere does not exist");
+  ASSERT_EQ(form_.status_frame.Caption(), "D:\\Nowhere does not exist");
   Tick(3);
-  ASSERT_EQ(form_.Frame1.Caption(), "D:\\Nowhere does not exist");
+  ASSERT_EQ(form_.status_frame.Caption(), "D:\\Nowhere does not exist");
 
-  form_.Text5.SetText("D:\\Backups");
+  form_.destination_box.SetText("D:\\Backups");
   DeliverTicksEverySecond();
   TakeCaptions();
-  form_.PushButton6_Click();
+  form_.OnBackupNowClick();
   auto shown = TakeCaptions();
   ASSERT_GE(shown.size(), 3u);
   EXPECT_EQ(shown[0], "Backing up files...");
@@ -143,49 +143,49 @@ TEST_F(BackupNowTest, CleanRunPutsRightAFailureKeptFromATimedRun) {
   // The pause's ticks count down again, and the old failure does not come back at the end.
   EXPECT_EQ(std::count(shown.begin(), shown.end(), "D:\\Nowhere does not exist"), 0);
   EXPECT_GT(CountStartingWith(shown, "Next backup will occur in 00:00:5"), 0);
-  EXPECT_EQ(form_.Frame1.Caption(),
+  EXPECT_EQ(form_.status_frame.Caption(),
             "Next backup will occur in 00:00:" + std::to_string(60 - 3 - passes_ / 4));
   fakes_.pump.every_call = nullptr;
   Tick();
-  EXPECT_TRUE(StartsWith(form_.Frame1.Caption(), "Next backup will occur in 00:00:5"));
+  EXPECT_TRUE(StartsWith(form_.status_frame.Caption(), "Next backup will occur in 00:00:5"));
   EXPECT_EQ(Runs(), 1u);
 }
 
 TEST_F(BackupNowTest, CleanRunPutsRightAKeptFailureWhileAutomaticBackupIsOff) {
   Load("4");
-  form_.Text5.SetText("D:\\Nowhere");
+  form_.destination_box.SetText("D:\\Nowhere");
   Tick(60);
-  form_.PushButton5_Click();  // switched off: the status line keeps the failure
-  ASSERT_EQ(form_.Frame1.Caption(), "D:\\Nowhere does not exist");
-  form_.PushButton6_Click();
-  EXPECT_EQ(form_.Frame1.Caption(), "D:\\Nowhere does not exist");  // still failing
+  form_.OnAutoBackupClick();  // switched off: the status line keeps the failure
+  ASSERT_EQ(form_.status_frame.Caption(), "D:\\Nowhere does not exist");
+  form_.OnBackupNowClick();
+  EXPECT_EQ(form_.status_frame.Caption(), "D:\\Nowhere does not exist");  // still failing
 
-  form_.Text5.SetText("D:\\Backups");
-  form_.PushButton6_Click();
-  EXPECT_EQ(form_.Frame1.Caption(), "Next backup will occur in 00:01:00");
-  form_.PushButton5_Click();
+  form_.destination_box.SetText("D:\\Backups");
+  form_.OnBackupNowClick();
+  EXPECT_EQ(form_.status_frame.Caption(), "Next backup will occur in 00:01:00");
+  form_.OnAutoBackupClick();
   Tick();
-  EXPECT_EQ(form_.Frame1.Caption(), "Next backup will occur in 00:00:59");
+  EXPECT_EQ(form_.status_frame.Caption(), "Next backup will occur in 00:00:59");
 }
 
 TEST_F(BackupNowTest, FailedRunReplacesAKeptFailureWithItsNewerStatus) {
   Load("4");
-  form_.Text5.SetText("D:\\Nowhere");
+  form_.destination_box.SetText("D:\\Nowhere");
   Tick(60);
-  form_.Text5.SetText("E:\\Gone");
-  form_.PushButton6_Click();
-  EXPECT_EQ(form_.Frame1.Caption(), "E:\\Gone does not exist");
+  form_.destination_box.SetText("E:\\Gone");
+  form_.OnBackupNowClick();
+  EXPECT_EQ(form_.status_frame.Caption(), "E:\\Gone does not exist");
   Tick();
-  EXPECT_EQ(form_.Frame1.Caption(), "E:\\Gone does not exist");
+  EXPECT_EQ(form_.status_frame.Caption(), "E:\\Gone does not exist");
 
   // Once put right, a failed Backup Now is shown for its pause only, as before any failure.
-  form_.Text5.SetText("D:\\Backups");
-  form_.PushButton6_Click();
-  form_.Text5.SetText("E:\\Gone");
-  form_.PushButton6_Click();
-  EXPECT_EQ(form_.Frame1.Caption(), "Next backup will occur in 00:00:59");
+  form_.destination_box.SetText("D:\\Backups");
+  form_.OnBackupNowClick();
+  form_.destination_box.SetText("E:\\Gone");
+  form_.OnBackupNowClick();
+  EXPECT_EQ(form_.status_frame.Caption(), "Next backup will occur in 00:00:59");
   Tick();
-  EXPECT_EQ(form_.Frame1.Caption(), "Next backup will occur in 00:00:58");
+  EXPECT_EQ(form_.status_frame.Caption(), "Next backup will occur in 00:00:58");
 }
 
 }  // namespace

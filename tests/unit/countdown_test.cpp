@@ -11,10 +11,10 @@ TEST_F(CountdownTest, FiveSecondIntervalRunsOnEveryFifthTick) {
   Load("1");
   for (const char* left : {"00:00:04", "00:00:03", "00:00:02", "00:00:01"}) {
     Tick();
-    EXPECT_EQ(form_.Frame1.Caption(), std::string("Next backup will occur in ") + left);
+    EXPECT_EQ(form_.status_frame.Caption(), std::string("Next backup will occur in ") + left);
   }
-  EXPECT_EQ(form_.ProgressBar1.Max(), 5);
-  EXPECT_EQ(form_.ProgressBar1.Value(), 4);
+  EXPECT_EQ(form_.progress_bar.Max(), 5);
+  EXPECT_EQ(form_.progress_bar.Value(), 4);
   EXPECT_EQ(Runs(), 0u);
   TakeCaptions();
 
@@ -27,11 +27,11 @@ TEST_F(CountdownTest, FiveSecondIntervalRunsOnEveryFifthTick) {
   EXPECT_EQ(shown.back(), "Next backup will occur in 00:00:00");
   EXPECT_EQ(Runs(), 1u);
   EXPECT_EQ(form_.Schedule().ElapsedSeconds, 0);
-  EXPECT_EQ(form_.ProgressBar1.Value(), 5);  // full until the next tick
+  EXPECT_EQ(form_.progress_bar.Value(), 5);  // full until the next tick
 
   Tick();
-  EXPECT_EQ(form_.Frame1.Caption(), "Next backup will occur in 00:00:04");
-  EXPECT_EQ(form_.ProgressBar1.Value(), 1);
+  EXPECT_EQ(form_.status_frame.Caption(), "Next backup will occur in 00:00:04");
+  EXPECT_EQ(form_.progress_bar.Value(), 1);
   Tick(9);
   EXPECT_EQ(Runs(), 3u);
   EXPECT_TRUE(fakes_.dialogs.boxes.empty());
@@ -40,35 +40,35 @@ TEST_F(CountdownTest, FiveSecondIntervalRunsOnEveryFifthTick) {
 TEST_F(CountdownTest, FifteenMinutesByDefaultCountsTicksToNineHundred) {
   Load();
   Tick();
-  EXPECT_EQ(form_.Frame1.Caption(), "Next backup will occur in 00:14:59");
+  EXPECT_EQ(form_.status_frame.Caption(), "Next backup will occur in 00:14:59");
   Tick(898);
-  EXPECT_EQ(form_.Frame1.Caption(), "Next backup will occur in 00:00:01");
+  EXPECT_EQ(form_.status_frame.Caption(), "Next backup will occur in 00:00:01");
   EXPECT_EQ(Runs(), 0u);
   Tick();
   EXPECT_EQ(Runs(), 1u);
-  EXPECT_EQ(form_.Frame1.Caption(), "Next backup will occur in 00:00:00");
+  EXPECT_EQ(form_.status_frame.Caption(), "Next backup will occur in 00:00:00");
   Tick();
-  EXPECT_EQ(form_.Frame1.Caption(), "Next backup will occur in 00:14:59");
+  EXPECT_EQ(form_.status_frame.Caption(), "Next backup will occur in 00:14:59");
 }
 
 TEST_F(CountdownTest, TwentyFourHoursShowsTheFullDayFirst) {
   Load("15");
   Tick();
-  EXPECT_EQ(form_.Frame1.Caption(), "Next backup will occur in 23:59:59");
-  EXPECT_EQ(form_.ProgressBar1.Max(), 86400);
+  EXPECT_EQ(form_.status_frame.Caption(), "Next backup will occur in 23:59:59");
+  EXPECT_EQ(form_.progress_bar.Max(), 86400);
 }
 
 TEST_F(CountdownTest, CountPastTheIntervalNeverFallsDueUntilTheUserChooses) {
   Load();
   Tick(10);
-  form_.ListView2.Select(1);  // moved without any handler running
+  form_.interval_list.Select(1);  // moved without any handler running
   Tick();
-  EXPECT_EQ(form_.Frame1.Caption(), "Next backup will occur in 00:00:06");
+  EXPECT_EQ(form_.status_frame.Caption(), "Next backup will occur in 00:00:06");
   Tick(30);
   EXPECT_EQ(Runs(), 0u);
 
   // The same move made with the keyboard counts like a click.
-  form_.ListView2_ItemSelected();
+  form_.OnIntervalSelected();
   EXPECT_EQ(fakes_.settings.values["OftenIndex"], "1");
   Tick(5);
   EXPECT_EQ(Runs(), 1u);
@@ -77,18 +77,18 @@ TEST_F(CountdownTest, CountPastTheIntervalNeverFallsDueUntilTheUserChooses) {
 TEST_F(CountdownTest, ClickingTheSelectedEntryRestartsTheCount) {
   Load();
   Tick(100);
-  form_.ListView2_Click();
+  form_.OnIntervalListClick();
   EXPECT_EQ(fakes_.settings.values["OftenIndex"], "7");
   Tick();
-  EXPECT_EQ(form_.Frame1.Caption(), "Next backup will occur in 00:14:59");
+  EXPECT_EQ(form_.status_frame.Caption(), "Next backup will occur in 00:14:59");
 }
 
 TEST_F(CountdownTest, AnUnstorableChoiceStillRestartsTheCount) {
   Load();
   Tick(100);
   fakes_.settings.fail_writes = true;
-  form_.ListView2.Select(1);
-  form_.ListView2_ItemSelected();
+  form_.interval_list.Select(1);
+  form_.OnIntervalSelected();
   Tick(5);
   EXPECT_EQ(Runs(), 1u);
 }
@@ -96,20 +96,20 @@ TEST_F(CountdownTest, AnUnstorableChoiceStillRestartsTheCount) {
 TEST_F(CountdownTest, SwitchingOffAndOnContinuesTheCount) {
   Load();
   Tick(300);
-  EXPECT_EQ(form_.Frame1.Caption(), "Next backup will occur in 00:10:00");
-  form_.PushButton5_Click();
+  EXPECT_EQ(form_.status_frame.Caption(), "Next backup will occur in 00:10:00");
+  form_.OnAutoBackupClick();
   EXPECT_EQ(fakes_.settings.values["StartStopState"], "Off");
   Tick(3600);  // the stopped timer delivers nothing
-  EXPECT_EQ(form_.Frame1.Caption(), "Next backup will occur in 00:10:00");
-  form_.PushButton5_Click();
-  EXPECT_EQ(form_.PushButton5.Caption(), "Turn Off Auto Backup");
+  EXPECT_EQ(form_.status_frame.Caption(), "Next backup will occur in 00:10:00");
+  form_.OnAutoBackupClick();
+  EXPECT_EQ(form_.auto_backup_button.Caption(), "Turn Off Auto Backup");
   Tick();
-  EXPECT_EQ(form_.Frame1.Caption(), "Next backup will occur in 00:09:59");
+  EXPECT_EQ(form_.status_frame.Caption(), "Next backup will occur in 00:09:59");
 
   // A tick already queued when the switch went off only says so.
-  form_.PushButton5_Click();
-  form_.Timer1_Timer();
-  EXPECT_EQ(form_.Frame1.Caption(), "Auto Backup is Off.");
+  form_.OnAutoBackupClick();
+  form_.OnTimerTick();
+  EXPECT_EQ(form_.status_frame.Caption(), "Auto Backup is Off.");
   EXPECT_EQ(form_.Schedule().ElapsedSeconds, 301);
 }
 
@@ -123,8 +123,8 @@ TEST_F(CountdownTest, MissingSelectionIsReportedOnEveryTick) {
             std::string::npos);
   EXPECT_EQ(Runs(), 0u);
 
-  form_.ListView2.Select(1);
-  form_.ListView2_Click();
+  form_.interval_list.Select(1);
+  form_.OnIntervalListClick();
   fakes_.dialogs.boxes.clear();
   Tick(5);
   EXPECT_EQ(Runs(), 1u);
@@ -133,7 +133,7 @@ TEST_F(CountdownTest, MissingSelectionIsReportedOnEveryTick) {
 
 TEST_F(CountdownTest, EmptyListRunIsCleanAndOverwrittenAsUsual) {
   Load("1");
-  form_.ListView1.Clear();
+  form_.folder_list.Clear();
   Tick(5);
   const auto shown = TakeCaptions();
   const auto empty = std::find(shown.begin(), shown.end(), "No files added to backup.");
@@ -145,24 +145,24 @@ TEST_F(CountdownTest, EmptyListRunIsCleanAndOverwrittenAsUsual) {
 
 TEST_F(CountdownTest, UncleanRunKeepsItsOwnStatusInViewUntilACleanRun) {
   Load("1");
-  form_.Text5.SetText("D:\\Nowhere");
+  form_.destination_box.SetText("D:\\Nowhere");
   Tick(5);
   auto shown = TakeCaptions();
   EXPECT_EQ(CountStartingWith(shown, "Auto Backup Complete at "), 0);
   EXPECT_EQ(shown.back(), "D:\\Nowhere does not exist");
   // The countdown goes on in the progress bar; the failure stays in the status line.
   Tick(2);
-  EXPECT_EQ(form_.Frame1.Caption(), "D:\\Nowhere does not exist");
-  EXPECT_EQ(form_.ProgressBar1.Value(), 2);
+  EXPECT_EQ(form_.status_frame.Caption(), "D:\\Nowhere does not exist");
+  EXPECT_EQ(form_.progress_bar.Value(), 2);
 
   // Put right, the next timed run succeeds and the countdown text returns.
-  form_.Text5.SetText("D:\\Backups");
+  form_.destination_box.SetText("D:\\Backups");
   Tick(3);
   shown = TakeCaptions();
   EXPECT_EQ(CountStartingWith(shown, "Auto Backup Complete at "), 1);
   EXPECT_EQ(shown.back(), "Next backup will occur in 00:00:00");
   Tick();
-  EXPECT_EQ(form_.Frame1.Caption(), "Next backup will occur in 00:00:04");
+  EXPECT_EQ(form_.status_frame.Caption(), "Next backup will occur in 00:00:04");
 
   AddSourceFiles(2);
   fakes_.files.locked.insert(FakeFileSystem::Key(std::string(kSource) + "\\f1.txt"));
@@ -173,7 +173,7 @@ TEST_F(CountdownTest, UncleanRunKeepsItsOwnStatusInViewUntilACleanRun) {
   EXPECT_NE(shown.back().find(" with errors in 1 of 1 folders (see View History Log)"),
             std::string::npos);
   Tick(3);
-  EXPECT_NE(form_.Frame1.Caption().find(" with errors in 1 of 1 folders"), std::string::npos);
+  EXPECT_NE(form_.status_frame.Caption().find(" with errors in 1 of 1 folders"), std::string::npos);
 }
 
 // Ticks are not re-entrant: one that arrives while an earlier tick runs is dropped.
@@ -193,7 +193,7 @@ TEST_F(CountdownTest, TicksDuringATimedRunNeitherCountNorStartASecondRun) {
   AddSourceFiles(6);
   Tick(4);
   // Fifth tick's passes: 1 before the due test, 2 before the run, 3..8 during the copy.
-  fakes_.pump.At(2, [this] { form_.ListView2_Click(); });
+  fakes_.pump.At(2, [this] { form_.OnIntervalListClick(); });
   for (int pass = 3; pass <= 8; ++pass) fakes_.pump.At(pass, [this] { Tick(); });
   TakeCaptions();
   Tick();

@@ -57,100 +57,100 @@ class FolderListTest : public ::testing::Test {
  protected:
   void Load(const std::string& folders) {
     fakes_.settings.values["Folders"] = folders;
-    form_ = std::make_unique<Form1>(fakes_.Wire());
-    form_->Form_Load();
+    form_ = std::make_unique<MainForm>(fakes_.Wire());
+    form_->OnLoad();
     fakes_.settings.write_log.clear();
   }
   Entries Stored() { return SplitFolderEntries(fakes_.settings.values["Folders"]); }
   FakeServices fakes_;
-  std::unique_ptr<Form1> form_;
+  std::unique_ptr<MainForm> form_;
 };
 
 TEST_F(FolderListTest, RestoresManyEntriesWithoutOverflow) {
   std::string text;
   for (int i = 0; i < 40000; ++i) text += "C:\\F" + std::to_string(i) + ";";
   Load(text);
-  EXPECT_EQ(form_->ListView1.Count(), 40000);
-  EXPECT_EQ(form_->ListView1.ItemText(40000), "C:\\F39999");
+  EXPECT_EQ(form_->folder_list.Count(), 40000);
+  EXPECT_EQ(form_->folder_list.ItemText(40000), "C:\\F39999");
 }
 
 TEST_F(FolderListTest, DeleteKeyWithAnyModifierOrDoubleClickRemovesTheSelectedEntry) {
   Load("C:\\A;C:\\B;C:\\C;C:\\D;");
-  form_->ListView1.Select(2);
-  form_->ListView1_KeyDown(Key::kDelete, 1);  // with Shift
-  EXPECT_EQ(form_->ListView1.Items(), (Entries{"C:\\A", "C:\\C", "C:\\D"}));
+  form_->folder_list.Select(2);
+  form_->OnFolderListKeyDown(Key::kDelete, 1);  // with Shift
+  EXPECT_EQ(form_->folder_list.Items(), (Entries{"C:\\A", "C:\\C", "C:\\D"}));
   EXPECT_EQ(Stored(), (Entries{"C:\\A", "C:\\C", "C:\\D"}));
-  form_->ListView1.Select(3);
-  form_->ListView1_DblClick();
-  EXPECT_EQ(form_->ListView1.Items(), (Entries{"C:\\A", "C:\\C"}));
+  form_->folder_list.Select(3);
+  form_->OnFolderListDoubleClick();
+  EXPECT_EQ(form_->folder_list.Items(), (Entries{"C:\\A", "C:\\C"}));
   EXPECT_EQ(Stored(), (Entries{"C:\\A", "C:\\C"}));
 }
 
 TEST_F(FolderListTest, OtherKeysAndNoSelectionRemoveNothing) {
   Load("C:\\A;C:\\B;");
-  form_->ListView1.Select(1);
-  form_->ListView1_KeyDown(Key::kOther, 0);  // Backspace, say
-  form_->ListView1.Deselect();
-  form_->ListView1_KeyDown(Key::kDelete, 0);
-  form_->ListView1_DblClick();
-  EXPECT_EQ(form_->ListView1.Count(), 2);
+  form_->folder_list.Select(1);
+  form_->OnFolderListKeyDown(Key::kOther, 0);  // Backspace, say
+  form_->folder_list.Deselect();
+  form_->OnFolderListKeyDown(Key::kDelete, 0);
+  form_->OnFolderListDoubleClick();
+  EXPECT_EQ(form_->folder_list.Count(), 2);
   EXPECT_TRUE(fakes_.settings.write_log.empty());
 }
 
 TEST_F(FolderListTest, BusyPointerHoldsBackRemovalAndClearButNotAdding) {
   Load("C:\\A;C:\\B;");
-  form_->ListView1.Select(1);
+  form_->folder_list.Select(1);
   form_->SetMousePointer(Pointer::kHourglass);
-  form_->ListView1_DblClick();
-  form_->ListView1_KeyDown(Key::kDelete, 0);
-  form_->PushButton8_Click();
-  EXPECT_EQ(form_->ListView1.Count(), 2);
+  form_->OnFolderListDoubleClick();
+  form_->OnFolderListKeyDown(Key::kDelete, 0);
+  form_->OnClearListClick();
+  EXPECT_EQ(form_->folder_list.Count(), 2);
   fakes_.shell.browse_answers = {"D:\\New"};
-  form_->PushButton7_Click();
-  EXPECT_EQ(form_->ListView1.Count(), 3);
+  form_->OnAddFolderClick();
+  EXPECT_EQ(form_->folder_list.Count(), 3);
   form_->SetMousePointer(Pointer::kDefault);
-  form_->PushButton8_Click();
-  EXPECT_EQ(form_->ListView1.Count(), 0);
+  form_->OnClearListClick();
+  EXPECT_EQ(form_->folder_list.Count(), 0);
   EXPECT_EQ(fakes_.settings.values["Folders"], "");
   EXPECT_TRUE(fakes_.dialogs.boxes.empty());
 }
 
 TEST_F(FolderListTest, CloseRequestStoresTheListBeforeTheTimerStopsAndTheIconGoes) {
   Load("C:\\A;");
-  form_->ListView1.Append("D:\\a;b");
-  form_->ListView1.Append(" C:\\spaced ");
+  form_->folder_list.Append("D:\\a;b");
+  form_->folder_list.Append(" C:\\spaced ");
   std::vector<std::string> order;
   fakes_.settings.on_write = [&](const std::string& key) {
-    order.push_back("store " + key + " timer " + std::to_string(form_->Timer1.Interval()) +
-                    (form_->cSysTray1.InTray() ? " in tray" : " out of tray"));
+    order.push_back("store " + key + " timer " + std::to_string(form_->timer.Interval()) +
+                    (form_->tray_icon.InTray() ? " in tray" : " out of tray"));
   };
   const int pumps = fakes_.pump.calls;
-  form_->Form_QueryUnload();
+  form_->OnQueryUnload();
   EXPECT_EQ(order, (Entries{"store Folders timer 1000 in tray"}));
   EXPECT_EQ(fakes_.settings.values["Folders"], "C:\\A;\"D:\\a;b\"; C:\\spaced ;");
-  EXPECT_EQ(form_->Timer1.Interval(), 0);
-  EXPECT_FALSE(form_->cSysTray1.InTray());
+  EXPECT_EQ(form_->timer.Interval(), 0);
+  EXPECT_FALSE(form_->tray_icon.InTray());
   EXPECT_EQ(fakes_.notify_icon.calls.back().kind, FakeNotifyIcon::Call::Kind::kRemove);
   EXPECT_EQ(fakes_.pump.calls - pumps, 2);
 }
 
 TEST_F(FolderListTest, CloseWithEmptyListStoresEmptyTextAndAFailedWriteIsReported) {
   Load("C:\\A;");
-  form_->PushButton8_Click();
+  form_->OnClearListClick();
   fakes_.settings.values["Folders"] = "stale";
-  form_->Form_QueryUnload();
+  form_->OnQueryUnload();
   EXPECT_EQ(fakes_.settings.values["Folders"], "");
 
   Load("C:\\A;");
   fakes_.settings.fail_writes = true;
-  form_->Form_QueryUnload();
+  form_->OnQueryUnload();
   ASSERT_EQ(fakes_.dialogs.Errors().size(), 1u);
   EXPECT_NE(fakes_.dialogs.Errors()[0].text.find("Form_QueryUnload at line 102"),
             std::string::npos);
   EXPECT_EQ(fakes_.settings.values["Folders"], "C:\\A;");
   // The rest of the close still ran.
-  EXPECT_EQ(form_->Timer1.Interval(), 0);
-  EXPECT_FALSE(form_->cSysTray1.InTray());
+  EXPECT_EQ(form_->timer.Interval(), 0);
+  EXPECT_FALSE(form_->tray_icon.InTray());
 }
 
 TEST_F(FolderListTest, FirstMinimiseGoesToTheTrayLaterOnesStayOnTheTaskbar) {
@@ -158,10 +158,10 @@ TEST_F(FolderListTest, FirstMinimiseGoesToTheTrayLaterOnesStayOnTheTaskbar) {
   form_->SetWindowState(WindowState::kMinimized);
   EXPECT_FALSE(form_->Visible());
   EXPECT_EQ(form_->State(), WindowState::kNormal);
-  EXPECT_TRUE(form_->TrayNoticeShown);
-  form_->cSysTray1.Dispatch(TrayEvent::kRightButtonUp, 0);  // nothing
+  EXPECT_TRUE(form_->tray_notice_shown);
+  form_->tray_icon.Dispatch(TrayEvent::kRightButtonUp, 0);  // nothing
   EXPECT_FALSE(form_->Visible());
-  form_->cSysTray1.Dispatch(TrayEvent::kLeftButtonUp, 0);
+  form_->tray_icon.Dispatch(TrayEvent::kLeftButtonUp, 0);
   EXPECT_TRUE(form_->Visible());
   const size_t sent = fakes_.notify_icon.calls.size();
   form_->SetWindowState(WindowState::kMinimized);

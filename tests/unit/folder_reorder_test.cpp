@@ -159,10 +159,10 @@ TEST(DropRulesTest, OnlyAFileListIsTakenAndNeverAsAMove) {
 
 class FolderListInputTest : public ::testing::Test {
  protected:
-  Form1& Load(const std::string& folders) {
+  MainForm& Load(const std::string& folders) {
     fakes_.settings.values["Folders"] = folders;
-    form_ = std::make_unique<Form1>(fakes_.Wire());
-    form_->Form_Load();
+    form_ = std::make_unique<MainForm>(fakes_.Wire());
+    form_->OnLoad();
     fakes_.settings.write_log.clear();
     return *form_;
   }
@@ -173,129 +173,129 @@ class FolderListInputTest : public ::testing::Test {
     return writes;
   }
   FakeServices fakes_;
-  std::unique_ptr<Form1> form_;
+  std::unique_ptr<MainForm> form_;
 };
 
 TEST_F(FolderListInputTest, ADragIsStoredOnceAtTheReleaseAndWorksWhileBusy) {
-  Form1& f = Load("A;B;C;D;");
+  MainForm& f = Load("A;B;C;D;");
   f.SetMousePointer(Pointer::kHourglass);
-  f.ListView1_MouseDown(1);
-  EXPECT_EQ(f.ListView1_MouseMove(Rows(50)), 0);  // over B
-  EXPECT_EQ(f.ListView1_MouseMove(Rows(70)), 0);  // over C
-  EXPECT_EQ(f.ListView1.Items(), (Entries{"B", "C", "A", "D"}));
-  EXPECT_EQ(f.ListView1.Selected(), 3);
+  f.OnFolderListMouseDown(1);
+  EXPECT_EQ(f.OnFolderListMouseMove(Rows(50)), 0);  // over B
+  EXPECT_EQ(f.OnFolderListMouseMove(Rows(70)), 0);  // over C
+  EXPECT_EQ(f.folder_list.Items(), (Entries{"B", "C", "A", "D"}));
+  EXPECT_EQ(f.folder_list.Selected(), 3);
   EXPECT_EQ(FolderWrites(), 0);
-  f.ListView1_MouseUp();
+  f.OnFolderListMouseUp();
   EXPECT_EQ(Stored(), (Entries{"B", "C", "A", "D"}));
   EXPECT_EQ(FolderWrites(), 1);
   // The hourglass is the busy flag: hovering over the list leaves it.
   EXPECT_EQ(f.MousePointer(), Pointer::kHourglass);
 
   // A press and release that moved nothing stores nothing.
-  f.ListView1_MouseDown(2);
-  f.ListView1_MouseUp();
+  f.OnFolderListMouseDown(2);
+  f.OnFolderListMouseUp();
   EXPECT_EQ(FolderWrites(), 1);
   // Nor does a press on the empty area and moves over entries afterwards.
-  f.ListView1_MouseDown(0);
-  f.ListView1_MouseMove(Rows(30));
-  f.ListView1_MouseMove(Rows(90));
-  f.ListView1_MouseUp();
-  EXPECT_EQ(f.ListView1.Items(), (Entries{"B", "C", "A", "D"}));
+  f.OnFolderListMouseDown(0);
+  f.OnFolderListMouseMove(Rows(30));
+  f.OnFolderListMouseMove(Rows(90));
+  f.OnFolderListMouseUp();
+  EXPECT_EQ(f.folder_list.Items(), (Entries{"B", "C", "A", "D"}));
   EXPECT_EQ(FolderWrites(), 1);
 }
 
 TEST_F(FolderListInputTest, DraggingPastTheBottomEdgeScrollsOneEntryAtATime) {
-  Form1& f = Load("1;2;3;4;5;6;7;8;");
-  f.ListView1_MouseDown(2);
+  MainForm& f = Load("1;2;3;4;5;6;7;8;");
+  f.OnFolderListMouseDown(2);
   // Below the list: the entry at the bottom edge (5) is reached and 6 is to come into view.
-  EXPECT_EQ(f.ListView1_MouseMove(Rows(300)), 6);
-  EXPECT_EQ(f.ListView1.ItemText(5), "2");
+  EXPECT_EQ(f.OnFolderListMouseMove(Rows(300)), 6);
+  EXPECT_EQ(f.folder_list.ItemText(5), "2");
   // The view scrolled by one: the next move past the edge carries the entry on.
-  EXPECT_EQ(f.ListView1_MouseMove(Rows(300, 2)), 7);
-  EXPECT_EQ(f.ListView1.Items(), (Entries{"1", "5", "3", "4", "6", "2", "7", "8"}));
-  f.ListView1_MouseUp();
+  EXPECT_EQ(f.OnFolderListMouseMove(Rows(300, 2)), 7);
+  EXPECT_EQ(f.folder_list.Items(), (Entries{"1", "5", "3", "4", "6", "2", "7", "8"}));
+  f.OnFolderListMouseUp();
   // Once released, moves neither swap nor scroll.
-  EXPECT_EQ(f.ListView1_MouseMove(Rows(300, 3)), 0);
+  EXPECT_EQ(f.OnFolderListMouseMove(Rows(300, 3)), 0);
 }
 
 TEST_F(FolderListInputTest, TheListShowsTheDragPointerOnlyWhileAnEntryIsHeldAndTheFileIsThere) {
-  Form1& plain = Load("A;B;");
-  plain.ListView1_MouseDown(1);
-  EXPECT_EQ(plain.ListView1.MousePointer(), Pointer::kDefault);
-  plain.ListView1_MouseUp();
+  MainForm& plain = Load("A;B;");
+  plain.OnFolderListMouseDown(1);
+  EXPECT_EQ(plain.folder_list.MousePointer(), Pointer::kDefault);
+  plain.OnFolderListMouseUp();
 
   fakes_.files.AddFile("C:\\Program Files\\Tessaline\\drag.ico", "icon");
-  Form1& f = Load("A;B;");
-  EXPECT_EQ(f.ListView1.MouseIcon(), "C:\\Program Files\\Tessaline\\drag.ico");
-  f.ListView1_MouseDown(0);
-  EXPECT_EQ(f.ListView1.MousePointer(), Pointer::kDefault);
-  f.ListView1_MouseDown(2);
-  EXPECT_EQ(f.ListView1.MousePointer(), Pointer::kCustom);
-  f.ListView1_MouseUp();
-  EXPECT_EQ(f.ListView1.MousePointer(), Pointer::kDefault);
+  MainForm& f = Load("A;B;");
+  EXPECT_EQ(f.folder_list.MouseIcon(), "C:\\Program Files\\Tessaline\\drag.ico");
+  f.OnFolderListMouseDown(0);
+  EXPECT_EQ(f.folder_list.MousePointer(), Pointer::kDefault);
+  f.OnFolderListMouseDown(2);
+  EXPECT_EQ(f.folder_list.MousePointer(), Pointer::kCustom);
+  f.OnFolderListMouseUp();
+  EXPECT_EQ(f.folder_list.MousePointer(), Pointer::kDefault);
 }
 
 TEST_F(FolderListInputTest, AltUpAndAltDownMoveTheSelectedEntryAndStoreAtOnce) {
-  Form1& f = Load("A;B;C;");
-  f.ListView1.Select(2);
-  f.ListView1_KeyDown(Key::kUp, kAltMask);
-  EXPECT_EQ(f.ListView1.Items(), (Entries{"B", "A", "C"}));
-  EXPECT_EQ(f.ListView1.Selected(), 1);
+  MainForm& f = Load("A;B;C;");
+  f.folder_list.Select(2);
+  f.OnFolderListKeyDown(Key::kUp, kAltMask);
+  EXPECT_EQ(f.folder_list.Items(), (Entries{"B", "A", "C"}));
+  EXPECT_EQ(f.folder_list.Selected(), 1);
   EXPECT_EQ(Stored(), (Entries{"B", "A", "C"}));
   // At the top there is no place to go.
-  f.ListView1_KeyDown(Key::kUp, kAltMask | kShiftMask);
-  EXPECT_EQ(f.ListView1.Items(), (Entries{"B", "A", "C"}));
-  f.ListView1_KeyDown(Key::kDown, kAltMask);
-  f.ListView1_KeyDown(Key::kDown, kAltMask);
-  f.ListView1_KeyDown(Key::kDown, kAltMask);
-  EXPECT_EQ(f.ListView1.Items(), (Entries{"A", "C", "B"}));
-  EXPECT_EQ(f.ListView1.Selected(), 3);
+  f.OnFolderListKeyDown(Key::kUp, kAltMask | kShiftMask);
+  EXPECT_EQ(f.folder_list.Items(), (Entries{"B", "A", "C"}));
+  f.OnFolderListKeyDown(Key::kDown, kAltMask);
+  f.OnFolderListKeyDown(Key::kDown, kAltMask);
+  f.OnFolderListKeyDown(Key::kDown, kAltMask);
+  EXPECT_EQ(f.folder_list.Items(), (Entries{"A", "C", "B"}));
+  EXPECT_EQ(f.folder_list.Selected(), 3);
   EXPECT_EQ(Stored(), (Entries{"A", "C", "B"}));
   EXPECT_EQ(FolderWrites(), 3);
   // Without Alt the arrows only move the selection (the control's own business), and without
   // a selection nothing moves.
-  f.ListView1_KeyDown(Key::kUp, 0);
-  f.ListView1_KeyDown(Key::kUp, kCtrlMask);
-  f.ListView1.Deselect();
-  f.ListView1_KeyDown(Key::kUp, kAltMask);
-  EXPECT_EQ(f.ListView1.Items(), (Entries{"A", "C", "B"}));
+  f.OnFolderListKeyDown(Key::kUp, 0);
+  f.OnFolderListKeyDown(Key::kUp, kCtrlMask);
+  f.folder_list.Deselect();
+  f.OnFolderListKeyDown(Key::kUp, kAltMask);
+  EXPECT_EQ(f.folder_list.Items(), (Entries{"A", "C", "B"}));
   EXPECT_EQ(FolderWrites(), 3);
 }
 
 TEST_F(FolderListInputTest, DroppedPathsAreAppendedInOrderUnfilteredAndStoredOnce) {
-  Form1& f = Load("C:\\Work;");
+  MainForm& f = Load("C:\\Work;");
   f.SetMousePointer(Pointer::kHourglass);
-  EXPECT_EQ(f.ListView1_OLEDragOver(true, OfferedEffects{.copy = true, .move = true}),
+  EXPECT_EQ(f.OnFolderListDragOver(true, OfferedEffects{.copy = true, .move = true}),
             DropEffect::kCopy);
-  EXPECT_EQ(f.ListView1_OLEDragOver(false, OfferedEffects{.copy = true}), DropEffect::kNone);
-  f.ListView1_OLEDragDrop({"D:\\Photos", "C:\\Work", "D:\\notes.txt", "E:\\a;b"});
-  EXPECT_EQ(f.ListView1.Items(),
+  EXPECT_EQ(f.OnFolderListDragOver(false, OfferedEffects{.copy = true}), DropEffect::kNone);
+  f.OnFolderListDrop({"D:\\Photos", "C:\\Work", "D:\\notes.txt", "E:\\a;b"});
+  EXPECT_EQ(f.folder_list.Items(),
             (Entries{"C:\\Work", "D:\\Photos", "C:\\Work", "D:\\notes.txt", "E:\\a;b"}));
-  EXPECT_EQ(Stored(), f.ListView1.Items());
+  EXPECT_EQ(Stored(), f.folder_list.Items());
   EXPECT_EQ(FolderWrites(), 1);
-  f.ListView1_OLEDragDrop({});
+  f.OnFolderListDrop({});
   EXPECT_EQ(FolderWrites(), 1);
   // A store that fails loses nothing from the list; the close writes it again.
   fakes_.settings.fail_writes = true;
-  f.ListView1_OLEDragDrop({"F:\\"});
-  EXPECT_EQ(f.ListView1.Count(), 6);
+  f.OnFolderListDrop({"F:\\"});
+  EXPECT_EQ(f.folder_list.Count(), 6);
   EXPECT_TRUE(fakes_.dialogs.boxes.empty());
 }
 
 TEST_F(FolderListInputTest, PushButtonsShowTheHandBackgroundsTheArrowAndBusyStaysBusy) {
-  Form1& f = Load("");
-  f.PushButton_MouseMove();
+  MainForm& f = Load("");
+  f.OnPushButtonMouseMove();
   EXPECT_EQ(f.MousePointer(), Pointer::kCustom);
-  f.Background_MouseMove();
+  f.OnBackgroundMouseMove();
   EXPECT_EQ(f.MousePointer(), Pointer::kDefault);
   // Moving over the folder list is a background move too.
-  f.PushButton_MouseMove();
-  f.ListView1_MouseMove(Rows(30));
+  f.OnPushButtonMouseMove();
+  f.OnFolderListMouseMove(Rows(30));
   EXPECT_EQ(f.MousePointer(), Pointer::kDefault);
   f.SetMousePointer(Pointer::kHourglass);
-  f.PushButton_MouseMove();
+  f.OnPushButtonMouseMove();
   EXPECT_EQ(f.MousePointer(), Pointer::kHourglass);
-  f.Background_MouseMove();
+  f.OnBackgroundMouseMove();
   EXPECT_EQ(f.MousePointer(), Pointer::kHourglass);
 }
 

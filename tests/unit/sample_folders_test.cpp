@@ -25,10 +25,10 @@ class SampleFoldersTest : public ::testing::Test {
     }
     fakes_.files.AddFile(std::string(kSamples) + "Documents\\About.txt", "hello");
   }
-  Form1& Start(const std::string& folders = "") {
+  MainForm& Start(const std::string& folders = "") {
     if (!folders.empty()) fakes_.settings.values["Folders"] = folders;
-    form_ = std::make_unique<Form1>(fakes_.Wire());
-    form_->Form_Load();
+    form_ = std::make_unique<MainForm>(fakes_.Wire());
+    form_->OnLoad();
     fakes_.settings.write_log.clear();
     fakes_.dialogs.boxes.clear();
     return *form_;
@@ -51,22 +51,22 @@ class SampleFoldersTest : public ::testing::Test {
   }
 
   FakeServices fakes_;
-  std::unique_ptr<Form1> form_;
+  std::unique_ptr<MainForm> form_;
 };
 
 const Entries kFound = {"Documents\\", "Pictures\\", "Documents\\Letters\\", "Documents\\Notes\\",
                         "Documents\\Letters\\Drafts\\"};
 
 TEST_F(SampleFoldersTest, AppendsEveryFolderBelowTheTreeOnceCleanedStoresThemAndAsks) {
-  Form1& form = Start("D:\\Mine;");
+  MainForm& form = Start("D:\\Mine;");
   fakes_.dialogs.answers = {BoxResult::kNo};
-  form.PushButton9_Click();
+  form.OnSamplesClick();
 
   // The existing entry stays first; the tree's own folder is never an entry; every path has
   // single backslashes and one at its end.
   Entries expected = {"D:\\Mine"};
   for (const auto& path : Below(kSamples, kFound)) expected.push_back(path);
-  EXPECT_EQ(form.ListView1.Items(), expected);
+  EXPECT_EQ(form.folder_list.Items(), expected);
   EXPECT_EQ(Stored(), expected);
   EXPECT_EQ(Questions(), Entries{kQuestion});
   // No: nothing is opened.
@@ -75,17 +75,17 @@ TEST_F(SampleFoldersTest, AppendsEveryFolderBelowTheTreeOnceCleanedStoresThemAnd
 }
 
 TEST_F(SampleFoldersTest, YesOpensTheSampleFolderInTheFileManagerAndPressingTwiceAppendsTwice) {
-  Form1& form = Start();
+  MainForm& form = Start();
   fakes_.dialogs.answers = {BoxResult::kYes, BoxResult::kNo};
-  form.PushButton9_Click();
+  form.OnSamplesClick();
   ASSERT_EQ(fakes_.shell.started.size(), 1u);
   EXPECT_EQ(fakes_.shell.started[0].program, "open");
   EXPECT_EQ(fakes_.shell.started[0].argument, kSamples);
 
-  form.PushButton9_Click();
+  form.OnSamplesClick();
   Entries twice = Below(kSamples, kFound);
   for (const auto& path : Below(kSamples, kFound)) twice.push_back(path);
-  EXPECT_EQ(form.ListView1.Items(), twice);
+  EXPECT_EQ(form.folder_list.Items(), twice);
   EXPECT_EQ(Stored(), twice);
   EXPECT_EQ(Questions(), (Entries{kQuestion, kQuestion}));
   EXPECT_EQ(fakes_.shell.started.size(), 1u);
@@ -94,11 +94,11 @@ TEST_F(SampleFoldersTest, YesOpensTheSampleFolderInTheFileManagerAndPressingTwic
 
 TEST_F(SampleFoldersTest, WithoutASampleTreeNothingIsAppendedAndTheQuestionStillComes) {
   fakes_.environment.module_path = "E:\\Elsewhere\\Tessaline.exe";
-  Form1& form = Start("D:\\Mine;");
+  MainForm& form = Start("D:\\Mine;");
   // The shell cannot open the missing folder; its own message is all the user gets.
   fakes_.shell.fail_start = true;
-  form.PushButton9_Click();
-  EXPECT_EQ(form.ListView1.Items(), Entries{"D:\\Mine"});
+  form.OnSamplesClick();
+  EXPECT_EQ(form.folder_list.Items(), Entries{"D:\\Mine"});
   EXPECT_EQ(Questions(), Entries{kQuestion});
   EXPECT_TRUE(fakes_.dialogs.Errors().empty());
   EXPECT_EQ(fakes_.settings.write_log, Entries{});
@@ -107,48 +107,48 @@ TEST_F(SampleFoldersTest, WithoutASampleTreeNothingIsAppendedAndTheQuestionStill
 TEST_F(SampleFoldersTest, AProgramAtADriveRootFindsItsTreeWithoutDoubledBackslashes) {
   fakes_.environment.module_path = "E:\\Tessaline.exe";
   fakes_.files.AddFolder("E:\\Samples\\A\\B");
-  Form1& form = Start();
-  form.PushButton9_Click();
-  EXPECT_EQ(form.ListView1.Items(), (Entries{"E:\\Samples\\A\\", "E:\\Samples\\A\\B\\"}));
+  MainForm& form = Start();
+  form.OnSamplesClick();
+  EXPECT_EQ(form.folder_list.Items(), (Entries{"E:\\Samples\\A\\", "E:\\Samples\\A\\B\\"}));
   ASSERT_EQ(fakes_.shell.started.size(), 1u);
   EXPECT_EQ(fakes_.shell.started[0].argument, "E:\\Samples\\");
 }
 
 TEST_F(SampleFoldersTest, TheBusyPointerHoldsBackRemovalWhileTheWalkLetsEventsRun) {
-  Form1& form = Start("D:\\Mine;D:\\Yours;");
-  form.ListView1.Select(1);
+  MainForm& form = Start("D:\\Mine;D:\\Yours;");
+  form.folder_list.Select(1);
   std::vector<Pointer> seen;
   fakes_.pump.every_call = [&] { seen.push_back(form.MousePointer()); };
   // The user presses Clear List and Delete while the tree is walked: both wait for nothing and
   // do nothing.
   fakes_.pump.At(1, [&] {
-    form.PushButton8_Click();
-    form.ListView1_KeyDown(Key::kDelete, 0);
+    form.OnClearListClick();
+    form.OnFolderListKeyDown(Key::kDelete, 0);
   });
   Pointer at_question = Pointer::kHourglass;
   fakes_.dialogs.on_box = [&](const FakeDialogs::Box&) { at_question = form.MousePointer(); };
   fakes_.dialogs.answers = {BoxResult::kNo};
-  form.PushButton9_Click();
+  form.OnSamplesClick();
 
   ASSERT_FALSE(seen.empty());
   for (const Pointer pointer : seen) EXPECT_EQ(pointer, Pointer::kHourglass);
   EXPECT_EQ(at_question, Pointer::kDefault);
   Entries expected = {"D:\\Mine", "D:\\Yours"};
   for (const auto& path : Below(kSamples, kFound)) expected.push_back(path);
-  EXPECT_EQ(form.ListView1.Items(), expected);
+  EXPECT_EQ(form.folder_list.Items(), expected);
 }
 
 TEST_F(SampleFoldersTest, FailuresAreReportedUnderTheirOwnNamesAndTheCommandGoesOn) {
-  Form1& form = Start();
+  MainForm& form = Start();
   // The walk's first pass of events fails: reported as the walk's, which goes on.
   fakes_.pump.At(1, [] { throw PlatformError(5, "Invalid procedure call or argument"); });
   // The question itself fails: reported as the command's, which then ends without opening.
   fakes_.dialogs.on_box = [](const FakeDialogs::Box& box) {
     if (box.text == kQuestion) throw PlatformError(7, "Out of memory");
   };
-  form.PushButton9_Click();
+  form.OnSamplesClick();
 
-  EXPECT_EQ(form.ListView1.Items(), Below(kSamples, kFound));
+  EXPECT_EQ(form.folder_list.Items(), Below(kSamples, kFound));
   const auto errors = fakes_.dialogs.Errors();
   ASSERT_EQ(errors.size(), 2u);
   EXPECT_EQ(errors[0].text.substr(0, errors[0].text.find("\r\r")),

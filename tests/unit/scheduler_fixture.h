@@ -19,12 +19,13 @@ class SchedulerTest : public ::testing::Test {
     fakes_.files.AddFolder("D:\\Backups");
     fakes_.files.AddFolder(kSource);
   }
-  Form1& Load(const std::string& often_index = "") {
+  MainForm& Load(const std::string& often_index = "") {
     if (!often_index.empty()) fakes_.settings.values["OftenIndex"] = often_index;
-    form_.Form_Load();
-    form_.Text5.SetText("D:\\Backups");
-    form_.ListView1.Append(kSource);
-    form_.Frame1.SetViewListener([this] { captions_.push_back(form_.Frame1.Caption()); });
+    form_.OnLoad();
+    form_.destination_box.SetText("D:\\Backups");
+    form_.folder_list.Append(kSource);
+    form_.status_frame.SetViewListener(
+        [this] { captions_.push_back(form_.status_frame.Caption()); });
     return form_;
   }
   void AddSourceFiles(int count) {
@@ -34,7 +35,7 @@ class SchedulerTest : public ::testing::Test {
   }
   void Tick(int count = 1) {
     for (int i = 0; i < count; ++i) {
-      if (form_.Timer1.Interval() != 0) form_.Timer1_Timer();
+      if (form_.timer.Interval() != 0) form_.OnTimerTick();
     }
   }
   // From now on every fourth pass of the event pump (one second) delivers a timer tick.
@@ -63,7 +64,7 @@ class SchedulerTest : public ::testing::Test {
   }
 
   FakeServices fakes_;
-  Form1 form_{fakes_.Wire()};
+  MainForm form_{fakes_.Wire()};
   std::vector<std::string> captions_;
   int passes_ = 0;
 };

@@ -17,7 +17,7 @@ constexpr char kWalkLabel[] = "in VarnokTitle2021/08/31.AddFolder.GetSubDirector
 class SubfolderWalkTest : public ::testing::Test {
  protected:
   Paths Walk(Paths folders, bool recurse = true) {
-    GetSubDirectories2016(folders, recurse, WalkServices{files_, pump_, dialogs_});
+    WalkSubfolders(folders, recurse, WalkServices{files_, pump_, dialogs_});
     return folders;
   }
   void Attributes(const std::string& folder, std::uint32_t attributes) {
