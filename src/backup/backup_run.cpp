@@ -106,6 +106,7 @@ RunOutcome BackupRun::SaveAll() {
       // The folder name: the entry's own name (numbered when an earlier entry has it) and the
       // stamp.
       std::string folder_name;
+      std::string landing;  // where the copy puts the entry, when not the destination below
       trap.Step(122, [&] { folder_name = names[i]; });
       FolderStamp stamp = FolderStamp::kNone;
       if (trap.Test(126, [&] {
@@ -118,18 +119,24 @@ RunOutcome BackupRun::SaveAll() {
           trap.Step(134, [&] { folder_name += DateSuffix(svc_.clock); });
         }
       } else {
-        // Without the stamp a folder lands in the destination under its name, which is the
-        // folder named here. A file lands beside it as itself; only a file whose name an
-        // earlier entry has gets a folder of its own.
+        // Without the stamp only the destination itself must be there first: the copy makes
+        // the entry's folder in it, and a destination it cannot write to is the copy's
+        // failure, logged for the entry. The folder's path never ends in a backslash, so the
+        // copy merges the source's contents into it whether or not the entry ends in one. A
+        // file lands in the destination as itself; only a file whose name an earlier entry
+        // has goes into a folder of its own.
         trap.Step(144, [&] {
+          landing = CleanPath(destination_text + "\\" + folder_name);
           if (folder_name == BackupBaseName(entry) && !IsFolder(svc_.files, source)) {
-            folder_name.clear();
+            landing.clear();
           }
+          folder_name.clear();
         });
       }
-      // Never ends in a backslash unless the name is empty, so the copy merges the source's
-      // contents into the folder named for it, whether or not the entry ends in a backslash.
+      // The folder that must be there before the copy, made when missing: the stamped folder
+      // (where the copy lands), or without the stamp the destination itself.
       const std::string destination = CleanPath(destination_text + "\\" + folder_name);
+      if (landing.empty()) landing = destination;
 
       int attempts = 0;
       trap.Step(136, [&] { attempts = 0; });
@@ -153,11 +160,11 @@ RunOutcome BackupRun::SaveAll() {
         trap.Step(148, [&] { source = CopySource(source); });
       }
       if (trap.Test(150, [&] { return IsFolder(svc_.files, destination); })) {
-        // A file entry needs no destination of its own: the copy puts a file inside the
-        // destination folder whether or not the destination ends in a backslash.
+        // The copy makes the landing folder when it is missing, and puts a file entry inside
+        // it whether or not its path ends in a backslash.
         trap.Step(152, [&] {
           result.kind = EntryResult::Kind::kCopied;
-          result.copy = CopyQuiet(svc_.files, svc_.pump, source, destination);
+          result.copy = CopyQuiet(svc_.files, svc_.pump, source, landing);
         });
       } else {
         trap.Step(154, [&] {
