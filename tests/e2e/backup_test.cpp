@@ -33,8 +33,8 @@ TEST_F(BackupNowE2eTest, ALockedFileIsReportedInTheLogAndTheStatusWhileTheRestIs
 
   App& app = StartProgram();
   ASSERT_NE(app.Main(), nullptr);
-  ASSERT_EQ(app.Text(kIdFrame1), kTurnedOff);
-  StatusRecorder status(app.Control(kIdFrame1));
+  ASSERT_EQ(app.Text(kIdStatusFrame), kTurnedOff);
+  StatusRecorder status(app.Control(kIdStatusFrame));
   const SYSTEMTIME before = LocalNow();
   const int done = RunBackupNow(app, status);
   const SYSTEMTIME after = LocalNow();
@@ -63,7 +63,7 @@ TEST_F(BackupNowE2eTest, ALockedFileIsReportedInTheLogAndTheStatusWhileTheRestIs
   // It skips the files it copied before, too quickly to catch the busy text for certain.
   lock.Release();
   const SYSTEMTIME again = LocalNow();
-  app.Click(kIdPushButton6);
+  app.Click(kIdBackupNowButton);
   const int second = status.WaitFor(
       [](const std::wstring& text) { return StartsWith(text, kComplete); }, back + 1, 30s);
   const SYSTEMTIME later = LocalNow();
@@ -100,7 +100,7 @@ TEST_F(BackupNowE2eTest, ACleanRunShowsItsStatusForFiveSecondsAndFillsTheDaysFol
 
   App& app = StartProgram();
   ASSERT_NE(app.Main(), nullptr);
-  StatusRecorder status(app.Control(kIdFrame1));
+  StatusRecorder status(app.Control(kIdStatusFrame));
   const SYSTEMTIME before = LocalNow();
   const int done = RunBackupNow(app, status);
   const SYSTEMTIME after = LocalNow();
@@ -108,7 +108,7 @@ TEST_F(BackupNowE2eTest, ACleanRunShowsItsStatusForFiveSecondsAndFillsTheDaysFol
   const std::wstring run_status = status.Texts()[done];
   EXPECT_TRUE(StampedWithin(run_status, kComplete, GeneralDate, before, after));
   ASSERT_GT(HeldForThePause(status, done), done);
-  EXPECT_EQ(app.Text(kIdProgressBar1), L"Progress Bar");
+  EXPECT_EQ(app.Text(kIdProgressBar), L"Progress Bar");
 
   const auto folders = NamesIn(destination);
   ASSERT_EQ(folders.size(), 2u);
@@ -137,8 +137,8 @@ TEST_F(BackupNowE2eTest, AMissingDestinationIsNamedInTheStatusAndNothingIsWritte
   App& app = StartProgram();
   ASSERT_NE(app.Main(), nullptr);
   // The run ends before it copies anything, too soon to catch the busy text in between.
-  StatusRecorder status(app.Control(kIdFrame1));
-  app.Click(kIdPushButton6);
+  StatusRecorder status(app.Control(kIdStatusFrame));
+  app.Click(kIdBackupNowButton);
   ASSERT_GT(status.WaitFor(nowhere + L" does not exist"), 0) << status.Describe();
   ASSERT_TRUE(app.Settle());
   EXPECT_EQ(app.FindMessageBox(), nullptr);
@@ -161,9 +161,9 @@ TEST_F(BackupNowE2eTest, TwoSourcesOfOneNameLandInFoldersOfTheirOwn) {
 
   App& app = StartProgram();
   ASSERT_NE(app.Main(), nullptr);
-  StatusRecorder status(app.Control(kIdFrame1));
+  StatusRecorder status(app.Control(kIdStatusFrame));
   const SYSTEMTIME before = LocalNow();
-  app.Click(kIdPushButton6);
+  app.Click(kIdBackupNowButton);
   const int done =
       status.WaitFor([](const std::wstring& text) { return StartsWith(text, kComplete); }, 0, 30s);
   const SYSTEMTIME after = LocalNow();
@@ -194,9 +194,9 @@ TEST_F(BackupNowE2eTest, AMissingSourceGetsItsNotSavedLineAndAnErrorStatus) {
 
   App& app = StartProgram();
   ASSERT_NE(app.Main(), nullptr);
-  StatusRecorder status(app.Control(kIdFrame1));
+  StatusRecorder status(app.Control(kIdStatusFrame));
   const SYSTEMTIME before = LocalNow();
-  app.Click(kIdPushButton6);
+  app.Click(kIdBackupNowButton);
   const int done =
       status.WaitFor([](const std::wstring& text) { return StartsWith(text, kComplete); }, 0, 30s);
   const SYSTEMTIME after = LocalNow();
@@ -215,7 +215,7 @@ TEST_F(BackupNowE2eTest, AMissingSourceGetsItsNotSavedLineAndAnErrorStatus) {
   EXPECT_TRUE(StampedWithin(
       lines[2], L"Photos was NOT backup saved at ", GeneralDate, before, after,
       L": the folder " + unplugged + L" was not found: " + SystemReason(ERROR_PATH_NOT_FOUND)));
-  EXPECT_EQ(app.ListItems(kIdListView1), (std::vector<std::wstring>{renamed, alpha, unplugged}));
+  EXPECT_EQ(app.ListItems(kIdFolderList), (std::vector<std::wstring>{renamed, alpha, unplugged}));
   EXPECT_EQ(app.FindMessageBox(), nullptr);
 }
 

@@ -98,18 +98,18 @@ TEST_F(SamplesE2eTest, TheButtonAppendsEveryFolderOfTheTreeStoresThemAndNoOpensN
   ASSERT_NE(app.Main(), nullptr);
   NewWindows started;
 
-  app.Click(kIdPushButton9);
+  app.Click(kIdSamplesButton);
   Answer(app, IDNO);
   Texts expected = {L"C:\\Mine"};
   for (const auto& entry : SampleEntries()) expected.push_back(entry);
-  EXPECT_EQ(app.ListItems(kIdListView1), expected);
+  EXPECT_EQ(app.ListItems(kIdFolderList), expected);
   EXPECT_TRUE(SettingBecomes(L"Folders", Stored(expected)));
 
   // Pressed again, the whole tree is appended again.
-  app.Click(kIdPushButton9);
+  app.Click(kIdSamplesButton);
   Answer(app, IDNO);
   for (const auto& entry : SampleEntries()) expected.push_back(entry);
-  EXPECT_EQ(app.ListItems(kIdListView1), expected);
+  EXPECT_EQ(app.ListItems(kIdFolderList), expected);
   EXPECT_TRUE(SettingBecomes(L"Folders", Stored(expected)));
 
   ASSERT_TRUE(app.Settle());
@@ -121,7 +121,7 @@ TEST_F(SamplesE2eTest, YesOpensTheSampleFolderInTheFileManager) {
   App& app = StartProgram();
   ASSERT_NE(app.Main(), nullptr);
   NewWindows started;
-  app.Click(kIdPushButton9);
+  app.Click(kIdSamplesButton);
   Answer(app, IDYES);
   std::vector<NewWindows::Found> windows;
   ASSERT_TRUE(WaitUntil([&] { return !(windows = started.Now()).empty(); }, 20s))
@@ -129,7 +129,7 @@ TEST_F(SamplesE2eTest, YesOpensTheSampleFolderInTheFileManager) {
   ASSERT_EQ(windows.size(), 1u);
   EXPECT_EQ(windows[0].class_name, L"ExplorerWClass");
   EXPECT_EQ(windows[0].caption, L"Samples");
-  EXPECT_EQ(app.ListItems(kIdListView1), SampleEntries());
+  EXPECT_EQ(app.ListItems(kIdFolderList), SampleEntries());
 }
 
 TEST_F(SamplesE2eTest, ABackupNowRightAfterCopiesEverySampleFolder) {
@@ -139,14 +139,14 @@ TEST_F(SamplesE2eTest, ABackupNowRightAfterCopiesEverySampleFolder) {
   SeedSetting(L"Include Date", L"Off");
   App& app = StartProgram();
   ASSERT_NE(app.Main(), nullptr);
-  app.Click(kIdPushButton9);
+  app.Click(kIdSamplesButton);
   Answer(app, IDNO);
-  ASSERT_EQ(app.ListItems(kIdListView1), SampleEntries());
+  ASSERT_EQ(app.ListItems(kIdFolderList), SampleEntries());
 
   // A run this small may end before its busy text can be seen.
-  StatusRecorder status(app.Control(kIdFrame1));
+  StatusRecorder status(app.Control(kIdStatusFrame));
   const SYSTEMTIME before = LocalNow();
-  app.Click(kIdPushButton6);
+  app.Click(kIdBackupNowButton);
   const int done =
       status.WaitFor([](const std::wstring& text) { return StartsWith(text, kComplete); }, 0, 30s);
   const SYSTEMTIME after = LocalNow();
@@ -179,14 +179,14 @@ TEST_F(SamplesE2eTest, WithTheDefaultOptionsEachSampleGetsAStampedFolderEqualToI
   SeedSetting(L"Path", destination);
   App& app = StartProgram();
   ASSERT_NE(app.Main(), nullptr);
-  ASSERT_EQ(app.CheckState(kIdCheck6), BST_CHECKED);
-  app.Click(kIdPushButton9);
+  ASSERT_EQ(app.CheckState(kIdStampBox), BST_CHECKED);
+  app.Click(kIdSamplesButton);
   Answer(app, IDNO);
-  ASSERT_EQ(app.ListItems(kIdListView1), SampleEntries());
+  ASSERT_EQ(app.ListItems(kIdFolderList), SampleEntries());
 
-  StatusRecorder status(app.Control(kIdFrame1));
+  StatusRecorder status(app.Control(kIdStatusFrame));
   const SYSTEMTIME before = LocalNow();
-  app.Click(kIdPushButton6);
+  app.Click(kIdBackupNowButton);
   const int done =
       status.WaitFor([](const std::wstring& text) { return StartsWith(text, kComplete); }, 0, 30s);
   const SYSTEMTIME after = LocalNow();

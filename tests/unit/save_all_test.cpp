@@ -36,12 +36,12 @@ class SaveAllTest : public ::testing::Test {
  protected:
   SaveAllTest() {
     fakes_.pump.every_call = nullptr;  // time stands still unless a test moves it
-    form_.Form_Load();
+    form_.OnLoad();
     files_.AddFolder("D:\\Backups");
-    form_.Text5.SetText("D:\\Backups");
+    form_.destination_box.SetText("D:\\Backups");
   }
   RunOutcome Run() { return form_.Backup().SaveAll(); }
-  void AddEntry(const std::string& text) { form_.ListView1.Append(text); }
+  void AddEntry(const std::string& text) { form_.folder_list.Append(text); }
   void AddSource(const std::string& folder) {
     files_.AddFolder(folder);
     AddEntry(folder);
@@ -58,13 +58,13 @@ class SaveAllTest : public ::testing::Test {
 
   FakeServices fakes_;
   TestFiles files_;
-  Form1 form_{Services{fakes_.settings, files_, fakes_.shell, fakes_.registry, fakes_.environment,
+  MainForm form_{Services{fakes_.settings, files_, fakes_.shell, fakes_.registry, fakes_.environment,
                        fakes_.dialogs, fakes_.notify_icon, fakes_.clock, fakes_.pump}};
 };
 
 TEST_F(SaveAllTest, EmptyListOnlySetsItsStatus) {
   const RunOutcome out = Run();
-  EXPECT_EQ(form_.Frame1.Caption(), "No files added to backup.");
+  EXPECT_EQ(form_.status_frame.Caption(), "No files added to backup.");
   EXPECT_EQ(out.kind, RunOutcome::Kind::kEmptyList);
   EXPECT_TRUE(out.Clean());
   EXPECT_TRUE(fakes_.dialogs.boxes.empty());
@@ -74,9 +74,9 @@ TEST_F(SaveAllTest, EmptyListOnlySetsItsStatus) {
 
 TEST_F(SaveAllTest, MissingDestinationOnlySetsItsStatus) {
   AddSource(kDocs);
-  form_.Text5.SetText("D:\\Nowhere");
+  form_.destination_box.SetText("D:\\Nowhere");
   const RunOutcome out = Run();
-  EXPECT_EQ(form_.Frame1.Caption(), "D:\\Nowhere does not exist");
+  EXPECT_EQ(form_.status_frame.Caption(), "D:\\Nowhere does not exist");
   EXPECT_EQ(out.kind, RunOutcome::Kind::kDestinationMissing);
   EXPECT_FALSE(out.Clean());
   EXPECT_EQ(out.final_status, "D:\\Nowhere does not exist");
@@ -99,8 +99,8 @@ TEST_P(SaveAllNamingTest, CopiesIntoTheNamedFolderAndLogsTheEntry) {
   const NamingCase& c = GetParam();
   files_.AddFile(std::string(kDocs) + "\\a.txt", "A");
   AddEntry(kDocs);
-  form_.Check6.SetValue(c.stamp);
-  if (!c.create_new) form_.Option4.SetValue(true);
+  form_.stamp_box.SetValue(c.stamp);
+  if (!c.create_new) form_.overwrite_option.SetValue(true);
 
   const RunOutcome out = Run();
   ASSERT_EQ(files_.copies.size(), 1u);
@@ -109,7 +109,7 @@ TEST_P(SaveAllNamingTest, CopiesIntoTheNamedFolderAndLogsTheEntry) {
   EXPECT_TRUE(files_.copies[0].overwrite);
   EXPECT_EQ(files_.Content(c.landed), "A");
   EXPECT_EQ(Log(), std::string("Documents was backup saved at ") + kNow + "\r\n");
-  EXPECT_EQ(form_.Frame1.Caption(), std::string("Auto Backup Complete at ") + kNow);
+  EXPECT_EQ(form_.status_frame.Caption(), std::string("Auto Backup Complete at ") + kNow);
   EXPECT_EQ(out.kind, RunOutcome::Kind::kClean);
   EXPECT_EQ(out.folders_processed, 1);
   EXPECT_TRUE(fakes_.dialogs.boxes.empty());
@@ -126,14 +126,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(SaveAllTest, DestinationTextsKeepOneBackslashAndTheNetworkPrefix) {
   AddSource(kDocs);
-  form_.Option4.SetValue(true);
-  form_.Text5.SetText("D:\\Backups\\");
+  form_.overwrite_option.SetValue(true);
+  form_.destination_box.SetText("D:\\Backups\\");
   Run();
   files_.AddFolder("\\\\server\\share\\Backups");
-  form_.Text5.SetText("\\\\server\\share\\Backups");
+  form_.destination_box.SetText("\\\\server\\share\\Backups");
   Run();
-  form_.Check6.SetValue(0);
-  form_.Text5.SetText("\\\\server\\share\\Backups\\");
+  form_.stamp_box.SetValue(0);
+  form_.destination_box.SetText("\\\\server\\share\\Backups\\");
   Run();
   ASSERT_EQ(files_.copies.size(), 3u);
   EXPECT_EQ(files_.copies[0].destination, "D:\\Backups\\DocumentsAug 31 2021");
@@ -172,7 +172,7 @@ TEST_F(SaveAllTest, TrailingBackslashAndDriveRootEntriesEachGetAFolderOfTheirOwn
   EXPECT_TRUE(fakes_.dialogs.boxes.empty());
 
   // Without the stamp each lands under its own name, whether or not it ends in a backslash.
-  form_.Check6.SetValue(0);
+  form_.stamp_box.SetValue(0);
   files_.copies.clear();
   Run();
   ASSERT_EQ(files_.copies.size(), 3u);
@@ -206,8 +206,8 @@ TEST_F(SaveAllTest, SourcesOfOneNameNeverShareAFolder) {
                         Mode{1, true, "PhotosAug 31 2021", "Photos (2)Aug 31 2021"},
                         Mode{0, true, "Photos", "Photos (2)"}}) {
     SCOPED_TRACE(m.first);
-    form_.Check6.SetValue(m.stamp);
-    if (m.overwrite) form_.Option4.SetValue(true);
+    form_.stamp_box.SetValue(m.stamp);
+    if (m.overwrite) form_.overwrite_option.SetValue(true);
     const std::string first = std::string("D:\\Backups\\") + m.first;
     const std::string second = std::string("D:\\Backups\\") + m.second;
     files_.copies.clear();
@@ -240,7 +240,7 @@ TEST_F(SaveAllTest, AFileEntryOfATakenNameGetsItsOwnFolderWithoutTheStamp) {
   files_.AddFile("C:\\B\\notes.txt", "B");
   AddEntry("C:\\A\\notes.txt");
   AddEntry("C:\\B\\notes.txt");
-  form_.Check6.SetValue(0);
+  form_.stamp_box.SetValue(0);
   EXPECT_TRUE(Run().Clean());
   EXPECT_EQ(files_.Content("D:\\Backups\\notes.txt"), "A");
   EXPECT_EQ(files_.Content("D:\\Backups\\notes.txt (2)\\notes.txt"), "B");
@@ -248,13 +248,13 @@ TEST_F(SaveAllTest, AFileEntryOfATakenNameGetsItsOwnFolderWithoutTheStamp) {
 
 TEST_F(SaveAllTest, AnEmptyDriveRootIsADestinationLikeAnyFolder) {
   AddSource(kDocs);
-  form_.Check6.SetValue(0);
+  form_.stamp_box.SetValue(0);
   files_.AddFolder("R:\\");
   for (const char* destination : {"R:\\", "R:"}) {
-    form_.Text5.SetText(destination);
+    form_.destination_box.SetText(destination);
     const RunOutcome out = Run();
     EXPECT_EQ(out.kind, RunOutcome::Kind::kClean) << destination;
-    EXPECT_EQ(form_.Frame1.Caption(), std::string("Auto Backup Complete at ") + kNow);
+    EXPECT_EQ(form_.status_frame.Caption(), std::string("Auto Backup Complete at ") + kNow);
     ASSERT_FALSE(files_.copies.empty());
     EXPECT_EQ(files_.copies.back().destination, "R:\\Documents");
   }
@@ -265,14 +265,14 @@ TEST_F(SaveAllTest, AnEmptyDriveRootIsADestinationLikeAnyFolder) {
 TEST_F(SaveAllTest, WildcardsFindNothing) {
   // A pattern would match D:\Backups, and then a folder named by the pattern would be asked for.
   AddSource(kDocs);
-  form_.Text5.SetText("D:\\Back*");
+  form_.destination_box.SetText("D:\\Back*");
   const RunOutcome out = Run();
   EXPECT_EQ(out.kind, RunOutcome::Kind::kDestinationMissing);
-  EXPECT_EQ(form_.Frame1.Caption(), "D:\\Back* does not exist");
+  EXPECT_EQ(form_.status_frame.Caption(), "D:\\Back* does not exist");
   EXPECT_TRUE(files_.copies.empty());
 
   // An entry with a wildcard is as missing as a source that is gone, and told as such.
-  form_.Text5.SetText("D:\\Backups");
+  form_.destination_box.SetText("D:\\Backups");
   AddEntry("C:\\Users\\Ann\\Doc?ments");
   Run();
   ASSERT_EQ(files_.copies.size(), 1u);
@@ -284,12 +284,12 @@ TEST_F(SaveAllTest, WildcardsFindNothing) {
 
 TEST_F(SaveAllTest, AtMidnightTheDateStandsAlone) {
   AddSource(kDocs);
-  form_.Option4.SetValue(true);
+  form_.overwrite_option.SetValue(true);
   fakes_.clock.now = {2021, 9, 1, 0, 0, 0, 0};
   Run();
   EXPECT_EQ(files_.copies.at(0).destination, "D:\\Backups\\DocumentsSep 1 2021");
   EXPECT_EQ(Log(), "Documents was backup saved at 9/1/2021\r\n");
-  EXPECT_EQ(form_.Frame1.Caption(), "Auto Backup Complete at 9/1/2021");
+  EXPECT_EQ(form_.status_frame.Caption(), "Auto Backup Complete at 9/1/2021");
 }
 
 // The user may type in the destination box while the run lets events in: the run keeps the
@@ -308,8 +308,8 @@ TEST_F(SaveAllTest, EventsRunAroundTheHistoryLineAndADestinationEditWaitsForTheN
   // After the first entry, the user starts typing a new destination and turns the stamp off.
   files_.AddFolder("F:\\Other");
   fakes_.pump.At(4, [&] {
-    form_.Text5.SetText("F:\\Oth");
-    form_.Check6.SetValue(0);
+    form_.destination_box.SetText("F:\\Oth");
+    form_.stamp_box.SetValue(0);
   });
   Run();
   // Documents: a pass during its one-file copy, then before and after its line, then the
@@ -320,7 +320,7 @@ TEST_F(SaveAllTest, EventsRunAroundTheHistoryLineAndADestinationEditWaitsForTheN
   EXPECT_FALSE(files_.IsDir("F:\\Oth"));
   EXPECT_FALSE(files_.IsDir("F:\\Oth\\Pictures"));
 
-  form_.Text5.SetText("F:\\Other");
+  form_.destination_box.SetText("F:\\Other");
   Run();
   ASSERT_EQ(files_.copies.size(), 4u);
   EXPECT_EQ(files_.copies[2].destination, "F:\\Other\\Documents");
@@ -348,11 +348,11 @@ TEST_F(SaveAllTest, AMissingSourceGetsItsNotSavedLineAndTheStatusTellsOfErrors) 
   EXPECT_TRUE(fakes_.dialogs.boxes.empty());
   const std::string status = std::string("Auto Backup Complete at ") + kNow +
                              " with errors in 2 of 3 folders (see View History Log)";
-  EXPECT_EQ(form_.Frame1.Caption(), status);
+  EXPECT_EQ(form_.status_frame.Caption(), status);
   EXPECT_EQ(out.kind, RunOutcome::Kind::kWithErrors);
   EXPECT_EQ(out.folders_processed, 3);
   EXPECT_EQ(out.folders_failed, 2);
-  EXPECT_EQ(form_.ListView1.Items(),
+  EXPECT_EQ(form_.folder_list.Items(),
             (std::vector<std::string>{"C:\\Gone\\Docs\\", kDocs, "F:\\Photos"}));
 }
 
@@ -371,7 +371,7 @@ TEST_F(SaveAllTest, PartlyFailedCopyIsLoggedAndReportedAsFailed) {
                        kNow + "\r\n");
   const std::string status = std::string("Auto Backup Complete at ") + kNow +
                              " with errors in 1 of 2 folders (see View History Log)";
-  EXPECT_EQ(form_.Frame1.Caption(), status);
+  EXPECT_EQ(form_.status_frame.Caption(), status);
   EXPECT_EQ(out.kind, RunOutcome::Kind::kWithErrors);
   EXPECT_EQ(out.folders_failed, 1);
   EXPECT_EQ(out.final_status, status);
@@ -380,7 +380,7 @@ TEST_F(SaveAllTest, PartlyFailedCopyIsLoggedAndReportedAsFailed) {
 
 TEST_F(SaveAllTest, UncreatableFolderGivesTenReportsTheBoxAndANotSavedLine) {
   AddSource(kDocs);
-  form_.Option4.SetValue(true);
+  form_.overwrite_option.SetValue(true);
   files_.uncreatable.insert(FakeFileSystem::Key("D:\\Backups\\DocumentsAug 31 2021"));
   const RunOutcome out = Run();
   EXPECT_EQ(ErrorLines(), std::vector<int>(10, 140));
@@ -404,12 +404,12 @@ TEST_F(SaveAllTest, UncreatableFolderGivesTenReportsTheBoxAndANotSavedLine) {
 TEST_F(SaveAllTest, FileEntryLandsInsideTheDestinationFolder) {
   files_.AddFile("C:\\Data\\notes.txt", "N");
   AddEntry("C:\\Data\\notes.txt");
-  form_.Check6.SetValue(0);
+  form_.stamp_box.SetValue(0);
   Run();
   EXPECT_EQ(files_.Content("D:\\Backups\\notes.txt"), "N");
   EXPECT_FALSE(files_.IsDir("D:\\Backups\\notes.txt"));
 
-  form_.Check6.SetValue(1);  // create new
+  form_.stamp_box.SetValue(1);  // create new
   Run();
   EXPECT_EQ(files_.Content("D:\\Backups\\notes.txtDate Aug 31 2021 Time 04 05 06 PM\\notes.txt"),
             "N");
@@ -420,11 +420,11 @@ TEST_F(SaveAllTest, FileEntryLandsInsideTheDestinationFolder) {
 TEST_F(SaveAllTest, FailingDestinationQueryCountsAsMissing) {
   AddSource(kDocs);
   files_.listing_fails.insert(FakeFileSystem::Key("Q:\\"));
-  form_.Text5.SetText("Q:\\");
+  form_.destination_box.SetText("Q:\\");
   Run();
   EXPECT_EQ(ErrorLines(), std::vector<int>{104});
   EXPECT_EQ(fakes_.dialogs.boxes[0].text.rfind("Bad file name or number\r\n", 0), 0u);
-  EXPECT_EQ(form_.Frame1.Caption(), "Q:\\ does not exist");
+  EXPECT_EQ(form_.status_frame.Caption(), "Q:\\ does not exist");
   EXPECT_TRUE(files_.copies.empty());
 }
 
@@ -455,7 +455,7 @@ TEST_F(SaveAllTest, FailingHistoryAppendIsReportedAndTheRunGoesOn) {
   const RunOutcome out = Run();
   EXPECT_EQ(ErrorLines(), (std::vector<int>{158, 158}));
   EXPECT_EQ(files_.copies.size(), 2u);
-  EXPECT_EQ(form_.Frame1.Caption(), std::string("Auto Backup Complete at ") + kNow);
+  EXPECT_EQ(form_.status_frame.Caption(), std::string("Auto Backup Complete at ") + kNow);
   EXPECT_TRUE(out.Clean());
 }
 
@@ -471,8 +471,8 @@ TEST_F(SaveAllTest, EntriesRemovedDuringTheRunAreStillEachCopiedOnce) {
   AddSource(music);
   // The user deletes Documents while it is being copied (the copy's own pass), then clears
   // the list while Pictures is being copied.
-  fakes_.pump.At(1, [&] { form_.ListView1.Remove(1); });
-  fakes_.pump.At(5, [&] { form_.ListView1.Clear(); });
+  fakes_.pump.At(1, [&] { form_.folder_list.Remove(1); });
+  fakes_.pump.At(5, [&] { form_.folder_list.Clear(); });
   const RunOutcome out = Run();
   ASSERT_EQ(files_.copies.size(), 3u);
   EXPECT_EQ(files_.copies[0].source, kDocs);
@@ -483,11 +483,11 @@ TEST_F(SaveAllTest, EntriesRemovedDuringTheRunAreStillEachCopiedOnce) {
   EXPECT_EQ(Log(), std::string("Documents was backup saved at ") + kNow +
                        "\r\nPictures was backup saved at " + kNow +
                        "\r\nMusic was backup saved at " + kNow + "\r\n");
-  EXPECT_EQ(form_.Frame1.Caption(), std::string("Auto Backup Complete at ") + kNow);
+  EXPECT_EQ(form_.status_frame.Caption(), std::string("Auto Backup Complete at ") + kNow);
   EXPECT_EQ(out.folders_processed, 3);
   EXPECT_TRUE(out.Clean());
   EXPECT_TRUE(fakes_.dialogs.boxes.empty());
-  EXPECT_EQ(form_.ListView1.Count(), 0);
+  EXPECT_EQ(form_.folder_list.Count(), 0);
 }
 
 TEST_F(SaveAllTest, EntriesReorderedDuringTheRunAreEachCopiedOnceInTheFirstOrder) {
@@ -498,15 +498,15 @@ TEST_F(SaveAllTest, EntriesReorderedDuringTheRunAreEachCopiedOnceInTheFirstOrder
   // Music, Documents, Pictures. Read by position, Documents would be copied twice and Music
   // never.
   fakes_.pump.At(1, [&] {
-    form_.ListView1.SetItemText(1, sources[2]);
-    form_.ListView1.SetItemText(2, sources[0]);
-    form_.ListView1.SetItemText(3, sources[1]);
+    form_.folder_list.SetItemText(1, sources[2]);
+    form_.folder_list.SetItemText(2, sources[0]);
+    form_.folder_list.SetItemText(3, sources[1]);
   });
   const RunOutcome out = Run();
   ASSERT_EQ(files_.copies.size(), 3u);
   for (size_t i = 0; i < sources.size(); ++i) EXPECT_EQ(files_.copies[i].source, sources[i]);
   EXPECT_EQ(out.folders_processed, 3);
-  EXPECT_EQ(form_.ListView1.ItemText(1), sources[2]);
+  EXPECT_EQ(form_.folder_list.ItemText(1), sources[2]);
 
   // The next run takes the new order.
   files_.copies.clear();
