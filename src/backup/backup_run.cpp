@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "backup/backup_names.h"
 #include "backup/folder_naming.h"
 #include "backup/path_rules.h"
 #include "backup/run_report.h"
@@ -44,6 +45,17 @@ CopyOutcome CopyQuiet(FileSystem& files, EventPump& pump, const std::string& sou
 
 bool EndsWithBackslash(const std::string& text) { return !text.empty() && text.back() == '\\'; }
 
+// The system's own words for a source that is not there, as the copy's failures carry them;
+// empty when it has none (a path with a wildcard, or a source that came back meanwhile).
+std::string WhyNotFound(FileSystem& files, const std::string& source) {
+  try {
+    files.Attributes(source);
+  } catch (const std::exception& e) {
+    return e.what();
+  }
+  return "";
+}
+
 }  // namespace
 
 RunOutcome BackupRun::SaveAll() {
@@ -54,93 +66,122 @@ RunOutcome BackupRun::SaveAll() {
     outcome.final_status = in_.status_line.Caption();
     return outcome;
   };
+  // Taken once: the user may type in the destination box while the run lets events in, and
+  // the rest of the run must not go to a half-typed path (nor make folders there).
+  const std::string destination_text = in_.destination();
 
   if (!trap.Test(102, [&] { return in_.entries.Count() > 0; })) {
     trap.Step(172, [&] { in_.status_line.SetCaption(kNoFilesStatus); });
     return finish(RunOutcome::Kind::kEmptyList);
   }
-  if (trap.Test(104, [&] { return !PathFound(svc_.files, in_.destination()); })) {
-    trap.Step(106, [&] { in_.status_line.SetCaption(in_.destination() + kDoesNotExist); });
+  if (trap.Test(104, [&] { return !PathFound(svc_.files, destination_text); })) {
+    trap.Step(106, [&] { in_.status_line.SetCaption(destination_text + kDoesNotExist); });
     return finish(RunOutcome::Kind::kDestinationMissing);
   }
 
   // The entries as they stand now, each processed once and in this order: the list may be
   // edited while the run lets events in, and reading it by position would then skip an entry
-  // or copy one twice.
+  // or copy one twice. Their folder names come from the whole list, so two sources of the same
+  // name never share a folder and each keeps its folder from run to run.
   std::vector<std::string> entries;
-  trap.Step(116, [&] { entries = in_.entries.Items(); });
-  for (const std::string& entry : entries) {
+  std::vector<std::string> names;
+  trap.Step(116, [&] {
+    std::vector<std::string> items = in_.entries.Items();
+    names = BackupFolderNames(items);
+    entries = std::move(items);
+  });
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const std::string& entry = entries[i];
     std::string source;
     trap.Step(118, [&] { source = EntryFolder(entry); });
-    if (!trap.Test(120, [&] { return PathFound(svc_.files, source); })) {
-      trap.Step(162, [&] { svc_.pump.ProcessPendingEvents(); });
-      continue;
-    }
     ++outcome.folders_processed;
 
-    // The folder name starts as N, the entry's last part as stored, and gets its stamp.
-    std::string folder_name;
-    trap.Step(122, [&] { folder_name = source; });
-    trap.Step(124, [&] { folder_name = LastPathPart(folder_name); });
-    FolderStamp stamp = FolderStamp::kNone;
-    if (trap.Test(126, [&] {
-          stamp = in_.stamp();
-          return stamp != FolderStamp::kNone;
-        })) {
-      if (trap.Test(128, [&] { return stamp == FolderStamp::kDateAndTime; })) {
-        trap.Step(130, [&] { folder_name += DateTimeSuffix(svc_.clock); });
-      } else if (trap.Test(132, [&] { return stamp == FolderStamp::kDate; })) {
-        trap.Step(134, [&] { folder_name += DateSuffix(svc_.clock); });
-      }
-    } else {
-      trap.Step(144, [&] { folder_name.clear(); });
-    }
-    // The destination text is read afresh at every use: the user may edit it mid-run.
-    const auto destination = [&] { return CleanPath(in_.destination() + "\\" + folder_name); };
-
     EntryResult result;
-    int attempts = 0;
-    trap.Step(136, [&] { attempts = 0; });
-    while (trap.Test(138, [&] {
-      return !IsFolder(svc_.files, destination()) && attempts < kMaxCreationAttempts;
-    })) {
-      trap.Step(140, [&] {
-        try {
-          svc_.files.CreateFolder(destination());
-        } catch (const std::exception& e) {
-          result.creation_error = e.what();
-          throw;
-        }
-      });
-      trap.Step(142, [&] { ++attempts; });
-      // The test above counts a failure of its own as met; this keeps that loop finite.
-      if (attempts >= kMaxCreationAttempts) break;
-    }
-
-    if (trap.Test(146, [&] { return EndsWithBackslash(source); })) {
-      trap.Step(148, [&] { source = CopySource(source); });
-    }
-    if (trap.Test(150, [&] { return IsFolder(svc_.files, destination()); })) {
-      // A file entry needs no destination of its own: the copy puts a file inside the
-      // destination folder whether or not the destination ends in a backslash.
-      trap.Step(152, [&] {
-        result.kind = EntryResult::Kind::kCopied;
-        result.copy = CopyQuiet(svc_.files, svc_.pump, source, destination());
-      });
+    if (!trap.Test(120, [&] { return PathFound(svc_.files, source); })) {
+      // A renamed folder or an unplugged drive must not stop being backed up unnoticed.
+      result.kind = EntryResult::Kind::kSourceMissing;
+      result.missing_source = entry;
+      result.source_error = WhyNotFound(svc_.files, source);
     } else {
-      trap.Step(154, [&] {
-        result.kind = EntryResult::Kind::kNotCopied;
-        result.missing_destination = destination();
-        svc_.dialogs.MessageBox(
-            kDestinationFolderMissing + std::string("\r\n") + result.missing_destination, "",
-            BoxButtons::kOk, BoxIcon::kNone);
-      });
+      // The folder name: the entry's own name (numbered when an earlier entry has it) and the
+      // stamp.
+      std::string folder_name;
+      std::string landing;  // where the copy puts the entry, when not the destination below
+      trap.Step(122, [&] { folder_name = names[i]; });
+      FolderStamp stamp = FolderStamp::kNone;
+      if (trap.Test(126, [&] {
+            stamp = in_.stamp();
+            return stamp != FolderStamp::kNone;
+          })) {
+        if (trap.Test(128, [&] { return stamp == FolderStamp::kDateAndTime; })) {
+          trap.Step(130, [&] { folder_name += DateTimeSuffix(svc_.clock); });
+        } else if (trap.Test(132, [&] { return stamp == FolderStamp::kDate; })) {
+          trap.Step(134, [&] { folder_name += DateSuffix(svc_.clock); });
+        }
+      } else {
+        // Without the stamp only the destination itself must be there first: the copy makes
+        // the entry's folder in it, and a destination it cannot write to is the copy's
+        // failure, logged for the entry. The folder's path never ends in a backslash, so the
+        // copy merges the source's contents into it whether or not the entry ends in one. A
+        // file lands in the destination as itself; only a file whose name an earlier entry
+        // has goes into a folder of its own.
+        trap.Step(144, [&] {
+          landing = CleanPath(destination_text + "\\" + folder_name);
+          if (folder_name == BackupBaseName(entry) && !IsFolder(svc_.files, source)) {
+            landing.clear();
+          }
+          folder_name.clear();
+        });
+      }
+      // The folder that must be there before the copy, made when missing: the stamped folder
+      // (where the copy lands), or without the stamp the destination itself.
+      const std::string destination = CleanPath(destination_text + "\\" + folder_name);
+      if (landing.empty()) landing = destination;
+
+      int attempts = 0;
+      trap.Step(136, [&] { attempts = 0; });
+      while (trap.Test(138, [&] {
+        return !IsFolder(svc_.files, destination) && attempts < kMaxCreationAttempts;
+      })) {
+        trap.Step(140, [&] {
+          try {
+            svc_.files.CreateFolder(destination);
+          } catch (const std::exception& e) {
+            result.creation_error = e.what();
+            throw;
+          }
+        });
+        trap.Step(142, [&] { ++attempts; });
+        // The test above counts a failure of its own as met; this keeps that loop finite.
+        if (attempts >= kMaxCreationAttempts) break;
+      }
+
+      if (trap.Test(146, [&] { return EndsWithBackslash(source); })) {
+        trap.Step(148, [&] { source = CopySource(source); });
+      }
+      if (trap.Test(150, [&] { return IsFolder(svc_.files, destination); })) {
+        // The copy makes the landing folder when it is missing, and puts a file entry inside
+        // it whether or not its path ends in a backslash.
+        trap.Step(152, [&] {
+          result.kind = EntryResult::Kind::kCopied;
+          result.copy = CopyQuiet(svc_.files, svc_.pump, source, landing);
+        });
+      } else {
+        trap.Step(154, [&] {
+          result.kind = EntryResult::Kind::kNotCopied;
+          result.missing_destination = destination;
+          svc_.dialogs.MessageBox(
+              kDestinationFolderMissing + std::string("\r\n") + result.missing_destination, "",
+              BoxButtons::kOk, BoxIcon::kNone);
+        });
+      }
     }
     if (!result.Complete()) ++outcome.folders_failed;
 
     trap.Step(156, [&] { svc_.pump.ProcessPendingEvents(); });
     trap.Step(158, [&] {
-      svc_.history.AppendHistoryLine(HistoryLine(SourceName(source), NowText(svc_.clock), result));
+      svc_.history.AppendHistoryLine(
+          HistoryLine(SourceName(CopySource(source)), NowText(svc_.clock), result));
     });
     trap.Step(160, [&] { svc_.pump.ProcessPendingEvents(); });
     trap.Step(162, [&] { svc_.pump.ProcessPendingEvents(); });

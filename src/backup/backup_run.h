@@ -28,9 +28,9 @@ struct RunOutcome {
 
 class BackupRun {
  public:
-  // What a run reads and where it writes. The entries are taken once, when the copying
-  // starts; the destination text (the user may edit it mid-run) and the naming are read live,
-  // at each use, since window events run in the middle of a run.
+  // What a run reads and where it writes. The entries and the destination text are taken once,
+  // when the run starts: window events run in the middle of a run, and an edit made then (a
+  // half-typed destination) applies from the next run. The stamp is read for each entry.
   struct Inputs {
     const ListViewModel& entries;
     std::function<std::string()> destination;
@@ -46,7 +46,8 @@ class BackupRun {
   };
   BackupRun(Inputs inputs, Services services) : in_(std::move(inputs)), svc_(services) {}
 
-  // Copies every entry whose source is found, logs one line for each and returns what it did,
+  // Copies every entry into a backup folder of its own, logs one line for each (an entry whose
+  // source is gone gets a NOT saved line and counts as failed) and returns what it did,
   // so a caller can keep an unclean outcome in view. Lets window events run between entries
   // and during each copy, so other handlers (even another run) may run inside it.
   RunOutcome SaveAll();

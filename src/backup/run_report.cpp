@@ -39,6 +39,9 @@ std::string HistoryLine(const std::string& name, const std::string& when,
   std::string why;
   if (result.kind == EntryResult::Kind::kCopied) {
     why = CopyFailure(result.copy);
+  } else if (result.kind == EntryResult::Kind::kSourceMissing) {
+    why = "the folder " + OneLine(result.missing_source) + " was not found";
+    if (!result.source_error.empty()) why += ": " + OneLine(result.source_error);
   } else if (!result.creation_error.empty()) {
     why = "the destination folder " + result.missing_destination +
           " could not be created: " + OneLine(result.creation_error);

@@ -13,13 +13,15 @@ inline constexpr char kDoesNotExist[] = " does not exist";
 inline constexpr char kDestinationFolderMissing[] = "Destination folder does not exist.";
 inline constexpr char kAutoBackupComplete[] = "Auto Backup Complete at ";
 
-// What became of one entry whose source was found.
+// What became of one entry of a run.
 struct EntryResult {
-  enum class Kind { kCopied, kNotCopied };
+  enum class Kind { kCopied, kNotCopied, kSourceMissing };
   Kind kind = Kind::kNotCopied;     // nothing counts as saved until a copy has run
   CopyOutcome copy;                 // for kCopied
   std::string missing_destination;  // for kNotCopied: the folder the copy needed
   std::string creation_error;       // for kNotCopied: why the folder could not be made, if tried
+  std::string missing_source;       // for kSourceMissing: the entry as listed
+  std::string source_error;         // for kSourceMissing: the system's words, when it gave any
   bool Complete() const { return kind == Kind::kCopied && copy.Complete(); }
 };
 

@@ -146,5 +146,78 @@ TEST_F(BackupNowE2eTest, AMissingDestinationIsNamedInTheStatusAndNothingIsWritte
   EXPECT_FALSE(Exists(HistoryLogPath()));
 }
 
+// Two sources of one name, with the default options (stamp on, a new folder on every run):
+// the later one gets its own numbered folder, and neither copy holds the other's files.
+TEST_F(BackupNowE2eTest, TwoSourcesOfOneNameLandInFoldersOfTheirOwn) {
+  const std::wstring first = tree_ / L"A\\Photos";
+  const std::wstring second = tree_ / L"B\\Photos";
+  const std::wstring destination = tree_ / L"Backups";
+  const Tree first_files = {File("same.jpg", "from A"), File("a\\only.jpg", "only A")};
+  const Tree second_files = {File("same.jpg", "from B"), File("b\\only.jpg", "only B")};
+  BuildTree(first, first_files);
+  BuildTree(second, second_files);
+  MakeFolders(destination);
+  SeedFolders({first, second + L"\\"}, destination);
+
+  App& app = StartProgram();
+  ASSERT_NE(app.Main(), nullptr);
+  StatusRecorder status(app.Control(kIdStatusFrame));
+  const SYSTEMTIME before = LocalNow();
+  app.Click(kIdBackupNowButton);
+  const int done =
+      status.WaitFor([](const std::wstring& text) { return StartsWith(text, kComplete); }, 0, 30s);
+  const SYSTEMTIME after = LocalNow();
+  ASSERT_GE(done, 0) << status.Describe();
+  EXPECT_TRUE(StampedWithin(status.Texts()[done], kComplete, GeneralDate, before, after));
+
+  // Sorted, "Photos (2)Date ..." comes before "PhotosDate ...".
+  const auto folders = NamesIn(destination);
+  ASSERT_EQ(folders.size(), 2u);
+  EXPECT_TRUE(StampedWithin(folders[0], L"Photos (2)", DateTimeStamp, before, after));
+  EXPECT_TRUE(StampedWithin(folders[1], L"Photos", DateTimeStamp, before, after));
+  EXPECT_TRUE(HoldsTree(destination + L"\\" + folders[1], first_files));
+  EXPECT_TRUE(HoldsTree(destination + L"\\" + folders[0], second_files));
+}
+
+// A renamed folder and an unplugged drive are told on every run, in the system's words, the
+// status tells of errors, and both stay in the list for the day they come back.
+TEST_F(BackupNowE2eTest, AMissingSourceGetsItsNotSavedLineAndAnErrorStatus) {
+  const std::wstring alpha = tree_ / L"Alpha";
+  const std::wstring renamed = tree_ / L"Renamed";
+  const std::wstring unplugged = tree_ / L"Unplugged\\Photos\\";
+  const std::wstring destination = tree_ / L"Backups";
+  const Tree alpha_files = {File("a.txt", "alpha")};
+  BuildTree(alpha, alpha_files);
+  MakeFolders(destination);
+  SeedFolders({renamed, alpha, unplugged}, destination);
+  SeedSetting(L"Include Date", L"Off");
+
+  App& app = StartProgram();
+  ASSERT_NE(app.Main(), nullptr);
+  StatusRecorder status(app.Control(kIdStatusFrame));
+  const SYSTEMTIME before = LocalNow();
+  app.Click(kIdBackupNowButton);
+  const int done =
+      status.WaitFor([](const std::wstring& text) { return StartsWith(text, kComplete); }, 0, 30s);
+  const SYSTEMTIME after = LocalNow();
+  ASSERT_GE(done, 0) << status.Describe();
+  EXPECT_TRUE(StampedWithin(status.Texts()[done], kComplete, GeneralDate, before, after,
+                            L" with errors in 2 of 3 folders (see View History Log)"));
+
+  EXPECT_EQ(NamesIn(destination), std::vector<std::wstring>{L"Alpha"});
+  EXPECT_TRUE(HoldsTree(destination + L"\\Alpha", alpha_files));
+  const auto lines = HistoryLines();
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_TRUE(StampedWithin(
+      lines[0], L"Renamed was NOT backup saved at ", GeneralDate, before, after,
+      L": the folder " + renamed + L" was not found: " + SystemReason(ERROR_FILE_NOT_FOUND)));
+  EXPECT_TRUE(StampedWithin(lines[1], L"Alpha was backup saved at ", GeneralDate, before, after));
+  EXPECT_TRUE(StampedWithin(
+      lines[2], L"Photos was NOT backup saved at ", GeneralDate, before, after,
+      L": the folder " + unplugged + L" was not found: " + SystemReason(ERROR_PATH_NOT_FOUND)));
+  EXPECT_EQ(app.ListItems(kIdFolderList), (std::vector<std::wstring>{renamed, alpha, unplugged}));
+  EXPECT_EQ(app.FindMessageBox(), nullptr);
+}
+
 }  // namespace
 }  // namespace tess::e2e

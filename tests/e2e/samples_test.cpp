@@ -171,5 +171,47 @@ TEST_F(SamplesE2eTest, ABackupNowRightAfterCopiesEverySampleFolder) {
   EXPECT_EQ(FilesIn(ReadTree(SampleTree())), kSampleFiles);
 }
 
+// With the default options (stamp on, a new folder on every run) every sample entry ends in a
+// backslash; each must still get a folder of its own, named after it, holding its own tree.
+TEST_F(SamplesE2eTest, WithTheDefaultOptionsEachSampleGetsAStampedFolderEqualToItsSource) {
+  const std::wstring destination = tree_ / L"Backups";
+  MakeFolders(destination);
+  SeedSetting(L"Path", destination);
+  App& app = StartProgram();
+  ASSERT_NE(app.Main(), nullptr);
+  ASSERT_EQ(app.CheckState(kIdStampBox), BST_CHECKED);
+  app.Click(kIdSamplesButton);
+  Answer(app, IDNO);
+  ASSERT_EQ(app.ListItems(kIdFolderList), SampleEntries());
+
+  StatusRecorder status(app.Control(kIdStatusFrame));
+  const SYSTEMTIME before = LocalNow();
+  app.Click(kIdBackupNowButton);
+  const int done =
+      status.WaitFor([](const std::wstring& text) { return StartsWith(text, kComplete); }, 0, 30s);
+  const SYSTEMTIME after = LocalNow();
+  ASSERT_GE(done, 0) << status.Describe();
+  EXPECT_TRUE(StampedWithin(status.Texts()[done], kComplete, GeneralDate, before, after));
+
+  const auto names = NamesIn(destination);
+  EXPECT_EQ(names.size(), kSampleFolders.size());
+  for (const auto& folder : kSampleFolders) {
+    const std::wstring leaf = LeafOf(folder);
+    const auto named = std::find_if(names.begin(), names.end(), [&](const std::wstring& name) {
+      return StartsWith(name, leaf + L"Date ");
+    });
+    ASSERT_NE(named, names.end()) << "no folder for " << folder;
+    EXPECT_TRUE(StampedWithin(*named, leaf, DateTimeStamp, before, after));
+    EXPECT_TRUE(HoldsTree(destination + L"\\" + *named, ReadTree(SampleTree() + L"\\" + folder)))
+        << folder;
+  }
+  const auto lines = HistoryLines();
+  ASSERT_EQ(lines.size(), kSampleFolders.size());
+  for (size_t i = 0; i < lines.size(); ++i) {
+    EXPECT_TRUE(StampedWithin(lines[i], LeafOf(kSampleFolders[i]) + L" was backup saved at ",
+                              GeneralDate, before, after));
+  }
+}
+
 }  // namespace
 }  // namespace tess::e2e

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "backup/backup_names.h"
 #include "support/fakes.h"
 
 namespace tess::test {
@@ -59,6 +60,51 @@ TEST(DriveRootTest, CopySourceAndNameOfAnEntry) {
     EXPECT_EQ(CopySource(c.folder), c.source) << c.folder;
     EXPECT_EQ(SourceName(CopySource(c.folder)), c.name) << c.folder;
   }
+}
+
+// The name an entry's backup folder starts from, whether or not the entry ends in a backslash.
+TEST(BackupNameTest, TheLastPartWithoutTrailingBackslashAndADriveRootsLetter) {
+  struct Case {
+    const char* entry;
+    const char* name;
+  };
+  for (const Case& c :
+       {Case{"C:\\Data\\Docs\\", "Docs"}, Case{"C:\\Data\\Docs", "Docs"},
+        Case{"C:\\Data\\Docs\\\\", "Docs"}, Case{"E:\\", "E"}, Case{"E:", "E"}, Case{"e:\\\\", "e"},
+        Case{"\\\\?\\E:\\", "E"}, Case{"\\\\?\\C:\\Data\\Docs\\", "Docs"},
+        Case{"\\\\server\\share\\", "share"}, Case{"notes.txt", "notes.txt"},
+        Case{"C:\\Photos (2)\\", "Photos (2)"}, Case{"", ""}}) {
+    EXPECT_EQ(BackupBaseName(c.entry), c.name) << c.entry;
+  }
+}
+
+TEST(BackupNameTest, NamesThatNeverMeetStayAsTheyAre) {
+  EXPECT_EQ(BackupFolderNames({"C:\\S\\Documents\\", "C:\\S\\Documents\\Letters\\", "E:\\",
+                               "D:\\Pictures", "C:\\Photos (2)"}),
+            (std::vector<std::string>{"Documents", "Letters", "E", "Pictures", "Photos (2)"}));
+  EXPECT_TRUE(BackupFolderNames({}).empty());
+}
+
+TEST(BackupNameTest, ALaterEntryOfATakenNameGetsTheFirstFreeNumber) {
+  // Case does not tell names apart on Windows: "photos" would land in "Photos".
+  EXPECT_EQ(BackupFolderNames({"C:\\A\\Photos", "D:\\B\\Photos\\", "E:\\photos", "F:\\Music"}),
+            (std::vector<std::string>{"Photos", "Photos (2)", "photos (3)", "Music"}));
+  // A number another entry has as its own name is left to that entry, wherever it stands.
+  EXPECT_EQ(BackupFolderNames({"C:\\A\\Photos", "D:\\B\\Photos", "E:\\Photos (2)"}),
+            (std::vector<std::string>{"Photos", "Photos (3)", "Photos (2)"}));
+  EXPECT_EQ(
+      BackupFolderNames({"C:\\Photos (2)", "C:\\A\\Photos", "D:\\B\\Photos", "F:\\Photos (2)"}),
+      (std::vector<std::string>{"Photos (2)", "Photos", "Photos (3)", "Photos (2) (2)"}));
+  // A drive and a folder named by the same letter meet, too.
+  EXPECT_EQ(BackupFolderNames({"E:\\", "C:\\e", "E:"}),
+            (std::vector<std::string>{"E", "e (2)", "E (3)"}));
+  // Capitals outside A to Z: Windows takes "Été" and "ÉTÉ", "Фото" and "ФОТО" for one name.
+  EXPECT_EQ(BackupFolderNames({"C:\\\xC3\x89t\xC3\xA9", "D:\\\xC3\x89T\xC3\x89",
+                               "C:\\\xD0\xA4\xD0\xBE\xD1\x82\xD0\xBE",
+                               "D:\\\xD0\xA4\xD0\x9E\xD0\xA2\xD0\x9E"}),
+            (std::vector<std::string>{"\xC3\x89t\xC3\xA9", "\xC3\x89T\xC3\x89 (2)",
+                                      "\xD0\xA4\xD0\xBE\xD1\x82\xD0\xBE",
+                                      "\xD0\xA4\xD0\x9E\xD0\xA2\xD0\x9E (2)"}));
 }
 
 TEST(HasWildcardTest, StarOrQuestionMarkAnywhereButTheLongFormPrefix) {

@@ -7,11 +7,17 @@
 namespace tess::test {
 namespace {
 
-// The fake tree, plus listings and copies that fail on demand.
+// The fake tree, plus listings and copies that fail on demand, and folders that are gone (a
+// drive unplugged) while their files stay for the next run.
 struct TestFiles : FakeFileSystem {
   bool ListingFindsAny(const std::string& pattern) override {
     if (listing_fails.count(Key(pattern))) throw PlatformError(52, "Bad file name or number");
+    if (gone.count(Key(pattern))) return false;
     return FakeFileSystem::ListingFindsAny(pattern);
+  }
+  std::uint32_t Attributes(const std::string& path) override {
+    if (gone.count(Key(path))) throw PlatformError(76, kPathNotFound);
+    return FakeFileSystem::Attributes(path);
   }
   CopyOutcome CopyFolder(const std::string& source, const std::string& destination, bool overwrite,
                          const std::function<void()>& yield) override {
@@ -19,6 +25,7 @@ struct TestFiles : FakeFileSystem {
     return FakeFileSystem::CopyFolder(source, destination, overwrite, yield);
   }
   std::set<std::string> listing_fails;
+  std::set<std::string> gone;
   bool copy_throws = false;
 };
 
@@ -51,9 +58,8 @@ class SaveAllTest : public ::testing::Test {
 
   FakeServices fakes_;
   TestFiles files_;
-  MainForm form_{Services{fakes_.settings, files_, fakes_.shell, fakes_.registry,
-                          fakes_.environment, fakes_.dialogs, fakes_.notify_icon, fakes_.clock,
-                          fakes_.pump}};
+  MainForm form_{Services{fakes_.settings, files_, fakes_.shell, fakes_.registry, fakes_.environment,
+                       fakes_.dialogs, fakes_.notify_icon, fakes_.clock, fakes_.pump}};
 };
 
 TEST_F(SaveAllTest, EmptyListOnlySetsItsStatus) {
@@ -111,7 +117,8 @@ TEST_P(SaveAllNamingTest, CopiesIntoTheNamedFolderAndLogsTheEntry) {
 
 INSTANTIATE_TEST_SUITE_P(
     NamingTable, SaveAllNamingTest,
-    ::testing::Values(NamingCase{0, true, "D:\\Backups\\", "D:\\Backups\\Documents\\a.txt"},
+    ::testing::Values(NamingCase{0, true, "D:\\Backups\\Documents",
+                                 "D:\\Backups\\Documents\\a.txt"},
                       NamingCase{1, true, "D:\\Backups\\DocumentsDate Aug 31 2021 Time 04 05 06 PM",
                                  "D:\\Backups\\DocumentsDate Aug 31 2021 Time 04 05 06 PM\\a.txt"},
                       NamingCase{1, false, "D:\\Backups\\DocumentsAug 31 2021",
@@ -131,31 +138,112 @@ TEST_F(SaveAllTest, DestinationTextsKeepOneBackslashAndTheNetworkPrefix) {
   ASSERT_EQ(files_.copies.size(), 3u);
   EXPECT_EQ(files_.copies[0].destination, "D:\\Backups\\DocumentsAug 31 2021");
   EXPECT_EQ(files_.copies[1].destination, "\\\\server\\share\\Backups\\DocumentsAug 31 2021");
-  EXPECT_EQ(files_.copies[2].destination, "\\\\server\\share\\Backups\\");
+  EXPECT_EQ(files_.copies[2].destination, "\\\\server\\share\\Backups\\Documents");
 }
 
-TEST_F(SaveAllTest, TrailingBackslashAndDriveRootEntries) {
-  AddSource("C:\\Data\\Docs\\");
+// A trailing backslash once left an entry without a name, and every such entry of a run was
+// copied into one folder named by the stamp alone, their files mixed.
+TEST_F(SaveAllTest, TrailingBackslashAndDriveRootEntriesEachGetAFolderOfTheirOwn) {
+  files_.AddFile("C:\\Data\\Docs\\d.txt", "D");
+  AddEntry("C:\\Data\\Docs\\");
   files_.AddFile("E:\\photo.jpg", "P");
   files_.AddFile("E:\\app\\tool.cfg", "T");
   AddEntry("E:\\");
-  AddEntry("E:");  // the drive typed alone means the same root
+  AddEntry("E:");  // the drive typed alone means the same root, and meets its name
   Run();           // stamp on, create new
   ASSERT_EQ(files_.copies.size(), 3u);
-  // N is empty for all: the folder name is the suffix alone.
-  const char kStamped[] = "D:\\Backups\\Date Aug 31 2021 Time 04 05 06 PM";
+  const std::string stamp = "Date Aug 31 2021 Time 04 05 06 PM";
   EXPECT_EQ(files_.copies[0].source, "C:\\Data\\Docs");
-  EXPECT_EQ(files_.copies[0].destination, kStamped);
+  EXPECT_EQ(files_.copies[0].destination, "D:\\Backups\\Docs" + stamp);
   // A drive root is copied from the root itself: "E:" alone is the current folder on E:.
   EXPECT_EQ(files_.copies[1].source, "E:\\");
-  EXPECT_EQ(files_.copies[1].destination, kStamped);
+  EXPECT_EQ(files_.copies[1].destination, "D:\\Backups\\E" + stamp);
   EXPECT_EQ(files_.copies[2].source, "E:\\");
-  EXPECT_EQ(files_.copies[2].destination, kStamped);
-  EXPECT_EQ(files_.Content(std::string(kStamped) + "\\photo.jpg"), "P");
-  EXPECT_EQ(files_.Content(std::string(kStamped) + "\\app\\tool.cfg"), "T");
+  EXPECT_EQ(files_.copies[2].destination, "D:\\Backups\\E (2)" + stamp);
+  EXPECT_EQ(files_.Content("D:\\Backups\\Docs" + stamp + "\\d.txt"), "D");
+  for (const std::string root : {"E", "E (2)"}) {
+    const std::string folder = "D:\\Backups\\" + root + stamp;
+    EXPECT_EQ(files_.Content(folder + "\\photo.jpg"), "P");
+    EXPECT_EQ(files_.Content(folder + "\\app\\tool.cfg"), "T");
+    EXPECT_FALSE(files_.IsFile(folder + "\\d.txt"));
+  }
   EXPECT_EQ(Log(), std::string("Docs was backup saved at ") + kNow + "\r\nE: was backup saved at " +
                        kNow + "\r\nE: was backup saved at " + kNow + "\r\n");
   EXPECT_TRUE(fakes_.dialogs.boxes.empty());
+
+  // Without the stamp each lands under its own name, whether or not it ends in a backslash.
+  form_.stamp_box.SetValue(0);
+  files_.copies.clear();
+  Run();
+  ASSERT_EQ(files_.copies.size(), 3u);
+  EXPECT_EQ(files_.copies[0].destination, "D:\\Backups\\Docs");
+  EXPECT_EQ(files_.copies[1].destination, "D:\\Backups\\E");
+  EXPECT_EQ(files_.copies[2].destination, "D:\\Backups\\E (2)");
+  EXPECT_EQ(files_.Content("D:\\Backups\\Docs\\d.txt"), "D");
+  EXPECT_EQ(files_.Content("D:\\Backups\\E\\app\\tool.cfg"), "T");
+  EXPECT_FALSE(files_.IsFile("D:\\Backups\\d.txt"));
+  EXPECT_FALSE(files_.IsFile("D:\\Backups\\photo.jpg"));
+}
+
+// Two sources of one name, copied in the same second or on the same day, once shared a folder
+// and overwrote each other's files. The later one gets a number, in every mode, and keeps it
+// on every run while the list keeps its order, even when the earlier source is missing.
+TEST_F(SaveAllTest, SourcesOfOneNameNeverShareAFolder) {
+  files_.AddFile("C:\\A\\Photos\\a.jpg", "from A");
+  files_.AddFile("D:\\B\\Photos\\a.jpg", "from B");
+  AddEntry("C:\\A\\Photos");
+  AddEntry("D:\\B\\Photos\\");
+  AddSource("C:\\Music");
+
+  struct Mode {
+    int stamp;
+    bool overwrite;
+    const char* first;
+    const char* second;
+  };
+  for (const Mode& m : {Mode{1, false, "PhotosDate Aug 31 2021 Time 04 05 06 PM",
+                             "Photos (2)Date Aug 31 2021 Time 04 05 06 PM"},
+                        Mode{1, true, "PhotosAug 31 2021", "Photos (2)Aug 31 2021"},
+                        Mode{0, true, "Photos", "Photos (2)"}}) {
+    SCOPED_TRACE(m.first);
+    form_.stamp_box.SetValue(m.stamp);
+    if (m.overwrite) form_.overwrite_option.SetValue(true);
+    const std::string first = std::string("D:\\Backups\\") + m.first;
+    const std::string second = std::string("D:\\Backups\\") + m.second;
+    files_.copies.clear();
+    EXPECT_TRUE(Run().Clean());
+    ASSERT_EQ(files_.copies.size(), 3u);
+    EXPECT_EQ(files_.copies[0].destination, first);
+    EXPECT_EQ(files_.copies[1].destination, second);
+    EXPECT_EQ(files_.Content(first + "\\a.jpg"), "from A");
+    EXPECT_EQ(files_.Content(second + "\\a.jpg"), "from B");
+  }
+
+  // The next run, with C:\A\Photos unplugged: B's backup still goes to its own folder, never
+  // into A's.
+  files_.gone.insert(FakeFileSystem::Key("C:\\A\\Photos"));
+  files_.AddFile("D:\\B\\Photos\\b.jpg", "new in B");
+  files_.copies.clear();
+  Run();
+  ASSERT_EQ(files_.copies.size(), 2u);
+  EXPECT_EQ(files_.copies[0].source, "D:\\B\\Photos");
+  EXPECT_EQ(files_.copies[0].destination, "D:\\Backups\\Photos (2)");
+  EXPECT_EQ(files_.Content("D:\\Backups\\Photos\\a.jpg"), "from A");
+  EXPECT_FALSE(files_.IsFile("D:\\Backups\\Photos\\b.jpg"));
+  EXPECT_EQ(files_.Content("D:\\Backups\\Photos (2)\\b.jpg"), "new in B");
+}
+
+// Without the stamp a file entry lands beside the folders as itself, as it always did; only
+// a file whose name an earlier entry has needs a folder of its own to stay apart.
+TEST_F(SaveAllTest, AFileEntryOfATakenNameGetsItsOwnFolderWithoutTheStamp) {
+  files_.AddFile("C:\\A\\notes.txt", "A");
+  files_.AddFile("C:\\B\\notes.txt", "B");
+  AddEntry("C:\\A\\notes.txt");
+  AddEntry("C:\\B\\notes.txt");
+  form_.stamp_box.SetValue(0);
+  EXPECT_TRUE(Run().Clean());
+  EXPECT_EQ(files_.Content("D:\\Backups\\notes.txt"), "A");
+  EXPECT_EQ(files_.Content("D:\\Backups\\notes.txt (2)\\notes.txt"), "B");
 }
 
 TEST_F(SaveAllTest, AnEmptyDriveRootIsADestinationLikeAnyFolder) {
@@ -168,7 +256,7 @@ TEST_F(SaveAllTest, AnEmptyDriveRootIsADestinationLikeAnyFolder) {
     EXPECT_EQ(out.kind, RunOutcome::Kind::kClean) << destination;
     EXPECT_EQ(form_.status_frame.Caption(), std::string("Auto Backup Complete at ") + kNow);
     ASSERT_FALSE(files_.copies.empty());
-    EXPECT_EQ(files_.copies.back().destination, "R:\\");
+    EXPECT_EQ(files_.copies.back().destination, "R:\\Documents");
   }
   EXPECT_EQ(files_.copies.size(), 2u);
   EXPECT_TRUE(files_.IsDir("R:\\Documents"));
@@ -183,13 +271,15 @@ TEST_F(SaveAllTest, WildcardsFindNothing) {
   EXPECT_EQ(form_.status_frame.Caption(), "D:\\Back* does not exist");
   EXPECT_TRUE(files_.copies.empty());
 
-  // An entry with a wildcard is as missing as a source that is gone.
+  // An entry with a wildcard is as missing as a source that is gone, and told as such.
   form_.destination_box.SetText("D:\\Backups");
   AddEntry("C:\\Users\\Ann\\Doc?ments");
   Run();
   ASSERT_EQ(files_.copies.size(), 1u);
   EXPECT_EQ(files_.copies[0].source, kDocs);
-  EXPECT_EQ(Log(), std::string("Documents was backup saved at ") + kNow + "\r\n");
+  EXPECT_EQ(Log(), std::string("Documents was backup saved at ") + kNow +
+                       "\r\nDoc?ments was NOT backup saved at " + kNow +
+                       ": the folder C:\\Users\\Ann\\Doc?ments was not found: File not found\r\n");
 }
 
 TEST_F(SaveAllTest, AtMidnightTheDateStandsAlone) {
@@ -202,7 +292,10 @@ TEST_F(SaveAllTest, AtMidnightTheDateStandsAlone) {
   EXPECT_EQ(form_.status_frame.Caption(), "Auto Backup Complete at 9/1/2021");
 }
 
-TEST_F(SaveAllTest, EventsRunAroundTheHistoryLineAndLaterReadsSeeEdits) {
+// The user may type in the destination box while the run lets events in: the run keeps the
+// destination it started with (a half-typed path gets no folders), and the edit applies from
+// the next run. The stamp box is read for each entry.
+TEST_F(SaveAllTest, EventsRunAroundTheHistoryLineAndADestinationEditWaitsForTheNextRun) {
   files_.AddFile(std::string(kDocs) + "\\a.txt");
   AddEntry(kDocs);
   AddSource("C:\\Users\\Ann\\Pictures");
@@ -212,30 +305,55 @@ TEST_F(SaveAllTest, EventsRunAroundTheHistoryLineAndLaterReadsSeeEdits) {
     const std::string log = Log();
     lines_at_pass.push_back(static_cast<size_t>(std::count(log.begin(), log.end(), '\n')));
   };
-  // After the first entry, the user points the destination elsewhere and turns the stamp off.
+  // After the first entry, the user starts typing a new destination and turns the stamp off.
   files_.AddFolder("F:\\Other");
   fakes_.pump.At(4, [&] {
-    form_.destination_box.SetText("F:\\Other");
+    form_.destination_box.SetText("F:\\Oth");
     form_.stamp_box.SetValue(0);
   });
   Run();
   // Documents: a pass during its one-file copy, then before and after its line, then the
-  // entry's closing pass; Pictures has no files; the missing entry gets only the closing pass.
-  EXPECT_EQ(lines_at_pass, (std::vector<size_t>{0, 0, 1, 1, 1, 2, 2, 2}));
+  // entry's closing pass; Pictures has no files; the missing entry has its line, too.
+  EXPECT_EQ(lines_at_pass, (std::vector<size_t>{0, 0, 1, 1, 1, 2, 2, 2, 3, 3}));
   ASSERT_EQ(files_.copies.size(), 2u);
-  EXPECT_EQ(files_.copies[1].destination, "F:\\Other\\");
+  EXPECT_EQ(files_.copies[1].destination, "D:\\Backups\\Pictures");
+  EXPECT_FALSE(files_.IsDir("F:\\Oth"));
+  EXPECT_FALSE(files_.IsDir("F:\\Oth\\Pictures"));
+
+  form_.destination_box.SetText("F:\\Other");
+  Run();
+  ASSERT_EQ(files_.copies.size(), 4u);
+  EXPECT_EQ(files_.copies[2].destination, "F:\\Other\\Documents");
+  EXPECT_EQ(files_.copies[3].destination, "F:\\Other\\Pictures");
 }
 
-TEST_F(SaveAllTest, MissingSourceIsSkippedWithoutTrace) {
-  AddEntry("C:\\Gone");
+// A renamed folder or an unplugged drive is told on every run, in the system's words, and
+// stays in the list for the day it comes back.
+TEST_F(SaveAllTest, AMissingSourceGetsItsNotSavedLineAndTheStatusTellsOfErrors) {
+  AddEntry("C:\\Gone\\Docs\\");
   AddSource(kDocs);
+  files_.gone.insert(FakeFileSystem::Key("F:\\Photos"));
+  AddEntry("F:\\Photos");
   const RunOutcome out = Run();
-  EXPECT_EQ(Log(), std::string("Documents was backup saved at ") + kNow + "\r\n");
+  EXPECT_EQ(Log(), std::string("Docs was NOT backup saved at ") + kNow +
+                       ": the folder C:\\Gone\\Docs\\ was not found: File not found\r\n"
+                       "Documents was backup saved at " +
+                       kNow +
+                       "\r\n"
+                       "Photos was NOT backup saved at " +
+                       kNow + ": the folder F:\\Photos was not found: " +
+                       FakeFileSystem::kPathNotFound + "\r\n");
   EXPECT_EQ(files_.copies.size(), 1u);
+  EXPECT_EQ(files_.created_folders.size(), 1u);  // only the folder of the one found
   EXPECT_TRUE(fakes_.dialogs.boxes.empty());
-  EXPECT_EQ(form_.status_frame.Caption(), std::string("Auto Backup Complete at ") + kNow);
-  EXPECT_EQ(out.folders_processed, 1);
-  EXPECT_TRUE(out.Clean());
+  const std::string status = std::string("Auto Backup Complete at ") + kNow +
+                             " with errors in 2 of 3 folders (see View History Log)";
+  EXPECT_EQ(form_.status_frame.Caption(), status);
+  EXPECT_EQ(out.kind, RunOutcome::Kind::kWithErrors);
+  EXPECT_EQ(out.folders_processed, 3);
+  EXPECT_EQ(out.folders_failed, 2);
+  EXPECT_EQ(form_.folder_list.Items(),
+            (std::vector<std::string>{"C:\\Gone\\Docs\\", kDocs, "F:\\Photos"}));
 }
 
 TEST_F(SaveAllTest, PartlyFailedCopyIsLoggedAndReportedAsFailed) {
