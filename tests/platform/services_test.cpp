@@ -93,19 +93,22 @@ class StartupEntryTest : public ::testing::Test {
 
 TEST_F(StartupEntryTest, AddWritesTheMachineWideValueAndRemoveDeletesIt) {
   ASSERT_TRUE(AddToWindowsStartup(registry_, exe_));
-  EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, kMachineRun, L"TessalineTest.exe"), Widen(exe_));
+  EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, kMachineRun, L"TessalineTest.exe"),
+            L"\"" + Widen(exe_) + L"\"");
   RemoveFromWindowsStartup(registry_, exe_);
   EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, kMachineRun, L"TessalineTest.exe"), L"<absent>");
   // Removing again is a quiet no-op.
   RemoveFromWindowsStartup(registry_, exe_);
 }
 
-TEST_F(StartupEntryTest, TheUserRunKeyTakesAndLosesValuesThroughTheSameCalls) {
+TEST_F(StartupEntryTest, UnquotedValuesOfOlderVersionsGoUnderBothKeys) {
   ASSERT_TRUE(
       registry_.SetStringValue(Hive::kCurrentUser, kUserRunSubkey, "TessalineTest.exe", exe_));
+  ASSERT_TRUE(registry_.SetStringValue(Hive::kLocalMachine, kRunSubkey, "TessalineTest.exe", exe_));
   EXPECT_EQ(Read(HKEY_CURRENT_USER, kUserRun, L"TessalineTest.exe"), Widen(exe_));
   RemoveFromWindowsStartup(registry_, exe_);
   EXPECT_EQ(Read(HKEY_CURRENT_USER, kUserRun, L"TessalineTest.exe"), L"<absent>");
+  EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, kMachineRun, L"TessalineTest.exe"), L"<absent>");
 }
 
 TEST_F(StartupEntryTest, AKeyThatDoesNotExistIsNeverCreated) {

@@ -27,8 +27,9 @@ class OptionsTest : public ::testing::Test {
 TEST_F(OptionsTest, StartWithWindowsWritesTheRunEntryForTheRunningProgram) {
   Form1& f = Load();
   f.Check4.SetValue(1);
+  // Quoted: unquoted, Windows would first try to start "C:\Program.exe".
   EXPECT_EQ(fakes_.registry.values[kMachineRunValue],
-            "C:\\Program Files\\Tessaline\\Tessaline.exe");
+            "\"C:\\Program Files\\Tessaline\\Tessaline.exe\"");
   EXPECT_EQ(fakes_.settings.values["Windows Startup"], "On");
   EXPECT_TRUE(f.Check8.Visible());
 }
@@ -38,8 +39,9 @@ TEST_F(OptionsTest, UncheckingClearsAndHidesStartInTrayAndRemovesTheEntry) {
   fakes_.settings.values["Minimized"] = "On";
   Form1& f = Load();
   f.SetVisible(true);
-  fakes_.registry.values[kMachineRunValue] = "old";
-  fakes_.registry.values[kUserRunValue] = "old";
+  // As this version writes it, and unquoted as older versions did: both go by name.
+  fakes_.registry.values[kMachineRunValue] = "\"C:\\Program Files\\Tessaline\\Tessaline.exe\"";
+  fakes_.registry.values[kUserRunValue] = "C:\\Program Files\\Tessaline\\Tessaline.exe";
   f.Check4.SetValue(0);
   EXPECT_EQ(fakes_.settings.write_log,
             (std::vector<std::string>{"Minimized=Off", "Windows Startup=Off"}));
@@ -57,7 +59,8 @@ TEST_F(OptionsTest, WithoutAdministratorRightsTheEntryGoesToTheUsersRunKey) {
   Form1& f = Load();
   f.Check4.SetValue(1);
   EXPECT_EQ(fakes_.registry.values.count(kMachineRunValue), 0u);
-  EXPECT_EQ(fakes_.registry.values[kUserRunValue], "C:\\Program Files\\Tessaline\\Tessaline.exe");
+  EXPECT_EQ(fakes_.registry.values[kUserRunValue],
+            "\"C:\\Program Files\\Tessaline\\Tessaline.exe\"");
   f.Check4.SetValue(0);
   EXPECT_TRUE(fakes_.registry.values.empty());
 }
@@ -65,7 +68,7 @@ TEST_F(OptionsTest, WithoutAdministratorRightsTheEntryGoesToTheUsersRunKey) {
 TEST_F(OptionsTest, EntryIsNamedAfterTheModuleNotAnyOtherProgramBesideIt) {
   FakeRegistry registry;
   EXPECT_TRUE(AddToWindowsStartup(registry, "C:\\Tessaline.exe"));
-  EXPECT_EQ(registry.values.begin()->second, "C:\\Tessaline.exe");
+  EXPECT_EQ(registry.values.begin()->second, "\"C:\\Tessaline.exe\"");
   EXPECT_NE(registry.values.begin()->first.find("|Tessaline.exe"), std::string::npos);
 }
 
