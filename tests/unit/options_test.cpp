@@ -150,7 +150,7 @@ TEST_F(OptionsTest, ViewThisFolderPassesTheBoxAsOneArgumentAndReportsAFailure) {
   f.Text5.SetText("D:\\My Backups");
   f.PushButton2_Click();
   ASSERT_EQ(fakes_.shell.started.size(), 1u);
-  EXPECT_EQ(fakes_.shell.started[0].program, "explorer");
+  EXPECT_EQ(fakes_.shell.started[0].program, "C:\\WINDOWS\\explorer.exe");
   EXPECT_EQ(fakes_.shell.started[0].argument, "D:\\My Backups");
   EXPECT_FALSE(fakes_.shell.started[0].minimized);
   fakes_.shell.fail_start = true;
