@@ -9,11 +9,13 @@
 // clang-format on
 
 #include <exception>
+#include <optional>
 
 #include "view/dpi.h"
 #include "view/main_window.h"
 #include "win32/registry_settings_store.h"
 #include "win32/text.h"
+#include "win32/single_copy.h"
 #include "win32/win_clock.h"
 #include "win32/win_dialogs.h"
 #include "win32/win_environment.h"
@@ -51,6 +53,21 @@ int RunMessageLoop() {
   }
 }
 
+// Becomes the session's window copy, or has the running one show itself. A copy that is still
+// starting has no window to show yet, and one that is ending gives up its claim, so both are
+// asked again for a while.
+bool BecomeTheWindowCopy(std::optional<tess::win32::SessionClaim>& claim) {
+  constexpr int kAttempts = 100;
+  constexpr DWORD kPauseMs = 100;
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    claim.emplace();
+    if (claim->Held()) return true;
+    if (tess::win32::ShowRunningCopy()) return false;
+    Sleep(kPauseMs);
+  }
+  return false;
+}
+
 int Run(HINSTANCE instance) {
   using namespace tess;
   using namespace tess::win32;
@@ -83,6 +100,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   controls.dwICC = ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS |
                    ICC_BAR_CLASSES | ICC_WIN95_CLASSES;
   InitCommonControlsEx(&controls);
+  // Held until the program ends; a later start finds it and shows this copy instead.
+  std::optional<tess::win32::SessionClaim> claim;
+  if (!BecomeTheWindowCopy(claim)) return 0;
   try {
     return Run(instance);
   } catch (const std::exception& e) {

@@ -162,6 +162,10 @@ class Form1 {
   // ---- tray ----
   void cSysTray1_MouseUp(int button, int id);
 
+  // The program was started again in this session: this copy shows its window, in its normal
+  // state, also from the tray, and the new start ends.
+  void OnSecondStart();
+
   // ---- appearance ----
   void ApplySkin();
   void PushButton11_Click();  // Help

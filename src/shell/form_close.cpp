@@ -52,4 +52,9 @@ void Form1::cSysTray1_MouseUp(int button, int /*id*/) {
   }
 }
 
+void Form1::OnSecondStart() {
+  SetWindowState(WindowState::kNormal);
+  SetVisible(true);
+}
+
 }  // namespace tess
