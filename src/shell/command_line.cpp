@@ -35,7 +35,7 @@ CommandLine ReadCommandLine(const std::vector<std::string>& arguments) {
 std::string UsageText() {
   return "Tessaline keeps backup copies of a list of folders.\r\n"
          "\r\n"
-         "Tessaline.exe            Opens the window, or brings forward the copy already running.\r\n"
+         "Tessaline.exe            Opens the window, or brings forward the running copy.\r\n"
          "Tessaline.exe /backup    Runs one backup with the stored list, destination and\r\n"
          "                         options, without a window, and appends to the history log.\r\n"
          "Tessaline.exe /?         Shows this text.\r\n"

@@ -30,9 +30,9 @@ std::string UsageText();
 std::string UnknownArgumentText(const std::string& argument);
 
 // Exit codes, for Task Scheduler and scripts.
-inline constexpr int kExitAllSaved = 0;     // every listed entry was saved
+inline constexpr int kExitAllSaved = 0;      // every listed entry was saved
 inline constexpr int kExitSomeNotSaved = 1;  // an entry was missing or not saved, or a step failed
-inline constexpr int kExitNothingRan = 2;    // no entries, no destination, nothing found, bad option
+inline constexpr int kExitNothingRan = 2;  // no entries, no destination, nothing found, bad option
 
 // The outcome of a run over entries_listed entries, while failures_reported errors were shown
 // besides what the run counted (a history line that could not be written, say).

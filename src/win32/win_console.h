@@ -21,10 +21,10 @@ class WinConsole : public Console {
   void WriteLine(const std::string& text) override;
 
  private:
-  HANDLE out_ = nullptr;      // the standard output, or the attached console's
-  UniqueFile console_out_;    // owned when this program opened the attached console
+  HANDLE out_ = nullptr;    // the standard output, or the attached console's
+  UniqueFile console_out_;  // owned when this program opened the attached console
   bool attached_ = false;
-  bool to_console_ = false;   // a console takes wide text; a file or pipe takes UTF-8 bytes
+  bool to_console_ = false;  // a console takes wide text; a file or pipe takes UTF-8 bytes
 };
 
 }  // namespace tess::win32

@@ -127,7 +127,8 @@ bool IsFullPath(const std::wstring& path) {
 }  // namespace
 
 std::string WinShell::WindowsFolder() {
-  return SystemPath([](wchar_t* buffer, UINT size) { return GetSystemWindowsDirectoryW(buffer, size); });
+  return SystemPath(
+      [](wchar_t* buffer, UINT size) { return GetSystemWindowsDirectoryW(buffer, size); });
 }
 
 std::string WinShell::SystemFolder() {

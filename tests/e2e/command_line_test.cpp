@@ -156,8 +156,8 @@ TEST_F(CommandLineE2eTest, ARunBesideAWindowCopysRunNeitherStopsNorCollidesWithI
   ASSERT_GE(status.WaitFor(kBackingUp), 0);
   const Finished run = Backup();
   EXPECT_TRUE(run.exit_code == 0 || run.exit_code == 1) << run.exit_code << " " << run.output;
-  const int done = status.WaitFor(
-      [](const std::wstring& text) { return StartsWith(text, kComplete); }, 0, 60s);
+  const int done =
+      status.WaitFor([](const std::wstring& text) { return StartsWith(text, kComplete); }, 0, 60s);
   ASSERT_GE(done, 0);
   const bool window_failed = status.Texts()[done].find(L"with errors") != std::wstring::npos;
 

@@ -39,8 +39,8 @@ class HelperProgramsE2eTest : public EndToEndTest {
     MakeFolders(program_folder_);
     MakeFolders(current_folder_);
     MakeFolders(destination_);
-    ASSERT_TRUE(CopyFileW(ProgramPath().c_str(), (program_folder_ + L"\\Tessaline.exe").c_str(),
-                          FALSE));
+    ASSERT_TRUE(
+        CopyFileW(ProgramPath().c_str(), (program_folder_ + L"\\Tessaline.exe").c_str(), FALSE));
     const std::wstring stand_in = FromLinux(TESSALINE_STAND_IN);
     for (const auto* folder : {&program_folder_, &current_folder_}) {
       for (const wchar_t* name : {L"notepad.exe", L"explorer.exe"}) {

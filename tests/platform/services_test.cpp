@@ -132,8 +132,9 @@ TEST(ShellTest, DesktopFolderEndsWithOneBackslashAndExists) {
 }
 
 TEST(ShellTest, ArgumentsAreQuotedAsExactlyOneArgument) {
-  EXPECT_EQ(QuotedCommandLine(L"C:\\Windows\\system32\\notepad.exe", L"C:\\Temp dir\\Tessaline.txt"),
-            L"\"C:\\Windows\\system32\\notepad.exe\" \"C:\\Temp dir\\Tessaline.txt\"");
+  EXPECT_EQ(
+      QuotedCommandLine(L"C:\\Windows\\system32\\notepad.exe", L"C:\\Temp dir\\Tessaline.txt"),
+      L"\"C:\\Windows\\system32\\notepad.exe\" \"C:\\Temp dir\\Tessaline.txt\"");
   // Backslashes before the closing quote are doubled, so the quote still ends the argument.
   EXPECT_EQ(QuotedCommandLine(L"explorer", L"C:\\"), L"\"explorer\" \"C:\\\\\"");
   // A quote in the text cannot end the argument and start a second command.
@@ -159,7 +160,8 @@ TEST(ShellTest, StartingAMissingProgramFailsWithTheSystemsReason) {
 TEST(ShellTest, AProgramIsNeverLookedUpByNameAndTheHelpersLieInTheSystemsFolders) {
   WinShell shell(nullptr);
   // Bare or relative, the name would be looked up in the current folder, among others.
-  for (const char* program : {"notepad", "notepad.exe", ".\\notepad.exe", "\\windows\\notepad.exe"}) {
+  for (const char* program :
+       {"notepad", "notepad.exe", ".\\notepad.exe", "\\windows\\notepad.exe"}) {
     EXPECT_THROW(shell.StartProcess(program, "x", false), PlatformError) << program;
   }
   const std::wstring editor = Widen(TextEditorPath(shell));

@@ -1,10 +1,11 @@
 // The command line: what each start asks for, the exit code of a backup from it, and that run
 // over the stored settings, which writes the window's history lines and changes no setting.
+#include "shell/command_line.h"
+
 #include <gtest/gtest.h>
 
 #include "backup/backup_run.h"
 #include "ports/console.h"
-#include "shell/command_line.h"
 #include "shell/command_line_backup.h"
 #include "support/fakes.h"
 
@@ -122,7 +123,8 @@ TEST_F(CommandLineBackupTest, ACleanRunLogsAsTheWindowDoesEndsWithZeroAndChanges
   EXPECT_EQ(Log(),
             "Alpha was backup saved at 8/31/2021 4:05:06 PM\r\n"
             "Beta was backup saved at 8/31/2021 4:05:06 PM\r\n");
-  EXPECT_EQ(console_.lines, std::vector<std::string>{"Auto Backup Complete at 8/31/2021 4:05:06 PM"});
+  EXPECT_EQ(console_.lines,
+            std::vector<std::string>{"Auto Backup Complete at 8/31/2021 4:05:06 PM"});
   EXPECT_TRUE(fakes_.settings.write_log.empty());
   EXPECT_TRUE(fakes_.dialogs.boxes.empty());
 

@@ -37,8 +37,7 @@ std::wstring ProgramFolder() { return FolderOf(ExePath()); }
 
 std::wstring ProgramPath() { return ExePath(); }
 
-std::optional<Finished> RunToEnd(const std::wstring& arguments,
-                                 std::chrono::milliseconds timeout) {
+std::optional<Finished> RunToEnd(const std::wstring& arguments, std::chrono::milliseconds timeout) {
   SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
   HANDLE read_end = nullptr;
   HANDLE write_end = nullptr;
