@@ -30,7 +30,7 @@
 #include "win32/win_shell.h"
 #include "shell/command_line.h"
 #include "shell/command_line_backup.h"
-#include "shell/form1.h"
+#include "shell/main_form.h"
 
 namespace {
 
@@ -127,7 +127,7 @@ int Run(HINSTANCE instance) {
   WinNotifyIcon notify_icon(window.Handle(), window.SmallIcon());
   WinClock clock;
   WinEventPump pump;
-  Form1 form(
+  MainForm form(
       Services{settings, files, shell, registry, environment, dialogs, notify_icon, clock, pump});
   const auto attachment = window.Attach(form);
   window.Load();

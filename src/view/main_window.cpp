@@ -88,14 +88,14 @@ MainWindow::~MainWindow() {
   window_.Reset();
 }
 
-MainWindow::Attachment MainWindow::Attach(Form1& form) {
+MainWindow::Attachment MainWindow::Attach(MainForm& form) {
   form_ = &form;
   CreateControls(form);
   MakeFonts();
   Layout();
   for (const auto& control : controls_) control->Attach();
   form_->SetWindowListener([this] { ShowWindowModel(); });
-  form_->Timer1.SetViewListener([this] { ApplyTimer(); });
+  form_->timer.SetViewListener([this] { ApplyTimer(); });
   ShowWindowModel();
   ApplyTimer();
   return Attachment(*this);
@@ -104,15 +104,15 @@ MainWindow::Attachment MainWindow::Attach(Form1& form) {
 void MainWindow::Detach() {
   if (form_ == nullptr) return;
   form_->SetWindowListener(nullptr);
-  form_->Timer1.SetViewListener(nullptr);
+  form_->timer.SetViewListener(nullptr);
   for (const auto& control : controls_) control->Detach();
-  if (window_) KillTimer(window_.Get(), kTimer1Id);
+  if (window_) KillTimer(window_.Get(), kTimerId);
   form_ = nullptr;
 }
 
 void MainWindow::Load() {
   if (form_ == nullptr) return;
-  boundary_.Run([&] { form_->Form_Load(); });
+  boundary_.Run([&] { form_->OnLoad(); });
   for (const auto& control : controls_) control->ShowPending();
 }
 
@@ -169,11 +169,11 @@ void MainWindow::ApplyWindowState() {
 
 void MainWindow::ApplyTimer() {
   if (!window_ || form_ == nullptr) return;
-  const int interval = form_->Timer1.Interval();
+  const int interval = form_->timer.Interval();
   if (interval > 0) {
-    SetTimer(window_.Get(), kTimer1Id, static_cast<UINT>(interval), nullptr);
+    SetTimer(window_.Get(), kTimerId, static_cast<UINT>(interval), nullptr);
   } else {
-    KillTimer(window_.Get(), kTimer1Id);
+    KillTimer(window_.Get(), kTimerId);
   }
 }
 
@@ -203,7 +203,7 @@ void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
 void MainWindow::RunCloseRequest() {
   if (close_requested_ || form_ == nullptr) return;
   close_requested_ = true;
-  boundary_.Run([&] { form_->Form_QueryUnload(); });
+  boundary_.Run([&] { form_->OnQueryUnload(); });
 }
 
 void MainWindow::EndProgram() {
@@ -212,7 +212,7 @@ void MainWindow::EndProgram() {
   // A handler further down the stack (a backup run letting events through) must not go on
   // once the program has ended: the close request has already stored everything.
   const bool handler_running = boundary_.Depth() > 0;
-  if (form_ != nullptr) boundary_.Run([&] { form_->Form_Unload(); });
+  if (form_ != nullptr) boundary_.Run([&] { form_->OnUnload(); });
   if (handler_running) ExitProcess(0);
   Detach();
   window_.Reset();
@@ -226,7 +226,7 @@ void MainWindow::Close() {
 // The session may end, but another program can still cancel its end: store what the close
 // would store, and stop nothing yet.
 void MainWindow::OnQueryEndSession() {
-  if (form_ != nullptr) boundary_.Run([&] { form_->Form_QueryEndSession(); });
+  if (form_ != nullptr) boundary_.Run([&] { form_->OnQueryEndSession(); });
 }
 
 // Only a session that really ends closes the program; after a cancelled one the timer runs on
@@ -262,7 +262,7 @@ std::optional<LRESULT> MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM
   }
   if (message == taskbar_created_ && taskbar_created_ != 0) {
     if (form_ != nullptr) {
-      boundary_.Run([&] { form_->cSysTray1.Dispatch(TrayEvent::kShellStarted, 0); });
+      boundary_.Run([&] { form_->tray_icon.Dispatch(TrayEvent::kShellStarted, 0); });
     }
     return 0;
   }
@@ -293,14 +293,14 @@ std::optional<LRESULT> MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM
       }
       break;
     case WM_TIMER:
-      if (wparam == kTimer1Id && form_ != nullptr) {
-        boundary_.Run([&] { form_->Timer1_Timer(); });
+      if (wparam == kTimerId && form_ != nullptr) {
+        boundary_.Run([&] { form_->OnTimerTick(); });
         return 0;
       }
       break;
     case kTrayCallbackMessage:
       if (const auto event = TrayEventFrom(lparam); event && form_ != nullptr) {
-        boundary_.Run([&] { form_->cSysTray1.Dispatch(*event, static_cast<int>(wparam)); });
+        boundary_.Run([&] { form_->tray_icon.Dispatch(*event, static_cast<int>(wparam)); });
       }
       return 0;
     case WM_SIZE:

@@ -15,7 +15,7 @@
 #include "view/model_boundary.h"
 #include "view/view_handles.h"
 #include "view/window_appearance.h"
-#include "shell/form1.h"
+#include "shell/main_form.h"
 
 namespace tess::win32 {
 
@@ -52,7 +52,7 @@ class MainWindow {
   int Dpi() const { return dpi_; }
 
   // Creates the child controls for the model's design and binds them to the models.
-  [[nodiscard]] Attachment Attach(Form1& form);
+  [[nodiscard]] Attachment Attach(MainForm& form);
   // The start-up sequence, run while the window is still hidden.
   void Load();
   // Shows the window the first time, unless the model has hidden it (start in the tray).
@@ -68,7 +68,7 @@ class MainWindow {
   void Detach();
 
   // Controls (main_window_controls.cpp).
-  void CreateControls(Form1& form);
+  void CreateControls(MainForm& form);
   template <typename Binding>
   Binding& Add(typename Binding::Model& model, typename Binding::CreateArgs args);
   void MakeFonts();
@@ -98,7 +98,7 @@ class MainWindow {
   UniqueWindow window_;         // set when the window is made, released when the system destroys it
   HICON large_icon_ = nullptr;  // shared resources, not destroyed
   HICON small_icon_ = nullptr;
-  Form1* form_ = nullptr;
+  MainForm* form_ = nullptr;
   ModelBoundary boundary_;
   int dpi_ = USER_DEFAULT_SCREEN_DPI;
   // The message a shell sends every program when it has started (again) with an empty

@@ -125,7 +125,7 @@ TEST_F(CommandLineE2eTest, HistoryLinesHaveTheFormOfAWindowRunsAndANewFolderEach
   {
     App& app = StartProgram();
     ASSERT_NE(app.Main(), nullptr);
-    app.Click(kIdPushButton6);  // Backup Now
+    app.Click(kIdBackupNowButton);  // Backup Now
     ASSERT_TRUE(WaitUntil([] { return HistoryLines().size() == 2; }, 30s));
   }
   const Finished run = Backup();
@@ -151,8 +151,8 @@ TEST_F(CommandLineE2eTest, ARunBesideAWindowCopysRunNeitherStopsNorCollidesWithI
   SeedSetting(L"Folders", source + L";" + alpha_ + L";");
   App& app = StartProgram();
   ASSERT_NE(app.Main(), nullptr);
-  StatusRecorder status(app.Control(kIdFrame1));
-  app.Click(kIdPushButton6);  // Backup Now
+  StatusRecorder status(app.Control(kIdStatusFrame));
+  app.Click(kIdBackupNowButton);  // Backup Now
   ASSERT_GE(status.WaitFor(kBackingUp), 0);
   const Finished run = Backup();
   EXPECT_TRUE(run.exit_code == 0 || run.exit_code == 1) << run.exit_code << " " << run.output;

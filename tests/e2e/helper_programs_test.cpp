@@ -82,13 +82,13 @@ TEST_F(HelperProgramsE2eTest, ViewButtonsRunTheSystemsEditorAndFileManagerNotPro
   ASSERT_NE(app.WaitForMainWindow(), nullptr);
   NewWindows started;
 
-  app.Click(kIdPushButton3);  // View History Log
+  app.Click(kIdViewHistoryButton);  // View History Log
   HWND editor = nullptr;
   EXPECT_TRUE(WaitUntil([&] { return (editor = started.OfClass(L"Notepad")) != nullptr; }, 20s))
       << "the system's text editor did not open";
 
-  app.SetText(kIdText5, destination_);
-  app.Click(kIdPushButton2);  // View This Folder
+  app.SetText(kIdDestinationBox, destination_);
+  app.Click(kIdViewFolderButton);  // View This Folder
   HWND file_manager = nullptr;
   EXPECT_TRUE(WaitUntil(
       [&] { return (file_manager = started.OfClass(L"ExplorerWClass")) != nullptr; }, 20s))

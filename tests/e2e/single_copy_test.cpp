@@ -66,7 +66,7 @@ class SingleCopyE2eTest : public EndToEndTest {
     ASSERT_TRUE(first.Settle());
     EXPECT_EQ(StoredSettings(), settings);
     EXPECT_EQ(ReadBytes(HistoryLogPath()), log);
-    EXPECT_EQ(first.ListCount(kIdListView1), 2);
+    EXPECT_EQ(first.ListCount(kIdFolderList), 2);
   }
 };
 

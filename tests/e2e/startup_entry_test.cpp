@@ -53,7 +53,7 @@ class StartupEntryE2eTest : public EndToEndTest {
 TEST_F(StartupEntryE2eTest, TheValueIsTheQuotedPathAndClearingRemovesQuotedAndUnquotedValues) {
   App& app = StartProgram();
   ASSERT_NE(app.Main(), nullptr);
-  app.Click(kIdCheck4);
+  app.Click(kIdStartWithWindowsBox);
   ASSERT_TRUE(SettingBecomes(L"Windows Startup", L"On"));
   EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE), L"\"" + program_ + L"\"");
   // Machine-wide writes succeed here, so the per-user key stays untouched.
@@ -61,16 +61,16 @@ TEST_F(StartupEntryE2eTest, TheValueIsTheQuotedPathAndClearingRemovesQuotedAndUn
 
   // Values as an older version left them: the bare path, under either key.
   SetRunValue(HKEY_CURRENT_USER, program_);
-  app.Click(kIdCheck4);
+  app.Click(kIdStartWithWindowsBox);
   ASSERT_TRUE(SettingBecomes(L"Windows Startup", L"Off"));
   EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE), std::nullopt);
   EXPECT_EQ(RunValue(HKEY_CURRENT_USER), std::nullopt);
 
   SetRunValue(HKEY_LOCAL_MACHINE, program_);
-  app.Click(kIdCheck4);
+  app.Click(kIdStartWithWindowsBox);
   ASSERT_TRUE(SettingBecomes(L"Windows Startup", L"On"));
   EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE), L"\"" + program_ + L"\"");
-  app.Click(kIdCheck4);
+  app.Click(kIdStartWithWindowsBox);
   ASSERT_TRUE(SettingBecomes(L"Windows Startup", L"Off"));
   EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE), std::nullopt);
 }

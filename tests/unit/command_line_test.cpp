@@ -130,9 +130,9 @@ TEST_F(CommandLineBackupTest, ACleanRunLogsAsTheWindowDoesEndsWithZeroAndChanges
 
   // The same run from the window writes the same lines.
   files_.DeleteFile("C:\\Temp\\Tessaline.txt");
-  Form1 form(Services{fakes_.settings, files_, fakes_.shell, fakes_.registry, fakes_.environment,
+  MainForm form(Services{fakes_.settings, files_, fakes_.shell, fakes_.registry, fakes_.environment,
                       fakes_.dialogs, fakes_.notify_icon, fakes_.clock, fakes_.pump});
-  form.Form_Load();
+  form.OnLoad();
   const std::string from_command_line =
       "Alpha was backup saved at 8/31/2021 4:05:06 PM\r\n"
       "Beta was backup saved at 8/31/2021 4:05:06 PM\r\n";

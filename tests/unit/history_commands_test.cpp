@@ -14,17 +14,17 @@ constexpr char kLogText[] =
 class HistoryCommandsTest : public ::testing::Test {
  protected:
   HistoryCommandsTest() {
-    form_.Form_Load();
-    form_.ListView1.Append("C:\\Users\\Ann\\Documents");
-    form_.ListView1.Append("E:\\");
+    form_.OnLoad();
+    form_.folder_list.Append("C:\\Users\\Ann\\Documents");
+    form_.folder_list.Append("E:\\");
   }
   void WriteLog() { fakes_.files.AddFile(kLog, kLogText); }
   FakeServices fakes_;
-  Form1 form_{fakes_.Wire()};
+  MainForm form_{fakes_.Wire()};
 };
 
 TEST_F(HistoryCommandsTest, WithoutALogViewShowsItsBoxAndCopyChangesNothing) {
-  form_.PushButton3_Click();
+  form_.OnViewHistoryClick();
   ASSERT_EQ(fakes_.dialogs.boxes.size(), 1u);
   const auto& box = fakes_.dialogs.boxes[0];
   EXPECT_EQ(box.text, "There isn't a history to view because actions have not been performed yet.");
@@ -33,16 +33,16 @@ TEST_F(HistoryCommandsTest, WithoutALogViewShowsItsBoxAndCopyChangesNothing) {
   EXPECT_EQ(box.icon, BoxIcon::kNone);
   EXPECT_TRUE(fakes_.shell.started.empty());
 
-  form_.PushButton4_Click();
+  form_.OnCopyHistoryClick();
   EXPECT_EQ(fakes_.dialogs.clipboard, "<untouched>");
   EXPECT_EQ(fakes_.dialogs.boxes.size(), 1u);
 }
 
 TEST_F(HistoryCommandsTest, ViewOpensTheEditorOnTheLogPath) {
   fakes_.environment.variables["TEMP"] = "C:\\Users\\Ann Lee\\Temp";
-  form_.Form_Load();
+  form_.OnLoad();
   fakes_.files.AddFile(form_.History().HistoryLogPath(), kLogText);
-  form_.PushButton3_Click();
+  form_.OnViewHistoryClick();
   ASSERT_EQ(fakes_.shell.started.size(), 1u);
   EXPECT_EQ(fakes_.shell.started[0].program, "C:\\WINDOWS\\system32\\notepad.exe");
   // One argument, passed whole: the shell layer quotes it, blanks and all.
@@ -54,7 +54,7 @@ TEST_F(HistoryCommandsTest, ViewOpensTheEditorOnTheLogPath) {
 TEST_F(HistoryCommandsTest, EditorThatCannotStartIsReportedAtItsLine) {
   WriteLog();
   fakes_.shell.fail_start = true;
-  form_.PushButton3_Click();
+  form_.OnViewHistoryClick();
   ASSERT_EQ(fakes_.dialogs.boxes.size(), 1u);
   EXPECT_EQ(fakes_.dialogs.boxes[0].text,
             "File not found\r\nin Tessaline2021/08/31.Form1.PushButton3_Click at line 102\r\r"
@@ -64,28 +64,28 @@ TEST_F(HistoryCommandsTest, EditorThatCannotStartIsReportedAtItsLine) {
 TEST_F(HistoryCommandsTest, WithoutASystemFolderNoProgramIsLookedUpByNameAndTheFailureIsShown) {
   WriteLog();
   fakes_.shell.system_folder = "";
-  form_.PushButton3_Click();
+  form_.OnViewHistoryClick();
   EXPECT_TRUE(fakes_.shell.started.empty());
   ASSERT_EQ(fakes_.dialogs.Errors().size(), 1u);
   EXPECT_NE(fakes_.dialogs.Errors()[0].text.find("PushButton3_Click at line 102"),
             std::string::npos);
   // A folder the system names with its root's backslash still gives one separator.
   fakes_.shell.system_folder = "D:\\";
-  form_.PushButton3_Click();
+  form_.OnViewHistoryClick();
   ASSERT_EQ(fakes_.shell.started.size(), 1u);
   EXPECT_EQ(fakes_.shell.started[0].program, "D:\\notepad.exe");
 }
 
 TEST_F(HistoryCommandsTest, CopyPutsExactlyTheLogTextOnTheClipboard) {
   WriteLog();
-  form_.PushButton4_Click();
+  form_.OnCopyHistoryClick();
   EXPECT_EQ(fakes_.dialogs.clipboard, kLogText);
   EXPECT_TRUE(fakes_.dialogs.boxes.empty());
 }
 
 TEST_F(HistoryCommandsTest, UnreadableLogIsReportedAndLeavesTheClipboardAlone) {
   fakes_.files.AddFolder(kLog);  // exists, but cannot be read as text
-  form_.PushButton4_Click();
+  form_.OnCopyHistoryClick();
   ASSERT_EQ(fakes_.dialogs.Errors().size(), 1u);
   EXPECT_NE(fakes_.dialogs.Errors()[0].text.find("PushButton4_Click at line 102"),
             std::string::npos);
@@ -95,7 +95,7 @@ TEST_F(HistoryCommandsTest, UnreadableLogIsReportedAndLeavesTheClipboardAlone) {
 TEST_F(HistoryCommandsTest, ClearAnsweredNoChangesNothing) {
   WriteLog();
   fakes_.dialogs.answers.push_back(BoxResult::kNo);
-  form_.PushButton12_Click();
+  form_.OnClearHistoryClick();
   ASSERT_EQ(fakes_.dialogs.boxes.size(), 1u);
   const auto& box = fakes_.dialogs.boxes[0];
   EXPECT_EQ(box.text, "Are you sure you want to delete the history log and start over?");
@@ -103,7 +103,7 @@ TEST_F(HistoryCommandsTest, ClearAnsweredNoChangesNothing) {
   EXPECT_EQ(box.buttons, BoxButtons::kYesNo);
   EXPECT_EQ(box.icon, BoxIcon::kNone);
   EXPECT_EQ(fakes_.files.Content(kLog), kLogText);
-  EXPECT_EQ(form_.ListView1.Count(), 2);
+  EXPECT_EQ(form_.folder_list.Count(), 2);
   EXPECT_FALSE(fakes_.settings.Has("Folders"));
 }
 
@@ -111,16 +111,16 @@ TEST_F(HistoryCommandsTest, ClearAnsweredYesDeletesEvenReadOnlyAndEmptiesTheList
   WriteLog();
   fakes_.files.read_only.insert(FakeFileSystem::Key(kLog));
   form_.SetMousePointer(Pointer::kHourglass);  // a Backup Now run is in progress
-  form_.PushButton12_Click();
+  form_.OnClearHistoryClick();
   EXPECT_FALSE(fakes_.files.IsFile(kLog));
-  EXPECT_EQ(form_.ListView1.Count(), 0);
+  EXPECT_EQ(form_.folder_list.Count(), 0);
   EXPECT_EQ(fakes_.settings.values["Folders"], "");
   EXPECT_TRUE(fakes_.dialogs.Errors().empty());
 }
 
 TEST_F(HistoryCommandsTest, ClearWithoutALogStillEmptiesTheList) {
-  form_.PushButton12_Click();
-  EXPECT_EQ(form_.ListView1.Count(), 0);
+  form_.OnClearHistoryClick();
+  EXPECT_EQ(form_.folder_list.Count(), 0);
   EXPECT_TRUE(fakes_.dialogs.Errors().empty());
 }
 

@@ -14,54 +14,54 @@ constexpr char kUserRunValue[] =
 
 class OptionsTest : public ::testing::Test {
  protected:
-  Form1& Load() {
-    form_ = std::make_unique<Form1>(fakes_.Wire());
-    form_->Form_Load();
+  MainForm& Load() {
+    form_ = std::make_unique<MainForm>(fakes_.Wire());
+    form_->OnLoad();
     fakes_.settings.write_log.clear();
     return *form_;
   }
   FakeServices fakes_;
-  std::unique_ptr<Form1> form_;
+  std::unique_ptr<MainForm> form_;
 };
 
 TEST_F(OptionsTest, StartWithWindowsWritesTheRunEntryForTheRunningProgram) {
-  Form1& f = Load();
-  f.Check4.SetValue(1);
+  MainForm& f = Load();
+  f.start_with_windows_box.SetValue(1);
   // Quoted: unquoted, Windows would first try to start "C:\Program.exe".
   EXPECT_EQ(fakes_.registry.values[kMachineRunValue],
             "\"C:\\Program Files\\Tessaline\\Tessaline.exe\"");
   EXPECT_EQ(fakes_.settings.values["Windows Startup"], "On");
-  EXPECT_TRUE(f.Check8.Visible());
+  EXPECT_TRUE(f.start_in_tray_box.Visible());
 }
 
 TEST_F(OptionsTest, UncheckingClearsAndHidesStartInTrayAndRemovesTheEntry) {
   fakes_.settings.values["Windows Startup"] = "On";
   fakes_.settings.values["Minimized"] = "On";
-  Form1& f = Load();
+  MainForm& f = Load();
   f.SetVisible(true);
   // As this version writes it, and unquoted as older versions did: both go by name.
   fakes_.registry.values[kMachineRunValue] = "\"C:\\Program Files\\Tessaline\\Tessaline.exe\"";
   fakes_.registry.values[kUserRunValue] = "C:\\Program Files\\Tessaline\\Tessaline.exe";
-  f.Check4.SetValue(0);
+  f.start_with_windows_box.SetValue(0);
   EXPECT_EQ(fakes_.settings.write_log,
             (std::vector<std::string>{"Minimized=Off", "Windows Startup=Off"}));
-  EXPECT_FALSE(f.Check8.Checked());
-  EXPECT_FALSE(f.Check8.Visible());
+  EXPECT_FALSE(f.start_in_tray_box.Checked());
+  EXPECT_FALSE(f.start_in_tray_box.Visible());
   EXPECT_TRUE(fakes_.registry.values.empty());
-  f.Check4.SetValue(1);
-  EXPECT_TRUE(f.Check8.Visible());
-  EXPECT_FALSE(f.Check8.Checked());
+  f.start_with_windows_box.SetValue(1);
+  EXPECT_TRUE(f.start_in_tray_box.Visible());
+  EXPECT_FALSE(f.start_in_tray_box.Checked());
   EXPECT_EQ(fakes_.registry.values.count(kMachineRunValue), 1u);
 }
 
 TEST_F(OptionsTest, WithoutAdministratorRightsTheEntryGoesToTheUsersRunKey) {
   fakes_.registry.machine_writable = false;
-  Form1& f = Load();
-  f.Check4.SetValue(1);
+  MainForm& f = Load();
+  f.start_with_windows_box.SetValue(1);
   EXPECT_EQ(fakes_.registry.values.count(kMachineRunValue), 0u);
   EXPECT_EQ(fakes_.registry.values[kUserRunValue],
             "\"C:\\Program Files\\Tessaline\\Tessaline.exe\"");
-  f.Check4.SetValue(0);
+  f.start_with_windows_box.SetValue(0);
   EXPECT_TRUE(fakes_.registry.values.empty());
 }
 
@@ -73,59 +73,59 @@ TEST_F(OptionsTest, EntryIsNamedAfterTheModuleNotAnyOtherProgramBesideIt) {
 }
 
 TEST_F(OptionsTest, DateStampBoxDisablesTheModesAfterAndEnablesThemBeforeSaving) {
-  Form1& f = Load();
+  MainForm& f = Load();
   std::vector<std::string> seen;
   fakes_.settings.on_write = [&](const std::string& key) {
-    seen.push_back(key + (f.Option3.Enabled() ? " enabled" : " disabled"));
+    seen.push_back(key + (f.create_new_option.Enabled() ? " enabled" : " disabled"));
   };
-  f.Check6.SetValue(0);
-  EXPECT_FALSE(f.Option3.Enabled());
-  EXPECT_FALSE(f.Option4.Enabled());
-  EXPECT_TRUE(f.Option3.Value());  // the selection stays
-  f.Check6.SetValue(1);
+  f.stamp_box.SetValue(0);
+  EXPECT_FALSE(f.create_new_option.Enabled());
+  EXPECT_FALSE(f.overwrite_option.Enabled());
+  EXPECT_TRUE(f.create_new_option.Value());  // the selection stays
+  f.stamp_box.SetValue(1);
   EXPECT_EQ(seen, (std::vector<std::string>{"Include Date disabled", "Include Date disabled"}));
-  EXPECT_TRUE(f.Option4.Enabled());
+  EXPECT_TRUE(f.overwrite_option.Enabled());
 }
 
 TEST_F(OptionsTest, OptionButtonsAreOneGroupAndEachSelectionWrites) {
-  Form1& f = Load();
-  f.Option4.SetValue(true);
-  EXPECT_FALSE(f.Option3.Value());
-  f.Option3.SetValue(true);
-  EXPECT_FALSE(f.Option4.Value());
+  MainForm& f = Load();
+  f.overwrite_option.SetValue(true);
+  EXPECT_FALSE(f.create_new_option.Value());
+  f.create_new_option.SetValue(true);
+  EXPECT_FALSE(f.overwrite_option.Value());
   EXPECT_EQ(fakes_.settings.write_log,
             (std::vector<std::string>{"Backup Option=2", "Backup Option=1"}));
 }
 
 TEST_F(OptionsTest, StartInTrayWritesOnAndOff) {
-  Form1& f = Load();
-  f.Check8.SetValue(1);
-  f.Check8.SetValue(0);
+  MainForm& f = Load();
+  f.start_in_tray_box.SetValue(1);
+  f.start_in_tray_box.SetValue(0);
   EXPECT_EQ(fakes_.settings.write_log, (std::vector<std::string>{"Minimized=On", "Minimized=Off"}));
 }
 
 TEST_F(OptionsTest, DestinationBoxStoresEveryChangeAndSelectsAllOnFocus) {
-  Form1& f = Load();
-  f.Text5.SetText("D");
-  f.Text5.SetText("D:");
-  f.Text5.SetText("");
+  MainForm& f = Load();
+  f.destination_box.SetText("D");
+  f.destination_box.SetText("D:");
+  f.destination_box.SetText("");
   EXPECT_EQ(fakes_.settings.write_log, (std::vector<std::string>{"Path=D", "Path=D:", "Path="}));
-  f.Text5.SetText("D:\\Backups");
-  f.Text5_GotFocus();
-  EXPECT_EQ(f.Text5.SelStart(), 0);
-  EXPECT_EQ(f.Text5.SelLength(), 10);
+  f.destination_box.SetText("D:\\Backups");
+  f.OnDestinationGotFocus();
+  EXPECT_EQ(f.destination_box.SelStart(), 0);
+  EXPECT_EQ(f.destination_box.SelLength(), 10);
 }
 
 TEST_F(OptionsTest, BrowseButtonFillsTheBoxUnlessCancelled) {
   fakes_.settings.values["LastFolder"] = "Q:\\missing";
-  Form1& f = Load();
-  const std::string before = f.Text5.Text();
+  MainForm& f = Load();
+  const std::string before = f.destination_box.Text();
   fakes_.shell.browse_answers = {"", "E:\\"};
-  f.PushButton1_Click();
-  EXPECT_EQ(f.Text5.Text(), before);
+  f.OnBrowseClick();
+  EXPECT_EQ(f.destination_box.Text(), before);
   EXPECT_TRUE(fakes_.settings.write_log.empty());
-  f.PushButton1_Click();
-  EXPECT_EQ(f.Text5.Text(), "E:\\");
+  f.OnBrowseClick();
+  EXPECT_EQ(f.destination_box.Text(), "E:\\");
   EXPECT_EQ(fakes_.settings.values["Path"], "E:\\");
   ASSERT_EQ(fakes_.shell.browses.size(), 2u);
   EXPECT_EQ(fakes_.shell.browses[0].title, "Please select folder:");
@@ -133,12 +133,12 @@ TEST_F(OptionsTest, BrowseButtonFillsTheBoxUnlessCancelled) {
 }
 
 TEST_F(OptionsTest, AddFolderAppendsEachChoiceUnchangedAndStoresTheList) {
-  Form1& f = Load();
+  MainForm& f = Load();
   fakes_.shell.browse_answers = {"C:\\Data", "C:\\Data", ""};
-  f.PushButton7_Click();
-  f.PushButton7_Click();
-  f.PushButton7_Click();
-  EXPECT_EQ(f.ListView1.Items(), (std::vector<std::string>{"C:\\Data", "C:\\Data"}));
+  f.OnAddFolderClick();
+  f.OnAddFolderClick();
+  f.OnAddFolderClick();
+  EXPECT_EQ(f.folder_list.Items(), (std::vector<std::string>{"C:\\Data", "C:\\Data"}));
   EXPECT_EQ(fakes_.settings.values["Folders"], "C:\\Data;C:\\Data;");
   ASSERT_EQ(fakes_.shell.browses.size(), 3u);
   EXPECT_EQ(fakes_.shell.browses[0].title, "Browse for folder:");
@@ -146,23 +146,23 @@ TEST_F(OptionsTest, AddFolderAppendsEachChoiceUnchangedAndStoresTheList) {
 }
 
 TEST_F(OptionsTest, ViewThisFolderPassesTheBoxAsOneArgumentAndReportsAFailure) {
-  Form1& f = Load();
-  f.Text5.SetText("D:\\My Backups");
-  f.PushButton2_Click();
+  MainForm& f = Load();
+  f.destination_box.SetText("D:\\My Backups");
+  f.OnViewFolderClick();
   ASSERT_EQ(fakes_.shell.started.size(), 1u);
   EXPECT_EQ(fakes_.shell.started[0].program, "C:\\WINDOWS\\explorer.exe");
   EXPECT_EQ(fakes_.shell.started[0].argument, "D:\\My Backups");
   EXPECT_FALSE(fakes_.shell.started[0].minimized);
   fakes_.shell.fail_start = true;
-  f.PushButton2_Click();
+  f.OnViewFolderClick();
   ASSERT_EQ(fakes_.dialogs.Errors().size(), 1u);
   EXPECT_NE(fakes_.dialogs.Errors()[0].text.find("PushButton2_Click at line 100"),
             std::string::npos);
 }
 
 TEST_F(OptionsTest, HelpNamesTheContactPage) {
-  Form1& f = Load();
-  f.PushButton11_Click();
+  MainForm& f = Load();
+  f.OnHelpClick();
   ASSERT_EQ(fakes_.dialogs.boxes.size(), 1u);
   EXPECT_EQ(fakes_.dialogs.boxes[0].text.rfind("Questions? Please contact Team Quintaro at ", 0),
             0u);

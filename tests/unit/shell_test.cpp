@@ -26,13 +26,13 @@ class ShellTest : public ::testing::Test {
     fakes_.settings.values = {
         {"Folders", std::string(kSource) + ";"}, {"Path", "D:\\Backups"}, {"OftenIndex", "1"}};
   }
-  Form1& Start() {
-    form_ = std::make_unique<Form1>(fakes_.Wire());
-    form_->Form_Load();
+  MainForm& Start() {
+    form_ = std::make_unique<MainForm>(fakes_.Wire());
+    form_->OnLoad();
     return *form_;
   }
   void Tick(int count) {
-    for (int i = 0; i < count; ++i) form_->Timer1_Timer();
+    for (int i = 0; i < count; ++i) form_->OnTimerTick();
   }
   int HistoryLines() const {
     if (!fakes_.files.IsFile(kHistoryLog)) return 0;
@@ -44,7 +44,7 @@ class ShellTest : public ::testing::Test {
   }
 
   FakeServices fakes_;
-  std::unique_ptr<Form1> form_;
+  std::unique_ptr<MainForm> form_;
 };
 
 TEST_F(ShellTest, ATimedRunInsideTheWaitOfAStartInTheTrayLogsToTheRealFile) {
@@ -53,19 +53,19 @@ TEST_F(ShellTest, ATimedRunInsideTheWaitOfAStartInTheTrayLogsToTheRealFile) {
   bool loading_in_wait = true;
   fakes_.pump.every_call = [&] {
     fakes_.clock.Advance(0.25);
-    if (ticked || form_ == nullptr || !form_->cSysTray1.BalloonShowing()) return;
+    if (ticked || form_ == nullptr || !form_->tray_icon.BalloonShowing()) return;
     ticked = true;
-    loading_in_wait = form_->IsLoading;
+    loading_in_wait = form_->is_loading;
     Tick(5);
   };
-  Form1& f = Start();
+  MainForm& f = Start();
   ASSERT_TRUE(ticked) << "no balloon wait ran";
   EXPECT_FALSE(loading_in_wait);
   EXPECT_EQ(fakes_.files.copies.size(), 1u);
   EXPECT_EQ(HistoryLines(), 1);
   EXPECT_TRUE(fakes_.dialogs.Errors().empty());
   EXPECT_FALSE(f.Visible());
-  EXPECT_FALSE(f.IsLoading);
+  EXPECT_FALSE(f.is_loading);
 }
 
 // An error box of the start-up lets window events run once the timer is on.
@@ -90,16 +90,16 @@ TEST_F(ShellTest, ATimedRunInsideAnErrorBoxOfTheStartUpLogsToTheRealFile) {
 TEST_F(ShellTest, WithoutAnIconTheMinimiseStaysOnTheTaskbarAndTheIconComesWithTheShell) {
   fakes_.settings.values["Minimized"] = "On";
   fakes_.notify_icon.shell_running = false;
-  Form1& f = Start();
+  MainForm& f = Start();
   EXPECT_TRUE(f.Visible());
   EXPECT_EQ(f.State(), WindowState::kMinimized);
-  EXPECT_FALSE(f.TrayNoticeShown);
+  EXPECT_FALSE(f.tray_notice_shown);
   EXPECT_TRUE(fakes_.notify_icon.Balloons().empty());
-  EXPECT_TRUE(f.cSysTray1.InTray());
+  EXPECT_TRUE(f.tray_icon.InTray());
 
   fakes_.notify_icon.shell_running = true;
   fakes_.notify_icon.calls.clear();
-  f.cSysTray1.Dispatch(TrayEvent::kShellStarted, 0);
+  f.tray_icon.Dispatch(TrayEvent::kShellStarted, 0);
   ASSERT_EQ(fakes_.notify_icon.calls.size(), 1u);
   EXPECT_EQ(fakes_.notify_icon.calls[0].kind, Kind::kAdd);
   EXPECT_EQ(fakes_.notify_icon.calls[0].tip, "Tessaline");
@@ -110,7 +110,7 @@ TEST_F(ShellTest, WithoutAnIconTheMinimiseStaysOnTheTaskbarAndTheIconComesWithTh
   f.SetWindowState(WindowState::kNormal);
   f.SetWindowState(WindowState::kMinimized);
   EXPECT_FALSE(f.Visible());
-  EXPECT_TRUE(f.TrayNoticeShown);
+  EXPECT_TRUE(f.tray_notice_shown);
   ASSERT_EQ(fakes_.notify_icon.Balloons().size(), 1u);
   EXPECT_EQ(fakes_.notify_icon.Balloons()[0].title, "Tessaline");
 }
@@ -118,7 +118,7 @@ TEST_F(ShellTest, WithoutAnIconTheMinimiseStaysOnTheTaskbarAndTheIconComesWithTh
 // A second start of the program shows this copy's window, wherever it was, and changes nothing.
 TEST_F(ShellTest, ASecondStartBringsTheWindowBackFromTheTrayOrTheTaskbar) {
   fakes_.settings.values["Minimized"] = "On";
-  Form1& f = Start();
+  MainForm& f = Start();
   ASSERT_FALSE(f.Visible());
   fakes_.settings.write_log.clear();
   f.OnSecondStart();
@@ -135,7 +135,7 @@ TEST_F(ShellTest, ASecondStartBringsTheWindowBackFromTheTrayOrTheTaskbar) {
 
 TEST_F(ShellTest, ATimedRunThatFailsWhileHiddenInTheTraySaysSoInABalloon) {
   fakes_.settings.values["Minimized"] = "On";
-  Form1& f = Start();
+  MainForm& f = Start();
   ASSERT_FALSE(f.Visible());
   ASSERT_EQ(fakes_.notify_icon.Balloons().size(), 1u);  // the notice of the start in the tray
 
@@ -144,19 +144,19 @@ TEST_F(ShellTest, ATimedRunThatFailsWhileHiddenInTheTraySaysSoInABalloon) {
   EXPECT_EQ(fakes_.files.copies.size(), 1u);
   EXPECT_EQ(fakes_.notify_icon.Balloons().size(), 1u);
 
-  f.Text5.SetText("D:\\Nowhere");
+  f.destination_box.SetText("D:\\Nowhere");
   const int pumps = fakes_.pump.calls;
   Tick(5);
   auto balloons = fakes_.notify_icon.Balloons();
   ASSERT_EQ(balloons.size(), 2u);
   EXPECT_EQ(balloons[1].title, "Tessaline");
-  EXPECT_EQ(balloons[1].text, f.Frame1.Caption());
+  EXPECT_EQ(balloons[1].text, f.status_frame.Caption());
   EXPECT_NE(balloons[1].text.find("D:\\Nowhere"), std::string::npos);
   EXPECT_EQ(balloons[1].timeout_ms, 0u);  // the shell's own time: the tick does not wait
   EXPECT_LT(fakes_.pump.calls - pumps, 10);
 
   // Folders with errors count as a failure too.
-  f.Text5.SetText("D:\\Backups");
+  f.destination_box.SetText("D:\\Backups");
   fakes_.files.AddFile(std::string(kSource) + "\\b.txt", "b");
   fakes_.files.locked.insert(FakeFileSystem::Key(std::string(kSource) + "\\b.txt"));
   Tick(5);
@@ -165,7 +165,7 @@ TEST_F(ShellTest, ATimedRunThatFailsWhileHiddenInTheTraySaysSoInABalloon) {
   EXPECT_NE(balloons[2].text.find("with errors"), std::string::npos);
 
   // In view, the status line says it: no balloon.
-  f.cSysTray1.Dispatch(TrayEvent::kLeftButtonUp, 0);
+  f.tray_icon.Dispatch(TrayEvent::kLeftButtonUp, 0);
   ASSERT_TRUE(f.Visible());
   Tick(5);
   EXPECT_EQ(fakes_.notify_icon.Balloons().size(), 3u);
@@ -175,14 +175,14 @@ TEST_F(ShellTest, ATimedRunThatFailsWhileHiddenInTheTraySaysSoInABalloon) {
 // Another program may still cancel the shutdown: the query stores the list and changes nothing
 // else, so the countdown and the icon carry on.
 TEST_F(ShellTest, TheQueryBeforeASessionEndsStoresTheListAndStopsNothing) {
-  Form1& f = Start();
-  f.ListView1.Append("E:\\More");
+  MainForm& f = Start();
+  f.folder_list.Append("E:\\More");
   fakes_.notify_icon.calls.clear();
   const int pumps = fakes_.pump.calls;
-  f.Form_QueryEndSession();
+  f.OnQueryEndSession();
   EXPECT_EQ(fakes_.settings.values["Folders"], std::string(kSource) + ";E:\\More;");
-  EXPECT_EQ(f.Timer1.Interval(), 1000);
-  EXPECT_TRUE(f.cSysTray1.InTray());
+  EXPECT_EQ(f.timer.Interval(), 1000);
+  EXPECT_TRUE(f.tray_icon.InTray());
   EXPECT_TRUE(fakes_.notify_icon.calls.empty());
   EXPECT_EQ(fakes_.pump.calls, pumps);
   EXPECT_FALSE(f.Unloaded());
@@ -190,7 +190,7 @@ TEST_F(ShellTest, TheQueryBeforeASessionEndsStoresTheListAndStopsNothing) {
   EXPECT_EQ(fakes_.files.copies.size(), 1u);
 
   fakes_.settings.fail_writes = true;
-  f.Form_QueryEndSession();
+  f.OnQueryEndSession();
   ASSERT_EQ(fakes_.dialogs.Errors().size(), 1u);
   EXPECT_NE(fakes_.dialogs.Errors()[0].text.find("Form_QueryEndSession at line 102"),
             std::string::npos);

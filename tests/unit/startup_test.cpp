@@ -8,35 +8,35 @@ namespace {
 
 class StartupTest : public ::testing::Test {
  protected:
-  Form1& Load() {
-    form_ = std::make_unique<Form1>(fakes_.Wire());
-    form_->Form_Load();
+  MainForm& Load() {
+    form_ = std::make_unique<MainForm>(fakes_.Wire());
+    form_->OnLoad();
     return *form_;
   }
   FakeServices fakes_;
-  std::unique_ptr<Form1> form_;
+  std::unique_ptr<MainForm> form_;
 };
 
 TEST_F(StartupTest, FreshStoreGivesTheDesignedDefaultsAndWritesThreeKeys) {
-  Form1& f = Load();
+  MainForm& f = Load();
   EXPECT_EQ(f.Caption(), "Tessaline");
-  EXPECT_EQ(f.ListView1.Count(), 0);
-  EXPECT_EQ(f.ListView1.ColumnHeader(), "Folder(s) To Backup");
-  EXPECT_EQ(f.Text5.Text(), "C:\\Users\\Ann\\Desktop\\");
-  ASSERT_EQ(f.ListView2.Count(), 15);
-  EXPECT_EQ(f.ListView2.Selected(), 7);
-  EXPECT_EQ(f.ListView2.ItemText(7), "Backup every 15 minutes");
-  EXPECT_EQ(f.PushButton5.Caption(), "Turn Off Auto Backup");
-  EXPECT_EQ(f.Timer1.Interval(), 1000);
-  EXPECT_EQ(f.Frame1.Caption(), "Next backup will occur in xx:xx:xx");
-  EXPECT_TRUE(f.Option3.Value());
-  EXPECT_FALSE(f.Option4.Value());
-  EXPECT_TRUE(f.Check6.Checked());
-  EXPECT_FALSE(f.Check4.Checked());
-  EXPECT_FALSE(f.Check8.Checked());
-  EXPECT_TRUE(f.Check8.Visible());
+  EXPECT_EQ(f.folder_list.Count(), 0);
+  EXPECT_EQ(f.folder_list.ColumnHeader(), "Folder(s) To Backup");
+  EXPECT_EQ(f.destination_box.Text(), "C:\\Users\\Ann\\Desktop\\");
+  ASSERT_EQ(f.interval_list.Count(), 15);
+  EXPECT_EQ(f.interval_list.Selected(), 7);
+  EXPECT_EQ(f.interval_list.ItemText(7), "Backup every 15 minutes");
+  EXPECT_EQ(f.auto_backup_button.Caption(), "Turn Off Auto Backup");
+  EXPECT_EQ(f.timer.Interval(), 1000);
+  EXPECT_EQ(f.status_frame.Caption(), "Next backup will occur in xx:xx:xx");
+  EXPECT_TRUE(f.create_new_option.Value());
+  EXPECT_FALSE(f.overwrite_option.Value());
+  EXPECT_TRUE(f.stamp_box.Checked());
+  EXPECT_FALSE(f.start_with_windows_box.Checked());
+  EXPECT_FALSE(f.start_in_tray_box.Checked());
+  EXPECT_TRUE(f.start_in_tray_box.Visible());
   EXPECT_TRUE(f.Visible());
-  EXPECT_FALSE(f.IsLoading);
+  EXPECT_FALSE(f.is_loading);
   EXPECT_EQ(f.History().HistoryLogPath(), "C:\\Users\\Ann\\Temp\\Tessaline.txt");
   EXPECT_EQ(fakes_.dialogs.app_title, "Tessaline");
   EXPECT_TRUE(fakes_.dialogs.boxes.empty());
@@ -56,10 +56,10 @@ TEST_F(StartupTest, ReadsEveryKeyOnceInItsOrder) {
 }
 
 TEST_F(StartupTest, TrayIconCarriesTheProgramsNameAndIconFromItsFirstAdd) {
-  Form1& f = Load();
-  EXPECT_TRUE(f.cSysTray1.InTray());
-  EXPECT_EQ(f.cSysTray1.TrayTip(), "Tessaline");
-  EXPECT_EQ(f.cSysTray1.TrayIcon(), fakes_.notify_icon.program_icon);
+  MainForm& f = Load();
+  EXPECT_TRUE(f.tray_icon.InTray());
+  EXPECT_EQ(f.tray_icon.TrayTip(), "Tessaline");
+  EXPECT_EQ(f.tray_icon.Icon(), fakes_.notify_icon.program_icon);
   ASSERT_FALSE(fakes_.notify_icon.calls.empty());
   const auto& add = fakes_.notify_icon.calls.front();
   EXPECT_EQ(add.kind, FakeNotifyIcon::Call::Kind::kAdd);
@@ -74,19 +74,19 @@ TEST_F(StartupTest, TrayIconCarriesTheProgramsNameAndIconFromItsFirstAdd) {
 
 TEST_F(StartupTest, OftenIndexOutOfRangeReportsOnceAndSelectsNothing) {
   fakes_.settings.values["OftenIndex"] = "16";
-  Form1& f = Load();
-  EXPECT_EQ(f.ListView2.Selected(), 0);
+  MainForm& f = Load();
+  EXPECT_EQ(f.interval_list.Selected(), 0);
   ASSERT_EQ(fakes_.dialogs.Errors().size(), 1u);
   // Every later step still ran.
-  EXPECT_EQ(f.Timer1.Interval(), 1000);
-  EXPECT_TRUE(f.Option3.Value());
+  EXPECT_EQ(f.timer.Interval(), 1000);
+  EXPECT_TRUE(f.create_new_option.Value());
   EXPECT_FALSE(f.History().HistoryLogPath().empty());
 }
 
 TEST_F(StartupTest, NonNumericOftenIndexReportsTheConversionAndTheSelection) {
   fakes_.settings.values["OftenIndex"] = "x";
-  Form1& f = Load();
-  EXPECT_EQ(f.ListView2.Selected(), 0);
+  MainForm& f = Load();
+  EXPECT_EQ(f.interval_list.Selected(), 0);
   const auto errors = fakes_.dialogs.Errors();
   ASSERT_EQ(errors.size(), 2u);
   EXPECT_EQ(errors[0].text,
@@ -100,51 +100,51 @@ TEST_F(StartupTest, NonNumericOftenIndexReportsTheConversionAndTheSelection) {
 TEST_F(StartupTest, HugeAndGarbageNumbersNeverCrash) {
   fakes_.settings.values["OftenIndex"] = std::string(3 << 20, '9');
   fakes_.settings.values["Backup Option"] = "99999999999999999999";
-  Form1& f = Load();
-  EXPECT_EQ(f.ListView2.Selected(), 0);
-  EXPECT_TRUE(f.Option4.Value());
+  MainForm& f = Load();
+  EXPECT_EQ(f.interval_list.Selected(), 0);
+  EXPECT_TRUE(f.overwrite_option.Value());
   EXPECT_EQ(fakes_.settings.values["Backup Option"], "2");
 }
 
 TEST_F(StartupTest, BackupOptionOtherThanOneSelectsOverwriteAndIsRewritten) {
   fakes_.settings.values["Backup Option"] = "7";
-  Form1& f = Load();
-  EXPECT_TRUE(f.Option4.Value());
-  EXPECT_FALSE(f.Option3.Value());
+  MainForm& f = Load();
+  EXPECT_TRUE(f.overwrite_option.Value());
+  EXPECT_FALSE(f.create_new_option.Value());
   EXPECT_EQ(fakes_.settings.values["Backup Option"], "2");
   EXPECT_TRUE(fakes_.dialogs.boxes.empty());
 }
 
 TEST_F(StartupTest, StartStopStateComparesExactly) {
   fakes_.settings.values["StartStopState"] = "on";
-  Form1& f = Load();
-  EXPECT_EQ(f.PushButton5.Caption(), "Turn On Auto Backup");
-  EXPECT_EQ(f.Timer1.Interval(), 0);
-  EXPECT_EQ(f.Frame1.Caption(), "Next backup will occur in xx:xx:xx");
+  MainForm& f = Load();
+  EXPECT_EQ(f.auto_backup_button.Caption(), "Turn On Auto Backup");
+  EXPECT_EQ(f.timer.Interval(), 0);
+  EXPECT_EQ(f.status_frame.Caption(), "Next backup will occur in xx:xx:xx");
 }
 
 TEST_F(StartupTest, StartStopStateOffShowsTurnedOff) {
   fakes_.settings.values["StartStopState"] = "Off";
-  Form1& f = Load();
-  EXPECT_EQ(f.PushButton5.Caption(), "Turn On Auto Backup");
-  EXPECT_EQ(f.Frame1.Caption(), "Auto Backup is Turned Off.");
-  EXPECT_EQ(f.Timer1.Interval(), 0);
+  MainForm& f = Load();
+  EXPECT_EQ(f.auto_backup_button.Caption(), "Turn On Auto Backup");
+  EXPECT_EQ(f.status_frame.Caption(), "Auto Backup is Turned Off.");
+  EXPECT_EQ(f.timer.Interval(), 0);
 }
 
 TEST_F(StartupTest, IncludeDateInOtherCaseLeavesStampOffAndButtonsEnabled) {
   fakes_.settings.values["Include Date"] = "on";
-  Form1& f = Load();
-  EXPECT_FALSE(f.Check6.Checked());
-  EXPECT_TRUE(f.Option3.Enabled());
-  EXPECT_TRUE(f.Option4.Enabled());
+  MainForm& f = Load();
+  EXPECT_FALSE(f.stamp_box.Checked());
+  EXPECT_TRUE(f.create_new_option.Enabled());
+  EXPECT_TRUE(f.overwrite_option.Enabled());
   EXPECT_EQ(fakes_.settings.values["Include Date"], "on");  // unchecked box writes nothing
 }
 
 TEST_F(StartupTest, WindowsStartupOnChecksTheBoxWithoutTouchingTheRunKey) {
   fakes_.settings.values["Windows Startup"] = "On";
-  Form1& f = Load();
-  EXPECT_TRUE(f.Check4.Checked());
-  EXPECT_TRUE(f.Check8.Visible());
+  MainForm& f = Load();
+  EXPECT_TRUE(f.start_with_windows_box.Checked());
+  EXPECT_TRUE(f.start_in_tray_box.Visible());
   EXPECT_EQ(fakes_.registry.calls, 0);
   EXPECT_EQ(std::count(fakes_.settings.write_log.begin(), fakes_.settings.write_log.end(),
                        "Windows Startup=On"),
@@ -153,11 +153,11 @@ TEST_F(StartupTest, WindowsStartupOnChecksTheBoxWithoutTouchingTheRunKey) {
 
 TEST_F(StartupTest, MinimizedOnStartsHiddenInTheTrayWithOneBalloon) {
   fakes_.settings.values["Minimized"] = "On";
-  Form1& f = Load();
+  MainForm& f = Load();
   EXPECT_FALSE(f.Visible());
   EXPECT_EQ(f.State(), WindowState::kNormal);
-  EXPECT_TRUE(f.TrayNoticeShown);
-  EXPECT_TRUE(f.cSysTray1.InTray());
+  EXPECT_TRUE(f.tray_notice_shown);
+  EXPECT_TRUE(f.tray_icon.InTray());
   int balloons = 0;
   for (const auto& call : fakes_.notify_icon.calls) {
     if (call.kind == FakeNotifyIcon::Call::Kind::kShowBalloon && !call.text.empty()) {
@@ -172,8 +172,8 @@ TEST_F(StartupTest, MinimizedOnStartsHiddenInTheTrayWithOneBalloon) {
 
 TEST_F(StartupTest, StoredPathIsRestoredAndWrittenBack) {
   fakes_.settings.values["Path"] = "Q:\\Nowhere at all";
-  Form1& f = Load();
-  EXPECT_EQ(f.Text5.Text(), "Q:\\Nowhere at all");
+  MainForm& f = Load();
+  EXPECT_EQ(f.destination_box.Text(), "Q:\\Nowhere at all");
   EXPECT_EQ(std::count(fakes_.settings.write_log.begin(), fakes_.settings.write_log.end(),
                        "Path=Q:\\Nowhere at all"),
             1);
@@ -182,15 +182,15 @@ TEST_F(StartupTest, StoredPathIsRestoredAndWrittenBack) {
 TEST_F(StartupTest, MissingDesktopReportsStepAndKeepsInitialText) {
   fakes_.shell.desktop = "";
   fakes_.settings.values["Path"] = "D:\\Backups";
-  Form1& f = Load();
-  EXPECT_EQ(f.Text5.Text(), "");
+  MainForm& f = Load();
+  EXPECT_EQ(f.destination_box.Text(), "");
   ASSERT_EQ(fakes_.dialogs.Errors().size(), 1u);
   EXPECT_NE(fakes_.dialogs.Errors()[0].text.find("at line 120"), std::string::npos);
 }
 
 TEST_F(StartupTest, MissingTempPutsTheLogAtTheDriveRoot) {
   fakes_.environment.variables.clear();
-  Form1& f = Load();
+  MainForm& f = Load();
   EXPECT_EQ(f.History().HistoryLogPath(), "\\Tessaline.txt");
 }
 

@@ -6,7 +6,7 @@
 #include <stdexcept>
 
 #include "support/fakes.h"
-#include "tray/sys_tray.h"
+#include "tray/tray_icon.h"
 
 namespace tess::test {
 namespace {
@@ -21,7 +21,7 @@ class TrayTest : public ::testing::Test {
     return kinds;
   }
   FakeServices fakes_;
-  cSysTray tray_{fakes_.notify_icon, fakes_.clock, fakes_.pump};
+  TrayIcon tray_{fakes_.notify_icon, fakes_.clock, fakes_.pump};
 };
 
 TEST_F(TrayTest, TheTipTravelsWithTheIconAndTheIconLeavesWithTheControl) {
@@ -33,7 +33,7 @@ TEST_F(TrayTest, TheTipTravelsWithTheIconAndTheIconLeavesWithTheControl) {
   EXPECT_EQ(fakes_.notify_icon.calls[0].tip, "before");
   EXPECT_EQ(fakes_.notify_icon.calls[1].tip, "Tessaline");
   {
-    cSysTray short_lived(fakes_.notify_icon, fakes_.clock, fakes_.pump);
+    TrayIcon short_lived(fakes_.notify_icon, fakes_.clock, fakes_.pump);
     short_lived.SetInTray(true);
   }
   EXPECT_EQ(fakes_.notify_icon.calls.back().kind, Kind::kRemove);
@@ -66,7 +66,7 @@ TEST_F(TrayTest, TheWaitEndsAfterItsSecondsWhateverTheTimeOfDayDoes) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     FakeServices fakes;
-    cSysTray tray(fakes.notify_icon, fakes.clock, fakes.pump);
+    TrayIcon tray(fakes.notify_icon, fakes.clock, fakes.pump);
     fakes.clock.now = c.start;
     fakes.pump.every_call = [&] {
       fakes.clock.Advance(0.25);
@@ -112,10 +112,10 @@ TEST_F(TrayTest, TheShellEndsTheWaitWhenTheBalloonGoesButNotWhenItShows) {
 TEST_F(TrayTest, TheIconTakesIconPicturesOnlyAndShowsThemFromItsFirstAdd) {
   const Picture icon{Picture::Type::kIcon, 0x10};
   const Picture other_icon{Picture::Type::kIcon, 0x20};
-  tray_.SetTrayIcon(Picture{Picture::Type::kBitmap, 0x30});
-  tray_.SetTrayIcon(Picture{});
-  EXPECT_EQ(tray_.TrayIcon(), Picture{});
-  tray_.SetTrayIcon(icon);  // not yet in the tray: only remembered
+  tray_.SetIcon(Picture{Picture::Type::kBitmap, 0x30});
+  tray_.SetIcon(Picture{});
+  EXPECT_EQ(tray_.Icon(), Picture{});
+  tray_.SetIcon(icon);  // not yet in the tray: only remembered
   tray_.SetTrayTip("Tessaline");
   EXPECT_TRUE(fakes_.notify_icon.calls.empty());
 
@@ -127,17 +127,17 @@ TEST_F(TrayTest, TheIconTakesIconPicturesOnlyAndShowsThemFromItsFirstAdd) {
 
   // In the tray a new icon picture reaches the shell at once; a picture of another kind, or no
   // picture, changes nothing at all.
-  tray_.SetTrayIcon(other_icon);
-  tray_.SetTrayIcon(Picture{Picture::Type::kMetafile, 0x40});
-  tray_.SetTrayIcon(Picture{Picture::Type::kIcon, 0});
+  tray_.SetIcon(other_icon);
+  tray_.SetIcon(Picture{Picture::Type::kMetafile, 0x40});
+  tray_.SetIcon(Picture{Picture::Type::kIcon, 0});
   EXPECT_EQ(Kinds(), (std::vector<Kind>{Kind::kAdd, Kind::kSetPicture}));
   EXPECT_EQ(fakes_.notify_icon.calls[1].picture, other_icon);
-  EXPECT_EQ(tray_.TrayIcon(), other_icon);
+  EXPECT_EQ(tray_.Icon(), other_icon);
 }
 
 TEST_F(TrayTest, AnIconTheShellRefusedComesWhenTheShellStarts) {
   tray_.SetTrayTip("Tessaline");
-  tray_.SetTrayIcon(Picture{Picture::Type::kIcon, 0x10});
+  tray_.SetIcon(Picture{Picture::Type::kIcon, 0x10});
   tray_.Dispatch(TrayEvent::kShellStarted, 0);  // out of the tray: nothing to bring back
   EXPECT_TRUE(fakes_.notify_icon.calls.empty());
 

@@ -246,7 +246,7 @@ bool App::Settle() {
   // The progress bar's step size is never used by the program, so a posted change of it is a
   // harmless marker that shows when the queue has been worked off up to this point.
   static WPARAM marker = 1000;
-  const HWND bar = Control(win32::kIdProgressBar1);
+  const HWND bar = Control(win32::kIdProgressBar);
   const WPARAM mine = ++marker;
   PostMessageW(bar, PBM_SETSTEP, mine, 0);
   return WaitUntil([&] {

@@ -1,4 +1,4 @@
-#include "tray/sys_tray.h"
+#include "tray/tray_icon.h"
 
 #include <cstdint>
 
@@ -8,7 +8,7 @@
 
 namespace tess {
 
-cSysTray::~cSysTray() {
+TrayIcon::~TrayIcon() {
   if (in_tray_) {
     try {
       SetInTray(false);
@@ -17,7 +17,7 @@ cSysTray::~cSysTray() {
   }
 }
 
-void cSysTray::SetInTray(bool value) {
+void TrayIcon::SetInTray(bool value) {
   if (value == in_tray_) return;
   if (value) {
     // A failed add still counts as in the tray: the icon comes when the shell announces itself.
@@ -31,18 +31,18 @@ void cSysTray::SetInTray(bool value) {
   in_tray_ = value;
 }
 
-void cSysTray::SetTrayTip(const std::string& text) {
+void TrayIcon::SetTrayTip(const std::string& text) {
   if (installed_) shell_.SetTip(text);
   tip_ = text;
 }
 
-void cSysTray::SetTrayIcon(const Picture& picture) {
+void TrayIcon::SetIcon(const Picture& picture) {
   if (!picture.IsIcon()) return;
   if (installed_) shell_.SetPicture(picture);
   picture_ = picture;
 }
 
-void cSysTray::ShowBalloon(const std::string& text, const std::string& title, int seconds,
+void TrayIcon::ShowBalloon(const std::string& text, const std::string& title, int seconds,
                            bool once) {
   if (once && once_counter_ >= 1) return;
   unsigned timeout_ms = 0;
@@ -65,7 +65,7 @@ void cSysTray::ShowBalloon(const std::string& text, const std::string& title, in
   if (balloon_showing_ && balloons_shown_ == this_balloon) shell_.ShowBalloon("", "", 0);
 }
 
-void cSysTray::Dispatch(TrayEvent event, int id) {
+void TrayIcon::Dispatch(TrayEvent event, int id) {
   switch (event) {
     case TrayEvent::kMouseMove:
       if (MouseMove) MouseMove(id);

@@ -20,7 +20,7 @@
 #include "options/option_controls.h"
 #include "ports/program_settings.h"
 #include "schedule/countdown.h"
-#include "tray/sys_tray.h"
+#include "tray/tray_icon.h"
 
 namespace tess {
 
@@ -52,41 +52,41 @@ enum class WindowState { kNormal, kMinimized };
 inline constexpr unsigned kWhite = 0x00FFFFFF;
 inline constexpr unsigned kButtonFace = 0x8000000F;
 
-class Form1 {
+class MainForm {
  public:
-  explicit Form1(Services services);
-  Form1(const Form1&) = delete;
-  Form1& operator=(const Form1&) = delete;
+  explicit MainForm(Services services);
+  MainForm(const MainForm&) = delete;
+  MainForm& operator=(const MainForm&) = delete;
 
   // ---- controls, as the window's design places them (twips) ----
-  FrameModel Frame1;
-  ProgressBarModel ProgressBar1;
-  ListViewModel ListView1;
-  PushButtonModel PushButton7;
-  PushButtonModel PushButton8;
-  PushButtonModel PushButton9;
-  FrameModel Frame3;
-  OptionButtonModel Option3;
-  OptionButtonModel Option4;
-  CheckBoxModel Check6;
-  CheckBoxModel Check4;
-  CheckBoxModel Check8;
-  ListViewModel ListView2;
-  FrameModel Frame2;
-  TextBoxModel Text5;
-  PushButtonModel PushButton1;
-  PushButtonModel PushButton2;
-  PushButtonModel PushButton5;
-  PushButtonModel PushButton6;
-  PushButtonModel PushButton3;
-  PushButtonModel PushButton4;
-  PushButtonModel PushButton11;
-  PushButtonModel PushButton12;
-  TimerModel Timer1;
-  cSysTray cSysTray1;
+  FrameModel status_frame;
+  ProgressBarModel progress_bar;
+  ListViewModel folder_list;
+  PushButtonModel add_folder_button;
+  PushButtonModel clear_list_button;
+  PushButtonModel samples_button;
+  FrameModel options_frame;
+  OptionButtonModel create_new_option;
+  OptionButtonModel overwrite_option;
+  CheckBoxModel stamp_box;
+  CheckBoxModel start_with_windows_box;
+  CheckBoxModel start_in_tray_box;
+  ListViewModel interval_list;
+  FrameModel destination_frame;
+  TextBoxModel destination_box;
+  PushButtonModel browse_button;
+  PushButtonModel view_folder_button;
+  PushButtonModel auto_backup_button;
+  PushButtonModel backup_now_button;
+  PushButtonModel view_history_button;
+  PushButtonModel copy_history_button;
+  PushButtonModel help_button;
+  PushButtonModel clear_history_button;
+  TimerModel timer;
+  TrayIcon tray_icon;
 
   // ---- window-level state ----
-  bool IsLoading = false;
+  bool is_loading = false;
   Pointer MousePointer() const { return mouse_pointer_; }
   void SetMousePointer(Pointer pointer);
   const std::string& Caption() const { return caption_; }
@@ -103,64 +103,64 @@ class Form1 {
   void SetWindowListener(std::function<void()> listener) { window_view_ = std::move(listener); }
 
   // Program-wide values that live for the whole run.
-  bool TrayNoticeShown = false;
+  bool tray_notice_shown = false;
   // Set by the close request: the view destroys the window and the program ends.
   bool Unloaded() const { return unloaded_; }
 
   // ---- start-up, close, minimise (shell) ----
-  void Form_Load();
+  void OnLoad();
   // The session may be about to end: stores what the close request would, and nothing else,
   // because another program may still cancel the shutdown.
-  void Form_QueryEndSession();
-  void Form_QueryUnload();
-  void Form_Unload();
-  void Form_Resize();
+  void OnQueryEndSession();
+  void OnQueryUnload();
+  void OnUnload();
+  void OnResize();
 
   // The handlers below are short error-trap sequences over the subsystems; each subsystem
   // gets only the controls and services it uses.
 
   // ---- folder list and destination (folders) ----
-  void ListView1_DblClick();
+  void OnFolderListDoubleClick();
   // Delete removes the selected entry; Alt+Up and Alt+Down move it one place.
-  void ListView1_KeyDown(Key key, int shift);
+  void OnFolderListKeyDown(Key key, int shift);
   // A press on the folder list: `entry` is the one under the pointer, 0 for none.
-  void ListView1_MouseDown(int entry);
+  void OnFolderListMouseDown(int entry);
   // The mouse moved over the folder list; answers the entry to scroll into view, 0 for none.
-  int ListView1_MouseMove(const ListRows& rows);
-  void ListView1_MouseUp();
+  int OnFolderListMouseMove(const ListRows& rows);
+  void OnFolderListMouseUp();
   // Something dragged from another program is over the folder list, or dropped on it.
-  DropEffect ListView1_OLEDragOver(bool offers_file_list, const OfferedEffects& allowed);
-  void ListView1_OLEDragDrop(const std::vector<std::string>& paths);
-  void PushButton7_Click();  // Add Folder
-  void PushButton8_Click();  // Clear List
-  void PushButton9_Click();  // Load Sample/Example Folders
-  void Text5_Change();
-  void Text5_GotFocus();
-  void PushButton1_Click();  // "..."
-  void PushButton2_Click();  // View This Folder
+  DropEffect OnFolderListDragOver(bool offers_file_list, const OfferedEffects& allowed);
+  void OnFolderListDrop(const std::vector<std::string>& paths);
+  void OnAddFolderClick();  // Add Folder
+  void OnClearListClick();  // Clear List
+  void OnSamplesClick();  // Load Sample/Example Folders
+  void OnDestinationChange();
+  void OnDestinationGotFocus();
+  void OnBrowseClick();  // "..."
+  void OnViewFolderClick();  // View This Folder
 
   // ---- scheduler ----
-  void Timer1_Timer();
-  void ListView2_Click();
+  void OnTimerTick();
+  void OnIntervalListClick();
   // The user moved the interval selection (mouse or keyboard).
-  void ListView2_ItemSelected();
-  void PushButton5_Click();  // auto backup on/off
-  void PushButton6_Click();  // Backup Now
+  void OnIntervalSelected();
+  void OnAutoBackupClick();  // auto backup on/off
+  void OnBackupNowClick();  // Backup Now
 
   // ---- history ----
-  void PushButton3_Click();   // View History Log
-  void PushButton4_Click();   // Copy History To Clipboard
-  void PushButton12_Click();  // Clear History Log
+  void OnViewHistoryClick();   // View History Log
+  void OnCopyHistoryClick();   // Copy History To Clipboard
+  void OnClearHistoryClick();  // Clear History Log
 
   // ---- options ----
-  void Check4_Click();
-  void Check6_Click();
-  void Check8_Click();
-  void Option3_Click();
-  void Option4_Click();
+  void OnStartWithWindowsClick();
+  void OnStampClick();
+  void OnStartInTrayClick();
+  void OnCreateNewClick();
+  void OnOverwriteClick();
 
   // ---- tray ----
-  void cSysTray1_MouseUp(int button, int id);
+  void OnTrayIconMouseUp(int button, int id);
 
   // The program was started again in this session: this copy shows its window, in its normal
   // state, also from the tray, and the new start ends.
@@ -168,11 +168,11 @@ class Form1 {
 
   // ---- appearance ----
   void ApplySkin();
-  void PushButton11_Click();  // Help
+  void OnHelpClick();  // Help
   // The mouse moved over a push button (every one shares this handler) or over a background
   // area: the window itself, a frame, either list or the destination box.
-  void PushButton_MouseMove();
-  void Background_MouseMove();
+  void OnPushButtonMouseMove();
+  void OnBackgroundMouseMove();
 
   // The subsystems behind the handlers, for tests.
   HistoryLog& History() { return history_; }

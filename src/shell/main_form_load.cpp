@@ -4,21 +4,21 @@
 #include "appearance/pointer.h"
 #include "base/product.h"
 #include "ports/environment.h"
-#include "shell/form1.h"
+#include "shell/main_form.h"
 #include "shell/startup.h"
 
 namespace tess {
 
-void Form1::Form_Load() {
+void MainForm::OnLoad() {
   ErrorTrap trap = Trap("Form_Load");
   trap.Step(100, [&] { ApplySkin(); });
-  trap.Step(102, [&] { IsLoading = true; });
+  trap.Step(102, [&] { is_loading = true; });
   trap.Step(104, [&] { SetCaption(kProductName); });
   trap.Step(106, [&] { SetApplicationTitle(services_.dialogs); });
   trap.Step(108, [&] { VisitWebSiteAtRandom(services_.clock, services_.shell); });
   trap.Step(110, [&] {
     // The folder list's drag pointer comes from the same folder as the window's hand.
-    ListView1.SetMouseIcon(DragCursorIn(services_.files, AppPath()));
+    folder_list.SetMouseIcon(DragCursorIn(services_.files, AppPath()));
     const std::string cursor = CustomCursorIn(services_.files, AppPath());
     if (cursor.empty()) return;
     custom_cursor_path_ = cursor;
@@ -31,15 +31,15 @@ void Form1::Form_Load() {
   trap.Step(121, [&] { history_.Locate(services_.environment.Variable("TEMP")); });
   countdown_.Restore(trap);  // steps 122 to 136
   trap.Step(138, [&] {
-    cSysTray1.SetTrayTip(kProductName);
-    cSysTray1.SetInTray(true);
+    tray_icon.SetTrayTip(kProductName);
+    tray_icon.SetInTray(true);
   });
   options_.Restore(trap);  // steps 140 to 148
   // Loading is over before the minimise: its balloon wait lets the user bring the window back
   // and use it, and a click on "Load this software on Windows startup" must then count.
-  trap.Step(150, [&] { IsLoading = false; });
+  trap.Step(150, [&] { is_loading = false; });
   trap.Step(152, [&] {
-    if (Check8.Checked()) SetWindowState(WindowState::kMinimized);
+    if (start_in_tray_box.Checked()) SetWindowState(WindowState::kMinimized);
   });
 }
 

@@ -12,21 +12,21 @@ namespace tess {
 class Clock;
 class EventPump;
 
-class cSysTray {
+class TrayIcon {
  public:
-  cSysTray(NotifyIcon& shell, Clock& clock, EventPump& pump)
+  TrayIcon(NotifyIcon& shell, Clock& clock, EventPump& pump)
       : shell_(shell), clock_(clock), pump_(pump) {}
-  ~cSysTray();
-  cSysTray(const cSysTray&) = delete;
-  cSysTray& operator=(const cSysTray&) = delete;
+  ~TrayIcon();
+  TrayIcon(const TrayIcon&) = delete;
+  TrayIcon& operator=(const TrayIcon&) = delete;
 
   bool InTray() const { return in_tray_; }
   void SetInTray(bool value);
   const std::string& TrayTip() const { return tip_; }
   void SetTrayTip(const std::string& text);
-  const Picture& TrayIcon() const { return picture_; }
+  const Picture& Icon() const { return picture_; }
   // Takes icon pictures only; anything else is ignored.
-  void SetTrayIcon(const Picture& picture);
+  void SetIcon(const Picture& picture);
   // Whether the shell shows the icon: in the tray, and the shell took it. A window must not
   // hide in the tray while this is false, or nothing would be left to bring it back with.
   bool IconShown() const { return icon_shown_; }
