@@ -133,9 +133,17 @@ endif()
 
 file(GLOB E2E_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
 if(E2E_TEST_SOURCES)
+  # A program that only leaves a marker beside itself: the end-to-end tests put copies named
+  # like the helper programs where a lookup by bare name would find them.
+  add_executable(tessaline_stand_in ${CMAKE_SOURCE_DIR}/tests/stand_in/stand_in.cpp)
+  if(NOT MSVC)
+    target_link_options(tessaline_stand_in PRIVATE -municode)
+  endif()
   add_executable(tessaline_e2e_tests ${E2E_TEST_SOURCES})
   target_link_libraries(tessaline_e2e_tests PRIVATE tessaline_win_support gtest_main)
-  add_dependencies(tessaline_e2e_tests Tessaline)
+  target_compile_definitions(tessaline_e2e_tests PRIVATE
+                             TESSALINE_STAND_IN="$<TARGET_FILE:tessaline_stand_in>")
+  add_dependencies(tessaline_e2e_tests Tessaline tessaline_stand_in)
   if(CMAKE_CROSSCOMPILING)
     # Small real drives that fill up, refuse writes or stand empty (root only; see the script).
     set(FAULT_DRIVES ${CMAKE_BINARY_DIR}/fault_drives)

@@ -6,15 +6,21 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <ole2.h>
+#include <shellapi.h>
 // clang-format on
 
 #include <exception>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "view/dpi.h"
 #include "view/main_window.h"
 #include "win32/registry_settings_store.h"
 #include "win32/text.h"
+#include "win32/single_copy.h"
 #include "win32/win_clock.h"
+#include "win32/win_console.h"
 #include "win32/win_dialogs.h"
 #include "win32/win_environment.h"
 #include "win32/win_event_pump.h"
@@ -22,6 +28,8 @@
 #include "win32/win_notify_icon.h"
 #include "win32/win_registry.h"
 #include "win32/win_shell.h"
+#include "shell/command_line.h"
+#include "shell/command_line_backup.h"
 #include "shell/main_form.h"
 
 namespace {
@@ -49,6 +57,60 @@ int RunMessageLoop() {
     if (got == -1) return 1;
     tess::win32::DispatchWindowMessage(msg);
   }
+}
+
+// The arguments after the program's own name.
+std::vector<std::string> Arguments() {
+  std::vector<std::string> arguments;
+  int count = 0;
+  LPWSTR* list = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (list == nullptr) return arguments;
+  for (int i = 1; i < count; ++i) arguments.push_back(tess::win32::Narrow(list[i]));
+  LocalFree(list);
+  return arguments;
+}
+
+// The text on the console the program was started from, or in a box when it has none (started
+// from the desktop or the Run box).
+int Tell(const std::string& text, int exit_code) {
+  tess::win32::WinConsole console;
+  if (console.Available()) {
+    console.WriteLine(text);
+  } else {
+    MessageBoxW(nullptr, tess::win32::Widen(text).c_str(), L"Tessaline",
+                MB_OK | (exit_code == 0 ? MB_ICONINFORMATION : MB_ICONEXCLAMATION));
+  }
+  return exit_code;
+}
+
+// One backup without a window. It takes no part in the one-window rule: it neither waits for
+// nor disturbs a running window copy, and its temporary files are named apart from that copy's.
+int RunBackup() {
+  using namespace tess::win32;
+  WinConsole console;
+  RegistrySettingsStore settings;
+  WinFileSystem files;
+  WinShell shell(nullptr);
+  WinEnvironment environment;
+  WinClock clock;
+  WinEventPump pump;
+  return tess::RunBackupFromCommandLine(
+      {settings, files, shell, environment, clock, pump, console});
+}
+
+// Becomes the session's window copy, or has the running one show itself. A copy that is still
+// starting has no window to show yet, and one that is ending gives up its claim, so both are
+// asked again for a while.
+bool BecomeTheWindowCopy(std::optional<tess::win32::SessionClaim>& claim) {
+  constexpr int kAttempts = 100;
+  constexpr DWORD kPauseMs = 100;
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    claim.emplace();
+    if (claim->Held()) return true;
+    if (tess::win32::ShowRunningCopy()) return false;
+    Sleep(kPauseMs);
+  }
+  return false;
 }
 
 int Run(HINSTANCE instance) {
@@ -83,6 +145,20 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   controls.dwICC = ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS |
                    ICC_BAR_CLASSES | ICC_WIN95_CLASSES;
   InitCommonControlsEx(&controls);
+  const tess::CommandLine line = tess::ReadCommandLine(Arguments());
+  switch (line.request) {
+    case tess::StartRequest::kUsage:
+      return Tell(tess::UsageText(), tess::kExitAllSaved);
+    case tess::StartRequest::kUnknownArgument:
+      return Tell(tess::UnknownArgumentText(line.unknown_argument), tess::kExitNothingRan);
+    case tess::StartRequest::kBackup:
+      return RunBackup();
+    case tess::StartRequest::kWindow:
+      break;
+  }
+  // Held until the program ends; a later start finds it and shows this copy instead.
+  std::optional<tess::win32::SessionClaim> claim;
+  if (!BecomeTheWindowCopy(claim)) return 0;
   try {
     return Run(instance);
   } catch (const std::exception& e) {

@@ -9,7 +9,6 @@ namespace tess {
 
 namespace {
 constexpr char kBrowseTitle[] = "Please select folder:";
-constexpr char kFileManager[] = "explorer";
 }  // namespace
 
 std::string GetDesktopFolder(Shell& shell) {
@@ -35,6 +34,6 @@ std::string Destination::Browse() {
 
 void Destination::Set(const std::string& folder) { box_.SetText(folder); }
 
-void Destination::Open() { shell_.StartProcess(kFileManager, box_.Text(), false); }
+void Destination::Open() { shell_.StartProcess(FileManagerPath(shell_), box_.Text(), false); }
 
 }  // namespace tess

@@ -12,10 +12,6 @@
 
 namespace tess {
 
-namespace {
-constexpr char kTextEditor[] = "notepad";
-}  // namespace
-
 std::string ComputeHistoryLogPath(const std::string& temp_folder) {
   return temp_folder + "\\" + RemoveFileNameChars(StripTrailingWord(kProductName, "Software")) +
          ".txt";
@@ -26,7 +22,7 @@ void HistoryLog::AppendHistoryLine(const std::string& line) { files_.AppendLine(
 void HistoryLog::View(ErrorTrap& trap) {
   if (trap.Test(100, [&] { return PathExists(files_, path_); })) {
     // The editor gets the path as one quoted argument, so blanks in TEMP do no harm.
-    trap.Step(102, [&] { shell_.StartProcess(kTextEditor, path_, false); });
+    trap.Step(102, [&] { shell_.StartProcess(TextEditorPath(shell_), path_, false); });
     return;
   }
   trap.Step(104,

@@ -5,13 +5,16 @@
 
 namespace tess {
 
+std::string StartupCommand(const std::string& module_path) { return "\"" + module_path + "\""; }
+
 bool AddToWindowsStartup(Registry& registry, const std::string& module_path) {
   const std::string name = FileNameOf(module_path);
   if (name.empty()) return false;
-  if (registry.SetStringValue(Hive::kLocalMachine, kRunSubkey, name, module_path)) return true;
+  const std::string command = StartupCommand(module_path);
+  if (registry.SetStringValue(Hive::kLocalMachine, kRunSubkey, name, command)) return true;
   // Without administrator rights the machine-wide key is closed to us; the per-user list
   // starts the program just the same for this user.
-  return registry.SetStringValue(Hive::kCurrentUser, kUserRunSubkey, name, module_path);
+  return registry.SetStringValue(Hive::kCurrentUser, kUserRunSubkey, name, command);
 }
 
 void RemoveFromWindowsStartup(Registry& registry, const std::string& module_path) {

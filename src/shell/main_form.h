@@ -163,6 +163,10 @@ class MainForm {
   // ---- tray ----
   void OnTrayIconMouseUp(int button, int id);
 
+  // The program was started again in this session: this copy shows its window, in its normal
+  // state, also from the tray, and the new start ends.
+  void OnSecondStart();
+
   // ---- appearance ----
   void ApplySkin();
   void OnHelpClick();  // Help

@@ -52,4 +52,9 @@ void MainForm::OnTrayIconMouseUp(int button, int /*id*/) {
   }
 }
 
+void MainForm::OnSecondStart() {
+  SetWindowState(WindowState::kNormal);
+  SetVisible(true);
+}
+
 }  // namespace tess

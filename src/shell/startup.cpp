@@ -26,7 +26,7 @@ void SetApplicationTitle(Dialogs& dialogs) {
 bool VisitWebSiteAtRandom(Clock& clock, Shell& shell) {
   const int draw = static_cast<int>(std::floor(clock.RandomFraction() * 100)) + 1;
   if (draw != 7) return false;
-  shell.StartProcess("explorer", kWebSiteAddress, true);
+  shell.StartProcess(FileManagerPath(shell), kWebSiteAddress, true);
   return true;
 }
 

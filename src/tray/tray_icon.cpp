@@ -52,6 +52,7 @@ void TrayIcon::ShowBalloon(const std::string& text, const std::string& title, in
     timeout_ms = static_cast<unsigned>(ms);
   }
   shell_.ShowBalloon(title, text, timeout_ms);
+  const int this_balloon = ++balloons_shown_;
   balloon_showing_ = true;
   if (once) ++once_counter_;
   if (seconds <= 0) return;
@@ -61,7 +62,7 @@ void TrayIcon::ShowBalloon(const std::string& text, const std::string& title, in
     pump_.ProcessPendingEvents();
     pump_.WaitForEvents(50);
   }
-  if (balloon_showing_) shell_.ShowBalloon("", "", 0);
+  if (balloon_showing_ && balloons_shown_ == this_balloon) shell_.ShowBalloon("", "", 0);
 }
 
 void TrayIcon::Dispatch(TrayEvent event, int id) {

@@ -33,7 +33,8 @@ class TrayIcon {
   // Shows a balloon; with seconds > 0 waits (letting events run) until it is gone or the
   // seconds have passed, measured on a clock that only goes forward, so the wait ends on time
   // even where the shell never reports the balloon gone. With once set, only the first such
-  // balloon of the control is shown.
+  // balloon of the control is shown. A wait that runs out takes its balloon away, unless another
+  // balloon has replaced it meanwhile.
   void ShowBalloon(const std::string& text, const std::string& title, int seconds, bool once);
   bool BalloonShowing() const { return balloon_showing_; }
 
@@ -59,6 +60,9 @@ class TrayIcon {
   bool icon_shown_ = false;
   bool balloon_showing_ = false;
   int once_counter_ = 0;
+  // Counts the balloons shown, so a wait that ends takes away only its own balloon and never
+  // one shown while it waited (a timed run's failure notice).
+  int balloons_shown_ = 0;
   std::string tip_ = "Telnet Server";
   Picture picture_;
 };

@@ -18,6 +18,10 @@ constexpr DWORD kWindowExStyle = WS_EX_APPWINDOW;
 // The design's client area in twips: two 7800-twip columns with 120-twip margins and gap.
 constexpr int kClientWidthTwips = 15960;
 constexpr int kClientHeightTwips = 5865;
+// A later start's request to show the window, and the window's answer that it did.
+constexpr wchar_t kShowRequestName[] = L"Tessaline.ShowRunningCopy";
+constexpr LRESULT kShown = 0x7E55;
+constexpr UINT kShowRequestPatienceMs = 5000;
 }  // namespace
 
 MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
@@ -31,6 +35,23 @@ MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
   SizeAndPlace();
   taskbar_created_ = RegisterWindowMessageW(L"TaskbarCreated");
   if (taskbar_created_ != 0) LetTheShellThrough(window_.Get(), taskbar_created_);
+  show_request_ = RegisterWindowMessageW(kShowRequestName);
+}
+
+bool ShowRunningCopy() {
+  const UINT request = RegisterWindowMessageW(kShowRequestName);
+  const HWND running = FindWindowW(kMainWindowClass, nullptr);
+  if (request == 0 || running == nullptr) return false;
+  // The new start was the user's own, so it may hand the foreground on to the running copy.
+  DWORD process_id = 0;
+  GetWindowThreadProcessId(running, &process_id);
+  AllowSetForegroundWindow(process_id);
+  DWORD_PTR answer = 0;
+  if (!SendMessageTimeoutW(running, request, 0, 0, SMTO_ABORTIFHUNG, kShowRequestPatienceMs,
+                           &answer)) {
+    return false;
+  }
+  return answer == kShown;
 }
 
 MainWindow::~MainWindow() {
@@ -201,6 +222,15 @@ LRESULT CALLBACK MainWindow::Proc(HWND window, UINT message, WPARAM wparam,
 }
 
 std::optional<LRESULT> MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == show_request_ && show_request_ != 0) {
+    // Before the model is attached there is nothing to show yet, and a window that is closing
+    // will not stay: either way the new start asks again, and in the second case becomes the
+    // window copy itself once this one has ended.
+    if (form_ == nullptr || close_requested_ || ended_) return 0;
+    boundary_.Run([&] { form_->OnSecondStart(); });
+    SetForegroundWindow(window_.Get());
+    return kShown;
+  }
   if (message == taskbar_created_ && taskbar_created_ != 0) {
     if (form_ != nullptr) {
       boundary_.Run([&] { form_->tray_icon.Dispatch(TrayEvent::kShellStarted, 0); });

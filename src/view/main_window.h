@@ -19,6 +19,11 @@
 
 namespace tess::win32 {
 
+// A later start of the program in the same session: asks the running copy's window to show
+// itself in front, restored from the tray if it hides there. Returns whether a window did; false
+// when there is none (yet) or it did not answer.
+bool ShowRunningCopy();
+
 class MainWindow {
  public:
   // Ends the view's link to the model when it goes out of scope, before the model does.
@@ -97,6 +102,8 @@ class MainWindow {
   // The message a shell sends every program when it has started (again) with an empty
   // notification area; 0 when it could not be registered.
   UINT taskbar_created_ = 0;
+  // The request of a later start of the program to show this window; 0 when not registered.
+  UINT show_request_ = 0;
 
   // In the order they were made, which is also the Tab order.
   std::vector<std::unique_ptr<ControlBinding>> controls_;

@@ -103,8 +103,40 @@ std::string WinShell::BrowseForFolder(const std::string& title, const std::strin
   return PathOfItem(item.pidl);
 }
 
+namespace {
+// The system's answer from one of the two folder calls, which take a buffer and answer the
+// length they need when it is too small; "" when they fail.
+template <typename Call>
+std::string SystemPath(Call call) {
+  std::vector<wchar_t> buffer(MAX_PATH);
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    const UINT length = call(buffer.data(), static_cast<UINT>(buffer.size()));
+    if (length == 0) return "";
+    if (length < buffer.size()) return Narrow(buffer.data(), length);
+    buffer.resize(length + 1);
+  }
+  return "";
+}
+
+// A drive-rooted ("C:\...") or network ("\\server\share\...") path; anything else would be
+// completed from the current folder.
+bool IsFullPath(const std::wstring& path) {
+  if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') return true;
+  return path.size() >= 3 && path[0] == L'\\' && path[1] == L'\\';
+}
+}  // namespace
+
+std::string WinShell::WindowsFolder() {
+  return SystemPath(
+      [](wchar_t* buffer, UINT size) { return GetSystemWindowsDirectoryW(buffer, size); });
+}
+
+std::string WinShell::SystemFolder() {
+  return SystemPath([](wchar_t* buffer, UINT size) { return GetSystemDirectoryW(buffer, size); });
+}
+
 std::wstring QuotedCommandLine(const std::wstring& program, const std::wstring& argument) {
-  std::wstring line = program + L" \"";
+  std::wstring line = L"\"" + program + L"\" \"";
   size_t backslashes = 0;
   for (wchar_t c : argument) {
     if (c == L'"') continue;
@@ -122,13 +154,16 @@ std::wstring QuotedCommandLine(const std::wstring& program, const std::wstring& 
 
 void WinShell::StartProcess(const std::string& program, const std::string& argument,
                             bool show_minimized) {
-  std::wstring command = QuotedCommandLine(Widen(program), Widen(argument));
+  const std::wstring path = Widen(program);
+  if (!IsFullPath(path)) ThrowLastError(ERROR_BAD_PATHNAME);
+  std::wstring command = QuotedCommandLine(path, Widen(argument));
   STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = show_minimized ? SW_SHOWMINIMIZED : SW_SHOWNORMAL;
   PROCESS_INFORMATION process = {};
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+  // The program named as the application, so the system starts exactly that file.
+  if (!CreateProcessW(path.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                       &startup, &process)) {
     ThrowLastError(GetLastError());
   }

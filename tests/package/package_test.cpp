@@ -76,6 +76,8 @@ bool SamePath(std::wstring a, std::wstring b) {
 
 std::wstring InstallFolder() { return ShellFolder(CSIDL_PROGRAM_FILES) + L"\\Tessaline"; }
 std::wstring InstalledProgram() { return InstallFolder() + L"\\Tessaline.exe"; }
+// The start-up command the program writes: its path quoted, since "Program Files" has a blank.
+std::wstring StartupCommand() { return L"\"" + InstalledProgram() + L"\""; }
 
 // The Start-menu shortcuts named Tessaline, for all users or for this one: Wine puts a
 // per-machine package's shortcut in the user's menu.
@@ -151,12 +153,13 @@ TEST_F(PackageTest, MsiInstallsRunsUpgradesAndUninstallsLeavingTheUsersOwnData) 
     ExpectRunsBesideItsFiles(app, InstallFolder());
     app.Click(win32::kIdStartWithWindowsBox);
     EXPECT_TRUE(WaitUntil(
-        [] { return RegistryText(HKEY_LOCAL_MACHINE, kRunKey, kRunValue) == InstalledProgram(); }));
+        [] { return RegistryText(HKEY_LOCAL_MACHINE, kRunKey, kRunValue) == StartupCommand(); }));
     app.Close();
     EXPECT_TRUE(app.WaitForExit(20s));
   }
-  // What the user and other programs own: a per-user start-up value under the same name,
-  // other programs' start-up values, and the history log.
+  // What the user and other programs own: a per-user start-up value under the same name (left
+  // unquoted, as older versions wrote it), other programs' start-up values, and the history
+  // log.
   SetRegistryText(HKEY_CURRENT_USER, kRunKey, kRunValue, InstalledProgram());
   for (const HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
     SetRegistryText(root, kRunKey, L"Other.exe", L"C:\\Other\\Other.exe");
@@ -176,7 +179,7 @@ TEST_F(PackageTest, MsiInstallsRunsUpgradesAndUninstallsLeavingTheUsersOwnData) 
     EXPECT_TRUE(HoldsTree(InstallFolder(), ProgramFolderTree()));
     EXPECT_EQ(StartMenuShortcuts().size(), 1u);
     // Replacing the program is not removing it: the start-up choice stays.
-    EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, kRunKey, kRunValue), InstalledProgram());
+    EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, kRunKey, kRunValue), StartupCommand());
     EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, kRunKey, kRunValue), InstalledProgram());
   }
 

@@ -93,19 +93,22 @@ class StartupEntryTest : public ::testing::Test {
 
 TEST_F(StartupEntryTest, AddWritesTheMachineWideValueAndRemoveDeletesIt) {
   ASSERT_TRUE(AddToWindowsStartup(registry_, exe_));
-  EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, kMachineRun, L"TessalineTest.exe"), Widen(exe_));
+  EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, kMachineRun, L"TessalineTest.exe"),
+            L"\"" + Widen(exe_) + L"\"");
   RemoveFromWindowsStartup(registry_, exe_);
   EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, kMachineRun, L"TessalineTest.exe"), L"<absent>");
   // Removing again is a quiet no-op.
   RemoveFromWindowsStartup(registry_, exe_);
 }
 
-TEST_F(StartupEntryTest, TheUserRunKeyTakesAndLosesValuesThroughTheSameCalls) {
+TEST_F(StartupEntryTest, UnquotedValuesOfOlderVersionsGoUnderBothKeys) {
   ASSERT_TRUE(
       registry_.SetStringValue(Hive::kCurrentUser, kUserRunSubkey, "TessalineTest.exe", exe_));
+  ASSERT_TRUE(registry_.SetStringValue(Hive::kLocalMachine, kRunSubkey, "TessalineTest.exe", exe_));
   EXPECT_EQ(Read(HKEY_CURRENT_USER, kUserRun, L"TessalineTest.exe"), Widen(exe_));
   RemoveFromWindowsStartup(registry_, exe_);
   EXPECT_EQ(Read(HKEY_CURRENT_USER, kUserRun, L"TessalineTest.exe"), L"<absent>");
+  EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, kMachineRun, L"TessalineTest.exe"), L"<absent>");
 }
 
 TEST_F(StartupEntryTest, AKeyThatDoesNotExistIsNeverCreated) {
@@ -129,10 +132,11 @@ TEST(ShellTest, DesktopFolderEndsWithOneBackslashAndExists) {
 }
 
 TEST(ShellTest, ArgumentsAreQuotedAsExactlyOneArgument) {
-  EXPECT_EQ(QuotedCommandLine(L"notepad", L"C:\\Temp dir\\Tessaline.txt"),
-            L"notepad \"C:\\Temp dir\\Tessaline.txt\"");
+  EXPECT_EQ(
+      QuotedCommandLine(L"C:\\Windows\\system32\\notepad.exe", L"C:\\Temp dir\\Tessaline.txt"),
+      L"\"C:\\Windows\\system32\\notepad.exe\" \"C:\\Temp dir\\Tessaline.txt\"");
   // Backslashes before the closing quote are doubled, so the quote still ends the argument.
-  EXPECT_EQ(QuotedCommandLine(L"explorer", L"C:\\"), L"explorer \"C:\\\\\"");
+  EXPECT_EQ(QuotedCommandLine(L"explorer", L"C:\\"), L"\"explorer\" \"C:\\\\\"");
   // A quote in the text cannot end the argument and start a second command.
   const std::wstring line = QuotedCommandLine(L"explorer", L"x\" & calc & \"");
   int argc = 0;
@@ -149,7 +153,27 @@ TEST(ShellTest, ArgumentsAreQuotedAsExactlyOneArgument) {
 
 TEST(ShellTest, StartingAMissingProgramFailsWithTheSystemsReason) {
   WinShell shell(nullptr);
-  EXPECT_THROW(shell.StartProcess("tessaline-no-such-program-here", "x", false), PlatformError);
+  EXPECT_THROW(shell.StartProcess("C:\\tessaline-no-such-program-here.exe", "x", false),
+               PlatformError);
+}
+
+TEST(ShellTest, AProgramIsNeverLookedUpByNameAndTheHelpersLieInTheSystemsFolders) {
+  WinShell shell(nullptr);
+  // Bare or relative, the name would be looked up in the current folder, among others.
+  for (const char* program :
+       {"notepad", "notepad.exe", ".\\notepad.exe", "\\windows\\notepad.exe"}) {
+    EXPECT_THROW(shell.StartProcess(program, "x", false), PlatformError) << program;
+  }
+  const std::wstring editor = Widen(TextEditorPath(shell));
+  const std::wstring file_manager = Widen(FileManagerPath(shell));
+  wchar_t expected[MAX_PATH] = {};
+  GetSystemDirectoryW(expected, MAX_PATH);
+  EXPECT_EQ(editor, std::wstring(expected) + L"\\notepad.exe");
+  GetSystemWindowsDirectoryW(expected, MAX_PATH);
+  EXPECT_EQ(file_manager, std::wstring(expected) + L"\\explorer.exe");
+  for (const auto& program : {editor, file_manager}) {
+    EXPECT_NE(GetFileAttributesW(program.c_str()), INVALID_FILE_ATTRIBUTES) << Narrow(program);
+  }
 }
 
 TEST(ClockTest, LocaleTextsForDatesAndTimes) {

@@ -118,11 +118,15 @@ class FakeShell : public Shell {
  public:
   std::string SpecialFolderPath(int folder_id) override;
   std::string BrowseForFolder(const std::string& title, const std::string& start) override;
+  std::string WindowsFolder() override { return windows_folder; }
+  std::string SystemFolder() override { return system_folder; }
   void StartProcess(const std::string& program, const std::string& argument,
                     bool show_minimized) override;
   void Open(const std::string& path) override;
 
   std::string desktop = "C:\\Users\\Ann\\Desktop";
+  std::string windows_folder = "C:\\WINDOWS";
+  std::string system_folder = "C:\\WINDOWS\\system32";
   std::deque<std::string> browse_answers;  // "" means cancel
   struct Browse {
     std::string title, start;

@@ -44,7 +44,7 @@ TEST_F(HistoryCommandsTest, ViewOpensTheEditorOnTheLogPath) {
   fakes_.files.AddFile(form_.History().HistoryLogPath(), kLogText);
   form_.OnViewHistoryClick();
   ASSERT_EQ(fakes_.shell.started.size(), 1u);
-  EXPECT_EQ(fakes_.shell.started[0].program, "notepad");
+  EXPECT_EQ(fakes_.shell.started[0].program, "C:\\WINDOWS\\system32\\notepad.exe");
   // One argument, passed whole: the shell layer quotes it, blanks and all.
   EXPECT_EQ(fakes_.shell.started[0].argument, "C:\\Users\\Ann Lee\\Temp\\Tessaline.txt");
   EXPECT_FALSE(fakes_.shell.started[0].minimized);
@@ -59,6 +59,21 @@ TEST_F(HistoryCommandsTest, EditorThatCannotStartIsReportedAtItsLine) {
   EXPECT_EQ(fakes_.dialogs.boxes[0].text,
             "File not found\r\nin Tessaline2021/08/31.Form1.PushButton3_Click at line 102\r\r"
             "Please email screenshot of this message to support@tessaline.example");
+}
+
+TEST_F(HistoryCommandsTest, WithoutASystemFolderNoProgramIsLookedUpByNameAndTheFailureIsShown) {
+  WriteLog();
+  fakes_.shell.system_folder = "";
+  form_.OnViewHistoryClick();
+  EXPECT_TRUE(fakes_.shell.started.empty());
+  ASSERT_EQ(fakes_.dialogs.Errors().size(), 1u);
+  EXPECT_NE(fakes_.dialogs.Errors()[0].text.find("PushButton3_Click at line 102"),
+            std::string::npos);
+  // A folder the system names with its root's backslash still gives one separator.
+  fakes_.shell.system_folder = "D:\\";
+  form_.OnViewHistoryClick();
+  ASSERT_EQ(fakes_.shell.started.size(), 1u);
+  EXPECT_EQ(fakes_.shell.started[0].program, "D:\\notepad.exe");
 }
 
 TEST_F(HistoryCommandsTest, CopyPutsExactlyTheLogTextOnTheClipboard) {

@@ -27,8 +27,9 @@ class OptionsTest : public ::testing::Test {
 TEST_F(OptionsTest, StartWithWindowsWritesTheRunEntryForTheRunningProgram) {
   MainForm& f = Load();
   f.start_with_windows_box.SetValue(1);
+  // Quoted: unquoted, Windows would first try to start "C:\Program.exe".
   EXPECT_EQ(fakes_.registry.values[kMachineRunValue],
-            "C:\\Program Files\\Tessaline\\Tessaline.exe");
+            "\"C:\\Program Files\\Tessaline\\Tessaline.exe\"");
   EXPECT_EQ(fakes_.settings.values["Windows Startup"], "On");
   EXPECT_TRUE(f.start_in_tray_box.Visible());
 }
@@ -38,8 +39,9 @@ TEST_F(OptionsTest, UncheckingClearsAndHidesStartInTrayAndRemovesTheEntry) {
   fakes_.settings.values["Minimized"] = "On";
   MainForm& f = Load();
   f.SetVisible(true);
-  fakes_.registry.values[kMachineRunValue] = "old";
-  fakes_.registry.values[kUserRunValue] = "old";
+  // As this version writes it, and unquoted as older versions did: both go by name.
+  fakes_.registry.values[kMachineRunValue] = "\"C:\\Program Files\\Tessaline\\Tessaline.exe\"";
+  fakes_.registry.values[kUserRunValue] = "C:\\Program Files\\Tessaline\\Tessaline.exe";
   f.start_with_windows_box.SetValue(0);
   EXPECT_EQ(fakes_.settings.write_log,
             (std::vector<std::string>{"Minimized=Off", "Windows Startup=Off"}));
@@ -57,7 +59,8 @@ TEST_F(OptionsTest, WithoutAdministratorRightsTheEntryGoesToTheUsersRunKey) {
   MainForm& f = Load();
   f.start_with_windows_box.SetValue(1);
   EXPECT_EQ(fakes_.registry.values.count(kMachineRunValue), 0u);
-  EXPECT_EQ(fakes_.registry.values[kUserRunValue], "C:\\Program Files\\Tessaline\\Tessaline.exe");
+  EXPECT_EQ(fakes_.registry.values[kUserRunValue],
+            "\"C:\\Program Files\\Tessaline\\Tessaline.exe\"");
   f.start_with_windows_box.SetValue(0);
   EXPECT_TRUE(fakes_.registry.values.empty());
 }
@@ -65,7 +68,7 @@ TEST_F(OptionsTest, WithoutAdministratorRightsTheEntryGoesToTheUsersRunKey) {
 TEST_F(OptionsTest, EntryIsNamedAfterTheModuleNotAnyOtherProgramBesideIt) {
   FakeRegistry registry;
   EXPECT_TRUE(AddToWindowsStartup(registry, "C:\\Tessaline.exe"));
-  EXPECT_EQ(registry.values.begin()->second, "C:\\Tessaline.exe");
+  EXPECT_EQ(registry.values.begin()->second, "\"C:\\Tessaline.exe\"");
   EXPECT_NE(registry.values.begin()->first.find("|Tessaline.exe"), std::string::npos);
 }
 
@@ -147,7 +150,7 @@ TEST_F(OptionsTest, ViewThisFolderPassesTheBoxAsOneArgumentAndReportsAFailure) {
   f.destination_box.SetText("D:\\My Backups");
   f.OnViewFolderClick();
   ASSERT_EQ(fakes_.shell.started.size(), 1u);
-  EXPECT_EQ(fakes_.shell.started[0].program, "explorer");
+  EXPECT_EQ(fakes_.shell.started[0].program, "C:\\WINDOWS\\explorer.exe");
   EXPECT_EQ(fakes_.shell.started[0].argument, "D:\\My Backups");
   EXPECT_FALSE(fakes_.shell.started[0].minimized);
   fakes_.shell.fail_start = true;

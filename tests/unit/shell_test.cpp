@@ -115,6 +115,24 @@ TEST_F(ShellTest, WithoutAnIconTheMinimiseStaysOnTheTaskbarAndTheIconComesWithTh
   EXPECT_EQ(fakes_.notify_icon.Balloons()[0].title, "Tessaline");
 }
 
+// A second start of the program shows this copy's window, wherever it was, and changes nothing.
+TEST_F(ShellTest, ASecondStartBringsTheWindowBackFromTheTrayOrTheTaskbar) {
+  fakes_.settings.values["Minimized"] = "On";
+  MainForm& f = Start();
+  ASSERT_FALSE(f.Visible());
+  fakes_.settings.write_log.clear();
+  f.OnSecondStart();
+  EXPECT_TRUE(f.Visible());
+  EXPECT_EQ(f.State(), WindowState::kNormal);
+  // Minimised on the taskbar (the tray took the first minimise) comes back the same way.
+  f.SetWindowState(WindowState::kMinimized);
+  ASSERT_TRUE(f.Visible());
+  f.OnSecondStart();
+  EXPECT_EQ(f.State(), WindowState::kNormal);
+  EXPECT_TRUE(f.Visible());
+  EXPECT_TRUE(fakes_.settings.write_log.empty());
+}
+
 TEST_F(ShellTest, ATimedRunThatFailsWhileHiddenInTheTraySaysSoInABalloon) {
   fakes_.settings.values["Minimized"] = "On";
   MainForm& f = Start();

@@ -210,7 +210,7 @@ TEST_F(StartupTest, WebSiteOpensOnlyOnTheDrawOfSeven) {
   fakes_.clock.random_fraction = 0.065;  // draws 7
   Load();
   ASSERT_EQ(fakes_.shell.started.size(), 1u);
-  EXPECT_EQ(fakes_.shell.started[0].program, "explorer");
+  EXPECT_EQ(fakes_.shell.started[0].program, "C:\\WINDOWS\\explorer.exe");
   EXPECT_TRUE(fakes_.shell.started[0].minimized);
   fakes_.shell.started.clear();
   fakes_.clock.random_fraction = 0.07;  // draws 8

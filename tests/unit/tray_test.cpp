@@ -84,6 +84,17 @@ TEST_F(TrayTest, TheWaitEndsAfterItsSecondsWhateverTheTimeOfDayDoes) {
   }
 }
 
+// A timed run that fails during the minimise notice's wait shows its own balloon; the wait's end
+// must leave that one in view.
+TEST_F(TrayTest, TheWaitsEndTakesAwayOnlyItsOwnBalloon) {
+  tray_.SetInTray(true);
+  fakes_.pump.At(3, [&] { tray_.ShowBalloon("a folder failed", "Tessaline", 0, false); });
+  tray_.ShowBalloon("minimized", "Tessaline", 2, true);
+  EXPECT_EQ(Kinds(), (std::vector<Kind>{Kind::kAdd, Kind::kShowBalloon, Kind::kShowBalloon}));
+  EXPECT_EQ(fakes_.notify_icon.calls.back().text, "a folder failed");
+  EXPECT_TRUE(tray_.BalloonShowing());
+}
+
 TEST_F(TrayTest, TheShellEndsTheWaitWhenTheBalloonGoesButNotWhenItShows) {
   for (const TrayEvent gone :
        {TrayEvent::kBalloonHidden, TrayEvent::kBalloonTimedOut, TrayEvent::kBalloonClicked}) {

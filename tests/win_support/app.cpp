@@ -35,6 +35,46 @@ LPARAM PointParam(POINT point) { return MAKELPARAM(point.x, point.y); }
 
 std::wstring ProgramFolder() { return FolderOf(ExePath()); }
 
+std::wstring ProgramPath() { return ExePath(); }
+
+std::optional<Finished> RunToEnd(const std::wstring& arguments, std::chrono::milliseconds timeout) {
+  SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+  HANDLE read_end = nullptr;
+  HANDLE write_end = nullptr;
+  if (!CreatePipe(&read_end, &write_end, &inherit, 0)) return std::nullopt;
+  win32::UniqueObject reader(read_end);
+  win32::UniqueObject writer(write_end);
+  SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
+  const std::wstring exe = ExePath();
+  std::wstring command = L"\"" + exe + L"\" " + arguments;
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = nullptr;
+  startup.hStdOutput = write_end;
+  startup.hStdError = write_end;
+  PROCESS_INFORMATION info = {};
+  if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                      FolderOf(exe).c_str(), &startup, &info)) {
+    return std::nullopt;
+  }
+  CloseHandle(info.hThread);
+  win32::UniqueObject process(info.hProcess);
+  writer.Reset();  // the pipe ends when the program's copy of this end closes
+  Finished finished;
+  char buffer[4096];
+  DWORD got = 0;
+  while (ReadFile(read_end, buffer, sizeof(buffer), &got, nullptr) && got > 0) {
+    finished.output.append(buffer, got);
+  }
+  if (WaitForSingleObject(process.Get(), static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0) {
+    TerminateProcess(process.Get(), 1);
+    return std::nullopt;
+  }
+  GetExitCodeProcess(process.Get(), &finished.exit_code);
+  return finished;
+}
+
 std::wstring ArtefactFolder() {
   const std::wstring folder = ProgramFolder() + L"\\e2e-artefacts";
   CreateDirectoryW(folder.c_str(), nullptr);
@@ -43,13 +83,18 @@ std::wstring ArtefactFolder() {
 
 App::App() : App(ExePath()) {}
 
-App::App(const std::wstring& exe) {
+App::App(const std::wstring& exe) : App(exe, L"", L"") {}
+
+App::App(const std::wstring& exe, const std::wstring& arguments,
+         const std::wstring& current_folder) {
   std::wstring command = L"\"" + exe + L"\"";
+  if (!arguments.empty()) command += L" " + arguments;
   STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info = {};
   if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      FolderOf(exe).c_str(), &startup, &info)) {
+                      current_folder.empty() ? FolderOf(exe).c_str() : current_folder.c_str(),
+                      &startup, &info)) {
     return;
   }
   CloseHandle(info.hThread);
@@ -66,6 +111,12 @@ bool App::Running() const {
 bool App::WaitForExit(std::chrono::milliseconds timeout) {
   if (!process_.Valid()) return true;
   return WaitForSingleObject(process_.Get(), static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
+}
+
+DWORD App::ExitCode() const {
+  DWORD code = STILL_ACTIVE;
+  if (process_.Valid()) GetExitCodeProcess(process_.Get(), &code);
+  return code;
 }
 
 void App::Kill() {

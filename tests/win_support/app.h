@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,10 @@ class App {
   App();
   // The program at another place, such as an installed or unpacked copy.
   explicit App(const std::wstring& exe_path);
+  // With a command line after the program's quoted path, started in current_folder (its own
+  // folder when empty).
+  App(const std::wstring& exe_path, const std::wstring& arguments,
+      const std::wstring& current_folder);
   ~App();
   App(const App&) = delete;
   App& operator=(const App&) = delete;
@@ -38,6 +43,8 @@ class App {
   bool Running() const;
   bool WaitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(10));
   void Kill();
+  // The exit code once the process has ended; STILL_ACTIVE before.
+  DWORD ExitCode() const;
 
   // The main window (class and caption "Tessaline"), once it is visible; nullptr on timeout.
   HWND WaitForMainWindow(std::chrono::milliseconds timeout = std::chrono::seconds(15));
@@ -95,5 +102,16 @@ class App {
   DWORD process_id_ = 0;
   HWND main_ = nullptr;
 };
+
+// The program the build made, with a command line, run to its end with its output captured
+// (standard output and error through one pipe).
+struct Finished {
+  DWORD exit_code = 0;
+  std::string output;
+};
+std::optional<Finished> RunToEnd(const std::wstring& arguments,
+                                 std::chrono::milliseconds timeout = std::chrono::seconds(60));
+// The build's Tessaline.exe.
+std::wstring ProgramPath();
 
 }  // namespace tess::test

@@ -1,0 +1,30 @@
+// One backup run from the command line: the stored list, destination and naming options, no
+// window. What a window would show in boxes goes to the console instead, and the run's outcome
+// becomes the exit code.
+#pragma once
+
+namespace tess {
+
+class SettingsStore;
+class FileSystem;
+class Shell;
+class Environment;
+class Clock;
+class EventPump;
+class Console;
+
+struct CommandLineServices {
+  SettingsStore& settings;  // only read: a run from the command line changes no setting
+  FileSystem& files;
+  Shell& shell;
+  Environment& environment;
+  Clock& clock;
+  EventPump& pump;
+  Console& console;
+};
+
+// Runs the backup and answers the exit code (kExitAllSaved, kExitSomeNotSaved,
+// kExitNothingRan). The history lines are those of a run from the window.
+int RunBackupFromCommandLine(CommandLineServices services);
+
+}  // namespace tess

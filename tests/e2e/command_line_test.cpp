@@ -1,0 +1,201 @@
+// The program from the command line: /backup runs one backup with the stored settings and no
+// window, logs as a run from the window does and says in its exit code how it went; it runs
+// beside a window copy without stopping it or being stopped; /? prints the usage.
+#include <gtest/gtest.h>
+
+#include <cwctype>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "e2e/status_recorder.h"
+#include "view/control_ids.h"
+#include "win32/text.h"
+#include "win_support/e2e_fixture.h"
+#include "win_support/window_queries.h"
+
+namespace tess::e2e {
+namespace {
+
+using namespace tess::test;
+using namespace tess::win32;
+using namespace std::chrono_literals;
+
+// A history line with every run of digits as "#": the form, without the moment.
+std::wstring Form(const std::wstring& line) {
+  std::wstring form;
+  for (const wchar_t c : line) {
+    if (std::iswdigit(c)) {
+      if (form.empty() || form.back() != L'#') form += L'#';
+    } else {
+      form += c;
+    }
+  }
+  return form;
+}
+
+int MainWindowsOfTheProgram() {
+  int count = 0;
+  for (const HWND window : TopLevelWindows()) {
+    if (ClassOf(window) == kMainWindowClass) ++count;
+  }
+  return count;
+}
+
+class CommandLineE2eTest : public EndToEndTest {
+ protected:
+  void SetUp() override {
+    EndToEndTest::SetUp();
+    BuildTree(tree_.Path(), Under("Sources", Under("Alpha", {File("a.txt", "alpha")}) +
+                                                 Under("Beta", {File("b.txt", "beta")})));
+    MakeFolders(backups_);
+    SeedSetting(L"StartStopState", L"Off");
+    SeedSetting(L"Folders", alpha_ + L";" + beta_ + L";");
+    SeedSetting(L"Path", backups_);
+    SeedSetting(L"Include Date", L"Off");
+  }
+  // Runs /backup to its end: its exit code, and what it printed.
+  Finished Backup() {
+    const auto finished = RunToEnd(L"/backup");
+    EXPECT_TRUE(finished.has_value()) << "the program did not start or did not end";
+    return finished.value_or(Finished{~0u, ""});
+  }
+
+  TempTree tree_;
+  const std::wstring alpha_ = tree_ / L"Sources\\Alpha";
+  const std::wstring beta_ = tree_ / L"Sources\\Beta";
+  const std::wstring backups_ = tree_ / L"Backups";
+};
+
+TEST_F(CommandLineE2eTest, ExitCodesOfACleanRunALockedFileAnEmptyListAndAMissingDestination) {
+  {
+    SCOPED_TRACE("clean");
+    const Finished run = Backup();
+    EXPECT_EQ(run.exit_code, 0u) << run.output;
+    EXPECT_EQ(ReadBytes(backups_ + L"\\Alpha\\a.txt"), "alpha");
+    EXPECT_EQ(ReadBytes(backups_ + L"\\Beta\\b.txt"), "beta");
+    const auto lines = HistoryLines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_TRUE(StartsWith(lines[0], L"Alpha was backup saved at ")) << Narrow(lines[0]);
+    EXPECT_TRUE(StartsWith(lines[1], L"Beta was backup saved at ")) << Narrow(lines[1]);
+    EXPECT_NE(run.output.find("Auto Backup Complete at "), std::string::npos) << run.output;
+  }
+  {
+    SCOPED_TRACE("a locked file");
+    WriteBytes(beta_ + L"\\b.txt", "beta, changed");
+    LockedFile locked(beta_ + L"\\b.txt");
+    ASSERT_TRUE(locked.Held());
+    const Finished run = Backup();
+    EXPECT_EQ(run.exit_code, 1u) << run.output;
+    const auto lines = HistoryLines();
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_TRUE(StartsWith(lines[2], L"Alpha was backup saved at ")) << Narrow(lines[2]);
+    EXPECT_TRUE(StartsWith(lines[3], L"Beta was NOT backup saved at ")) << Narrow(lines[3]);
+    EXPECT_EQ(ReadBytes(backups_ + L"\\Beta\\b.txt"), "beta");  // the good copy stays
+  }
+  {
+    SCOPED_TRACE("an empty list");
+    SeedSetting(L"Folders", L"");
+    const Finished run = Backup();
+    EXPECT_EQ(run.exit_code, 2u) << run.output;
+    EXPECT_NE(run.output.find("No files added to backup."), std::string::npos) << run.output;
+    EXPECT_EQ(HistoryLines().size(), 4u);
+  }
+  {
+    SCOPED_TRACE("a missing destination");
+    SeedSetting(L"Folders", alpha_ + L";");
+    const std::wstring nowhere = tree_ / L"Nowhere";
+    SeedSetting(L"Path", nowhere);
+    const Finished run = Backup();
+    EXPECT_EQ(run.exit_code, 2u) << run.output;
+    EXPECT_NE(run.output.find(Narrow(nowhere) + " does not exist"), std::string::npos)
+        << run.output;
+    EXPECT_EQ(HistoryLines().size(), 4u);
+    EXPECT_FALSE(Exists(nowhere));
+  }
+  // Nothing of the window's start-up ran: it would have stored the naming options.
+  EXPECT_EQ(ReadSetting(L"Backup Option"), std::nullopt);
+  EXPECT_EQ(ReadSetting(L"Include Date"), L"Off");
+  EXPECT_EQ(MainWindowsOfTheProgram(), 0);
+}
+
+TEST_F(CommandLineE2eTest, HistoryLinesHaveTheFormOfAWindowRunsAndANewFolderEachRunInCreateMode) {
+  SeedSetting(L"Include Date", L"On");
+  SeedSetting(L"Backup Option", L"1");
+  {
+    App& app = StartProgram();
+    ASSERT_NE(app.Main(), nullptr);
+    app.Click(kIdBackupNowButton);  // Backup Now
+    ASSERT_TRUE(WaitUntil([] { return HistoryLines().size() == 2; }, 30s));
+  }
+  const Finished run = Backup();
+  EXPECT_EQ(run.exit_code, 0u) << run.output;
+  const auto lines = HistoryLines();
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(Form(lines[2]), Form(lines[0])) << Narrow(lines[2]) << " | " << Narrow(lines[0]);
+  EXPECT_EQ(Form(lines[3]), Form(lines[1])) << Narrow(lines[3]) << " | " << Narrow(lines[1]);
+  EXPECT_TRUE(StartsWith(lines[2], L"Alpha was backup saved at ")) << Narrow(lines[2]);
+  // "Date ... Time ..." folders, as the window names them.
+  int stamped = 0;
+  for (const auto& name : NamesIn(backups_)) stamped += StartsWith(name, L"AlphaDate ") ? 1 : 0;
+  EXPECT_GE(stamped, 1);
+}
+
+// The two runs write the same destination folders at once. Their temporary files are named apart
+// (per process and per run), so neither ever writes into or removes the other's. Where both
+// replace the same file at the same moment, one replacement can be refused while the other
+// run's new copy is still open; that run then says so truthfully and the next run completes.
+TEST_F(CommandLineE2eTest, ARunBesideAWindowCopysRunNeitherStopsNorCollidesWithIt) {
+  TempTree many(Under("Many", ManyFiles(kManyFiles)));
+  const std::wstring source = many / L"Many";
+  SeedSetting(L"Folders", source + L";" + alpha_ + L";");
+  App& app = StartProgram();
+  ASSERT_NE(app.Main(), nullptr);
+  StatusRecorder status(app.Control(kIdStatusFrame));
+  app.Click(kIdBackupNowButton);  // Backup Now
+  ASSERT_GE(status.WaitFor(kBackingUp), 0);
+  const Finished run = Backup();
+  EXPECT_TRUE(run.exit_code == 0 || run.exit_code == 1) << run.exit_code << " " << run.output;
+  const int done =
+      status.WaitFor([](const std::wstring& text) { return StartsWith(text, kComplete); }, 0, 60s);
+  ASSERT_GE(done, 0);
+  const bool window_failed = status.Texts()[done].find(L"with errors") != std::wstring::npos;
+
+  // The window copy was neither stopped nor shown anew, and no second window came.
+  EXPECT_TRUE(app.Running());
+  EXPECT_EQ(MainWindowsOfTheProgram(), 1);
+  EXPECT_EQ(app.FindMessageBox(), nullptr) << app.MessageBoxText(app.FindMessageBox());
+  // Every file whole, and no temporary file of either run left behind.
+  EXPECT_TRUE(HoldsTree(backups_ + L"\\Many", ManyFiles(kManyFiles)));
+  EXPECT_EQ(CountMatching(backups_, L"~tessaline-*.tmp"), 0);
+  // Each run's lines agree with what it said, and no failure concerns a temporary file.
+  const auto lines = HistoryLines();
+  ASSERT_EQ(lines.size(), 4u);
+  int not_saved = 0;
+  for (const auto& line : lines) {
+    if (line.find(L" was NOT backup saved at ") != std::wstring::npos) ++not_saved;
+    EXPECT_EQ(line.find(L"~tessaline-"), std::wstring::npos) << Narrow(line);
+  }
+  EXPECT_EQ(not_saved > 0, run.exit_code == 1 || window_failed);
+
+  // Run alone, the next one completes.
+  const Finished again = Backup();
+  EXPECT_EQ(again.exit_code, 0u) << again.output;
+}
+
+TEST_F(CommandLineE2eTest, UsageIsPrintedAndAnUnknownOptionRefused) {
+  const auto usage = RunToEnd(L"/?");
+  ASSERT_TRUE(usage.has_value());
+  EXPECT_EQ(usage->exit_code, 0u);
+  EXPECT_NE(usage->output.find("Tessaline.exe /backup"), std::string::npos) << usage->output;
+  EXPECT_NE(usage->output.find("Exit codes"), std::string::npos) << usage->output;
+  const auto unknown = RunToEnd(L"/restore");
+  ASSERT_TRUE(unknown.has_value());
+  EXPECT_EQ(unknown->exit_code, 2u);
+  EXPECT_EQ(unknown->output.rfind("Unknown option: /restore", 0), 0u) << unknown->output;
+  EXPECT_FALSE(Exists(HistoryLogPath()));
+  EXPECT_EQ(MainWindowsOfTheProgram(), 0);
+}
+
+}  // namespace
+}  // namespace tess::e2e

@@ -1,0 +1,209 @@
+// The command line: what each start asks for, the exit code of a backup from it, and that run
+// over the stored settings, which writes the window's history lines and changes no setting.
+#include "shell/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include "backup/backup_run.h"
+#include "ports/console.h"
+#include "shell/command_line_backup.h"
+#include "support/fakes.h"
+
+namespace tess::test {
+namespace {
+
+TEST(CommandLineTest, EachArgumentListAsksForOneKindOfStart) {
+  const struct {
+    std::vector<std::string> arguments;
+    StartRequest request;
+    std::string unknown;
+  } cases[] = {
+      {{}, StartRequest::kWindow, ""},
+      {{"/backup"}, StartRequest::kBackup, ""},
+      {{"/BACKUP"}, StartRequest::kBackup, ""},
+      {{"-backup"}, StartRequest::kBackup, ""},
+      {{"--Backup"}, StartRequest::kBackup, ""},
+      {{"/backup", "/backup"}, StartRequest::kBackup, ""},
+      {{"/?"}, StartRequest::kUsage, ""},
+      {{"-?"}, StartRequest::kUsage, ""},
+      {{"/help"}, StartRequest::kUsage, ""},
+      {{"/backup", "/?"}, StartRequest::kUsage, ""},
+      {{"/x", "/?"}, StartRequest::kUsage, ""},
+      {{"/backupnow"}, StartRequest::kUnknownArgument, "/backupnow"},
+      {{"backup"}, StartRequest::kUnknownArgument, "backup"},
+      {{"/"}, StartRequest::kUnknownArgument, "/"},
+      {{""}, StartRequest::kUnknownArgument, ""},
+      {{"C:\\Data", "/backup"}, StartRequest::kUnknownArgument, "C:\\Data"},
+      {{"/backup", "/x", "/y"}, StartRequest::kUnknownArgument, "/x"},
+  };
+  for (const auto& c : cases) {
+    const CommandLine line = ReadCommandLine(c.arguments);
+    const std::string shown = c.arguments.empty() ? "(none)" : c.arguments[0];
+    EXPECT_EQ(line.request, c.request) << shown;
+    EXPECT_EQ(line.unknown_argument, c.unknown) << shown;
+  }
+  EXPECT_EQ(UnknownArgumentText("/x").rfind("Unknown option: /x\r\n\r\n", 0), 0u);
+  EXPECT_NE(UsageText().find("/backup"), std::string::npos);
+}
+
+TEST(CommandLineTest, ExitCodeSaysWhetherEverythingNothingOrSomethingInBetweenWasSaved) {
+  using Kind = RunOutcome::Kind;
+  const struct {
+    Kind kind;
+    int processed, failed, listed, reported;
+    int code;
+  } cases[] = {
+      {Kind::kClean, 2, 0, 2, 0, kExitAllSaved},
+      {Kind::kWithErrors, 2, 1, 2, 0, kExitSomeNotSaved},
+      {Kind::kClean, 1, 0, 2, 0, kExitSomeNotSaved},  // one listed folder was not found
+      {Kind::kClean, 2, 0, 2, 1, kExitSomeNotSaved},  // a history line could not be written
+      {Kind::kClean, 0, 0, 2, 0, kExitNothingRan},    // no listed folder was found
+      {Kind::kEmptyList, 0, 0, 0, 0, kExitNothingRan},
+      {Kind::kDestinationMissing, 0, 0, 2, 0, kExitNothingRan},
+  };
+  for (const auto& c : cases) {
+    RunOutcome outcome;
+    outcome.kind = c.kind;
+    outcome.folders_processed = c.processed;
+    outcome.folders_failed = c.failed;
+    EXPECT_EQ(BackupExitCode(outcome, c.listed, c.reported), c.code)
+        << static_cast<int>(c.kind) << " " << c.processed << "/" << c.listed;
+  }
+}
+
+struct FakeConsole : Console {
+  bool Available() override { return true; }
+  void WriteLine(const std::string& text) override { lines.push_back(text); }
+  std::vector<std::string> lines;
+};
+
+// Copies of one source fail, as a locked file would make them.
+struct FailingFiles : FakeFileSystem {
+  CopyOutcome CopyFolder(const std::string& source, const std::string& destination, bool overwrite,
+                         const std::function<void()>& yield) override {
+    CopyOutcome outcome = FakeFileSystem::CopyFolder(source, destination, overwrite, yield);
+    if (source == failing_source) {
+      outcome.files_failed = 1;
+      outcome.first_failure_path = source + "\\locked.txt";
+      outcome.first_failure_reason = "Permission denied";
+    }
+    return outcome;
+  }
+  std::string failing_source;
+};
+
+class CommandLineBackupTest : public ::testing::Test {
+ protected:
+  CommandLineBackupTest() {
+    fakes_.pump.every_call = nullptr;  // time stands still
+    fakes_.environment.variables["TEMP"] = "C:\\Temp";
+    files_.AddFolder("C:\\Temp");
+    files_.AddFolder("D:\\Backups");
+    files_.AddFile("C:\\Data\\Alpha\\a.txt", "A");
+    files_.AddFile("C:\\Data\\Beta\\b.txt", "B");
+    fakes_.settings.values["Folders"] = "C:\\Data\\Alpha;C:\\Data\\Beta;";
+    fakes_.settings.values["Path"] = "D:\\Backups";
+    fakes_.settings.values["Include Date"] = "Off";
+  }
+  int Run() {
+    return RunBackupFromCommandLine({fakes_.settings, files_, fakes_.shell, fakes_.environment,
+                                     fakes_.clock, fakes_.pump, console_});
+  }
+  std::string Log() { return files_.Content("C:\\Temp\\Tessaline.txt"); }
+
+  FakeServices fakes_;
+  FailingFiles files_;
+  FakeConsole console_;
+};
+
+TEST_F(CommandLineBackupTest, ACleanRunLogsAsTheWindowDoesEndsWithZeroAndChangesNoSetting) {
+  EXPECT_EQ(Run(), kExitAllSaved);
+  EXPECT_EQ(files_.Content("D:\\Backups\\Alpha\\a.txt"), "A");
+  EXPECT_EQ(files_.Content("D:\\Backups\\Beta\\b.txt"), "B");
+  EXPECT_EQ(Log(),
+            "Alpha was backup saved at 8/31/2021 4:05:06 PM\r\n"
+            "Beta was backup saved at 8/31/2021 4:05:06 PM\r\n");
+  EXPECT_EQ(console_.lines,
+            std::vector<std::string>{"Auto Backup Complete at 8/31/2021 4:05:06 PM"});
+  EXPECT_TRUE(fakes_.settings.write_log.empty());
+  EXPECT_TRUE(fakes_.dialogs.boxes.empty());
+
+  // The same run from the window writes the same lines.
+  files_.DeleteFile("C:\\Temp\\Tessaline.txt");
+  MainForm form(Services{fakes_.settings, files_, fakes_.shell, fakes_.registry, fakes_.environment,
+                      fakes_.dialogs, fakes_.notify_icon, fakes_.clock, fakes_.pump});
+  form.OnLoad();
+  const std::string from_command_line =
+      "Alpha was backup saved at 8/31/2021 4:05:06 PM\r\n"
+      "Beta was backup saved at 8/31/2021 4:05:06 PM\r\n";
+  form.Backup().SaveAll();
+  EXPECT_EQ(Log(), from_command_line);
+}
+
+TEST_F(CommandLineBackupTest, TheStoredNamingOptionsNameTheFolders) {
+  const struct {
+    const char* include_date;
+    const char* backup_option;
+    const char* landed;
+  } cases[] = {
+      {"On", "1", "D:\\Backups\\AlphaDate Aug 31 2021 Time 04 05 06 PM\\a.txt"},
+      {"On", "2", "D:\\Backups\\AlphaAug 31 2021\\a.txt"},
+      {"On", "not a number", "D:\\Backups\\AlphaAug 31 2021\\a.txt"},
+      {nullptr, nullptr, "D:\\Backups\\AlphaDate Aug 31 2021 Time 04 05 06 PM\\a.txt"},
+      {"Off", "1", "D:\\Backups\\Alpha\\a.txt"},
+  };
+  fakes_.settings.values["Folders"] = "C:\\Data\\Alpha;";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.landed);
+    fakes_.settings.values.erase("Include Date");
+    fakes_.settings.values.erase("Backup Option");
+    if (c.include_date) fakes_.settings.values["Include Date"] = c.include_date;
+    if (c.backup_option) fakes_.settings.values["Backup Option"] = c.backup_option;
+    EXPECT_EQ(Run(), kExitAllSaved);
+    EXPECT_EQ(files_.Content(c.landed), "A");
+  }
+}
+
+TEST_F(CommandLineBackupTest, AnEntryNotSavedEndsWithOneAndIsLoggedAsNotSaved) {
+  files_.failing_source = "C:\\Data\\Beta";
+  EXPECT_EQ(Run(), kExitSomeNotSaved);
+  EXPECT_NE(Log().find("Beta was NOT backup saved at"), std::string::npos) << Log();
+  ASSERT_EQ(console_.lines.size(), 1u);
+  EXPECT_NE(console_.lines[0].find("with errors in 1 of 2 folders"), std::string::npos);
+}
+
+TEST_F(CommandLineBackupTest, NothingToRunEndsWithTwoAndLogsNothing) {
+  const struct {
+    const char* what;
+    const char* folders;
+    const char* path;
+    const char* status;
+  } cases[] = {
+      {"no entries", "", "D:\\Backups", "No files added to backup."},
+      {"no destination", "C:\\Data\\Alpha;", "D:\\Gone", "D:\\Gone does not exist"},
+      {"no source found", "C:\\Data\\Gone;", "D:\\Backups", nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    console_.lines.clear();
+    fakes_.settings.values["Folders"] = c.folders;
+    fakes_.settings.values["Path"] = c.path;
+    EXPECT_EQ(Run(), kExitNothingRan);
+    EXPECT_FALSE(files_.IsFile("C:\\Temp\\Tessaline.txt"));
+    ASSERT_EQ(console_.lines.size(), 1u);
+    if (c.status) EXPECT_EQ(console_.lines[0], c.status);
+  }
+  EXPECT_TRUE(fakes_.settings.write_log.empty());
+}
+
+TEST_F(CommandLineBackupTest, AFailureReportGoesToTheConsoleNotABoxAndCounts) {
+  files_.fail_appends = true;  // the history log cannot be written
+  EXPECT_EQ(Run(), kExitSomeNotSaved);
+  EXPECT_TRUE(fakes_.dialogs.boxes.empty());
+  ASSERT_GE(console_.lines.size(), 2u);
+  EXPECT_EQ(console_.lines[0].rfind("Application Error: ", 0), 0u) << console_.lines[0];
+  EXPECT_NE(console_.lines[0].find("IntervalSave.SaveAll"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tess::test
