@@ -181,7 +181,6 @@ TEST_F(CommandLineBackupTest, NothingToRunEndsWithTwoAndLogsNothing) {
   } cases[] = {
       {"no entries", "", "D:\\Backups", "No files added to backup."},
       {"no destination", "C:\\Data\\Alpha;", "D:\\Gone", "D:\\Gone does not exist"},
-      {"no source found", "C:\\Data\\Gone;", "D:\\Backups", nullptr},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -194,6 +193,15 @@ TEST_F(CommandLineBackupTest, NothingToRunEndsWithTwoAndLogsNothing) {
     if (c.status) EXPECT_EQ(console_.lines[0], c.status);
   }
   EXPECT_TRUE(fakes_.settings.write_log.empty());
+}
+
+TEST_F(CommandLineBackupTest, ASourceThatIsGoneIsLoggedAsNotSavedAndEndsWithOne) {
+  // A renamed folder or an unplugged drive is a folder not saved, told like any other.
+  fakes_.settings.values["Folders"] = "C:\\Data\\Gone;";
+  fakes_.settings.values["Path"] = "D:\\Backups";
+  EXPECT_EQ(Run(), kExitSomeNotSaved);
+  const std::string log = files_.Content("C:\\Temp\\Tessaline.txt");
+  EXPECT_EQ(log.rfind("Gone was NOT backup saved at ", 0), 0u) << log;
 }
 
 TEST_F(CommandLineBackupTest, AFailureReportGoesToTheConsoleNotABoxAndCounts) {
