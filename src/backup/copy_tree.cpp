@@ -314,7 +314,8 @@ class CopyRun {
     if (listing.Failed()) FailFolder(source, listing);
   }
 
-  // The one decision about which subfolders of a source the walk goes into.
+  // The one decision about which subfolders of a source the walk goes into; folders a caller
+  // names to be left out, or those a drive root keeps for the system, would be decided here.
   bool EntersSubfolder(const TreeEntry& folder, const std::string& path) {
     if (folder.names_another_place) return false;
     return !files_.SamePath(path, target_root_);  // the copy itself
@@ -333,30 +334,44 @@ class CopyRun {
     return e;
   }
 
-  // Decides, from the two listings, whether a file needs writing into folder, and hands it to
-  // the pool when it does. copy is what the destination's listing showed under the file's
-  // name, if anything.
+  // What becomes of a source file, given what the destination's listing shows under its name.
+  enum class FileAction { kWrite, kSkip, kFolderInTheWay, kMayNotReplace };
+
+  // The one decision about a file; a link to an earlier backup's copy would be one more action.
+  FileAction DecideFile(const TreeEntry& file, const TreeEntry* copy) const {
+    if (copy == nullptr) return FileAction::kWrite;
+    if (copy->IsFolder()) return FileAction::kFolderInTheWay;
+    if (IsCurrent(file, *copy)) return FileAction::kSkip;
+    return settings_.overwrite ? FileAction::kWrite : FileAction::kMayNotReplace;
+  }
+
+  // Whether a copy still holds what its source holds, from the two listings alone.
+  static bool IsCurrent(const TreeEntry& file, const TreeEntry& copy) {
+    return CopyIsCurrent(StampOf(file), StampOf(copy));
+  }
+
+  // Carries out the decision about one file: a skipped copy has its bits put right, a file to
+  // write goes to the pool. copy is what the destination's listing showed under the file's name.
   void CopyOneFile(const std::string& source, const TreeEntry& file, const std::string& folder,
                    const TreeEntry* copy) {
     const std::uint64_t order = NextOrder();
-    EarlierCopy earlier;
-    if (copy != nullptr) {
-      const std::string target = Join(folder, file.name);
-      if (copy->IsFolder()) {
-        return FailFile(order, target, files_.Refusal(CopyRefusal::kFolderInTheWay));
-      }
-      if (CopyIsCurrent(StampOf(file), StampOf(*copy))) {
+    switch (DecideFile(file, copy)) {
+      case FileAction::kFolderInTheWay:
+        return FailFile(order, Join(folder, file.name),
+                        files_.Refusal(CopyRefusal::kFolderInTheWay));
+      case FileAction::kMayNotReplace:
+        return FailFile(order, Join(folder, file.name), files_.Refusal(CopyRefusal::kFileExists));
+      case FileAction::kSkip:
         if ((copy->attributes ^ file.attributes) & kFileAttributesChecked) {
-          files_.SetAttributes(target, SettableAttributes(file.attributes));
+          files_.SetAttributes(Join(folder, file.name), SettableAttributes(file.attributes));
         }
         skipped_.fetch_add(1);
         return;
-      }
-      if (!settings_.overwrite) {
-        return FailFile(order, target, files_.Refusal(CopyRefusal::kFileExists));
-      }
-      earlier = EarlierCopy{true, copy->attributes};
+      case FileAction::kWrite:
+        break;
     }
+    const EarlierCopy earlier =
+        copy != nullptr ? EarlierCopy{true, copy->attributes} : EarlierCopy{};
     auto job = std::make_shared<FileJob>(FileJob{order, source, folder, file, earlier, false});
     pool_->Submit([this, job] { WriteGuarded(*job); });
   }

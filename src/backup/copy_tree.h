@@ -48,10 +48,10 @@ struct CopySettings {
   std::function<void()> yield;
   // Writer threads; 0 leaves the number to the file tree.
   int workers = 0;
-  // Room left for what comes next, each with its one decision in copy_tree.cpp: folders the
-  // copy must not enter beyond the copy itself (EntersSubfolder), a write-time tolerance for
-  // volumes with coarse times (IsCurrent), and a link to an earlier backup's copy of a current
-  // file instead of a copy (DecideFile).
+  // What comes next has its one decision in copy_tree.cpp to go into: folders the copy must not
+  // enter beyond the copy itself (EntersSubfolder), a write-time tolerance for volumes with
+  // coarse times (IsCurrent), and a link to an earlier backup's copy of a current file instead
+  // of a copy (DecideFile, over FileTree::MakeHardLink).
 };
 
 inline constexpr std::uint64_t kYieldBytes = 4u << 20;
