@@ -12,10 +12,16 @@
 #include <utility>
 #include <vector>
 
+#include "backup/copy_paths.h"
 #include "base/unchanged_file.h"
 
 namespace tess {
 namespace {
+
+using copy_path::FolderName;
+using copy_path::IsRoot;
+using copy_path::Join;
+using copy_path::ParentPath;
 
 // Attribute bits a copied file carries over; the others belong to the volume (compression,
 // sparse, encryption) or to the way the file is stored.
@@ -42,76 +48,6 @@ std::uint32_t SettableAttributes(std::uint32_t attributes) {
 
 FileStamp StampOf(const TreeEntry& file) {
   return FileStamp{file.size, file.times.write, file.times.change};
-}
-
-// ---- path text, for full paths in either form (C:\x, \\?\C:\x, \\server\share\x, ...) ----
-
-bool StartsWith(const std::string& text, std::string_view prefix) {
-  return text.compare(0, prefix.size(), prefix) == 0;
-}
-
-// Length of the root part, "C:\" or "\\server\share\" with or without the long-path prefix;
-// one more than the text's length for a root written without its last backslash.
-std::size_t RootLength(const std::string& path) {
-  std::size_t share_from = 0;
-  if (StartsWith(path, "\\\\?\\UNC\\")) {
-    share_from = 8;
-  } else if (StartsWith(path, "\\\\?\\")) {
-    if (path.size() >= 6 && path[5] == ':') return 7;
-    const std::size_t slash = path.find('\\', 4);  // a volume name such as Volume{...}
-    return slash == std::string::npos ? path.size() + 1 : slash + 1;
-  } else if (path.size() >= 2 && path[1] == ':') {
-    return 3;
-  } else if (StartsWith(path, "\\\\")) {
-    share_from = 2;
-  } else {
-    return 0;
-  }
-  std::size_t slash = path.find('\\', share_from);
-  if (slash == std::string::npos) return path.size() + 1;
-  slash = path.find('\\', slash + 1);
-  return slash == std::string::npos ? path.size() + 1 : slash + 1;
-}
-
-bool IsRoot(const std::string& path) { return path.size() <= RootLength(path); }
-
-std::string Join(const std::string& folder, const std::string& name) {
-  std::string joined;
-  joined.reserve(folder.size() + 1 + name.size());
-  joined = folder;
-  if (joined.empty() || joined.back() != '\\') joined.push_back('\\');
-  joined += name;
-  return joined;
-}
-
-std::string WithoutTrailingBackslashes(std::string path) {
-  while (!path.empty() && path.back() == '\\') path.pop_back();
-  return path;
-}
-
-std::string LeafName(const std::string& path) {
-  if (IsRoot(path)) return {};
-  const std::string trimmed = WithoutTrailingBackslashes(path);
-  return trimmed.substr(trimmed.rfind('\\') + 1);
-}
-
-std::string ParentPath(const std::string& path) {
-  if (IsRoot(path)) return path;
-  const std::string trimmed = WithoutTrailingBackslashes(path);
-  const std::size_t slash = trimmed.rfind('\\');
-  if (slash == std::string::npos) return path;
-  const std::size_t root = RootLength(path);
-  return slash + 1 <= root ? trimmed.substr(0, root) : trimmed.substr(0, slash);
-}
-
-// The name a folder is copied under: its own, or for a drive root the drive letter.
-std::string FolderName(const std::string& path) {
-  std::string name = LeafName(path);
-  if (!name.empty()) return name;
-  const std::string root = WithoutTrailingBackslashes(path);
-  name = root.substr(root.rfind('\\') + 1);
-  if (!name.empty() && name.back() == ':') name.pop_back();
-  return name;
 }
 
 bool KeyLess(const TreeEntry& a, const TreeEntry& b) { return a.key < b.key; }

@@ -3,6 +3,8 @@
 // behind and which failure is told.
 #include "backup/copy_tree.h"
 
+#include "backup/copy_paths.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -26,6 +28,36 @@ TEST(TemporaryNameTest, OnlyTheCopyOwnTemporaryNamesAreRecognised) {
   EXPECT_FALSE(IsTemporaryName("~tessaline-0123456789abcdeg.tmp"));
   EXPECT_FALSE(IsTemporaryName("~tessaline-0123456789abcdef.txt"));
   EXPECT_FALSE(IsTemporaryName("x~tessaline-0123456789abcdef.tmp"));
+}
+
+// The forms the Windows file tree gives (with the long-path prefix) never occur in the double.
+TEST(CopyPathTest, PlacesAreFoundInEveryFormOfFullPath) {
+  struct PathCase {
+    const char* path;
+    const char* parent;
+    const char* copied_as;  // the name a folder is copied under
+    bool root;
+  };
+  const PathCase cases[] = {
+      {"C:\\", "C:\\", "C", true},
+      {"C:\\a", "C:\\", "a", false},
+      {"C:\\a\\b", "C:\\a", "b", false},
+      {"\\\\?\\C:\\", "\\\\?\\C:\\", "C", true},
+      {"\\\\?\\C:\\a\\b", "\\\\?\\C:\\a", "b", false},
+      {"\\\\?\\C:\\a", "\\\\?\\C:\\", "a", false},
+      {"\\\\?\\UNC\\srv\\share\\", "\\\\?\\UNC\\srv\\share\\", "share", true},
+      {"\\\\?\\UNC\\srv\\share", "\\\\?\\UNC\\srv\\share", "share", true},
+      {"\\\\?\\UNC\\srv\\share\\d", "\\\\?\\UNC\\srv\\share\\", "d", false},
+      {"\\\\srv\\share\\d\\e", "\\\\srv\\share\\d", "e", false},
+      {"\\\\srv\\share", "\\\\srv\\share", "share", true},
+  };
+  for (const PathCase& c : cases) {
+    EXPECT_EQ(copy_path::IsRoot(c.path), c.root) << c.path;
+    EXPECT_EQ(copy_path::ParentPath(c.path), c.parent) << c.path;
+    EXPECT_EQ(copy_path::FolderName(c.path), c.copied_as) << c.path;
+  }
+  EXPECT_EQ(copy_path::Join("\\\\?\\C:\\", "x"), "\\\\?\\C:\\x");
+  EXPECT_EQ(copy_path::Join("\\\\?\\C:\\a", "x"), "\\\\?\\C:\\a\\x");
 }
 
 class CopyTreeTest : public ::testing::Test {
