@@ -1,5 +1,7 @@
 #include "support/fakes.h"
 
+#include "support/thread_pool.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -314,6 +316,7 @@ class FakeFileSystem::Handle : public OpenFile {
   Handle(FakeFileSystem& files, std::string key) : files_(files), key_(std::move(key)) {}
 
   FileError Read(char* data, std::size_t size, std::size_t* got) override {
+    std::lock_guard lock(files_.primitives_);
     const auto it = files_.files_.find(key_);
     if (it == files_.files_.end()) return Fails(FileErrorKind::kNotFound, kFileNotFound);
     const std::string& content = it->second.content;
@@ -323,12 +326,14 @@ class FakeFileSystem::Handle : public OpenFile {
     return {};
   }
   FileError Write(const char* data, std::size_t size) override {
+    std::lock_guard lock(files_.primitives_);
     File& file = files_.files_.at(key_);
     file.content.append(data, size);
     file.write = file.change = ++files_.clock_;
     return {};
   }
   FileError SetTimes(const FileTimes& times, std::uint32_t attributes) override {
+    std::lock_guard lock(files_.primitives_);
     File& file = files_.files_.at(key_);
     file.write = times.write;
     file.change = ++files_.clock_;
@@ -337,6 +342,7 @@ class FakeFileSystem::Handle : public OpenFile {
   }
   FileError Flush() override { return {}; }
   FileError RenameOver(const std::string& target, bool replace) override {
+    std::lock_guard lock(files_.primitives_);
     const std::string to = Key(target);
     if (files_.dirs_.count(to)) return Fails(FileErrorKind::kAlreadyExists, kAlreadyExists);
     if (!files_.dirs_.count(ParentKey(to))) return Fails(FileErrorKind::kNotFound, kPathNotFound);
@@ -411,6 +417,7 @@ TreeEntry FakeFileSystem::EntryOf(const std::string& key) {
 
 // Files and folders alike in the order of their names, as NTFS lists them.
 FileError FakeFileSystem::List(const std::string& folder, std::vector<TreeEntry>* entries) {
+  std::lock_guard lock(primitives_);
   const std::string key = Key(folder);
   const auto refused = refused_listings.find(key);
   if (refused != refused_listings.end()) {
@@ -430,6 +437,7 @@ FileError FakeFileSystem::List(const std::string& folder, std::vector<TreeEntry>
 }
 
 FileError FakeFileSystem::Describe(const std::string& path, TreeEntry* entry) {
+  std::lock_guard lock(primitives_);
   const std::string key = Key(path);
   if (!files_.count(key) && !dirs_.count(key)) {
     return Fails(FileErrorKind::kNotFound, kFileNotFound);
@@ -442,6 +450,7 @@ FileError FakeFileSystem::Describe(const std::string& path, TreeEntry* entry) {
 }
 
 FileError FakeFileSystem::OpenForReading(const std::string& path, std::unique_ptr<OpenFile>* file) {
+  std::lock_guard lock(primitives_);
   const std::string key = Key(path);
   if (!files_.count(key)) return Fails(FileErrorKind::kNotFound, kFileNotFound);
   if (locked.count(key)) return Fails(FileErrorKind::kOther, kSharingViolation);
@@ -451,6 +460,7 @@ FileError FakeFileSystem::OpenForReading(const std::string& path, std::unique_pt
 
 FileError FakeFileSystem::CreateExclusive(const std::string& path, std::uint32_t attributes,
                                           std::unique_ptr<OpenFile>* file) {
+  std::lock_guard lock(primitives_);
   const std::string key = Key(path);
   if (!dirs_.count(ParentKey(key))) return Fails(FileErrorKind::kNotFound, kPathNotFound);
   if (files_.count(key) || dirs_.count(key)) {
@@ -465,6 +475,7 @@ FileError FakeFileSystem::CreateExclusive(const std::string& path, std::uint32_t
 }
 
 FileError FakeFileSystem::SetAttributes(const std::string& path, std::uint32_t attributes) {
+  std::lock_guard lock(primitives_);
   const std::string key = Key(path);
   if (dirs_.count(key)) {
     folder_attributes[key] = attributes | kAttrDirectory;
@@ -476,6 +487,7 @@ FileError FakeFileSystem::SetAttributes(const std::string& path, std::uint32_t a
 }
 
 FileError FakeFileSystem::Delete(const std::string& path) {
+  std::lock_guard lock(primitives_);
   const std::string key = Key(path);
   if (!files_.count(key)) return Fails(FileErrorKind::kNotFound, kFileNotFound);
   if (read_only.count(key) || locked.count(key)) {
@@ -486,6 +498,7 @@ FileError FakeFileSystem::Delete(const std::string& path) {
 }
 
 FileError FakeFileSystem::MakeFolder(const std::string& path) {
+  std::lock_guard lock(primitives_);
   const std::string key = Key(path);
   if (uncreatable.count(key)) return Fails(FileErrorKind::kAccessDenied, kAccessDenied);
   if (dirs_.count(key) || files_.count(key)) {
@@ -499,12 +512,14 @@ FileError FakeFileSystem::MakeFolder(const std::string& path) {
 }
 
 FileError FakeFileSystem::FreeSpace(const std::string& folder, std::uint64_t* bytes) {
+  std::lock_guard lock(primitives_);
   if (!dirs_.count(Key(folder))) return Fails(FileErrorKind::kNotFound, kPathNotFound);
   *bytes = free_bytes;
   return {};
 }
 
 FileError FakeFileSystem::MakeHardLink(const std::string& existing, const std::string& link) {
+  std::lock_guard lock(primitives_);
   const std::string from = Key(existing);
   const std::string to = Key(link);
   if (!files_.count(from)) return Fails(FileErrorKind::kNotFound, kFileNotFound);
@@ -517,6 +532,7 @@ FileError FakeFileSystem::MakeHardLink(const std::string& existing, const std::s
 }
 
 std::unique_ptr<WorkPool> FakeFileSystem::MakeWorkPool(int, std::function<void()> events) {
+  if (writer_threads > 0) return std::make_unique<ThreadPool>(writer_threads, std::move(events));
   return std::make_unique<InlinePool>(std::move(events));
 }
 

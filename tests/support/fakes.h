@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <set>
 #include <string>
 #include <vector>
@@ -75,7 +76,8 @@ class FakeFileSystem : public FileSystem {
   void AppendLine(const std::string& path, const std::string& text) override;
   std::string ReadAnsiText(const std::string& path) override;
 
-  // The file-tree primitives. Writes run at once, on the caller's thread.
+  // The file-tree primitives, safe on any thread. Writes run at once on the caller's thread, or
+  // on writer_threads threads when that is set.
   FileError FullPath(const std::string& path, std::string* full) override;
   std::string Shown(const std::string& full) override { return full; }
   bool SamePath(const std::string& a, const std::string& b) override { return Key(a) == Key(b); }
@@ -120,6 +122,7 @@ class FakeFileSystem : public FileSystem {
   std::map<std::string, long> refused_listings;  // normalised keys
   bool fail_appends = false;
   std::uint64_t free_bytes = std::uint64_t{1} << 40;  // what FreeSpace answers
+  int writer_threads = 0;
 
   static std::string Key(const std::string& path);
 
@@ -137,6 +140,7 @@ class FakeFileSystem : public FileSystem {
   std::vector<std::string> dir_order_;        // keys, in the order they were made
   std::map<std::string, std::string> names_;  // key -> path as written
   std::int64_t clock_ = 0;
+  std::recursive_mutex primitives_;  // the primitives may run on writer threads
 };
 
 class FakeShell : public Shell {

@@ -140,6 +140,34 @@ TEST_F(CopyTreeTest, FailuresAreToldInWalkOrderAndEveryOneIsCounted) {
                               FakeFileSystem::kSharingViolation);
 }
 
+TEST_F(CopyTreeTest, WriterThreadsGiveTheSameCopyTheSameCountsAndTheSameFirstFailure) {
+  for (int i = 0; i < 60; ++i) {
+    files_.AddFile(At("src\\d" + std::to_string(i % 3) + "\\" + std::to_string(i) + ".txt"),
+                   std::string(static_cast<size_t>(i * 97), static_cast<char>('a' + i % 26)));
+  }
+  files_.AddFile(At("src\\big.bin"), std::string(9 << 20, 'b'));
+  files_.locked.insert(FakeFileSystem::Key(At("src\\d1\\1.txt")));
+  files_.locked.insert(FakeFileSystem::Key(At("src\\d2\\59.txt")));
+  const std::string expected = "copied 59, skipped 0, failed 2/0, first [" + At("src\\d1\\1.txt") +
+                               "] " + FakeFileSystem::kSharingViolation;
+  for (int threads : {1, 3}) {
+    SCOPED_TRACE(threads);
+    files_.writer_threads = threads;
+    CopySettings settings;
+    settings.yield = [this] { ++yields_; };
+    const std::string dest = At("dest" + std::to_string(threads));
+    yields_ = 0;
+    EXPECT_EQ(Line(CopyTree(files_, At("src"), dest, settings)), expected);
+    EXPECT_GE(yields_, 2);  // during the big file, on this thread
+    const std::vector<std::string> copied = files_.TreeBelow(dest);
+    EXPECT_EQ(copied.size(), 59u + 3u);  // the files that were not locked, and three folders
+    EXPECT_EQ(Line(CopyTree(files_, At("src"), dest, settings)),
+              "copied 0, skipped 59, failed 2/0, first [" + At("src\\d1\\1.txt") + "] " +
+                  FakeFileSystem::kSharingViolation);
+  }
+  EXPECT_EQ(Temporaries(), 0);
+}
+
 // ---------------- faults injected under the copy ----------------
 
 struct FaultCase {
