@@ -8,6 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <set>
 #include <string>
 #include <thread>
@@ -178,14 +181,32 @@ TEST_F(CopyPoolTest, ASecondCopyStartedFromTheWaitOfTheFirstLeavesEveryFileWhole
     WriteBytes(dir_ / ("src\\big" + std::to_string(i) + ".bin"),
                std::string((9 << 20) + i, static_cast<char>('k' + i)));
   }
-  // Once the first run's writers are busy with its large files.
+  // The first run's writers stop in the middle of each large file, temporary files open, until
+  // the second run is done; the first run's wait lets the second run in meanwhile.
+  std::mutex lock;
+  std::condition_variable second_done;
+  bool released = false;
+  FaultyTree held(files_);
+  held.before_write = [&](std::uint64_t written) {
+    if (written < (5u << 20)) return;
+    std::unique_lock hold(lock);
+    // Not for ever: a broken wait fails the test below instead of hanging it.
+    second_done.wait_for(hold, std::chrono::minutes(2), [&] { return released; });
+  };
   bool started_inner = false;
   CopyOutcome inner;
-  const CopyOutcome outer = files_.CopyFolder(dir_ / "src", dir_ / "dest", true, [&] {
+  CopySettings settings;
+  settings.yield = [&] {
     if (started_inner || CountMatching(dir_ / "dest", kTempPattern) == 0) return;
     started_inner = true;
     inner = files_.CopyFolder(dir_ / "src", dir_ / "dest", true, nullptr);
-  });
+    {
+      std::lock_guard release(lock);
+      released = true;
+    }
+    second_done.notify_all();
+  };
+  const CopyOutcome outer = CopyTree(held, dir_ / "src", dir_ / "dest", settings);
   ASSERT_TRUE(started_inner);
   for (const CopyOutcome& out : {outer, inner}) {
     // A file the other run holds open for its rename may fail; it is then counted, never lost.

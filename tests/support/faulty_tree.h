@@ -30,6 +30,9 @@ class FaultyTree : public FileTree {
   bool hide_free_space = false;
   // The process dies once one file has been given this many bytes; 0: never.
   std::uint64_t interrupt_after_bytes = 0;
+  // Runs before every write with what the file was given so far, on the writer's thread; a
+  // test can hold a writer there.
+  std::function<void(std::uint64_t written)> before_write;
 
   bool Died() const { return dead_.load(); }
   std::uint64_t Writes() const { return writes_.load(); }
@@ -87,6 +90,7 @@ class FaultyTree : public FileTree {
       return tree_.Dead() ? Gone() : inner_->Read(data, size, got);
     }
     FileError Write(const char* data, std::size_t size) override {
+      if (tree_.before_write) tree_.before_write(written_);
       if (tree_.Dead()) return Gone();
       const std::uint64_t number = tree_.writes_.fetch_add(1) + 1;
       if (number == tree_.fail_write_number) return tree_.write_failure;
