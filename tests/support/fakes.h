@@ -1,4 +1,4 @@
-// Test doubles for every platform service, and a fixture that wires a Form1 to them.
+// Test doubles for every platform service, and a fixture that wires a MainForm to them.
 #pragma once
 
 #include <cstdint>
@@ -21,7 +21,7 @@
 #include "ports/registry.h"
 #include "ports/settings_store.h"
 #include "ports/shell.h"
-#include "shell/form1.h"
+#include "shell/main_form.h"
 
 namespace tess::test {
 
