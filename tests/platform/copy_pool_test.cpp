@@ -1,4 +1,4 @@
-// The copy engine with its writer threads: failures met on different threads are told in walk
+// The copy core with the Windows writer threads: failures met on different threads are told in walk
 // order, sources that vanish while copies are in flight, an interruption with many copies in
 // flight, and the yield kept on the caller's thread.
 #include <windows.h>
@@ -8,12 +8,16 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "win32/copy_engine.h"
+#include "backup/copy_tree.h"
+#include "support/faulty_tree.h"
 #include "win32/text.h"
 #include "win32/win_file_system.h"
 #include "win_support/files.h"
@@ -120,8 +124,10 @@ TEST_F(CopyPoolTest, AnInterruptionWithCopiesInFlightLeavesOnlyWholeFilesAndTheN
                std::string((2 << 20) + i, static_cast<char>('a' + i)));
     WriteBytes(dir_ / ("dest\\" + std::to_string(i) + ".bin"), "earlier " + std::to_string(i));
   }
-  files_.InterruptNextCopyAfter(1 << 20);
-  const CopyOutcome interrupted = files_.CopyFolder(dir_ / "src", dir_ / "dest", true, nullptr);
+  FaultyTree dies(files_);
+  dies.interrupt_after_bytes = 1 << 20;
+  const CopyOutcome interrupted = CopyTree(dies, dir_ / "src", dir_ / "dest", {});
+  EXPECT_TRUE(dies.Died());
   EXPECT_FALSE(interrupted.Complete());
   EXPECT_LT(interrupted.files_copied, static_cast<std::uint64_t>(kCount));
   EXPECT_GE(CountMatching(dir_ / "dest", kTempPattern), 1);
@@ -151,16 +157,16 @@ TEST_F(CopyPoolTest, EveryNumberOfWritersGivesTheSameCopyAndTheSameCounts) {
   for (int workers : {1, 2, 7}) {
     SCOPED_TRACE(workers);
     const std::string dest = dir_ / ("dest" + std::to_string(workers));
-    win32::CopySettings settings;
+    CopySettings settings;
     settings.workers = workers;
     int yields = 0;
     settings.yield = [&] { ++yields; };
-    const CopyOutcome first = win32::CopyTree(dir_ / "src", dest, settings);
+    const CopyOutcome first = CopyTree(files_, dir_ / "src", dest, settings);
     EXPECT_TRUE(first.Complete()) << first.first_failure_path << ": " << first.first_failure_reason;
     EXPECT_EQ(first.files_copied, 151u);
     EXPECT_GE(yields, 1 + 2);  // between files, and twice during the big file
     EXPECT_TRUE(HoldsTree(dest, ReadTree(dir_ / "src")));
-    const CopyOutcome again = win32::CopyTree(dir_ / "src", dest, settings);
+    const CopyOutcome again = CopyTree(files_, dir_ / "src", dest, settings);
     EXPECT_EQ(again.files_skipped, 151u);
     EXPECT_EQ(again.files_copied, 0u);
   }
@@ -175,14 +181,32 @@ TEST_F(CopyPoolTest, ASecondCopyStartedFromTheWaitOfTheFirstLeavesEveryFileWhole
     WriteBytes(dir_ / ("src\\big" + std::to_string(i) + ".bin"),
                std::string((9 << 20) + i, static_cast<char>('k' + i)));
   }
-  // Once the first run's writers are busy with its large files.
+  // The first run's writers stop in the middle of each large file, temporary files open, until
+  // the second run is done; the first run's wait lets the second run in meanwhile.
+  std::mutex lock;
+  std::condition_variable second_done;
+  bool released = false;
+  FaultyTree held(files_);
+  held.before_write = [&](std::uint64_t written) {
+    if (written < (5u << 20)) return;
+    std::unique_lock hold(lock);
+    // Not for ever: a broken wait fails the test below instead of hanging it.
+    second_done.wait_for(hold, std::chrono::minutes(2), [&] { return released; });
+  };
   bool started_inner = false;
   CopyOutcome inner;
-  const CopyOutcome outer = files_.CopyFolder(dir_ / "src", dir_ / "dest", true, [&] {
+  CopySettings settings;
+  settings.yield = [&] {
     if (started_inner || CountMatching(dir_ / "dest", kTempPattern) == 0) return;
     started_inner = true;
     inner = files_.CopyFolder(dir_ / "src", dir_ / "dest", true, nullptr);
-  });
+    {
+      std::lock_guard release(lock);
+      released = true;
+    }
+    second_done.notify_all();
+  };
+  const CopyOutcome outer = CopyTree(held, dir_ / "src", dir_ / "dest", settings);
   ASSERT_TRUE(started_inner);
   for (const CopyOutcome& out : {outer, inner}) {
     // A file the other run holds open for its rename may fail; it is then counted, never lost.
