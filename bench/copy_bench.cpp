@@ -22,7 +22,7 @@
 #include <thread>
 #include <vector>
 
-#include "win32/copy_engine.h"
+#include "backup/copy_tree.h"
 #include "win32/handles.h"
 #include "win32/long_path.h"
 #include "win32/text.h"
@@ -138,10 +138,10 @@ int Engine(const std::string& source, const std::string& destination, int worker
   if (workers == 0) {
     out = files.CopyFolder(source, destination, true, PumpMessages);
   } else {
-    tess::win32::CopySettings settings;
+    tess::CopySettings settings;
     settings.yield = PumpMessages;
     settings.workers = workers;
-    out = tess::win32::CopyTree(source, destination, settings);
+    out = tess::CopyTree(files, source, destination, settings);
   }
   const double seconds = Now() - start;
   std::printf(

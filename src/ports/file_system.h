@@ -6,13 +6,9 @@
 #include <string>
 #include <vector>
 
-namespace tess {
+#include "ports/file_tree.h"
 
-inline constexpr std::uint32_t kAttrReadOnly = 1;
-inline constexpr std::uint32_t kAttrHidden = 2;
-inline constexpr std::uint32_t kAttrSystem = 4;
-inline constexpr std::uint32_t kAttrDirectory = 16;
-inline constexpr std::uint32_t kAttrReparsePoint = 1024;
+namespace tess {
 
 // One subfolder as its folder's listing shows it.
 struct SubFolder {
@@ -35,10 +31,9 @@ struct CopyOutcome {
   std::uint64_t FilesSeen() const { return files_copied + files_skipped + files_failed; }
 };
 
-class FileSystem {
+// The file-tree primitives, and the queries and changes the rest of the program makes.
+class FileSystem : public FileTree {
  public:
-  virtual ~FileSystem() = default;
-
   // Last-write time as an opaque count; throws PlatformError when the path cannot be read.
   virtual std::int64_t LastWriteTime(const std::string& path) = 0;
   // Attribute bits (kAttr*); throws PlatformError when the path does not exist.
@@ -74,8 +69,10 @@ class FileSystem {
   // through a temporary file and an atomic rename; nothing at the destination is deleted.
   // A source that is a file is copied into the destination folder. Never throws: the
   // outcome counts what failed. yield runs between files and during long files.
+  // Every file system copies by the same decisions: this is the copy core (backup/copy_tree.h)
+  // over the primitives above, and it is defined there.
   virtual CopyOutcome CopyFolder(const std::string& source, const std::string& destination,
-                                 bool overwrite, const std::function<void()>& yield) = 0;
+                                 bool overwrite, const std::function<void()>& yield);
 
   // Appends text and CR LF, converted to the ANSI code page; opens and closes the file.
   // Throws PlatformError when the file cannot be opened or written.

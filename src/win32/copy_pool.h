@@ -1,4 +1,4 @@
-// Worker threads for the copy engine: files are written on them while the thread that started
+// Worker threads for the copy core: files are written on them while the thread that started
 // the copy (the window's thread) waits for them and keeps its window's messages moving.
 #pragma once
 
@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "ports/work_pool.h"
 #include "win32/handles.h"
 
 namespace tess::win32 {
@@ -27,29 +28,36 @@ class SlimLock {
   SRWLOCK lock_ = SRWLOCK_INIT;
 };
 
-class CopyPool {
+// Threads that write files at once. Small files cost a round of system calls each, not
+// bandwidth, so writers overlap those waits. Under Wine on 2 cores, 5,000 small files and five
+// of 50 MB took (wall, medians of 5, against 1 writer) 0.66 with 2 writers, 0.56 with 4 and
+// 0.47 with 8. But 8 writers made the window's longest answer during a 1 GB copy 20 ms instead
+// of 6 ms and the peak memory 21 MB instead of 17 MB, for 5 to 15 % less time; a window that
+// stays quick matters more here than the last few percent.
+inline constexpr int kCopyWorkers = 4;
+
+class CopyPool : public WorkPool {
  public:
-  using Job = std::function<void()>;
 
   // events runs on the owner's thread (the one that makes the pool) whenever a message arrives
   // for that thread while it waits, and once for every progress step a worker reports; it may
   // be empty. The threads start with the first jobs, so a run that writes nothing starts none.
   CopyPool(int workers, std::function<void()> events);
   // Drops the jobs not yet started and waits for those running.
-  ~CopyPool();
+  ~CopyPool() override;
   CopyPool(const CopyPool&) = delete;
   CopyPool& operator=(const CopyPool&) = delete;
 
   // Owner's thread only. Queues a job; while the queue is full, waits with messages moving, so
   // the walk never runs far ahead of the copies and memory stays flat however many files come.
-  void Submit(Job job);
+  void Submit(Job job) override;
   // Owner's thread only. Waits, with messages moving, until every queued job has finished.
-  void Drain();
+  void Drain() override;
 
   // Worker side: a long file has come a step further; the owner lets events run.
-  void NoteProgress();
+  void NoteProgress() override;
   // Jobs running at this moment, the caller's own included.
-  int Running();
+  int Running() override;
 
  private:
   // What the owner is waiting for.

@@ -3,7 +3,6 @@
 #undef DeleteFile
 
 #include "base/platform_error.h"
-#include "win32/copy_engine.h"
 #include "win32/handles.h"
 #include "win32/long_path.h"
 #include "win32/text.h"
@@ -193,26 +192,6 @@ void WinFileSystem::ForceDeleteFile(const std::string& path) {
     const DWORD code = GetLastError();
     if (read_only) SetFileAttributesW(target.c_str(), SettableAttributes(attributes));
     ThrowLastError(code);
-  }
-}
-
-CopyOutcome WinFileSystem::CopyFolder(const std::string& source, const std::string& destination,
-                                      bool overwrite, const std::function<void()>& yield) {
-  try {
-    CopySettings settings;
-    settings.overwrite = overwrite;
-    settings.yield = yield;
-    settings.interrupt_after_bytes = interrupt_after_bytes_;
-    bool interrupted = false;
-    CopyOutcome outcome = CopyTree(source, destination, settings, &interrupted);
-    if (interrupted) interrupt_after_bytes_.reset();
-    return outcome;
-  } catch (...) {
-    CopyOutcome outcome;
-    outcome.folders_failed = 1;
-    outcome.first_failure_path = source;
-    outcome.first_failure_reason = "Not enough memory";
-    return outcome;
   }
 }
 

@@ -3,8 +3,10 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
+#include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "ports/file_system.h"
 
@@ -15,9 +17,9 @@ namespace tess::win32 {
 // - ListingFindsAny throws for a drive that does not exist, as for any unusable drive.
 // - OrdinaryFileExists counts what a plain directory listing shows: no folders, no hidden
 //   or system files. It never throws; a failing listing answers false.
-// - SubFolders counts a reparse point as naming another place by the copy engine's rule
-//   (EntersFolder), so the walk and the copy leave out the same folders.
-// - CopyFolder: see copy_engine.h for temporary files, reparse points and what is counted.
+// - SubFolders and List count a reparse point as naming another place by one rule
+//   (EntersFolder), so the subfolder walk and the copy leave out the same folders.
+// - The file-tree primitives live in win_file_tree.cpp; the copy itself is the core's.
 // A file that includes <windows.h> should #undef DeleteFile before this header, or the macro
 // renames the DeleteFile member in that file.
 class WinFileSystem : public FileSystem {
@@ -34,18 +36,33 @@ class WinFileSystem : public FileSystem {
   void DeleteFile(const std::string& path) override;
   void ForceDeleteFile(const std::string& path) override;
 
-  CopyOutcome CopyFolder(const std::string& source, const std::string& destination, bool overwrite,
-                         const std::function<void()>& yield) override;
-
   void AppendLine(const std::string& path, const std::string& text) override;
   std::string ReadAnsiText(const std::string& path) override;
 
-  // Test seam: the next copy stops as a crash would once a temporary file holds this many
-  // bytes: the temporary file stays, nothing is renamed and that run ends. Fires once.
-  void InterruptNextCopyAfter(std::uint64_t bytes) { interrupt_after_bytes_ = bytes; }
-
- private:
-  std::optional<std::uint64_t> interrupt_after_bytes_;
+  FileError FullPath(const std::string& path, std::string* full) override;
+  std::string Shown(const std::string& full) override;
+  bool SamePath(const std::string& a, const std::string& b) override;
+  FileError Refusal(CopyRefusal refusal) override;
+  FileError List(const std::string& folder, std::vector<TreeEntry>* entries) override;
+  FileError Describe(const std::string& path, TreeEntry* entry) override;
+  FileError OpenForReading(const std::string& path, std::unique_ptr<OpenFile>* file) override;
+  FileError CreateExclusive(const std::string& path, std::uint32_t attributes,
+                            std::unique_ptr<OpenFile>* file) override;
+  FileError SetAttributes(const std::string& path, std::uint32_t attributes) override;
+  FileError Delete(const std::string& path) override;
+  FileError MakeFolder(const std::string& path) override;
+  FileError FreeSpace(const std::string& folder, std::uint64_t* bytes) override;
+  FileError MakeHardLink(const std::string& existing, const std::string& link) override;
+  // CopyPool threads; workers 0 takes kCopyWorkers.
+  std::unique_ptr<WorkPool> MakeWorkPool(int workers, std::function<void()> events) override;
 };
+
+// True when a walk goes into a folder with these attributes and this reparse tag: any folder
+// that is not a reparse point, and reparse points that are not name surrogates. A reparse point
+// whose tag is not known (0: Wine shows Linux symbolic links so) counts as a link.
+bool EntersFolder(std::uint32_t attributes, std::uint32_t reparse_tag);
+// The reparse tag of a path itself (a link is not followed), for when a listing gave none; 0
+// when it cannot be read.
+std::uint32_t ReparseTagOf(const std::wstring& path);
 
 }  // namespace tess::win32

@@ -1,4 +1,4 @@
-// The copy engine with its writer threads: failures met on different threads are told in walk
+// The copy core with the Windows writer threads: failures met on different threads are told in walk
 // order, sources that vanish while copies are in flight, an interruption with many copies in
 // flight, and the yield kept on the caller's thread.
 #include <windows.h>
@@ -13,7 +13,8 @@
 #include <thread>
 #include <vector>
 
-#include "win32/copy_engine.h"
+#include "backup/copy_tree.h"
+#include "support/faulty_tree.h"
 #include "win32/text.h"
 #include "win32/win_file_system.h"
 #include "win_support/files.h"
@@ -120,8 +121,10 @@ TEST_F(CopyPoolTest, AnInterruptionWithCopiesInFlightLeavesOnlyWholeFilesAndTheN
                std::string((2 << 20) + i, static_cast<char>('a' + i)));
     WriteBytes(dir_ / ("dest\\" + std::to_string(i) + ".bin"), "earlier " + std::to_string(i));
   }
-  files_.InterruptNextCopyAfter(1 << 20);
-  const CopyOutcome interrupted = files_.CopyFolder(dir_ / "src", dir_ / "dest", true, nullptr);
+  FaultyTree dies(files_);
+  dies.interrupt_after_bytes = 1 << 20;
+  const CopyOutcome interrupted = CopyTree(dies, dir_ / "src", dir_ / "dest", {});
+  EXPECT_TRUE(dies.Died());
   EXPECT_FALSE(interrupted.Complete());
   EXPECT_LT(interrupted.files_copied, static_cast<std::uint64_t>(kCount));
   EXPECT_GE(CountMatching(dir_ / "dest", kTempPattern), 1);
@@ -151,16 +154,16 @@ TEST_F(CopyPoolTest, EveryNumberOfWritersGivesTheSameCopyAndTheSameCounts) {
   for (int workers : {1, 2, 7}) {
     SCOPED_TRACE(workers);
     const std::string dest = dir_ / ("dest" + std::to_string(workers));
-    win32::CopySettings settings;
+    CopySettings settings;
     settings.workers = workers;
     int yields = 0;
     settings.yield = [&] { ++yields; };
-    const CopyOutcome first = win32::CopyTree(dir_ / "src", dest, settings);
+    const CopyOutcome first = CopyTree(files_, dir_ / "src", dest, settings);
     EXPECT_TRUE(first.Complete()) << first.first_failure_path << ": " << first.first_failure_reason;
     EXPECT_EQ(first.files_copied, 151u);
     EXPECT_GE(yields, 1 + 2);  // between files, and twice during the big file
     EXPECT_TRUE(HoldsTree(dest, ReadTree(dir_ / "src")));
-    const CopyOutcome again = win32::CopyTree(dir_ / "src", dest, settings);
+    const CopyOutcome again = CopyTree(files_, dir_ / "src", dest, settings);
     EXPECT_EQ(again.files_skipped, 151u);
     EXPECT_EQ(again.files_copied, 0u);
   }

@@ -1,4 +1,4 @@
-// The Win32 file system and its copy engine against real trees under Wine.
+// The Win32 file system and the copy core over it against real trees under Wine.
 #include <windows.h>
 // windows.h maps DeleteFile to DeleteFileW, which would rename the interface's member here.
 #undef DeleteFile
@@ -7,8 +7,9 @@
 
 #include <string>
 
+#include "backup/copy_tree.h"
 #include "base/platform_error.h"
-#include "win32/copy_engine.h"
+#include "support/faulty_tree.h"
 #include "win32/long_path.h"
 #include "win32/text.h"
 #include "win32/win_file_system.h"
@@ -64,14 +65,6 @@ TEST(LongPathTest, SplitsAndShowsLongPaths) {
   EXPECT_EQ(win32::LeafName(L"\\\\?\\C:\\a\\b"), L"b");
   EXPECT_EQ(win32::LeafName(L"\\\\?\\C:\\"), L"");
   EXPECT_EQ(win32::JoinPath(L"\\\\?\\C:\\", L"x"), L"\\\\?\\C:\\x");
-}
-
-TEST(LongPathTest, RecognisesOnlyTheEngineOwnTemporaryNames) {
-  EXPECT_TRUE(win32::IsTemporaryName(L"~tessaline-0123456789abcdef.tmp"));
-  EXPECT_TRUE(win32::IsTemporaryName(L"~TESSALINE-0123456789ABCDEF.TMP"));
-  EXPECT_FALSE(win32::IsTemporaryName(L"~tessaline-notes.tmp"));
-  EXPECT_FALSE(win32::IsTemporaryName(L"~tessaline-0123456789abcdeg.tmp"));
-  EXPECT_FALSE(win32::IsTemporaryName(L"~tessaline-0123456789abcdef.txt"));
 }
 
 TEST(ReparseRuleTest, OnlyFoldersThatNameAnotherPlaceAreLeftOut) {
@@ -440,8 +433,10 @@ TEST_F(CopyFolderTest, AnInterruptedReplaceKeepsTheEarlierCopyAndTheLeftoverIsRe
   const std::string big(3 << 20, 'n');
   WriteBytes(dir_ / "src\\a\\big.bin", big);
   WriteBytes(dir_ / "dest\\a\\big.bin", "the earlier good copy");
-  files_.InterruptNextCopyAfter(1 << 20);
-  CopyOutcome out = Copy(dir_ / "src", dir_ / "dest");
+  FaultyTree dies(files_);
+  dies.interrupt_after_bytes = 1 << 20;
+  CopyOutcome out = CopyTree(dies, dir_ / "src", dir_ / "dest", {});
+  EXPECT_TRUE(dies.Died());
   EXPECT_FALSE(out.Complete());
   EXPECT_EQ(ReadBytes(dir_ / "dest\\a\\big.bin"), "the earlier good copy");
   EXPECT_EQ(CountMatching(dir_ / "dest", kTempPattern), 1);
@@ -458,10 +453,12 @@ TEST_F(CopyFolderTest, AnInterruptedReplaceKeepsTheEarlierCopyAndTheLeftoverIsRe
 
 TEST_F(CopyFolderTest, AnInterruptedFirstCopyLeavesNoFileUnderTheRealName) {
   WriteBytes(dir_ / "src\\doc.txt", "complete text");
-  files_.InterruptNextCopyAfter(4);
-  Copy(dir_ / "src", dir_ / "dest");
+  FaultyTree dies(files_);
+  dies.interrupt_after_bytes = 4;
+  CopyTree(dies, dir_ / "src", dir_ / "dest", {});
+  EXPECT_TRUE(dies.Died());
   EXPECT_FALSE(Exists(dir_ / "dest\\doc.txt"));
-  EXPECT_TRUE(Copy(dir_ / "src", dir_ / "dest").Complete());  // the seam fires once
+  EXPECT_TRUE(Copy(dir_ / "src", dir_ / "dest").Complete());
   EXPECT_EQ(ReadBytes(dir_ / "dest\\doc.txt"), "complete text");
   EXPECT_EQ(CountMatching(dir_ / "dest", kTempPattern), 0);
 }
@@ -527,7 +524,7 @@ TEST_F(CopyFolderTest, YieldRunsBetweenFilesAndDuringLongFiles) {
   int slow_yields = 0;
   files_.CopyFolder(dir_ / "small", dir_ / "small-copy", true, [&] {
     ++slow_yields;
-    Sleep(win32::kYieldIntervalMs + 20);  // past the tick granularity of Windows too
+    Sleep(kYieldIntervalMs + 20);  // past the tick granularity of Windows too
   });
   EXPECT_EQ(slow_yields, 5);
 

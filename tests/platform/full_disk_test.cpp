@@ -12,8 +12,9 @@
 #include <string>
 #include <thread>
 
+#include "backup/copy_tree.h"
 #include "base/platform_error.h"
-#include "win32/copy_engine.h"
+#include "support/faulty_tree.h"
 #include "win32/text.h"
 #include "win32/win_file_system.h"
 #include "win_support/files.h"
@@ -68,9 +69,10 @@ class FullDiskTest : public ::testing::Test {
   }
 
   // Copies while noting the least free room seen, by a thread that keeps asking while the
-  // copy's writers run, and whenever the copy lets events in.
+  // copy's writers run, and whenever the copy lets events in. Without asking for the free room
+  // first, the copy meets a full volume only in its writes.
   CopyOutcome CopyWatchingTheRoom(const std::string& source, const std::string& destination,
-                                  bool check_free_space) {
+                                  bool ask_for_free_room) {
     std::atomic<std::uint64_t> least(FreeBytes(root_));
     const auto note = [&] {
       const std::uint64_t now = FreeBytes(root_);
@@ -82,10 +84,12 @@ class FullDiskTest : public ::testing::Test {
     std::thread watcher([&] {
       while (!done.load()) note();
     });
-    win32::CopySettings settings;
-    settings.check_free_space = check_free_space;
+    win32::WinFileSystem files;
+    FaultyTree room_unknown(files);
+    room_unknown.hide_free_space = !ask_for_free_room;
+    CopySettings settings;
     settings.yield = note;
-    const CopyOutcome out = win32::CopyTree(source, destination, settings);
+    const CopyOutcome out = CopyTree(room_unknown, source, destination, settings);
     done.store(true);
     watcher.join();
     least_room_ = least.load();

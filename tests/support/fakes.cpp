@@ -4,7 +4,6 @@
 #include <cctype>
 #include <cstdio>
 
-#include "base/unchanged_file.h"
 
 namespace tess::test {
 
@@ -60,14 +59,6 @@ std::string Trimmed(const std::string& path) {
   while (p.size() > 1 && p.back() == '\\') p.pop_back();
   if (p.size() == 2 && p[1] == ':') p += '\\';
   return p;
-}
-bool IsDriveRoot(const std::string& trimmed) { return trimmed.size() == 3 && trimmed[1] == ':'; }
-std::string Join(const std::string& folder, const std::string& name) {
-  return !folder.empty() && folder.back() == '\\' ? folder + name : folder + "\\" + name;
-}
-// The name a folder is copied under: its own, or a drive root's letter.
-std::string FolderName(const std::string& trimmed) {
-  return IsDriveRoot(trimmed) ? trimmed.substr(0, 1) : Leaf(trimmed);
 }
 }  // namespace
 
@@ -285,127 +276,248 @@ void FakeFileSystem::ForceDeleteFile(const std::string& path) {
   read_only.erase(key);
 }
 
-// The copy engine's walk over the in-memory tree: a folder's files first, then its
-// subfolders; a copy that is still current is skipped; failures are counted, the first one
-// with its path and reason.
-class FakeFileSystem::CopyRun {
- public:
-  CopyRun(FakeFileSystem& files, bool overwrite, const std::function<void()>& yield)
-      : files_(files), overwrite_(overwrite), yield_(yield) {}
-
-  CopyOutcome Run(const std::string& source, const std::string& destination) {
-    if (source.empty() || destination.empty()) {
-      FailFolder(source, kPathNotFound);
-      return out_;
-    }
-    const std::string from = Trimmed(source);
-    std::string to = Trimmed(destination);
-    if (files_.IsFile(from)) {  // a file lands in the destination folder under its own name
-      if (!MakeFolders(to)) return out_;
-      CopyOneFile(from, Join(to, Leaf(from)));
-      return out_;
-    }
-    if (!files_.IsDir(from)) {
-      FailFolder(from, kFileNotFound);
-      return out_;
-    }
-    if (destination.back() == '\\') {  // the source goes inside, under its own name
-      if (!files_.IsDir(to)) {
-        FailFolder(to, files_.IsFile(to) ? kNotAFolder : kFileNotFound);
-        return out_;
-      }
-      to = Join(to, FolderName(from));
-    }
-    if (!MakeFolders(to)) return out_;
-    target_root_ = Key(to);
-    CopyContents(from, to);
-    return out_;
-  }
-
- private:
-  void CopyContents(const std::string& from, const std::string& to) {
-    const std::string key = Key(from);
-    std::vector<std::string> files;
-    std::vector<std::string> folders;
-    for (const auto& [k, file] : files_.files_) {
-      if (ParentKey(k) == key) files.push_back(Leaf(files_.names_.at(k)));
-    }
-    for (const auto& d : files_.dirs_) {
-      // Links are left out, as the copy engine leaves them out.
-      if (ParentKey(d) == key && !files_.links.count(d)) {
-        folders.push_back(Leaf(files_.names_.at(d)));
-      }
-    }
-    for (const std::string& name : files) {
-      if (yield_) yield_();
-      CopyOneFile(Join(from, name), Join(to, name));
-    }
-    for (const std::string& name : folders) {
-      if (Key(Join(from, name)) == target_root_) continue;  // the copy itself
-      if (MakeFolders(Join(to, name))) CopyContents(Join(from, name), Join(to, name));
-    }
-  }
-
-  void CopyOneFile(const std::string& source, const std::string& target) {
-    const File& file = files_.files_.at(Key(source));
-    if (files_.IsDir(target)) return FailFile(target, kAlreadyExists);
-    const auto copy = files_.files_.find(Key(target));
-    if (copy != files_.files_.end()) {
-      const FileStamp source_stamp{file.content.size(), file.write, file.change};
-      const FileStamp copy_stamp{copy->second.content.size(), copy->second.write,
-                                 copy->second.change};
-      if (CopyIsCurrent(source_stamp, copy_stamp)) {
-        ++out_.files_skipped;
-        return;
-      }
-      if (!overwrite_) return FailFile(target, kFileExists);
-    }
-    if (files_.locked.count(Key(source))) return FailFile(source, kSharingViolation);
-    files_.files_[Key(target)] = File{file.content, file.write, ++files_.clock_};
-    files_.names_[Key(target)] = target;
-    ++out_.files_copied;
-  }
-
-  // Makes a folder and its missing parents; false, counted, when a file is in the way.
-  bool MakeFolders(const std::string& path) {
-    std::string blocked;
-    for (std::string p = path;; p = p.substr(0, p.rfind('\\'))) {
-      if (files_.IsFile(p)) blocked = p;
-      if (p.find('\\') == std::string::npos) break;
-    }
-    if (!blocked.empty()) {
-      FailFolder(path, kFileExists);
-      return false;
-    }
-    files_.AddFolder(path);
-    return true;
-  }
-
-  void FailFile(const std::string& path, const char* reason) {
-    ++out_.files_failed;
-    Record(path, reason);
-  }
-  void FailFolder(const std::string& path, const char* reason) {
-    ++out_.folders_failed;
-    Record(path, reason);
-  }
-  void Record(const std::string& path, const char* reason) {
-    if (!out_.first_failure_path.empty() || !out_.first_failure_reason.empty()) return;
-    out_.first_failure_path = path;
-    out_.first_failure_reason = reason;
-  }
-
-  FakeFileSystem& files_;
-  const bool overwrite_;
-  const std::function<void()>& yield_;
-  CopyOutcome out_;
-  std::string target_root_;
-};
-
 CopyOutcome FakeFileSystem::CopyFolder(const std::string& source, const std::string& destination,
                                        bool overwrite, const std::function<void()>& yield) {
   copies.push_back({source, destination, overwrite});
-  return CopyRun(*this, overwrite, yield).Run(source, destination);
+  return FileSystem::CopyFolder(source, destination, overwrite, yield);
+}
+
+// ---------------- files: the primitives of a copy ----------------
+
+namespace {
+FileError Fails(FileErrorKind kind, const char* text) { return FileError{kind, text}; }
+
+// Runs each job at once, on the caller's thread.
+class InlinePool : public WorkPool {
+ public:
+  explicit InlinePool(std::function<void()> events) : events_(std::move(events)) {}
+  void Submit(Job job) override {
+    ++running_;
+    job();
+    --running_;
+  }
+  void Drain() override {}
+  void NoteProgress() override {
+    if (events_) events_();
+  }
+  int Running() override { return running_; }
+
+ private:
+  std::function<void()> events_;
+  int running_ = 0;
+};
+}  // namespace
+
+// An open file of the tree, followed by its key through a rename.
+class FakeFileSystem::Handle : public OpenFile {
+ public:
+  Handle(FakeFileSystem& files, std::string key) : files_(files), key_(std::move(key)) {}
+
+  FileError Read(char* data, std::size_t size, std::size_t* got) override {
+    const auto it = files_.files_.find(key_);
+    if (it == files_.files_.end()) return Fails(FileErrorKind::kNotFound, kFileNotFound);
+    const std::string& content = it->second.content;
+    *got = std::min(size, content.size() - std::min(content.size(), at_));
+    content.copy(data, *got, at_);
+    at_ += *got;
+    return {};
+  }
+  FileError Write(const char* data, std::size_t size) override {
+    File& file = files_.files_.at(key_);
+    file.content.append(data, size);
+    file.write = file.change = ++files_.clock_;
+    return {};
+  }
+  FileError SetTimes(const FileTimes& times, std::uint32_t attributes) override {
+    File& file = files_.files_.at(key_);
+    file.write = times.write;
+    file.change = ++files_.clock_;
+    if (attributes != 0) files_.SetReadOnly(key_, (attributes & kAttrReadOnly) != 0);
+    return {};
+  }
+  FileError Flush() override { return {}; }
+  FileError RenameOver(const std::string& target, bool replace) override {
+    const std::string to = Key(target);
+    if (files_.dirs_.count(to)) return Fails(FileErrorKind::kAlreadyExists, kAlreadyExists);
+    if (!files_.dirs_.count(ParentKey(to))) return Fails(FileErrorKind::kNotFound, kPathNotFound);
+    if (files_.files_.count(to)) {
+      if (!replace) return Fails(FileErrorKind::kAlreadyExists, kAlreadyExists);
+      if (files_.read_only.count(to) || files_.locked.count(to)) {
+        return Fails(FileErrorKind::kAccessDenied, kAccessDenied);
+      }
+    }
+    File moved = files_.files_.at(key_);
+    moved.change = ++files_.clock_;
+    const bool read_only = files_.read_only.count(key_) != 0;
+    files_.files_.erase(key_);
+    files_.read_only.erase(key_);
+    files_.files_[to] = moved;
+    files_.names_[to] = target;
+    files_.SetReadOnly(to, read_only);
+    key_ = to;
+    return {};
+  }
+
+ private:
+  FakeFileSystem& files_;
+  std::string key_;
+  std::size_t at_ = 0;
+};
+
+void FakeFileSystem::SetReadOnly(const std::string& key, bool read_only_now) {
+  if (read_only_now) {
+    read_only.insert(key);
+  } else {
+    read_only.erase(key);
+  }
+}
+
+FileError FakeFileSystem::FullPath(const std::string& path, std::string* full) {
+  if (path.empty()) return Fails(FileErrorKind::kNotFound, kPathNotFound);
+  *full = Trimmed(path);
+  return {};
+}
+
+FileError FakeFileSystem::Refusal(CopyRefusal refusal) {
+  switch (refusal) {
+    case CopyRefusal::kFileExists:
+      return Fails(FileErrorKind::kAlreadyExists, kFileExists);
+    case CopyRefusal::kFolderInTheWay:
+      return Fails(FileErrorKind::kAlreadyExists, kAlreadyExists);
+    case CopyRefusal::kNotAFolder:
+      return Fails(FileErrorKind::kOther, kNotAFolder);
+    case CopyRefusal::kDiskFull:
+      return Fails(FileErrorKind::kDiskFull, kDiskFull);
+    case CopyRefusal::kNoSuchDrive:
+      return Fails(FileErrorKind::kNotFound, kNoSuchDrive);
+  }
+  return Fails(FileErrorKind::kOther, "");
+}
+
+TreeEntry FakeFileSystem::EntryOf(const std::string& key) {
+  TreeEntry entry;
+  entry.name = Leaf(names_.at(key));
+  entry.key = Key(entry.name);
+  entry.attributes = Attributes(key);
+  const auto file = files_.find(key);
+  if (file != files_.end()) {
+    entry.size = file->second.content.size();
+    entry.times = {file->second.write, file->second.write, file->second.write, file->second.change};
+  } else {
+    entry.names_another_place = links.count(key) != 0;
+  }
+  return entry;
+}
+
+// Files and folders alike in the order of their names, as NTFS lists them.
+FileError FakeFileSystem::List(const std::string& folder, std::vector<TreeEntry>* entries) {
+  const std::string key = Key(folder);
+  const auto refused = refused_listings.find(key);
+  if (refused != refused_listings.end()) {
+    return Fails(refused->second == 70 ? FileErrorKind::kAccessDenied : FileErrorKind::kOther,
+                 refused->second == 70 ? kAccessDenied : "The device is not ready.");
+  }
+  if (!dirs_.count(key)) return Fails(FileErrorKind::kNotFound, kPathNotFound);
+  std::set<std::string> children;
+  for (const auto& [k, file] : files_) {
+    if (ParentKey(k) == key) children.insert(k);
+  }
+  for (const std::string& d : dirs_) {
+    if (ParentKey(d) == key) children.insert(d);
+  }
+  for (const std::string& child : children) entries->push_back(EntryOf(child));
+  return {};
+}
+
+FileError FakeFileSystem::Describe(const std::string& path, TreeEntry* entry) {
+  const std::string key = Key(path);
+  if (!files_.count(key) && !dirs_.count(key)) {
+    return Fails(FileErrorKind::kNotFound, kFileNotFound);
+  }
+  *entry = EntryOf(key);
+  entry->name = Leaf(path);  // as the path names it
+  entry->key = Key(entry->name);
+  entry->names_another_place = false;
+  return {};
+}
+
+FileError FakeFileSystem::OpenForReading(const std::string& path, std::unique_ptr<OpenFile>* file) {
+  const std::string key = Key(path);
+  if (!files_.count(key)) return Fails(FileErrorKind::kNotFound, kFileNotFound);
+  if (locked.count(key)) return Fails(FileErrorKind::kOther, kSharingViolation);
+  *file = std::make_unique<Handle>(*this, key);
+  return {};
+}
+
+FileError FakeFileSystem::CreateExclusive(const std::string& path, std::uint32_t attributes,
+                                          std::unique_ptr<OpenFile>* file) {
+  const std::string key = Key(path);
+  if (!dirs_.count(ParentKey(key))) return Fails(FileErrorKind::kNotFound, kPathNotFound);
+  if (files_.count(key) || dirs_.count(key)) {
+    return Fails(FileErrorKind::kAlreadyExists, kFileExists);
+  }
+  ++clock_;
+  files_[key] = File{"", clock_, clock_};
+  names_[key] = path;
+  SetReadOnly(key, (attributes & kAttrReadOnly) != 0);
+  *file = std::make_unique<Handle>(*this, key);
+  return {};
+}
+
+FileError FakeFileSystem::SetAttributes(const std::string& path, std::uint32_t attributes) {
+  const std::string key = Key(path);
+  if (dirs_.count(key)) {
+    folder_attributes[key] = attributes | kAttrDirectory;
+    return {};
+  }
+  if (!files_.count(key)) return Fails(FileErrorKind::kNotFound, kFileNotFound);
+  SetReadOnly(key, (attributes & kAttrReadOnly) != 0);
+  return {};
+}
+
+FileError FakeFileSystem::Delete(const std::string& path) {
+  const std::string key = Key(path);
+  if (!files_.count(key)) return Fails(FileErrorKind::kNotFound, kFileNotFound);
+  if (read_only.count(key) || locked.count(key)) {
+    return Fails(FileErrorKind::kAccessDenied, kAccessDenied);
+  }
+  files_.erase(key);
+  return {};
+}
+
+FileError FakeFileSystem::MakeFolder(const std::string& path) {
+  const std::string key = Key(path);
+  if (uncreatable.count(key)) return Fails(FileErrorKind::kAccessDenied, kAccessDenied);
+  if (dirs_.count(key) || files_.count(key)) {
+    return Fails(FileErrorKind::kAlreadyExists, kAlreadyExists);
+  }
+  if (!dirs_.count(ParentKey(key))) return Fails(FileErrorKind::kNotFound, kPathNotFound);
+  dirs_.insert(key);
+  dir_order_.push_back(key);
+  names_[key] = Trimmed(path);
+  return {};
+}
+
+FileError FakeFileSystem::FreeSpace(const std::string& folder, std::uint64_t* bytes) {
+  if (!dirs_.count(Key(folder))) return Fails(FileErrorKind::kNotFound, kPathNotFound);
+  *bytes = free_bytes;
+  return {};
+}
+
+FileError FakeFileSystem::MakeHardLink(const std::string& existing, const std::string& link) {
+  const std::string from = Key(existing);
+  const std::string to = Key(link);
+  if (!files_.count(from)) return Fails(FileErrorKind::kNotFound, kFileNotFound);
+  if (files_.count(to) || dirs_.count(to)) {
+    return Fails(FileErrorKind::kAlreadyExists, kAlreadyExists);
+  }
+  files_[to] = files_.at(from);
+  names_[to] = link;
+  return {};
+}
+
+std::unique_ptr<WorkPool> FakeFileSystem::MakeWorkPool(int, std::function<void()> events) {
+  return std::make_unique<InlinePool>(std::move(events));
 }
 
 void FakeFileSystem::AppendLine(const std::string& path, const std::string& text) {

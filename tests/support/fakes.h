@@ -5,6 +5,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -39,8 +40,8 @@ class FakeSettingsStore : public SettingsStore {
 };
 
 // A small in-memory tree of files and folders, with Windows-style paths (case-insensitive).
-// Its folder copy follows the copy engine's rules: where files land, which copies are current
-// and skipped, and what fails with which reason (tests/contract runs both on one table).
+// It offers the file-tree primitives only; its folder copies are the copy core's, so they
+// cannot decide otherwise than the real ones (tests/contract runs both on one table).
 // Every change to a file moves a logical clock that gives its last-write and change times.
 class FakeFileSystem : public FileSystem {
  public:
@@ -68,10 +69,28 @@ class FakeFileSystem : public FileSystem {
   void CreateFolder(const std::string& path) override;
   void DeleteFile(const std::string& path) override;
   void ForceDeleteFile(const std::string& path) override;
+  // Notes the call in copies, then copies as every file system does.
   CopyOutcome CopyFolder(const std::string& source, const std::string& destination, bool overwrite,
                          const std::function<void()>& yield) override;
   void AppendLine(const std::string& path, const std::string& text) override;
   std::string ReadAnsiText(const std::string& path) override;
+
+  // The file-tree primitives. Writes run at once, on the caller's thread.
+  FileError FullPath(const std::string& path, std::string* full) override;
+  std::string Shown(const std::string& full) override { return full; }
+  bool SamePath(const std::string& a, const std::string& b) override { return Key(a) == Key(b); }
+  FileError Refusal(CopyRefusal refusal) override;
+  FileError List(const std::string& folder, std::vector<TreeEntry>* entries) override;
+  FileError Describe(const std::string& path, TreeEntry* entry) override;
+  FileError OpenForReading(const std::string& path, std::unique_ptr<OpenFile>* file) override;
+  FileError CreateExclusive(const std::string& path, std::uint32_t attributes,
+                            std::unique_ptr<OpenFile>* file) override;
+  FileError SetAttributes(const std::string& path, std::uint32_t attributes) override;
+  FileError Delete(const std::string& path) override;
+  FileError MakeFolder(const std::string& path) override;
+  FileError FreeSpace(const std::string& folder, std::uint64_t* bytes) override;
+  FileError MakeHardLink(const std::string& existing, const std::string& link) override;
+  std::unique_ptr<WorkPool> MakeWorkPool(int workers, std::function<void()> events) override;
 
   // Failure reasons of the copy, in the words Windows uses.
   static constexpr char kFileNotFound[] = "The system cannot find the file specified.";
@@ -81,6 +100,9 @@ class FakeFileSystem : public FileSystem {
   static constexpr char kSharingViolation[] =
       "The process cannot access the file because it is being used by another process.";
   static constexpr char kNotAFolder[] = "The directory name is invalid.";
+  static constexpr char kAccessDenied[] = "Access is denied.";
+  static constexpr char kDiskFull[] = "There is not enough space on the disk.";
+  static constexpr char kNoSuchDrive[] = "The system cannot find the drive specified.";
 
   struct CopyCall {
     std::string source, destination;
@@ -97,11 +119,14 @@ class FakeFileSystem : public FileSystem {
   // Folders whose listing fails with this error number (70 denied, 76 gone, ...).
   std::map<std::string, long> refused_listings;  // normalised keys
   bool fail_appends = false;
+  std::uint64_t free_bytes = std::uint64_t{1} << 40;  // what FreeSpace answers
 
   static std::string Key(const std::string& path);
 
  private:
-  class CopyRun;
+  class Handle;
+  TreeEntry EntryOf(const std::string& key);
+  void SetReadOnly(const std::string& key, bool read_only_now);
   struct File {
     std::string content;
     std::int64_t write = 0;

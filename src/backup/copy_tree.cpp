@@ -1,0 +1,676 @@
+#include "backup/copy_tree.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstddef>
+#include <exception>
+#include <limits>
+#include <memory>
+#include <mutex>
+#include <random>
+#include <utility>
+#include <vector>
+
+#include "base/unchanged_file.h"
+
+namespace tess {
+namespace {
+
+// Attribute bits a copied file carries over; the others belong to the volume (compression,
+// sparse, encryption) or to the way the file is stored.
+constexpr std::uint32_t kFileAttributesKept =
+    kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive | kAttrNotContentIndexed;
+// Bits put right on a file that is otherwise identical. The archive bit is left alone: Wine
+// reports it on every file whatever was set, so comparing it would rewrite every skipped file.
+constexpr std::uint32_t kFileAttributesChecked = kAttrReadOnly | kAttrHidden | kAttrSystem;
+// Folder bits carried over. A folder's read-only bit only marks a customised view on Windows,
+// and Wine turns it into a folder nobody may write into, so it stays behind.
+constexpr std::uint32_t kFolderAttributesKept = kAttrHidden | kAttrSystem;
+
+// Small enough to stay in the processor cache between the read and the write.
+constexpr std::size_t kBufferBytes = 64u << 10;
+constexpr std::size_t kSmallestBufferBytes = 4u << 10;
+constexpr int kTempHexDigits = 16;
+// At most this many copies wait for a second try after a full disk; beyond that the disk is
+// simply full, and memory stays bounded.
+constexpr std::size_t kMaxDeferred = 64;
+
+std::uint32_t SettableAttributes(std::uint32_t attributes) {
+  return attributes & kFileAttributesKept;
+}
+
+FileStamp StampOf(const TreeEntry& file) {
+  return FileStamp{file.size, file.times.write, file.times.change};
+}
+
+// ---- path text, for full paths in either form (C:\x, \\?\C:\x, \\server\share\x, ...) ----
+
+bool StartsWith(const std::string& text, std::string_view prefix) {
+  return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+// Length of the root part, "C:\" or "\\server\share\" with or without the long-path prefix;
+// one more than the text's length for a root written without its last backslash.
+std::size_t RootLength(const std::string& path) {
+  std::size_t share_from = 0;
+  if (StartsWith(path, "\\\\?\\UNC\\")) {
+    share_from = 8;
+  } else if (StartsWith(path, "\\\\?\\")) {
+    if (path.size() >= 6 && path[5] == ':') return 7;
+    const std::size_t slash = path.find('\\', 4);  // a volume name such as Volume{...}
+    return slash == std::string::npos ? path.size() + 1 : slash + 1;
+  } else if (path.size() >= 2 && path[1] == ':') {
+    return 3;
+  } else if (StartsWith(path, "\\\\")) {
+    share_from = 2;
+  } else {
+    return 0;
+  }
+  std::size_t slash = path.find('\\', share_from);
+  if (slash == std::string::npos) return path.size() + 1;
+  slash = path.find('\\', slash + 1);
+  return slash == std::string::npos ? path.size() + 1 : slash + 1;
+}
+
+bool IsRoot(const std::string& path) { return path.size() <= RootLength(path); }
+
+std::string Join(const std::string& folder, const std::string& name) {
+  std::string joined;
+  joined.reserve(folder.size() + 1 + name.size());
+  joined = folder;
+  if (joined.empty() || joined.back() != '\\') joined.push_back('\\');
+  joined += name;
+  return joined;
+}
+
+std::string WithoutTrailingBackslashes(std::string path) {
+  while (!path.empty() && path.back() == '\\') path.pop_back();
+  return path;
+}
+
+std::string LeafName(const std::string& path) {
+  if (IsRoot(path)) return {};
+  const std::string trimmed = WithoutTrailingBackslashes(path);
+  return trimmed.substr(trimmed.rfind('\\') + 1);
+}
+
+std::string ParentPath(const std::string& path) {
+  if (IsRoot(path)) return path;
+  const std::string trimmed = WithoutTrailingBackslashes(path);
+  const std::size_t slash = trimmed.rfind('\\');
+  if (slash == std::string::npos) return path;
+  const std::size_t root = RootLength(path);
+  return slash + 1 <= root ? trimmed.substr(0, root) : trimmed.substr(0, slash);
+}
+
+// The name a folder is copied under: its own, or for a drive root the drive letter.
+std::string FolderName(const std::string& path) {
+  std::string name = LeafName(path);
+  if (!name.empty()) return name;
+  const std::string root = WithoutTrailingBackslashes(path);
+  name = root.substr(root.rfind('\\') + 1);
+  if (!name.empty() && name.back() == ':') name.pop_back();
+  return name;
+}
+
+bool KeyLess(const TreeEntry& a, const TreeEntry& b) { return a.key < b.key; }
+
+// The entry of a listing sorted by KeyLess that has the key; null when there is none.
+const TreeEntry* FindKey(const std::vector<TreeEntry>& sorted, const std::string& key) {
+  const auto it = std::lower_bound(
+      sorted.begin(), sorted.end(), key,
+      [](const TreeEntry& entry, const std::string& wanted) { return entry.key < wanted; });
+  return it != sorted.end() && it->key == key ? &*it : nullptr;
+}
+
+bool SameAsciiLetters(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    return lower(x) == lower(y);
+  });
+}
+
+std::uint64_t NameSeed(const void* run) {
+  std::uint64_t seed = static_cast<std::uint64_t>(
+                           std::chrono::steady_clock::now().time_since_epoch().count()) ^
+                       reinterpret_cast<std::uintptr_t>(run) ^ 0x9E3779B97F4A7C15ull;
+  try {
+    std::random_device device;
+    seed ^= (static_cast<std::uint64_t>(device()) << 32) | device();
+  } catch (...) {
+    // The clock and the address still keep runs apart.
+  }
+  return seed;
+}
+
+// One copy: the walk runs on the caller's thread, which decides for each file whether it needs
+// writing; the writing runs on the work pool while the caller waits for it with its messages
+// moving. Per-file costs (opening, creating, renaming, closing) rather than bytes dominate small
+// files, and those overlap well across threads.
+class CopyRun {
+ public:
+  CopyRun(FileTree& files, const CopySettings& settings)
+      : files_(files), settings_(settings), name_seed_(NameSeed(this)) {}
+
+  CopyOutcome Run(const std::string& source, const std::string& destination) {
+    try {
+      pool_ = files_.MakeWorkPool(settings_.workers, [this] { LetEventsRun(); });
+      Start(source, destination);
+      pool_->Drain();
+      RetryDeferred();
+    } catch (const std::exception& e) {
+      FailRun(source, e.what());
+    } catch (...) {
+      FailRun(source, "Unexpected failure");
+    }
+    // Whatever ended the walk, nothing may still write when the outcome is read.
+    if (pool_) pool_->Drain();
+    std::lock_guard lock(out_lock_);
+    out_.files_copied = copied_.load();
+    out_.files_skipped = skipped_.load();
+    return out_;
+  }
+
+ private:
+  // The copy a new one replaces, if there is one.
+  struct EarlierCopy {
+    bool exists = false;
+    std::uint32_t attributes = 0;
+  };
+
+  // One file to write, as the walk found it.
+  struct FileJob {
+    std::uint64_t order = 0;  // its place in the walk, so failures are told in walk order
+    std::string source;
+    std::string folder;
+    TreeEntry file;
+    EarlierCopy earlier;
+    bool last_try = false;  // a second try after a full disk: a failure now counts
+  };
+
+  // A subfolder met in a listing, copied once the files of its folder are done.
+  struct Subfolder {
+    std::string name;
+    std::uint32_t attributes = 0;
+    bool copy_exists = false;  // the destination already has a folder of that name
+  };
+
+  void Start(const std::string& source, const std::string& destination) {
+    // A path that cannot even be put in full form fails the copy as a whole.
+    std::string from;
+    if (const FileError e = files_.FullPath(source, &from); e.Failed()) {
+      return FailRun(source, e.text);
+    }
+    TreeEntry named;
+    if (const FileError e = files_.Describe(from, &named); e.Failed()) return FailFolder(from, e);
+    std::string to;
+    if (const FileError e = files_.FullPath(destination, &to); e.Failed()) {
+      return FailRun(source, e.text);
+    }
+    bool created = false;
+    if (!named.IsFolder()) {
+      // A single file lands in the destination folder under its own name.
+      if (const FileError e = MakeFolderChain(to, &created); e.Failed()) return FailFolder(to, e);
+      std::vector<TreeEntry> copies;
+      if (!created) {
+        if (const FileError e = ReadCopies(to, &copies); e.Failed()) {
+          return FailFile(NextOrder(), Join(to, named.name), e);
+        }
+      }
+      return CopyOneFile(from, named, to, FindKey(copies, named.key));
+    }
+    const bool into =
+        !destination.empty() && (destination.back() == '\\' || destination.back() == '/');
+    if (into) {
+      // The destination must exist and receives the source under its own name.
+      TreeEntry there;
+      if (const FileError e = files_.Describe(to, &there); e.Failed()) return FailFolder(to, e);
+      if (!there.IsFolder()) return FailFolder(to, files_.Refusal(CopyRefusal::kNotAFolder));
+      to = Join(to, FolderName(from));
+    }
+    if (const FileError e = MakeFolderChain(to, &created); e.Failed()) return FailFolder(to, e);
+    target_root_ = to;
+    CopyContents(from, to, created);
+    if (created && !IsRoot(from)) KeepFolderAttributes(to, named.attributes);
+  }
+
+  // Makes a folder and any missing parents. created tells whether this call made it.
+  FileError MakeFolderChain(const std::string& path, bool* created) {
+    *created = false;
+    if (IsRoot(path)) {
+      TreeEntry root;
+      FileError e = files_.Describe(path, &root);
+      if (e.kind == FileErrorKind::kNotFound) return files_.Refusal(CopyRefusal::kNoSuchDrive);
+      return e;
+    }
+    FileError e = files_.MakeFolder(path);
+    if (!e.Failed()) {
+      *created = true;
+      return {};
+    }
+    if (e.kind == FileErrorKind::kNotFound) {
+      bool parent_created = false;
+      if (FileError parent = MakeFolderChain(ParentPath(path), &parent_created); parent.Failed()) {
+        return parent;
+      }
+      e = files_.MakeFolder(path);
+      if (!e.Failed()) {
+        *created = true;
+        return {};
+      }
+    }
+    if (e.kind == FileErrorKind::kAlreadyExists) {
+      TreeEntry there;
+      if (!files_.Describe(path, &there).Failed() && there.IsFolder()) return {};
+      return files_.Refusal(CopyRefusal::kFileExists);
+    }
+    return e;
+  }
+
+  // Copies what the source folder holds into target: first its files, then each subfolder in
+  // turn, so that only the names of one folder's subfolders stay in memory per level.
+  void CopyContents(const std::string& source, const std::string& target, bool target_is_new) {
+    std::vector<Subfolder> subfolders;
+    CopyFiles(source, target, target_is_new, &subfolders);
+    for (const Subfolder& subfolder : subfolders) {
+      const std::string to = Join(target, subfolder.name);
+      bool created = false;
+      if (!subfolder.copy_exists) {
+        if (const FileError e = MakeFolderChain(to, &created); e.Failed()) {
+          FailFolder(to, e);
+          continue;
+        }
+      }
+      CopyContents(Join(source, subfolder.name), to, created);
+      if (created) KeepFolderAttributes(to, subfolder.attributes);
+    }
+  }
+
+  // Copies the files of one folder and collects its subfolders. The copies already in target
+  // are read in one listing; a new target has none.
+  void CopyFiles(const std::string& source, const std::string& target, bool target_is_new,
+                 std::vector<Subfolder>* subfolders) {
+    std::vector<TreeEntry> entries;
+    const FileError listing = files_.List(source, &entries);
+    if (listing.Failed() && entries.empty()) return FailFolder(source, listing);
+    std::vector<TreeEntry> copies;
+    if (!target_is_new) {
+      if (const FileError e = ReadCopies(target, &copies); e.Failed()) {
+        return FailFolder(target, e);
+      }
+    }
+    for (const TreeEntry& entry : entries) {
+      const TreeEntry* copy = FindKey(copies, entry.key);
+      if (entry.IsFolder()) {
+        if (!EntersSubfolder(entry, Join(source, entry.name))) continue;
+        subfolders->push_back({entry.name, entry.attributes, copy != nullptr && copy->IsFolder()});
+        continue;
+      }
+      if (IsTemporaryName(entry.name)) continue;
+      LetEventsRunBetweenFiles();
+      CopyOneFile(Join(source, entry.name), entry, target, copy);
+    }
+    if (listing.Failed()) FailFolder(source, listing);
+  }
+
+  // The one decision about which subfolders of a source the walk goes into.
+  bool EntersSubfolder(const TreeEntry& folder, const std::string& path) {
+    if (folder.names_another_place) return false;
+    return !files_.SamePath(path, target_root_);  // the copy itself
+  }
+
+  // Reads what a destination folder holds, sorted by key, and deletes the leftovers of
+  // interrupted runs on the way.
+  FileError ReadCopies(const std::string& folder, std::vector<TreeEntry>* copies) {
+    const FileError e = files_.List(folder, copies);
+    std::erase_if(*copies, [&](const TreeEntry& entry) {
+      if (entry.IsFolder() || !IsTemporaryName(entry.name)) return false;
+      DeleteTemporary(Join(folder, entry.name));
+      return true;
+    });
+    std::sort(copies->begin(), copies->end(), KeyLess);
+    return e;
+  }
+
+  // Decides, from the two listings, whether a file needs writing into folder, and hands it to
+  // the pool when it does. copy is what the destination's listing showed under the file's
+  // name, if anything.
+  void CopyOneFile(const std::string& source, const TreeEntry& file, const std::string& folder,
+                   const TreeEntry* copy) {
+    const std::uint64_t order = NextOrder();
+    EarlierCopy earlier;
+    if (copy != nullptr) {
+      const std::string target = Join(folder, file.name);
+      if (copy->IsFolder()) {
+        return FailFile(order, target, files_.Refusal(CopyRefusal::kFolderInTheWay));
+      }
+      if (CopyIsCurrent(StampOf(file), StampOf(*copy))) {
+        if ((copy->attributes ^ file.attributes) & kFileAttributesChecked) {
+          files_.SetAttributes(target, SettableAttributes(file.attributes));
+        }
+        skipped_.fetch_add(1);
+        return;
+      }
+      if (!settings_.overwrite) {
+        return FailFile(order, target, files_.Refusal(CopyRefusal::kFileExists));
+      }
+      earlier = EarlierCopy{true, copy->attributes};
+    }
+    auto job = std::make_shared<FileJob>(FileJob{order, source, folder, file, earlier, false});
+    pool_->Submit([this, job] { WriteGuarded(*job); });
+  }
+
+  // Copies that failed for a full disk while other copies were filling it too are tried once
+  // more, one at a time, once the rest are done: the temporary files of the others are gone by
+  // then, and a file that fits on its own is not lost to a race it had no part in.
+  void RetryDeferred() {
+    std::vector<FileJob> again;
+    {
+      std::lock_guard lock(out_lock_);
+      again.swap(deferred_);
+    }
+    for (FileJob& job : again) {
+      job.last_try = true;
+      auto shared = std::make_shared<FileJob>(std::move(job));
+      pool_->Submit([this, shared] { WriteGuarded(*shared); });
+      pool_->Drain();
+    }
+  }
+
+  // On a worker: writes one file; no failure escapes to the pool.
+  void WriteGuarded(const FileJob& job) {
+    try {
+      Write(job);
+    } catch (const std::exception& e) {
+      RecordFileFailure(job.order, files_.Shown(Join(job.folder, job.file.name)), e.what());
+    } catch (...) {
+      RecordFileFailure(job.order, files_.Shown(Join(job.folder, job.file.name)),
+                        "Unexpected failure");
+    }
+  }
+
+  // On a worker: copies the file through a temporary file and renames it into place.
+  void Write(const FileJob& job) {
+    const TreeEntry& file = job.file;
+    const std::string target = Join(job.folder, file.name);
+    std::unique_ptr<OpenFile> in;
+    if (const FileError e = files_.OpenForReading(job.source, &in); e.Failed()) {
+      return FailFile(job.order, job.source, e);
+    }
+    if (const FileError e = CheckRoom(job.folder, file.size); e.Failed()) {
+      return FailWrite(job, target, e);
+    }
+    std::string temp;
+    std::unique_ptr<OpenFile> out;
+    if (const FileError e = CreateTemporary(job.folder, file.attributes, &temp, &out);
+        e.Failed()) {
+      return FailWrite(job, target, e);
+    }
+    bool read_failed = false;
+    FileError e = CopyData(*in, *out, file.size, &read_failed);
+    in.reset();
+    // The times, and the read-only bit when the source has it, go on before the rename, so the
+    // finished copy never shows the wrong ones; 0 leaves the bits the file was born with.
+    if (!e.Failed()) {
+      e = out->SetTimes(file.times, (file.attributes & kAttrReadOnly)
+                                        ? SettableAttributes(file.attributes)
+                                        : 0);
+    }
+    if (!e.Failed()) e = PutInPlace(*out, target, job.earlier);
+    out.reset();
+    if (e.Failed()) {
+      DeleteTemporary(temp);
+      if (read_failed) return FailFile(job.order, job.source, e);
+      return FailWrite(job, target, e);
+    }
+    copied_.fetch_add(1);
+  }
+
+  // A failed write; a full disk while other copies were running is tried again at the end.
+  void FailWrite(const FileJob& job, const std::string& target, const FileError& e) {
+    if (e.kind == FileErrorKind::kDiskFull && !job.last_try && pool_->Running() > 1) {
+      std::lock_guard lock(out_lock_);
+      if (deferred_.size() < kMaxDeferred) {
+        deferred_.push_back(job);
+        return;
+      }
+    }
+    FailFile(job.order, target, e);
+  }
+
+  // Renames the finished temporary file to target. Only a replacement can lose a good copy, so
+  // only then are data and rename forced to disk. A copy that turns up after the folder was
+  // listed (another run writing the same folder) is found by the rename and replaced in turn.
+  FileError PutInPlace(OpenFile& out, const std::string& target, EarlierCopy earlier) {
+    if (!earlier.exists) {
+      FileError e = out.RenameOver(target, false);
+      if (e.kind != FileErrorKind::kAlreadyExists) return e;
+      TreeEntry there;
+      if (files_.Describe(target, &there).Failed()) return e;
+      if (there.IsFolder()) return files_.Refusal(CopyRefusal::kFolderInTheWay);
+      if (!settings_.overwrite) return files_.Refusal(CopyRefusal::kFileExists);
+      earlier = EarlierCopy{true, there.attributes};
+    }
+    if (FileError e = out.Flush(); e.Failed()) return e;
+    // Windows refuses to replace a read-only file, and an earlier copy of a read-only source
+    // is read-only.
+    const bool cleared = (earlier.attributes & kAttrReadOnly) != 0;
+    if (cleared) {
+      files_.SetAttributes(target, SettableAttributes(earlier.attributes & ~kAttrReadOnly));
+    }
+    if (FileError e = out.RenameOver(target, true); e.Failed()) {
+      if (cleared) files_.SetAttributes(target, SettableAttributes(earlier.attributes));
+      return e;
+    }
+    out.Flush();  // the rename itself is made durable too
+    return {};
+  }
+
+  // The temporary file is born with the source's attributes except read-only, which comes
+  // last, so that plain files need no attribute change afterwards.
+  FileError CreateTemporary(const std::string& folder, std::uint32_t attributes,
+                            std::string* path, std::unique_ptr<OpenFile>* file) {
+    const std::uint32_t born_with = SettableAttributes(attributes & ~kAttrReadOnly);
+    FileError e;
+    for (int attempt = 0; attempt < 8; ++attempt) {
+      *path = Join(folder, NextTemporaryName());
+      e = files_.CreateExclusive(*path, born_with, file);
+      if (e.kind != FileErrorKind::kAlreadyExists) return e;
+    }
+    return e;
+  }
+
+  // A short read at the known end of the file ends the copy without a second read. A small
+  // file gets a buffer of its own size.
+  FileError CopyData(OpenFile& in, OpenFile& out, std::uint64_t expected, bool* read_failed) {
+    const std::size_t buffer_bytes = static_cast<std::size_t>(
+        std::clamp<std::uint64_t>(expected + 1, kSmallestBufferBytes, kBufferBytes));
+    const auto buffer = std::make_unique_for_overwrite<char[]>(buffer_bytes);
+    std::uint64_t done = 0;
+    std::uint64_t since_progress = 0;
+    for (;;) {
+      std::size_t got = 0;
+      if (FileError e = in.Read(buffer.get(), buffer_bytes, &got); e.Failed()) {
+        *read_failed = true;
+        return e;
+      }
+      if (got == 0) return {};
+      if (FileError e = out.Write(buffer.get(), got); e.Failed()) return e;
+      done += got;
+      since_progress += got;
+      if (since_progress >= kYieldBytes) {
+        since_progress = 0;
+        pool_->NoteProgress();
+      }
+      if (got < buffer_bytes && done >= expected) return {};
+    }
+  }
+
+  // A file larger than the room on its volume fails at once with the reason a user
+  // understands, before any of it is written and without filling the disk for every other
+  // program first. The room is asked for again only when the last answer, less what was set
+  // aside since, does not cover a file.
+  FileError CheckRoom(const std::string& folder, std::uint64_t bytes) {
+    if (bytes == 0 || room_unknown_.load()) return {};
+    std::uint64_t room = room_.load();
+    while (bytes <= room) {
+      if (room_.compare_exchange_weak(room, room - bytes)) return {};
+    }
+    std::lock_guard lock(room_lock_);
+    std::uint64_t available = 0;
+    if (files_.FreeSpace(folder, &available).Failed()) {
+      room_unknown_.store(true);  // the writes will tell
+      return {};
+    }
+    if (bytes > available) {
+      room_.store(available);
+      return files_.Refusal(CopyRefusal::kDiskFull);
+    }
+    room_.store(available - bytes);
+    return {};
+  }
+
+  // Deletes a temporary file whatever attributes it was given; failures are left for the next
+  // run (the file may still be open in another run).
+  void DeleteTemporary(const std::string& path) {
+    if (!files_.Delete(path).Failed()) return;
+    files_.SetAttributes(path, 0);
+    files_.Delete(path);
+  }
+
+  void KeepFolderAttributes(const std::string& folder, std::uint32_t source_attributes) {
+    const std::uint32_t bits = source_attributes & kFolderAttributesKept;
+    if (bits != 0) files_.SetAttributes(folder, bits);
+  }
+
+  std::string NextTemporaryName() {
+    // splitmix64 over a per-run seed and a shared count: cheap, safe on any thread, and two
+    // runs do not walk the same names.
+    std::uint64_t value = name_seed_ + 0x9E3779B97F4A7C15ull * (name_count_.fetch_add(1) + 1);
+    value = (value ^ (value >> 30)) * 0xBF58476D1CE4E5B9ull;
+    value = (value ^ (value >> 27)) * 0x94D049BB133111EBull;
+    value ^= value >> 31;
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string name(kTempPrefix);
+    name.resize(name.size() + kTempHexDigits);
+    for (int i = 0; i < kTempHexDigits; ++i) {
+      name[name.size() - 1 - i] = kHex[value & 0xF];
+      value >>= 4;
+    }
+    name += kTempSuffix;
+    return name;
+  }
+
+  // Small files take well under a millisecond each, and a pass through the event pump costs
+  // a noticeable share of that, so between files the pump runs at most every
+  // kYieldIntervalMs: often enough for a window to feel live.
+  void LetEventsRunBetweenFiles() {
+    if (std::chrono::steady_clock::now() - last_yield_ >=
+        std::chrono::milliseconds(kYieldIntervalMs)) {
+      LetEventsRun();
+    }
+  }
+
+  // The caller's thread only.
+  void LetEventsRun() {
+    last_yield_ = std::chrono::steady_clock::now();
+    if (!settings_.yield) return;
+    try {
+      settings_.yield();
+    } catch (...) {
+      // The event pump's failures belong to its handlers; the copy goes on.
+    }
+  }
+
+  // The walk's own places: each file and each failing folder takes the next one.
+  std::uint64_t NextOrder() { return next_order_++; }
+
+  // Keeps the failure that comes first in the walk, whichever thread met it first.
+  void Record(std::uint64_t order, const std::string& path, const std::string& reason) {
+    if (order >= first_failure_order_) return;
+    first_failure_order_ = order;
+    out_.first_failure_path = path;
+    out_.first_failure_reason = reason;
+  }
+  void RecordFileFailure(std::uint64_t order, const std::string& path, const std::string& reason) {
+    std::lock_guard lock(out_lock_);
+    ++out_.files_failed;
+    Record(order, path, reason);
+  }
+  void FailFile(std::uint64_t order, const std::string& path, const FileError& e) {
+    RecordFileFailure(order, files_.Shown(path), e.text);
+  }
+  void FailFolder(const std::string& path, const FileError& e) {
+    const std::uint64_t order = NextOrder();
+    const std::string shown = files_.Shown(path);
+    std::lock_guard lock(out_lock_);
+    ++out_.folders_failed;
+    Record(order, shown, e.text);
+  }
+  // The walk itself failed (no memory): the source counts as a failed folder.
+  void FailRun(const std::string& source, const std::string& reason) {
+    const std::uint64_t order = NextOrder();
+    std::lock_guard lock(out_lock_);
+    ++out_.folders_failed;
+    Record(order, source, reason);
+  }
+
+  FileTree& files_;
+  const CopySettings& settings_;
+  std::string target_root_;
+  std::uint64_t next_order_ = 0;  // the caller's thread only
+  std::chrono::steady_clock::time_point last_yield_{};  // the caller's thread only
+  const std::uint64_t name_seed_;
+  std::atomic<std::uint64_t> name_count_{0};
+  std::atomic<std::uint64_t> copied_{0};
+  std::atomic<std::uint64_t> skipped_{0};
+
+  std::mutex out_lock_;  // guards out_, first_failure_order_ and deferred_
+  CopyOutcome out_;
+  std::uint64_t first_failure_order_ = std::numeric_limits<std::uint64_t>::max();
+  std::vector<FileJob> deferred_;
+
+  std::mutex room_lock_;  // one question about the room at a time
+  std::atomic<std::uint64_t> room_{0};  // free bytes on the destination's volume, as last known
+  std::atomic<bool> room_unknown_{false};
+
+  // Last, so that it goes first: its threads use everything above.
+  std::unique_ptr<WorkPool> pool_;
+};
+
+}  // namespace
+
+bool IsTemporaryName(std::string_view name) {
+  if (name.size() != kTempPrefix.size() + kTempHexDigits + kTempSuffix.size()) return false;
+  if (!SameAsciiLetters(name.substr(0, kTempPrefix.size()), kTempPrefix)) return false;
+  if (!SameAsciiLetters(name.substr(name.size() - kTempSuffix.size()), kTempSuffix)) return false;
+  const std::string_view digits = name.substr(kTempPrefix.size(), kTempHexDigits);
+  return std::all_of(digits.begin(), digits.end(), [](char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+  });
+}
+
+CopyOutcome CopyTree(FileTree& files, const std::string& source, const std::string& destination,
+                     const CopySettings& settings) {
+  try {
+    return CopyRun(files, settings).Run(source, destination);
+  } catch (const std::exception& e) {
+    CopyOutcome outcome;
+    outcome.folders_failed = 1;
+    outcome.first_failure_path = source;
+    outcome.first_failure_reason = e.what();
+    return outcome;
+  }
+}
+
+// The port's copy is this core over the port's own primitives.
+CopyOutcome FileSystem::CopyFolder(const std::string& source, const std::string& destination,
+                                   bool overwrite, const std::function<void()>& yield) {
+  CopySettings settings;
+  settings.overwrite = overwrite;
+  settings.yield = yield;
+  return CopyTree(*this, source, destination, settings);
+}
+
+}  // namespace tess

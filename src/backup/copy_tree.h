@@ -1,0 +1,66 @@
+// The folder copy: a walk of a source over the file-tree primitives that makes every decision
+// itself, so that the Windows file system and the test double cannot copy differently.
+//
+// Placement is the scripting runtime's CopyFolder: a destination ending in "\" receives the
+// source under its own name (a drive root under its letter); otherwise the contents merge into
+// the destination, which is made, with its parents, when missing. A source that is a file lands
+// in the destination folder under its own name.
+//
+// Every file is written under a temporary name, "~tessaline-" + 16 hex digits + ".tmp", in the
+// folder of the file it will replace, and renamed over the old copy, so an interrupted run
+// never destroys the previous good copy. A run deletes such files it meets in a destination
+// folder (the leftovers of an interrupted run), never copies one from a source and never counts
+// one. A temporary file is held open without sharing while it is written, so a second run
+// started from the event pump cannot delete the file a first run is still writing.
+//
+// A file whose copy is still current (CopyIsCurrent) is skipped and its read-only, hidden and
+// system bits are put right; the times come from one listing per folder on each side, never
+// from opening files. A file larger than the free room on its volume fails as a full disk
+// before any of it is written; a write that fills the volume while other writes were running
+// is tried once more, alone, at the end. Only a replacement forces data and rename to disk.
+//
+// Folders that only name another place are not followed (they can lead back up the tree, and
+// what they name is backed up where it lives); a source named directly is followed even when
+// it is a link. When the destination lies inside the source, the walk leaves the copy out.
+//
+// The walk, the decisions and every call of the yield run on the caller's thread; the writes
+// run on the file tree's work pool. A copy returns when every write it started has ended. It
+// never throws: what failed is counted, and the first failure told is the first in walk order.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "ports/file_system.h"
+#include "ports/file_tree.h"
+
+namespace tess {
+
+inline constexpr std::string_view kTempPrefix = "~tessaline-";
+inline constexpr std::string_view kTempSuffix = ".tmp";
+
+struct CopySettings {
+  bool overwrite = true;
+  // Runs on the caller's thread between files (at most every kYieldIntervalMs), every
+  // kYieldBytes of a long file, and whenever a message arrives while the caller waits.
+  std::function<void()> yield;
+  // Writer threads; 0 leaves the number to the file tree.
+  int workers = 0;
+  // Room left for what comes next, each with its one decision in copy_tree.cpp: folders the
+  // copy must not enter beyond the copy itself (EntersSubfolder), a write-time tolerance for
+  // volumes with coarse times (IsCurrent), and a link to an earlier backup's copy of a current
+  // file instead of a copy (DecideFile).
+};
+
+inline constexpr std::uint64_t kYieldBytes = 4u << 20;
+inline constexpr std::uint64_t kYieldIntervalMs = 10;
+
+// True when a file name has the shape of the copy's temporary files.
+bool IsTemporaryName(std::string_view name);
+
+CopyOutcome CopyTree(FileTree& files, const std::string& source, const std::string& destination,
+                     const CopySettings& settings);
+
+}  // namespace tess

@@ -1,0 +1,354 @@
+// The file-tree primitives of WinFileSystem over the wide Win32 APIs. They carry out what the
+// copy core (backup/copy_tree.h) decides and decide nothing themselves; every one of them is
+// safe to call from the writer threads.
+#include <windows.h>
+// windows.h maps DeleteFile to DeleteFileW, which would rename the interface's member here.
+#undef DeleteFile
+
+#include <cstddef>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "win32/copy_pool.h"
+#include "win32/handles.h"
+#include "win32/long_path.h"
+#include "win32/text.h"
+#include "win32/win_file_system.h"
+
+namespace tess::win32 {
+namespace {
+
+// Room for a few hundred names per listing call.
+constexpr std::size_t kListingBytes = 64u << 10;
+
+FileError ErrorOf(DWORD code) {
+  FileErrorKind kind = FileErrorKind::kOther;
+  switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      kind = FileErrorKind::kNotFound;
+      break;
+    case ERROR_ALREADY_EXISTS:
+    case ERROR_FILE_EXISTS:
+      kind = FileErrorKind::kAlreadyExists;
+      break;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      kind = FileErrorKind::kDiskFull;
+      break;
+    case ERROR_ACCESS_DENIED:
+      kind = FileErrorKind::kAccessDenied;
+      break;
+    default:
+      break;
+  }
+  return FileError{kind, SystemMessage(code)};
+}
+
+FileError LastError() { return ErrorOf(GetLastError()); }
+
+// A path the copy core joined onto a full path is already in the long form: only widened.
+std::wstring WidePath(const std::string& path) {
+  if (path.rfind("\\\\?\\", 0) == 0) {
+    std::wstring wide = Widen(path);
+    while (wide.size() > RootLength(wide) && wide.back() == L'\\') wide.pop_back();
+    return wide;
+  }
+  return LongPath(path);
+}
+
+std::int64_t Ticks(const FILETIME& time) {
+  return static_cast<std::int64_t>((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) |
+                                   time.dwLowDateTime);
+}
+
+bool IsAscii(const std::string& text) {
+  for (const char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
+}
+
+// The name as the file system compares names: upper case, character by character.
+std::string NameKey(const std::string& name, const wchar_t* wide, std::size_t length) {
+  if (IsAscii(name)) {
+    std::string key = name;
+    for (char& c : key) {
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    }
+    return key;
+  }
+  std::wstring upper(wide, length);
+  if (length > 0) {
+    LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, wide, static_cast<int>(length),
+                  upper.data(), static_cast<int>(length), nullptr, nullptr, 0);
+  }
+  return Narrow(upper);
+}
+
+bool IsDots(const wchar_t* name, std::size_t length) {
+  return (length == 1 && name[0] == L'.') || (length == 2 && name[0] == L'.' && name[1] == L'.');
+}
+
+// Reads a whole folder batch by batch, each name with its times, size and attributes, from the
+// folder's own listing: one call per batch instead of one per file, which is what keeps a
+// repeat run over an unchanged tree cheap.
+FileError ListFolder(const std::wstring& folder, std::vector<TreeEntry>* entries) {
+  FileHandle handle(CreateFileW(folder.c_str(), FILE_LIST_DIRECTORY,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!handle) return LastError();
+  std::vector<std::uint64_t> batch(kListingBytes / 8);
+  for (bool first = true;; first = false) {
+    if (!GetFileInformationByHandleEx(handle.get(), FileFullDirectoryInfo, batch.data(),
+                                      static_cast<DWORD>(batch.size() * sizeof batch[0]))) {
+      const DWORD code = GetLastError();
+      // An empty drive root has not even "." to list.
+      if (code == ERROR_NO_MORE_FILES || (code == ERROR_FILE_NOT_FOUND && first)) return {};
+      return ErrorOf(code);
+    }
+    const char* at = reinterpret_cast<const char*>(batch.data());
+    for (;;) {
+      const auto* info = reinterpret_cast<const FILE_FULL_DIR_INFO*>(at);
+      const std::size_t length = info->FileNameLength / sizeof(wchar_t);
+      if (!IsDots(info->FileName, length)) {
+        TreeEntry entry;
+        entry.name = Narrow(info->FileName, length);
+        entry.key = NameKey(entry.name, info->FileName, length);
+        entry.attributes = info->FileAttributes;
+        if ((info->FileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            (info->FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+          // The listing gives a reparse point's tag where the extended-attribute size would be.
+          const DWORD tag = info->EaSize != 0
+                                ? info->EaSize
+                                : ReparseTagOf(JoinPath(folder, std::wstring(info->FileName,
+                                                                             length)));
+          entry.names_another_place = !EntersFolder(info->FileAttributes, tag);
+        }
+        entry.times = {info->CreationTime.QuadPart, info->LastAccessTime.QuadPart,
+                       info->LastWriteTime.QuadPart, info->ChangeTime.QuadPart};
+        entry.size = static_cast<std::uint64_t>(info->EndOfFile.QuadPart);
+        entries->push_back(std::move(entry));
+      }
+      if (info->NextEntryOffset == 0) break;
+      at += info->NextEntryOffset;
+    }
+  }
+}
+
+class WinOpenFile : public OpenFile {
+ public:
+  explicit WinOpenFile(FileHandle handle) : handle_(std::move(handle)) {}
+
+  FileError Read(char* data, std::size_t size, std::size_t* got) override {
+    DWORD read = 0;
+    const DWORD want = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
+    if (!ReadFile(handle_.get(), data, want, &read, nullptr)) return LastError();
+    *got = read;
+    return {};
+  }
+
+  // A disk file takes everything it is given unless its volume is full, and Wine passes on
+  // the short write of a full Linux file system as a success: only a second write for the
+  // rest reports the full disk.
+  FileError Write(const char* data, std::size_t size) override {
+    while (size > 0) {
+      const DWORD chunk = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
+      DWORD put = 0;
+      if (!WriteFile(handle_.get(), data, chunk, &put, nullptr)) return LastError();
+      if (put == 0) return ErrorOf(ERROR_DISK_FULL);
+      data += put;
+      size -= put;
+    }
+    return {};
+  }
+
+  FileError SetTimes(const FileTimes& times, std::uint32_t attributes) override {
+    FILE_BASIC_INFO basic{};
+    basic.CreationTime.QuadPart = times.creation;
+    basic.LastAccessTime.QuadPart = times.access;
+    basic.LastWriteTime.QuadPart = times.write;
+    basic.FileAttributes = attributes;  // 0 leaves the attributes as they are
+    if (!SetFileInformationByHandle(handle_.get(), FileBasicInfo, &basic, sizeof basic)) {
+      return LastError();
+    }
+    return {};
+  }
+
+  FileError Flush() override {
+    if (!FlushFileBuffers(handle_.get())) return LastError();
+    return {};
+  }
+
+  // Renaming through the handle that wrote the file saves reopening it by name (which is what
+  // MoveFileExW does and what costs most per file under Wine).
+  FileError RenameOver(const std::string& target, bool replace) override {
+    // The NT form (\??\C:\x for \\?\C:\x) is taken as it is by every layer below.
+    std::wstring name = WidePath(target);
+    if (name.rfind(L"\\\\?\\", 0) == 0) name[1] = L'?';
+    const std::size_t name_bytes = name.size() * sizeof(wchar_t);
+    const std::size_t total = offsetof(FILE_RENAME_INFO, FileName) + name_bytes + sizeof(wchar_t);
+    // FILE_RENAME_INFO needs 8-byte alignment.
+    std::vector<std::uint64_t> buffer((total + sizeof(std::uint64_t) - 1) / sizeof(std::uint64_t));
+    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    rename->ReplaceIfExists = replace ? TRUE : FALSE;
+    rename->RootDirectory = nullptr;
+    rename->FileNameLength = static_cast<DWORD>(name_bytes);
+    std::memcpy(rename->FileName, name.data(), name_bytes);
+    if (!SetFileInformationByHandle(handle_.get(), FileRenameInfo, rename,
+                                    static_cast<DWORD>(total))) {
+      return LastError();
+    }
+    return {};
+  }
+
+ private:
+  FileHandle handle_;
+};
+
+DWORD SettableOrNormal(std::uint32_t attributes) {
+  return attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes;
+}
+
+}  // namespace
+
+std::uint32_t ReparseTagOf(const std::wstring& path) {
+  FileHandle handle(CreateFileW(
+      path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  FILE_ATTRIBUTE_TAG_INFO tag{};
+  if (!handle ||
+      !GetFileInformationByHandleEx(handle.get(), FileAttributeTagInfo, &tag, sizeof tag)) {
+    return 0;
+  }
+  return (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? tag.ReparseTag : 0;
+}
+
+bool EntersFolder(std::uint32_t attributes, std::uint32_t reparse_tag) {
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) return true;
+  return reparse_tag != 0 && !IsReparseTagNameSurrogate(reparse_tag);
+}
+
+FileError WinFileSystem::FullPath(const std::string& path, std::string* full) {
+  try {
+    *full = Narrow(LongPath(path));
+    return {};
+  } catch (const std::exception& e) {
+    return FileError{FileErrorKind::kOther, e.what()};
+  }
+}
+
+std::string WinFileSystem::Shown(const std::string& full) { return DisplayPath(Widen(full)); }
+
+bool WinFileSystem::SamePath(const std::string& a, const std::string& b) {
+  return win32::SamePath(WidePath(a), WidePath(b));
+}
+
+FileError WinFileSystem::Refusal(CopyRefusal refusal) {
+  switch (refusal) {
+    case CopyRefusal::kFileExists:
+      return ErrorOf(ERROR_FILE_EXISTS);
+    case CopyRefusal::kFolderInTheWay:
+      return ErrorOf(ERROR_ALREADY_EXISTS);
+    case CopyRefusal::kNotAFolder:
+      return ErrorOf(ERROR_DIRECTORY);
+    case CopyRefusal::kDiskFull:
+      return ErrorOf(ERROR_DISK_FULL);
+    case CopyRefusal::kNoSuchDrive:
+      return ErrorOf(ERROR_INVALID_DRIVE);
+  }
+  return ErrorOf(ERROR_GEN_FAILURE);
+}
+
+FileError WinFileSystem::List(const std::string& folder, std::vector<TreeEntry>* entries) {
+  return ListFolder(WidePath(folder), entries);
+}
+
+FileError WinFileSystem::Describe(const std::string& path, TreeEntry* entry) {
+  const std::wstring wide = WidePath(path);
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &data)) return LastError();
+  const std::wstring leaf = LeafName(wide);
+  entry->name = Narrow(leaf);
+  entry->key = NameKey(entry->name, leaf.data(), leaf.size());
+  entry->attributes = data.dwFileAttributes;
+  entry->names_another_place = false;  // named directly, a link is followed
+  entry->times = {Ticks(data.ftCreationTime), Ticks(data.ftLastAccessTime),
+                  Ticks(data.ftLastWriteTime), 0};
+  entry->size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    // The change time is not in the attribute data; a file's copy is judged by it.
+    FileHandle handle(CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    FILE_BASIC_INFO basic;
+    if (handle &&
+        GetFileInformationByHandleEx(handle.get(), FileBasicInfo, &basic, sizeof basic)) {
+      entry->times.change = basic.ChangeTime.QuadPart;
+    }
+  }
+  return {};
+}
+
+FileError WinFileSystem::OpenForReading(const std::string& path, std::unique_ptr<OpenFile>* file) {
+  FileHandle handle(CreateFileW(WidePath(path).c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!handle) return LastError();
+  *file = std::make_unique<WinOpenFile>(std::move(handle));
+  return {};
+}
+
+FileError WinFileSystem::CreateExclusive(const std::string& path, std::uint32_t attributes,
+                                         std::unique_ptr<OpenFile>* file) {
+  // No sharing: while this run writes the file, no other run may delete it as a leftover.
+  FileHandle handle(CreateFileW(WidePath(path).c_str(), GENERIC_WRITE | DELETE, 0, nullptr,
+                                CREATE_NEW, SettableOrNormal(attributes) | FILE_FLAG_SEQUENTIAL_SCAN,
+                                nullptr));
+  if (!handle) return LastError();
+  *file = std::make_unique<WinOpenFile>(std::move(handle));
+  return {};
+}
+
+FileError WinFileSystem::SetAttributes(const std::string& path, std::uint32_t attributes) {
+  if (!SetFileAttributesW(WidePath(path).c_str(), SettableOrNormal(attributes))) {
+    return LastError();
+  }
+  return {};
+}
+
+FileError WinFileSystem::Delete(const std::string& path) {
+  if (!DeleteFileW(WidePath(path).c_str())) return LastError();
+  return {};
+}
+
+FileError WinFileSystem::MakeFolder(const std::string& path) {
+  // Wine answers "file not found" where Windows says "path not found" for a missing parent;
+  // both are kNotFound.
+  if (!CreateDirectoryW(WidePath(path).c_str(), nullptr)) return LastError();
+  return {};
+}
+
+FileError WinFileSystem::FreeSpace(const std::string& folder, std::uint64_t* bytes) {
+  ULARGE_INTEGER available;
+  if (!GetDiskFreeSpaceExW(JoinPath(WidePath(folder), L"").c_str(), &available, nullptr,
+                           nullptr)) {
+    return LastError();
+  }
+  *bytes = available.QuadPart;
+  return {};
+}
+
+FileError WinFileSystem::MakeHardLink(const std::string& existing, const std::string& link) {
+  if (!CreateHardLinkW(WidePath(link).c_str(), WidePath(existing).c_str(), nullptr)) {
+    return LastError();
+  }
+  return {};
+}
+
+std::unique_ptr<WorkPool> WinFileSystem::MakeWorkPool(int workers, std::function<void()> events) {
+  return std::make_unique<CopyPool>(workers > 0 ? workers : kCopyWorkers, std::move(events));
+}
+
+}  // namespace tess::win32

@@ -1,0 +1,177 @@
+// The copy core's decisions on the host, over the file-system double, and its failures through
+// a tree that injects faults: what is left out, what is put right, what a failed write leaves
+// behind and which failure is told.
+#include "backup/copy_tree.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "support/fakes.h"
+#include "support/faulty_tree.h"
+
+namespace tess::test {
+namespace {
+
+constexpr char kRoot[] = "C:\\Case";
+
+std::string At(const std::string& relative) { return std::string(kRoot) + "\\" + relative; }
+
+TEST(TemporaryNameTest, OnlyTheCopyOwnTemporaryNamesAreRecognised) {
+  EXPECT_TRUE(IsTemporaryName("~tessaline-0123456789abcdef.tmp"));
+  EXPECT_TRUE(IsTemporaryName("~TESSALINE-0123456789ABCDEF.TMP"));
+  EXPECT_FALSE(IsTemporaryName("~tessaline-notes.tmp"));
+  EXPECT_FALSE(IsTemporaryName("~tessaline-0123456789abcdeg.tmp"));
+  EXPECT_FALSE(IsTemporaryName("~tessaline-0123456789abcdef.txt"));
+  EXPECT_FALSE(IsTemporaryName("x~tessaline-0123456789abcdef.tmp"));
+}
+
+class CopyTreeTest : public ::testing::Test {
+ protected:
+  CopyTreeTest() { files_.AddFolder(kRoot); }
+
+  CopyOutcome Copy(FileTree& tree, bool overwrite = true) {
+    CopySettings settings;
+    settings.overwrite = overwrite;
+    settings.yield = [this] { ++yields_; };
+    return CopyTree(tree, At("src"), At("dest"), settings);
+  }
+  CopyOutcome Copy() { return Copy(files_); }
+  int Temporaries() {
+    const std::vector<std::string> tree = files_.TreeBelow(kRoot);
+    return static_cast<int>(std::count_if(tree.begin(), tree.end(), [](const std::string& entry) {
+      return entry.find("~tessaline-") != std::string::npos;
+    }));
+  }
+  static std::string Line(const CopyOutcome& out) {
+    return "copied " + std::to_string(out.files_copied) + ", skipped " +
+           std::to_string(out.files_skipped) + ", failed " + std::to_string(out.files_failed) +
+           "/" + std::to_string(out.folders_failed) + ", first [" + out.first_failure_path +
+           "] " + out.first_failure_reason;
+  }
+
+  FakeFileSystem files_;
+  int yields_ = 0;
+};
+
+TEST_F(CopyTreeTest, LeftoversAreRemovedFromCopiesAndNeverTakenFromSources) {
+  files_.AddFile(At("src\\a.txt"), "alpha");
+  files_.AddFile(At("src\\~tessaline-00000000deadbeef.tmp"), "a leftover in a source");
+  files_.AddFile(At("dest\\~tessaline-0123456789abcdef.tmp"), "a leftover of a run");
+  files_.AddFile(At("dest\\~tessaline-notes.tmp"), "the user's own");
+  EXPECT_EQ(Line(Copy()), "copied 1, skipped 0, failed 0/0, first [] ");
+  EXPECT_EQ(files_.TreeBelow(At("dest")),
+            (std::vector<std::string>{"a.txt=alpha", "~tessaline-notes.tmp=the user's own"}));
+}
+
+TEST_F(CopyTreeTest, LinkedFoldersAreLeftOutAndTheirNamesStayFree) {
+  files_.AddFile(At("src\\a.txt"), "alpha");
+  files_.AddFile(At("src\\loop\\far.txt"), "far");
+  files_.links.insert(FakeFileSystem::Key(At("src\\loop")));
+  EXPECT_EQ(Line(Copy()), "copied 1, skipped 0, failed 0/0, first [] ");
+  EXPECT_FALSE(files_.IsDir(At("dest\\loop")));
+}
+
+TEST_F(CopyTreeTest, AReadOnlyEarlierCopyIsReplacedAndASkippedCopyHasItsBitsPutRight) {
+  files_.AddFile(At("src\\new.txt"), "new");
+  files_.read_only.insert(FakeFileSystem::Key(At("src\\new.txt")));
+  files_.AddFile(At("dest\\new.txt"), "old copy");
+  files_.read_only.insert(FakeFileSystem::Key(At("dest\\new.txt")));
+  files_.AddFile(At("src\\same.txt"), "same");
+  EXPECT_EQ(Line(Copy()), "copied 2, skipped 0, failed 0/0, first [] ");
+  EXPECT_EQ(files_.Content(At("dest\\new.txt")), "new");
+  EXPECT_TRUE(files_.Attributes(At("dest\\new.txt")) & kAttrReadOnly);
+
+  // The user marks the copy read-only; the next run puts the source's bits back, unwritten.
+  files_.read_only.insert(FakeFileSystem::Key(At("dest\\same.txt")));
+  EXPECT_EQ(Line(Copy()), "copied 0, skipped 2, failed 0/0, first [] ");
+  EXPECT_FALSE(files_.Attributes(At("dest\\same.txt")) & kAttrReadOnly);
+}
+
+TEST_F(CopyTreeTest, ALongFileLetsEventsRunWhileItIsWritten) {
+  files_.AddFile(At("src\\big.bin"), std::string(9 << 20, 'b'));
+  EXPECT_TRUE(Copy().Complete());
+  EXPECT_GE(yields_, 2);  // at every 4 MB
+}
+
+TEST_F(CopyTreeTest, FailuresAreToldInWalkOrderAndEveryOneIsCounted) {
+  // A folder's files come before its subfolders.
+  files_.AddFile(At("src\\sub\\b.txt"), "beta");
+  files_.AddFile(At("src\\z.txt"), "zeta");
+  files_.AddFile(At("src\\sub2\\c.txt"), "gamma");
+  files_.locked.insert(FakeFileSystem::Key(At("src\\sub\\b.txt")));
+  files_.locked.insert(FakeFileSystem::Key(At("src\\z.txt")));
+  files_.refused_listings[FakeFileSystem::Key(At("src\\sub2"))] = 70;
+  EXPECT_EQ(Line(Copy()), "copied 0, skipped 0, failed 2/1, first [" + At("src\\z.txt") + "] " +
+                              FakeFileSystem::kSharingViolation);
+}
+
+// ---------------- faults injected under the copy ----------------
+
+struct FaultCase {
+  const char* name;
+  void (*inject)(FaultyTree& tree, FakeFileSystem& files);
+  const char* outcome;  // "@" stands for the case's root
+  bool died = false;
+};
+
+void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }
+
+const FaultCase kFaults[] = {
+    {"TheSecondWriteFails",
+     [](FaultyTree& tree, FakeFileSystem&) { tree.fail_write_number = 2; },
+     "copied 1, skipped 0, failed 1/0, first [@\\dest\\b.txt] The request could not be "
+     "performed."},
+    {"TheVolumeFillsUpDuringAWrite",
+     [](FaultyTree& tree, FakeFileSystem&) {
+       tree.hide_free_space = true;
+       tree.fill_after_bytes = 6;
+     },
+     "copied 1, skipped 0, failed 1/0, first [@\\dest\\b.txt] There is not enough space on the "
+     "disk."},
+    {"AFileLargerThanTheRoomFailsBeforeItIsWritten",
+     [](FaultyTree& tree, FakeFileSystem& files) {
+       files.free_bytes = 6;
+       tree.fail_write_number = 2;  // would show if the second file were written at all
+     },
+     "copied 1, skipped 0, failed 1/0, first [@\\dest\\b.txt] There is not enough space on the "
+     "disk."},
+    {"TheProcessDiesInTheMiddleOfAFile",
+     [](FaultyTree& tree, FakeFileSystem&) { tree.interrupt_after_bytes = 8; },
+     "copied 1, skipped 0, failed 1/0, first [@\\dest\\b.txt] The process has died.", true},
+};
+
+class CopyFaultTest : public CopyTreeTest, public ::testing::WithParamInterface<FaultCase> {};
+
+// Each source file is replacing an earlier copy; whatever fails, the earlier copies stay whole,
+// no temporary file is left (but for a process that died), and the next run completes.
+TEST_P(CopyFaultTest, AFailedWriteKeepsTheEarlierCopyAndTheNextRunCompletes) {
+  files_.AddFile(At("dest\\a.txt"), "old a");
+  files_.AddFile(At("dest\\b.txt"), "old b");
+  files_.AddFile(At("src\\a.txt"), "alpha");
+  files_.AddFile(At("src\\b.txt"), "bravo-bravo");
+  FaultyTree faulty(files_);
+  GetParam().inject(faulty, files_);
+
+  std::string expected = GetParam().outcome;
+  expected.replace(expected.find('@'), 1, kRoot);
+  const CopyOutcome out = Copy(faulty);
+  EXPECT_EQ(Line(out), expected);
+  EXPECT_EQ(files_.Content(At("dest\\a.txt")), "alpha");
+  EXPECT_EQ(files_.Content(At("dest\\b.txt")), "old b");
+  EXPECT_EQ(faulty.Died(), GetParam().died);
+  EXPECT_EQ(Temporaries(), GetParam().died ? 1 : 0);
+
+  files_.free_bytes = std::uint64_t{1} << 40;
+  EXPECT_EQ(Line(Copy()), "copied 1, skipped 1, failed 0/0, first [] ");
+  EXPECT_EQ(files_.Content(At("dest\\b.txt")), "bravo-bravo");
+  EXPECT_EQ(Temporaries(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, CopyFaultTest, ::testing::ValuesIn(kFaults),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace tess::test
