@@ -90,7 +90,7 @@ wait_for_new_folder() {
 }
 # Every file under the destination (temporary files aside) with its checksum.
 manifest() {
-  (cd "$dst" && find . -type f ! -name '~tessaline-*.tmp' -print0 | sort -z | xargs -0 -r sha1sum)
+  (cd "$dst" && find . -type f ! -name '~tessaline-*.tmp' -print0 | xargs -0 -r sha1sum) | LC_ALL=C sort
 }
 now_ms() { date +%s%3N; }
 stamp="$work/stamp"
@@ -130,7 +130,7 @@ while [ "$kills" -lt "$kills_wanted" ]; do
   sleep "$((delay / 1000)).$(printf '%03d' $((delay % 1000)))"
   kill_program
   manifest >"$work/after"
-  changed="$(comm -23 "$work/before" "$work/after" | head -n 3)"
+  changed="$(LC_ALL=C comm -23 "$work/before" "$work/after" | head -n 3)"
   [ -z "$changed" ] || fail "an earlier backup folder changed: $changed"
   if [ "$(log_lines)" -gt "$lines" ]; then
     say "round $rounds: the run had finished before the kill"
@@ -149,6 +149,6 @@ newest="$(find "$dst" -mindepth 1 -maxdepth 1 -type d -newer "$stamp" | head -n 
 diff -r "$src" "$newest" >/dev/null || fail "the last folder differs from the source"
 [ "$(stat -c %h "$newest/large/1.bin")" -gt 1 ] || fail "the last folder shares no unchanged file"
 manifest >"$work/after"
-[ -z "$(comm -23 "$work/before" "$work/after" | head -n 1)" ] || fail "an earlier folder changed"
+[ -z "$(LC_ALL=C comm -23 "$work/before" "$work/after" | head -n 1)" ] || fail "an earlier folder changed"
 say "$kills kills inside linking runs in $rounds rounds: every earlier folder intact, the next run whole and linked"
 rm -rf "$work"

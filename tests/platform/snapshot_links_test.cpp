@@ -121,8 +121,8 @@ TEST_F(SnapshotLinksTest, AnEarlierBackupOnAnotherVolumeIsCopiedFrom) {
       RunLinuxShell("umount " + ShellQuoted(mount_point));
       GTEST_SKIP() << "no drive letter: " << drive.Why();
     }
-    WriteBytes(dir_ / "src\a.txt", "alpha");
-    WriteBytes(dir_ / "src\sub\b.txt", "beta");
+    WriteBytes(dir_ / "src\\a.txt", "alpha");
+    WriteBytes(dir_ / "src\\sub\\b.txt", "beta");
     const std::string earlier = drive.Letter() + "\\DocsAug 30 2021";
     const std::string today = dir_ / "DocsAug 31 2021";
     ASSERT_EQ(Copy(earlier, "").files_copied, 2u);
