@@ -21,13 +21,17 @@ rm -rf "$work"
 mkdir -p "$work"
 src="$work/Data"
 dst="$work/Backups"
-mkdir -p "$dst" "$src/small" "$src/large"
-for i in $(seq -w 0 799); do printf 'small file %s\n' "$i" >"$src/small/$i.txt"; done
+mkdir -p "$dst" "$src/large"
+# Enough files that a run which only links takes a few seconds, so kills land inside it.
+for d in $(seq -w 0 19); do
+  mkdir -p "$src/small/$d"
+  for i in $(seq -w 0 499); do printf 'small file %s/%s\n' "$d" "$i" >"$src/small/$d/$i.txt"; done
+done
 for i in 1 2 3; do head -c $((3 * 1024 * 1024)) < <(yes "large file $i") >"$src/large/$i.bin"; done
 # Between runs a few files change (in size as well), so each run links most and copies some.
 edit_some() {
   local i
-  for i in $(seq -w 0 9); do printf 'small file %s, edit %s\n' "$i" "$1" >"$src/small/0$i.txt"; done
+  for i in $(seq -w 0 9); do printf 'small file, edit %s\n' "$1" >"$src/small/07/00$i.txt"; done
 }
 
 key='HKCU\Software\VB and VBA Program Settings\Quintaro\Tessaline'
@@ -126,8 +130,10 @@ while [ "$kills" -lt "$kills_wanted" ]; do
   touch "$stamp"
   start_program
   wait_for_new_folder
+  pids="$(program_pids)"  # found before the wait, so the kill lands when it is meant to
   delay=$((RANDOM % (run_ms > 0 ? run_ms : 1)))
   sleep "$((delay / 1000)).$(printf '%03d' $((delay % 1000)))"
+  [ -n "$pids" ] && kill -9 $pids 2>/dev/null || true
   kill_program
   manifest >"$work/after"
   changed="$(LC_ALL=C comm -23 "$work/before" "$work/after" | head -n 3)"
