@@ -120,8 +120,13 @@ RunOutcome BackupRun::SaveAll() {
   // name never share a folder and each keeps its folder from run to run.
   std::vector<std::string> entries;
   std::vector<std::string> names;
-  // Read once: a run either links its stamped folders' unchanged files or copies them all.
-  const bool snapshot_links = !in_.snapshot_links || in_.snapshot_links();
+  // Read once: a run either links its stamped folders' unchanged files or copies them all. A
+  // setting that cannot be read leaves links on, as when it was never written.
+  bool snapshot_links = true;
+  try {
+    snapshot_links = !in_.snapshot_links || in_.snapshot_links();
+  } catch (...) {
+  }
   std::optional<StampTexts> stamp_texts;
   trap.Step(116, [&] {
     std::vector<std::string> items = in_.entries.Items();
