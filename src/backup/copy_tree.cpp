@@ -220,7 +220,6 @@ class CopyRun {
     TreeEntry file;
     EarlierCopy earlier;
     bool last_try = false;  // a second try after a full disk: a failure now counts
-    std::string link_from;  // the earlier backup's copy to link to; empty: write a copy
   };
 
   // A subfolder met in a listing, copied once the files of its folder are done.
@@ -397,7 +396,6 @@ class CopyRun {
     const std::uint64_t order = NextOrder();
     const std::string target = Join(folder, file.name);
     EarlierCopy replaced;
-    std::string link_from;
     switch (DecideFile(file, copy, earlier, settings_.overwrite)) {
       case FileAction::kFolderInTheWay:
         return FailFile(order, target, files_.Refusal(CopyRefusal::kFolderInTheWay));
@@ -410,23 +408,23 @@ class CopyRun {
         skipped_.fetch_add(1);
         return;
       case FileAction::kLink:
-        link_from = Join(earlier_folder, earlier->name);
+        if (Link(Join(earlier_folder, earlier->name), target)) return;
         break;
       case FileAction::kWrite:
         if (copy != nullptr) replaced = EarlierCopy{true, copy->attributes};
         break;
     }
-    auto job = std::make_shared<FileJob>(
-        FileJob{order, source, folder, file, replaced, false, std::move(link_from)});
+    auto job = std::make_shared<FileJob>(FileJob{order, source, folder, file, replaced, false});
     pool_->Submit([this, job] { WriteGuarded(*job); });
   }
 
-  // On a worker: gives the file its name as a second name of the earlier backup's copy. A
-  // link is whole the moment it exists, so it needs no temporary file. False when the file
+  // Gives target its name as a second name of the earlier backup's copy. A link is whole the
+  // moment it exists, so it needs no temporary file; it is one call with no data, made right
+  // here, since handing it to a writer would cost more than the call. False when the file
   // system refused; the file is then copied as any other.
-  bool Link(const FileJob& job) {
-    if (job.link_from.empty() || !linking_.load()) return false;
-    const FileError e = files_.MakeHardLink(job.link_from, Join(job.folder, job.file.name));
+  bool Link(const std::string& existing, const std::string& target) {
+    if (!linking_.load()) return false;
+    const FileError e = files_.MakeHardLink(existing, target);
     if (!e.Failed()) {
       linked_.fetch_add(1);
       return true;
@@ -468,7 +466,6 @@ class CopyRun {
 
   // On a worker: copies the file through a temporary file and renames it into place.
   void Write(const FileJob& job) {
-    if (Link(job)) return;
     const TreeEntry& file = job.file;
     const std::string target = Join(job.folder, file.name);
     std::unique_ptr<OpenFile> in;
