@@ -44,8 +44,7 @@ FileIdentity IdentityOf(const TestPath& path) {
 bool SameFile(const TestPath& a, const TestPath& b) {
   const FileIdentity first = IdentityOf(a);
   const FileIdentity second = IdentityOf(b);
-  return first.read && second.read && first.volume == second.volume &&
-         first.index == second.index;
+  return first.read && second.read && first.volume == second.volume && first.index == second.index;
 }
 
 class SnapshotLinksTest : public ::testing::Test {

@@ -1,7 +1,8 @@
 // A file tree that passes every primitive on to another one and injects faults on the way: the
 // Nth write fails, the volume fills up after so many bytes, the free room cannot be told, or the
-// process "dies" once one file holds so many bytes (or once so many links are made) (from then on nothing it asks for happens,
-// so its temporary files stay as a crash would leave them). Safe on the writer threads.
+// process "dies" once one file holds so many bytes or once so many links are made (from then on
+// nothing it asks for happens, so its temporary files stay as a crash would leave them). Safe on
+// the writer threads.
 #pragma once
 
 #include <algorithm>

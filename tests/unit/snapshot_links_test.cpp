@@ -24,8 +24,7 @@ std::string In(const std::string& folder, const std::string& relative) {
 std::string Line(const CopyOutcome& out) {
   return "copied " + std::to_string(out.files_copied) + ", linked " +
          std::to_string(out.files_linked) + ", skipped " + std::to_string(out.files_skipped) +
-         ", failed " + std::to_string(out.files_failed) + "/" +
-         std::to_string(out.folders_failed);
+         ", failed " + std::to_string(out.files_failed) + "/" + std::to_string(out.folders_failed);
 }
 
 class SnapshotLinksTest : public ::testing::Test {
@@ -65,9 +64,8 @@ TEST_F(SnapshotLinksTest, CurrentFilesAreLinkedChangedAndNewOnesCopied) {
   EXPECT_EQ(files_.Content(In(kNew, "sub\\new.txt")), "new");
   // The new folder is a whole backup; the earlier one is as it was.
   EXPECT_EQ(files_.TreeBelow(kNew),
-            (std::vector<std::string>{"edited.txt=second draft", "same.txt=unchanged",
-                                      "sub\\", "sub\\deep.txt=deep and unchanged",
-                                      "sub\\new.txt=new"}));
+            (std::vector<std::string>{"edited.txt=second draft", "same.txt=unchanged", "sub\\",
+                                      "sub\\deep.txt=deep and unchanged", "sub\\new.txt=new"}));
   EXPECT_EQ(files_.TreeBelow(kEarlier), earlier_before_);
 }
 
