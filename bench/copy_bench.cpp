@@ -3,6 +3,7 @@
 // long the window's thread takes to answer during a copy, and checks a copy against its source.
 //   tessaline_bench generate <dir> <small files> <big files> <big MB>
 //   tessaline_bench engine <source> <destination> [writer threads]
+//   tessaline_bench snapshot <source> <destination> <earlier backup to link to, or ->
 //   tessaline_bench bare <source> <destination>
 //   tessaline_bench pool <threads> <source> <destination>
 //   tessaline_bench responsive <source> <destination>
@@ -126,7 +127,9 @@ int Generate(const std::string& dir, int small_files, int big_files, int big_mb)
 }
 
 // workers 0: the program's own CopyFolder; otherwise the engine with that many writer threads.
-int Engine(const std::string& source, const std::string& destination, int workers) {
+// link_from: an earlier backup whose current files are linked to, as a stamped run does.
+int Engine(const std::string& source, const std::string& destination, int workers,
+           const std::string& link_from = {}) {
   tess::win32::WinFileSystem files;
   // The program's window has long had its message queue when a backup starts, so the
   // queue's one-time set-up is not part of the copy.
@@ -136,7 +139,7 @@ int Engine(const std::string& source, const std::string& destination, int worker
   const double start = Now();
   tess::CopyOutcome out;
   if (workers == 0) {
-    out = files.CopyFolder(source, destination, true, PumpMessages);
+    out = files.CopyFolder(source, destination, true, PumpMessages, link_from);
   } else {
     tess::CopySettings settings;
     settings.yield = PumpMessages;
@@ -145,10 +148,11 @@ int Engine(const std::string& source, const std::string& destination, int worker
   }
   const double seconds = Now() - start;
   std::printf(
-      "seconds=%.3f copied=%llu skipped=%llu failed=%llu folders_failed=%llu peak=%llu "
-      "queue_setup=%.3f\n",
+      "seconds=%.3f copied=%llu skipped=%llu linked=%llu failed=%llu folders_failed=%llu "
+      "peak=%llu queue_setup=%.3f\n",
       seconds, static_cast<unsigned long long>(out.files_copied),
       static_cast<unsigned long long>(out.files_skipped),
+      static_cast<unsigned long long>(out.files_linked),
       static_cast<unsigned long long>(out.files_failed),
       static_cast<unsigned long long>(out.folders_failed),
       static_cast<unsigned long long>(PeakWorkingSet()), queue_setup);
@@ -403,6 +407,9 @@ int wmain(int argc, wchar_t** argv) {
     if (args.size() == 3 && args[0] == "engine") return Engine(args[1], args[2], 0);
     if (args.size() == 4 && args[0] == "engine") {
       return Engine(args[1], args[2], std::stoi(args[3]));
+    }
+    if (args.size() == 4 && args[0] == "snapshot") {
+      return Engine(args[1], args[2], 0, args[3] == "-" ? std::string() : args[3]);
     }
     if (args.size() == 3 && args[0] == "bare") return Bare(args[1], args[2]);
     if (args.size() == 4 && args[0] == "pool") return Pool(std::stoi(args[1]), args[2], args[3]);

@@ -4,8 +4,11 @@
 # 5,000 small files plus 5 files of 50 MB; then the engine's second run onto its own copy, how
 # long its window's thread takes to answer while it copies a 1 GB file, and its peak memory for
 # 5,000 and 100,000 files. Called by ./x bench with WINEPREFIX (and DISPLAY) exported.
+# Then the default options: the same tree backed up ten times into new folders, each linked to
+# the one before, with a changed file at the end and 100,000 files for memory.
 # BENCH_ROUNDS sets the rounds (default 5); BENCH_WORKERS="1 2 4 8" adds the engine with each
-# number of writer threads to every round, for sizing the pool.
+# number of writer threads to every round, for sizing the pool. BENCH_ONLY=snapshots runs only
+# the default-options case.
 #
 # Two measures per run: wall-clock seconds (the engine and the bare loop time themselves,
 # without process start) and CPU seconds (the process tree's user and system time plus what
@@ -90,9 +93,84 @@ trap 'rm -rf "${WORK_UNIX:?}" "$TMP"' EXIT
 log "generating the trees: 5,000 files of 1-8 KB in 100 folders and 5 files of 50 MB;"
 log "1,000 small files and one of 1 GB; 5,000 and 100,000 small files"
 run generate "$WORK\\src" 5000 5 50 >/dev/null || die "cannot generate the tree"
-run generate "$WORK\\huge" 1000 1 1024 >/dev/null || die "cannot generate the tree"
-run generate "$WORK\\small5k" 5000 0 0 >/dev/null || die "cannot generate the tree"
+if [ "${BENCH_ONLY:-}" != snapshots ]; then
+  run generate "$WORK\\huge" 1000 1 1024 >/dev/null || die "cannot generate the tree"
+  run generate "$WORK\\small5k" 5000 0 0 >/dev/null || die "cannot generate the tree"
+fi
 run generate "$WORK\\small100k" 100000 0 0 >/dev/null || die "cannot generate the tree"
+
+# The default options (stamp on, a new folder on every run): ten runs of an unchanged tree, each
+# folder linked to the one before as a stamped run links it; then one changed file; then
+# memory for 100,000 files. Sets the SNAP_* figures.
+snapshot_case() {
+  local k later="" out rel old new sum
+  log "default options: ten new folders of the same tree, each linked to the one before"
+  fresh snaps
+  mkdir -p "$WORK_UNIX/snaps"
+  measure wine "$BENCH" snapshot "$WORK\\src" "$WORK\\snaps\\run1" - || die "first run failed: $OUT"
+  SNAP_FIRST=$WALL
+  verify "first snapshot" 'snaps\run1'
+  for k in $(seq 2 10); do
+    sync
+    measure wine "$BENCH" snapshot "$WORK\\src" "$WORK\\snaps\\run$k" "$WORK\\snaps\\run$((k - 1))" ||
+      die "run $k failed: $OUT"
+    [ "$(field linked "$OUT")" = "$SOURCE_FILES" ] || die "run $k did not link every file: $OUT"
+    later+=" $WALL"
+  done
+  verify "tenth snapshot" 'snaps\run10'
+  SNAP_LATER_RUNS=$later
+  SNAP_LATER=$(median <<<"$later")
+  SNAP_ONE=$(du -s --block-size=1 "$WORK_UNIX/snaps/run1" | cut -f1)
+  SNAP_TEN=$(du -s --block-size=1 "$WORK_UNIX/snaps" | cut -f1)  # du counts a linked file once
+
+  rel="group3/folder4/file7.dat"
+  old="$(sha1sum <"$WORK_UNIX/src/$rel")"
+  printf 'changed after ten runs\n' >>"$WORK_UNIX/src/$rel"
+  new="$(sha1sum <"$WORK_UNIX/src/$rel")"
+  out="$(run snapshot "$WORK\\src" "$WORK\\snaps\\run11" "$WORK\\snaps\\run10")" ||
+    die "run after the change failed: $out"
+  SNAP_CONTENT="met"
+  [ "$(field copied "$out")" = 1 ] || SNAP_CONTENT="NOT MET (copied $(field copied "$out"))"
+  run verify "$WORK\\src" "$WORK\\snaps\\run11" 1 >/dev/null || SNAP_CONTENT="NOT MET (newest differs)"
+  [ "$(sha1sum <"$WORK_UNIX/snaps/run11/$rel")" = "$new" ] || SNAP_CONTENT="NOT MET (newest)"
+  for k in $(seq 1 10); do
+    sum="$(sha1sum <"$WORK_UNIX/snaps/run$k/$rel")"
+    [ "$sum" = "$old" ] || SNAP_CONTENT="NOT MET (run $k changed)"
+  done
+  truncate -s -23 "$WORK_UNIX/src/$rel"  # the tree as the other cases expect it
+  fresh snaps
+
+  out="$(run snapshot "$WORK\\small100k" "$WORK\\s100a" -)" || die "100,000 files: $out"
+  out="$(run snapshot "$WORK\\small100k" "$WORK\\s100b" "$WORK\\s100a")" || die "100,000 files: $out"
+  [ "$(field linked "$out")" = 100000 ] || die "100,000 files were not all linked: $out"
+  SNAP_PEAK=$(field peak "$out")
+  fresh s100a
+  fresh s100b
+}
+
+snapshot_report() {
+  echo
+  echo "Default options: ten new folders of 5,000 files of 1-8 KB + 5 x 50 MB, each linked to the one before"
+  echo "  first run ${SNAP_FIRST} s; later runs (median) ${SNAP_LATER} s; later runs, s:${SNAP_LATER_RUNS}"
+  echo "  disk space: one full copy $(mb "$SNAP_ONE"), ten runs $(mb "$SNAP_TEN") (du, a linked file once)"
+  goal "later run over an unchanged tree / first full copy" "$(ratio3 "$SNAP_LATER" "$SNAP_FIRST")" 0.15
+  goal "disk space of ten runs / one full copy" "$(ratio3 "$SNAP_TEN" "$SNAP_ONE")" 1.05
+  goal "peak memory of a linking run, 100,000 files / 50 MB ($(mb "$SNAP_PEAK"))" \
+    "$(ratio3 "$SNAP_PEAK" $((50 * 1048576)))" 1.00
+  echo "  after one changed file: newest folder new, every older folder old, byte for byte: $SNAP_CONTENT"
+}
+goal() {
+  awk -v what="$1" -v value="$2" -v target="$3" 'BEGIN {
+    printf "  %-58s %6.3f  (target <= %.2f)  %s\n", what, value, target,
+           value <= target ? "met" : "NOT MET" }'
+}
+
+if [ "${BENCH_ONLY:-}" = snapshots ]; then
+  snapshot_case
+  snapshot_report
+  echo "Total bench time: $(elapsed "$started" "$(now)") s"
+  exit 0
+fi
 
 log "warming up"
 fresh dst
@@ -162,6 +240,8 @@ fresh m100
 bare5="$(run bare "$WORK\\small5k" "$WORK\\b5")" || die "bare loop failed: $bare5"
 fresh b5
 
+snapshot_case
+
 declare -A mw mc mo
 for k in engine skip bare pool xcopy cp $(for n in $WORKER_COUNTS; do echo "w$n"; done); do
   mw[$k]=$(median <<<"${wall[$k]}")
@@ -199,11 +279,6 @@ peak100=$(field peak "$out100")
 answer=$(median <<<"$answers")
 echo
 echo "Goals (medians of $ROUNDS rounds; a ratio of at most the target meets it)"
-goal() {
-  awk -v what="$1" -v value="$2" -v target="$3" 'BEGIN {
-    printf "  %-58s %6.3f  (target <= %.2f)  %s\n", what, value, target,
-           value <= target ? "met" : "NOT MET" }'
-}
 goal "first copy, engine / single-threaded loop" "$(ratio3 "${mw[engine]}" "${mw[bare]}")" 0.60
 goal "first copy, engine / 4-thread CopyFileExW pool" "$(ratio3 "${mw[engine]}" "${mw[pool]}")" 1.15
 goal "repeat run from outside / single-threaded loop's copy" "$(ratio3 "${mo[skip]}" "${mw[bare]}")" 0.06
@@ -213,4 +288,5 @@ goal "peak memory for 100,000 files / 50 MB ($(mb "$peak100"))" \
 echo
 echo "Peak working set, engine (fresh process each): 5,000 files $(mb "$(field peak "$out5")"), 100,000 files $(mb "$peak100"), 100,000 files again (all skipped) $(mb "$(field peak "$skip100")")"
 echo "Peak working set, bare loop: 5,000 files $(mb "$(field peak "$bare5")")"
+snapshot_report
 echo "Total bench time: $(elapsed "$started" "$(now)") s"

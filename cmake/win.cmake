@@ -160,6 +160,18 @@ if(E2E_TEST_SOURCES)
              ${CMAKE_BINARY_DIR}/kill_during_run)
     set_tests_properties(faults.kill_during_run PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL TRUE
                          TIMEOUT 1200)
+    # The program killed outright in the middle of timed runs that link to the last backup.
+    add_test(NAME faults.kill_during_linking COMMAND bash
+             ${CMAKE_SOURCE_DIR}/tests/faults/kill_during_linking.sh
+             ${CMAKE_BINARY_DIR}/Tessaline.exe ${CMAKE_BINARY_DIR}/kill_during_linking)
+    set_tests_properties(faults.kill_during_linking PROPERTIES FIXTURES_REQUIRED wine
+                         RUN_SERIAL TRUE TIMEOUT 900)
+    # Stamped runs onto a drive that refuses links (exFAT): every file copied instead.
+    add_test(NAME faults.links_refused COMMAND bash
+             ${CMAKE_SOURCE_DIR}/tests/faults/links_refused.sh
+             ${CMAKE_BINARY_DIR}/Tessaline.exe ${CMAKE_BINARY_DIR}/links_refused)
+    set_tests_properties(faults.links_refused PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL TRUE
+                         TIMEOUT 300 SKIP_RETURN_CODE 77)
     string(REPLACE "/" "\\" FAULT_STATE_WINDOWS "Z:${FAULT_DRIVES}/state.txt")
     set(E2E_ENVIRONMENT ENVIRONMENT "TESSALINE_FAULT_DRIVES_STATE=${FAULT_STATE_WINDOWS}")
   endif()

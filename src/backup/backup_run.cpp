@@ -1,9 +1,12 @@
 #include "backup/backup_run.h"
 
+#include <algorithm>
 #include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "backup/backup_folder_names.h"
 #include "backup/backup_names.h"
 #include "backup/folder_naming.h"
 #include "backup/path_rules.h"
@@ -25,7 +28,7 @@ constexpr int kMaxCreationAttempts = 10;
 
 // The copy never shows anything of its own; whatever goes wrong is counted in its outcome.
 CopyOutcome CopyQuiet(FileSystem& files, EventPump& pump, const std::string& source,
-                      const std::string& destination) {
+                      const std::string& destination, const std::string& link_from) {
   const auto yield = [&pump] {
     try {
       pump.ProcessPendingEvents();
@@ -33,7 +36,7 @@ CopyOutcome CopyQuiet(FileSystem& files, EventPump& pump, const std::string& sou
     }
   };
   try {
-    return files.CopyFolder(source, destination, true, yield);
+    return files.CopyFolder(source, destination, true, yield, link_from);
   } catch (const std::exception& e) {
     CopyOutcome failed;
     failed.folders_failed = 1;
@@ -44,6 +47,38 @@ CopyOutcome CopyQuiet(FileSystem& files, EventPump& pump, const std::string& sou
 }
 
 bool EndsWithBackslash(const std::string& text) { return !text.empty() && text.back() == '\\'; }
+
+bool SameFolderName(const std::string& a, const std::string& b) {
+  const auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; };
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) {
+           return lower(static_cast<unsigned char>(x)) == lower(static_cast<unsigned char>(y));
+         });
+}
+
+// The entry's newest earlier stamped backup folder under the destination, by the moment its
+// stamp names (not by its name's sort order), never the folder being written and never one of
+// another entry whose name begins the same way; empty when there is none or the destination
+// cannot be listed: the copy then simply makes no links.
+std::string NewestEarlierBackup(FileSystem& files, const std::string& destination,
+                                const std::string& backup_name, const std::string& folder_name,
+                                const StampTexts& texts) {
+  try {
+    std::string newest;
+    LocalTime newest_time;
+    for (const SubFolder& folder : files.SubFolders(destination)) {
+      if (folder.names_another_place || SameFolderName(folder.name, folder_name)) continue;
+      const auto read = ReadBackupFolderName(folder.name, backup_name, texts);
+      if (!read || read->copy_number != 1 || read->stamp == FolderStamp::kNone) continue;
+      if (newest.empty() || StampIsLater(read->time, newest_time)) {
+        newest = folder.name;
+        newest_time = read->time;
+      }
+    }
+    return newest.empty() ? newest : CleanPath(destination + "\\" + newest);
+  } catch (...) {
+    return "";
+  }
+}
 
 // The system's own words for a source that is not there, as the copy's failures carry them;
 // empty when it has none (a path with a wildcard, or a source that came back meanwhile).
@@ -85,6 +120,14 @@ RunOutcome BackupRun::SaveAll() {
   // name never share a folder and each keeps its folder from run to run.
   std::vector<std::string> entries;
   std::vector<std::string> names;
+  // Read once: a run either links its stamped folders' unchanged files or copies them all. A
+  // setting that cannot be read leaves links on, as when it was never written.
+  bool snapshot_links = true;
+  try {
+    snapshot_links = !in_.snapshot_links || in_.snapshot_links();
+  } catch (...) {
+  }
+  std::optional<StampTexts> stamp_texts;
   trap.Step(116, [&] {
     std::vector<std::string> items = in_.entries.Items();
     names = BackupFolderNames(items);
@@ -107,6 +150,7 @@ RunOutcome BackupRun::SaveAll() {
       // stamp.
       std::string folder_name;
       std::string landing;  // where the copy puts the entry, when not the destination below
+      std::string link_from;  // the entry's previous backup folder, when files are linked
       trap.Step(122, [&] { folder_name = names[i]; });
       FolderStamp stamp = FolderStamp::kNone;
       if (trap.Test(126, [&] {
@@ -137,6 +181,15 @@ RunOutcome BackupRun::SaveAll() {
       // (where the copy lands), or without the stamp the destination itself.
       const std::string destination = CleanPath(destination_text + "\\" + folder_name);
       if (landing.empty()) landing = destination;
+      if (snapshot_links && (stamp == FolderStamp::kDateAndTime || stamp == FolderStamp::kDate)) {
+        try {
+          if (!stamp_texts) stamp_texts = StampTexts::From(svc_.clock);
+          link_from = NewestEarlierBackup(svc_.files, CleanPath(destination_text), names[i],
+                                          folder_name, *stamp_texts);
+        } catch (...) {
+          link_from.clear();  // no links this time; the copy is whole all the same
+        }
+      }
 
       int attempts = 0;
       trap.Step(136, [&] { attempts = 0; });
@@ -164,7 +217,7 @@ RunOutcome BackupRun::SaveAll() {
         // it whether or not its path ends in a backslash.
         trap.Step(152, [&] {
           result.kind = EntryResult::Kind::kCopied;
-          result.copy = CopyQuiet(svc_.files, svc_.pump, source, landing);
+          result.copy = CopyQuiet(svc_.files, svc_.pump, source, landing, link_from);
         });
       } else {
         trap.Step(154, [&] {

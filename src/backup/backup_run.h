@@ -36,6 +36,9 @@ class BackupRun {
     std::function<std::string()> destination;
     std::function<FolderStamp()> stamp;
     CaptionModel& status_line;  // written as the run goes; its last text is the outcome's
+    // Whether a stamped folder's unchanged files become links to the entry's previous backup
+    // folder; read once per run. Null: they do.
+    std::function<bool()> snapshot_links = nullptr;
   };
   struct Services {
     FileSystem& files;

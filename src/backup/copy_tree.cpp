@@ -41,6 +41,9 @@ constexpr int kTempHexDigits = 16;
 // At most this many copies wait for a second try after a full disk; beyond that the disk is
 // simply full, and memory stays bounded.
 constexpr std::size_t kMaxDeferred = 64;
+// A volume that has refused this many links and made none does not make links (FAT, exFAT,
+// many shares): the rest of the copy stops asking.
+constexpr int kLinkRefusalsBeforeGivingUp = 8;
 
 std::uint32_t SettableAttributes(std::uint32_t attributes) {
   return attributes & kFileAttributesKept;
@@ -105,6 +108,7 @@ class CopyRun {
     std::lock_guard lock(out_lock_);
     out_.files_copied = copied_.load();
     out_.files_skipped = skipped_.load();
+    out_.files_linked = linked_.load();
     return out_;
   }
 
@@ -138,6 +142,10 @@ class CopyRun {
     if (const FileError e = files_.FullPath(source, &from); e.Failed()) {
       return FailRun(source, e.text);
     }
+    // Without its full form the earlier backup is simply not linked to.
+    if (!settings_.link_from.empty() && files_.FullPath(settings_.link_from, &link_root_).Failed()) {
+      link_root_.clear();
+    }
     TreeEntry named;
     if (const FileError e = files_.Describe(from, &named); e.Failed()) return FailFolder(from, e);
     std::string to;
@@ -154,7 +162,10 @@ class CopyRun {
           return FailFile(NextOrder(), Join(to, named.name), e);
         }
       }
-      return CopyOneFile(from, named, to, FindKey(copies, named.key));
+      std::vector<TreeEntry> earlier;
+      ReadEarlierCopies(link_root_, &earlier);
+      return CopyOneFile(from, named, to, FindKey(copies, named.key), link_root_,
+                         FindKey(earlier, named.key));
     }
     const bool into =
         !destination.empty() && (destination.back() == '\\' || destination.back() == '/');
@@ -167,7 +178,7 @@ class CopyRun {
     }
     if (const FileError e = MakeFolderChain(to, &created); e.Failed()) return FailFolder(to, e);
     target_root_ = to;
-    CopyContents(from, to, created);
+    CopyContents(from, to, created, link_root_);
     if (created && !IsRoot(from)) KeepFolderAttributes(to, named.attributes);
   }
 
@@ -206,9 +217,11 @@ class CopyRun {
 
   // Copies what the source folder holds into target: first its files, then each subfolder in
   // turn, so that only the names of one folder's subfolders stay in memory per level.
-  void CopyContents(const std::string& source, const std::string& target, bool target_is_new) {
+  // earlier is the same folder in the earlier backup, or empty.
+  void CopyContents(const std::string& source, const std::string& target, bool target_is_new,
+                    const std::string& earlier) {
     std::vector<Subfolder> subfolders;
-    CopyFiles(source, target, target_is_new, &subfolders);
+    CopyFiles(source, target, target_is_new, earlier, &subfolders);
     for (const Subfolder& subfolder : subfolders) {
       const std::string to = Join(target, subfolder.name);
       bool created = false;
@@ -218,7 +231,8 @@ class CopyRun {
           continue;
         }
       }
-      CopyContents(Join(source, subfolder.name), to, created);
+      CopyContents(Join(source, subfolder.name), to, created,
+                   earlier.empty() ? std::string() : Join(earlier, subfolder.name));
       if (created) KeepFolderAttributes(to, subfolder.attributes);
     }
   }
@@ -226,7 +240,7 @@ class CopyRun {
   // Copies the files of one folder and collects its subfolders. The copies already in target
   // are read in one listing; a new target has none.
   void CopyFiles(const std::string& source, const std::string& target, bool target_is_new,
-                 std::vector<Subfolder>* subfolders) {
+                 const std::string& earlier, std::vector<Subfolder>* subfolders) {
     std::vector<TreeEntry> entries;
     const FileError listing = files_.List(source, &entries);
     if (listing.Failed() && entries.empty()) return FailFolder(source, listing);
@@ -236,6 +250,8 @@ class CopyRun {
         return FailFolder(target, e);
       }
     }
+    std::vector<TreeEntry> earlier_copies;
+    ReadEarlierCopies(earlier, &earlier_copies);
     for (const TreeEntry& entry : entries) {
       const TreeEntry* copy = FindKey(copies, entry.key);
       if (entry.IsFolder()) {
@@ -245,7 +261,8 @@ class CopyRun {
       }
       if (IsTemporaryName(entry.name)) continue;
       LetEventsRunBetweenFiles();
-      CopyOneFile(Join(source, entry.name), entry, target, copy);
+      CopyOneFile(Join(source, entry.name), entry, target, copy, earlier,
+                  FindKey(earlier_copies, entry.key));
     }
     if (listing.Failed()) FailFolder(source, listing);
   }
@@ -270,15 +287,31 @@ class CopyRun {
     return e;
   }
 
-  // What becomes of a source file, given what the destination's listing shows under its name.
-  enum class FileAction { kWrite, kSkip, kFolderInTheWay, kMayNotReplace };
+  // What becomes of a source file, given what the destination's listing shows under its name
+  // and what the earlier backup's listing shows there.
+  enum class FileAction {
+    kWrite,           // a new copy, through a temporary file
+    kSkip,            // its copy is current
+    kFolderInTheWay,  // a folder has its name at the destination
+    kMayNotReplace,   // a different copy is there and may not be replaced
+    kLink,            // a second name of the earlier backup's copy, which is current
+  };
 
-  // The one decision about a file; a link to an earlier backup's copy would be one more action.
-  FileAction DecideFile(const TreeEntry& file, const TreeEntry* copy) const {
-    if (copy == nullptr) return FileAction::kWrite;
-    if (copy->IsFolder()) return FileAction::kFolderInTheWay;
-    if (IsCurrent(file, *copy)) return FileAction::kSkip;
-    return settings_.overwrite ? FileAction::kWrite : FileAction::kMayNotReplace;
+  // The one decision about a file. A link is only ever made where the destination has no copy:
+  // an existing name is replaced, never relinked, and the linked copy must match the source's
+  // attributes too, because a file's attributes belong to every name it has.
+  FileAction DecideFile(const TreeEntry& file, const TreeEntry* copy,
+                        const TreeEntry* earlier) const {
+    if (copy != nullptr) {
+      if (copy->IsFolder()) return FileAction::kFolderInTheWay;
+      if (IsCurrent(file, *copy)) return FileAction::kSkip;
+      return settings_.overwrite ? FileAction::kWrite : FileAction::kMayNotReplace;
+    }
+    if (earlier != nullptr && !earlier->IsFolder() && IsCurrent(file, *earlier) &&
+        ((earlier->attributes ^ file.attributes) & kFileAttributesChecked) == 0) {
+      return FileAction::kLink;
+    }
+    return FileAction::kWrite;
   }
 
   // Whether a copy still holds what its source holds, from the two listings alone.
@@ -286,30 +319,61 @@ class CopyRun {
     return CopyIsCurrent(StampOf(file), StampOf(copy));
   }
 
-  // Carries out the decision about one file: a skipped copy has its bits put right, a file to
-  // write goes to the pool. copy is what the destination's listing showed under the file's name.
+  // What an earlier backup's folder holds, sorted by key; nothing when there is no such
+  // folder or links are not to be made.
+  void ReadEarlierCopies(const std::string& folder, std::vector<TreeEntry>* copies) {
+    if (folder.empty() || !linking_.load()) return;
+    if (files_.List(folder, copies).Failed()) copies->clear();
+    std::sort(copies->begin(), copies->end(), KeyLess);
+  }
+
+  // Carries out the decision about one file: a skipped copy has its bits put right, a link is
+  // made at once, a file to write goes to the pool. copy is what the destination's listing
+  // showed under the file's name, if anything; earlier what the earlier backup's folder
+  // (earlier_folder) showed.
   void CopyOneFile(const std::string& source, const TreeEntry& file, const std::string& folder,
-                   const TreeEntry* copy) {
+                   const TreeEntry* copy, const std::string& earlier_folder,
+                   const TreeEntry* earlier) {
     const std::uint64_t order = NextOrder();
-    switch (DecideFile(file, copy)) {
+    const std::string target = Join(folder, file.name);
+    EarlierCopy replaced;
+    switch (DecideFile(file, copy, earlier)) {
       case FileAction::kFolderInTheWay:
-        return FailFile(order, Join(folder, file.name),
-                        files_.Refusal(CopyRefusal::kFolderInTheWay));
+        return FailFile(order, target, files_.Refusal(CopyRefusal::kFolderInTheWay));
       case FileAction::kMayNotReplace:
-        return FailFile(order, Join(folder, file.name), files_.Refusal(CopyRefusal::kFileExists));
+        return FailFile(order, target, files_.Refusal(CopyRefusal::kFileExists));
       case FileAction::kSkip:
         if ((copy->attributes ^ file.attributes) & kFileAttributesChecked) {
           files_.SetAttributes(Join(folder, file.name), SettableAttributes(file.attributes));
         }
         skipped_.fetch_add(1);
         return;
+      case FileAction::kLink:
+        if (Link(Join(earlier_folder, earlier->name), target)) return;
+        break;
       case FileAction::kWrite:
+        if (copy != nullptr) replaced = EarlierCopy{true, copy->attributes};
         break;
     }
-    const EarlierCopy earlier =
-        copy != nullptr ? EarlierCopy{true, copy->attributes} : EarlierCopy{};
-    auto job = std::make_shared<FileJob>(FileJob{order, source, folder, file, earlier, false});
+    auto job = std::make_shared<FileJob>(FileJob{order, source, folder, file, replaced, false});
     pool_->Submit([this, job] { WriteGuarded(*job); });
+  }
+
+  // Gives target its name as a second name of the earlier backup's copy. A link is whole the
+  // moment it exists, so it needs no temporary file; it is one call with no data, made right
+  // here, since handing it to a writer would cost more than the call. False when the file
+  // system refused; the file is then copied as any other.
+  bool Link(const std::string& existing, const std::string& target) {
+    if (!linking_.load()) return false;
+    const FileError e = files_.MakeHardLink(existing, target);
+    if (!e.Failed()) {
+      linked_.fetch_add(1);
+      return true;
+    }
+    if (linked_.load() == 0 && link_refusals_.fetch_add(1) + 1 >= kLinkRefusalsBeforeGivingUp) {
+      linking_.store(false);
+    }
+    return false;
   }
 
   // Copies that failed for a full disk while other copies were filling it too are tried once
@@ -570,12 +634,16 @@ class CopyRun {
   FileTree& files_;
   const CopySettings& settings_;
   std::string target_root_;
+  std::string link_root_;  // the earlier backup in full form; empty: no links
   std::uint64_t next_order_ = 0;  // the caller's thread only
   std::chrono::steady_clock::time_point last_yield_{};  // the caller's thread only
   const std::uint64_t name_seed_;
   std::atomic<std::uint64_t> name_count_{0};
   std::atomic<std::uint64_t> copied_{0};
   std::atomic<std::uint64_t> skipped_{0};
+  std::atomic<std::uint64_t> linked_{0};
+  std::atomic<int> link_refusals_{0};
+  std::atomic<bool> linking_{true};
 
   std::mutex out_lock_;  // guards out_, first_failure_order_ and deferred_
   CopyOutcome out_;
@@ -617,10 +685,12 @@ CopyOutcome CopyTree(FileTree& files, const std::string& source, const std::stri
 
 // The port's copy is this core over the port's own primitives.
 CopyOutcome FileSystem::CopyFolder(const std::string& source, const std::string& destination,
-                                   bool overwrite, const std::function<void()>& yield) {
+                                   bool overwrite, const std::function<void()>& yield,
+                                   const std::string& link_from) {
   CopySettings settings;
   settings.overwrite = overwrite;
   settings.yield = yield;
+  settings.link_from = link_from;
   return CopyTree(*this, source, destination, settings);
 }
 

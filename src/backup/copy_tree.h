@@ -13,6 +13,9 @@
 // one. A temporary file is held open without sharing while it is written, so a second run
 // started from the event pump cannot delete the file a first run is still writing.
 //
+// A file is never changed in place once written: a replacement is a new file renamed over the
+// name, so older backups that share a file through a link keep it as it was.
+//
 // A file whose copy is still current (CopyIsCurrent) is skipped and its read-only, hidden and
 // system bits are put right; the times come from one listing per folder on each side, never
 // from opening files. A file larger than the free room on its volume fails as a full disk
@@ -48,10 +51,14 @@ struct CopySettings {
   std::function<void()> yield;
   // Writer threads; 0 leaves the number to the file tree.
   int workers = 0;
-  // What comes next has its one decision in copy_tree.cpp to go into: folders the copy must not
-  // enter beyond the copy itself (EntersSubfolder), a write-time tolerance for volumes with
-  // coarse times (IsCurrent), and a link to an earlier backup's copy of a current file instead
-  // of a copy (DecideFile, over FileTree::MakeHardLink).
+  // An earlier copy of the same source laid out as this one, or empty. A file that has no copy
+  // here yet and is current against its copy there, attributes included, becomes a second name
+  // (a hard link) of that copy: the folder then costs only what changed. Where the file system
+  // refuses a link (no links at all, too many names, another volume, access) the file is copied.
+  std::string link_from;
+  // Room left for what comes next, each with its one decision in copy_tree.cpp: folders the
+  // copy must not enter beyond the copy itself (EntersSubfolder), a write-time tolerance for
+  // volumes with coarse times (IsCurrent). Link or copy is decided in DecideFile.
 };
 
 inline constexpr std::uint64_t kYieldBytes = 4u << 20;

@@ -23,12 +23,15 @@ struct SubFolder {
 struct CopyOutcome {
   std::uint64_t files_copied = 0;   // written anew
   std::uint64_t files_skipped = 0;  // already identical at the destination
+  std::uint64_t files_linked = 0;   // given a second name of an earlier backup's identical copy
   std::uint64_t files_failed = 0;
   std::uint64_t folders_failed = 0;  // folders that could not be made or listed
   std::string first_failure_path;
   std::string first_failure_reason;  // the system's own words
   bool Complete() const { return files_failed == 0 && folders_failed == 0; }
-  std::uint64_t FilesSeen() const { return files_copied + files_skipped + files_failed; }
+  std::uint64_t FilesSeen() const {
+    return files_copied + files_skipped + files_linked + files_failed;
+  }
 };
 
 // The file-tree primitives, and the queries and changes the rest of the program makes.
@@ -69,10 +72,14 @@ class FileSystem : public FileTree {
   // through a temporary file and an atomic rename; nothing at the destination is deleted.
   // A source that is a file is copied into the destination folder. Never throws: the
   // outcome counts what failed. yield runs between files and during long files.
+  // link_from, when not empty, is an earlier backup of the same source laid out as the copy
+  // will be: a file still current against its copy there becomes a second name of that copy
+  // (a hard link) instead of a new copy, where the file system allows it.
   // Every file system copies by the same decisions: this is the copy core (backup/copy_tree.h)
   // over the primitives above, and it is defined there.
   virtual CopyOutcome CopyFolder(const std::string& source, const std::string& destination,
-                                 bool overwrite, const std::function<void()>& yield);
+                                 bool overwrite, const std::function<void()>& yield,
+                                 const std::string& link_from = {});
 
   // Appends text and CR LF, converted to the ANSI code page; opens and closes the file.
   // Throws PlatformError when the file cannot be opened or written.

@@ -20,6 +20,9 @@ inline constexpr char kKeyIncludeDate[] = "Include Date";
 inline constexpr char kKeyWindowsStartup[] = "Windows Startup";
 inline constexpr char kKeyMinimized[] = "Minimized";
 inline constexpr char kKeyLastFolder[] = "LastFolder";
+// "Off" makes every stamped backup folder a copy of its own; otherwise (and when absent) its
+// unchanged files share their space with the entry's previous backup folder.
+inline constexpr char kKeySnapshotLinks[] = "Snapshot Links";
 
 inline constexpr char kOn[] = "On";
 inline constexpr char kOff[] = "Off";

@@ -51,7 +51,8 @@ MainForm::MainForm(Services services)
                 overwrite_option},
                settings_, services.registry, services.environment),
       backup_({folder_list, [this] { return destination_.Text(); },
-               [this] { return options_.Stamp(); }, status_frame},
+               [this] { return options_.Stamp(); }, status_frame,
+               [this] { return settings_.GetSetting(kKeySnapshotLinks, kOn) != kOff; }},
               {services.files, services.pump, services.clock, services.dialogs, history_}),
       countdown_({interval_list, timer, progress_bar, status_frame, auto_backup_button}, settings_,
                  services.pump, services.clock, backup_) {

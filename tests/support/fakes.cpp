@@ -85,12 +85,12 @@ void FakeFileSystem::AddFile(const std::string& path, const std::string& content
   const std::string key = Key(path);
   AddFolder(path.substr(0, path.rfind('\\')));
   ++clock_;
-  files_[key] = File{content, clock_, clock_};
+  files_[key] = std::make_shared<File>(File{content, clock_, clock_});
   names_[key] = path;
 }
 
 void FakeFileSystem::RewriteKeepingWriteTime(const std::string& path, const std::string& content) {
-  File& file = files_.at(Key(path));
+  File& file = *files_.at(Key(path));
   file.content = content;
   file.change = ++clock_;
 }
@@ -99,7 +99,7 @@ bool FakeFileSystem::IsFile(const std::string& path) const { return files_.count
 bool FakeFileSystem::IsDir(const std::string& path) const { return dirs_.count(Key(path)); }
 std::string FakeFileSystem::Content(const std::string& path) const {
   const auto it = files_.find(Key(path));
-  return it == files_.end() ? "" : it->second.content;
+  return it == files_.end() ? "" : it->second->content;
 }
 
 std::vector<std::string> FakeFileSystem::TreeBelow(const std::string& folder) const {
@@ -113,7 +113,7 @@ std::vector<std::string> FakeFileSystem::TreeBelow(const std::string& folder) co
     if (d.rfind(prefix, 0) == 0) tree.push_back(relative(d) + "\\");
   }
   for (const auto& [k, file] : files_) {
-    if (k.rfind(prefix, 0) == 0) tree.push_back(relative(k) + "=" + file.content);
+    if (k.rfind(prefix, 0) == 0) tree.push_back(relative(k) + "=" + file->content);
   }
   std::sort(tree.begin(), tree.end());
   return tree;
@@ -121,7 +121,7 @@ std::vector<std::string> FakeFileSystem::TreeBelow(const std::string& folder) co
 
 std::int64_t FakeFileSystem::LastWriteTime(const std::string& path) {
   const auto it = files_.find(Key(path));
-  if (it != files_.end()) return it->second.write;
+  if (it != files_.end()) return it->second->write;
   if (IsDir(path)) return 1;
   throw PlatformError(53, "File not found");
 }
@@ -279,9 +279,10 @@ void FakeFileSystem::ForceDeleteFile(const std::string& path) {
 }
 
 CopyOutcome FakeFileSystem::CopyFolder(const std::string& source, const std::string& destination,
-                                       bool overwrite, const std::function<void()>& yield) {
-  copies.push_back({source, destination, overwrite});
-  return FileSystem::CopyFolder(source, destination, overwrite, yield);
+                                       bool overwrite, const std::function<void()>& yield,
+                                       const std::string& link_from) {
+  copies.push_back({source, destination, overwrite, link_from});
+  return FileSystem::CopyFolder(source, destination, overwrite, yield, link_from);
 }
 
 // ---------------- files: the primitives of a copy ----------------
@@ -319,7 +320,7 @@ class FakeFileSystem::Handle : public OpenFile {
     std::lock_guard lock(files_.primitives_);
     const auto it = files_.files_.find(key_);
     if (it == files_.files_.end()) return Fails(FileErrorKind::kNotFound, kFileNotFound);
-    const std::string& content = it->second.content;
+    const std::string& content = it->second->content;
     *got = std::min(size, content.size() - std::min(content.size(), at_));
     content.copy(data, *got, at_);
     at_ += *got;
@@ -327,14 +328,14 @@ class FakeFileSystem::Handle : public OpenFile {
   }
   FileError Write(const char* data, std::size_t size) override {
     std::lock_guard lock(files_.primitives_);
-    File& file = files_.files_.at(key_);
+    File& file = *files_.files_.at(key_);
     file.content.append(data, size);
     file.write = file.change = ++files_.clock_;
     return {};
   }
   FileError SetTimes(const FileTimes& times, std::uint32_t attributes) override {
     std::lock_guard lock(files_.primitives_);
-    File& file = files_.files_.at(key_);
+    File& file = *files_.files_.at(key_);
     file.write = times.write;
     file.change = ++files_.clock_;
     if (attributes != 0) files_.SetReadOnly(key_, (attributes & kAttrReadOnly) != 0);
@@ -352,8 +353,9 @@ class FakeFileSystem::Handle : public OpenFile {
         return Fails(FileErrorKind::kAccessDenied, kAccessDenied);
       }
     }
-    File moved = files_.files_.at(key_);
-    moved.change = ++files_.clock_;
+    // The name now stands for the new file; a file it named before keeps its other names.
+    const std::shared_ptr<File> moved = files_.files_.at(key_);
+    moved->change = ++files_.clock_;
     const bool read_only = files_.read_only.count(key_) != 0;
     files_.files_.erase(key_);
     files_.read_only.erase(key_);
@@ -407,8 +409,9 @@ TreeEntry FakeFileSystem::EntryOf(const std::string& key) {
   entry.attributes = Attributes(key);
   const auto file = files_.find(key);
   if (file != files_.end()) {
-    entry.size = file->second.content.size();
-    entry.times = {file->second.write, file->second.write, file->second.write, file->second.change};
+    const File& record = *file->second;
+    entry.size = record.content.size();
+    entry.times = {record.write, record.write, record.write, record.change};
   } else {
     entry.names_another_place = links.count(key) != 0;
   }
@@ -467,7 +470,7 @@ FileError FakeFileSystem::CreateExclusive(const std::string& path, std::uint32_t
     return Fails(FileErrorKind::kAlreadyExists, kFileExists);
   }
   ++clock_;
-  files_[key] = File{"", clock_, clock_};
+  files_[key] = std::make_shared<File>(File{"", clock_, clock_});
   names_[key] = path;
   SetReadOnly(key, (attributes & kAttrReadOnly) != 0);
   *file = std::make_unique<Handle>(*this, key);
@@ -522,13 +525,42 @@ FileError FakeFileSystem::MakeHardLink(const std::string& existing, const std::s
   std::lock_guard lock(primitives_);
   const std::string from = Key(existing);
   const std::string to = Key(link);
+  if (links_refused) return Fails(FileErrorKind::kOther, kInvalidFunction);
   if (!files_.count(from)) return Fails(FileErrorKind::kNotFound, kFileNotFound);
+  if (!dirs_.count(ParentKey(to))) return Fails(FileErrorKind::kNotFound, kPathNotFound);
   if (files_.count(to) || dirs_.count(to)) {
     return Fails(FileErrorKind::kAlreadyExists, kAlreadyExists);
   }
+  if (Volume(from) != Volume(to)) return Fails(FileErrorKind::kOther, kNotSameDevice);
+  if (locked.count(from)) return Fails(FileErrorKind::kAccessDenied, kAccessDenied);
+  if (LinkCount(existing) >= max_links) return Fails(FileErrorKind::kOther, kTooManyLinks);
   files_[to] = files_.at(from);
   names_[to] = link;
+  SetReadOnly(to, read_only.count(from) != 0);
+  files_.at(to)->change = ++clock_;  // a new name changes the file
   return {};
+}
+
+int FakeFileSystem::LinkCount(const std::string& path) const {
+  const auto it = files_.find(Key(path));
+  if (it == files_.end()) return 0;
+  return static_cast<int>(std::count_if(files_.begin(), files_.end(), [&](const auto& named) {
+    return named.second == it->second;
+  }));
+}
+
+bool FakeFileSystem::SameFile(const std::string& a, const std::string& b) const {
+  const auto first = files_.find(Key(a));
+  const auto second = files_.find(Key(b));
+  return first != files_.end() && second != files_.end() && first->second == second->second;
+}
+
+std::string FakeFileSystem::Volume(const std::string& key) {
+  if (key.rfind("\\\\", 0) == 0) {  // \\server\share
+    const auto share_end = key.find('\\', key.find('\\', 2) + 1);
+    return key.substr(0, share_end);
+  }
+  return key.substr(0, key.find('\\'));
 }
 
 std::unique_ptr<WorkPool> FakeFileSystem::MakeWorkPool(int, std::function<void()> events) {
@@ -539,7 +571,9 @@ std::unique_ptr<WorkPool> FakeFileSystem::MakeWorkPool(int, std::function<void()
 void FakeFileSystem::AppendLine(const std::string& path, const std::string& text) {
   if (fail_appends) throw PlatformError(75, "Path/File access error");
   const std::string key = Key(path);
-  File& file = files_[key];
+  std::shared_ptr<File>& record = files_[key];
+  if (!record) record = std::make_shared<File>();
+  File& file = *record;
   file.content += text + "\r\n";
   file.write = file.change = ++clock_;
   names_[key] = path;

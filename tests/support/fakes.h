@@ -72,7 +72,8 @@ class FakeFileSystem : public FileSystem {
   void ForceDeleteFile(const std::string& path) override;
   // Notes the call in copies, then copies as every file system does.
   CopyOutcome CopyFolder(const std::string& source, const std::string& destination, bool overwrite,
-                         const std::function<void()>& yield) override;
+                         const std::function<void()>& yield,
+                         const std::string& link_from = {}) override;
   void AppendLine(const std::string& path, const std::string& text) override;
   std::string ReadAnsiText(const std::string& path) override;
 
@@ -91,6 +92,10 @@ class FakeFileSystem : public FileSystem {
   FileError Delete(const std::string& path) override;
   FileError MakeFolder(const std::string& path) override;
   FileError FreeSpace(const std::string& folder, std::uint64_t* bytes) override;
+  // A second name for a file: both names share one record, so a change made through either
+  // shows through both, while a rename over one name gives only that name a new file. Refused
+  // as the real file systems refuse it: across volumes (drives or shares), beyond max_links,
+  // for a locked file, and everywhere when links_refused (FAT, exFAT, many network shares).
   FileError MakeHardLink(const std::string& existing, const std::string& link) override;
   std::unique_ptr<WorkPool> MakeWorkPool(int workers, std::function<void()> events) override;
 
@@ -105,10 +110,16 @@ class FakeFileSystem : public FileSystem {
   static constexpr char kAccessDenied[] = "Access is denied.";
   static constexpr char kDiskFull[] = "There is not enough space on the disk.";
   static constexpr char kNoSuchDrive[] = "The system cannot find the drive specified.";
+  static constexpr char kInvalidFunction[] = "Incorrect function.";
+  static constexpr char kNotSameDevice[] =
+      "The system cannot move the file to a different disk drive.";
+  static constexpr char kTooManyLinks[] =
+      "An attempt was made to create more links on a file than the file system supports.";
 
   struct CopyCall {
     std::string source, destination;
     bool overwrite;
+    std::string link_from;
   };
   std::vector<CopyCall> copies;
   std::vector<std::string> created_folders;
@@ -123,6 +134,12 @@ class FakeFileSystem : public FileSystem {
   bool fail_appends = false;
   std::uint64_t free_bytes = std::uint64_t{1} << 40;  // what FreeSpace answers
   int writer_threads = 0;
+  bool links_refused = false;  // a file system without hard links
+  int max_links = 1023;        // names one file may have (NTFS)
+  // How many names the file at path has (0 when there is none).
+  int LinkCount(const std::string& path) const;
+  // True when both paths name one file.
+  bool SameFile(const std::string& a, const std::string& b) const;
 
   static std::string Key(const std::string& path);
 
@@ -135,7 +152,9 @@ class FakeFileSystem : public FileSystem {
     std::int64_t write = 0;
     std::int64_t change = 0;
   };
-  std::map<std::string, File> files_;         // key -> file
+  // The drive ("c:") or share ("\\server\share") a key lies on.
+  static std::string Volume(const std::string& key);
+  std::map<std::string, std::shared_ptr<File>> files_;  // key -> file; links share one
   std::set<std::string> dirs_;                // keys
   std::vector<std::string> dir_order_;        // keys, in the order they were made
   std::map<std::string, std::string> names_;  // key -> path as written

@@ -1,7 +1,8 @@
 // A file tree that passes every primitive on to another one and injects faults on the way: the
 // Nth write fails, the volume fills up after so many bytes, the free room cannot be told, or the
-// process "dies" once one file holds so many bytes (from then on nothing it asks for happens,
-// so its temporary files stay as a crash would leave them). Safe on the writer threads.
+// process "dies" once one file holds so many bytes or once so many links are made (from then on
+// nothing it asks for happens, so its temporary files stay as a crash would leave them). Safe on
+// the writer threads.
 #pragma once
 
 #include <algorithm>
@@ -33,6 +34,8 @@ class FaultyTree : public FileTree {
   // Runs before every write with what the file was given so far, on the writer's thread; a
   // test can hold a writer there.
   std::function<void(std::uint64_t written)> before_write;
+  // The process dies right after making this many links; 0: never.
+  std::uint64_t die_after_links = 0;
 
   bool Died() const { return dead_.load(); }
   std::uint64_t Writes() const { return writes_.load(); }
@@ -75,7 +78,12 @@ class FaultyTree : public FileTree {
     return inner_.FreeSpace(folder, bytes);
   }
   FileError MakeHardLink(const std::string& existing, const std::string& link) override {
-    return Dead() ? Gone() : inner_.MakeHardLink(existing, link);
+    if (Dead()) return Gone();
+    const FileError e = inner_.MakeHardLink(existing, link);
+    if (!e.Failed() && die_after_links != 0 && links_.fetch_add(1) + 1 >= die_after_links) {
+      dead_.store(true);
+    }
+    return e;
   }
   std::unique_ptr<WorkPool> MakeWorkPool(int workers, std::function<void()> events) override {
     return inner_.MakeWorkPool(workers, std::move(events));
@@ -147,6 +155,7 @@ class FaultyTree : public FileTree {
   std::atomic<bool> dead_{false};
   std::atomic<std::uint64_t> writes_{0};
   std::atomic<std::uint64_t> bytes_{0};
+  std::atomic<std::uint64_t> links_{0};
 };
 
 }  // namespace tess::test

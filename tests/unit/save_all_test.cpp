@@ -20,9 +20,10 @@ struct TestFiles : FakeFileSystem {
     return FakeFileSystem::Attributes(path);
   }
   CopyOutcome CopyFolder(const std::string& source, const std::string& destination, bool overwrite,
-                         const std::function<void()>& yield) override {
+                         const std::function<void()>& yield,
+                         const std::string& link_from = {}) override {
     if (copy_throws) throw PlatformError(70, "Permission denied");
-    return FakeFileSystem::CopyFolder(source, destination, overwrite, yield);
+    return FakeFileSystem::CopyFolder(source, destination, overwrite, yield, link_from);
   }
   std::set<std::string> listing_fails;
   std::set<std::string> gone;

@@ -1,0 +1,90 @@
+// The backup run's side of snapshots: which earlier folder a stamped folder links to, the
+// setting that turns links off, and a day of runs in overwrite mode.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/fakes.h"
+
+namespace tess::test {
+namespace {
+
+constexpr char kDocs[] = "C:\\Users\\Ann\\Documents";
+constexpr char kBackups[] = "D:\\Backups";
+
+std::string Backup(const std::string& folder) { return std::string(kBackups) + "\\" + folder; }
+
+class SnapshotRunTest : public ::testing::Test {
+ protected:
+  SnapshotRunTest() {
+    fakes_.pump.every_call = nullptr;
+    form_.OnLoad();  // no settings yet: stamp on, create new
+    files_.AddFolder(kBackups);
+    form_.destination_box.SetText(kBackups);
+    files_.AddFile(std::string(kDocs) + "\\a.txt", "alpha");
+    form_.folder_list.Append(kDocs);
+  }
+  // Runs once and answers the earlier folder the copy was told to link to.
+  std::string LinkedTo() {
+    files_.copies.clear();
+    form_.Backup().SaveAll();
+    EXPECT_EQ(files_.copies.size(), 1u);
+    return files_.copies.empty() ? "?" : files_.copies[0].link_from;
+  }
+
+  FakeServices fakes_;
+  FakeFileSystem& files_ = fakes_.files;
+  MainForm form_{fakes_.Wire()};
+};
+
+TEST_F(SnapshotRunTest, TheNewestEarlierFolderOfTheSameEntryIsChosenByItsStamp) {
+  // By name "Aug 9" sorts after "Aug 30"; by stamp it is older.
+  files_.AddFolder(Backup("DocumentsDate Aug 9 2021 Time 11 00 00 PM"));
+  files_.AddFolder(Backup("DocumentsDate Aug 30 2021 Time 09 00 00 AM"));
+  files_.AddFolder(Backup("DocumentsAug 29 2021"));
+  // Not this entry's backups: another entry whose name starts the same way, a second source
+  // of the same name, a folder without a stamp, one whose stamp is no real date.
+  files_.AddFolder(Backup("Documents OldDate Aug 31 2021 Time 01 00 00 PM"));
+  files_.AddFolder(Backup("Documents (2)Date Aug 31 2021 Time 01 00 00 PM"));
+  files_.AddFolder(Backup("Documents"));
+  files_.AddFolder(Backup("DocumentsDate Aug 32 2021 Time 01 00 00 PM"));
+  EXPECT_EQ(LinkedTo(), Backup("DocumentsDate Aug 30 2021 Time 09 00 00 AM"));
+  // The folder just written is the newest for the next run, never for itself.
+  fakes_.clock.now.hour = 17;
+  EXPECT_EQ(LinkedTo(), Backup("DocumentsDate Aug 31 2021 Time 04 05 06 PM"));
+  EXPECT_TRUE(files_.SameFile(Backup("DocumentsDate Aug 31 2021 Time 04 05 06 PM\\a.txt"),
+                              Backup("DocumentsDate Aug 31 2021 Time 05 05 06 PM\\a.txt")));
+}
+
+TEST_F(SnapshotRunTest, NoLinksWithoutAStampOrWhenTheSettingIsOff) {
+  files_.AddFolder(Backup("DocumentsDate Aug 30 2021 Time 09 00 00 AM"));
+  fakes_.settings.values["Snapshot Links"] = "Off";
+  EXPECT_EQ(LinkedTo(), "");
+  fakes_.settings.values["Snapshot Links"] = "off";  // only "Off" turns links off
+  EXPECT_EQ(LinkedTo(), Backup("DocumentsDate Aug 30 2021 Time 09 00 00 AM"));
+  form_.stamp_box.SetValue(0);
+  EXPECT_EQ(LinkedTo(), "");
+}
+
+// Overwrite mode: the day's first run links to yesterday's folder; a source file changed
+// afterwards reaches today's folder on the second run and leaves yesterday's as it was.
+TEST_F(SnapshotRunTest, OverwriteModeChangesTodayAndKeepsYesterday) {
+  form_.overwrite_option.SetValue(true);
+  fakes_.clock.now = LocalTime{2021, 8, 30, 10, 0, 0, 0};
+  EXPECT_EQ(LinkedTo(), "");
+  fakes_.clock.now = LocalTime{2021, 8, 31, 10, 0, 0, 0};
+  EXPECT_EQ(LinkedTo(), Backup("DocumentsAug 30 2021"));
+  const std::string yesterday = Backup("DocumentsAug 30 2021\\a.txt");
+  const std::string today = Backup("DocumentsAug 31 2021\\a.txt");
+  ASSERT_TRUE(files_.SameFile(yesterday, today));
+
+  files_.AddFile(std::string(kDocs) + "\\a.txt", "alpha, edited");
+  fakes_.clock.now.hour = 11;
+  form_.Backup().SaveAll();
+  EXPECT_EQ(files_.Content(today), "alpha, edited");
+  EXPECT_EQ(files_.Content(yesterday), "alpha");
+  EXPECT_FALSE(files_.SameFile(yesterday, today));
+}
+
+}  // namespace
+}  // namespace tess::test
