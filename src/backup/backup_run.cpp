@@ -4,7 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "backup/backup_folder_names.h"
 #include "backup/backup_names.h"
+#include "backup/copy_tree.h"
 #include "backup/folder_naming.h"
 #include "backup/path_rules.h"
 #include "backup/run_report.h"
@@ -25,15 +27,16 @@ constexpr int kMaxCreationAttempts = 10;
 
 // The copy never shows anything of its own; whatever goes wrong is counted in its outcome.
 CopyOutcome CopyQuiet(FileSystem& files, EventPump& pump, const std::string& source,
-                      const std::string& destination) {
-  const auto yield = [&pump] {
+                      const std::string& destination, CopySettings settings) {
+  settings.overwrite = true;
+  settings.yield = [&pump] {
     try {
       pump.ProcessPendingEvents();
     } catch (...) {
     }
   };
   try {
-    return files.CopyFolder(source, destination, true, yield);
+    return files.CopyFolderWith(source, destination, settings);
   } catch (const std::exception& e) {
     CopyOutcome failed;
     failed.folders_failed = 1;
@@ -85,9 +88,17 @@ RunOutcome BackupRun::SaveAll() {
   // name never share a folder and each keeps its folder from run to run.
   std::vector<std::string> entries;
   std::vector<std::string> names;
+  // A destination inside a source must not take the backups of earlier runs in again, or the
+  // backup doubles on every run: the copy leaves out what reads as a backup folder of an entry.
+  CopySettings copy_settings;
   trap.Step(116, [&] {
     std::vector<std::string> items = in_.entries.Items();
     names = BackupFolderNames(items);
+    copy_settings.backups_folder = destination_text;
+    for (const std::string& item : items) {
+      copy_settings.backup_names.push_back(BackupBaseName(item));
+    }
+    copy_settings.stamp_texts = StampTexts::From(svc_.clock);
     entries = std::move(items);
   });
   for (size_t i = 0; i < entries.size(); ++i) {
@@ -164,7 +175,7 @@ RunOutcome BackupRun::SaveAll() {
         // it whether or not its path ends in a backslash.
         trap.Step(152, [&] {
           result.kind = EntryResult::Kind::kCopied;
-          result.copy = CopyQuiet(svc_.files, svc_.pump, source, landing);
+          result.copy = CopyQuiet(svc_.files, svc_.pump, source, landing, copy_settings);
         });
       } else {
         trap.Step(154, [&] {

@@ -131,6 +131,13 @@ bool SameAsciiLetters(std::string_view a, std::string_view b) {
   });
 }
 
+// The folders Windows keeps at the root of every volume for itself (restore points, the
+// indexer's data, each user's recycle bin), which refuse a backup program access.
+bool IsVolumeBookkeeping(std::string_view name) {
+  return SameAsciiLetters(name, "System Volume Information") ||
+         SameAsciiLetters(name, "$RECYCLE.BIN");
+}
+
 std::uint64_t NameSeed(const void* run) {
   std::uint64_t seed = static_cast<std::uint64_t>(
                            std::chrono::steady_clock::now().time_since_epoch().count()) ^
@@ -231,6 +238,11 @@ class CopyRun {
     }
     if (const FileError e = MakeFolderChain(to, &created); e.Failed()) return FailFolder(to, e);
     target_root_ = to;
+    // A backups folder that cannot be put in full form holds no folder the walk meets.
+    if (!settings_.backups_folder.empty() &&
+        files_.FullPath(settings_.backups_folder, &backups_root_).Failed()) {
+      backups_root_.clear();
+    }
     CopyContents(from, to, created);
     if (created && !IsRoot(from)) KeepFolderAttributes(to, named.attributes);
   }
@@ -303,7 +315,7 @@ class CopyRun {
     for (const TreeEntry& entry : entries) {
       const TreeEntry* copy = FindKey(copies, entry.key);
       if (entry.IsFolder()) {
-        if (!EntersSubfolder(entry, Join(source, entry.name))) continue;
+        if (!EntersSubfolder(source, entry)) continue;
         subfolders->push_back({entry.name, entry.attributes, copy != nullptr && copy->IsFolder()});
         continue;
       }
@@ -315,9 +327,14 @@ class CopyRun {
   }
 
   // The one decision about which subfolders of a source the walk goes into.
-  bool EntersSubfolder(const TreeEntry& folder, const std::string& path) {
+  bool EntersSubfolder(const std::string& parent, const TreeEntry& folder) {
     if (folder.names_another_place) return false;
-    return !files_.SamePath(path, target_root_);  // the copy itself
+    if (IsRoot(parent) && IsVolumeBookkeeping(folder.name)) return false;
+    if (!backups_root_.empty() && files_.SamePath(parent, backups_root_) &&
+        IsBackupFolderOf(folder.name, settings_.backup_names, settings_.stamp_texts)) {
+      return false;
+    }
+    return !files_.SamePath(Join(parent, folder.name), target_root_);  // the copy itself
   }
 
   // Reads what a destination folder holds, sorted by key, and deletes the leftovers of
@@ -619,6 +636,7 @@ class CopyRun {
   FileTree& files_;
   const CopySettings& settings_;
   std::string target_root_;
+  std::string backups_root_;  // settings_.backups_folder in full form; empty for none
   std::uint64_t next_order_ = 0;  // the caller's thread only
   std::chrono::steady_clock::time_point last_yield_{};  // the caller's thread only
   const std::uint64_t name_seed_;
@@ -670,6 +688,11 @@ CopyOutcome FileSystem::CopyFolder(const std::string& source, const std::string&
   CopySettings settings;
   settings.overwrite = overwrite;
   settings.yield = yield;
+  return CopyFolderWith(source, destination, settings);
+}
+
+CopyOutcome FileSystem::CopyFolderWith(const std::string& source, const std::string& destination,
+                                       const CopySettings& settings) {
   return CopyTree(*this, source, destination, settings);
 }
 

@@ -10,6 +10,8 @@
 
 namespace tess {
 
+struct CopySettings;  // every input of the copy core (backup/copy_tree.h)
+
 // One subfolder as its folder's listing shows it.
 struct SubFolder {
   std::string name;
@@ -71,8 +73,11 @@ class FileSystem : public FileTree {
   // outcome counts what failed. yield runs between files and during long files.
   // Every file system copies by the same decisions: this is the copy core (backup/copy_tree.h)
   // over the primitives above, and it is defined there.
-  virtual CopyOutcome CopyFolder(const std::string& source, const std::string& destination,
-                                 bool overwrite, const std::function<void()>& yield);
+  CopyOutcome CopyFolder(const std::string& source, const std::string& destination,
+                         bool overwrite, const std::function<void()>& yield);
+  // The same copy with every input of the copy core; the one a backup run makes.
+  virtual CopyOutcome CopyFolderWith(const std::string& source, const std::string& destination,
+                                     const CopySettings& settings);
 
   // Appends text and CR LF, converted to the ANSI code page; opens and closes the file.
   // Throws PlatformError when the file cannot be opened or written.

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdio>
 
+#include "backup/copy_tree.h"
 
 namespace tess::test {
 
@@ -276,10 +277,11 @@ void FakeFileSystem::ForceDeleteFile(const std::string& path) {
   read_only.erase(key);
 }
 
-CopyOutcome FakeFileSystem::CopyFolder(const std::string& source, const std::string& destination,
-                                       bool overwrite, const std::function<void()>& yield) {
-  copies.push_back({source, destination, overwrite});
-  return FileSystem::CopyFolder(source, destination, overwrite, yield);
+CopyOutcome FakeFileSystem::CopyFolderWith(const std::string& source,
+                                           const std::string& destination,
+                                           const CopySettings& settings) {
+  copies.push_back({source, destination, settings.overwrite});
+  return FileSystem::CopyFolderWith(source, destination, settings);
 }
 
 // ---------------- files: the primitives of a copy ----------------

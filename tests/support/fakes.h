@@ -70,8 +70,8 @@ class FakeFileSystem : public FileSystem {
   void DeleteFile(const std::string& path) override;
   void ForceDeleteFile(const std::string& path) override;
   // Notes the call in copies, then copies as every file system does.
-  CopyOutcome CopyFolder(const std::string& source, const std::string& destination, bool overwrite,
-                         const std::function<void()>& yield) override;
+  CopyOutcome CopyFolderWith(const std::string& source, const std::string& destination,
+                             const CopySettings& settings) override;
   void AppendLine(const std::string& path, const std::string& text) override;
   std::string ReadAnsiText(const std::string& path) override;
 
