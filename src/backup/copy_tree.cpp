@@ -219,6 +219,7 @@ class CopyRun {
     if (!named.IsFolder()) {
       // A single file lands in the destination folder under its own name.
       if (const FileError e = MakeFolderChain(to, &created); e.Failed()) return FailFolder(to, e);
+      LearnWriteTimes(to);
       std::vector<TreeEntry> copies;
       if (!created) {
         if (const FileError e = ReadCopies(to, &copies); e.Failed()) {
@@ -238,6 +239,7 @@ class CopyRun {
     }
     if (const FileError e = MakeFolderChain(to, &created); e.Failed()) return FailFolder(to, e);
     target_root_ = to;
+    LearnWriteTimes(to);
     // A backups folder that cannot be put in full form holds no folder the walk meets.
     if (!settings_.backups_folder.empty() &&
         files_.FullPath(settings_.backups_folder, &backups_root_).Failed()) {
@@ -337,6 +339,20 @@ class CopyRun {
     return !files_.SamePath(Join(parent, folder.name), target_root_);  // the copy itself
   }
 
+  // The one decision whether a copy needs no rewrite.
+  bool IsCurrent(const TreeEntry& file, const TreeEntry& copy) const {
+    return coarse_times_ ? CopyIsCurrentOnCoarseVolume(StampOf(file), StampOf(copy))
+                         : CopyIsCurrent(StampOf(file), StampOf(copy));
+  }
+
+  // Asks once per copy whether the destination's volume keeps coarse write times (a USB stick
+  // with FAT32 or exFAT): there a copy's write time never equals a source's to the tick, and
+  // every run would rewrite every file.
+  void LearnWriteTimes(const std::string& folder) {
+    bool fine = true;
+    coarse_times_ = !files_.KeepsFineWriteTimes(folder, &fine).Failed() && !fine;
+  }
+
   // Reads what a destination folder holds, sorted by key, and deletes the leftovers of
   // interrupted runs on the way.
   FileError ReadCopies(const std::string& folder, std::vector<TreeEntry>* copies) {
@@ -362,7 +378,7 @@ class CopyRun {
       if (copy->IsFolder()) {
         return FailFile(order, target, files_.Refusal(CopyRefusal::kFolderInTheWay));
       }
-      if (CopyIsCurrent(StampOf(file), StampOf(*copy))) {
+      if (IsCurrent(file, *copy)) {
         if ((copy->attributes ^ file.attributes) & kFileAttributesChecked) {
           files_.SetAttributes(target, SettableAttributes(file.attributes));
         }
@@ -637,6 +653,7 @@ class CopyRun {
   const CopySettings& settings_;
   std::string target_root_;
   std::string backups_root_;  // settings_.backups_folder in full form; empty for none
+  bool coarse_times_ = false;  // the destination's volume keeps write times in coarse steps
   std::uint64_t next_order_ = 0;  // the caller's thread only
   std::chrono::steady_clock::time_point last_yield_{};  // the caller's thread only
   const std::uint64_t name_seed_;

@@ -13,7 +13,8 @@
 // one. A temporary file is held open without sharing while it is written, so a second run
 // started from the event pump cannot delete the file a first run is still writing.
 //
-// A file whose copy is still current (CopyIsCurrent) is skipped and its read-only, hidden and
+// A file whose copy is still current (CopyIsCurrent; on a destination volume with coarse write
+// times, CopyIsCurrentOnCoarseVolume) is skipped and its read-only, hidden and
 // system bits are put right; the times come from one listing per folder on each side, never
 // from opening files. A file larger than the free room on its volume fails as a full disk
 // before any of it is written; a write that fills the volume while other writes were running

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "backup/copy_tree.h"
+#include "base/unchanged_file.h"
 
 namespace tess::test {
 
@@ -91,6 +92,12 @@ void FakeFileSystem::AddFile(const std::string& path, const std::string& content
 void FakeFileSystem::RewriteKeepingWriteTime(const std::string& path, const std::string& content) {
   File& file = files_.at(Key(path));
   file.content = content;
+  file.change = ++clock_;
+}
+
+void FakeFileSystem::SetWriteTime(const std::string& path, std::int64_t time) {
+  File& file = files_.at(Key(path));
+  file.write = time;
   file.change = ++clock_;
 }
 
@@ -333,6 +340,10 @@ class FakeFileSystem::Handle : public OpenFile {
   FileError SetTimes(const FileTimes& times, std::uint32_t attributes) override {
     File& file = files_.files_.at(key_);
     file.write = times.write;
+    const std::string coarse = Key(files_.coarse_volume) + "\\";
+    if (!files_.coarse_volume.empty() && key_.rfind(coarse, 0) == 0) {
+      file.write -= file.write % kCoarseWriteTimeSlack;
+    }
     file.change = ++files_.clock_;
     if (attributes != 0) files_.SetReadOnly(key_, (attributes & kAttrReadOnly) != 0);
     return {};
@@ -503,6 +514,11 @@ FileError FakeFileSystem::MakeFolder(const std::string& path) {
 FileError FakeFileSystem::FreeSpace(const std::string& folder, std::uint64_t* bytes) {
   if (!dirs_.count(Key(folder))) return Fails(FileErrorKind::kNotFound, kPathNotFound);
   *bytes = free_bytes;
+  return {};
+}
+
+FileError FakeFileSystem::KeepsFineWriteTimes(const std::string& folder, bool* fine) {
+  *fine = coarse_volume.empty() || (Key(folder) + "\\").rfind(Key(coarse_volume) + "\\", 0) != 0;
   return {};
 }
 

@@ -50,6 +50,8 @@ class FakeFileSystem : public FileSystem {
   void AddFile(const std::string& path, const std::string& content = "");
   // New content with the last-write time put back; only the change time moves.
   void RewriteKeepingWriteTime(const std::string& path, const std::string& content);
+  // Sets a file's last-write time as a program may; its change time moves.
+  void SetWriteTime(const std::string& path, std::int64_t time);
   bool IsFile(const std::string& path) const;
   bool IsDir(const std::string& path) const;
   std::string Content(const std::string& path) const;
@@ -90,6 +92,7 @@ class FakeFileSystem : public FileSystem {
   FileError MakeFolder(const std::string& path) override;
   FileError FreeSpace(const std::string& folder, std::uint64_t* bytes) override;
   FileError MakeHardLink(const std::string& existing, const std::string& link) override;
+  FileError KeepsFineWriteTimes(const std::string& folder, bool* fine) override;
   std::unique_ptr<WorkPool> MakeWorkPool(int workers, std::function<void()> events) override;
 
   // Failure reasons of the copy, in the words Windows uses.
@@ -120,6 +123,9 @@ class FakeFileSystem : public FileSystem {
   std::map<std::string, long> refused_listings;  // normalised keys
   bool fail_appends = false;
   std::uint64_t free_bytes = std::uint64_t{1} << 40;  // what FreeSpace answers
+  // Write times set on files below this folder are kept in whole 2-second steps, as on FAT,
+  // and KeepsFineWriteTimes says so; empty for none.
+  std::string coarse_volume;
 
   static std::string Key(const std::string& path);
 

@@ -74,6 +74,9 @@ class FaultyTree : public FileTree {
   FileError MakeHardLink(const std::string& existing, const std::string& link) override {
     return Dead() ? Gone() : inner_.MakeHardLink(existing, link);
   }
+  FileError KeepsFineWriteTimes(const std::string& folder, bool* fine) override {
+    return inner_.KeepsFineWriteTimes(folder, fine);
+  }
   std::unique_ptr<WorkPool> MakeWorkPool(int workers, std::function<void()> events) override {
     return inner_.MakeWorkPool(workers, std::move(events));
   }

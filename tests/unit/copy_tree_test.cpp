@@ -108,6 +108,25 @@ TEST_F(CopyTreeTest, FailuresAreToldInWalkOrderAndEveryOneIsCounted) {
                               FakeFileSystem::kSharingViolation);
 }
 
+// A copy onto a volume that keeps write times in 2-second steps is current when its write time
+// is within 2 seconds of the source's; onto any other volume only when it is the same.
+TEST_F(CopyTreeTest, OnAVolumeWithCoarseTimesAnUnchangedFileIsNotRewritten) {
+  constexpr std::int64_t kSecond = 10'000'000;
+  files_.AddFile(At("src\\a.txt"), "alpha");
+  files_.SetWriteTime(At("src\\a.txt"), 1001 * kSecond + 7'654'321);
+  files_.coarse_volume = At("dest");
+  EXPECT_EQ(Line(Copy()), "copied 1, skipped 0, failed 0/0, first [] ");
+  EXPECT_EQ(Line(Copy()), "copied 0, skipped 1, failed 0/0, first [] ");
+  // Written anew, three seconds later: copied again.
+  files_.SetWriteTime(At("src\\a.txt"), 1004 * kSecond + 7'654'321);
+  EXPECT_EQ(Line(Copy()), "copied 1, skipped 0, failed 0/0, first [] ");
+
+  // The same cut copy on a volume with fine times is not the source's.
+  files_.coarse_volume.clear();
+  EXPECT_EQ(Line(Copy()), "copied 1, skipped 0, failed 0/0, first [] ");
+  EXPECT_EQ(Line(Copy()), "copied 0, skipped 1, failed 0/0, first [] ");
+}
+
 // ---------------- what the walk leaves out ----------------
 
 struct LeftOutCase {
