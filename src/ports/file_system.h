@@ -73,8 +73,8 @@ class FileSystem : public FileTree {
   // outcome counts what failed. yield runs between files and during long files.
   // Every file system copies by the same decisions: this is the copy core (backup/copy_tree.h)
   // over the primitives above, and it is defined there.
-  CopyOutcome CopyFolder(const std::string& source, const std::string& destination,
-                         bool overwrite, const std::function<void()>& yield);
+  CopyOutcome CopyFolder(const std::string& source, const std::string& destination, bool overwrite,
+                         const std::function<void()>& yield);
   // The same copy with every input of the copy core; the one a backup run makes.
   virtual CopyOutcome CopyFolderWith(const std::string& source, const std::string& destination,
                                      const CopySettings& settings);

@@ -240,12 +240,11 @@ FileError ProbeWriteTimes(const std::wstring& folder, bool* fine) {
                               FILE_ATTRIBUTE_TEMPORARY, nullptr));
   if (!file) return LastError();
   // A whole second and 0.7654321 s.
-  const LONGLONG written = static_cast<LONGLONG>(ticks.QuadPart / 10'000'000 * 10'000'000 +
-                                                 7'654'321);
+  const LONGLONG written =
+      static_cast<LONGLONG>(ticks.QuadPart / 10'000'000 * 10'000'000 + 7'654'321);
   FILE_BASIC_INFO basic{};
   basic.LastWriteTime.QuadPart = written;
-  const bool set =
-      SetFileInformationByHandle(file.get(), FileBasicInfo, &basic, sizeof basic) != 0;
+  const bool set = SetFileInformationByHandle(file.get(), FileBasicInfo, &basic, sizeof basic) != 0;
   const FileError e = set ? FileError{} : LastError();
   file.Close();
   WIN32_FILE_ATTRIBUTE_DATA data;

@@ -59,8 +59,8 @@ TEST_F(CoarseTimesTest, ASecondCopyOfAnUnchangedTreeRewritesNothing) {
   } removed{destination};
 
   const CopyOutcome first = files_.CopyFolder(source.Path(), destination, true, nullptr);
-  EXPECT_EQ(first.files_copied, 3u) << first.first_failure_path << ": "
-                                    << first.first_failure_reason;
+  EXPECT_EQ(first.files_copied, 3u)
+      << first.first_failure_path << ": " << first.first_failure_reason;
   // The copy's write time is cut to the drive's steps, so the exact check would never match.
   ASSERT_NE(WriteTimeOf(destination + "\\a.txt"), kWritten);
 

@@ -133,8 +133,8 @@ struct LeftOutCase {
   const char* name;
   const char* source;
   const char* destination;
-  const char* backups_folder;  // "" for none
-  std::vector<std::string> files;  // below the source, each holding its own path
+  const char* backups_folder;         // "" for none
+  std::vector<std::string> files;     // below the source, each holding its own path
   std::vector<std::string> expected;  // the files the destination holds afterwards, sorted
 };
 

@@ -50,8 +50,7 @@ constexpr StampCase kCoarseCases[] = {
     {"cut to two seconds", {10, kFine + kSecond, kChanged}, {10, kCut, kCut}, true},
     {"exactly two seconds apart", {10, kCut + 2 * kSecond, kChanged}, {10, kCut, 0}, true},
     {"copy later than the source", {10, kCut, kChanged}, {10, kCut + 2 * kSecond, 0}, true},
-    {"written anew three seconds later", {10, kFine + 3 * kSecond, kChanged}, {10, kCut, 0},
-     false},
+    {"written anew three seconds later", {10, kFine + 3 * kSecond, kChanged}, {10, kCut, 0}, false},
     {"just over two seconds", {10, kCut + 2 * kSecond + 1, kChanged}, {10, kCut, 0}, false},
     {"another size", {11, kFine, kChanged}, {10, kCut, 0}, false},
 };
