@@ -138,14 +138,11 @@ int Engine(const std::string& source, const std::string& destination, int worker
   const double queue_setup = Now() - queue_start;
   const double start = Now();
   tess::CopyOutcome out;
-  if (workers == 0) {
-    out = files.CopyFolder(source, destination, true, PumpMessages, link_from);
-  } else {
-    tess::CopySettings settings;
-    settings.yield = PumpMessages;
-    settings.workers = workers;
-    out = tess::CopyTree(files, source, destination, settings);
-  }
+  tess::CopySettings settings;
+  settings.yield = PumpMessages;
+  settings.workers = workers;
+  settings.link_from = link_from;
+  out = tess::CopyTree(files, source, destination, settings);
   const double seconds = Now() - start;
   std::printf(
       "seconds=%.3f copied=%llu skipped=%llu linked=%llu failed=%llu folders_failed=%llu "

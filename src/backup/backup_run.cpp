@@ -8,6 +8,7 @@
 
 #include "backup/backup_folder_names.h"
 #include "backup/backup_names.h"
+#include "backup/copy_tree.h"
 #include "backup/folder_naming.h"
 #include "backup/path_rules.h"
 #include "backup/run_report.h"
@@ -28,15 +29,16 @@ constexpr int kMaxCreationAttempts = 10;
 
 // The copy never shows anything of its own; whatever goes wrong is counted in its outcome.
 CopyOutcome CopyQuiet(FileSystem& files, EventPump& pump, const std::string& source,
-                      const std::string& destination, const std::string& link_from) {
-  const auto yield = [&pump] {
+                      const std::string& destination, CopySettings settings) {
+  settings.overwrite = true;
+  settings.yield = [&pump] {
     try {
       pump.ProcessPendingEvents();
     } catch (...) {
     }
   };
   try {
-    return files.CopyFolder(source, destination, true, yield, link_from);
+    return files.CopyFolderWith(source, destination, settings);
   } catch (const std::exception& e) {
     CopyOutcome failed;
     failed.folders_failed = 1;
@@ -127,10 +129,17 @@ RunOutcome BackupRun::SaveAll() {
     snapshot_links = !in_.snapshot_links || in_.snapshot_links();
   } catch (...) {
   }
-  std::optional<StampTexts> stamp_texts;
+  // A destination inside a source must not take the backups of earlier runs in again, or the
+  // backup doubles on every run: the copy leaves out what reads as a backup folder of an entry.
+  CopySettings copy_settings;
   trap.Step(116, [&] {
     std::vector<std::string> items = in_.entries.Items();
     names = BackupFolderNames(items);
+    copy_settings.backups_folder = destination_text;
+    for (const std::string& item : items) {
+      copy_settings.backup_names.push_back(BackupBaseName(item));
+    }
+    copy_settings.stamp_texts = StampTexts::From(svc_.clock);
     entries = std::move(items);
   });
   for (size_t i = 0; i < entries.size(); ++i) {
@@ -183,9 +192,8 @@ RunOutcome BackupRun::SaveAll() {
       if (landing.empty()) landing = destination;
       if (snapshot_links && (stamp == FolderStamp::kDateAndTime || stamp == FolderStamp::kDate)) {
         try {
-          if (!stamp_texts) stamp_texts = StampTexts::From(svc_.clock);
           link_from = NewestEarlierBackup(svc_.files, CleanPath(destination_text), names[i],
-                                          folder_name, *stamp_texts);
+                                          folder_name, copy_settings.stamp_texts);
         } catch (...) {
           link_from.clear();  // no links this time; the copy is whole all the same
         }
@@ -217,7 +225,9 @@ RunOutcome BackupRun::SaveAll() {
         // it whether or not its path ends in a backslash.
         trap.Step(152, [&] {
           result.kind = EntryResult::Kind::kCopied;
-          result.copy = CopyQuiet(svc_.files, svc_.pump, source, landing, link_from);
+          CopySettings settings = copy_settings;
+          settings.link_from = link_from;
+          result.copy = CopyQuiet(svc_.files, svc_.pump, source, landing, settings);
         });
       } else {
         trap.Step(154, [&] {

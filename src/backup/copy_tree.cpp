@@ -70,6 +70,13 @@ bool SameAsciiLetters(std::string_view a, std::string_view b) {
   });
 }
 
+// The folders Windows keeps at the root of every volume for itself (restore points, the
+// indexer's data, each user's recycle bin), which refuse a backup program access.
+bool IsVolumeBookkeeping(std::string_view name) {
+  return SameAsciiLetters(name, "System Volume Information") ||
+         SameAsciiLetters(name, "$RECYCLE.BIN");
+}
+
 std::uint64_t NameSeed(const void* run) {
   std::uint64_t seed = static_cast<std::uint64_t>(
                            std::chrono::steady_clock::now().time_since_epoch().count()) ^
@@ -156,6 +163,7 @@ class CopyRun {
     if (!named.IsFolder()) {
       // A single file lands in the destination folder under its own name.
       if (const FileError e = MakeFolderChain(to, &created); e.Failed()) return FailFolder(to, e);
+      LearnWriteTimes(to);
       std::vector<TreeEntry> copies;
       if (!created) {
         if (const FileError e = ReadCopies(to, &copies); e.Failed()) {
@@ -178,6 +186,12 @@ class CopyRun {
     }
     if (const FileError e = MakeFolderChain(to, &created); e.Failed()) return FailFolder(to, e);
     target_root_ = to;
+    LearnWriteTimes(to);
+    // A backups folder that cannot be put in full form holds no folder the walk meets.
+    if (!settings_.backups_folder.empty() &&
+        files_.FullPath(settings_.backups_folder, &backups_root_).Failed()) {
+      backups_root_.clear();
+    }
     CopyContents(from, to, created, link_root_);
     if (created && !IsRoot(from)) KeepFolderAttributes(to, named.attributes);
   }
@@ -255,7 +269,7 @@ class CopyRun {
     for (const TreeEntry& entry : entries) {
       const TreeEntry* copy = FindKey(copies, entry.key);
       if (entry.IsFolder()) {
-        if (!EntersSubfolder(entry, Join(source, entry.name))) continue;
+        if (!EntersSubfolder(source, entry)) continue;
         subfolders->push_back({entry.name, entry.attributes, copy != nullptr && copy->IsFolder()});
         continue;
       }
@@ -267,11 +281,29 @@ class CopyRun {
     if (listing.Failed()) FailFolder(source, listing);
   }
 
-  // The one decision about which subfolders of a source the walk goes into; folders a caller
-  // names to be left out, or those a drive root keeps for the system, would be decided here.
-  bool EntersSubfolder(const TreeEntry& folder, const std::string& path) {
+  // The one decision about which subfolders of a source the walk goes into.
+  bool EntersSubfolder(const std::string& parent, const TreeEntry& folder) {
     if (folder.names_another_place) return false;
-    return !files_.SamePath(path, target_root_);  // the copy itself
+    if (IsRoot(parent) && IsVolumeBookkeeping(folder.name)) return false;
+    if (!backups_root_.empty() && files_.SamePath(parent, backups_root_) &&
+        IsBackupFolderOf(folder.name, settings_.backup_names, settings_.stamp_texts)) {
+      return false;
+    }
+    return !files_.SamePath(Join(parent, folder.name), target_root_);  // the copy itself
+  }
+
+  // The one decision whether a copy needs no rewrite.
+  bool IsCurrent(const TreeEntry& file, const TreeEntry& copy) const {
+    return coarse_times_ ? CopyIsCurrentOnCoarseVolume(StampOf(file), StampOf(copy))
+                         : CopyIsCurrent(StampOf(file), StampOf(copy));
+  }
+
+  // Asks once per copy whether the destination's volume keeps coarse write times (a USB stick
+  // with FAT32 or exFAT): there a copy's write time never equals a source's to the tick, and
+  // every run would rewrite every file.
+  void LearnWriteTimes(const std::string& folder) {
+    bool fine = true;
+    coarse_times_ = !files_.KeepsFineWriteTimes(folder, &fine).Failed() && !fine;
   }
 
   // Reads what a destination folder holds, sorted by key, and deletes the leftovers of
@@ -312,11 +344,6 @@ class CopyRun {
       return FileAction::kLink;
     }
     return FileAction::kWrite;
-  }
-
-  // Whether a copy still holds what its source holds, from the two listings alone.
-  static bool IsCurrent(const TreeEntry& file, const TreeEntry& copy) {
-    return CopyIsCurrent(StampOf(file), StampOf(copy));
   }
 
   // What an earlier backup's folder holds, sorted by key; nothing when there is no such
@@ -635,6 +662,8 @@ class CopyRun {
   const CopySettings& settings_;
   std::string target_root_;
   std::string link_root_;  // the earlier backup in full form; empty: no links
+  std::string backups_root_;  // settings_.backups_folder in full form; empty for none
+  bool coarse_times_ = false;  // the destination's volume keeps write times in coarse steps
   std::uint64_t next_order_ = 0;  // the caller's thread only
   std::chrono::steady_clock::time_point last_yield_{};  // the caller's thread only
   const std::uint64_t name_seed_;
@@ -685,12 +714,15 @@ CopyOutcome CopyTree(FileTree& files, const std::string& source, const std::stri
 
 // The port's copy is this core over the port's own primitives.
 CopyOutcome FileSystem::CopyFolder(const std::string& source, const std::string& destination,
-                                   bool overwrite, const std::function<void()>& yield,
-                                   const std::string& link_from) {
+                                   bool overwrite, const std::function<void()>& yield) {
   CopySettings settings;
   settings.overwrite = overwrite;
   settings.yield = yield;
-  settings.link_from = link_from;
+  return CopyFolderWith(source, destination, settings);
+}
+
+CopyOutcome FileSystem::CopyFolderWith(const std::string& source, const std::string& destination,
+                                       const CopySettings& settings) {
   return CopyTree(*this, source, destination, settings);
 }
 

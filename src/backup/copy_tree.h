@@ -16,7 +16,8 @@
 // A file is never changed in place once written: a replacement is a new file renamed over the
 // name, so older backups that share a file through a link keep it as it was.
 //
-// A file whose copy is still current (CopyIsCurrent) is skipped and its read-only, hidden and
+// A file whose copy is still current (CopyIsCurrent; on a destination volume with coarse write
+// times, CopyIsCurrentOnCoarseVolume) is skipped and its read-only, hidden and
 // system bits are put right; the times come from one listing per folder on each side, never
 // from opening files. A file larger than the free room on its volume fails as a full disk
 // before any of it is written; a write that fills the volume while other writes were running
@@ -24,7 +25,11 @@
 //
 // Folders that only name another place are not followed (they can lead back up the tree, and
 // what they name is backed up where it lives); a source named directly is followed even when
-// it is a link. When the destination lies inside the source, the walk leaves the copy out.
+// it is a link. When the destination lies inside the source, the walk leaves the copy out, and
+// with it the backup folders of earlier runs (CopySettings::backups_folder), so a backup kept
+// inside its own source does not take in every earlier backup again and grow without end. At
+// the root of a drive, the system's own "System Volume Information" and "$RECYCLE.BIN" are left
+// out: Windows refuses to open them, and they are no user's data.
 //
 // The walk, the decisions and every call of the yield run on the caller's thread; the writes
 // run on the file tree's work pool. A copy returns when every write it started has ended. It
@@ -35,7 +40,9 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "backup/backup_folder_names.h"
 #include "ports/file_system.h"
 #include "ports/file_tree.h"
 
@@ -56,9 +63,12 @@ struct CopySettings {
   // (a hard link) of that copy: the folder then costs only what changed. Where the file system
   // refuses a link (no links at all, too many names, another volume, access) the file is copied.
   std::string link_from;
-  // Room left for what comes next, each with its one decision in copy_tree.cpp: folders the
-  // copy must not enter beyond the copy itself (EntersSubfolder), a write-time tolerance for
-  // volumes with coarse times (IsCurrent). Link or copy is decided in DecideFile.
+  // The folder a run writes its backup folders into, and the names its entries' backups carry
+  // (BackupBaseName). A folder directly inside backups_folder whose name reads as a backup
+  // folder of one of them (stamped or not, "(k)" or not) is left out of the copy. Empty: none.
+  std::string backups_folder;
+  std::vector<std::string> backup_names;
+  StampTexts stamp_texts;
 };
 
 inline constexpr std::uint64_t kYieldBytes = 4u << 20;

@@ -8,4 +8,12 @@ bool CopyIsCurrent(const FileStamp& source, const FileStamp& copy) {
   return source.change <= copy.change;
 }
 
+bool CopyIsCurrentOnCoarseVolume(const FileStamp& source, const FileStamp& copy) {
+  if (source.size != copy.size) return false;
+  const std::int64_t apart = source.last_write > copy.last_write
+                                 ? source.last_write - copy.last_write
+                                 : copy.last_write - source.last_write;
+  return apart <= kCoarseWriteTimeSlack;
+}
+
 }  // namespace tess

@@ -22,4 +22,13 @@ struct FileStamp {
 // system without change times (FAT keeps none) leaves only size and last-write time to go by.
 bool CopyIsCurrent(const FileStamp& source, const FileStamp& copy);
 
+// Write times within this much of each other are one time on a volume with coarse times:
+// FAT and exFAT keep them in 2-second steps, some drivers in whole seconds.
+inline constexpr std::int64_t kCoarseWriteTimeSlack = 2 * 10'000'000;  // 100-ns ticks
+
+// The rule for a copy on a volume with coarse write times: same size, and write times within
+// kCoarseWriteTimeSlack. Change times are not compared: such volumes keep none, or only coarse
+// ones, so a rewrite that puts the write time back goes unseen there.
+bool CopyIsCurrentOnCoarseVolume(const FileStamp& source, const FileStamp& copy);
+
 }  // namespace tess

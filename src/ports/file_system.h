@@ -10,6 +10,8 @@
 
 namespace tess {
 
+struct CopySettings;  // every input of the copy core (backup/copy_tree.h)
+
 // One subfolder as its folder's listing shows it.
 struct SubFolder {
   std::string name;
@@ -72,14 +74,13 @@ class FileSystem : public FileTree {
   // through a temporary file and an atomic rename; nothing at the destination is deleted.
   // A source that is a file is copied into the destination folder. Never throws: the
   // outcome counts what failed. yield runs between files and during long files.
-  // link_from, when not empty, is an earlier backup of the same source laid out as the copy
-  // will be: a file still current against its copy there becomes a second name of that copy
-  // (a hard link) instead of a new copy, where the file system allows it.
   // Every file system copies by the same decisions: this is the copy core (backup/copy_tree.h)
   // over the primitives above, and it is defined there.
-  virtual CopyOutcome CopyFolder(const std::string& source, const std::string& destination,
-                                 bool overwrite, const std::function<void()>& yield,
-                                 const std::string& link_from = {});
+  CopyOutcome CopyFolder(const std::string& source, const std::string& destination, bool overwrite,
+                         const std::function<void()>& yield);
+  // The same copy with every input of the copy core; the one a backup run makes.
+  virtual CopyOutcome CopyFolderWith(const std::string& source, const std::string& destination,
+                                     const CopySettings& settings);
 
   // Appends text and CR LF, converted to the ANSI code page; opens and closes the file.
   // Throws PlatformError when the file cannot be opened or written.

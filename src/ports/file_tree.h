@@ -113,6 +113,10 @@ class FileTree {
   virtual FileError FreeSpace(const std::string& folder, std::uint64_t* bytes) = 0;
   // A second name for an existing file.
   virtual FileError MakeHardLink(const std::string& existing, const std::string& link) = 0;
+  // Whether the volume that holds folder keeps write times finer than whole seconds (NTFS and
+  // most others) rather than in steps of one or two seconds (FAT, exFAT). *fine is true
+  // whenever it cannot be told.
+  virtual FileError KeepsFineWriteTimes(const std::string& folder, bool* fine) = 0;
 
   // Threads for the writes of one copy (workers 0: as many as suit this file system). events
   // runs on the caller's thread whenever the pool lets events in.

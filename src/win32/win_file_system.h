@@ -53,6 +53,9 @@ class WinFileSystem : public FileSystem {
   FileError MakeFolder(const std::string& path) override;
   FileError FreeSpace(const std::string& folder, std::uint64_t* bytes) override;
   FileError MakeHardLink(const std::string& existing, const std::string& link) override;
+  // Coarse when the volume names a FAT file system (FAT, FAT32, exFAT); otherwise it writes a
+  // write time with a fraction of a second to a probe file of its own and reads it back.
+  FileError KeepsFineWriteTimes(const std::string& folder, bool* fine) override;
   // CopyPool threads; workers 0 takes kCopyWorkers.
   std::unique_ptr<WorkPool> MakeWorkPool(int workers, std::function<void()> events) override;
 };

@@ -211,6 +211,54 @@ DWORD SettableOrNormal(std::uint32_t attributes) {
   return attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes;
 }
 
+// File systems that keep write times in steps of one or two seconds.
+bool HasCoarseWriteTimes(const std::wstring& file_system) {
+  for (const wchar_t* name : {L"FAT", L"FAT12", L"FAT16", L"FAT32", L"exFAT", L"vfat"}) {
+    if (CompareStringOrdinal(file_system.c_str(), -1, name, -1, TRUE) == CSTR_EQUAL) return true;
+  }
+  return false;
+}
+
+// Writes a write time with a fraction of a second to a small file of its own in the folder and
+// reads it back. The file has the shape of the copy's temporary names, so should the program
+// die before it is deleted, the next copy into the folder removes it like any leftover.
+FileError ProbeWriteTimes(const std::wstring& folder, bool* fine) {
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  ULARGE_INTEGER ticks;
+  ticks.LowPart = now.dwLowDateTime;
+  ticks.HighPart = now.dwHighDateTime;
+  static constexpr wchar_t kHex[] = L"0123456789abcdef";
+  std::wstring name = L"~tessaline-";
+  std::uint64_t tag = ticks.QuadPart ^ (std::uint64_t{GetCurrentThreadId()} << 40) ^
+                      (std::uint64_t{GetCurrentProcessId()} << 20);
+  for (int i = 0; i < 16; ++i, tag >>= 4) name.push_back(kHex[tag & 0xF]);
+  name += L".tmp";
+  const std::wstring path = JoinPath(folder, name);
+
+  FileHandle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_TEMPORARY, nullptr));
+  if (!file) return LastError();
+  // A whole second and 0.7654321 s.
+  const LONGLONG written =
+      static_cast<LONGLONG>(ticks.QuadPart / 10'000'000 * 10'000'000 + 7'654'321);
+  FILE_BASIC_INFO basic{};
+  basic.LastWriteTime.QuadPart = written;
+  const bool set = SetFileInformationByHandle(file.get(), FileBasicInfo, &basic, sizeof basic) != 0;
+  const FileError e = set ? FileError{} : LastError();
+  file.Close();
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  const bool read = set && GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
+  DeleteFileW(path.c_str());
+  if (!set) return e;
+  if (!read) return LastError();
+  ULARGE_INTEGER kept;
+  kept.LowPart = data.ftLastWriteTime.dwLowDateTime;
+  kept.HighPart = data.ftLastWriteTime.dwHighDateTime;
+  *fine = static_cast<LONGLONG>(kept.QuadPart) == written;
+  return {};
+}
+
 }  // namespace
 
 std::uint32_t ReparseTagOf(const std::wstring& path) {
@@ -345,6 +393,24 @@ FileError WinFileSystem::MakeHardLink(const std::string& existing, const std::st
     return LastError();
   }
   return {};
+}
+
+FileError WinFileSystem::KeepsFineWriteTimes(const std::string& folder, bool* fine) {
+  *fine = true;
+  const std::wstring wide = JoinPath(WidePath(folder), L"");
+  std::vector<wchar_t> root(wide.size() + 2);
+  wchar_t file_system[MAX_PATH + 1] = {};
+  if (GetVolumePathNameW(wide.c_str(), root.data(), static_cast<DWORD>(root.size())) &&
+      GetVolumeInformationW(root.data(), nullptr, 0, nullptr, nullptr, nullptr, file_system,
+                            MAX_PATH + 1) &&
+      HasCoarseWriteTimes(file_system)) {
+    *fine = false;
+    return {};
+  }
+  // Any other name is not proof of fine times: Wine names most Linux file systems "NTFS",
+  // exFAT through FUSE among them, and a network share names the server's file system as it
+  // likes. The volume itself shows what it keeps.
+  return ProbeWriteTimes(wide, fine);
 }
 
 std::unique_ptr<WorkPool> WinFileSystem::MakeWorkPool(int workers, std::function<void()> events) {

@@ -3,6 +3,7 @@
 // program holds open and a destination that is missing.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -217,6 +218,55 @@ TEST_F(BackupNowE2eTest, AMissingSourceGetsItsNotSavedLineAndAnErrorStatus) {
       L": the folder " + unplugged + L" was not found: " + SystemReason(ERROR_PATH_NOT_FOUND)));
   EXPECT_EQ(app.ListItems(kIdFolderList), (std::vector<std::wstring>{renamed, alpha, unplugged}));
   EXPECT_EQ(app.FindMessageBox(), nullptr);
+}
+
+// A profile backed up onto its own Desktop with the default options (stamp on, a new folder on
+// every run): each run adds one copy of the profile's own files, never the earlier backups, so
+// four runs do not double the backups three times over.
+TEST_F(BackupNowE2eTest, FourRunsInsideTheirOwnSourceAddOneCopyOfTheSourceEach) {
+  const std::wstring profile = tree_ / L"Ann";
+  const std::wstring desktop = profile + L"\\Desktop";
+  const Tree own = {File("notes.txt", "notes"), File("big.bin", std::string(300 << 10, 'b')),
+                    File("Desktop\\todo.txt", "the user's own file on the Desktop"),
+                    File("Desktop\\Annals\\a.txt", "a folder of the user's own")};
+  BuildTree(profile, own);
+  SeedFolders({profile}, desktop);
+  const auto total_bytes = [&] {
+    std::uint64_t total = 0;
+    for (const auto& entry : ReadTree(desktop)) total += entry.content.size();
+    return total;
+  };
+  std::uint64_t own_bytes = 0;
+  for (const auto& entry : own) own_bytes += entry.content.size();
+
+  App& app = StartProgram();
+  ASSERT_NE(app.Main(), nullptr);
+  StatusRecorder status(app.Control(kIdStatusFrame));
+  std::vector<std::uint64_t> totals;
+  WORD last_second = 99;
+  for (int run = 0; run < 4; ++run) {
+    // Each run in a second of its own, so each gets a folder of its own.
+    while (LocalNow().wSecond == last_second) Sleep(50);
+    const int done = RunBackupNow(app, status);
+    last_second = LocalNow().wSecond;
+    ASSERT_GT(done, 0) << status.Describe();
+    ASSERT_TRUE(StartsWith(status.Texts()[done], kComplete)) << status.Describe();
+    totals.push_back(total_bytes());
+  }
+
+  std::vector<std::wstring> backups;
+  for (const auto& name : NamesIn(desktop)) {
+    if (StartsWith(name, L"AnnDate ")) backups.push_back(name);
+  }
+  ASSERT_EQ(backups.size(), 4u);
+  // Every backup holds the profile as it is, the Desktop's own files included, and nothing more.
+  for (const auto& name : backups) EXPECT_TRUE(HoldsTree(desktop + L"\\" + name, own)) << name;
+  // Each run adds exactly one copy of the profile's own bytes.
+  for (int run = 1; run < 4; ++run) {
+    EXPECT_EQ(totals[run] - totals[run - 1], own_bytes)
+        << "bytes on the Desktop after each run: " << totals[0] << ", " << totals[1] << ", "
+        << totals[2] << ", " << totals[3];
+  }
 }
 
 }  // namespace

@@ -73,5 +73,33 @@ TEST_F(BackupNowE2eTest, ADriveRootEntryBacksUpTheWholeDriveNotTheCurrentFolderO
   EXPECT_TRUE(StartsWith(lines[0], letter + L" was backup saved at ")) << lines[0];
 }
 
+// A whole drive holds the system's own folders at its root, which Windows refuses to open: the
+// backup leaves exactly those out, so it completes, and keeps the same names deeper down.
+TEST_F(BackupNowE2eTest, ADriveRootIsBackedUpWithoutTheSystemsFoldersAtItsRoot) {
+  const Tree users_files = {File("top.txt", "top"),
+                            File("work\\System Volume Information\\mine.txt", "the user's own"),
+                            File("work\\$RECYCLE.BIN\\kept.txt", "kept too")};
+  const Tree system_files = {File("System Volume Information\\tracking.log", "system"),
+                             File("$Recycle.Bin\\S-1-5-21\\$I1.txt", "recycled")};
+  TempTree drive_folder(users_files + system_files);
+  const MappedDrive drive(drive_folder.Path());
+  if (drive.Letter().empty()) GTEST_SKIP() << "no drive letter: " << drive.Why();
+  const std::wstring letter = Widen(drive.Letter());
+
+  const std::wstring backups = tree_ / L"Backups";
+  MakeFolders(backups);
+  SeedSetting(L"Include Date", L"Off");
+  SeedFolders({letter + L"\\"}, backups);
+  App& app = StartProgram();
+  ASSERT_NE(app.Main(), nullptr);
+  StatusRecorder status(app.Control(kIdStatusFrame));
+  const SYSTEMTIME before = LocalNow();
+  const int done = RunBackupNow(app, status);
+  ASSERT_GE(done, 0) << status.Describe();
+  EXPECT_TRUE(StampedWithin(status.Texts()[done], kComplete, GeneralDate, before, LocalNow()))
+      << status.Describe();
+  EXPECT_TRUE(HoldsTree(backups + L"\\" + letter.substr(0, 1), users_files));
+}
+
 }  // namespace
 }  // namespace tess::e2e

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 
+#include "backup/copy_tree.h"
 #include "win32/win_file_system.h"
 #include "win_support/files.h"
 #include "win_support/linux_side.h"
@@ -50,7 +51,9 @@ bool SameFile(const TestPath& a, const TestPath& b) {
 class SnapshotLinksTest : public ::testing::Test {
  protected:
   CopyOutcome Copy(const std::string& destination, const std::string& link_from) {
-    return files_.CopyFolder(dir_ / "src", destination, true, nullptr, link_from);
+    CopySettings settings;
+    settings.link_from = link_from;
+    return CopyTree(files_, dir_ / "src", destination, settings);
   }
 
   TempTree dir_;

@@ -6,6 +6,8 @@
 #include <cctype>
 #include <cstdio>
 
+#include "backup/copy_tree.h"
+#include "base/unchanged_file.h"
 
 namespace tess::test {
 
@@ -92,6 +94,12 @@ void FakeFileSystem::AddFile(const std::string& path, const std::string& content
 void FakeFileSystem::RewriteKeepingWriteTime(const std::string& path, const std::string& content) {
   File& file = *files_.at(Key(path));
   file.content = content;
+  file.change = ++clock_;
+}
+
+void FakeFileSystem::SetWriteTime(const std::string& path, std::int64_t time) {
+  File& file = *files_.at(Key(path));
+  file.write = time;
   file.change = ++clock_;
 }
 
@@ -278,11 +286,11 @@ void FakeFileSystem::ForceDeleteFile(const std::string& path) {
   read_only.erase(key);
 }
 
-CopyOutcome FakeFileSystem::CopyFolder(const std::string& source, const std::string& destination,
-                                       bool overwrite, const std::function<void()>& yield,
-                                       const std::string& link_from) {
-  copies.push_back({source, destination, overwrite, link_from});
-  return FileSystem::CopyFolder(source, destination, overwrite, yield, link_from);
+CopyOutcome FakeFileSystem::CopyFolderWith(const std::string& source,
+                                           const std::string& destination,
+                                           const CopySettings& settings) {
+  copies.push_back({source, destination, settings.overwrite, settings.link_from});
+  return FileSystem::CopyFolderWith(source, destination, settings);
 }
 
 // ---------------- files: the primitives of a copy ----------------
@@ -337,6 +345,10 @@ class FakeFileSystem::Handle : public OpenFile {
     std::lock_guard lock(files_.primitives_);
     File& file = *files_.files_.at(key_);
     file.write = times.write;
+    const std::string coarse = Key(files_.coarse_volume) + "\\";
+    if (!files_.coarse_volume.empty() && key_.rfind(coarse, 0) == 0) {
+      file.write -= file.write % kCoarseWriteTimeSlack;
+    }
     file.change = ++files_.clock_;
     if (attributes != 0) files_.SetReadOnly(key_, (attributes & kAttrReadOnly) != 0);
     return {};
@@ -518,6 +530,11 @@ FileError FakeFileSystem::FreeSpace(const std::string& folder, std::uint64_t* by
   std::lock_guard lock(primitives_);
   if (!dirs_.count(Key(folder))) return Fails(FileErrorKind::kNotFound, kPathNotFound);
   *bytes = free_bytes;
+  return {};
+}
+
+FileError FakeFileSystem::KeepsFineWriteTimes(const std::string& folder, bool* fine) {
+  *fine = coarse_volume.empty() || (Key(folder) + "\\").rfind(Key(coarse_volume) + "\\", 0) != 0;
   return {};
 }
 

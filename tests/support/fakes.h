@@ -51,6 +51,8 @@ class FakeFileSystem : public FileSystem {
   void AddFile(const std::string& path, const std::string& content = "");
   // New content with the last-write time put back; only the change time moves.
   void RewriteKeepingWriteTime(const std::string& path, const std::string& content);
+  // Sets a file's last-write time as a program may; its change time moves.
+  void SetWriteTime(const std::string& path, std::int64_t time);
   bool IsFile(const std::string& path) const;
   bool IsDir(const std::string& path) const;
   std::string Content(const std::string& path) const;
@@ -71,9 +73,8 @@ class FakeFileSystem : public FileSystem {
   void DeleteFile(const std::string& path) override;
   void ForceDeleteFile(const std::string& path) override;
   // Notes the call in copies, then copies as every file system does.
-  CopyOutcome CopyFolder(const std::string& source, const std::string& destination, bool overwrite,
-                         const std::function<void()>& yield,
-                         const std::string& link_from = {}) override;
+  CopyOutcome CopyFolderWith(const std::string& source, const std::string& destination,
+                             const CopySettings& settings) override;
   void AppendLine(const std::string& path, const std::string& text) override;
   std::string ReadAnsiText(const std::string& path) override;
 
@@ -97,6 +98,7 @@ class FakeFileSystem : public FileSystem {
   // as the real file systems refuse it: across volumes (drives or shares), beyond max_links,
   // for a locked file, and everywhere when links_refused (FAT, exFAT, many network shares).
   FileError MakeHardLink(const std::string& existing, const std::string& link) override;
+  FileError KeepsFineWriteTimes(const std::string& folder, bool* fine) override;
   std::unique_ptr<WorkPool> MakeWorkPool(int workers, std::function<void()> events) override;
 
   // Failure reasons of the copy, in the words Windows uses.
@@ -140,6 +142,9 @@ class FakeFileSystem : public FileSystem {
   int LinkCount(const std::string& path) const;
   // True when both paths name one file.
   bool SameFile(const std::string& a, const std::string& b) const;
+  // Write times set on files below this folder are kept in whole 2-second steps, as on FAT,
+  // and KeepsFineWriteTimes says so; empty for none.
+  std::string coarse_volume;
 
   static std::string Key(const std::string& path);
 

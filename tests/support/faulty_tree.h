@@ -85,6 +85,9 @@ class FaultyTree : public FileTree {
     }
     return e;
   }
+  FileError KeepsFineWriteTimes(const std::string& folder, bool* fine) override {
+    return inner_.KeepsFineWriteTimes(folder, fine);
+  }
   std::unique_ptr<WorkPool> MakeWorkPool(int workers, std::function<void()> events) override {
     return inner_.MakeWorkPool(workers, std::move(events));
   }

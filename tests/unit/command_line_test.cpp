@@ -79,11 +79,9 @@ struct FakeConsole : Console {
 
 // Copies of one source fail, as a locked file would make them.
 struct FailingFiles : FakeFileSystem {
-  CopyOutcome CopyFolder(const std::string& source, const std::string& destination, bool overwrite,
-                         const std::function<void()>& yield,
-                         const std::string& link_from) override {
-    CopyOutcome outcome =
-        FakeFileSystem::CopyFolder(source, destination, overwrite, yield, link_from);
+  CopyOutcome CopyFolderWith(const std::string& source, const std::string& destination,
+                             const CopySettings& settings) override {
+    CopyOutcome outcome = FakeFileSystem::CopyFolderWith(source, destination, settings);
     if (source == failing_source) {
       outcome.files_failed = 1;
       outcome.first_failure_path = source + "\\locked.txt";

@@ -168,6 +168,111 @@ TEST_F(CopyTreeTest, WriterThreadsGiveTheSameCopyTheSameCountsAndTheSameFirstFai
   EXPECT_EQ(Temporaries(), 0);
 }
 
+// A copy onto a volume that keeps write times in 2-second steps is current when its write time
+// is within 2 seconds of the source's; onto any other volume only when it is the same.
+TEST_F(CopyTreeTest, OnAVolumeWithCoarseTimesAnUnchangedFileIsNotRewritten) {
+  constexpr std::int64_t kSecond = 10'000'000;
+  files_.AddFile(At("src\\a.txt"), "alpha");
+  files_.SetWriteTime(At("src\\a.txt"), 1001 * kSecond + 7'654'321);
+  files_.coarse_volume = At("dest");
+  EXPECT_EQ(Line(Copy()), "copied 1, skipped 0, failed 0/0, first [] ");
+  EXPECT_EQ(Line(Copy()), "copied 0, skipped 1, failed 0/0, first [] ");
+  // Written anew, three seconds later: copied again.
+  files_.SetWriteTime(At("src\\a.txt"), 1004 * kSecond + 7'654'321);
+  EXPECT_EQ(Line(Copy()), "copied 1, skipped 0, failed 0/0, first [] ");
+
+  // The same cut copy on a volume with fine times is not the source's.
+  files_.coarse_volume.clear();
+  EXPECT_EQ(Line(Copy()), "copied 1, skipped 0, failed 0/0, first [] ");
+  EXPECT_EQ(Line(Copy()), "copied 0, skipped 1, failed 0/0, first [] ");
+}
+
+// ---------------- what the walk leaves out ----------------
+
+struct LeftOutCase {
+  const char* name;
+  const char* source;
+  const char* destination;
+  const char* backups_folder;         // "" for none
+  std::vector<std::string> files;     // below the source, each holding its own path
+  std::vector<std::string> expected;  // the files the destination holds afterwards, sorted
+};
+
+void PrintTo(const LeftOutCase& c, std::ostream* os) { *os << c.name; }
+
+const LeftOutCase kLeftOut[] = {
+    // The backup of a profile on its own Desktop: the earlier runs' folders of every entry of
+    // the run stay out, stamped or not, numbered or not, in any case; the user's own files and
+    // folders on the Desktop, and backups deeper down, stay in.
+    {"EarlierBackupsInsideTheSource",
+     "C:\\Ann",
+     "C:\\Ann\\Desk\\AnnDate Aug 31 2021 Time 04 05 07 PM",
+     "C:\\Ann\\Desk",
+     {"a.txt", "Desk\\own.txt", "Desk\\AnnDate Aug 31 2021 Time 04 05 06 PM\\a.txt",
+      "Desk\\annAug 30 2021\\a.txt", "Desk\\Ann\\a.txt", "Desk\\Ann (2)Aug 30 2021\\a.txt",
+      "Desk\\PhotosDate Aug 30 2021 Time 11 00 00 AM\\p.jpg", "Desk\\Ann notes\\n.txt",
+      "Desk\\Ann (0)\\z.txt", "Desk\\AnnAug 32 2021\\z.txt", "Desk\\Old\\AnnAug 30 2021\\o.txt"},
+     {"Desk\\Ann (0)\\z.txt", "Desk\\Ann notes\\n.txt", "Desk\\AnnAug 32 2021\\z.txt",
+      "Desk\\Old\\AnnAug 30 2021\\o.txt", "Desk\\own.txt", "a.txt"}},
+    // A copy made for no run takes in what the source holds, but for the copy itself.
+    {"WithoutARunOnlyTheCopyItself",
+     "C:\\Ann",
+     "C:\\Ann\\Desk\\Ann",
+     "",
+     {"a.txt", "Desk\\AnnAug 30 2021\\a.txt"},
+     {"Desk\\AnnAug 30 2021\\a.txt", "a.txt"}},
+    // At the root of a drive, the system's folders stay out, in either case; deeper down, or
+    // in a folder that is no drive's root, the same names are the user's own.
+    {"TheSystemsFoldersAtADriveRoot",
+     "E:\\",
+     "D:\\Out",
+     "",
+     {"a.txt", "System Volume Information\\tracking.log", "$RECYCLE.BIN\\S-1-5\\gone.txt",
+      "$Recycle.Bin\\S-1-6\\gone.txt", "system volume information\\x.txt",
+      "sub\\System Volume Information\\w.txt", "sub\\$RECYCLE.BIN\\r.txt"},
+     {"a.txt", "sub\\$RECYCLE.BIN\\r.txt", "sub\\System Volume Information\\w.txt"}},
+    {"TheSameNamesInAnOrdinaryFolder",
+     "E:\\Data",
+     "D:\\Out",
+     "",
+     {"System Volume Information\\w.txt", "$RECYCLE.BIN\\r.txt"},
+     {"$RECYCLE.BIN\\r.txt", "System Volume Information\\w.txt"}},
+};
+
+class LeftOutTest : public ::testing::TestWithParam<LeftOutCase> {};
+
+TEST_P(LeftOutTest, TheWalkLeavesOutOnlyWhatIsNoUsersData) {
+  const LeftOutCase& c = GetParam();
+  FakeFileSystem files;
+  files.AddFolder("D:\\");
+  files.AddFolder(c.source);
+  for (const std::string& file : c.files) {
+    files.AddFile(std::string(c.source) + (std::string(c.source).back() == '\\' ? "" : "\\") + file,
+                  file);
+  }
+  CopySettings settings;
+  settings.backups_folder = c.backups_folder;
+  settings.backup_names = {"Photos", "Ann"};
+  settings.stamp_texts.months = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                 "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  settings.stamp_texts.am = "AM";
+  settings.stamp_texts.pm = "PM";
+  const CopyOutcome out = CopyTree(files, c.source, c.destination, settings);
+  EXPECT_TRUE(out.Complete()) << out.first_failure_path << ": " << out.first_failure_reason;
+  // The files, each with its own path as content: the folders above them are implied.
+  std::vector<std::string> copied;
+  for (const std::string& entry : files.TreeBelow(c.destination)) {
+    const auto equals = entry.find('=');
+    if (equals == std::string::npos) continue;
+    EXPECT_EQ(entry.substr(0, equals), entry.substr(equals + 1));
+    copied.push_back(entry.substr(0, equals));
+  }
+  EXPECT_EQ(copied, c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, LeftOutTest, ::testing::ValuesIn(kLeftOut),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 // ---------------- faults injected under the copy ----------------
 
 struct FaultCase {

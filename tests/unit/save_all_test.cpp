@@ -19,11 +19,10 @@ struct TestFiles : FakeFileSystem {
     if (gone.count(Key(path))) throw PlatformError(76, kPathNotFound);
     return FakeFileSystem::Attributes(path);
   }
-  CopyOutcome CopyFolder(const std::string& source, const std::string& destination, bool overwrite,
-                         const std::function<void()>& yield,
-                         const std::string& link_from = {}) override {
+  CopyOutcome CopyFolderWith(const std::string& source, const std::string& destination,
+                             const CopySettings& settings) override {
     if (copy_throws) throw PlatformError(70, "Permission denied");
-    return FakeFileSystem::CopyFolder(source, destination, overwrite, yield, link_from);
+    return FakeFileSystem::CopyFolderWith(source, destination, settings);
   }
   std::set<std::string> listing_fails;
   std::set<std::string> gone;
@@ -281,6 +280,30 @@ TEST_F(SaveAllTest, WildcardsFindNothing) {
   EXPECT_EQ(Log(), std::string("Documents was backup saved at ") + kNow +
                        "\r\nDoc?ments was NOT backup saved at " + kNow +
                        ": the folder C:\\Users\\Ann\\Doc?ments was not found: File not found\r\n");
+}
+
+// A profile backed up onto its own Desktop, with a folder of it listed too: every run takes in
+// the user's own files on the Desktop and no earlier backup of either entry, so the backups do
+// not double from run to run.
+TEST_F(SaveAllTest, ABackupInsideItsOwnSourceTakesInNoEarlierBackup) {
+  const std::string profile = "C:\\Users\\Ann";
+  files_.AddFile(profile + "\\notes.txt", "notes");
+  files_.AddFile(profile + "\\Desktop\\todo.txt", "todo");
+  files_.AddFile(std::string(kDocs) + "\\letter.txt", "letter");
+  AddEntry(profile);
+  AddEntry(kDocs);
+  form_.destination_box.SetText(profile + "\\Desktop");
+  for (int run = 0; run < 4; ++run) {
+    fakes_.clock.now.second = 6 + run;
+    EXPECT_TRUE(Run().Clean());
+  }
+  const std::string stamp = "Date Aug 31 2021 Time 04 05 09 PM";
+  EXPECT_EQ(files_.TreeBelow(profile + "\\Desktop\\Ann" + stamp),
+            (std::vector<std::string>{"Desktop\\", "Desktop\\todo.txt=todo", "Documents\\",
+                                      "Documents\\letter.txt=letter", "notes.txt=notes"}));
+  EXPECT_EQ(files_.TreeBelow(profile + "\\Desktop\\Documents" + stamp),
+            (std::vector<std::string>{"letter.txt=letter"}));
+  EXPECT_EQ(files_.SubFolders(profile + "\\Desktop").size(), 8u);
 }
 
 TEST_F(SaveAllTest, AtMidnightTheDateStandsAlone) {

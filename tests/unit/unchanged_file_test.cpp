@@ -40,5 +40,28 @@ TEST(CopyIsCurrentTest, SkipsOnlyWhatHasNotChangedSinceItWasCopied) {
   }
 }
 
+// On a volume with coarse times the copy's write time is the source's cut to its steps.
+constexpr std::int64_t kSecond = 10'000'000;
+constexpr std::int64_t kFine = 1000 * kSecond + 7'654'321;  // 0.7654321 s past a second
+constexpr std::int64_t kCut = 1000 * kSecond;
+
+constexpr StampCase kCoarseCases[] = {
+    {"cut to the second", {10, kFine, kChanged}, {10, kCut, kCut}, true},
+    {"cut to two seconds", {10, kFine + kSecond, kChanged}, {10, kCut, kCut}, true},
+    {"exactly two seconds apart", {10, kCut + 2 * kSecond, kChanged}, {10, kCut, 0}, true},
+    {"copy later than the source", {10, kCut, kChanged}, {10, kCut + 2 * kSecond, 0}, true},
+    {"written anew three seconds later", {10, kFine + 3 * kSecond, kChanged}, {10, kCut, 0}, false},
+    {"just over two seconds", {10, kCut + 2 * kSecond + 1, kChanged}, {10, kCut, 0}, false},
+    {"another size", {11, kFine, kChanged}, {10, kCut, 0}, false},
+};
+
+TEST(CopyIsCurrentTest, OnACoarseVolumeWriteTimesWithinTwoSecondsAreOneTime) {
+  for (const StampCase& c : kCoarseCases) {
+    EXPECT_EQ(CopyIsCurrentOnCoarseVolume(c.source, c.copy), c.current) << c.what;
+    // The exact rule still tells them apart.
+    if (c.source.last_write != c.copy.last_write) EXPECT_FALSE(CopyIsCurrent(c.source, c.copy));
+  }
+}
+
 }  // namespace
 }  // namespace tess::test
