@@ -9,12 +9,7 @@ exe="$1"
 work="$2"
 kills_wanted="${3:-20}"
 max_rounds=$((kills_wanted * 3))
-
-say() { printf '%s\n' "$*"; }
-fail() {
-  say "FAILED: $*" >&2
-  exit 1
-}
+. "$(dirname "${BASH_SOURCE[0]}")/program.sh"
 
 rm -rf "$work"
 mkdir -p "$work"
@@ -45,57 +40,14 @@ use_version() {
   cp -a "$work/$1" "$src"
 }
 
-key='HKCU\Software\VB and VBA Program Settings\Quintaro\Tessaline'
-setting() { wine reg add "$key" /v "$1" /t REG_SZ /d "$2" /f </dev/null >/dev/null 2>&1; }
-wine reg delete "$key" /f </dev/null >/dev/null 2>&1 || true
+forget_settings_and_log
 setting Folders "$(winepath -w "$src");"
 setting Path "$(winepath -w "$dst")"
 setting StartStopState On
 setting OftenIndex 1  # every 5 seconds
 setting "Include Date" Off
-temp="$(wine cmd /c echo %TEMP% </dev/null 2>/dev/null | tr -d '\r')"
-log="$(winepath -u "$temp")/Tessaline.txt"
-rm -f "$log"
-log_lines() { if [ -f "$log" ]; then wc -l <"$log"; else echo 0; fi; }
 
-# The program's own process: its first argument is the exe's path, Unix or Windows form (this
-# script's arguments name the exe too, but not in first place), and it runs in this prefix.
-program_pids() {
-  local proc first
-  for proc in /proc/[0-9]*; do
-    first="$({ tr '\0' '\n' <"$proc/cmdline" | head -n 1; } 2>/dev/null)" || continue
-    case "${first,,}" in */tessaline.exe | *\\tessaline.exe) ;; *) continue ;; esac
-    if { tr '\0' '\n' <"$proc/environ" | grep -qx "WINEPREFIX=$WINEPREFIX"; } 2>/dev/null; then
-      echo "${proc#/proc/}"
-    fi
-  done
-}
-start_program() { (cd "$(dirname "$exe")" && wine "$exe" </dev/null >/dev/null 2>&1 &); }
-kill_program() {
-  local pids _
-  pids="$(program_pids)"
-  [ -n "$pids" ] && kill -9 $pids 2>/dev/null || true
-  for _ in $(seq 100); do
-    [ -z "$(program_pids)" ] && return 0
-    sleep 0.1
-  done
-  fail "the program did not end after kill -9"
-}
 trap 'kill_program >/dev/null 2>&1 || true' EXIT
-
-# Waits until the log has grown past `lines`; the new last line must say the copy is complete.
-wait_for_complete_run() {
-  local lines="$1" _
-  for _ in $(seq 600); do
-    if [ "$(log_lines)" -gt "$lines" ]; then
-      tail -n 1 "$log" | grep -q '^Data was backup saved at ' ||
-        fail "run not complete: $(tail -n 1 "$log")"
-      return 0
-    fi
-    sleep 0.1
-  done
-  fail "no run completed within a minute"
-}
 
 # Every file of the copy is one version or the other, whole; temporary files are counted.
 check_copy() {

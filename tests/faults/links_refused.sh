@@ -11,11 +11,7 @@ work="$2"
 drive="x"
 dosdevice="$WINEPREFIX/dosdevices/$drive:"
 
-say() { printf '%s\n' "$*"; }
-fail() {
-  say "FAILED: $*" >&2
-  exit 1
-}
+. "$(dirname "${BASH_SOURCE[0]}")/program.sh"
 skip() {
   say "SKIPPED: $*"
   exit 77
@@ -28,26 +24,6 @@ cleanup() {
   rm -f "$dosdevice"
   [ -n "$mounted" ] && umount "$work/mnt" 2>/dev/null || true
   [ -n "$loop" ] && losetup -d "$loop" 2>/dev/null || true
-}
-program_pids() {
-  local proc first
-  for proc in /proc/[0-9]*; do
-    first="$({ tr '\0' '\n' <"$proc/cmdline" | head -n 1; } 2>/dev/null)" || continue
-    case "${first,,}" in */tessaline.exe | *\\tessaline.exe) ;; *) continue ;; esac
-    if { tr '\0' '\n' <"$proc/environ" | grep -qx "WINEPREFIX=$WINEPREFIX"; } 2>/dev/null; then
-      echo "${proc#/proc/}"
-    fi
-  done
-}
-kill_program() {
-  local pids _
-  pids="$(program_pids)"
-  [ -n "$pids" ] && kill -9 $pids 2>/dev/null || true
-  for _ in $(seq 100); do
-    [ -z "$(program_pids)" ] && return 0
-    sleep 0.1
-  done
-  fail "the program did not end after kill -9"
 }
 trap cleanup EXIT
 
@@ -75,21 +51,15 @@ mkdir -p "$src/sub"
 for i in $(seq -w 0 99); do printf 'small file %s\n' "$i" >"$src/sub/$i.txt"; done
 head -c $((2 * 1024 * 1024)) < <(yes "large file") >"$src/large.bin"
 
-key='HKCU\Software\VB and VBA Program Settings\Quintaro\Tessaline'
-setting() { wine reg add "$key" /v "$1" /t REG_SZ /d "$2" /f </dev/null >/dev/null 2>&1; }
-wine reg delete "$key" /f </dev/null >/dev/null 2>&1 || true
+forget_settings_and_log
 setting Folders "$(winepath -w "$src");"
 setting Path 'X:\Backups'
 setting StartStopState On
 setting OftenIndex 1  # every 5 seconds
 setting "Include Date" On
 setting "Backup Option" 1
-temp="$(wine cmd /c echo %TEMP% </dev/null 2>/dev/null | tr -d '\r')"
-log="$(winepath -u "$temp")/Tessaline.txt"
-rm -f "$log"
-log_lines() { if [ -f "$log" ]; then wc -l <"$log"; else echo 0; fi; }
 
-(cd "$(dirname "$exe")" && wine "$exe" </dev/null >/dev/null 2>&1 &)
+start_program
 for _ in $(seq 900); do
   [ "$(log_lines)" -ge 2 ] && break
   sleep 0.1

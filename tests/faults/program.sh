@@ -1,0 +1,61 @@
+# What the fault scripts share, sourced after they set `exe` (the program): messages, the
+# program's settings and history log in the test prefix ($WINEPREFIX), and the program itself
+# started, found and killed outright.
+
+say() { printf '%s\n' "$*"; }
+fail() {
+  say "FAILED: $*" >&2
+  exit 1
+}
+
+settings_key='HKCU\Software\VB and VBA Program Settings\Quintaro\Tessaline'
+setting() { wine reg add "$settings_key" /v "$1" /t REG_SZ /d "$2" /f </dev/null >/dev/null 2>&1; }
+# Starts from no settings at all and no history log.
+forget_settings_and_log() {
+  wine reg delete "$settings_key" /f </dev/null >/dev/null 2>&1 || true
+  local temp
+  temp="$(wine cmd /c echo %TEMP% </dev/null 2>/dev/null | tr -d '\r')"
+  log="$(winepath -u "$temp")/Tessaline.txt"
+  rm -f "$log"
+}
+log_lines() { if [ -f "$log" ]; then wc -l <"$log"; else echo 0; fi; }
+
+# The program's own process: its first argument is the exe's path, Unix or Windows form (a
+# script's arguments name the exe too, but not in first place), and it runs in this prefix.
+program_pids() {
+  local proc first
+  for proc in /proc/[0-9]*; do
+    first="$({ tr '\0' '\n' <"$proc/cmdline" | head -n 1; } 2>/dev/null)" || continue
+    case "${first,,}" in */tessaline.exe | *\\tessaline.exe) ;; *) continue ;; esac
+    if { tr '\0' '\n' <"$proc/environ" | grep -qx "WINEPREFIX=$WINEPREFIX"; } 2>/dev/null; then
+      echo "${proc#/proc/}"
+    fi
+  done
+}
+start_program() { (cd "$(dirname "$exe")" && wine "$exe" </dev/null >/dev/null 2>&1 &); }
+# kill -9 on the program's own process, never by name, and wait until it has gone.
+kill_program() {
+  local pids _
+  pids="$(program_pids)"
+  [ -n "$pids" ] && kill -9 $pids 2>/dev/null || true
+  for _ in $(seq 100); do
+    [ -z "$(program_pids)" ] && return 0
+    sleep 0.1
+  done
+  fail "the program did not end after kill -9"
+}
+
+# Waits until the log has grown past `lines`; the new last line must say the copy of the source
+# folder "Data" is complete.
+wait_for_complete_run() {
+  local lines="$1" _
+  for _ in $(seq 600); do
+    if [ "$(log_lines)" -gt "$lines" ]; then
+      tail -n 1 "$log" | grep -q '^Data was backup saved at ' ||
+        fail "run not complete: $(tail -n 1 "$log")"
+      return 0
+    fi
+    sleep 0.1
+  done
+  fail "no run completed within a minute"
+}
