@@ -72,8 +72,16 @@ measure() {
     'BEGIN { split(t, a, " "); printf "%.3f", a[1] + a[2] + d / hz }')
 }
 
-# A fresh destination, with the previous copy's dirty pages written out before timing starts.
-fresh() { rm -rf "${WORK_UNIX:?}/$1"; sync; }
+# A destination never used before, with earlier copies' dirty pages written out before timing
+# starts. Nothing is deleted until the bench ends: on ext4, creating files soon after many were
+# deleted costs several times more (the allocator passes over recently freed inodes for a minute
+# or more), which would charge whichever copy came after a deletion.
+DEST_COUNT=0
+fresh() {
+  DEST_COUNT=$((DEST_COUNT + 1))
+  DEST="$1-$DEST_COUNT"
+  sync
+}
 verify() {
   local out
   out="$(run verify "$WORK\\src" "$WORK\\$2" 50)" || die "$1 copy differs from its source: $out"
@@ -88,6 +96,11 @@ find_server
 [ -n "$SERVER_PID" ] || log "Wine server not found: CPU figures leave out its share"
 rm -rf "${WORK_UNIX:?}"
 mkdir -p "$WORK_UNIX"
+# Every copy stays until the end (see fresh): about 300 MB a copy, 200 MB for the trees and
+# 1.2 GB for the 100,000 files and their copies.
+need_mb=$(( (ROUNDS * (6 + $(wc -w <<<"${BENCH_WORKERS:-}")) + 12) * 300 ))
+free_mb=$(df -Pm "$WORK_UNIX" | awk 'NR == 2 { print $4 }')
+[ "$free_mb" -ge "$need_mb" ] || die "needs about $need_mb MB free next to the prefix, has $free_mb MB"
 trap 'rm -rf "${WORK_UNIX:?}" "$TMP"' EXIT
 
 log "generating the trees: 5,000 files of 1-8 KB in 100 folders and 5 files of 50 MB;"
@@ -106,46 +119,46 @@ snapshot_case() {
   local k later="" out rel old new sum
   log "default options: ten new folders of the same tree, each linked to the one before"
   fresh snaps
-  mkdir -p "$WORK_UNIX/snaps"
-  measure wine "$BENCH" snapshot "$WORK\\src" "$WORK\\snaps\\run1" - || die "first run failed: $OUT"
+  local snaps="$DEST"
+  mkdir -p "$WORK_UNIX/$snaps"
+  measure wine "$BENCH" snapshot "$WORK\\src" "$WORK\\$snaps\\run1" - || die "first run failed: $OUT"
   SNAP_FIRST=$WALL
-  verify "first snapshot" 'snaps\run1'
+  verify "first snapshot" "$snaps\run1"
   for k in $(seq 2 10); do
     sync
-    measure wine "$BENCH" snapshot "$WORK\\src" "$WORK\\snaps\\run$k" "$WORK\\snaps\\run$((k - 1))" ||
+    measure wine "$BENCH" snapshot "$WORK\\src" "$WORK\\$snaps\\run$k" "$WORK\\$snaps\\run$((k - 1))" ||
       die "run $k failed: $OUT"
     [ "$(field linked "$OUT")" = "$SOURCE_FILES" ] || die "run $k did not link every file: $OUT"
     later+=" $WALL"
   done
-  verify "tenth snapshot" 'snaps\run10'
+  verify "tenth snapshot" "$snaps\run10"
   SNAP_LATER_RUNS=$later
   SNAP_LATER=$(median <<<"$later")
-  SNAP_ONE=$(du -s --block-size=1 "$WORK_UNIX/snaps/run1" | cut -f1)
-  SNAP_TEN=$(du -s --block-size=1 "$WORK_UNIX/snaps" | cut -f1)  # du counts a linked file once
+  SNAP_ONE=$(du -s --block-size=1 "$WORK_UNIX/$snaps/run1" | cut -f1)
+  SNAP_TEN=$(du -s --block-size=1 "$WORK_UNIX/$snaps" | cut -f1)  # du counts a linked file once
 
   rel="group3/folder4/file7.dat"
   old="$(sha1sum <"$WORK_UNIX/src/$rel")"
   printf 'changed after ten runs\n' >>"$WORK_UNIX/src/$rel"
   new="$(sha1sum <"$WORK_UNIX/src/$rel")"
-  out="$(run snapshot "$WORK\\src" "$WORK\\snaps\\run11" "$WORK\\snaps\\run10")" ||
+  out="$(run snapshot "$WORK\\src" "$WORK\\$snaps\\run11" "$WORK\\$snaps\\run10")" ||
     die "run after the change failed: $out"
   SNAP_CONTENT="met"
   [ "$(field copied "$out")" = 1 ] || SNAP_CONTENT="NOT MET (copied $(field copied "$out"))"
-  run verify "$WORK\\src" "$WORK\\snaps\\run11" 1 >/dev/null || SNAP_CONTENT="NOT MET (newest differs)"
-  [ "$(sha1sum <"$WORK_UNIX/snaps/run11/$rel")" = "$new" ] || SNAP_CONTENT="NOT MET (newest)"
+  run verify "$WORK\\src" "$WORK\\$snaps\\run11" 1 >/dev/null || SNAP_CONTENT="NOT MET (newest differs)"
+  [ "$(sha1sum <"$WORK_UNIX/$snaps/run11/$rel")" = "$new" ] || SNAP_CONTENT="NOT MET (newest)"
   for k in $(seq 1 10); do
-    sum="$(sha1sum <"$WORK_UNIX/snaps/run$k/$rel")"
+    sum="$(sha1sum <"$WORK_UNIX/$snaps/run$k/$rel")"
     [ "$sum" = "$old" ] || SNAP_CONTENT="NOT MET (run $k changed)"
   done
   truncate -s -23 "$WORK_UNIX/src/$rel"  # the tree as the other cases expect it
-  fresh snaps
 
-  out="$(run snapshot "$WORK\\small100k" "$WORK\\s100a" -)" || die "100,000 files: $out"
-  out="$(run snapshot "$WORK\\small100k" "$WORK\\s100b" "$WORK\\s100a")" || die "100,000 files: $out"
+  fresh s100
+  out="$(run snapshot "$WORK\\small100k" "$WORK\\$DEST\\a" -)" || die "100,000 files: $out"
+  out="$(run snapshot "$WORK\\small100k" "$WORK\\$DEST\\b" "$WORK\\$DEST\\a")" ||
+    die "100,000 files: $out"
   [ "$(field linked "$out")" = 100000 ] || die "100,000 files were not all linked: $out"
   SNAP_PEAK=$(field peak "$out")
-  fresh s100a
-  fresh s100b
 }
 
 snapshot_report() {
@@ -173,9 +186,8 @@ if [ "${BENCH_ONLY:-}" = snapshots ]; then
 fi
 
 log "warming up"
-fresh dst
-run bare "$WORK\\src" "$WORK\\dst" >/dev/null
-fresh dst
+fresh warm
+run bare "$WORK\\src" "$WORK\\$DEST" >/dev/null
 measure wine cmd /c exit
 launch_wall=$WALL launch_cpu=$CPU
 
@@ -185,60 +197,59 @@ WORKER_COUNTS="${BENCH_WORKERS:-}"
 for round in $(seq "$ROUNDS"); do
   log "round $round of $ROUNDS"
   fresh dst
-  measure wine "$BENCH" engine "$WORK\\src" "$WORK\\dst" || die "engine run failed: $OUT"
+  measure wine "$BENCH" engine "$WORK\\src" "$WORK\\$DEST" || die "engine run failed: $OUT"
   add engine
-  verify engine dst
+  verify engine "$DEST"
   sync
-  measure wine "$BENCH" engine "$WORK\\src" "$WORK\\dst" || die "engine second run failed: $OUT"
+  measure wine "$BENCH" engine "$WORK\\src" "$WORK\\$DEST" || die "engine second run failed: $OUT"
   [ "$(field skipped "$OUT")" = "$SOURCE_FILES" ] || die "second run did not skip everything: $OUT"
   add skip
 
   fresh dst
-  measure wine "$BENCH" bare "$WORK\\src" "$WORK\\dst" || die "bare loop failed: $OUT"
+  measure wine "$BENCH" bare "$WORK\\src" "$WORK\\$DEST" || die "bare loop failed: $OUT"
   add bare
-  verify "bare loop" dst
+  verify "bare loop" "$DEST"
 
   fresh dst
-  measure wine "$BENCH" pool 4 "$WORK\\src" "$WORK\\dst" || die "CopyFileExW pool failed: $OUT"
+  measure wine "$BENCH" pool 4 "$WORK\\src" "$WORK\\$DEST" || die "CopyFileExW pool failed: $OUT"
   add pool
-  verify "CopyFileExW pool" dst
+  verify "CopyFileExW pool" "$DEST"
 
   for n in $WORKER_COUNTS; do
     fresh dst
-    measure wine "$BENCH" engine "$WORK\\src" "$WORK\\dst" "$n" || die "engine ($n) failed: $OUT"
+    measure wine "$BENCH" engine "$WORK\\src" "$WORK\\$DEST" "$n" || die "engine ($n) failed: $OUT"
     add "w$n"
-    verify "engine ($n threads)" dst
+    verify "engine ($n threads)" "$DEST"
   done
 
   fresh dst
-  measure wine xcopy "$WORK\\src" "$WORK\\dst" /E /I /Y /Q || die "xcopy failed"
+  measure wine xcopy "$WORK\\src" "$WORK\\$DEST" /E /I /Y /Q || die "xcopy failed"
   add xcopy
-  verify xcopy dst
+  verify xcopy "$DEST"
 
   fresh dst
-  measure cp -r "$WORK_UNIX/src" "$WORK_UNIX/dst" || die "cp -r failed"
+  measure cp -r "$WORK_UNIX/src" "$WORK_UNIX/$DEST" || die "cp -r failed"
   add cp
-  verify "cp -r" dst
+  verify "cp -r" "$DEST"
 done
-fresh dst
 
 log "answers of the window's thread while the engine copies 1,000 small files and one of 1 GB"
 answers=""
 for round in $(seq "$ROUNDS"); do
   fresh huge-copy
-  out="$(run responsive "$WORK\\huge" "$WORK\\huge-copy")" || die "responsiveness run failed: $out"
+  out="$(run responsive "$WORK\\huge" "$WORK\\$DEST")" || die "responsiveness run failed: $out"
   answers+=" $(field longest_ms "$out")"
+  rm -rf "${WORK_UNIX:?}/$DEST"  # 1 GB each; what follows copies few files
 done
-fresh huge-copy
 
 log "peak memory"
-out5="$(run engine "$WORK\\small5k" "$WORK\\m5")" || die "engine failed: $out5"
 fresh m5
-out100="$(run engine "$WORK\\small100k" "$WORK\\m100")" || die "engine failed: $out100"
-skip100="$(run engine "$WORK\\small100k" "$WORK\\m100")" || die "engine failed: $skip100"
+out5="$(run engine "$WORK\\small5k" "$WORK\\$DEST")" || die "engine failed: $out5"
 fresh m100
-bare5="$(run bare "$WORK\\small5k" "$WORK\\b5")" || die "bare loop failed: $bare5"
+out100="$(run engine "$WORK\\small100k" "$WORK\\$DEST")" || die "engine failed: $out100"
+skip100="$(run engine "$WORK\\small100k" "$WORK\\$DEST")" || die "engine failed: $skip100"
 fresh b5
+bare5="$(run bare "$WORK\\small5k" "$WORK\\$DEST")" || die "bare loop failed: $bare5"
 
 snapshot_case
 

@@ -160,6 +160,12 @@ if(E2E_TEST_SOURCES)
              ${CMAKE_BINARY_DIR}/kill_during_run)
     set_tests_properties(faults.kill_during_run PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL TRUE
                          TIMEOUT 1200)
+    # The program killed outright in the middle of first copies, which write under final names.
+    add_test(NAME faults.kill_during_first_copy COMMAND bash
+             ${CMAKE_SOURCE_DIR}/tests/faults/kill_during_first_copy.sh
+             ${CMAKE_BINARY_DIR}/Tessaline.exe ${CMAKE_BINARY_DIR}/kill_during_first_copy)
+    set_tests_properties(faults.kill_during_first_copy PROPERTIES FIXTURES_REQUIRED wine
+                         RUN_SERIAL TRUE TIMEOUT 1200)
     # The program killed outright in the middle of timed runs that link to the last backup.
     add_test(NAME faults.kill_during_linking COMMAND bash
              ${CMAKE_SOURCE_DIR}/tests/faults/kill_during_linking.sh

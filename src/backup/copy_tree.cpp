@@ -134,6 +134,9 @@ class CopyRun {
     TreeEntry file;
     EarlierCopy earlier;
     bool last_try = false;  // a second try after a full disk: a failure now counts
+    // The earlier backup's copy to link to first, or empty; the file is written when the
+    // link is refused.
+    std::string link_to;
   };
 
   // A subfolder met in a listing, copied once the files of its folder are done.
@@ -312,7 +315,7 @@ class CopyRun {
     const FileError e = files_.List(folder, copies);
     std::erase_if(*copies, [&](const TreeEntry& entry) {
       if (entry.IsFolder() || !IsTemporaryName(entry.name)) return false;
-      DeleteTemporary(Join(folder, entry.name));
+      DeleteUnfinished(Join(folder, entry.name));
       return true;
     });
     std::sort(copies->begin(), copies->end(), KeyLess);
@@ -354,8 +357,8 @@ class CopyRun {
     std::sort(copies->begin(), copies->end(), KeyLess);
   }
 
-  // Carries out the decision about one file: a skipped copy has its bits put right, a link is
-  // made at once, a file to write goes to the pool. copy is what the destination's listing
+  // Carries out the decision about one file: a skipped copy has its bits put right, a file to
+  // link or to write goes to the pool. copy is what the destination's listing
   // showed under the file's name, if anything; earlier what the earlier backup's folder
   // (earlier_folder) showed.
   void CopyOneFile(const std::string& source, const TreeEntry& file, const std::string& folder,
@@ -364,6 +367,7 @@ class CopyRun {
     const std::uint64_t order = NextOrder();
     const std::string target = Join(folder, file.name);
     EarlierCopy replaced;
+    std::string link_to;
     switch (DecideFile(file, copy, earlier)) {
       case FileAction::kFolderInTheWay:
         return FailFile(order, target, files_.Refusal(CopyRefusal::kFolderInTheWay));
@@ -376,20 +380,23 @@ class CopyRun {
         skipped_.fetch_add(1);
         return;
       case FileAction::kLink:
-        if (Link(Join(earlier_folder, earlier->name), target)) return;
+        if (!linking_.load()) break;
+        link_to = Join(earlier_folder, earlier->name);
         break;
       case FileAction::kWrite:
         if (copy != nullptr) replaced = EarlierCopy{true, copy->attributes};
         break;
     }
-    auto job = std::make_shared<FileJob>(FileJob{order, source, folder, file, replaced, false});
+    auto job = std::make_shared<FileJob>(
+        FileJob{order, source, folder, file, replaced, false, std::move(link_to)});
     pool_->Submit([this, job] { WriteGuarded(*job); });
   }
 
-  // Gives target its name as a second name of the earlier backup's copy. A link is whole the
-  // moment it exists, so it needs no temporary file; it is one call with no data, made right
-  // here, since handing it to a writer would cost more than the call. False when the file
-  // system refused; the file is then copied as any other.
+  // On a worker: gives target its name as a second name of the earlier backup's copy. A link is
+  // whole the moment it exists, so it needs no temporary file. It is one call with no data, but
+  // under Wine three trips to its server, so links made on the writers overlap those trips and
+  // took half the time of links made one after another on the walk's thread. False when the
+  // file system refused; the file is then copied as any other.
   bool Link(const std::string& existing, const std::string& target) {
     if (!linking_.load()) return false;
     const FileError e = files_.MakeHardLink(existing, target);
@@ -423,6 +430,7 @@ class CopyRun {
   // On a worker: writes one file; no failure escapes to the pool.
   void WriteGuarded(const FileJob& job) {
     try {
+      if (!job.link_to.empty() && Link(job.link_to, Join(job.folder, job.file.name))) return;
       Write(job);
     } catch (const std::exception& e) {
       RecordFileFailure(job.order, files_.Shown(Join(job.folder, job.file.name)), e.what());
@@ -432,7 +440,13 @@ class CopyRun {
     }
   }
 
-  // On a worker: copies the file through a temporary file and renames it into place.
+  // On a worker: copies one file. A file that replaces a copy is written under a temporary
+  // name and renamed over it, so the copy it replaces is good until the new one is whole. A file
+  // with no copy yet is written under its own name: there is nothing to lose, and the creation
+  // and rename of a second name are the costliest steps of a small file. Its times go on last,
+  // so one cut short by a crash keeps the time of its last write, which no source has, and the
+  // next run replaces it. Without leave to replace, a file cut short could never be put right,
+  // so such a copy always goes through a temporary file.
   void Write(const FileJob& job) {
     const TreeEntry& file = job.file;
     const std::string target = Join(job.folder, file.name);
@@ -443,11 +457,25 @@ class CopyRun {
     if (const FileError e = CheckRoom(job.folder, file.size); e.Failed()) {
       return FailWrite(job, target, e);
     }
-    std::string temp;
+    std::string written;  // the name being written, deleted should the copy fail
     std::unique_ptr<OpenFile> out;
-    if (const FileError e = CreateTemporary(job.folder, file.attributes, &temp, &out);
-        e.Failed()) {
-      return FailWrite(job, target, e);
+    bool in_place = !job.earlier.exists && settings_.overwrite;
+    if (in_place) {
+      written = target;
+      const FileError e = files_.CreateExclusive(target, BornWith(file.attributes), &out);
+      // A copy that turned up after the folder was listed (another run writing the same
+      // folder) is replaced through a temporary file like any other.
+      if (e.kind == FileErrorKind::kAlreadyExists) {
+        in_place = false;
+      } else if (e.Failed()) {
+        return FailWrite(job, target, e);
+      }
+    }
+    if (!in_place) {
+      if (const FileError e = CreateTemporary(job.folder, file.attributes, &written, &out);
+          e.Failed()) {
+        return FailWrite(job, target, e);
+      }
     }
     bool read_failed = false;
     FileError e = CopyData(*in, *out, file.size, &read_failed);
@@ -459,10 +487,10 @@ class CopyRun {
                                         ? SettableAttributes(file.attributes)
                                         : 0);
     }
-    if (!e.Failed()) e = PutInPlace(*out, target, job.earlier);
+    if (!e.Failed() && !in_place) e = PutInPlace(*out, target, job.earlier);
     out.reset();
     if (e.Failed()) {
-      DeleteTemporary(temp);
+      DeleteUnfinished(written);
       if (read_failed) return FailFile(job.order, job.source, e);
       return FailWrite(job, target, e);
     }
@@ -509,15 +537,18 @@ class CopyRun {
     return {};
   }
 
-  // The temporary file is born with the source's attributes except read-only, which comes
-  // last, so that plain files need no attribute change afterwards.
+  // A new file is born with the source's attributes except read-only, which comes last, so
+  // that plain files need no attribute change afterwards.
+  static std::uint32_t BornWith(std::uint32_t attributes) {
+    return SettableAttributes(attributes & ~kAttrReadOnly);
+  }
+
   FileError CreateTemporary(const std::string& folder, std::uint32_t attributes,
                             std::string* path, std::unique_ptr<OpenFile>* file) {
-    const std::uint32_t born_with = SettableAttributes(attributes & ~kAttrReadOnly);
     FileError e;
     for (int attempt = 0; attempt < 8; ++attempt) {
       *path = Join(folder, NextTemporaryName());
-      e = files_.CreateExclusive(*path, born_with, file);
+      e = files_.CreateExclusive(*path, BornWith(attributes), file);
       if (e.kind != FileErrorKind::kAlreadyExists) return e;
     }
     return e;
@@ -573,9 +604,9 @@ class CopyRun {
     return {};
   }
 
-  // Deletes a temporary file whatever attributes it was given; failures are left for the next
-  // run (the file may still be open in another run).
-  void DeleteTemporary(const std::string& path) {
+  // Deletes a file this run was writing, or a temporary file, whatever attributes it was given;
+  // failures are left for the next run (the file may still be open in another run).
+  void DeleteUnfinished(const std::string& path) {
     if (!files_.Delete(path).Failed()) return;
     files_.SetAttributes(path, 0);
     files_.Delete(path);

@@ -6,12 +6,15 @@
 // the destination, which is made, with its parents, when missing. A source that is a file lands
 // in the destination folder under its own name.
 //
-// Every file is written under a temporary name, "~tessaline-" + 16 hex digits + ".tmp", in the
-// folder of the file it will replace, and renamed over the old copy, so an interrupted run
-// never destroys the previous good copy. A run deletes such files it meets in a destination
-// folder (the leftovers of an interrupted run), never copies one from a source and never counts
-// one. A temporary file is held open without sharing while it is written, so a second run
-// started from the event pump cannot delete the file a first run is still writing.
+// A file that replaces a copy is written under a temporary name, "~tessaline-" + 16 hex digits
+// + ".tmp", in the folder of the copy, and renamed over it, so an interrupted run never destroys
+// the previous good copy. A file with no copy yet is written under its own name, its times set
+// last: one cut short keeps the time of its last write, which its source does not have, so the
+// next run finds it out of date and replaces it (a copy that may not replace files always goes
+// through a temporary file). A run deletes temporary files it meets in a destination folder
+// (the leftovers of an interrupted run), never copies one from a source and never counts one. A
+// file being written is held open without sharing, so a second run started from the event pump
+// cannot delete or replace the file a first run is still writing.
 //
 // A file is never changed in place once written: a replacement is a new file renamed over the
 // name, so older backups that share a file through a link keep it as it was.
@@ -32,8 +35,9 @@
 // out: Windows refuses to open them, and they are no user's data.
 //
 // The walk, the decisions and every call of the yield run on the caller's thread; the writes
-// run on the file tree's work pool. A copy returns when every write it started has ended. It
-// never throws: what failed is counted, and the first failure told is the first in walk order.
+// and the links run on the file tree's work pool. A copy returns when every write it started
+// has ended. It never throws: what failed is counted, and the first failure told is the first
+// in walk order.
 #pragma once
 
 #include <cstdint>

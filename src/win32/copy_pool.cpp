@@ -1,5 +1,6 @@
 #include "win32/copy_pool.h"
 
+#include <algorithm>
 #include <mutex>
 #include <system_error>
 #include <utility>
@@ -15,6 +16,11 @@ constexpr size_t kJobsQueuedPerWorker = 16;
 constexpr DWORD kRecheckMs = 50;
 
 }  // namespace
+
+int CopyWorkers() {
+  const DWORD cores = GetActiveProcessorCount(ALL_PROCESSOR_GROUPS);
+  return std::clamp(4 * static_cast<int>(cores), 4, 8);
+}
 
 CopyPool::CopyPool(int workers, std::function<void()> events)
     : workers_(workers < 1 ? 1 : workers),

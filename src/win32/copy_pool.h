@@ -29,12 +29,12 @@ class SlimLock {
 };
 
 // Threads that write files at once. Small files cost a round of system calls each, not
-// bandwidth, so writers overlap those waits. Under Wine on 2 cores, 5,000 small files and five
-// of 50 MB took (wall, medians of 5, against 1 writer) 0.66 with 2 writers, 0.56 with 4 and
-// 0.47 with 8. But 8 writers made the window's longest answer during a 1 GB copy 20 ms instead
-// of 6 ms and the peak memory 21 MB instead of 17 MB, for 5 to 15 % less time; a window that
-// stays quick matters more here than the last few percent.
-inline constexpr int kCopyWorkers = 4;
+// bandwidth, and under Wine most of those calls wait for its server, a single thread: writers
+// overlap those waits with each other's reading and writing. On 2 cores, 5,000 small files and
+// five of 50 MB took (wall, against 1 writer) 0.66 with 2 writers, 0.56 with 4 and 0.47 with 8,
+// and 8 kept the window's longest answer during a 1 GB copy near 20 ms and the peak memory near
+// 21 MB. More than 8 only queue at the server. So: four a core, at least 4 and at most 8.
+int CopyWorkers();
 
 class CopyPool : public WorkPool {
  public:

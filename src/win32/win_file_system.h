@@ -56,7 +56,7 @@ class WinFileSystem : public FileSystem {
   // Coarse when the volume names a FAT file system (FAT, FAT32, exFAT); otherwise it writes a
   // write time with a fraction of a second to a probe file of its own and reads it back.
   FileError KeepsFineWriteTimes(const std::string& folder, bool* fine) override;
-  // CopyPool threads; workers 0 takes kCopyWorkers.
+  // CopyPool threads; workers 0 takes CopyWorkers().
   std::unique_ptr<WorkPool> MakeWorkPool(int workers, std::function<void()> events) override;
 };
 

@@ -414,7 +414,7 @@ FileError WinFileSystem::KeepsFineWriteTimes(const std::string& folder, bool* fi
 }
 
 std::unique_ptr<WorkPool> WinFileSystem::MakeWorkPool(int workers, std::function<void()> events) {
-  return std::make_unique<CopyPool>(workers > 0 ? workers : kCopyWorkers, std::move(events));
+  return std::make_unique<CopyPool>(workers > 0 ? workers : CopyWorkers(), std::move(events));
 }
 
 }  // namespace tess::win32

@@ -335,6 +335,68 @@ TEST_P(CopyFaultTest, AFailedWriteKeepsTheEarlierCopyAndTheNextRunCompletes) {
   EXPECT_EQ(Temporaries(), 0);
 }
 
+
+// The same faults on a first copy, where no earlier copy can be lost: a failed file leaves
+// nothing, a file cut short by a death keeps its own name but never the source's stamp, and
+// the next run puts both right. No temporary file is made at all.
+TEST_P(CopyFaultTest, ANewFileThatFailsLeavesNothingOrAStaleFileThatTheNextRunReplaces) {
+  files_.AddFile(At("src\\a.txt"), "alpha");
+  files_.AddFile(At("src\\b.txt"), "bravo-bravo");
+  FaultyTree faulty(files_);
+  GetParam().inject(faulty, files_);
+
+  std::string expected = GetParam().outcome;
+  expected.replace(expected.find('@'), 1, kRoot);
+  EXPECT_EQ(Line(Copy(faulty)), expected);
+  EXPECT_EQ(files_.Content(At("dest\\a.txt")), "alpha");
+  if (GetParam().died) {
+    EXPECT_EQ(files_.Content(At("dest\\b.txt")), "bravo-br");
+  } else {
+    EXPECT_FALSE(files_.IsFile(At("dest\\b.txt")));
+  }
+  EXPECT_EQ(Temporaries(), 0);
+
+  files_.free_bytes = std::uint64_t{1} << 40;
+  EXPECT_EQ(Line(Copy()), "copied 1, skipped 1, failed 0/0, first [] ");
+  EXPECT_EQ(files_.Content(At("dest\\b.txt")), "bravo-bravo");
+  EXPECT_EQ(Temporaries(), 0);
+}
+
+
+// Where the bytes go while a file is written: a replacement fills a temporary file while the
+// earlier copy stays readable under its name; a new file is written under its own name. A
+// copy that may not replace files never shows a file under its name before it is whole.
+TEST_F(CopyTreeTest, OnlyAReplacementOrACopyThatMayNotReplaceGoesThroughATemporaryFile) {
+  files_.AddFile(At("src\\new.txt"), "new file");
+  files_.AddFile(At("src\\old.txt"), "new version");
+  files_.AddFile(At("dest\\old.txt"), "old version");
+  FaultyTree faulty(files_);
+  std::vector<std::string> seen;  // one writer thread: the tree has two files
+  faulty.before_write = [&](std::uint64_t) {
+    seen.push_back("new.txt:" + (files_.IsFile(At("dest\\new.txt"))
+                                     ? files_.Content(At("dest\\new.txt"))
+                                     : std::string("absent")) +
+                   " old.txt:" + files_.Content(At("dest\\old.txt")) +
+                   " temporaries:" + std::to_string(Temporaries()));
+  };
+  CopySettings settings;
+  settings.workers = 1;
+  EXPECT_EQ(Line(CopyTree(faulty, At("src"), At("dest"), settings)),
+            "copied 2, skipped 0, failed 0/0, first [] ");
+  std::sort(seen.begin(), seen.end());
+  EXPECT_EQ(seen, (std::vector<std::string>{"new.txt: old.txt:old version temporaries:0",
+                                             "new.txt:new file old.txt:old version temporaries:1"}));
+
+  files_.AddFile(At("src\\third.txt"), "third");
+  seen.clear();
+  settings.overwrite = false;
+  EXPECT_EQ(Line(CopyTree(faulty, At("src"), At("dest"), settings)),
+            "copied 1, skipped 2, failed 0/0, first [] ");
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_NE(seen[0].find("temporaries:1"), std::string::npos) << seen[0];
+  EXPECT_EQ(files_.Content(At("dest\\third.txt")), "third");
+}
+
 INSTANTIATE_TEST_SUITE_P(Faults, CopyFaultTest, ::testing::ValuesIn(kFaults),
                          [](const auto& info) { return std::string(info.param.name); });
 

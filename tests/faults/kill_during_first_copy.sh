@@ -1,0 +1,127 @@
+#!/usr/bin/env bash
+# The program killed outright (kill -9 on its own process) at random moments of first copies,
+# where files are written under their own names: every file left behind must be whole and
+# current (the source's content and write time) or carry a size or write time its source does
+# not have, so that the next run recopies it; and the run after the last kill must complete
+# with a copy equal to the source.
+#   kill_during_first_copy.sh TESSALINE_EXE WORK_FOLDER [KILLS]
+# Runs inside the test prefix ($WINEPREFIX) and display ($DISPLAY) that ./x test provides.
+set -euo pipefail
+exe="$1"
+work="$2"
+kills_wanted="${3:-20}"
+max_rounds=$((kills_wanted * 3))
+. "$(dirname "${BASH_SOURCE[0]}")/program.sh"
+
+rm -rf "$work"
+mkdir -p "$work"
+src="$work/Data"
+dst="$work/Backups"
+copy="$dst/Data"
+mkdir -p "$src/small" "$src/large" "$dst"
+for i in $(seq -w 0 799); do
+  printf 'small file %s %*s\n' "$i" "$((i % 97))" "" >"$src/small/$i.txt"
+done
+for i in 1 2 3 4 5 6; do
+  head -c $((3 * 1024 * 1024 + i * 4099)) < <(yes "large file $i") >"$src/large/$i.bin"
+done
+# Sizes and write times as Windows keeps them: times in steps of 100 ns.
+listing() {
+  find "$1" -type f -printf '%s %T@ %p\n' 2>/dev/null |
+    awk '{ split($2, t, "."); $2 = t[1] "." substr(t[2] "0000000", 1, 7); print }'
+}
+declare -A sum size mtime
+while read -r s path; do sum["${path#"$src/"}"]="$s"; done < <(find "$src" -type f -exec sha1sum {} +)
+while read -r bytes when path; do
+  size["${path#"$src/"}"]="$bytes"
+  mtime["${path#"$src/"}"]="$when"
+done < <(listing "$src")
+
+forget_settings_and_log
+setting Folders "$(winepath -w "$src");"
+setting Path "$(winepath -w "$dst")"
+setting StartStopState On
+setting OftenIndex 1  # every 5 seconds
+setting "Include Date" Off
+
+trap 'kill_program >/dev/null 2>&1 || true' EXIT
+
+# Every file of the copy is whole and current, or shows by its size or write time that it is
+# not; prints how many are cut short. Temporary files (a write-time probe cut short) are left
+# for the next run to delete.
+check_copy() {
+  local stale=0 path rel bytes when
+  while read -r bytes when path; do
+    rel="${path#"$copy/"}"
+    case "$(basename "$rel")" in '~tessaline-'*.tmp) continue ;; esac
+    [ -n "${sum[$rel]:-}" ] || fail "$rel is in the copy but not in the source"
+    if [ "$bytes" = "${size[$rel]}" ] && [ "$when" = "${mtime[$rel]}" ]; then
+      [ "$(sha1sum "$path" | cut -d' ' -f1)" = "${sum[$rel]}" ] ||
+        fail "$rel has its source's size and write time but not its content"
+    else
+      stale=$((stale + 1))
+    fi
+  done < <(listing "$copy")
+  echo "$stale"
+}
+
+now_ms() { date +%s%3N; }
+wait_for_first_write() {
+  local _
+  for _ in $(seq 600); do
+    [ -n "$(find "$dst" -newer "$stamp" -print -quit 2>/dev/null)" ] && return 0
+    sleep 0.02
+  done
+  fail "the timed run never started writing"
+}
+
+say "one complete first copy"
+stamp="$work/stamp"
+touch "$stamp"
+start_program
+wait_for_first_write
+began="$(now_ms)"
+wait_for_complete_run 0
+run_ms=$(($(now_ms) - began))
+kill_program
+[ "$(check_copy)" -eq 0 ] || fail "a complete first copy holds files cut short"
+diff -r "$src" "$copy" >/dev/null || fail "a complete first copy differs from its source"
+say "a whole first copy takes about $run_ms ms here"
+
+kills=0
+rounds=0
+cut_short=0
+while [ "$kills" -lt "$kills_wanted" ]; do
+  rounds=$((rounds + 1))
+  [ "$rounds" -le "$max_rounds" ] || fail "only $kills of $rounds kills landed inside a run"
+  rm -rf "$copy"
+  lines="$(log_lines)"
+  touch "$stamp"
+  start_program
+  wait_for_first_write
+  delay=$((RANDOM % (run_ms > 0 ? run_ms : 1)))
+  sleep "$((delay / 1000)).$(printf '%03d' $((delay % 1000)))"
+  kill_program
+  stale="$(check_copy)"
+  if [ "$(log_lines)" -gt "$lines" ]; then
+    say "round $rounds: the run had finished before the kill"
+    run_ms=$((run_ms * 3 / 4 > 20 ? run_ms * 3 / 4 : 20))
+  else
+    kills=$((kills + 1))
+    cut_short=$((cut_short + stale))
+    say "round $rounds: killed inside the first copy ($stale file(s) cut short)"
+  fi
+done
+
+say "a run after the last kill completes"
+lines="$(log_lines)"
+start_program
+wait_for_complete_run "$lines"
+kill_program
+[ "$(check_copy)" -eq 0 ] || fail "files cut short remain after a complete run"
+[ -z "$(find "$copy" -name '~tessaline-*.tmp' -print -quit)" ] ||
+  fail "temporary files remain after a complete run"
+diff -r "$src" "$copy" >/dev/null || fail "the copy differs from the source after a complete run"
+say "$kills kills inside first copies in $rounds rounds, $cut_short file(s) cut short in all:"
+say "every file whole and current or found out of date, and the next run completed"
+rm -rf "$work"
