@@ -18,12 +18,16 @@ mkdir -p "$work"
 src="$work/Data"
 dst="$work/Backups"
 copy="$dst/Data"
-mkdir -p "$src/small" "$src/large" "$dst"
-for i in $(seq -w 0 799); do
-  printf 'small file %s %*s\n' "$i" "$((i % 97))" "" >"$src/small/$i.txt"
+mkdir -p "$src/large" "$dst"
+# Enough small files that a first copy lasts long enough to be killed inside it.
+for d in $(seq -w 0 19); do
+  mkdir -p "$src/small$d"
+  for i in $(seq -w 0 149); do
+    printf 'small file %s/%s %*s\n' "$d" "$i" "$((10#$i % 97))" "" >"$src/small$d/$i.txt"
+  done
 done
 for i in 1 2 3 4 5 6; do
-  head -c $((3 * 1024 * 1024 + i * 4099)) < <(yes "large file $i") >"$src/large/$i.bin"
+  head -c $((6 * 1024 * 1024 + i * 4099)) < <(yes "large file $i") >"$src/large/$i.bin"
 done
 # Sizes and write times as Windows keeps them: times in steps of 100 ns.
 listing() {
@@ -40,9 +44,9 @@ done < <(listing "$src")
 forget_settings_and_log
 setting Folders "$(winepath -w "$src");"
 setting Path "$(winepath -w "$dst")"
-setting StartStopState On
-setting OftenIndex 1  # every 5 seconds
 setting "Include Date" Off
+# A backup from the command line starts at once, with the stored settings.
+start_backup() { (cd "$(dirname "$exe")" && wine "$exe" /backup </dev/null >/dev/null 2>&1 &); }
 
 trap 'kill_program >/dev/null 2>&1 || true' EXIT
 
@@ -72,13 +76,13 @@ wait_for_first_write() {
     [ -n "$(find "$dst" -newer "$stamp" -print -quit 2>/dev/null)" ] && return 0
     sleep 0.02
   done
-  fail "the timed run never started writing"
+  fail "the backup never started writing"
 }
 
 say "one complete first copy"
 stamp="$work/stamp"
 touch "$stamp"
-start_program
+start_backup
 wait_for_first_write
 began="$(now_ms)"
 wait_for_complete_run 0
@@ -97,7 +101,7 @@ while [ "$kills" -lt "$kills_wanted" ]; do
   rm -rf "$copy"
   lines="$(log_lines)"
   touch "$stamp"
-  start_program
+  start_backup
   wait_for_first_write
   delay=$((RANDOM % (run_ms > 0 ? run_ms : 1)))
   sleep "$((delay / 1000)).$(printf '%03d' $((delay % 1000)))"
@@ -115,7 +119,7 @@ done
 
 say "a run after the last kill completes"
 lines="$(log_lines)"
-start_program
+start_backup
 wait_for_complete_run "$lines"
 kill_program
 [ "$(check_copy)" -eq 0 ] || fail "files cut short remain after a complete run"
