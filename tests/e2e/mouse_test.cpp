@@ -197,7 +197,7 @@ TEST_F(MouseE2eTest, ADragPastTheListsEdgeScrollsItAndCarriesTheEntryOn) {
 }
 
 TEST_F(MouseE2eTest, ButtonsShowTheHandFramesTheArrowAndARunKeepsItsHourglass) {
-  const TempTree source(Under("Many", ManyFiles(1500)));
+  const TempTree source(Under("Many", ManyFiles(6000)));
   const std::wstring destination = source / L"Backups";
   MakeFolders(destination);
   SeedSetting(L"Folders", source / L"Many" + L";");
