@@ -69,7 +69,6 @@ check_copy() {
   echo "$stale"
 }
 
-now_ms() { date +%s%3N; }
 wait_for_first_write() {
   local _
   for _ in $(seq 600); do
@@ -103,13 +102,11 @@ while [ "$kills" -lt "$kills_wanted" ]; do
   touch "$stamp"
   start_backup
   wait_for_first_write
-  delay=$((RANDOM % (run_ms > 0 ? run_ms : 1)))
-  sleep "$((delay / 1000)).$(printf '%03d' $((delay % 1000)))"
-  kill_program
+  kill_within "$run_ms"
   stale="$(check_copy)"
   if [ "$(log_lines)" -gt "$lines" ]; then
     say "round $rounds: the run had finished before the kill"
-    run_ms=$((run_ms * 3 / 4 > 20 ? run_ms * 3 / 4 : 20))
+    run_ms="$(earlier_aim "$run_ms")"
   else
     kills=$((kills + 1))
     cut_short=$((cut_short + stale))

@@ -52,7 +52,6 @@ wait_for_new_folder() {
 manifest() {
   (cd "$dst" && find . -type f ! -name '~tessaline-*.tmp' -print0 | xargs -0 -r sha1sum) | LC_ALL=C sort
 }
-now_ms() { date +%s%3N; }
 stamp="$work/stamp"
 
 run_once() {  # one whole timed run; kills the program after it

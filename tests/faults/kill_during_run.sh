@@ -66,7 +66,6 @@ check_copy() {
   echo "$temps"
 }
 
-now_ms() { date +%s%3N; }
 # Waits until the run writes into the copy (anything newer than the stamp file).
 wait_for_first_write() {
   local _
@@ -103,15 +102,11 @@ while [ "$kills" -lt "$kills_wanted" ]; do
   touch "$stamp"
   start_program
   wait_for_first_write
-  delay=$((RANDOM % (run_ms > 0 ? run_ms : 1)))
-  sleep "$((delay / 1000)).$(printf '%03d' $((delay % 1000)))"
-  kill_program
+  kill_within "$run_ms"
   temps="$(check_copy)"
   if [ "$(log_lines)" -gt "$lines" ]; then
     say "round $rounds: the run had finished before the kill"
-    # Replacing runs can be quicker than the first copy, and on a busy machine the first write
-    # is seen late: kills then aim at an earlier part of the run, still at random within it.
-    run_ms=$((run_ms * 3 / 4 > 20 ? run_ms * 3 / 4 : 20))
+    run_ms="$(earlier_aim "$run_ms")"
   else
     kills=$((kills + 1))
     say "round $rounds: killed inside the run ($temps temporary file(s) left)"

@@ -59,3 +59,15 @@ wait_for_complete_run() {
   done
   fail "no run completed within a minute"
 }
+
+now_ms() { date +%s%3N; }
+# kill -9 on the program at a random moment within the next ms milliseconds.
+kill_within() {
+  local ms="$1" delay
+  delay=$((RANDOM % (ms > 0 ? ms : 1)))
+  sleep "$((delay / 1000)).$(printf '%03d' $((delay % 1000)))"
+  kill_program
+}
+# After a run ended before its kill: later runs may be quicker, and on a busy machine the first
+# write is seen late, so kills aim at an earlier part of the run, still at random within it.
+earlier_aim() { echo $(($1 * 3 / 4 > 20 ? $1 * 3 / 4 : 20)); }

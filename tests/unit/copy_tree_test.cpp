@@ -308,60 +308,54 @@ const FaultCase kFaults[] = {
      "copied 1, skipped 0, failed 1/0, first [@\\dest\\b.txt] The process has died.", true},
 };
 
-class CopyFaultTest : public CopyTreeTest, public ::testing::WithParamInterface<FaultCase> {};
+class CopyFaultTest : public CopyTreeTest, public ::testing::WithParamInterface<FaultCase> {
+ protected:
+  // Copies a.txt and b.txt through a tree with the case's fault; the outcome must be the
+  // case's, and the second file is the one that fails.
+  void CopyWithTheFault() {
+    files_.AddFile(At("src\\a.txt"), "alpha");
+    files_.AddFile(At("src\\b.txt"), "bravo-bravo");
+    FaultyTree faulty(files_);
+    GetParam().inject(faulty, files_);
+    std::string expected = GetParam().outcome;
+    expected.replace(expected.find('@'), 1, kRoot);
+    EXPECT_EQ(Line(Copy(faulty)), expected);
+    EXPECT_EQ(faulty.Died(), GetParam().died);
+    EXPECT_EQ(files_.Content(At("dest\\a.txt")), "alpha");
+  }
+  // The next run, with room enough, puts right what the fault left.
+  void ExpectTheNextRunCompletes() {
+    files_.free_bytes = std::uint64_t{1} << 40;
+    EXPECT_EQ(Line(Copy()), "copied 1, skipped 1, failed 0/0, first [] ");
+    EXPECT_EQ(files_.Content(At("dest\\b.txt")), "bravo-bravo");
+    EXPECT_EQ(Temporaries(), 0);
+  }
+};
 
 // Each source file is replacing an earlier copy; whatever fails, the earlier copies stay whole,
 // no temporary file is left (but for a process that died), and the next run completes.
 TEST_P(CopyFaultTest, AFailedWriteKeepsTheEarlierCopyAndTheNextRunCompletes) {
   files_.AddFile(At("dest\\a.txt"), "old a");
   files_.AddFile(At("dest\\b.txt"), "old b");
-  files_.AddFile(At("src\\a.txt"), "alpha");
-  files_.AddFile(At("src\\b.txt"), "bravo-bravo");
-  FaultyTree faulty(files_);
-  GetParam().inject(faulty, files_);
-
-  std::string expected = GetParam().outcome;
-  expected.replace(expected.find('@'), 1, kRoot);
-  const CopyOutcome out = Copy(faulty);
-  EXPECT_EQ(Line(out), expected);
-  EXPECT_EQ(files_.Content(At("dest\\a.txt")), "alpha");
+  CopyWithTheFault();
   EXPECT_EQ(files_.Content(At("dest\\b.txt")), "old b");
-  EXPECT_EQ(faulty.Died(), GetParam().died);
   EXPECT_EQ(Temporaries(), GetParam().died ? 1 : 0);
-
-  files_.free_bytes = std::uint64_t{1} << 40;
-  EXPECT_EQ(Line(Copy()), "copied 1, skipped 1, failed 0/0, first [] ");
-  EXPECT_EQ(files_.Content(At("dest\\b.txt")), "bravo-bravo");
-  EXPECT_EQ(Temporaries(), 0);
+  ExpectTheNextRunCompletes();
 }
-
 
 // The same faults on a first copy, where no earlier copy can be lost: a failed file leaves
 // nothing, a file cut short by a death keeps its own name but never the source's stamp, and
 // the next run puts both right. No temporary file is made at all.
 TEST_P(CopyFaultTest, ANewFileThatFailsLeavesNothingOrAStaleFileThatTheNextRunReplaces) {
-  files_.AddFile(At("src\\a.txt"), "alpha");
-  files_.AddFile(At("src\\b.txt"), "bravo-bravo");
-  FaultyTree faulty(files_);
-  GetParam().inject(faulty, files_);
-
-  std::string expected = GetParam().outcome;
-  expected.replace(expected.find('@'), 1, kRoot);
-  EXPECT_EQ(Line(Copy(faulty)), expected);
-  EXPECT_EQ(files_.Content(At("dest\\a.txt")), "alpha");
+  CopyWithTheFault();
   if (GetParam().died) {
     EXPECT_EQ(files_.Content(At("dest\\b.txt")), "bravo-br");
   } else {
     EXPECT_FALSE(files_.IsFile(At("dest\\b.txt")));
   }
   EXPECT_EQ(Temporaries(), 0);
-
-  files_.free_bytes = std::uint64_t{1} << 40;
-  EXPECT_EQ(Line(Copy()), "copied 1, skipped 1, failed 0/0, first [] ");
-  EXPECT_EQ(files_.Content(At("dest\\b.txt")), "bravo-bravo");
-  EXPECT_EQ(Temporaries(), 0);
+  ExpectTheNextRunCompletes();
 }
-
 
 // Where the bytes go while a file is written: a replacement fills a temporary file while the
 // earlier copy stays readable under its name; a new file is written under its own name. A
