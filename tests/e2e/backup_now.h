@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "e2e/clock_texts.h"
 #include "e2e/status_recorder.h"
 #include "view/control_ids.h"
 #include "win_support/e2e_fixture.h"
@@ -29,6 +30,31 @@ inline std::wstring SystemReason(DWORD code) {
   }
   while (!reason.empty() && reason.back() == L' ') reason.pop_back();
   return reason;
+}
+
+// A Backup Now click followed until the run's completion text: the local times just before the
+// click and just after the text showed, and the text itself; empty when none came within 30 s,
+// and then shown holds every status text, for the failure message.
+struct CompletedRun {
+  SYSTEMTIME before{};
+  SYSTEMTIME after{};
+  std::wstring completion;
+  std::wstring shown;
+};
+inline CompletedRun BackupNowUntilComplete(App& app) {
+  StatusRecorder status(app.Control(win32::kIdStatusFrame));
+  CompletedRun run;
+  run.before = LocalNow();
+  app.Click(win32::kIdBackupNowButton);
+  const int done =
+      status.WaitFor([](const std::wstring& text) { return StartsWith(text, kComplete); }, 0, 30s);
+  run.after = LocalNow();
+  if (done >= 0) {
+    run.completion = status.Texts()[done];
+  } else {
+    run.shown = status.Describe();
+  }
+  return run;
 }
 
 inline const std::string kBigFile(8 << 20, 'x');  // copied in several pieces

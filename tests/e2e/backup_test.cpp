@@ -162,20 +162,15 @@ TEST_F(BackupNowE2eTest, TwoSourcesOfOneNameLandInFoldersOfTheirOwn) {
 
   App& app = StartProgram();
   ASSERT_NE(app.Main(), nullptr);
-  StatusRecorder status(app.Control(kIdStatusFrame));
-  const SYSTEMTIME before = LocalNow();
-  app.Click(kIdBackupNowButton);
-  const int done =
-      status.WaitFor([](const std::wstring& text) { return StartsWith(text, kComplete); }, 0, 30s);
-  const SYSTEMTIME after = LocalNow();
-  ASSERT_GE(done, 0) << status.Describe();
-  EXPECT_TRUE(StampedWithin(status.Texts()[done], kComplete, GeneralDate, before, after));
+  const CompletedRun run = BackupNowUntilComplete(app);
+  ASSERT_FALSE(run.completion.empty()) << run.shown;
+  EXPECT_TRUE(StampedWithin(run.completion, kComplete, GeneralDate, run.before, run.after));
 
   // Sorted, "Photos (2)Date ..." comes before "PhotosDate ...".
   const auto folders = NamesIn(destination);
   ASSERT_EQ(folders.size(), 2u);
-  EXPECT_TRUE(StampedWithin(folders[0], L"Photos (2)", DateTimeStamp, before, after));
-  EXPECT_TRUE(StampedWithin(folders[1], L"Photos", DateTimeStamp, before, after));
+  EXPECT_TRUE(StampedWithin(folders[0], L"Photos (2)", DateTimeStamp, run.before, run.after));
+  EXPECT_TRUE(StampedWithin(folders[1], L"Photos", DateTimeStamp, run.before, run.after));
   EXPECT_TRUE(HoldsTree(destination + L"\\" + folders[1], first_files));
   EXPECT_TRUE(HoldsTree(destination + L"\\" + folders[0], second_files));
 }
@@ -195,14 +190,9 @@ TEST_F(BackupNowE2eTest, AMissingSourceGetsItsNotSavedLineAndAnErrorStatus) {
 
   App& app = StartProgram();
   ASSERT_NE(app.Main(), nullptr);
-  StatusRecorder status(app.Control(kIdStatusFrame));
-  const SYSTEMTIME before = LocalNow();
-  app.Click(kIdBackupNowButton);
-  const int done =
-      status.WaitFor([](const std::wstring& text) { return StartsWith(text, kComplete); }, 0, 30s);
-  const SYSTEMTIME after = LocalNow();
-  ASSERT_GE(done, 0) << status.Describe();
-  EXPECT_TRUE(StampedWithin(status.Texts()[done], kComplete, GeneralDate, before, after,
+  const CompletedRun run = BackupNowUntilComplete(app);
+  ASSERT_FALSE(run.completion.empty()) << run.shown;
+  EXPECT_TRUE(StampedWithin(run.completion, kComplete, GeneralDate, run.before, run.after,
                             L" with errors in 2 of 3 folders (see View History Log)"));
 
   EXPECT_EQ(NamesIn(destination), std::vector<std::wstring>{L"Alpha"});
@@ -210,11 +200,12 @@ TEST_F(BackupNowE2eTest, AMissingSourceGetsItsNotSavedLineAndAnErrorStatus) {
   const auto lines = HistoryLines();
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_TRUE(StampedWithin(
-      lines[0], L"Renamed was NOT backup saved at ", GeneralDate, before, after,
+      lines[0], L"Renamed was NOT backup saved at ", GeneralDate, run.before, run.after,
       L": the folder " + renamed + L" was not found: " + SystemReason(ERROR_FILE_NOT_FOUND)));
-  EXPECT_TRUE(StampedWithin(lines[1], L"Alpha was backup saved at ", GeneralDate, before, after));
+  EXPECT_TRUE(
+      StampedWithin(lines[1], L"Alpha was backup saved at ", GeneralDate, run.before, run.after));
   EXPECT_TRUE(StampedWithin(
-      lines[2], L"Photos was NOT backup saved at ", GeneralDate, before, after,
+      lines[2], L"Photos was NOT backup saved at ", GeneralDate, run.before, run.after,
       L": the folder " + unplugged + L" was not found: " + SystemReason(ERROR_PATH_NOT_FOUND)));
   EXPECT_EQ(app.ListItems(kIdFolderList), (std::vector<std::wstring>{renamed, alpha, unplugged}));
   EXPECT_EQ(app.FindMessageBox(), nullptr);

@@ -144,14 +144,9 @@ TEST_F(SamplesE2eTest, ABackupNowRightAfterCopiesEverySampleFolder) {
   ASSERT_EQ(app.ListItems(kIdFolderList), SampleEntries());
 
   // A run this small may end before its busy text can be seen.
-  StatusRecorder status(app.Control(kIdStatusFrame));
-  const SYSTEMTIME before = LocalNow();
-  app.Click(kIdBackupNowButton);
-  const int done =
-      status.WaitFor([](const std::wstring& text) { return StartsWith(text, kComplete); }, 0, 30s);
-  const SYSTEMTIME after = LocalNow();
-  ASSERT_GE(done, 0) << status.Describe();
-  EXPECT_TRUE(StampedWithin(status.Texts()[done], kComplete, GeneralDate, before, after));
+  const CompletedRun run = BackupNowUntilComplete(app);
+  ASSERT_FALSE(run.completion.empty()) << run.shown;
+  EXPECT_TRUE(StampedWithin(run.completion, kComplete, GeneralDate, run.before, run.after));
 
   // Without the stamp each entry lands under its own name: the top folders bring the whole
   // tree, and every deeper folder comes again on its own.
@@ -165,7 +160,7 @@ TEST_F(SamplesE2eTest, ABackupNowRightAfterCopiesEverySampleFolder) {
   ASSERT_EQ(lines.size(), kSampleFolders.size());
   for (size_t i = 0; i < lines.size(); ++i) {
     EXPECT_TRUE(StampedWithin(lines[i], LeafOf(kSampleFolders[i]) + L" was backup saved at ",
-                              GeneralDate, before, after));
+                              GeneralDate, run.before, run.after));
   }
   // The tree itself is as the build left it.
   EXPECT_EQ(FilesIn(ReadTree(SampleTree())), kSampleFiles);
@@ -184,14 +179,9 @@ TEST_F(SamplesE2eTest, WithTheDefaultOptionsEachSampleGetsAStampedFolderEqualToI
   Answer(app, IDNO);
   ASSERT_EQ(app.ListItems(kIdFolderList), SampleEntries());
 
-  StatusRecorder status(app.Control(kIdStatusFrame));
-  const SYSTEMTIME before = LocalNow();
-  app.Click(kIdBackupNowButton);
-  const int done =
-      status.WaitFor([](const std::wstring& text) { return StartsWith(text, kComplete); }, 0, 30s);
-  const SYSTEMTIME after = LocalNow();
-  ASSERT_GE(done, 0) << status.Describe();
-  EXPECT_TRUE(StampedWithin(status.Texts()[done], kComplete, GeneralDate, before, after));
+  const CompletedRun run = BackupNowUntilComplete(app);
+  ASSERT_FALSE(run.completion.empty()) << run.shown;
+  EXPECT_TRUE(StampedWithin(run.completion, kComplete, GeneralDate, run.before, run.after));
 
   const auto names = NamesIn(destination);
   EXPECT_EQ(names.size(), kSampleFolders.size());
@@ -201,7 +191,7 @@ TEST_F(SamplesE2eTest, WithTheDefaultOptionsEachSampleGetsAStampedFolderEqualToI
       return StartsWith(name, leaf + L"Date ");
     });
     ASSERT_NE(named, names.end()) << "no folder for " << folder;
-    EXPECT_TRUE(StampedWithin(*named, leaf, DateTimeStamp, before, after));
+    EXPECT_TRUE(StampedWithin(*named, leaf, DateTimeStamp, run.before, run.after));
     EXPECT_TRUE(HoldsTree(destination + L"\\" + *named, ReadTree(SampleTree() + L"\\" + folder)))
         << folder;
   }
@@ -209,7 +199,7 @@ TEST_F(SamplesE2eTest, WithTheDefaultOptionsEachSampleGetsAStampedFolderEqualToI
   ASSERT_EQ(lines.size(), kSampleFolders.size());
   for (size_t i = 0; i < lines.size(); ++i) {
     EXPECT_TRUE(StampedWithin(lines[i], LeafOf(kSampleFolders[i]) + L" was backup saved at ",
-                              GeneralDate, before, after));
+                              GeneralDate, run.before, run.after));
   }
 }
 
