@@ -7,18 +7,10 @@
 #   kill_during_first_copy.sh TESSALINE_EXE WORK_FOLDER [KILLS]
 # Runs inside the test prefix ($WINEPREFIX) and display ($DISPLAY) that ./x test provides.
 set -euo pipefail
-exe="$1"
-work="$2"
-kills_wanted="${3:-20}"
-max_rounds=$((kills_wanted * 3))
 . "$(dirname "${BASH_SOURCE[0]}")/program.sh"
-
-rm -rf "$work"
-mkdir -p "$work"
-src="$work/Data"
-dst="$work/Backups"
+kill_test_start 20 "$@"
 copy="$dst/Data"
-mkdir -p "$src/large" "$dst"
+mkdir -p "$src/large"
 # Enough small files that a first copy lasts long enough to be killed inside it.
 for d in $(seq -w 0 19); do
   mkdir -p "$src/small$d"

@@ -6,18 +6,9 @@
 #   kill_during_linking.sh TESSALINE_EXE WORK_FOLDER [KILLS]
 # Runs inside the test prefix ($WINEPREFIX) and display ($DISPLAY) that ./x test provides.
 set -euo pipefail
-exe="$1"
-work="$2"
-kills_wanted="${3:-8}"
-max_rounds=$((kills_wanted * 3))
-
 . "$(dirname "${BASH_SOURCE[0]}")/program.sh"
-
-rm -rf "$work"
-mkdir -p "$work"
-src="$work/Data"
-dst="$work/Backups"
-mkdir -p "$dst" "$src/large"
+kill_test_start 8 "$@"
+mkdir -p "$src/large"
 # Enough files that a run which only links takes a few seconds, so kills land inside it.
 for d in $(seq -w 0 19); do
   mkdir -p "$src/small/$d"

@@ -5,18 +5,9 @@
 #   kill_during_run.sh TESSALINE_EXE WORK_FOLDER [KILLS]
 # Runs inside the test prefix ($WINEPREFIX) and display ($DISPLAY) that ./x test provides.
 set -euo pipefail
-exe="$1"
-work="$2"
-kills_wanted="${3:-20}"
-max_rounds=$((kills_wanted * 3))
 . "$(dirname "${BASH_SOURCE[0]}")/program.sh"
-
-rm -rf "$work"
-mkdir -p "$work"
-src="$work/Data"
-dst="$work/Backups"
+kill_test_start 20 "$@"
 copy="$dst/Data"
-mkdir -p "$dst"
 
 # Two versions of the source whose files differ in size as well as content, so no run can take
 # one for the other.

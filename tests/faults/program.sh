@@ -1,6 +1,7 @@
-# What the fault scripts share, sourced after they set `exe` (the program): messages, the
-# program's settings and history log in the test prefix ($WINEPREFIX), and the program itself
-# started, found and killed outright.
+# What the fault scripts share, sourced before the program is started (`exe` is read when a
+# function runs): messages, the program's settings and history log in the test prefix
+# ($WINEPREFIX), the program itself started, found and killed outright, and the start every
+# kill test makes.
 
 say() { printf '%s\n' "$*"; }
 fail() {
@@ -71,3 +72,20 @@ kill_within() {
 # After a run ended before its kill: later runs may be quicker, and on a busy machine the first
 # write is seen late, so kills aim at an earlier part of the run, still at random within it.
 earlier_aim() { echo $(($1 * 3 / 4 > 20 ? $1 * 3 / 4 : 20)); }
+
+# The arguments of a kill test (TESSALINE_EXE WORK_FOLDER [KILLS], KILLS defaulting to the first
+# argument here) and its empty work folder: sets exe, work, kills_wanted, max_rounds (three
+# tries a kill), src (not yet made) and dst (made).
+kill_test_start() {
+  local default_kills="$1"
+  shift
+  exe="$1"
+  work="$2"
+  kills_wanted="${3:-$default_kills}"
+  max_rounds=$((kills_wanted * 3))
+  rm -rf "$work"
+  mkdir -p "$work"
+  src="$work/Data"
+  dst="$work/Backups"
+  mkdir -p "$dst"
+}
