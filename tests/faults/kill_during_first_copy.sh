@@ -62,12 +62,7 @@ check_copy() {
 }
 
 wait_for_first_write() {
-  local _
-  for _ in $(seq 600); do
-    [ -n "$(find "$dst" -newer "$stamp" -print -quit 2>/dev/null)" ] && return 0
-    sleep 0.02
-  done
-  fail "the backup never started writing"
+  wait_for_change_since_stamp "the backup never started writing" "$dst"
 }
 
 say "one complete first copy"

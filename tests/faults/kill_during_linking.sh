@@ -32,12 +32,8 @@ setting "Backup Option" 1  # a new stamped folder on every run
 trap 'kill_program >/dev/null 2>&1 || true' EXIT
 
 wait_for_new_folder() {
-  local _
-  for _ in $(seq 600); do
-    [ -n "$(find "$dst" -mindepth 1 -maxdepth 1 -type d -newer "$stamp" -print -quit)" ] && return 0
-    sleep 0.02
-  done
-  fail "the timed run never made its folder"
+  wait_for_change_since_stamp "the timed run never made its folder" \
+    "$dst" -mindepth 1 -maxdepth 1 -type d
 }
 # Every file under the destination (temporary files aside) with its checksum.
 manifest() {

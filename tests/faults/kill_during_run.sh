@@ -59,12 +59,7 @@ check_copy() {
 
 # Waits until the run writes into the copy (anything newer than the stamp file).
 wait_for_first_write() {
-  local _
-  for _ in $(seq 600); do
-    [ -n "$(find "$copy" "$dst" -newer "$stamp" -print -quit 2>/dev/null)" ] && return 0
-    sleep 0.02
-  done
-  fail "the timed run never started writing"
+  wait_for_change_since_stamp "the timed run never started writing" "$copy" "$dst"
 }
 
 say "first complete copy"

@@ -61,6 +61,18 @@ wait_for_complete_run() {
   fail "no run completed within a minute"
 }
 
+# Waits up to 12 s for find, given its paths and tests, to name something changed since the
+# file $stamp; fails saying what never happened otherwise.
+wait_for_change_since_stamp() {
+  local what="$1" _
+  shift
+  for _ in $(seq 600); do
+    [ -n "$(find "$@" -newer "$stamp" -print -quit 2>/dev/null)" ] && return 0
+    sleep 0.02
+  done
+  fail "$what"
+}
+
 now_ms() { date +%s%3N; }
 # kill -9 on the program at a random moment within the next ms milliseconds.
 kill_within() {
