@@ -277,7 +277,9 @@ int Responsive(const std::string& source, const std::string& destination) {
   });
   tess::win32::WinFileSystem files;
   const double start = Now();
-  const tess::CopyOutcome out = files.CopyFolder(source, destination, true, PumpMessages);
+  tess::CopySettings settings;
+  settings.yield = PumpMessages;
+  const tess::CopyOutcome out = tess::CopyTree(files, source, destination, settings);
   const double seconds = Now() - start;
   done.store(true);
   // The last probe may be waiting for this thread.

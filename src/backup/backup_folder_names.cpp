@@ -110,7 +110,8 @@ std::optional<BackupFolderName> ReadStamp(std::string_view rest, const StampText
 
 StampTexts StampTexts::From(Clock& clock) {
   StampTexts texts;
-  for (int month = 1; month <= 12; ++month) texts.months[month - 1] = clock.MonthAbbreviation(month);
+  for (int month = 1; month <= 12; ++month)
+    texts.months[month - 1] = clock.MonthAbbreviation(month);
   texts.am = clock.AmPmDesignator(false);
   texts.pm = clock.AmPmDesignator(true);
   return texts;

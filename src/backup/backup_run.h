@@ -1,10 +1,14 @@
 // The backup run: every listed folder copied into the destination, one history line each.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "backup/copy_tree.h"
 #include "backup/folder_naming.h"
+#include "backup/run_report.h"
 
 namespace tess {
 
@@ -14,7 +18,13 @@ class FileSystem;
 class EventPump;
 class Clock;
 class Dialogs;
+class ErrorTrap;
 class HistoryLog;
+
+// A folder copy as a service of its own: the backup run's is the copy core over its file
+// system unless a caller gives another (a test that watches what the run copies).
+using FolderCopy = std::function<CopyOutcome(
+    const std::string& source, const std::string& destination, const CopySettings& settings)>;
 
 // What the last backup run did, for callers that keep an error in view.
 struct RunOutcome {
@@ -46,8 +56,9 @@ class BackupRun {
     Clock& clock;
     Dialogs& dialogs;
     HistoryLog& history;
+    FolderCopy copy = nullptr;  // null: the copy core over files
   };
-  BackupRun(Inputs inputs, Services services) : in_(std::move(inputs)), svc_(services) {}
+  BackupRun(Inputs inputs, Services services) : in_(std::move(inputs)), svc_(std::move(services)) {}
 
   // Copies every entry into a backup folder of its own, logs one line for each (an entry whose
   // source is gone gets a NOT saved line and counts as failed) and returns what it did,
@@ -56,6 +67,27 @@ class BackupRun {
   RunOutcome SaveAll();
 
  private:
+  // What a run takes once, as it starts, for all its entries.
+  struct Snapshot {
+    std::string destination;  // the destination text
+    std::vector<std::string> entries;
+    std::vector<std::string> names;  // each entry's backup folder name
+    bool snapshot_links = true;
+    CopySettings copy;  // what every entry's copy shares
+  };
+  // The entries, their names and what every copy shares, as step 116 of the run's trap.
+  Snapshot TakeSnapshot(ErrorTrap& trap, const std::string& destination);
+  // One entry, as steps 118 to 154 of the run's trap; source is the path the entry was read
+  // from, for its history line.
+  EntryResult BackUpEntry(ErrorTrap& trap, const Snapshot& run, std::size_t index,
+                          std::string* source);
+  // The entry's stamp as the run's trap reads it (steps 126 to 134): the stamp, and its text.
+  FolderStamp ReadStamp(ErrorTrap& trap, std::string* suffix);
+  // The folder the plan's copy links to: the entry's newest earlier backup, in full; empty
+  // when there is none or the destination cannot be listed.
+  std::string LinkSource(const Snapshot& run, std::size_t index, const std::string& except);
+  CopyOutcome Copy(const std::string& source, const std::string& landing, CopySettings settings);
+
   Inputs in_;
   Services svc_;
 };

@@ -34,26 +34,23 @@
 // the root of a drive, the system's own "System Volume Information" and "$RECYCLE.BIN" are left
 // out: Windows refuses to open them, and they are no user's data.
 //
-// The walk, the decisions and every call of the yield run on the caller's thread; the writes
-// and the links run on the file tree's work pool. A copy returns when every write it started
-// has ended. It never throws: what failed is counted, and the first failure told is the first
-// in walk order.
+// The walk (here), the decision about each file (file_decision.h) and every call of the yield
+// run on the caller's thread; the writes and the links run on the file tree's work pool
+// (file_writer.h), and both count into one tally (copy_tally.h). A copy returns when every
+// write it started has ended. It never throws: what failed is counted, and the first failure
+// told is the first in walk order.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "backup/backup_folder_names.h"
-#include "ports/file_system.h"
+#include "backup/copy_tally.h"
 #include "ports/file_tree.h"
 
 namespace tess {
-
-inline constexpr std::string_view kTempPrefix = "~tessaline-";
-inline constexpr std::string_view kTempSuffix = ".tmp";
 
 struct CopySettings {
   bool overwrite = true;
@@ -75,11 +72,7 @@ struct CopySettings {
   StampTexts stamp_texts;
 };
 
-inline constexpr std::uint64_t kYieldBytes = 4u << 20;
 inline constexpr std::uint64_t kYieldIntervalMs = 10;
-
-// True when a file name has the shape of the copy's temporary files.
-bool IsTemporaryName(std::string_view name);
 
 CopyOutcome CopyTree(FileTree& files, const std::string& source, const std::string& destination,
                      const CopySettings& settings);

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "ports/file_system.h"
+#include "backup/copy_tally.h"
 
 namespace tess {
 

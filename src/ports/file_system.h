@@ -2,15 +2,12 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "ports/file_tree.h"
 
 namespace tess {
-
-struct CopySettings;  // every input of the copy core (backup/copy_tree.h)
 
 // One subfolder as its folder's listing shows it.
 struct SubFolder {
@@ -19,21 +16,6 @@ struct SubFolder {
   // A folder that only names another place (a junction, a symbolic link, a mount point): going
   // into it can lead back up the tree, and what it names lives, and is listed, elsewhere.
   bool names_another_place = false;
-};
-
-// What a folder copy did. A copy is complete only when nothing failed.
-struct CopyOutcome {
-  std::uint64_t files_copied = 0;   // written anew
-  std::uint64_t files_skipped = 0;  // already identical at the destination
-  std::uint64_t files_linked = 0;   // given a second name of an earlier backup's identical copy
-  std::uint64_t files_failed = 0;
-  std::uint64_t folders_failed = 0;  // folders that could not be made or listed
-  std::string first_failure_path;
-  std::string first_failure_reason;  // the system's own words
-  bool Complete() const { return files_failed == 0 && folders_failed == 0; }
-  std::uint64_t FilesSeen() const {
-    return files_copied + files_skipped + files_linked + files_failed;
-  }
 };
 
 // The file-tree primitives, and the queries and changes the rest of the program makes.
@@ -67,20 +49,6 @@ class FileSystem : public FileTree {
   virtual void DeleteFile(const std::string& path) = 0;
   // Delete that also removes read-only files; throws on failure.
   virtual void ForceDeleteFile(const std::string& path) = 0;
-
-  // Copies a folder tree with the scripting runtime's CopyFolder placement: a destination
-  // ending in "\" receives the source under its own name; otherwise the contents merge into
-  // the destination, which is created when missing. Same-named files are replaced only
-  // through a temporary file and an atomic rename; nothing at the destination is deleted.
-  // A source that is a file is copied into the destination folder. Never throws: the
-  // outcome counts what failed. yield runs between files and during long files.
-  // Every file system copies by the same decisions: this is the copy core (backup/copy_tree.h)
-  // over the primitives above, and it is defined there.
-  CopyOutcome CopyFolder(const std::string& source, const std::string& destination, bool overwrite,
-                         const std::function<void()>& yield);
-  // The same copy with every input of the copy core; the one a backup run makes.
-  virtual CopyOutcome CopyFolderWith(const std::string& source, const std::string& destination,
-                                     const CopySettings& settings);
 
   // Appends text and CR LF, converted to the ANSI code page; opens and closes the file.
   // Throws PlatformError when the file cannot be opened or written.

@@ -1,7 +1,7 @@
 // The file-system primitives a folder copy is made of, in the program's own terms. They decide
 // nothing: what is current, what is left out, where a file lands and what a failure means are
-// the copy core's (backup/copy_tree.h). Paths are UTF-8 text in Windows form. Every primitive
-// may be called from several threads at once.
+// their caller's to decide. Paths are UTF-8 text in Windows form. Every primitive may be called
+// from several threads at once.
 #pragma once
 
 #include <cstdint>

@@ -90,7 +90,7 @@ int RunBackupFromCommandLine(CommandLineServices s) {
   history.Locate(s.environment.Variable("TEMP"));
   CaptionModel status({0, 0, 0, 0}, "");
   BackupRun run({entries, [&] { return destination; }, [&] { return stamp; }, status},
-                {s.files, s.pump, s.clock, dialogs, history});
+                {s.files, s.pump, s.clock, dialogs, history, s.copy});
   const RunOutcome outcome = run.SaveAll();
   s.console.WriteLine(outcome.final_status);
   return BackupExitCode(outcome, entries.Count(), dialogs.FailuresReported());

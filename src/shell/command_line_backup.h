@@ -3,6 +3,8 @@
 // becomes the exit code.
 #pragma once
 
+#include "backup/backup_run.h"
+
 namespace tess {
 
 class SettingsStore;
@@ -21,6 +23,7 @@ struct CommandLineServices {
   Clock& clock;
   EventPump& pump;
   Console& console;
+  FolderCopy copy = nullptr;  // null: the copy core over files
 };
 
 // Runs the backup and answers the exit code (kExitAllSaved, kExitSomeNotSaved,

@@ -50,10 +50,11 @@ MainForm::MainForm(Services services)
       options_({start_with_windows_box, stamp_box, start_in_tray_box, create_new_option,
                 overwrite_option},
                settings_, services.registry, services.environment),
-      backup_({folder_list, [this] { return destination_.Text(); },
-               [this] { return options_.Stamp(); }, status_frame,
-               [this] { return settings_.GetSetting(kKeySnapshotLinks, kOn) != kOff; }},
-              {services.files, services.pump, services.clock, services.dialogs, history_}),
+      backup_(
+          {folder_list, [this] { return destination_.Text(); }, [this] { return options_.Stamp(); },
+           status_frame, [this] { return settings_.GetSetting(kKeySnapshotLinks, kOn) != kOff; }},
+          {services.files, services.pump, services.clock, services.dialogs, history_,
+           services.copy}),
       countdown_({interval_list, timer, progress_bar, status_frame, auto_backup_button}, settings_,
                  services.pump, services.clock, backup_) {
   folder_list.SetToolTip(kFolderListToolTip);

@@ -46,6 +46,8 @@ struct Services {
   NotifyIcon& notify_icon;
   Clock& clock;
   EventPump& pump;
+  // The backup run's copy; null for the copy core over files. A test may watch it.
+  FolderCopy copy = nullptr;
 };
 
 enum class WindowState { kNormal, kMinimized };

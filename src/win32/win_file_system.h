@@ -19,7 +19,7 @@ namespace tess::win32 {
 //   or system files. It never throws; a failing listing answers false.
 // - SubFolders and List count a reparse point as naming another place by one rule
 //   (EntersFolder), so the subfolder walk and the copy leave out the same folders.
-// - The file-tree primitives live in win_file_tree.cpp; the copy itself is the core's.
+// - The file-tree primitives live in win_file_tree.cpp.
 // A file that includes <windows.h> should #undef DeleteFile before this header, or the macro
 // renames the DeleteFile member in that file.
 class WinFileSystem : public FileSystem {

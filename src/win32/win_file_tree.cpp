@@ -1,6 +1,6 @@
-// The file-tree primitives of WinFileSystem over the wide Win32 APIs. They carry out what the
-// copy core (backup/copy_tree.h) decides and decide nothing themselves; every one of them is
-// safe to call from the writer threads.
+// The file-tree primitives of WinFileSystem over the wide Win32 APIs. They carry out what their
+// caller decides and decide nothing themselves; every one of them is safe to call from the
+// writer threads.
 #include <windows.h>
 // windows.h maps DeleteFile to DeleteFileW, which would rename the interface's member here.
 #undef DeleteFile
@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "base/temporary_name.h"
 #include "win32/copy_pool.h"
 #include "win32/handles.h"
 #include "win32/long_path.h"
@@ -228,13 +229,9 @@ FileError ProbeWriteTimes(const std::wstring& folder, bool* fine) {
   ULARGE_INTEGER ticks;
   ticks.LowPart = now.dwLowDateTime;
   ticks.HighPart = now.dwHighDateTime;
-  static constexpr wchar_t kHex[] = L"0123456789abcdef";
-  std::wstring name = L"~tessaline-";
-  std::uint64_t tag = ticks.QuadPart ^ (std::uint64_t{GetCurrentThreadId()} << 40) ^
-                      (std::uint64_t{GetCurrentProcessId()} << 20);
-  for (int i = 0; i < 16; ++i, tag >>= 4) name.push_back(kHex[tag & 0xF]);
-  name += L".tmp";
-  const std::wstring path = JoinPath(folder, name);
+  const std::uint64_t tag = ticks.QuadPart ^ (std::uint64_t{GetCurrentThreadId()} << 40) ^
+                            (std::uint64_t{GetCurrentProcessId()} << 20);
+  const std::wstring path = JoinPath(folder, Widen(TemporaryName(tag)));
 
   FileHandle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_TEMPORARY, nullptr));

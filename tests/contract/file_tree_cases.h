@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "backup/copy_tally.h"
 #include "ports/file_system.h"
 
 namespace tess::contract {
@@ -40,7 +41,7 @@ struct Outcome {
 };
 
 enum class StepKind {
-  kCopy,                     // CopyFolder(path, destination, overwrite), expecting outcome
+  kCopy,                     // a folder copy of path into destination, expecting outcome
   kWrite,                    // writes content to path: new data, new last-write time
   kRewriteKeepingWriteTime,  // writes content of the same length and puts the write time back
   kLock,                     // holds path open without sharing during the next copy

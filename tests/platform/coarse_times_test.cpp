@@ -10,6 +10,7 @@
 #include "win_support/app.h"
 #include "win_support/files.h"
 #include "win_support/temp_tree.h"
+#include "support/plain_copy.h"
 
 namespace tess::test {
 namespace {
@@ -58,13 +59,13 @@ TEST_F(CoarseTimesTest, ASecondCopyOfAnUnchangedTreeRewritesNothing) {
     ~Removed() { RemoveTree(path); }
   } removed{destination};
 
-  const CopyOutcome first = files_.CopyFolder(source.Path(), destination, true, nullptr);
+  const CopyOutcome first = PlainCopy(files_, source.Path(), destination, true, nullptr);
   EXPECT_EQ(first.files_copied, 3u)
       << first.first_failure_path << ": " << first.first_failure_reason;
   // The copy's write time is cut to the drive's steps, so the exact check would never match.
   ASSERT_NE(WriteTimeOf(destination + "\\a.txt"), kWritten);
 
-  const CopyOutcome second = files_.CopyFolder(source.Path(), destination, true, nullptr);
+  const CopyOutcome second = PlainCopy(files_, source.Path(), destination, true, nullptr);
   EXPECT_TRUE(second.Complete());
   EXPECT_EQ(second.files_copied, 0u);
   EXPECT_EQ(second.files_skipped, 3u);
@@ -72,7 +73,7 @@ TEST_F(CoarseTimesTest, ASecondCopyOfAnUnchangedTreeRewritesNothing) {
   // A file written anew seconds later, of the same size, is copied again.
   WriteBytes(source / "a.txt", "ALPHA");
   SetWriteTimeOf(source / "a.txt", kWritten + 5 * kSecond);
-  const CopyOutcome third = files_.CopyFolder(source.Path(), destination, true, nullptr);
+  const CopyOutcome third = PlainCopy(files_, source.Path(), destination, true, nullptr);
   EXPECT_EQ(third.files_copied, 1u);
   EXPECT_EQ(third.files_skipped, 2u);
   EXPECT_EQ(ReadBytes(destination + "\\a.txt"), "ALPHA");

@@ -22,6 +22,7 @@
 #include "win32/win_file_system.h"
 #include "win_support/files.h"
 #include "win_support/temp_tree.h"
+#include "support/plain_copy.h"
 
 namespace tess::test {
 namespace {
@@ -63,7 +64,7 @@ TEST_F(CopyPoolTest, TheFirstFailureToldIsTheFirstInWalkOrderNotTheFirstToHappen
   LockedFile held_copy(dir_ / "dest\\top.bin");
   ASSERT_TRUE(held_copy.Held());
 
-  const CopyOutcome out = files_.CopyFolder(dir_ / "src", dir_ / "dest", true, nullptr);
+  const CopyOutcome out = PlainCopy(files_, dir_ / "src", dir_ / "dest", true, nullptr);
   EXPECT_EQ(out.files_failed, 4u);
   EXPECT_EQ(out.files_copied, 120u - 3u);
   EXPECT_EQ(out.first_failure_path, dir_ / "dest\\top.bin");
@@ -90,7 +91,7 @@ TEST_F(CopyPoolTest, SourcesVanishingWhileCopiesAreInFlightAreEachCopiedWholeOrC
     for (int i = kCount - 1; i >= 0; --i) DeleteFileW(Raw(dir_ / ("src\\" + made[i])).c_str());
   });
   std::set<DWORD> yield_threads;
-  const CopyOutcome out = files_.CopyFolder(dir_ / "src", dir_ / "dest", true, [&] {
+  const CopyOutcome out = PlainCopy(files_, dir_ / "src", dir_ / "dest", true, [&] {
     started.store(true);
     yield_threads.insert(GetCurrentThreadId());
   });
@@ -141,7 +142,7 @@ TEST_F(CopyPoolTest, AnInterruptionWithCopiesInFlightLeavesOnlyWholeFilesAndTheN
     }
   }
 
-  const CopyOutcome next = files_.CopyFolder(dir_ / "src", dir_ / "dest", true, nullptr);
+  const CopyOutcome next = PlainCopy(files_, dir_ / "src", dir_ / "dest", true, nullptr);
   EXPECT_TRUE(next.Complete()) << next.first_failure_path << ": " << next.first_failure_reason;
   EXPECT_EQ(next.FilesSeen(), static_cast<std::uint64_t>(kCount));
   EXPECT_EQ(CountMatching(dir_ / "dest", kTempPattern), 0);
@@ -202,7 +203,7 @@ TEST_F(CopyPoolTest, ASecondCopyStartedFromTheWaitOfTheFirstLeavesEveryFileWhole
   settings.yield = [&] {
     if (started_inner || !holding.load()) return;
     started_inner = true;
-    inner = files_.CopyFolder(dir_ / "src", dir_ / "dest", true, nullptr);
+    inner = PlainCopy(files_, dir_ / "src", dir_ / "dest", true, nullptr);
     {
       std::lock_guard release(lock);
       released = true;
@@ -218,7 +219,7 @@ TEST_F(CopyPoolTest, ASecondCopyStartedFromTheWaitOfTheFirstLeavesEveryFileWhole
   }
   EXPECT_EQ(CountMatching(dir_ / "dest", kTempPattern), 0);
   // What either run could not write, a third run finds to do and completes.
-  const CopyOutcome after = files_.CopyFolder(dir_ / "src", dir_ / "dest", true, nullptr);
+  const CopyOutcome after = PlainCopy(files_, dir_ / "src", dir_ / "dest", true, nullptr);
   EXPECT_TRUE(after.Complete()) << after.first_failure_path << ": " << after.first_failure_reason;
   EXPECT_TRUE(HoldsTree(dir_ / "dest", ReadTree(dir_ / "src")));
 }

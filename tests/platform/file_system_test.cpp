@@ -15,6 +15,7 @@
 #include "win32/win_file_system.h"
 #include "win_support/linux_side.h"
 #include "win_support/temp_tree.h"
+#include "support/plain_copy.h"
 
 namespace tess::test {
 namespace {
@@ -202,7 +203,7 @@ class CopyFolderTest : public FileSystemTest {
  protected:
   CopyOutcome Copy(const std::string& source, const std::string& destination,
                    bool overwrite = true) {
-    return files_.CopyFolder(source, destination, overwrite, [this] { ++yields_; });
+    return PlainCopy(files_, source, destination, overwrite, [this] { ++yields_; });
   }
   void MakeSource() {
     WriteBytes(dir_ / "src\\a.txt", "alpha");
@@ -348,7 +349,7 @@ TEST_F(CopyFolderTest, ACopyMadeElsewhereAfterTheFolderWasListedIsReplaced) {
   MakeFolders(dir_ / "dest");
   // Another run writes the same folder while this one lets events in before its first file.
   bool written = false;
-  const CopyOutcome out = files_.CopyFolder(dir_ / "src", dir_ / "dest", true, [&] {
+  const CopyOutcome out = PlainCopy(files_, dir_ / "src", dir_ / "dest", true, [&] {
     if (written) return;
     written = true;
     for (const std::string name : {"a.txt", "b.txt"}) {
@@ -366,7 +367,7 @@ TEST_F(CopyFolderTest, ACopyMadeElsewhereAfterTheFolderWasListedIsReplaced) {
   // Without overwrite, what the other run wrote stays.
   WriteBytes(dir_ / "src\\c.txt", "gamma");
   written = false;
-  const CopyOutcome kept = files_.CopyFolder(dir_ / "src", dir_ / "dest", false, [&] {
+  const CopyOutcome kept = PlainCopy(files_, dir_ / "src", dir_ / "dest", false, [&] {
     if (written) return;
     written = true;
     WriteBytes(dir_ / "dest\\c.txt", "theirs");
@@ -504,7 +505,7 @@ TEST_F(CopyFolderTest, ALockedFileIsCountedWithItsReasonAndTheRestIsCopied) {
 TEST_F(CopyFolderTest, ASourceVanishingDuringTheRunEndsCleanly) {
   for (int i = 0; i < 10; ++i) WriteBytes(dir_ / ("src\\f" + std::to_string(i)), "data");
   bool removed = false;
-  const CopyOutcome out = files_.CopyFolder(dir_ / "src", dir_ / "dest", true, [&] {
+  const CopyOutcome out = PlainCopy(files_, dir_ / "src", dir_ / "dest", true, [&] {
     if (removed) return;
     removed = true;
     for (int i = 0; i < 10; ++i) DeleteFileW(Raw(dir_ / ("src\\f" + std::to_string(i))).c_str());
@@ -530,7 +531,7 @@ TEST_F(CopyFolderTest, YieldRunsBetweenFilesAndDuringLongFiles) {
   // Between files the pump runs once its interval has passed: a slow pump gets every gap.
   for (int i = 0; i < 5; ++i) WriteBytes(dir_ / ("small\\" + std::to_string(i)), "x");
   int slow_yields = 0;
-  files_.CopyFolder(dir_ / "small", dir_ / "small-copy", true, [&] {
+  PlainCopy(files_, dir_ / "small", dir_ / "small-copy", true, [&] {
     ++slow_yields;
     Sleep(kYieldIntervalMs + 20);  // past the tick granularity of Windows too
   });

@@ -17,6 +17,7 @@
 #include "win_support/files.h"
 #include "win_support/linux_side.h"
 #include "win_support/temp_tree.h"
+#include "support/plain_copy.h"
 
 namespace tess::test {
 namespace {
@@ -50,7 +51,7 @@ class RealFiles : public contract::CaseFiles {
   }
   CopyOutcome Copy(const std::string& source, const std::string& destination,
                    bool overwrite) override {
-    const CopyOutcome out = files_.CopyFolder(source, destination, overwrite, nullptr);
+    const CopyOutcome out = PlainCopy(files_, source, destination, overwrite, nullptr);
     lock_.reset();
     return out;
   }

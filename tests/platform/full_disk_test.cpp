@@ -20,6 +20,7 @@
 #include "win_support/files.h"
 #include "win_support/linux_side.h"
 #include "win_support/temp_tree.h"
+#include "support/plain_copy.h"
 
 namespace tess::test {
 namespace {
@@ -118,13 +119,13 @@ TEST_F(FullDiskTest, AFileThatCannotFitFailsAsDiskFullBeforeItIsWritten) {
   const std::uint64_t room = FreeBytes(root_);
   win32::WinFileSystem files;
   ExpectDiskFullAndEarlierCopyIntact(
-      files.CopyFolder(scratch_ / "src", root_ + "dest", true, nullptr));
+      PlainCopy(files, scratch_ / "src", root_ + "dest", true, nullptr));
   ExpectDiskFullAndEarlierCopyIntact(CopyWatchingTheRoom(scratch_ / "src", root_ + "dest", true));
   EXPECT_GE(least_room_, room - (64 << 10));  // the volume was never filled up
 
   // Once there is room, the next run replaces the copy.
   WriteBytes(scratch_ / "src\\big.bin", Bytes(4 << 20, 'n'));
-  const CopyOutcome later = files.CopyFolder(scratch_ / "src", root_ + "dest", true, nullptr);
+  const CopyOutcome later = PlainCopy(files, scratch_ / "src", root_ + "dest", true, nullptr);
   EXPECT_TRUE(later.Complete()) << later.first_failure_path << ": " << later.first_failure_reason;
   EXPECT_EQ(ReadBytes(root_ + "dest\\big.bin"), Bytes(4 << 20, 'n'));
   EXPECT_EQ(CountMatching(root_ + "dest", kTempPattern), 0);

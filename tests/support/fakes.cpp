@@ -1,13 +1,12 @@
 #include "support/fakes.h"
 
-#include "support/thread_pool.h"
-
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
 
 #include "backup/copy_tree.h"
 #include "base/unchanged_file.h"
+#include "support/thread_pool.h"
 
 namespace tess::test {
 
@@ -286,11 +285,12 @@ void FakeFileSystem::ForceDeleteFile(const std::string& path) {
   read_only.erase(key);
 }
 
-CopyOutcome FakeFileSystem::CopyFolderWith(const std::string& source,
-                                           const std::string& destination,
-                                           const CopySettings& settings) {
-  copies.push_back({source, destination, settings.overwrite, settings.link_from});
-  return FileSystem::CopyFolderWith(source, destination, settings);
+FolderCopy CopyWatcher::Over(FileTree& files) {
+  return [this, &files](const std::string& source, const std::string& destination,
+                        const CopySettings& settings) {
+    copies.push_back({source, destination, settings.overwrite, settings.link_from});
+    return CopyTree(files, source, destination, settings);
+  };
 }
 
 // ---------------- files: the primitives of a copy ----------------
@@ -561,9 +561,8 @@ FileError FakeFileSystem::MakeHardLink(const std::string& existing, const std::s
 int FakeFileSystem::LinkCount(const std::string& path) const {
   const auto it = files_.find(Key(path));
   if (it == files_.end()) return 0;
-  return static_cast<int>(std::count_if(files_.begin(), files_.end(), [&](const auto& named) {
-    return named.second == it->second;
-  }));
+  return static_cast<int>(std::count_if(
+      files_.begin(), files_.end(), [&](const auto& named) { return named.second == it->second; }));
 }
 
 bool FakeFileSystem::SameFile(const std::string& a, const std::string& b) const {

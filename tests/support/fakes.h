@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "backup/copy_tree.h"
 #include "base/platform_error.h"
 #include "ports/clock.h"
 #include "ports/dialogs.h"
@@ -72,9 +73,6 @@ class FakeFileSystem : public FileSystem {
   void CreateFolder(const std::string& path) override;
   void DeleteFile(const std::string& path) override;
   void ForceDeleteFile(const std::string& path) override;
-  // Notes the call in copies, then copies as every file system does.
-  CopyOutcome CopyFolderWith(const std::string& source, const std::string& destination,
-                             const CopySettings& settings) override;
   void AppendLine(const std::string& path, const std::string& text) override;
   std::string ReadAnsiText(const std::string& path) override;
 
@@ -118,12 +116,6 @@ class FakeFileSystem : public FileSystem {
   static constexpr char kTooManyLinks[] =
       "An attempt was made to create more links on a file than the file system supports.";
 
-  struct CopyCall {
-    std::string source, destination;
-    bool overwrite;
-    std::string link_from;
-  };
-  std::vector<CopyCall> copies;
   std::vector<std::string> created_folders;
   std::set<std::string> read_only;    // normalised keys
   std::set<std::string> locked;       // files that fail to copy or delete
@@ -160,11 +152,23 @@ class FakeFileSystem : public FileSystem {
   // The drive ("c:") or share ("\\server\share") a key lies on.
   static std::string Volume(const std::string& key);
   std::map<std::string, std::shared_ptr<File>> files_;  // key -> file; links share one
-  std::set<std::string> dirs_;                // keys
-  std::vector<std::string> dir_order_;        // keys, in the order they were made
-  std::map<std::string, std::string> names_;  // key -> path as written
+  std::set<std::string> dirs_;                          // keys
+  std::vector<std::string> dir_order_;                  // keys, in the order they were made
+  std::map<std::string, std::string> names_;            // key -> path as written
   std::int64_t clock_ = 0;
   std::recursive_mutex primitives_;  // the primitives may run on writer threads
+};
+
+// The copies a backup run makes, noted call by call; each is then made by the copy core over
+// the given tree, as every run's copy is.
+struct CopyWatcher {
+  struct CopyCall {
+    std::string source, destination;
+    bool overwrite;
+    std::string link_from;
+  };
+  std::vector<CopyCall> copies;
+  FolderCopy Over(FileTree& files);
 };
 
 class FakeShell : public Shell {
@@ -317,9 +321,10 @@ struct FakeServices {
   FakeNotifyIcon notify_icon;
   FakeClock clock;
   ScriptedEventPump pump;
+  CopyWatcher copier;
   Services Wire() {
     return Services{settings, files,       shell, registry, environment,
-                    dialogs,  notify_icon, clock, pump};
+                    dialogs,  notify_icon, clock, pump,     copier.Over(files)};
   }
 };
 

@@ -78,16 +78,18 @@ struct FakeConsole : Console {
 };
 
 // Copies of one source fail, as a locked file would make them.
-struct FailingFiles : FakeFileSystem {
-  CopyOutcome CopyFolderWith(const std::string& source, const std::string& destination,
-                             const CopySettings& settings) override {
-    CopyOutcome outcome = FakeFileSystem::CopyFolderWith(source, destination, settings);
-    if (source == failing_source) {
-      outcome.files_failed = 1;
-      outcome.first_failure_path = source + "\\locked.txt";
-      outcome.first_failure_reason = "Permission denied";
-    }
-    return outcome;
+struct FailingCopy {
+  FolderCopy Over(FileTree& files) {
+    return [this, &files](const std::string& source, const std::string& destination,
+                          const CopySettings& settings) {
+      CopyOutcome outcome = CopyTree(files, source, destination, settings);
+      if (source == failing_source) {
+        outcome.files_failed = 1;
+        outcome.first_failure_path = source + "\\locked.txt";
+        outcome.first_failure_reason = "Permission denied";
+      }
+      return outcome;
+    };
   }
   std::string failing_source;
 };
@@ -107,12 +109,13 @@ class CommandLineBackupTest : public ::testing::Test {
   }
   int Run() {
     return RunBackupFromCommandLine({fakes_.settings, files_, fakes_.shell, fakes_.environment,
-                                     fakes_.clock, fakes_.pump, console_});
+                                     fakes_.clock, fakes_.pump, console_, copy_.Over(files_)});
   }
   std::string Log() { return files_.Content("C:\\Temp\\Tessaline.txt"); }
 
   FakeServices fakes_;
-  FailingFiles files_;
+  FakeFileSystem& files_ = fakes_.files;
+  FailingCopy copy_;
   FakeConsole console_;
 };
 
@@ -131,7 +134,7 @@ TEST_F(CommandLineBackupTest, ACleanRunLogsAsTheWindowDoesEndsWithZeroAndChanges
   // The same run from the window writes the same lines.
   files_.DeleteFile("C:\\Temp\\Tessaline.txt");
   MainForm form(Services{fakes_.settings, files_, fakes_.shell, fakes_.registry, fakes_.environment,
-                      fakes_.dialogs, fakes_.notify_icon, fakes_.clock, fakes_.pump});
+                         fakes_.dialogs, fakes_.notify_icon, fakes_.clock, fakes_.pump});
   form.OnLoad();
   const std::string from_command_line =
       "Alpha was backup saved at 8/31/2021 4:05:06 PM\r\n"
@@ -165,7 +168,7 @@ TEST_F(CommandLineBackupTest, TheStoredNamingOptionsNameTheFolders) {
 }
 
 TEST_F(CommandLineBackupTest, AnEntryNotSavedEndsWithOneAndIsLoggedAsNotSaved) {
-  files_.failing_source = "C:\\Data\\Beta";
+  copy_.failing_source = "C:\\Data\\Beta";
   EXPECT_EQ(Run(), kExitSomeNotSaved);
   EXPECT_NE(Log().find("Beta was NOT backup saved at"), std::string::npos) << Log();
   ASSERT_EQ(console_.lines.size(), 1u);

@@ -4,6 +4,7 @@
 #include "backup/copy_tree.h"
 
 #include "backup/copy_paths.h"
+#include "base/temporary_name.h"
 
 #include <gtest/gtest.h>
 

@@ -4,6 +4,7 @@
 
 #include "contract/case_runner.h"
 #include "support/fakes.h"
+#include "support/plain_copy.h"
 
 namespace tess::test {
 namespace {
@@ -36,7 +37,7 @@ class DoubleFiles : public contract::CaseFiles {
   }
   CopyOutcome Copy(const std::string& source, const std::string& destination,
                    bool overwrite) override {
-    const CopyOutcome out = files_.CopyFolder(source, destination, overwrite, nullptr);
+    const CopyOutcome out = PlainCopy(files_, source, destination, overwrite, nullptr);
     files_.locked.clear();
     return out;
   }

@@ -7,8 +7,8 @@
 namespace tess::test {
 namespace {
 
-// The fake tree, plus listings and copies that fail on demand, and folders that are gone (a
-// drive unplugged) while their files stay for the next run.
+// The fake tree, plus listings that fail on demand, and folders that are gone (a drive
+// unplugged) while their files stay for the next run.
 struct TestFiles : FakeFileSystem {
   bool ListingFindsAny(const std::string& pattern) override {
     if (listing_fails.count(Key(pattern))) throw PlatformError(52, "Bad file name or number");
@@ -19,14 +19,14 @@ struct TestFiles : FakeFileSystem {
     if (gone.count(Key(path))) throw PlatformError(76, kPathNotFound);
     return FakeFileSystem::Attributes(path);
   }
-  CopyOutcome CopyFolderWith(const std::string& source, const std::string& destination,
-                             const CopySettings& settings) override {
-    if (copy_throws) throw PlatformError(70, "Permission denied");
-    return FakeFileSystem::CopyFolderWith(source, destination, settings);
+  FileError List(const std::string& folder, std::vector<TreeEntry>* entries) override {
+    if (refused.count(Key(folder)))
+      return FileError{FileErrorKind::kAccessDenied, "Permission denied"};
+    return FakeFileSystem::List(folder, entries);
   }
   std::set<std::string> listing_fails;
   std::set<std::string> gone;
-  bool copy_throws = false;
+  std::set<std::string> refused;  // folders the copy may not list
 };
 
 constexpr char kDocs[] = "C:\\Users\\Ann\\Documents";
@@ -58,8 +58,10 @@ class SaveAllTest : public ::testing::Test {
 
   FakeServices fakes_;
   TestFiles files_;
-  MainForm form_{Services{fakes_.settings, files_, fakes_.shell, fakes_.registry, fakes_.environment,
-                       fakes_.dialogs, fakes_.notify_icon, fakes_.clock, fakes_.pump}};
+  CopyWatcher copier_;
+  MainForm form_{Services{fakes_.settings, files_, fakes_.shell, fakes_.registry,
+                          fakes_.environment, fakes_.dialogs, fakes_.notify_icon, fakes_.clock,
+                          fakes_.pump, copier_.Over(files_)}};
 };
 
 TEST_F(SaveAllTest, EmptyListOnlySetsItsStatus) {
@@ -80,7 +82,7 @@ TEST_F(SaveAllTest, MissingDestinationOnlySetsItsStatus) {
   EXPECT_EQ(out.kind, RunOutcome::Kind::kDestinationMissing);
   EXPECT_FALSE(out.Clean());
   EXPECT_EQ(out.final_status, "D:\\Nowhere does not exist");
-  EXPECT_TRUE(files_.copies.empty());
+  EXPECT_TRUE(copier_.copies.empty());
   EXPECT_TRUE(files_.created_folders.empty());
   EXPECT_FALSE(files_.IsFile(form_.History().HistoryLogPath()));
   EXPECT_TRUE(fakes_.dialogs.boxes.empty());
@@ -103,10 +105,10 @@ TEST_P(SaveAllNamingTest, CopiesIntoTheNamedFolderAndLogsTheEntry) {
   if (!c.create_new) form_.overwrite_option.SetValue(true);
 
   const RunOutcome out = Run();
-  ASSERT_EQ(files_.copies.size(), 1u);
-  EXPECT_EQ(files_.copies[0].source, kDocs);
-  EXPECT_EQ(files_.copies[0].destination, c.destination);
-  EXPECT_TRUE(files_.copies[0].overwrite);
+  ASSERT_EQ(copier_.copies.size(), 1u);
+  EXPECT_EQ(copier_.copies[0].source, kDocs);
+  EXPECT_EQ(copier_.copies[0].destination, c.destination);
+  EXPECT_TRUE(copier_.copies[0].overwrite);
   EXPECT_EQ(files_.Content(c.landed), "A");
   EXPECT_EQ(Log(), std::string("Documents was backup saved at ") + kNow + "\r\n");
   EXPECT_EQ(form_.status_frame.Caption(), std::string("Auto Backup Complete at ") + kNow);
@@ -135,10 +137,10 @@ TEST_F(SaveAllTest, DestinationTextsKeepOneBackslashAndTheNetworkPrefix) {
   form_.stamp_box.SetValue(0);
   form_.destination_box.SetText("\\\\server\\share\\Backups\\");
   Run();
-  ASSERT_EQ(files_.copies.size(), 3u);
-  EXPECT_EQ(files_.copies[0].destination, "D:\\Backups\\DocumentsAug 31 2021");
-  EXPECT_EQ(files_.copies[1].destination, "\\\\server\\share\\Backups\\DocumentsAug 31 2021");
-  EXPECT_EQ(files_.copies[2].destination, "\\\\server\\share\\Backups\\Documents");
+  ASSERT_EQ(copier_.copies.size(), 3u);
+  EXPECT_EQ(copier_.copies[0].destination, "D:\\Backups\\DocumentsAug 31 2021");
+  EXPECT_EQ(copier_.copies[1].destination, "\\\\server\\share\\Backups\\DocumentsAug 31 2021");
+  EXPECT_EQ(copier_.copies[2].destination, "\\\\server\\share\\Backups\\Documents");
 }
 
 // A trailing backslash once left an entry without a name, and every such entry of a run was
@@ -151,15 +153,15 @@ TEST_F(SaveAllTest, TrailingBackslashAndDriveRootEntriesEachGetAFolderOfTheirOwn
   AddEntry("E:\\");
   AddEntry("E:");  // the drive typed alone means the same root, and meets its name
   Run();           // stamp on, create new
-  ASSERT_EQ(files_.copies.size(), 3u);
+  ASSERT_EQ(copier_.copies.size(), 3u);
   const std::string stamp = "Date Aug 31 2021 Time 04 05 06 PM";
-  EXPECT_EQ(files_.copies[0].source, "C:\\Data\\Docs");
-  EXPECT_EQ(files_.copies[0].destination, "D:\\Backups\\Docs" + stamp);
+  EXPECT_EQ(copier_.copies[0].source, "C:\\Data\\Docs");
+  EXPECT_EQ(copier_.copies[0].destination, "D:\\Backups\\Docs" + stamp);
   // A drive root is copied from the root itself: "E:" alone is the current folder on E:.
-  EXPECT_EQ(files_.copies[1].source, "E:\\");
-  EXPECT_EQ(files_.copies[1].destination, "D:\\Backups\\E" + stamp);
-  EXPECT_EQ(files_.copies[2].source, "E:\\");
-  EXPECT_EQ(files_.copies[2].destination, "D:\\Backups\\E (2)" + stamp);
+  EXPECT_EQ(copier_.copies[1].source, "E:\\");
+  EXPECT_EQ(copier_.copies[1].destination, "D:\\Backups\\E" + stamp);
+  EXPECT_EQ(copier_.copies[2].source, "E:\\");
+  EXPECT_EQ(copier_.copies[2].destination, "D:\\Backups\\E (2)" + stamp);
   EXPECT_EQ(files_.Content("D:\\Backups\\Docs" + stamp + "\\d.txt"), "D");
   for (const std::string root : {"E", "E (2)"}) {
     const std::string folder = "D:\\Backups\\" + root + stamp;
@@ -173,12 +175,12 @@ TEST_F(SaveAllTest, TrailingBackslashAndDriveRootEntriesEachGetAFolderOfTheirOwn
 
   // Without the stamp each lands under its own name, whether or not it ends in a backslash.
   form_.stamp_box.SetValue(0);
-  files_.copies.clear();
+  copier_.copies.clear();
   Run();
-  ASSERT_EQ(files_.copies.size(), 3u);
-  EXPECT_EQ(files_.copies[0].destination, "D:\\Backups\\Docs");
-  EXPECT_EQ(files_.copies[1].destination, "D:\\Backups\\E");
-  EXPECT_EQ(files_.copies[2].destination, "D:\\Backups\\E (2)");
+  ASSERT_EQ(copier_.copies.size(), 3u);
+  EXPECT_EQ(copier_.copies[0].destination, "D:\\Backups\\Docs");
+  EXPECT_EQ(copier_.copies[1].destination, "D:\\Backups\\E");
+  EXPECT_EQ(copier_.copies[2].destination, "D:\\Backups\\E (2)");
   EXPECT_EQ(files_.Content("D:\\Backups\\Docs\\d.txt"), "D");
   EXPECT_EQ(files_.Content("D:\\Backups\\E\\app\\tool.cfg"), "T");
   EXPECT_FALSE(files_.IsFile("D:\\Backups\\d.txt"));
@@ -210,11 +212,11 @@ TEST_F(SaveAllTest, SourcesOfOneNameNeverShareAFolder) {
     if (m.overwrite) form_.overwrite_option.SetValue(true);
     const std::string first = std::string("D:\\Backups\\") + m.first;
     const std::string second = std::string("D:\\Backups\\") + m.second;
-    files_.copies.clear();
+    copier_.copies.clear();
     EXPECT_TRUE(Run().Clean());
-    ASSERT_EQ(files_.copies.size(), 3u);
-    EXPECT_EQ(files_.copies[0].destination, first);
-    EXPECT_EQ(files_.copies[1].destination, second);
+    ASSERT_EQ(copier_.copies.size(), 3u);
+    EXPECT_EQ(copier_.copies[0].destination, first);
+    EXPECT_EQ(copier_.copies[1].destination, second);
     EXPECT_EQ(files_.Content(first + "\\a.jpg"), "from A");
     EXPECT_EQ(files_.Content(second + "\\a.jpg"), "from B");
   }
@@ -223,11 +225,11 @@ TEST_F(SaveAllTest, SourcesOfOneNameNeverShareAFolder) {
   // into A's.
   files_.gone.insert(FakeFileSystem::Key("C:\\A\\Photos"));
   files_.AddFile("D:\\B\\Photos\\b.jpg", "new in B");
-  files_.copies.clear();
+  copier_.copies.clear();
   Run();
-  ASSERT_EQ(files_.copies.size(), 2u);
-  EXPECT_EQ(files_.copies[0].source, "D:\\B\\Photos");
-  EXPECT_EQ(files_.copies[0].destination, "D:\\Backups\\Photos (2)");
+  ASSERT_EQ(copier_.copies.size(), 2u);
+  EXPECT_EQ(copier_.copies[0].source, "D:\\B\\Photos");
+  EXPECT_EQ(copier_.copies[0].destination, "D:\\Backups\\Photos (2)");
   EXPECT_EQ(files_.Content("D:\\Backups\\Photos\\a.jpg"), "from A");
   EXPECT_FALSE(files_.IsFile("D:\\Backups\\Photos\\b.jpg"));
   EXPECT_EQ(files_.Content("D:\\Backups\\Photos (2)\\b.jpg"), "new in B");
@@ -255,10 +257,10 @@ TEST_F(SaveAllTest, AnEmptyDriveRootIsADestinationLikeAnyFolder) {
     const RunOutcome out = Run();
     EXPECT_EQ(out.kind, RunOutcome::Kind::kClean) << destination;
     EXPECT_EQ(form_.status_frame.Caption(), std::string("Auto Backup Complete at ") + kNow);
-    ASSERT_FALSE(files_.copies.empty());
-    EXPECT_EQ(files_.copies.back().destination, "R:\\Documents");
+    ASSERT_FALSE(copier_.copies.empty());
+    EXPECT_EQ(copier_.copies.back().destination, "R:\\Documents");
   }
-  EXPECT_EQ(files_.copies.size(), 2u);
+  EXPECT_EQ(copier_.copies.size(), 2u);
   EXPECT_TRUE(files_.IsDir("R:\\Documents"));
 }
 
@@ -269,14 +271,14 @@ TEST_F(SaveAllTest, WildcardsFindNothing) {
   const RunOutcome out = Run();
   EXPECT_EQ(out.kind, RunOutcome::Kind::kDestinationMissing);
   EXPECT_EQ(form_.status_frame.Caption(), "D:\\Back* does not exist");
-  EXPECT_TRUE(files_.copies.empty());
+  EXPECT_TRUE(copier_.copies.empty());
 
   // An entry with a wildcard is as missing as a source that is gone, and told as such.
   form_.destination_box.SetText("D:\\Backups");
   AddEntry("C:\\Users\\Ann\\Doc?ments");
   Run();
-  ASSERT_EQ(files_.copies.size(), 1u);
-  EXPECT_EQ(files_.copies[0].source, kDocs);
+  ASSERT_EQ(copier_.copies.size(), 1u);
+  EXPECT_EQ(copier_.copies[0].source, kDocs);
   EXPECT_EQ(Log(), std::string("Documents was backup saved at ") + kNow +
                        "\r\nDoc?ments was NOT backup saved at " + kNow +
                        ": the folder C:\\Users\\Ann\\Doc?ments was not found: File not found\r\n");
@@ -311,7 +313,7 @@ TEST_F(SaveAllTest, AtMidnightTheDateStandsAlone) {
   form_.overwrite_option.SetValue(true);
   fakes_.clock.now = {2021, 9, 1, 0, 0, 0, 0};
   Run();
-  EXPECT_EQ(files_.copies.at(0).destination, "D:\\Backups\\DocumentsSep 1 2021");
+  EXPECT_EQ(copier_.copies.at(0).destination, "D:\\Backups\\DocumentsSep 1 2021");
   EXPECT_EQ(Log(), "Documents was backup saved at 9/1/2021\r\n");
   EXPECT_EQ(form_.status_frame.Caption(), "Auto Backup Complete at 9/1/2021");
 }
@@ -339,16 +341,16 @@ TEST_F(SaveAllTest, EventsRunAroundTheHistoryLineAndADestinationEditWaitsForTheN
   // Documents: a pass during its one-file copy, then before and after its line, then the
   // entry's closing pass; Pictures has no files; the missing entry has its line, too.
   EXPECT_EQ(lines_at_pass, (std::vector<size_t>{0, 0, 1, 1, 1, 2, 2, 2, 3, 3}));
-  ASSERT_EQ(files_.copies.size(), 2u);
-  EXPECT_EQ(files_.copies[1].destination, "D:\\Backups\\Pictures");
+  ASSERT_EQ(copier_.copies.size(), 2u);
+  EXPECT_EQ(copier_.copies[1].destination, "D:\\Backups\\Pictures");
   EXPECT_FALSE(files_.IsDir("F:\\Oth"));
   EXPECT_FALSE(files_.IsDir("F:\\Oth\\Pictures"));
 
   form_.destination_box.SetText("F:\\Other");
   Run();
-  ASSERT_EQ(files_.copies.size(), 4u);
-  EXPECT_EQ(files_.copies[2].destination, "F:\\Other\\Documents");
-  EXPECT_EQ(files_.copies[3].destination, "F:\\Other\\Pictures");
+  ASSERT_EQ(copier_.copies.size(), 4u);
+  EXPECT_EQ(copier_.copies[2].destination, "F:\\Other\\Documents");
+  EXPECT_EQ(copier_.copies[3].destination, "F:\\Other\\Pictures");
 }
 
 // A renamed folder or an unplugged drive is told on every run, in the system's words, and
@@ -367,7 +369,7 @@ TEST_F(SaveAllTest, AMissingSourceGetsItsNotSavedLineAndTheStatusTellsOfErrors) 
                        "Photos was NOT backup saved at " +
                        kNow + ": the folder F:\\Photos was not found: " +
                        FakeFileSystem::kPathNotFound + "\r\n");
-  EXPECT_EQ(files_.copies.size(), 1u);
+  EXPECT_EQ(copier_.copies.size(), 1u);
   EXPECT_EQ(files_.created_folders.size(), 1u);  // only the folder of the one found
   EXPECT_TRUE(fakes_.dialogs.boxes.empty());
   const std::string status = std::string("Auto Backup Complete at ") + kNow +
@@ -418,7 +420,7 @@ TEST_F(SaveAllTest, UncreatableFolderGivesTenReportsTheBoxAndANotSavedLine) {
   EXPECT_EQ(box.title, "");
   EXPECT_EQ(box.buttons, BoxButtons::kOk);
   EXPECT_EQ(box.icon, BoxIcon::kNone);
-  EXPECT_TRUE(files_.copies.empty());
+  EXPECT_TRUE(copier_.copies.empty());
   EXPECT_EQ(Log(), std::string("Documents was NOT backup saved at ") + kNow +
                        ": the destination folder D:\\Backups\\DocumentsAug 31 2021 could not be "
                        "created: Permission denied\r\n");
@@ -449,7 +451,7 @@ TEST_F(SaveAllTest, FailingDestinationQueryCountsAsMissing) {
   EXPECT_EQ(ErrorLines(), std::vector<int>{104});
   EXPECT_EQ(fakes_.dialogs.boxes[0].text.rfind("Bad file name or number\r\n", 0), 0u);
   EXPECT_EQ(form_.status_frame.Caption(), "Q:\\ does not exist");
-  EXPECT_TRUE(files_.copies.empty());
+  EXPECT_TRUE(copier_.copies.empty());
 }
 
 TEST_F(SaveAllTest, FailingSourceQueryCountsAsFound) {
@@ -457,13 +459,13 @@ TEST_F(SaveAllTest, FailingSourceQueryCountsAsFound) {
   files_.listing_fails.insert(FakeFileSystem::Key(kDocs));
   Run();
   EXPECT_EQ(ErrorLines(), std::vector<int>{120});
-  EXPECT_EQ(files_.copies.size(), 1u);
+  EXPECT_EQ(copier_.copies.size(), 1u);
   EXPECT_EQ(Log(), std::string("Documents was backup saved at ") + kNow + "\r\n");
 }
 
-TEST_F(SaveAllTest, CopyThatThrowsIsQuietButLoggedAsFailed) {
+TEST_F(SaveAllTest, ACopyThatCannotReadItsSourceIsQuietButLoggedAsFailed) {
   AddSource(kDocs);
-  files_.copy_throws = true;
+  files_.refused.insert(FakeFileSystem::Key(kDocs));
   const RunOutcome out = Run();
   EXPECT_TRUE(fakes_.dialogs.boxes.empty());
   EXPECT_EQ(Log(), std::string("Documents was NOT backup saved at ") + kNow +
@@ -478,7 +480,7 @@ TEST_F(SaveAllTest, FailingHistoryAppendIsReportedAndTheRunGoesOn) {
   files_.fail_appends = true;
   const RunOutcome out = Run();
   EXPECT_EQ(ErrorLines(), (std::vector<int>{158, 158}));
-  EXPECT_EQ(files_.copies.size(), 2u);
+  EXPECT_EQ(copier_.copies.size(), 2u);
   EXPECT_EQ(form_.status_frame.Caption(), std::string("Auto Backup Complete at ") + kNow);
   EXPECT_TRUE(out.Clean());
 }
@@ -498,10 +500,10 @@ TEST_F(SaveAllTest, EntriesRemovedDuringTheRunAreStillEachCopiedOnce) {
   fakes_.pump.At(1, [&] { form_.folder_list.Remove(1); });
   fakes_.pump.At(5, [&] { form_.folder_list.Clear(); });
   const RunOutcome out = Run();
-  ASSERT_EQ(files_.copies.size(), 3u);
-  EXPECT_EQ(files_.copies[0].source, kDocs);
-  EXPECT_EQ(files_.copies[1].source, pictures);
-  EXPECT_EQ(files_.copies[2].source, music);
+  ASSERT_EQ(copier_.copies.size(), 3u);
+  EXPECT_EQ(copier_.copies[0].source, kDocs);
+  EXPECT_EQ(copier_.copies[1].source, pictures);
+  EXPECT_EQ(copier_.copies[2].source, music);
   EXPECT_EQ(files_.Content("D:\\Backups\\DocumentsDate Aug 31 2021 Time 04 05 06 PM\\a.txt"), "A");
   EXPECT_EQ(files_.Content("D:\\Backups\\PicturesDate Aug 31 2021 Time 04 05 06 PM\\p.jpg"), "P");
   EXPECT_EQ(Log(), std::string("Documents was backup saved at ") + kNow +
@@ -527,16 +529,16 @@ TEST_F(SaveAllTest, EntriesReorderedDuringTheRunAreEachCopiedOnceInTheFirstOrder
     form_.folder_list.SetItemText(3, sources[1]);
   });
   const RunOutcome out = Run();
-  ASSERT_EQ(files_.copies.size(), 3u);
-  for (size_t i = 0; i < sources.size(); ++i) EXPECT_EQ(files_.copies[i].source, sources[i]);
+  ASSERT_EQ(copier_.copies.size(), 3u);
+  for (size_t i = 0; i < sources.size(); ++i) EXPECT_EQ(copier_.copies[i].source, sources[i]);
   EXPECT_EQ(out.folders_processed, 3);
   EXPECT_EQ(form_.folder_list.ItemText(1), sources[2]);
 
   // The next run takes the new order.
-  files_.copies.clear();
+  copier_.copies.clear();
   Run();
-  ASSERT_EQ(files_.copies.size(), 3u);
-  EXPECT_EQ(files_.copies[0].source, sources[2]);
+  ASSERT_EQ(copier_.copies.size(), 3u);
+  EXPECT_EQ(copier_.copies[0].source, sources[2]);
 }
 
 }  // namespace

@@ -45,7 +45,7 @@ class SchedulerTest : public ::testing::Test {
       if (++passes_ % 4 == 0) Tick();
     };
   }
-  size_t Runs() const { return fakes_.files.copies.size(); }
+  size_t Runs() const { return fakes_.copier.copies.size(); }
   std::vector<std::string> TakeCaptions() { return std::exchange(captions_, {}); }
   static bool StartsWith(const std::string& text, const std::string& prefix) {
     return text.rfind(prefix, 0) == 0;

@@ -61,7 +61,7 @@ TEST_F(ShellTest, ATimedRunInsideTheWaitOfAStartInTheTrayLogsToTheRealFile) {
   MainForm& f = Start();
   ASSERT_TRUE(ticked) << "no balloon wait ran";
   EXPECT_FALSE(loading_in_wait);
-  EXPECT_EQ(fakes_.files.copies.size(), 1u);
+  EXPECT_EQ(fakes_.copier.copies.size(), 1u);
   EXPECT_EQ(HistoryLines(), 1);
   EXPECT_TRUE(fakes_.dialogs.Errors().empty());
   EXPECT_FALSE(f.Visible());
@@ -79,7 +79,7 @@ TEST_F(ShellTest, ATimedRunInsideAnErrorBoxOfTheStartUpLogsToTheRealFile) {
   };
   Start();
   ASSERT_TRUE(ticked);
-  EXPECT_EQ(fakes_.files.copies.size(), 1u);
+  EXPECT_EQ(fakes_.copier.copies.size(), 1u);
   EXPECT_EQ(HistoryLines(), 1);
   ASSERT_EQ(fakes_.dialogs.Errors().size(), 1u);  // the conversion, nothing from the run
   EXPECT_NE(fakes_.dialogs.Errors()[0].text.find("Form_Load at line 140"), std::string::npos);
@@ -141,7 +141,7 @@ TEST_F(ShellTest, ATimedRunThatFailsWhileHiddenInTheTraySaysSoInABalloon) {
 
   // A clean run tells nobody.
   Tick(5);
-  EXPECT_EQ(fakes_.files.copies.size(), 1u);
+  EXPECT_EQ(fakes_.copier.copies.size(), 1u);
   EXPECT_EQ(fakes_.notify_icon.Balloons().size(), 1u);
 
   f.destination_box.SetText("D:\\Nowhere");
@@ -187,7 +187,7 @@ TEST_F(ShellTest, TheQueryBeforeASessionEndsStoresTheListAndStopsNothing) {
   EXPECT_EQ(fakes_.pump.calls, pumps);
   EXPECT_FALSE(f.Unloaded());
   Tick(5);
-  EXPECT_EQ(fakes_.files.copies.size(), 1u);
+  EXPECT_EQ(fakes_.copier.copies.size(), 1u);
 
   fakes_.settings.fail_writes = true;
   f.OnQueryEndSession();

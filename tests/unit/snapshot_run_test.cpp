@@ -26,10 +26,10 @@ class SnapshotRunTest : public ::testing::Test {
   }
   // Runs once and answers the earlier folder the copy was told to link to.
   std::string LinkedTo() {
-    files_.copies.clear();
+    fakes_.copier.copies.clear();
     form_.Backup().SaveAll();
-    EXPECT_EQ(files_.copies.size(), 1u);
-    return files_.copies.empty() ? "?" : files_.copies[0].link_from;
+    EXPECT_EQ(fakes_.copier.copies.size(), 1u);
+    return fakes_.copier.copies.empty() ? "?" : fakes_.copier.copies[0].link_from;
   }
 
   FakeServices fakes_;

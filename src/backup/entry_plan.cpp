@@ -1,0 +1,54 @@
+#include "backup/entry_plan.h"
+
+#include <algorithm>
+
+#include "backup/backup_names.h"
+#include "backup/path_rules.h"
+
+namespace tess {
+namespace {
+
+bool SameFolderName(const std::string& a, const std::string& b) {
+  const auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; };
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) {
+           return lower(static_cast<unsigned char>(x)) == lower(static_cast<unsigned char>(y));
+         });
+}
+
+}  // namespace
+
+EntryPlan PlanEntry(const EntryPlanInputs& in) {
+  EntryPlan plan;
+  if (in.stamp == FolderStamp::kNone) {
+    // The folder's path never ends in a backslash, so the copy merges the source's contents
+    // into it whether or not the entry ends in one. A file lands in the destination as itself;
+    // only a file whose name an earlier entry has goes into a folder of its own.
+    plan.landing = CleanPath(in.destination + "\\" + in.name);
+    if (in.name == BackupBaseName(in.entry) && !in.source_is_folder) plan.landing.clear();
+  } else {
+    plan.folder_name = in.name + in.suffix;
+  }
+  plan.must_exist = CleanPath(in.destination + "\\" + plan.folder_name);
+  if (plan.landing.empty()) plan.landing = plan.must_exist;
+  plan.links = in.snapshot_links &&
+               (in.stamp == FolderStamp::kDateAndTime || in.stamp == FolderStamp::kDate);
+  return plan;
+}
+
+std::string NewestEarlierBackup(const std::vector<std::string>& folders, const std::string& name,
+                                const std::string& except, const StampTexts& texts) {
+  std::string newest;
+  LocalTime newest_time;
+  for (const std::string& folder : folders) {
+    if (SameFolderName(folder, except)) continue;
+    const auto read = ReadBackupFolderName(folder, name, texts);
+    if (!read || read->copy_number != 1 || read->stamp == FolderStamp::kNone) continue;
+    if (newest.empty() || StampIsLater(read->time, newest_time)) {
+      newest = folder;
+      newest_time = read->time;
+    }
+  }
+  return newest;
+}
+
+}  // namespace tess

@@ -1,0 +1,154 @@
+// One entry of a backup run carried out: its plan made, its folder made when missing, its
+// copy, each read and write a numbered step of the run's trap so a report names the line.
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "backup/backup_names.h"
+#include "backup/backup_run.h"
+#include "backup/entry_plan.h"
+#include "backup/path_rules.h"
+#include "base/error_trap.h"
+#include "ports/dialogs.h"
+#include "ports/event_pump.h"
+#include "ports/file_queries.h"
+#include "ports/file_system.h"
+
+namespace tess {
+
+namespace {
+
+constexpr int kMaxCreationAttempts = 10;
+
+// The system's own words for a source that is not there, as the copy's failures carry them;
+// empty when it has none (a path with a wildcard, or a source that came back meanwhile).
+std::string WhyNotFound(FileSystem& files, const std::string& source) {
+  try {
+    files.Attributes(source);
+  } catch (const std::exception& e) {
+    return e.what();
+  }
+  return "";
+}
+
+}  // namespace
+
+EntryResult BackupRun::BackUpEntry(ErrorTrap& trap, const Snapshot& run, std::size_t index,
+                                   std::string* source_out) {
+  const std::string& entry = run.entries[index];
+  std::string& source = *source_out;
+  trap.Step(118, [&] { source = EntryFolder(entry); });
+  EntryResult result;
+  if (!trap.Test(120, [&] { return PathFound(svc_.files, source); })) {
+    // A renamed folder or an unplugged drive must not stop being backed up unnoticed.
+    result.kind = EntryResult::Kind::kSourceMissing;
+    result.missing_source = entry;
+    result.source_error = WhyNotFound(svc_.files, source);
+    return result;
+  }
+
+  EntryPlanInputs wanted{entry,           "",   FolderStamp::kNone, "",
+                         run.destination, true, run.snapshot_links};
+  trap.Step(122, [&] { wanted.name = run.names[index]; });
+  wanted.stamp = ReadStamp(trap, &wanted.suffix);
+  if (wanted.stamp == FolderStamp::kNone) {
+    // Without the stamp a file entry lands in the destination as itself.
+    trap.Step(144, [&] {
+      wanted.source_is_folder =
+          wanted.name != BackupBaseName(entry) || IsFolder(svc_.files, source);
+    });
+  }
+  const EntryPlan plan = PlanEntry(wanted);
+  const std::string link_from = plan.links ? LinkSource(run, index, plan.folder_name) : "";
+
+  int attempts = 0;
+  trap.Step(136, [&] { attempts = 0; });
+  while (trap.Test(138, [&] {
+    return !IsFolder(svc_.files, plan.must_exist) && attempts < kMaxCreationAttempts;
+  })) {
+    trap.Step(140, [&] {
+      try {
+        svc_.files.CreateFolder(plan.must_exist);
+      } catch (const std::exception& e) {
+        result.creation_error = e.what();
+        throw;
+      }
+    });
+    trap.Step(142, [&] { ++attempts; });
+    // The test above counts a failure of its own as met; this keeps that loop finite.
+    if (attempts >= kMaxCreationAttempts) break;
+  }
+
+  if (trap.Test(146, [&] { return !source.empty() && source.back() == '\\'; })) {
+    trap.Step(148, [&] { source = CopySource(source); });
+  }
+  if (trap.Test(150, [&] { return IsFolder(svc_.files, plan.must_exist); })) {
+    // The copy makes the landing folder when it is missing, and puts a file entry inside it
+    // whether or not its path ends in a backslash.
+    trap.Step(152, [&] {
+      CopySettings settings = run.copy;
+      settings.link_from = link_from;
+      result.copy = Copy(source, plan.landing, std::move(settings));
+      result.kind = EntryResult::Kind::kCopied;  // only a copy that returned can count as saved
+    });
+  } else {
+    trap.Step(154, [&] {
+      result.kind = EntryResult::Kind::kNotCopied;
+      result.missing_destination = plan.must_exist;
+      svc_.dialogs.MessageBox(
+          kDestinationFolderMissing + std::string("\r\n") + result.missing_destination, "",
+          BoxButtons::kOk, BoxIcon::kNone);
+    });
+  }
+  return result;
+}
+
+// A stamp of either mode, or with no mode chosen the bare name: a stamp box that cannot be
+// read counts as checked, as a failing test does.
+FolderStamp BackupRun::ReadStamp(ErrorTrap& trap, std::string* suffix) {
+  FolderStamp stamp = FolderStamp::kNone;
+  if (!trap.Test(126, [&] {
+        stamp = in_.stamp();
+        return stamp != FolderStamp::kNone;
+      })) {
+    return FolderStamp::kNone;
+  }
+  if (trap.Test(128, [&] { return stamp == FolderStamp::kDateAndTime; })) {
+    trap.Step(130, [&] { *suffix = DateTimeSuffix(svc_.clock); });
+  } else if (trap.Test(132, [&] { return stamp == FolderStamp::kDate; })) {
+    trap.Step(134, [&] { *suffix = DateSuffix(svc_.clock); });
+  }
+  return stamp == FolderStamp::kNone ? FolderStamp::kNameOnly : stamp;
+}
+
+std::string BackupRun::LinkSource(const Snapshot& run, std::size_t index,
+                                  const std::string& except) {
+  try {
+    const std::string destination = CleanPath(run.destination);
+    std::vector<std::string> folders;
+    for (const SubFolder& folder : svc_.files.SubFolders(destination)) {
+      if (!folder.names_another_place) folders.push_back(folder.name);
+    }
+    const std::string newest =
+        NewestEarlierBackup(folders, run.names[index], except, run.copy.stamp_texts);
+    return newest.empty() ? newest : CleanPath(destination + "\\" + newest);
+  } catch (...) {
+    return "";  // no links this time; the copy is whole all the same
+  }
+}
+
+// The copy never shows anything of its own; whatever goes wrong is counted in its outcome.
+CopyOutcome BackupRun::Copy(const std::string& source, const std::string& landing,
+                            CopySettings settings) {
+  settings.overwrite = true;
+  settings.yield = [this] {
+    try {
+      svc_.pump.ProcessPendingEvents();
+    } catch (...) {
+    }
+  };
+  if (svc_.copy) return svc_.copy(source, landing, settings);
+  return CopyTree(svc_.files, source, landing, settings);
+}
+
+}  // namespace tess
