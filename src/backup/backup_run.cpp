@@ -13,6 +13,7 @@
 #include "backup/path_rules.h"
 #include "backup/run_report.h"
 #include "base/error_trap.h"
+#include "base/name_case.h"
 #include "controls/controls.h"
 #include "history/history_log.h"
 #include "ports/dialogs.h"
@@ -50,13 +51,6 @@ CopyOutcome CopyQuiet(FileSystem& files, EventPump& pump, const std::string& sou
 
 bool EndsWithBackslash(const std::string& text) { return !text.empty() && text.back() == '\\'; }
 
-bool SameFolderName(const std::string& a, const std::string& b) {
-  const auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; };
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) {
-           return lower(static_cast<unsigned char>(x)) == lower(static_cast<unsigned char>(y));
-         });
-}
-
 // The entry's newest earlier stamped backup folder under the destination, by the moment its
 // stamp names (not by its name's sort order), never the folder being written and never one of
 // another entry whose name begins the same way; empty when there is none or the destination
@@ -68,7 +62,7 @@ std::string NewestEarlierBackup(FileSystem& files, const std::string& destinatio
     std::string newest;
     LocalTime newest_time;
     for (const SubFolder& folder : files.SubFolders(destination)) {
-      if (folder.names_another_place || SameFolderName(folder.name, folder_name)) continue;
+      if (folder.names_another_place || SameName(folder.name, folder_name)) continue;
       const auto read = ReadBackupFolderName(folder.name, backup_name, texts);
       if (!read || read->copy_number != 1 || read->stamp == FolderStamp::kNone) continue;
       if (newest.empty() || StampIsLater(read->time, newest_time)) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "backup/copy_paths.h"
+#include "base/name_case.h"
 #include "base/unchanged_file.h"
 
 namespace tess {
@@ -63,18 +64,10 @@ const TreeEntry* FindKey(const std::vector<TreeEntry>& sorted, const std::string
   return it != sorted.end() && it->key == key ? &*it : nullptr;
 }
 
-bool SameAsciiLetters(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    return lower(x) == lower(y);
-  });
-}
-
 // The folders Windows keeps at the root of every volume for itself (restore points, the
 // indexer's data, each user's recycle bin), which refuse a backup program access.
 bool IsVolumeBookkeeping(std::string_view name) {
-  return SameAsciiLetters(name, "System Volume Information") ||
-         SameAsciiLetters(name, "$RECYCLE.BIN");
+  return SameName(name, "System Volume Information") || SameName(name, "$RECYCLE.BIN");
 }
 
 std::uint64_t NameSeed(const void* run) {
@@ -722,8 +715,8 @@ class CopyRun {
 
 bool IsTemporaryName(std::string_view name) {
   if (name.size() != kTempPrefix.size() + kTempHexDigits + kTempSuffix.size()) return false;
-  if (!SameAsciiLetters(name.substr(0, kTempPrefix.size()), kTempPrefix)) return false;
-  if (!SameAsciiLetters(name.substr(name.size() - kTempSuffix.size()), kTempSuffix)) return false;
+  if (!SameName(name.substr(0, kTempPrefix.size()), kTempPrefix)) return false;
+  if (!SameName(name.substr(name.size() - kTempSuffix.size()), kTempSuffix)) return false;
   const std::string_view digits = name.substr(kTempPrefix.size(), kTempHexDigits);
   return std::all_of(digits.begin(), digits.end(), [](char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
