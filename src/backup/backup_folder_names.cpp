@@ -3,24 +3,13 @@
 #include <cctype>
 #include <tuple>
 
+#include "base/name_case.h"
+
 namespace tess {
 namespace {
 
-// Windows compares file names without regard to case; the stamp texts of every locale this
-// program writes differ from one another in more than case, so ASCII folding is enough here.
-bool SameLetters(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
-}
-
 bool Take(std::string_view* rest, std::string_view text) {
-  if (rest->size() < text.size() || !SameLetters(rest->substr(0, text.size()), text)) return false;
+  if (rest->size() < text.size() || !SameName(rest->substr(0, text.size()), text)) return false;
   rest->remove_prefix(text.size());
   return true;
 }

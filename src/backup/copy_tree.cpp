@@ -10,6 +10,7 @@
 #include "backup/copy_paths.h"
 #include "backup/file_decision.h"
 #include "backup/file_writer.h"
+#include "base/name_case.h"
 #include "base/temporary_name.h"
 
 namespace tess {
@@ -34,18 +35,10 @@ const TreeEntry* FindKey(const std::vector<TreeEntry>& sorted, const std::string
   return it != sorted.end() && it->key == key ? &*it : nullptr;
 }
 
-bool SameAsciiLetters(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    return lower(x) == lower(y);
-  });
-}
-
 // The folders Windows keeps at the root of every volume for itself (restore points, the
 // indexer's data, each user's recycle bin), which refuse a backup program access.
 bool IsVolumeBookkeeping(std::string_view name) {
-  return SameAsciiLetters(name, "System Volume Information") ||
-         SameAsciiLetters(name, "$RECYCLE.BIN");
+  return SameName(name, "System Volume Information") || SameName(name, "$RECYCLE.BIN");
 }
 
 // A subfolder met in a listing, copied once the files of its folder are done.

@@ -1,22 +1,10 @@
 #include "backup/entry_plan.h"
 
-#include <algorithm>
-
 #include "backup/backup_names.h"
 #include "backup/path_rules.h"
+#include "base/name_case.h"
 
 namespace tess {
-namespace {
-
-bool SameFolderName(const std::string& a, const std::string& b) {
-  const auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; };
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) {
-           return lower(static_cast<unsigned char>(x)) == lower(static_cast<unsigned char>(y));
-         });
-}
-
-}  // namespace
-
 EntryPlan PlanEntry(const EntryPlanInputs& in) {
   EntryPlan plan;
   if (in.stamp == FolderStamp::kNone) {
@@ -40,7 +28,7 @@ std::string NewestEarlierBackup(const std::vector<std::string>& folders, const s
   std::string newest;
   LocalTime newest_time;
   for (const std::string& folder : folders) {
-    if (SameFolderName(folder, except)) continue;
+    if (SameName(folder, except)) continue;
     const auto read = ReadBackupFolderName(folder, name, texts);
     if (!read || read->copy_number != 1 || read->stamp == FolderStamp::kNone) continue;
     if (newest.empty() || StampIsLater(read->time, newest_time)) {

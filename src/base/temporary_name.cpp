@@ -2,19 +2,9 @@
 
 #include <algorithm>
 
+#include "base/name_case.h"
+
 namespace tess {
-namespace {
-
-// Only ASCII letters occur in the shape, so their case is all there is to fold.
-bool SameAsciiLetters(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    return lower(x) == lower(y);
-  });
-}
-
-}  // namespace
-
 std::string TemporaryName(std::uint64_t tag) {
   static constexpr char kHex[] = "0123456789abcdef";
   std::string name(kTemporaryPrefix);
@@ -31,8 +21,8 @@ bool IsTemporaryName(std::string_view name) {
   if (name.size() != kTemporaryPrefix.size() + kTemporaryHexDigits + kTemporarySuffix.size()) {
     return false;
   }
-  if (!SameAsciiLetters(name.substr(0, kTemporaryPrefix.size()), kTemporaryPrefix)) return false;
-  if (!SameAsciiLetters(name.substr(name.size() - kTemporarySuffix.size()), kTemporarySuffix)) {
+  if (!SameName(name.substr(0, kTemporaryPrefix.size()), kTemporaryPrefix)) return false;
+  if (!SameName(name.substr(name.size() - kTemporarySuffix.size()), kTemporarySuffix)) {
     return false;
   }
   const std::string_view digits = name.substr(kTemporaryPrefix.size(), kTemporaryHexDigits);

@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "base/name_case.h"
 #include "base/temporary_name.h"
 #include "win32/copy_pool.h"
 #include "win32/handles.h"
@@ -64,30 +65,6 @@ std::int64_t Ticks(const FILETIME& time) {
                                    time.dwLowDateTime);
 }
 
-bool IsAscii(const std::string& text) {
-  for (const char c : text) {
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
-  }
-  return true;
-}
-
-// The name as the file system compares names: upper case, character by character.
-std::string NameKey(const std::string& name, const wchar_t* wide, std::size_t length) {
-  if (IsAscii(name)) {
-    std::string key = name;
-    for (char& c : key) {
-      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-    }
-    return key;
-  }
-  std::wstring upper(wide, length);
-  if (length > 0) {
-    LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, wide, static_cast<int>(length),
-                  upper.data(), static_cast<int>(length), nullptr, nullptr, 0);
-  }
-  return Narrow(upper);
-}
-
 bool IsDots(const wchar_t* name, std::size_t length) {
   return (length == 1 && name[0] == L'.') || (length == 2 && name[0] == L'.' && name[1] == L'.');
 }
@@ -116,7 +93,7 @@ FileError ListFolder(const std::wstring& folder, std::vector<TreeEntry>* entries
       if (!IsDots(info->FileName, length)) {
         TreeEntry entry;
         entry.name = Narrow(info->FileName, length);
-        entry.key = NameKey(entry.name, info->FileName, length);
+        entry.key = NameKey(entry.name);
         entry.attributes = info->FileAttributes;
         if ((info->FileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
             (info->FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
@@ -316,7 +293,7 @@ FileError WinFileSystem::Describe(const std::string& path, TreeEntry* entry) {
   if (!GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &data)) return LastError();
   const std::wstring leaf = LeafName(wide);
   entry->name = Narrow(leaf);
-  entry->key = NameKey(entry->name, leaf.data(), leaf.size());
+  entry->key = NameKey(entry->name);
   entry->attributes = data.dwFileAttributes;
   entry->names_another_place = false;  // named directly, a link is followed
   entry->times = {Ticks(data.ftCreationTime), Ticks(data.ftLastAccessTime),

@@ -219,6 +219,26 @@ inline const std::vector<FileTreeCase>& FileTreeCases() {
         Copy("@\\src", "@\\dest", {.copied = 1, .skipped = 1}),
         Copy("@\\src", "@\\dest", {.skipped = 2})},
        {"src\\a.txt=ALPHA", "dest\\a.txt=ALPHA", "dest\\sub\\b.txt=beta", "dest\\empty\\"}},
+      // ---------------- letter case ----------------
+      // A file's copy is found whatever the case of its letters, in any script: here a folder
+      // named "äPFEL.TXT" stands where "Äpfel.txt" would be copied.
+      {"AFolderNamedLikeAFileInOtherCaseFailsThatFileOnly",
+       false,
+       {"src\\\xC3\x84pfel.txt=apples", "src\\b.txt=beta", "dest\\\xC3\xA4PFEL.TXT\\"},
+       {Copy("@\\src", "@\\dest",
+             {.copied = 1,
+              .files_failed = 1,
+              .failure_path = "@\\dest\\\xC3\x84pfel.txt",
+              .reason = Reason::kAlreadyExists})},
+       {"dest\\b.txt=beta"}},
+      // Final sigma and sigma, dotless i and I: names Windows keeps apart are copied apart.
+      {"NamesThatDifferOnlyInLettersWindowsKeepsApartAreCopiedApart",
+       false,
+       {"src\\\xCF\x82.txt=final sigma", "src\\\xCF\x83.txt=sigma",
+        "src\\\xC4\xB1.txt=dotless i", "src\\I.txt=capital I"},
+       {Copy("@\\src", "@\\dest", {.copied = 4}), Copy("@\\src", "@\\dest", {.skipped = 4})},
+       {"dest\\\xCF\x82.txt=final sigma", "dest\\\xCF\x83.txt=sigma",
+        "dest\\\xC4\xB1.txt=dotless i", "dest\\I.txt=capital I"}},
       // ---------------- failures ----------------
       {"MissingSourceIsCountedAndNothingIsMade",
        false,

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "backup/copy_tree.h"
+#include "base/name_case.h"
 #include "base/unchanged_file.h"
 #include "support/thread_pool.h"
 
@@ -37,11 +38,12 @@ std::string FakeFileSystem::Key(const std::string& path) {
   for (char c : path) {
     // Windows reads a doubled separator as one; only a network path starts with two.
     if (c == '\\' && k.size() >= 2 && k.back() == '\\') continue;
-    k += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    k += c;
   }
   while (k.size() > 3 && k.back() == '\\') k.pop_back();
-  if (k.size() == 3 && k[1] == ':' && k[2] == '\\') k.pop_back();  // "c:\" -> "c:"
-  return k;
+  if (k.size() == 3 && k[1] == ':' && k[2] == '\\') k.pop_back();  // "C:\" -> "C:"
+  // Letter case as the real file system takes it, so the double holds one file where it does.
+  return NameKey(k);
 }
 
 namespace {

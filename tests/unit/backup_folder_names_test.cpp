@@ -79,6 +79,11 @@ TEST_F(BackupFolderNamesTest, AnyOfTheRunsEntriesAndTheOrderOfStamps) {
   EXPECT_TRUE(IsBackupFolderOf("Photos (2)", entries, texts));
   EXPECT_FALSE(IsBackupFolderOf("Music", entries, texts));
   EXPECT_FALSE(IsBackupFolderOf("Docs.txt", entries, texts));
+  // Whatever the letters' case, in any script: "фото" for the entry "Фото".
+  EXPECT_TRUE(
+      IsBackupFolderOf("\xD1\x84\xD0\xBE\xD1\x82\xD0\xBE"
+                       "Aug 31 2021",
+                       {"\xD0\xA4\xD0\xBE\xD1\x82\xD0\xBE"}, texts));
 
   // Later by the moment named, not by the text: 12 AM comes before 01 AM, and Sep after Aug.
   const LocalTime midnight = ReadBackupFolderName("XDate Aug 31 2021 Time 12 10 00 AM", "X",

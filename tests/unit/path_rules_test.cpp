@@ -105,6 +105,14 @@ TEST(BackupNameTest, ALaterEntryOfATakenNameGetsTheFirstFreeNumber) {
             (std::vector<std::string>{"\xC3\x89t\xC3\xA9", "\xC3\x89T\xC3\x89 (2)",
                                       "\xD0\xA4\xD0\xBE\xD1\x82\xD0\xBE",
                                       "\xD0\xA4\xD0\x9E\xD0\xA2\xD0\x9E (2)"}));
+  // Armenian "Photo" in small letters and capitals is one name too; dotted capital I and dotless
+  // i are two, as are the sharp s and "SS".
+  EXPECT_EQ(BackupFolderNames({"C:\\\xD5\x96\xD5\xB8\xD5\xBF\xD5\xB8",
+                               "D:\\\xD5\x96\xD5\x88\xD5\x8F\xD5\x88", "C:\\\xC4\xB0",
+                               "D:\\\xC4\xB1", "C:\\\xC3\x9F", "D:\\SS"}),
+            (std::vector<std::string>{"\xD5\x96\xD5\xB8\xD5\xBF\xD5\xB8",
+                                      "\xD5\x96\xD5\x88\xD5\x8F\xD5\x88 (2)", "\xC4\xB0",
+                                      "\xC4\xB1", "\xC3\x9F", "SS"}));
 }
 
 TEST(HasWildcardTest, StarOrQuestionMarkAnywhereButTheLongFormPrefix) {
