@@ -68,7 +68,7 @@ EntryResult BackupRun::BackUpEntry(ErrorTrap& trap, const Snapshot& run, std::si
   })) {
     trap.Step(140, [&] {
       try {
-        svc_.files.CreateFolder(plan.must_exist);
+        CreateFolder(svc_.files, plan.must_exist);
       } catch (const std::exception& e) {
         result.creation_error = e.what();
         throw;
@@ -125,9 +125,11 @@ std::string BackupRun::LinkSource(const Snapshot& run, std::size_t index,
                                   const std::string& except) {
   try {
     const std::string destination = CleanPath(run.destination);
+    std::vector<TreeEntry> entries;
+    if (svc_.files.List(destination, &entries).Failed()) return "";
     std::vector<std::string> folders;
-    for (const SubFolder& folder : svc_.files.SubFolders(destination)) {
-      if (!folder.names_another_place) folders.push_back(folder.name);
+    for (const TreeEntry& entry : entries) {
+      if (entry.IsFolder() && !entry.names_another_place) folders.push_back(entry.name);
     }
     const std::string newest =
         NewestEarlierBackup(folders, run.names[index], except, run.copy.stamp_texts);

@@ -86,7 +86,7 @@ class Walk {
       if (!Test(116, [&] { return Listable(svc_.files, folder); })) return true;
       // From the first listing on, a failure ends the folder's listing instead of a report.
       quiet_ = true;
-      for (const SubFolder& subfolder : svc_.files.SubFolders(folder)) {
+      for (const TreeEntry& subfolder : ListSubfolders(svc_.files, folder)) {
         svc_.pump.ProcessPendingEvents();
         // A link is not gone into: one that names a folder above it would be walked again and
         // again until the path limit, and two such links multiply the work.
@@ -129,6 +129,15 @@ class Walk {
 
 void WalkSubfolders(std::vector<std::string>& folders, bool recurse, const WalkServices& services) {
   Walk(services).Run(folders, recurse);
+}
+
+std::vector<TreeEntry> ListSubfolders(FileSystem& files, const std::string& folder) {
+  std::vector<TreeEntry> entries;
+  if (const FileError e = files.List(folder, &entries); e.Failed()) {
+    ThrowFileError(e, kErrPathNotFound);
+  }
+  std::erase_if(entries, [](const TreeEntry& entry) { return !entry.IsFolder(); });
+  return entries;
 }
 
 bool SubfolderNameTaken(FileSystem& files, const std::string& name) {

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "ports/file_tree.h"
+
 namespace tess {
 
 class FileSystem;
@@ -28,6 +30,11 @@ struct WalkServices {
 // first level is added. Failures before the first listing, and while appending, are reported
 // as the walk's own; failures during listings end that folder's listing quietly.
 void WalkSubfolders(std::vector<std::string>& folders, bool recurse, const WalkServices& services);
+
+// The immediate subfolders of a folder as its listing shows them, hidden and system ones
+// included, in the file system's order. Throws PlatformError: kErrPermissionDenied when
+// listing is refused, kErrPathNotFound when there is no such folder (or it is a file).
+std::vector<TreeEntry> ListSubfolders(FileSystem& files, const std::string& folder);
 
 // True when a subfolder's name is taken: shorter than 260 characters, no "?", no character
 // whose code in the ANSI code page is below 32, from 127 to 159, or 63 (a character the code

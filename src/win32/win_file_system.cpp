@@ -1,12 +1,11 @@
+#include "win32/win_file_system.h"
+
 #include <windows.h>
-// windows.h maps DeleteFile to DeleteFileW, which would rename the interface's member here.
-#undef DeleteFile
 
 #include "base/platform_error.h"
 #include "win32/handles.h"
 #include "win32/long_path.h"
 #include "win32/text.h"
-#include "win32/win_file_system.h"
 
 namespace tess::win32 {
 namespace {
@@ -25,13 +24,6 @@ std::wstring ListingQuery(const std::string& pattern) {
 FindHandle FindFirst(const std::wstring& query, WIN32_FIND_DATAW* found) {
   return FindHandle(
       FindFirstFileExW(query.c_str(), FindExInfoBasic, found, FindExSearchNameMatch, nullptr, 0));
-}
-
-DWORD SettableAttributes(DWORD attributes) {
-  const DWORD kept =
-      attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                    FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
-  return kept == 0 ? FILE_ATTRIBUTE_NORMAL : kept;
 }
 
 }  // namespace
@@ -103,41 +95,6 @@ bool WinFileSystem::OrdinaryFileExists(const std::string& pattern) {
   }
 }
 
-std::vector<SubFolder> WinFileSystem::SubFolders(const std::string& folder) {
-  const std::wstring base = LongPath(folder);
-  WIN32_FIND_DATAW found;
-  FindHandle find = FindFirst(JoinPath(base, L"*"), &found);
-  std::vector<SubFolder> subfolders;
-  if (!find) {
-    const DWORD code = GetLastError();
-    const DWORD attributes = GetFileAttributesW(base.c_str());
-    const bool is_folder =
-        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    // An empty drive root has not even "." to list.
-    if (is_folder && (code == ERROR_FILE_NOT_FOUND || code == ERROR_NO_MORE_FILES)) {
-      return subfolders;
-    }
-    // A missing folder, or a file, is no folder to list, whichever error the listing gave.
-    if (!is_folder && code != ERROR_ACCESS_DENIED) ThrowLastError(ERROR_PATH_NOT_FOUND);
-    ThrowLastError(code);
-  }
-  do {
-    const DWORD attributes = found.dwFileAttributes;
-    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) continue;
-    const std::wstring name = found.cFileName;
-    if (name == L"." || name == L"..") continue;
-    std::uint32_t tag = 0;
-    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-      // The listing gives a reparse point's tag where the extended-attribute size would be.
-      tag = found.dwReserved0 != 0 ? found.dwReserved0 : ReparseTagOf(JoinPath(base, name));
-    }
-    subfolders.push_back(SubFolder{Narrow(name), attributes, !EntersFolder(attributes, tag)});
-  } while (FindNextFileW(find.get(), &found));
-  const DWORD end = GetLastError();
-  if (end != ERROR_NO_MORE_FILES) ThrowLastError(end);
-  return subfolders;
-}
-
 bool WinFileSystem::IsRootFolder(const std::string& folder) { return IsRootPath(LongPath(folder)); }
 
 std::vector<int> WinFileSystem::AnsiCodes(const std::string& text) {
@@ -166,33 +123,6 @@ std::vector<int> WinFileSystem::AnsiCodes(const std::string& text) {
     i += units;
   }
   return codes;
-}
-
-void WinFileSystem::CreateFolder(const std::string& path) {
-  const std::wstring target = LongPath(path);
-  if (!CreateDirectoryW(target.c_str(), nullptr)) ThrowLastError(GetLastError());
-}
-
-void WinFileSystem::DeleteFile(const std::string& path) {
-  const std::wstring target = LongPath(path);
-  if (!DeleteFileW(target.c_str())) ThrowLastError(GetLastError());
-}
-
-void WinFileSystem::ForceDeleteFile(const std::string& path) {
-  const std::wstring target = LongPath(path);
-  const DWORD attributes = GetFileAttributesW(target.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) ThrowLastError(GetLastError());
-  if (attributes & FILE_ATTRIBUTE_DIRECTORY) ThrowLastError(ERROR_FILE_NOT_FOUND);
-  const bool read_only = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
-  if (read_only && !SetFileAttributesW(target.c_str(),
-                                       SettableAttributes(attributes & ~FILE_ATTRIBUTE_READONLY))) {
-    ThrowLastError(GetLastError());
-  }
-  if (!DeleteFileW(target.c_str())) {
-    const DWORD code = GetLastError();
-    if (read_only) SetFileAttributesW(target.c_str(), SettableAttributes(attributes));
-    ThrowLastError(code);
-  }
 }
 
 void WinFileSystem::AppendLine(const std::string& path, const std::string& text) {

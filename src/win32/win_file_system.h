@@ -17,24 +17,17 @@ namespace tess::win32 {
 // - ListingFindsAny throws for a drive that does not exist, as for any unusable drive.
 // - OrdinaryFileExists counts what a plain directory listing shows: no folders, no hidden
 //   or system files. It never throws; a failing listing answers false.
-// - SubFolders and List count a reparse point as naming another place by one rule
-//   (EntersFolder), so the subfolder walk and the copy leave out the same folders.
+// - List counts a reparse point as naming another place by one rule (EntersFolder), and
+//   answers "not found" for a path that is no folder, whatever the system said.
 // - The file-tree primitives live in win_file_tree.cpp.
-// A file that includes <windows.h> should #undef DeleteFile before this header, or the macro
-// renames the DeleteFile member in that file.
 class WinFileSystem : public FileSystem {
  public:
   std::int64_t LastWriteTime(const std::string& path) override;
   std::uint32_t Attributes(const std::string& path) override;
   bool ListingFindsAny(const std::string& pattern) override;
   bool OrdinaryFileExists(const std::string& pattern) override;
-  std::vector<SubFolder> SubFolders(const std::string& folder) override;
   bool IsRootFolder(const std::string& folder) override;
   std::vector<int> AnsiCodes(const std::string& text) override;
-
-  void CreateFolder(const std::string& path) override;
-  void DeleteFile(const std::string& path) override;
-  void ForceDeleteFile(const std::string& path) override;
 
   void AppendLine(const std::string& path, const std::string& text) override;
   std::string ReadAnsiText(const std::string& path) override;

@@ -2,8 +2,6 @@
 // caller decides and decide nothing themselves; every one of them is safe to call from the
 // writer threads.
 #include <windows.h>
-// windows.h maps DeleteFile to DeleteFileW, which would rename the interface's member here.
-#undef DeleteFile
 
 #include <cstddef>
 #include <cstring>
@@ -84,6 +82,13 @@ FileError ListFolder(const std::wstring& folder, std::vector<TreeEntry>* entries
       const DWORD code = GetLastError();
       // An empty drive root has not even "." to list.
       if (code == ERROR_NO_MORE_FILES || (code == ERROR_FILE_NOT_FOUND && first)) return {};
+      // A file opens like a folder and only fails here: it is no folder there is to list.
+      FILE_BASIC_INFO basic;
+      if (first &&
+          GetFileInformationByHandleEx(handle.get(), FileBasicInfo, &basic, sizeof basic) &&
+          (basic.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        return FileError{FileErrorKind::kNotFound, SystemMessage(ERROR_DIRECTORY)};
+      }
       return ErrorOf(code);
     }
     const char* at = reinterpret_cast<const char*>(batch.data());
@@ -98,10 +103,10 @@ FileError ListFolder(const std::wstring& folder, std::vector<TreeEntry>* entries
         if ((info->FileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
             (info->FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
           // The listing gives a reparse point's tag where the extended-attribute size would be.
-          const DWORD tag = info->EaSize != 0
-                                ? info->EaSize
-                                : ReparseTagOf(JoinPath(folder, std::wstring(info->FileName,
-                                                                             length)));
+          const DWORD tag =
+              info->EaSize != 0
+                  ? info->EaSize
+                  : ReparseTagOf(JoinPath(folder, std::wstring(info->FileName, length)));
           entry.names_another_place = !EntersFolder(info->FileAttributes, tag);
         }
         entry.times = {info->CreationTime.QuadPart, info->LastAccessTime.QuadPart,
@@ -305,8 +310,7 @@ FileError WinFileSystem::Describe(const std::string& path, TreeEntry* entry) {
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     FILE_BASIC_INFO basic;
-    if (handle &&
-        GetFileInformationByHandleEx(handle.get(), FileBasicInfo, &basic, sizeof basic)) {
+    if (handle && GetFileInformationByHandleEx(handle.get(), FileBasicInfo, &basic, sizeof basic)) {
       entry->times.change = basic.ChangeTime.QuadPart;
     }
   }
@@ -326,8 +330,8 @@ FileError WinFileSystem::CreateExclusive(const std::string& path, std::uint32_t 
                                          std::unique_ptr<OpenFile>* file) {
   // No sharing: while this run writes the file, no other run may delete it as a leftover.
   FileHandle handle(CreateFileW(WidePath(path).c_str(), GENERIC_WRITE | DELETE, 0, nullptr,
-                                CREATE_NEW, SettableOrNormal(attributes) | FILE_FLAG_SEQUENTIAL_SCAN,
-                                nullptr));
+                                CREATE_NEW,
+                                SettableOrNormal(attributes) | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!handle) return LastError();
   *file = std::make_unique<WinOpenFile>(std::move(handle));
   return {};
@@ -354,8 +358,7 @@ FileError WinFileSystem::MakeFolder(const std::string& path) {
 
 FileError WinFileSystem::FreeSpace(const std::string& folder, std::uint64_t* bytes) {
   ULARGE_INTEGER available;
-  if (!GetDiskFreeSpaceExW(JoinPath(WidePath(folder), L"").c_str(), &available, nullptr,
-                           nullptr)) {
+  if (!GetDiskFreeSpaceExW(JoinPath(WidePath(folder), L"").c_str(), &available, nullptr, nullptr)) {
     return LastError();
   }
   *bytes = available.QuadPart;

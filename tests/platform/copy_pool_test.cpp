@@ -2,8 +2,6 @@
 // order, sources that vanish while copies are in flight, an interruption with many copies in
 // flight, and the yield kept on the caller's thread.
 #include <windows.h>
-// windows.h maps DeleteFile to DeleteFileW, which would rename the interface's member here.
-#undef DeleteFile
 
 #include <gtest/gtest.h>
 

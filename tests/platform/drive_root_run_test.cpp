@@ -2,8 +2,6 @@
 // at its root even while the process's current folder on that drive is a subfolder, an empty
 // drive root as the destination, and a destination pattern that a listing would match.
 #include <windows.h>
-// windows.h maps DeleteFile to DeleteFileW, which would rename the interface's member here.
-#undef DeleteFile
 
 #include <gtest/gtest.h>
 

@@ -1,21 +1,20 @@
 // The Win32 file system and the copy core over it against real trees under Wine.
-#include <windows.h>
-// windows.h maps DeleteFile to DeleteFileW, which would rename the interface's member here.
-#undef DeleteFile
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <string>
 
 #include "backup/copy_tree.h"
 #include "base/platform_error.h"
+#include "ports/file_queries.h"
 #include "support/faulty_tree.h"
+#include "support/plain_copy.h"
 #include "win32/long_path.h"
 #include "win32/text.h"
+#include "win32/win_event_pump.h"
 #include "win32/win_file_system.h"
 #include "win_support/linux_side.h"
 #include "win_support/temp_tree.h"
-#include "support/plain_copy.h"
 
 namespace tess::test {
 namespace {
@@ -165,10 +164,10 @@ TEST_F(FileSystemTest, OrdinaryFileExistsIgnoresFoldersAndHiddenFiles) {
 // ---------------- single operations ----------------
 
 TEST_F(FileSystemTest, CreateFolderMakesExactlyOneFolder) {
-  files_.CreateFolder(dir_ / "one");
+  CreateFolder(files_, dir_ / "one");
   EXPECT_TRUE(IsFolderOnDisk(dir_ / "one"));
-  EXPECT_EQ(ErrorNumberOf([&] { files_.CreateFolder(dir_ / "one"); }), kErrFileExists);
-  EXPECT_EQ(ErrorNumberOf([&] { files_.CreateFolder(dir_ / "no\\parent"); }), kErrPathNotFound);
+  EXPECT_EQ(ErrorNumberOf([&] { CreateFolder(files_, dir_ / "one"); }), kErrFileExists);
+  EXPECT_EQ(ErrorNumberOf([&] { CreateFolder(files_, dir_ / "no\\parent"); }), kErrPathNotFound);
   EXPECT_FALSE(Exists(dir_ / "no"));
 }
 
@@ -176,14 +175,15 @@ TEST_F(FileSystemTest, PlainDeleteKeepsReadOnlyFilesAndForcedDeleteRemovesThem) 
   WriteBytes(dir_ / "plain.txt", "x");
   WriteBytes(dir_ / "ro.txt", "x");
   SetAttributesOf(dir_ / "ro.txt", FILE_ATTRIBUTE_READONLY);
-  files_.DeleteFile(dir_ / "plain.txt");
+  EXPECT_FALSE(files_.Delete(dir_ / "plain.txt").Failed());
   EXPECT_FALSE(Exists(dir_ / "plain.txt"));
-  EXPECT_EQ(ErrorNumberOf([&] { files_.DeleteFile(dir_ / "ro.txt"); }), kErrPermissionDenied);
+  EXPECT_EQ(files_.Delete(dir_ / "ro.txt").kind, FileErrorKind::kAccessDenied);
   EXPECT_TRUE(Exists(dir_ / "ro.txt"));
-  files_.ForceDeleteFile(dir_ / "ro.txt");
+  win32::WinEventPump pump;
+  DeleteFileWithFallback(files_, pump, dir_ / "ro.txt");
   EXPECT_FALSE(Exists(dir_ / "ro.txt"));
-  EXPECT_EQ(ErrorNumberOf([&] { files_.DeleteFile(dir_ / "ro.txt"); }), kErrFileNotFound);
-  EXPECT_EQ(ErrorNumberOf([&] { files_.ForceDeleteFile(dir_ / "ro.txt"); }), kErrFileNotFound);
+  EXPECT_EQ(files_.Delete(dir_ / "ro.txt").kind, FileErrorKind::kNotFound);
+  DeleteFileWithFallback(files_, pump, dir_ / "ro.txt");  // nothing there: nothing happens
 }
 
 TEST_F(FileSystemTest, AppendLineWritesAnsiTextWithCrLfAndReadsItBack) {

@@ -1,8 +1,6 @@
 // A destination volume that is full, for real: an 8 MB tmpfs mounted from Wine's Linux side and
 // given a drive letter. Skipped, with the reason, where mounting is not allowed.
 #include <windows.h>
-// windows.h maps DeleteFile to DeleteFileW, which would rename the interface's member here.
-#undef DeleteFile
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,6 @@
 // The letter-case rule of file names against the system's own: ntdll's upper case of every
 // UTF-16 unit, CompareStringOrdinal, and which names the file system takes for one.
 #include <windows.h>
-// windows.h maps DeleteFile to DeleteFileW, which would rename the interface's member here.
-#undef DeleteFile
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,6 @@
 // to shares its unchanged files with it (one file index, two names), and a file changed later
 // gets a file of its own in the new folder only.
 #include <windows.h>
-#undef DeleteFile
 
 #include <gtest/gtest.h>
 

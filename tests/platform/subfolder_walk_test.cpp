@@ -1,16 +1,14 @@
 // The folder listing the walk uses, and the walk itself, on real trees under Wine: order, names
 // Wine makes from Linux names, the two attribute values that keep a folder out, links back up
 // the tree, long paths, and folders that refuse listing.
-#include <windows.h>
-// windows.h maps DeleteFile to DeleteFileW, which would rename the interface's member here.
-#undef DeleteFile
+#include "backup/subfolder_walk.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <string>
 #include <vector>
 
-#include "backup/subfolder_walk.h"
 #include "base/error_report.h"
 #include "base/platform_error.h"
 #include "ports/event_pump.h"
@@ -109,7 +107,7 @@ TEST_F(SubfolderWalkTest, ListingGivesEveryFolderOnceInTheFileSystemsOrderAndNoF
   SetAttributesOf(tree_ / "system", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
   std::vector<std::string> names;
   std::vector<std::uint32_t> attributes;
-  for (const SubFolder& folder : files_.SubFolders(tree_.Path() + "\\")) {
+  for (const tess::TreeEntry& folder : ListSubfolders(files_, tree_.Path() + "\\")) {
     names.push_back(folder.name);
     attributes.push_back(folder.attributes);
     EXPECT_FALSE(folder.names_another_place) << folder.name;
@@ -119,9 +117,9 @@ TEST_F(SubfolderWalkTest, ListingGivesEveryFolderOnceInTheFileSystemsOrderAndNoF
   for (size_t i = 0; i < names.size(); ++i) {
     EXPECT_EQ(attributes[i], AttributesOf(tree_ / names[i])) << names[i];
   }
-  EXPECT_TRUE(files_.SubFolders(tree_ / "zeta").empty());
-  EXPECT_EQ(ErrorNumberOf([&] { files_.SubFolders(tree_ / "missing"); }), kErrPathNotFound);
-  EXPECT_EQ(ErrorNumberOf([&] { files_.SubFolders(tree_ / "file.txt"); }), kErrPathNotFound);
+  EXPECT_TRUE(ListSubfolders(files_, tree_ / "zeta").empty());
+  EXPECT_EQ(ErrorNumberOf([&] { ListSubfolders(files_, tree_ / "missing"); }), kErrPathNotFound);
+  EXPECT_EQ(ErrorNumberOf([&] { ListSubfolders(files_, tree_ / "file.txt"); }), kErrPathNotFound);
 }
 
 TEST_F(SubfolderWalkTest, RootsAreKnownHoweverTheyAreWritten) {
@@ -215,10 +213,11 @@ TEST(RefusedListingTest, AFolderThatRefusesListingLeavesTheListWithEverythingBel
   } restore{tree};
 
   WinFileSystem files;
-  if (ErrorNumberOf([&] { files.SubFolders(tree / "S\\denied"); }) == 0) {
+  if (ErrorNumberOf([&] { ListSubfolders(files, tree / "S\\denied"); }) == 0) {
     GTEST_SKIP() << "this process may list every folder";
   }
-  EXPECT_EQ(ErrorNumberOf([&] { files.SubFolders(tree / "S\\denied"); }), kErrPermissionDenied);
+  EXPECT_EQ(ErrorNumberOf([&] { ListSubfolders(files, tree / "S\\denied"); }),
+            kErrPermissionDenied);
   CountedEvents pump;
   Reports reports;
   const auto at = [&](const std::string& relative) { return tree / relative + "\\"; };

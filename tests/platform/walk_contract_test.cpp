@@ -1,8 +1,6 @@
 // The walk cases against the real file system under Wine; tests/unit runs the same cases
 // against the file-system double.
 #include <windows.h>
-// windows.h maps DeleteFile to DeleteFileW, which would rename the interface's member here.
-#undef DeleteFile
 
 #include <gtest/gtest.h>
 

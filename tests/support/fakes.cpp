@@ -194,23 +194,6 @@ bool FakeFileSystem::ListingFindsAny(const std::string& pattern) {
 
 bool FakeFileSystem::OrdinaryFileExists(const std::string& pattern) { return IsFile(pattern); }
 
-std::vector<SubFolder> FakeFileSystem::SubFolders(const std::string& folder) {
-  const std::string key = Key(folder);
-  const auto refused = refused_listings.find(key);
-  if (refused != refused_listings.end()) {
-    throw PlatformError(refused->second, refused->second == 70   ? "Permission denied"
-                                         : refused->second == 76 ? "Path not found"
-                                                                 : "Device I/O error");
-  }
-  if (!IsDir(folder)) throw PlatformError(76, "Path not found");
-  std::vector<SubFolder> subfolders;
-  for (const std::string& d : dir_order_) {
-    if (ParentKey(d) != key || !dirs_.count(d)) continue;
-    subfolders.push_back(SubFolder{Leaf(names_.at(d)), Attributes(d), links.count(d) != 0});
-  }
-  return subfolders;
-}
-
 bool FakeFileSystem::IsRootFolder(const std::string& folder) {
   const std::string key = Key(folder);
   if (key.size() == 2 && key[1] == ':') return true;
@@ -259,32 +242,6 @@ std::vector<int> FakeFileSystem::AnsiCodes(const std::string& text) {
     codes.push_back(code);
   }
   return codes;
-}
-
-void FakeFileSystem::CreateFolder(const std::string& path) {
-  const std::string key = Key(path);
-  if (uncreatable.count(key)) throw PlatformError(70, "Permission denied");
-  if (IsDir(path) || IsFile(path)) throw PlatformError(58, "File already exists");
-  if (!dirs_.count(ParentKey(key))) throw PlatformError(76, "Path not found");
-  dirs_.insert(key);
-  dir_order_.push_back(key);
-  names_[key] = path;
-  created_folders.push_back(path);
-}
-
-void FakeFileSystem::DeleteFile(const std::string& path) {
-  const std::string key = Key(path);
-  if (!files_.count(key)) throw PlatformError(53, "File not found");
-  if (read_only.count(key) || locked.count(key)) throw PlatformError(75, "Path/File access error");
-  files_.erase(key);
-}
-
-void FakeFileSystem::ForceDeleteFile(const std::string& path) {
-  const std::string key = Key(path);
-  if (!files_.count(key)) throw PlatformError(53, "File not found");
-  if (locked.count(key)) throw PlatformError(70, "Permission denied");
-  files_.erase(key);
-  read_only.erase(key);
 }
 
 FolderCopy CopyWatcher::Over(FileTree& files) {
@@ -438,18 +395,18 @@ FileError FakeFileSystem::List(const std::string& folder, std::vector<TreeEntry>
   const std::string key = Key(folder);
   const auto refused = refused_listings.find(key);
   if (refused != refused_listings.end()) {
-    return Fails(refused->second == 70 ? FileErrorKind::kAccessDenied : FileErrorKind::kOther,
-                 refused->second == 70 ? kAccessDenied : "The device is not ready.");
+    if (refused->second == 70) return Fails(FileErrorKind::kAccessDenied, kAccessDenied);
+    if (refused->second == 76) return Fails(FileErrorKind::kNotFound, kPathNotFound);
+    return Fails(FileErrorKind::kOther, "The device is not ready.");
   }
   if (!dirs_.count(key)) return Fails(FileErrorKind::kNotFound, kPathNotFound);
-  std::set<std::string> children;
+  // Files by name, then folders in the order they were made, as some file systems list them.
   for (const auto& [k, file] : files_) {
-    if (ParentKey(k) == key) children.insert(k);
+    if (ParentKey(k) == key) entries->push_back(EntryOf(k));
   }
-  for (const std::string& d : dirs_) {
-    if (ParentKey(d) == key) children.insert(d);
+  for (const std::string& d : dir_order_) {
+    if (ParentKey(d) == key && dirs_.count(d)) entries->push_back(EntryOf(d));
   }
-  for (const std::string& child : children) entries->push_back(EntryOf(child));
   return {};
 }
 
@@ -525,6 +482,7 @@ FileError FakeFileSystem::MakeFolder(const std::string& path) {
   dirs_.insert(key);
   dir_order_.push_back(key);
   names_[key] = Trimmed(path);
+  created_folders.push_back(path);
   return {};
 }
 

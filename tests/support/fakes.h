@@ -64,15 +64,10 @@ class FakeFileSystem : public FileSystem {
   std::uint32_t Attributes(const std::string& path) override;
   bool ListingFindsAny(const std::string& pattern) override;
   bool OrdinaryFileExists(const std::string& pattern) override;
-  // In the order the folders were made, which is how some file systems list them.
-  std::vector<SubFolder> SubFolders(const std::string& folder) override;
   // A drive ("C:\") or a share ("\\server\share").
   bool IsRootFolder(const std::string& folder) override;
   // Windows-1252, the code page of Western European Windows.
   std::vector<int> AnsiCodes(const std::string& text) override;
-  void CreateFolder(const std::string& path) override;
-  void DeleteFile(const std::string& path) override;
-  void ForceDeleteFile(const std::string& path) override;
   void AppendLine(const std::string& path, const std::string& text) override;
   std::string ReadAnsiText(const std::string& path) override;
 
@@ -119,7 +114,7 @@ class FakeFileSystem : public FileSystem {
   std::vector<std::string> created_folders;
   std::set<std::string> read_only;    // normalised keys
   std::set<std::string> locked;       // files that fail to copy or delete
-  std::set<std::string> uncreatable;  // folders CreateFolder refuses
+  std::set<std::string> uncreatable;  // folders MakeFolder refuses
   // A folder's attributes (kAttrDirectory and others); plain kAttrDirectory when absent.
   std::map<std::string, std::uint32_t> folder_attributes;  // normalised keys
   std::set<std::string> links;  // folders that only name another place; copies leave them out

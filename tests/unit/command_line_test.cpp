@@ -132,7 +132,7 @@ TEST_F(CommandLineBackupTest, ACleanRunLogsAsTheWindowDoesEndsWithZeroAndChanges
   EXPECT_TRUE(fakes_.dialogs.boxes.empty());
 
   // The same run from the window writes the same lines.
-  files_.DeleteFile("C:\\Temp\\Tessaline.txt");
+  files_.Delete("C:\\Temp\\Tessaline.txt");
   MainForm form(Services{fakes_.settings, files_, fakes_.shell, fakes_.registry, fakes_.environment,
                          fakes_.dialogs, fakes_.notify_icon, fakes_.clock, fakes_.pump});
   form.OnLoad();

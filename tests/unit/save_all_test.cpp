@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "backup/backup_run.h"
+#include "backup/subfolder_walk.h"
 #include "support/fakes.h"
 
 namespace tess::test {
@@ -305,7 +306,7 @@ TEST_F(SaveAllTest, ABackupInsideItsOwnSourceTakesInNoEarlierBackup) {
                                       "Documents\\letter.txt=letter", "notes.txt=notes"}));
   EXPECT_EQ(files_.TreeBelow(profile + "\\Desktop\\Documents" + stamp),
             (std::vector<std::string>{"letter.txt=letter"}));
-  EXPECT_EQ(files_.SubFolders(profile + "\\Desktop").size(), 8u);
+  EXPECT_EQ(ListSubfolders(files_, profile + "\\Desktop").size(), 8u);
 }
 
 TEST_F(SaveAllTest, AtMidnightTheDateStandsAlone) {
@@ -410,7 +411,8 @@ TEST_F(SaveAllTest, UncreatableFolderGivesTenReportsTheBoxAndANotSavedLine) {
   files_.uncreatable.insert(FakeFileSystem::Key("D:\\Backups\\DocumentsAug 31 2021"));
   const RunOutcome out = Run();
   EXPECT_EQ(ErrorLines(), std::vector<int>(10, 140));
-  EXPECT_NE(fakes_.dialogs.boxes[0].text.find("Permission denied\r\nin "
+  EXPECT_NE(fakes_.dialogs.boxes[0].text.find(std::string(FakeFileSystem::kAccessDenied) +
+                                              "\r\nin "
                                               "Tessaline2021/08/31.IntervalSave.SaveAll at line "
                                               "140"),
             std::string::npos);
@@ -423,7 +425,8 @@ TEST_F(SaveAllTest, UncreatableFolderGivesTenReportsTheBoxAndANotSavedLine) {
   EXPECT_TRUE(copier_.copies.empty());
   EXPECT_EQ(Log(), std::string("Documents was NOT backup saved at ") + kNow +
                        ": the destination folder D:\\Backups\\DocumentsAug 31 2021 could not be "
-                       "created: Permission denied\r\n");
+                       "created: " +
+                       FakeFileSystem::kAccessDenied + "\r\n");
   EXPECT_EQ(out.kind, RunOutcome::Kind::kWithErrors);
 }
 
