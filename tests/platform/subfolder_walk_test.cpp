@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "backup/subfolder_walk.h"
 #include "base/error_report.h"
 #include "base/platform_error.h"
+#include "folders/subfolder_walk.h"
 #include "ports/event_pump.h"
 #include "win32/text.h"
 #include "win32/win_file_system.h"
