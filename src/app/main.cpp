@@ -14,11 +14,14 @@
 #include <string>
 #include <vector>
 
+#include "shell/command_line.h"
+#include "shell/command_line_backup.h"
+#include "shell/main_form.h"
 #include "view/dpi.h"
 #include "view/main_window.h"
 #include "win32/registry_settings_store.h"
-#include "win32/text.h"
 #include "win32/single_copy.h"
+#include "win32/text.h"
 #include "win32/win_clock.h"
 #include "win32/win_console.h"
 #include "win32/win_dialogs.h"
@@ -28,9 +31,6 @@
 #include "win32/win_notify_icon.h"
 #include "win32/win_registry.h"
 #include "win32/win_shell.h"
-#include "shell/command_line.h"
-#include "shell/command_line_backup.h"
-#include "shell/main_form.h"
 
 namespace {
 
@@ -107,7 +107,7 @@ bool BecomeTheWindowCopy(std::optional<tess::win32::SessionClaim>& claim) {
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
     claim.emplace();
     if (claim->Held()) return true;
-    if (tess::win32::ShowRunningCopy()) return false;
+    if (tess::view::ShowRunningCopy()) return false;
     Sleep(kPauseMs);
   }
   return false;
@@ -116,7 +116,7 @@ bool BecomeTheWindowCopy(std::optional<tess::win32::SessionClaim>& claim) {
 int Run(HINSTANCE instance) {
   using namespace tess;
   using namespace tess::win32;
-  MainWindow window(instance);
+  view::MainWindow window(instance);
   const auto owner = [&window] { return window.Handle(); };
   RegistrySettingsStore settings;
   WinFileSystem files;
@@ -138,7 +138,7 @@ int Run(HINSTANCE instance) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-  tess::win32::EnablePerMonitorDpiAwareness();
+  tess::view::EnablePerMonitorDpiAwareness();
   OleSession ole;
   INITCOMMONCONTROLSEX controls = {};
   controls.dwSize = sizeof(controls);

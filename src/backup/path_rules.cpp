@@ -2,8 +2,6 @@
 
 #include <string_view>
 
-#include "ports/clock.h"
-#include "ports/event_pump.h"
 #include "ports/file_queries.h"
 #include "ports/file_system.h"
 
@@ -68,26 +66,6 @@ bool PathFound(FileSystem& files, const std::string& path) {
   // holds nothing.
   const std::string root = EntryFolder(path);
   return files.ListingFindsAny(root) || IsFolder(files, root);
-}
-
-namespace {
-// Long enough to leave the processor idle, short enough that the wait ends on time.
-constexpr int kPollMilliseconds = 50;
-}  // namespace
-
-void Pause(double seconds, Clock& clock, EventPump& pump) {
-  if (seconds <= 0) return;
-  const double start = clock.SecondsSinceMidnight();
-  for (;;) {
-    const double now = clock.SecondsSinceMidnight();
-    if (now < start || now - start >= seconds) return;
-    try {
-      pump.ProcessPendingEvents();
-      pump.WaitForEvents(kPollMilliseconds);
-    } catch (...) {
-      // The wait has no failures of its own; handlers report theirs before they return.
-    }
-  }
 }
 
 }  // namespace tess

@@ -1,5 +1,5 @@
-// Path-text rules and the small waits the backup engine shares: cleaning joined paths, the last
-// part of a path, drive roots and wildcards, the existence query and the event-processing pause.
+// Path-text rules the backup engine shares: cleaning joined paths, the last part of a path, drive
+// roots and wildcards, and the existence query.
 #pragma once
 
 #include <string>
@@ -7,8 +7,6 @@
 namespace tess {
 
 class FileSystem;
-class Clock;
-class EventPump;
 
 // Collapses doubled backslashes in one left-to-right pass; a path that starts with a backslash
 // keeps exactly two leading backslashes (network form).
@@ -33,9 +31,5 @@ bool HasWildcard(const std::string& path);
 // a pattern that matches some name is no place to copy from or into. Throws PlatformError for
 // an unusable name or drive.
 bool PathFound(FileSystem& files, const std::string& path);
-// Lets window events run until the given seconds have passed, measured in seconds since
-// midnight; a wait that spans midnight ends at the first check after it. A wait of 0 or less
-// returns at once without processing any event.
-void Pause(double seconds, Clock& clock, EventPump& pump);
 
 }  // namespace tess

@@ -3,11 +3,11 @@
 #include <vector>
 
 #include "backup/path_rules.h"
-#include "backup/subfolder_walk.h"
 #include "base/error_trap.h"
 #include "base/path_text.h"
 #include "base/platform_error.h"
 #include "folders/folder_list.h"
+#include "folders/subfolder_walk.h"
 #include "ports/dialogs.h"
 #include "ports/environment.h"
 #include "ports/shell.h"

@@ -3,10 +3,10 @@
 #include "appearance/help.h"
 #include "appearance/pointer.h"
 #include "appearance/skin.h"
-#include "backup/path_rules.h"
 #include "base/error_trap.h"
 #include "base/product.h"
 #include "ports/dialogs.h"
+#include "schedule/pause.h"
 #include "shell/main_form.h"
 
 namespace tess {

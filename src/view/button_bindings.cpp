@@ -4,10 +4,10 @@
 
 #include <utility>
 
-#include "win32/text.h"
 #include "view/view_handles.h"
+#include "win32/text.h"
 
-namespace tess::win32 {
+namespace tess::view {
 
 namespace {
 void ShowCheck(HWND button, WPARAM state) {
@@ -27,7 +27,7 @@ void FrameBinding::SendToBack() {
   SetWindowPos(Window(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-void FrameBinding::ShowModel() { ShowWindowText(Window(), Widen(model_.Caption())); }
+void FrameBinding::ShowModel() { ShowWindowText(Window(), win32::Widen(model_.Caption())); }
 
 PushButtonBinding::PushButtonBinding(const ControlSite& site, PushButtonModel& model,
                                      CreateArgs args)
@@ -43,7 +43,7 @@ void PushButtonBinding::OnCommand(int code) {
   if (code == BN_CLICKED && Attached() && clicked_) Boundary().Run(clicked_);
 }
 
-void PushButtonBinding::ShowModel() { ShowWindowText(Window(), Widen(model_.Caption())); }
+void PushButtonBinding::ShowModel() { ShowWindowText(Window(), win32::Widen(model_.Caption())); }
 
 CheckBoxBinding::CheckBoxBinding(const ControlSite& site, CheckBoxModel& model,
                                  const CreateArgs& args)
@@ -63,7 +63,7 @@ void CheckBoxBinding::OnCommand(int code) {
 }
 
 void CheckBoxBinding::ShowModel() {
-  ShowWindowText(Window(), Widen(model_.Caption()));
+  ShowWindowText(Window(), win32::Widen(model_.Caption()));
   const int value = model_.Value();
   ShowCheck(Window(), value == 1 ? BST_CHECKED : value == 2 ? BST_INDETERMINATE : BST_UNCHECKED);
 }
@@ -87,8 +87,8 @@ void OptionButtonBinding::OnCommand(int code) {
 }
 
 void OptionButtonBinding::ShowModel() {
-  ShowWindowText(Window(), Widen(model_.Caption()));
+  ShowWindowText(Window(), win32::Widen(model_.Caption()));
   ShowCheck(Window(), model_.Value() ? BST_CHECKED : BST_UNCHECKED);
 }
 
-}  // namespace tess::win32
+}  // namespace tess::view

@@ -10,7 +10,7 @@
 #include "controls/controls.h"
 #include "view/control_binding.h"
 
-namespace tess::win32 {
+namespace tess::view {
 
 class FrameBinding final : public ControlBinding {
  public:
@@ -85,4 +85,4 @@ class OptionButtonBinding final : public ControlBinding {
   OptionButtonModel& model_;
 };
 
-}  // namespace tess::win32
+}  // namespace tess::view

@@ -5,7 +5,7 @@
 #include "view/dpi.h"
 #include "win32/text.h"
 
-namespace tess::win32 {
+namespace tess::view {
 
 namespace {
 constexpr UINT_PTR kSubclassId = 0x7E50;
@@ -20,7 +20,7 @@ ControlBinding::ControlBinding(const ControlSite& site, ControlModel& model, con
   window_ =
       CreateWindowExW(args.ex_style, args.window_class, L"", args.style, 0, 0, 0, 0, site.parent,
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), site.instance, nullptr);
-  if (window_ == nullptr) ThrowLastError(GetLastError());
+  if (window_ == nullptr) win32::ThrowLastError(GetLastError());
 }
 
 ControlBinding::~ControlBinding() { Detach(); }
@@ -80,4 +80,4 @@ LRESULT CALLBACK ControlBinding::SubclassProc(HWND window, UINT message, WPARAM 
   return DefSubclassProc(window, message, wparam, lparam);
 }
 
-}  // namespace tess::win32
+}  // namespace tess::view

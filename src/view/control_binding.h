@@ -10,7 +10,7 @@
 #include "controls/controls.h"
 #include "view/model_boundary.h"
 
-namespace tess::win32 {
+namespace tess::view {
 
 inline constexpr DWORD kChildStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
 // A control the Tab key stops at and that starts a group for the arrow keys.
@@ -102,4 +102,4 @@ class ControlBinding {
   bool attached_ = false;
 };
 
-}  // namespace tess::win32
+}  // namespace tess::view

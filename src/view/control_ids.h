@@ -2,7 +2,7 @@
 // end-to-end driver that finds and talks to them from another process.
 #pragma once
 
-namespace tess::win32 {
+namespace tess::view {
 
 inline constexpr wchar_t kMainWindowClass[] = L"TessalineMainWindow";
 
@@ -36,4 +36,4 @@ enum ControlId : int {
 
 inline constexpr unsigned kTimerId = 1;
 
-}  // namespace tess::win32
+}  // namespace tess::view

@@ -15,7 +15,7 @@
 #include "view/progress_bar_binding.h"
 #include "view/text_box_binding.h"
 
-namespace tess::win32 {
+namespace tess::view {
 
 namespace {
 
@@ -108,4 +108,4 @@ std::vector<std::unique_ptr<ControlBinding>> MakeControlTable(MainForm& f,
   return table.Take();
 }
 
-}  // namespace tess::win32
+}  // namespace tess::view

@@ -8,10 +8,10 @@
 #include "shell/main_form.h"
 #include "view/control_binding.h"
 
-namespace tess::win32 {
+namespace tess::view {
 
 // Creates the child controls in the design's order, which is also the Tab order.
 std::vector<std::unique_ptr<ControlBinding>> MakeControlTable(MainForm& form,
                                                               const ControlSite& site);
 
-}  // namespace tess::win32
+}  // namespace tess::view

@@ -1,6 +1,6 @@
 #include "view/dpi.h"
 
-namespace tess::win32 {
+namespace tess::view {
 
 namespace {
 template <typename Fn>
@@ -47,4 +47,4 @@ SIZE WindowSizeForClient(int client_width, int client_height, DWORD style, DWORD
   return SIZE{rect.right - rect.left, rect.bottom - rect.top};
 }
 
-}  // namespace tess::win32
+}  // namespace tess::view

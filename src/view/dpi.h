@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-namespace tess::win32 {
+namespace tess::view {
 
 inline constexpr int kTwipsPerInch = 1440;
 
@@ -19,4 +19,4 @@ int DpiForWindow(HWND window);
 // client_height pixels at dpi.
 SIZE WindowSizeForClient(int client_width, int client_height, DWORD style, DWORD ex_style, int dpi);
 
-}  // namespace tess::win32
+}  // namespace tess::view

@@ -3,7 +3,7 @@
 #include "view/model_boundary.h"
 #include "win32/text.h"
 
-namespace tess::win32 {
+namespace tess::view {
 
 namespace {
 FORMATETC FileListFormat() {
@@ -47,7 +47,7 @@ std::vector<std::string> PathsOf(HDROP drop) {
     std::wstring path(static_cast<size_t>(length) + 1, L'\0');
     const UINT got = DragQueryFileW(drop, i, path.data(), length + 1);
     path.resize(got);
-    paths.push_back(Narrow(path));
+    paths.push_back(win32::Narrow(path));
   }
   return paths;
 }
@@ -139,4 +139,4 @@ DropTargetRegistration::~DropTargetRegistration() {
   CoDisconnectObject(&target_, 0);
 }
 
-}  // namespace tess::win32
+}  // namespace tess::view

@@ -17,7 +17,7 @@
 
 #include "folders/drop_rules.h"
 
-namespace tess::win32 {
+namespace tess::view {
 
 class FileDropTarget final : public IDropTarget {
  public:
@@ -75,4 +75,4 @@ class DropTargetRegistration {
   bool registered_;
 };
 
-}  // namespace tess::win32
+}  // namespace tess::view

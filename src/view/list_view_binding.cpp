@@ -7,10 +7,10 @@
 #include <cwchar>
 
 #include "view/dpi.h"
-#include "win32/text.h"
 #include "view/window_appearance.h"
+#include "win32/text.h"
 
-namespace tess::win32 {
+namespace tess::view {
 
 namespace {
 constexpr int kToolTipWidthTwips = 6000;
@@ -72,7 +72,7 @@ ListViewBinding::ListViewBinding(const ControlSite& site, ListViewModel& model, 
 ListViewBinding::~ListViewBinding() { Detach(); }
 
 void ListViewBinding::CreateToolTip(HWND owner, HINSTANCE instance) {
-  tool_tip_text_ = Widen(model_.ToolTip());
+  tool_tip_text_ = win32::Widen(model_.ToolTip());
   if (tool_tip_text_.empty()) return;
   tool_tip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                               WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -213,7 +213,7 @@ void ListViewBinding::FillItem(NMLVDISPINFOW& info) const {
     info.item.pszText[0] = L'\0';
     return;
   }
-  const std::wstring text = Widen(model_.ItemText(position));
+  const std::wstring text = win32::Widen(model_.ItemText(position));
   const size_t n = std::min(text.size(), static_cast<size_t>(info.item.cchTextMax - 1));
   std::wmemcpy(info.item.pszText, text.data(), n);
   info.item.pszText[n] = L'\0';
@@ -246,7 +246,7 @@ void ListViewBinding::SyncSelection() {
 
 void ListViewBinding::SyncColumn() {
   if (model_.ColumnHeader().empty() && model_.ColumnWidth() == 0) return;
-  std::wstring header = Widen(model_.ColumnHeader());
+  std::wstring header = win32::Widen(model_.ColumnHeader());
   LVCOLUMNW column = {};
   column.mask = LVCF_TEXT | LVCF_WIDTH;
   column.pszText = header.data();
@@ -422,4 +422,4 @@ std::optional<LRESULT> ListViewBinding::OnMessage(UINT message, WPARAM wparam, L
   }
 }
 
-}  // namespace tess::win32
+}  // namespace tess::view

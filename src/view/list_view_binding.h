@@ -26,7 +26,7 @@
 #include "view/drop_target.h"
 #include "view/view_handles.h"
 
-namespace tess::win32 {
+namespace tess::view {
 
 class ListViewBinding final : public ControlBinding {
  public:
@@ -108,4 +108,4 @@ class ListViewBinding final : public ControlBinding {
   std::optional<DropTargetRegistration> drop_registration_;
 };
 
-}  // namespace tess::win32
+}  // namespace tess::view

@@ -10,7 +10,7 @@
 #include "win32/text.h"
 #include "win32/win_notify_icon.h"
 
-namespace tess::win32 {
+namespace tess::view {
 
 namespace {
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
@@ -30,7 +30,7 @@ MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
   RegisterMainWindowClass(instance, large_icon_, small_icon_, Proc);
   CreateWindowExW(kWindowExStyle, kMainWindowClass, L"", kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                   CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
-  if (!window_) ThrowLastError(GetLastError());
+  if (!window_) win32::ThrowLastError(GetLastError());
   dpi_ = DpiForWindow(window_.Get());
   SizeAndPlace();
   taskbar_created_ = RegisterWindowMessageW(L"TaskbarCreated");
@@ -108,7 +108,7 @@ void MainWindow::SizeAndPlace() {
 
 void MainWindow::ShowWindowModel() {
   if (!window_ || form_ == nullptr) return;
-  ShowWindowText(window_.Get(), Widen(form_->Caption()));
+  ShowWindowText(window_.Get(), win32::Widen(form_->Caption()));
 
   if (appearance_.Show(*form_, window_.Get())) {
     InvalidateRect(window_.Get(), nullptr, TRUE);
@@ -269,8 +269,8 @@ std::optional<LRESULT> MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM
         return 0;
       }
       break;
-    case kTrayCallbackMessage:
-      if (const auto event = TrayEventFrom(lparam); event && form_ != nullptr) {
+    case win32::kTrayCallbackMessage:
+      if (const auto event = win32::TrayEventFrom(lparam); event && form_ != nullptr) {
         boundary_.Run([&] { form_->tray_icon.Dispatch(*event, static_cast<int>(wparam)); });
       }
       return 0;
@@ -321,4 +321,4 @@ std::optional<LRESULT> MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM
   return std::nullopt;
 }
 
-}  // namespace tess::win32
+}  // namespace tess::view

@@ -17,7 +17,7 @@
 #include "view/view_handles.h"
 #include "view/window_appearance.h"
 
-namespace tess::win32 {
+namespace tess::view {
 
 // A later start of the program in the same session: asks the running copy's window to show
 // itself in front, restored from the tray if it hides there. Returns whether a window did; false
@@ -118,4 +118,4 @@ class MainWindow {
   bool ended_ = false;
 };
 
-}  // namespace tess::win32
+}  // namespace tess::view

@@ -10,7 +10,7 @@
 #include "view/control_table.h"
 #include "view/main_window.h"
 
-namespace tess::win32 {
+namespace tess::view {
 
 namespace {
 constexpr int kTextPoints100 = 900;     // Arial bold 9 pt
@@ -87,4 +87,4 @@ HBRUSH MainWindow::OnControlColor(HDC dc, HWND control) {
   return appearance_.ControlBackground(dc);
 }
 
-}  // namespace tess::win32
+}  // namespace tess::view

@@ -10,7 +10,7 @@
 
 #include "win32/text.h"
 
-namespace tess::win32 {
+namespace tess::view {
 
 // Leaves a debug trace of the exception being handled; never throws itself.
 inline void TraceEscapedException() noexcept {
@@ -18,7 +18,7 @@ inline void TraceEscapedException() noexcept {
     throw;
   } catch (const std::exception& e) {
     try {
-      OutputDebugStringW(Widen(std::string("Tessaline: ") + e.what()).c_str());
+      OutputDebugStringW(win32::Widen(std::string("Tessaline: ") + e.what()).c_str());
     } catch (...) {
       OutputDebugStringW(L"Tessaline: exception in a window handler");
     }
@@ -59,4 +59,4 @@ class ModelBoundary {
   int depth_ = 0;
 };
 
-}  // namespace tess::win32
+}  // namespace tess::view

@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "win32/text.h"
 #include "view/view_handles.h"
+#include "win32/text.h"
 
-namespace tess::win32 {
+namespace tess::view {
 
 ProgressBarBinding::ProgressBarBinding(const ControlSite& site, ProgressBarModel& model,
                                        const CreateArgs& args)
@@ -32,7 +32,7 @@ void ProgressBarBinding::ShowModel() {
   if (static_cast<int>(SendMessageW(bar, PBM_GETPOS, 0, 0)) != model_.Value()) {
     SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(model_.Value()), 0);
   }
-  ShowWindowText(bar, Widen(model_.Text()));
+  ShowWindowText(bar, win32::Widen(model_.Text()));
   ShowWindow(bar, model_.Visible() ? SW_SHOWNA : SW_HIDE);
   InvalidateRect(bar, nullptr, TRUE);
 }
@@ -105,4 +105,4 @@ std::optional<LRESULT> ProgressBarBinding::OnMessage(UINT message, WPARAM wparam
   }
 }
 
-}  // namespace tess::win32
+}  // namespace tess::view

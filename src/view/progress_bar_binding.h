@@ -10,7 +10,7 @@
 #include "controls/controls.h"
 #include "view/control_binding.h"
 
-namespace tess::win32 {
+namespace tess::view {
 
 class ProgressBarBinding final : public ControlBinding {
  public:
@@ -32,4 +32,4 @@ class ProgressBarBinding final : public ControlBinding {
   HFONT font_ = nullptr;  // the window's, not owned
 };
 
-}  // namespace tess::win32
+}  // namespace tess::view

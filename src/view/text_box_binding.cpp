@@ -6,17 +6,17 @@
 #include <string>
 #include <utility>
 
-#include "win32/text.h"
 #include "view/view_handles.h"
+#include "win32/text.h"
 
-namespace tess::win32 {
+namespace tess::view {
 
 namespace {
 // A position in the model's UTF-8 text as a position in the control's UTF-16 text.
 int WidePosition(const std::string& text, int position) {
   if (position <= 0) return 0;
   const size_t end = std::min(text.size(), static_cast<size_t>(position));
-  return static_cast<int>(Widen(text.substr(0, end)).size());
+  return static_cast<int>(win32::Widen(text.substr(0, end)).size());
 }
 }  // namespace
 
@@ -34,7 +34,7 @@ TextBoxBinding::TextBoxBinding(const ControlSite& site, TextBoxModel& model, Cre
 }
 
 void TextBoxBinding::ShowModel() {
-  const std::wstring text = Widen(model_.Text());
+  const std::wstring text = win32::Widen(model_.Text());
   if (WindowText(Window()) != text) {
     // Only the user's own edits go back to the model.
     ++applying_text_;
@@ -59,7 +59,7 @@ void TextBoxBinding::ShowSelection() {
 void TextBoxBinding::OnCommand(int code) {
   if (!Attached()) return;
   if (code == EN_CHANGE && applying_text_ == 0) {
-    const std::string text = Narrow(WindowText(Window()));
+    const std::string text = win32::Narrow(WindowText(Window()));
     const bool was_editing = user_editing_;
     user_editing_ = true;
     Boundary().Run([&] { model_.SetText(text); });
@@ -70,4 +70,4 @@ void TextBoxBinding::OnCommand(int code) {
   }
 }
 
-}  // namespace tess::win32
+}  // namespace tess::view

@@ -9,7 +9,7 @@
 #include "controls/controls.h"
 #include "view/control_binding.h"
 
-namespace tess::win32 {
+namespace tess::view {
 
 class TextBoxBinding final : public ControlBinding {
  public:
@@ -36,4 +36,4 @@ class TextBoxBinding final : public ControlBinding {
   int shown_sel_length_ = -1;
 };
 
-}  // namespace tess::win32
+}  // namespace tess::view

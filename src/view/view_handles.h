@@ -7,7 +7,7 @@
 
 #include "win32/handles.h"
 
-namespace tess::win32 {
+namespace tess::view {
 
 struct WindowTraits {
   using Handle = HWND;
@@ -30,10 +30,10 @@ struct CursorTraits {
   static void Close(HCURSOR h) { DestroyCursor(h); }
 };
 
-using UniqueWindow = UniqueHandle<WindowTraits>;
-using UniqueFont = UniqueHandle<FontTraits>;
-using UniqueBrush = UniqueHandle<BrushTraits>;
-using UniqueCursor = UniqueHandle<CursorTraits>;
+using UniqueWindow = win32::UniqueHandle<WindowTraits>;
+using UniqueFont = win32::UniqueHandle<FontTraits>;
+using UniqueBrush = win32::UniqueHandle<BrushTraits>;
+using UniqueCursor = win32::UniqueHandle<CursorTraits>;
 
 // A window's whole text, however long.
 inline std::wstring WindowText(HWND window) {
@@ -49,4 +49,4 @@ inline void ShowWindowText(HWND window, const std::wstring& text) {
   if (WindowText(window) != text) SetWindowTextW(window, text.c_str());
 }
 
-}  // namespace tess::win32
+}  // namespace tess::view

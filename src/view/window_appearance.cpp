@@ -2,7 +2,7 @@
 
 #include "win32/text.h"
 
-namespace tess::win32 {
+namespace tess::view {
 
 namespace {
 COLORREF ColorFor(unsigned color) {
@@ -14,8 +14,8 @@ COLORREF ColorFor(unsigned color) {
 
 UniqueCursor PointerFromIconFile(const std::string& path) {
   if (path.empty()) return UniqueCursor();
-  const UniqueCursor icon(static_cast<HCURSOR>(LoadImageW(nullptr, Widen(path).c_str(), IMAGE_ICON,
-                                                          0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE)));
+  const UniqueCursor icon(static_cast<HCURSOR>(LoadImageW(
+      nullptr, win32::Widen(path).c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE)));
   ICONINFO info = {};
   if (!icon.Valid() || !GetIconInfo(icon.Get(), &info)) return UniqueCursor();
   info.fIcon = FALSE;
@@ -39,7 +39,7 @@ bool WindowAppearance::Show(const MainForm& form, HWND window) {
     custom_cursor_path_ = form.CustomCursorPath();
     custom_cursor_.Reset(custom_cursor_path_.empty()
                              ? nullptr
-                             : LoadCursorFromFileW(Widen(custom_cursor_path_).c_str()));
+                             : LoadCursorFromFileW(win32::Widen(custom_cursor_path_).c_str()));
   }
   if (form.MousePointer() != shown_pointer_) {
     shown_pointer_ = form.MousePointer();
@@ -84,4 +84,4 @@ bool WindowAppearance::SetPointer(Pointer pointer, LPARAM hit, HWND over, HWND w
   return false;
 }
 
-}  // namespace tess::win32
+}  // namespace tess::view

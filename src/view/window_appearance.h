@@ -9,7 +9,7 @@
 #include "shell/main_form.h"
 #include "view/view_handles.h"
 
-namespace tess::win32 {
+namespace tess::view {
 
 // A pointer made from an icon file, its hot spot in the top left corner where the drawing's tip
 // is; empty when the file is missing or cannot be read.
@@ -36,4 +36,4 @@ class WindowAppearance {
   Pointer shown_pointer_ = Pointer::kDefault;
 };
 
-}  // namespace tess::win32
+}  // namespace tess::view

@@ -3,7 +3,7 @@
 #include "resource_ids.h"
 #include "view/control_ids.h"
 
-namespace tess::win32 {
+namespace tess::view {
 
 void RegisterMainWindowClass(HINSTANCE instance, HICON large_icon, HICON small_icon, WNDPROC proc) {
   WNDCLASSEXW window_class = {};
@@ -31,4 +31,4 @@ void LetTheShellThrough(HWND window, UINT message) {
   if (filter != nullptr) filter(window, message, MSGFLT_ALLOW, nullptr);
 }
 
-}  // namespace tess::win32
+}  // namespace tess::view

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-namespace tess::win32 {
+namespace tess::view {
 
 void RegisterMainWindowClass(HINSTANCE instance, HICON large_icon, HICON small_icon, WNDPROC proc);
 // The program's icon at the size the given system metrics ask for; shared, never destroyed.
@@ -13,4 +13,4 @@ HICON LoadAppIcon(HINSTANCE instance, int metric_x, int metric_y);
 // the filter exists only on systems that have the rights levels.
 void LetTheShellThrough(HWND window, UINT message);
 
-}  // namespace tess::win32
+}  // namespace tess::view

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace tess::win32 {
+namespace tess::view {
 
 RECT PlaceInWorkArea(SIZE window, const RECT& work) {
   const LONG work_width = work.right - work.left;
@@ -14,4 +14,4 @@ RECT PlaceInWorkArea(SIZE window, const RECT& work) {
   return RECT{left, top, left + width, top + window.cy};
 }
 
-}  // namespace tess::win32
+}  // namespace tess::view

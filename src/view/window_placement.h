@@ -5,9 +5,9 @@
 
 #include <windows.h>
 
-namespace tess::win32 {
+namespace tess::view {
 
 // The window's rectangle for a window of the given outer size in the given work area.
 RECT PlaceInWorkArea(SIZE window, const RECT& work);
 
-}  // namespace tess::win32
+}  // namespace tess::view

@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "backup/subfolder_walk.h"
 #include "base/error_report.h"
 #include "contract/file_tree_cases.h"
+#include "folders/subfolder_walk.h"
 #include "ports/event_pump.h"
 #include "ports/file_system.h"
 

@@ -42,10 +42,10 @@ struct CompletedRun {
   std::wstring shown;
 };
 inline CompletedRun BackupNowUntilComplete(App& app) {
-  StatusRecorder status(app.Control(win32::kIdStatusFrame));
+  StatusRecorder status(app.Control(view::kIdStatusFrame));
   CompletedRun run;
   run.before = LocalNow();
-  app.Click(win32::kIdBackupNowButton);
+  app.Click(view::kIdBackupNowButton);
   const int done =
       status.WaitFor([](const std::wstring& text) { return StartsWith(text, kComplete); }, 0, 30s);
   run.after = LocalNow();
@@ -77,7 +77,7 @@ class BackupNowE2eTest : public test::EndToEndTest {
   // index of the run's status in the recorder, -1 when it did not come.
   int RunBackupNow(App& app, const StatusRecorder& status) {
     const size_t from = status.History().size();
-    app.Click(win32::kIdBackupNowButton);
+    app.Click(view::kIdBackupNowButton);
     const int busy = status.WaitFor(kBackingUp, from);
     if (busy >= 0) {
       return status.WaitFor([](const std::wstring& text) { return text != kBackingUp; },

@@ -15,7 +15,7 @@ namespace tess::e2e {
 namespace {
 
 using namespace tess::test;
-using namespace tess::win32;
+using namespace tess::view;
 using Folders = std::vector<std::wstring>;
 
 // Blanks, letters outside the ANSI code page and a name longer than 8.3: the dialog, the list

@@ -14,7 +14,7 @@ namespace tess::e2e {
 namespace {
 
 using namespace tess::test;
-using namespace tess::win32;
+using namespace tess::view;
 
 constexpr wchar_t kTempPattern[] = L"~tessaline-*.tmp";
 

@@ -18,7 +18,7 @@ namespace tess::e2e {
 namespace {
 
 using namespace tess::test;
-using namespace tess::win32;
+using namespace tess::view;
 using namespace std::chrono_literals;
 
 // A history line with every run of digits as "#": the form, without the moment.
@@ -76,8 +76,8 @@ TEST_F(CommandLineE2eTest, ExitCodesOfACleanRunALockedFileAnEmptyListAndAMissing
     EXPECT_EQ(ReadBytes(backups_ + L"\\Beta\\b.txt"), "beta");
     const auto lines = HistoryLines();
     ASSERT_EQ(lines.size(), 2u);
-    EXPECT_TRUE(StartsWith(lines[0], L"Alpha was backup saved at ")) << Narrow(lines[0]);
-    EXPECT_TRUE(StartsWith(lines[1], L"Beta was backup saved at ")) << Narrow(lines[1]);
+    EXPECT_TRUE(StartsWith(lines[0], L"Alpha was backup saved at ")) << win32::Narrow(lines[0]);
+    EXPECT_TRUE(StartsWith(lines[1], L"Beta was backup saved at ")) << win32::Narrow(lines[1]);
     EXPECT_NE(run.output.find("Auto Backup Complete at "), std::string::npos) << run.output;
   }
   {
@@ -89,8 +89,8 @@ TEST_F(CommandLineE2eTest, ExitCodesOfACleanRunALockedFileAnEmptyListAndAMissing
     EXPECT_EQ(run.exit_code, 1u) << run.output;
     const auto lines = HistoryLines();
     ASSERT_EQ(lines.size(), 4u);
-    EXPECT_TRUE(StartsWith(lines[2], L"Alpha was backup saved at ")) << Narrow(lines[2]);
-    EXPECT_TRUE(StartsWith(lines[3], L"Beta was NOT backup saved at ")) << Narrow(lines[3]);
+    EXPECT_TRUE(StartsWith(lines[2], L"Alpha was backup saved at ")) << win32::Narrow(lines[2]);
+    EXPECT_TRUE(StartsWith(lines[3], L"Beta was NOT backup saved at ")) << win32::Narrow(lines[3]);
     EXPECT_EQ(ReadBytes(backups_ + L"\\Beta\\b.txt"), "beta");  // the good copy stays
   }
   {
@@ -108,7 +108,7 @@ TEST_F(CommandLineE2eTest, ExitCodesOfACleanRunALockedFileAnEmptyListAndAMissing
     SeedSetting(L"Path", nowhere);
     const Finished run = Backup();
     EXPECT_EQ(run.exit_code, 2u) << run.output;
-    EXPECT_NE(run.output.find(Narrow(nowhere) + " does not exist"), std::string::npos)
+    EXPECT_NE(run.output.find(win32::Narrow(nowhere) + " does not exist"), std::string::npos)
         << run.output;
     EXPECT_EQ(HistoryLines().size(), 4u);
     EXPECT_FALSE(Exists(nowhere));
@@ -132,9 +132,11 @@ TEST_F(CommandLineE2eTest, HistoryLinesHaveTheFormOfAWindowRunsAndANewFolderEach
   EXPECT_EQ(run.exit_code, 0u) << run.output;
   const auto lines = HistoryLines();
   ASSERT_EQ(lines.size(), 4u);
-  EXPECT_EQ(Form(lines[2]), Form(lines[0])) << Narrow(lines[2]) << " | " << Narrow(lines[0]);
-  EXPECT_EQ(Form(lines[3]), Form(lines[1])) << Narrow(lines[3]) << " | " << Narrow(lines[1]);
-  EXPECT_TRUE(StartsWith(lines[2], L"Alpha was backup saved at ")) << Narrow(lines[2]);
+  EXPECT_EQ(Form(lines[2]), Form(lines[0]))
+      << win32::Narrow(lines[2]) << " | " << win32::Narrow(lines[0]);
+  EXPECT_EQ(Form(lines[3]), Form(lines[1]))
+      << win32::Narrow(lines[3]) << " | " << win32::Narrow(lines[1]);
+  EXPECT_TRUE(StartsWith(lines[2], L"Alpha was backup saved at ")) << win32::Narrow(lines[2]);
   // "Date ... Time ..." folders, as the window names them.
   int stamped = 0;
   for (const auto& name : NamesIn(backups_)) stamped += StartsWith(name, L"AlphaDate ") ? 1 : 0;
@@ -174,7 +176,7 @@ TEST_F(CommandLineE2eTest, ARunBesideAWindowCopysRunNeitherStopsNorCollidesWithI
   int not_saved = 0;
   for (const auto& line : lines) {
     if (line.find(L" was NOT backup saved at ") != std::wstring::npos) ++not_saved;
-    EXPECT_EQ(line.find(L"~tessaline-"), std::wstring::npos) << Narrow(line);
+    EXPECT_EQ(line.find(L"~tessaline-"), std::wstring::npos) << win32::Narrow(line);
   }
   EXPECT_EQ(not_saved > 0, run.exit_code == 1 || window_failed);
 

@@ -13,7 +13,7 @@ namespace tess::e2e {
 namespace {
 
 using namespace tess::test;
-using namespace tess::win32;
+using namespace tess::view;
 
 // A new process learns its current folder on each other drive from a variable named "=X:"
 // (the command shell keeps them so). Set for the test's own process, the program inherits it.
@@ -49,7 +49,7 @@ TEST_F(BackupNowE2eTest, ADriveRootEntryBacksUpTheWholeDriveNotTheCurrentFolderO
   TempTree drive_folder(drive_files);
   const MappedDrive drive(drive_folder.Path());
   if (drive.Letter().empty()) GTEST_SKIP() << "no drive letter: " << drive.Why();
-  const std::wstring letter = Widen(drive.Letter());
+  const std::wstring letter = win32::Widen(drive.Letter());
   const DriveCurrentFolder current(letter, letter + L"\\app");
   ASSERT_EQ(FullPathOf(letter), letter + L"\\app");  // "X:" now names X:\app
 
@@ -84,7 +84,7 @@ TEST_F(BackupNowE2eTest, ADriveRootIsBackedUpWithoutTheSystemsFoldersAtItsRoot) 
   TempTree drive_folder(users_files + system_files);
   const MappedDrive drive(drive_folder.Path());
   if (drive.Letter().empty()) GTEST_SKIP() << "no drive letter: " << drive.Why();
-  const std::wstring letter = Widen(drive.Letter());
+  const std::wstring letter = win32::Widen(drive.Letter());
 
   const std::wstring backups = tree_ / L"Backups";
   MakeFolders(backups);

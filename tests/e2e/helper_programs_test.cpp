@@ -15,12 +15,12 @@ namespace tess::e2e {
 namespace {
 
 using namespace tess::test;
-using namespace tess::win32;
+using namespace tess::view;
 using namespace std::chrono_literals;
 
 // A path the build passes as the Linux side sees it, as Wine's Z: drive shows it.
 std::wstring FromLinux(const std::string& path) {
-  std::wstring windows = L"Z:" + Widen(path);
+  std::wstring windows = L"Z:" + win32::Widen(path);
   for (auto& c : windows) {
     if (c == L'/') c = L'\\';
   }

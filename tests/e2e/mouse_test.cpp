@@ -23,7 +23,7 @@ namespace tess::e2e {
 namespace {
 
 using namespace tess::test;
-using namespace tess::win32;
+using namespace tess::view;
 using Entries = std::vector<std::wstring>;
 
 class MouseE2eTest : public EndToEndTest {

@@ -17,7 +17,7 @@ namespace tess::e2e {
 namespace {
 
 using namespace tess::test;
-using namespace tess::win32;
+using namespace tess::view;
 using Texts = std::vector<std::wstring>;
 
 constexpr wchar_t kQuestion[] =
@@ -83,7 +83,7 @@ TEST_F(SamplesE2eTest, TheBuildPutsTheSampleTreeBesideTheProgram) {
   Texts on_disk;
   const Tree tree = ReadTree(SampleTree());
   for (const TreeEntry& entry : tree) {
-    if (entry.folder) on_disk.push_back(Widen(entry.path));
+    if (entry.folder) on_disk.push_back(win32::Widen(entry.path));
   }
   Texts expected = kSampleFolders;
   std::sort(expected.begin(), expected.end());

@@ -16,7 +16,7 @@ namespace tess::e2e {
 namespace {
 
 using namespace tess::test;
-using namespace tess::win32;
+using namespace tess::view;
 using namespace std::chrono_literals;
 
 constexpr wchar_t kTurnOn[] = L"Turn On Auto Backup";

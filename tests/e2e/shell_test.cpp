@@ -14,7 +14,7 @@ namespace tess::e2e {
 namespace {
 
 using namespace tess::test;
-using namespace tess::win32;
+using namespace tess::view;
 
 class ShellE2eTest : public EndToEndTest {};
 

@@ -15,7 +15,7 @@ namespace tess::e2e {
 namespace {
 
 using namespace tess::test;
-using namespace tess::win32;
+using namespace tess::view;
 using namespace std::chrono_literals;
 
 // Every key the program keeps, as stored now.

@@ -13,7 +13,7 @@ namespace tess::e2e {
 namespace {
 
 using namespace tess::test;
-using namespace tess::win32;
+using namespace tess::view;
 
 int Px(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
 

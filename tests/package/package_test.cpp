@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "package/machine.h"
+#include "resource_ids.h"
 #include "view/control_ids.h"
 #include "win32/text.h"
-#include "resource_ids.h"
 #include "win_support/app.h"
 #include "win_support/e2e_fixture.h"
 #include "win_support/linux_side.h"
@@ -95,12 +95,12 @@ std::vector<std::wstring> StartMenuShortcuts() {
 // (Started from no settings, so that no list stored by an earlier start shows.)
 void ExpectRunsBesideItsFiles(App& app, const std::wstring& program_folder) {
   ASSERT_NE(app.WaitForMainWindow(30s), nullptr) << "no window captioned Tessaline appeared";
-  app.Click(win32::kIdSamplesButton);
+  app.Click(view::kIdSamplesButton);
   const HWND question = app.WaitForMessageBox(30s);
   ASSERT_NE(question, nullptr) << "Load Sample/Example Folders asked nothing";
   app.PressButton(question, IDNO);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(question); }));
-  const auto entries = app.ListItems(win32::kIdFolderList);
+  const auto entries = app.ListItems(view::kIdFolderList);
   EXPECT_EQ(entries.size(), 8u);
   for (const auto& entry : entries) {
     EXPECT_EQ(entry.rfind(program_folder + L"\\Samples\\", 0), 0u) << win32::Narrow(entry);
@@ -151,7 +151,7 @@ TEST_F(PackageTest, MsiInstallsRunsUpgradesAndUninstallsLeavingTheUsersOwnData) 
     ClearSettings();
     App app(InstalledProgram());
     ExpectRunsBesideItsFiles(app, InstallFolder());
-    app.Click(win32::kIdStartWithWindowsBox);
+    app.Click(view::kIdStartWithWindowsBox);
     EXPECT_TRUE(WaitUntil(
         [] { return RegistryText(HKEY_LOCAL_MACHINE, kRunKey, kRunValue) == StartupCommand(); }));
     app.Close();

@@ -17,7 +17,7 @@
 
 #include "view/view_handles.h"
 
-namespace tess::win32 {
+namespace tess::view {
 namespace {
 
 constexpr UINT kThrowMessage = WM_APP + 1;
@@ -98,4 +98,4 @@ TEST_F(ControlBindingTest, AControlDestroyedWithItsParentLeavesTheBindingHarmles
 }
 
 }  // namespace
-}  // namespace tess::win32
+}  // namespace tess::view

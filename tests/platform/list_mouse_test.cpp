@@ -22,7 +22,7 @@
 #include "win_support/ole_drag.h"
 #include "win_support/window_queries.h"
 
-namespace tess::win32 {
+namespace tess::view {
 namespace {
 
 using Entries = std::vector<std::string>;
@@ -35,7 +35,7 @@ class ListMouseTest : public MainWindowTest {
     // The real mouse stays off the window: only the messages sent here move over it.
     SetCursorPos(0, 0);
     // The program's folder is the build's, where the hand pointer lies.
-    const std::string folder = Narrow(test::ProgramFolder());
+    const std::string folder = win32::Narrow(test::ProgramFolder());
     fakes_.environment.module_path = folder + "\\Tessaline.exe";
     fakes_.files.AddFile(folder + "\\HAND-M.CUR", "");
     MainWindowTest::SetUp();
@@ -139,7 +139,7 @@ TEST_F(ListMouseTest, ADragPastTheEdgeScrollsAndALostCaptureEndsTheDrag) {
 }
 
 TEST_F(ListMouseTest, TheListShowsItsDragPointerWhileHeldAndTheBusyHourglassWins) {
-  const std::string icon = Narrow(test::ProgramFolder()) + "\\drag.ico";
+  const std::string icon = win32::Narrow(test::ProgramFolder()) + "\\drag.ico";
   // The pointer made from the drawing points with its top left corner.
   {
     const UniqueCursor pointer = PointerFromIconFile(icon);
@@ -281,7 +281,8 @@ TEST(FileDropTargetTest, TakesFileListsAsCopiesOrLinksAndHandsOnEveryPathWhole) 
   EXPECT_EQ(target.Drop(&files, 0, point, &effect), S_OK);
   EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY));
   ASSERT_EQ(dropped.size(), 1u);
-  EXPECT_EQ(dropped[0], (std::vector<std::string>{"C:\\One", Narrow(long_path), "D:\\f.txt"}));
+  EXPECT_EQ(dropped[0],
+            (std::vector<std::string>{"C:\\One", win32::Narrow(long_path), "D:\\f.txt"}));
 
   // Plain text is refused as it enters and at the drop, and nothing is handed on.
   test::DraggedData text = test::DraggedData::PlainText(L"C:\\Text");
@@ -299,4 +300,4 @@ TEST(FileDropTargetTest, TakesFileListsAsCopiesOrLinksAndHandsOnEveryPathWhole) 
 }
 
 }  // namespace
-}  // namespace tess::win32
+}  // namespace tess::view

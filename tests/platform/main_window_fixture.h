@@ -17,7 +17,7 @@
 #include "view/main_window.h"
 #include "win32/win_event_pump.h"
 
-namespace tess::win32 {
+namespace tess::view {
 
 // A key pressed in the window, delivered the way the main loop delivers it.
 inline void PressKey(HWND control, WPARAM key, UINT message = WM_KEYDOWN) {
@@ -26,7 +26,7 @@ inline void PressKey(HWND control, WPARAM key, UINT message = WM_KEYDOWN) {
   msg.message = message;
   msg.wParam = key;
   msg.lParam = 1;
-  DispatchWindowMessage(msg);
+  win32::DispatchWindowMessage(msg);
 }
 
 class MainWindowTest : public ::testing::Test {
@@ -50,7 +50,7 @@ class MainWindowTest : public ::testing::Test {
     while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
     }
   }
-  static void Pump() { WinEventPump().ProcessPendingEvents(); }
+  static void Pump() { win32::WinEventPump().ProcessPendingEvents(); }
   HWND Control(int id) const { return window_->Control(id); }
   HWND Main() const { return window_->Handle(); }
 
@@ -68,4 +68,4 @@ class MainWindowTest : public ::testing::Test {
   std::optional<MainWindow::Attachment> attachment_;
 };
 
-}  // namespace tess::win32
+}  // namespace tess::view

@@ -25,7 +25,7 @@
 #include "win32/win_notify_icon.h"
 #include "win_support/window_queries.h"
 
-namespace tess::win32 {
+namespace tess::view {
 namespace {
 
 using test::FakeServices;
@@ -363,9 +363,9 @@ TEST_F(MainWindowTest, FirstMinimiseHidesInTheTrayAndATrayClickRestores) {
                          [](const auto& call) { return call.title == "Tessaline"; }),
             calls.end());
 
-  SendMessageW(Main(), kTrayCallbackMessage, 0, WM_RBUTTONUP);
+  SendMessageW(Main(), win32::kTrayCallbackMessage, 0, WM_RBUTTONUP);
   EXPECT_FALSE(IsWindowVisible(Main()));
-  SendMessageW(Main(), kTrayCallbackMessage, 0, WM_LBUTTONUP);
+  SendMessageW(Main(), win32::kTrayCallbackMessage, 0, WM_LBUTTONUP);
   EXPECT_TRUE(IsWindowVisible(Main()));
   EXPECT_FALSE(IsIconic(Main()));
 
@@ -408,7 +408,7 @@ TEST(WinEventPumpTest, DispatchesWhatIsQueuedAndLeavesAQuitRequestForTheMainLoop
   int count = 0;
   SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&count));
 
-  WinEventPump pump;
+  win32::WinEventPump pump;
   PostMessageW(window, WM_APP, 0, 0);
   PostMessageW(window, WM_APP, 0, 0);
   pump.ProcessPendingEvents();
@@ -425,7 +425,7 @@ TEST(WinEventPumpTest, DispatchesWhatIsQueuedAndLeavesAQuitRequestForTheMainLoop
 }
 
 TEST(WinEventPumpTest, WaitEndsWhenAMessageArrivesAndOtherwiseAfterItsTime) {
-  WinEventPump pump;
+  win32::WinEventPump pump;
   pump.ProcessPendingEvents();
   MSG msg;
   DWORD start = GetTickCount();
@@ -441,4 +441,4 @@ TEST(WinEventPumpTest, WaitEndsWhenAMessageArrivesAndOtherwiseAfterItsTime) {
 }
 
 }  // namespace
-}  // namespace tess::win32
+}  // namespace tess::view

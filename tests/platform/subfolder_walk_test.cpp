@@ -11,6 +11,7 @@
 
 #include "base/error_report.h"
 #include "base/platform_error.h"
+#include "folders/subfolder_walk.h"
 #include "ports/event_pump.h"
 #include "win32/text.h"
 #include "win32/win_file_system.h"

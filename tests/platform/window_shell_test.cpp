@@ -16,7 +16,7 @@
 #include "view/window_placement.h"
 #include "win32/win_event_pump.h"
 
-namespace tess::win32 {
+namespace tess::view {
 namespace {
 
 using test::FakeNotifyIcon;
@@ -156,4 +156,4 @@ TEST(WindowPlacementTest, CentredWhenItFitsElseFromTheTopLeftCornerAndNeverWider
 }
 
 }  // namespace
-}  // namespace tess::win32
+}  // namespace tess::view

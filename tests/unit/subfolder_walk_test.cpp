@@ -1,6 +1,6 @@
 // The subfolder walk over the file-system double: the order it finds folders in, what it leaves
 // out, what it removes, what it reports, and that the window keeps responding meanwhile.
-#include "backup/subfolder_walk.h"
+#include "folders/subfolder_walk.h"
 
 #include <gtest/gtest.h>
 

@@ -129,7 +129,7 @@ HWND App::WaitForMainWindow(std::chrono::milliseconds timeout) {
   WaitUntil(
       [&] {
         main_ = FindTopLevel(process_id_, [](HWND window) {
-          return ClassOf(window) == win32::kMainWindowClass && TextOf(window) == L"Tessaline";
+          return ClassOf(window) == view::kMainWindowClass && TextOf(window) == L"Tessaline";
         });
         return main_ != nullptr || !Running();
       },
@@ -143,7 +143,7 @@ HWND App::WaitForHiddenMainWindow(std::chrono::milliseconds timeout) {
         main_ = nullptr;
         for (const HWND window : TopLevelWindows()) {
           if (ProcessOf(window) == process_id_ && !IsWindowVisible(window) &&
-              ClassOf(window) == win32::kMainWindowClass && TextOf(window) == L"Tessaline") {
+              ClassOf(window) == view::kMainWindowClass && TextOf(window) == L"Tessaline") {
             main_ = window;
           }
         }
@@ -246,7 +246,7 @@ bool App::Settle() {
   // The progress bar's step size is never used by the program, so a posted change of it is a
   // harmless marker that shows when the queue has been worked off up to this point.
   static WPARAM marker = 1000;
-  const HWND bar = Control(win32::kIdProgressBar);
+  const HWND bar = Control(view::kIdProgressBar);
   const WPARAM mine = ++marker;
   PostMessageW(bar, PBM_SETSTEP, mine, 0);
   return WaitUntil([&] {

@@ -1,4 +1,4 @@
-#include "backup/subfolder_walk.h"
+#include "folders/subfolder_walk.h"
 
 #include <algorithm>
 #include <cstdint>
