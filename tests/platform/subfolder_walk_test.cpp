@@ -1,7 +1,7 @@
 // The folder listing the walk uses, and the walk itself, on real trees under Wine: order, names
 // Wine makes from Linux names, the two attribute values that keep a folder out, links back up
 // the tree, long paths, and folders that refuse listing.
-#include "backup/subfolder_walk.h"
+#include "folders/subfolder_walk.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

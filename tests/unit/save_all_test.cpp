@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "backup/backup_run.h"
-#include "backup/subfolder_walk.h"
+#include "folders/subfolder_walk.h"
 #include "support/fakes.h"
 
 namespace tess::test {
