@@ -33,7 +33,6 @@ TEST_F(BackupNowE2eTest, ALockedFileIsReportedInTheLogAndTheStatusWhileTheRestIs
   ASSERT_TRUE(lock.Held());
 
   App& app = StartProgram();
-  ASSERT_NE(app.Main(), nullptr);
   ASSERT_EQ(app.Text(kIdStatusFrame), kTurnedOff);
   StatusRecorder status(app.Control(kIdStatusFrame));
   const SYSTEMTIME before = LocalNow();
@@ -100,7 +99,6 @@ TEST_F(BackupNowE2eTest, ACleanRunShowsItsStatusForFiveSecondsAndFillsTheDaysFol
   SeedSetting(L"Backup Option", L"2");  // overwrite: one folder per day
 
   App& app = StartProgram();
-  ASSERT_NE(app.Main(), nullptr);
   StatusRecorder status(app.Control(kIdStatusFrame));
   const SYSTEMTIME before = LocalNow();
   const int done = RunBackupNow(app, status);
@@ -136,7 +134,6 @@ TEST_F(BackupNowE2eTest, AMissingDestinationIsNamedInTheStatusAndNothingIsWritte
   SeedFolders({alpha}, nowhere);
 
   App& app = StartProgram();
-  ASSERT_NE(app.Main(), nullptr);
   // The run ends before it copies anything, too soon to catch the busy text in between.
   StatusRecorder status(app.Control(kIdStatusFrame));
   app.Click(kIdBackupNowButton);
@@ -161,7 +158,6 @@ TEST_F(BackupNowE2eTest, TwoSourcesOfOneNameLandInFoldersOfTheirOwn) {
   SeedFolders({first, second + L"\\"}, destination);
 
   App& app = StartProgram();
-  ASSERT_NE(app.Main(), nullptr);
   const CompletedRun run = BackupNowUntilComplete(app);
   ASSERT_FALSE(run.completion.empty()) << run.shown;
   EXPECT_TRUE(StampedWithin(run.completion, kComplete, GeneralDate, run.before, run.after));
@@ -189,7 +185,6 @@ TEST_F(BackupNowE2eTest, AMissingSourceGetsItsNotSavedLineAndAnErrorStatus) {
   SeedSetting(L"Include Date", L"Off");
 
   App& app = StartProgram();
-  ASSERT_NE(app.Main(), nullptr);
   const CompletedRun run = BackupNowUntilComplete(app);
   ASSERT_FALSE(run.completion.empty()) << run.shown;
   EXPECT_TRUE(StampedWithin(run.completion, kComplete, GeneralDate, run.before, run.after,
@@ -231,7 +226,6 @@ TEST_F(BackupNowE2eTest, FourRunsInsideTheirOwnSourceAddOneCopyOfTheSourceEach) 
   for (const auto& entry : own) own_bytes += entry.content.size();
 
   App& app = StartProgram();
-  ASSERT_NE(app.Main(), nullptr);
   StatusRecorder status(app.Control(kIdStatusFrame));
   std::vector<std::uint64_t> totals;
   WORD last_second = 99;

@@ -38,7 +38,6 @@ TEST_F(BackupNowE2eTest, ACloseWhileFilesAreBeingWrittenEndsTheProgramAndTheNext
 
   {
     App& app = StartProgram();
-    ASSERT_NE(app.Main(), nullptr);
     StatusRecorder status(app.Control(kIdStatusFrame));
     app.Click(kIdBackupNowButton);
     ASSERT_GE(status.WaitFor(kBackingUp, 0), 0) << status.Describe();
@@ -54,7 +53,6 @@ TEST_F(BackupNowE2eTest, ACloseWhileFilesAreBeingWrittenEndsTheProgramAndTheNext
   EXPECT_TRUE(HistoryLines().empty());
 
   App& again = StartProgram();
-  ASSERT_NE(again.Main(), nullptr);
   StatusRecorder status(again.Control(kIdStatusFrame));
   const SYSTEMTIME before = LocalNow();
   const int done = RunBackupNow(again, status);
@@ -92,7 +90,6 @@ TEST_F(BackupNowE2eTest, ManyFoldersAreLoggedInListOrderWithEachOneOwnOutcome) {
   SeedSetting(L"Include Date", L"Off");
 
   App& app = StartProgram();
-  ASSERT_NE(app.Main(), nullptr);
   StatusRecorder status(app.Control(kIdStatusFrame));
   const int done = RunBackupNow(app, status);
   ASSERT_GT(done, 0) << status.Describe();

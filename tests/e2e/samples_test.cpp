@@ -95,7 +95,6 @@ TEST_F(SamplesE2eTest, TheBuildPutsTheSampleTreeBesideTheProgram) {
 TEST_F(SamplesE2eTest, TheButtonAppendsEveryFolderOfTheTreeStoresThemAndNoOpensNothing) {
   SeedSetting(L"Folders", L"C:\\Mine;");
   App& app = StartProgram();
-  ASSERT_NE(app.Main(), nullptr);
   NewWindows started;
 
   app.Click(kIdSamplesButton);
@@ -119,7 +118,6 @@ TEST_F(SamplesE2eTest, TheButtonAppendsEveryFolderOfTheTreeStoresThemAndNoOpensN
 
 TEST_F(SamplesE2eTest, YesOpensTheSampleFolderInTheFileManager) {
   App& app = StartProgram();
-  ASSERT_NE(app.Main(), nullptr);
   NewWindows started;
   app.Click(kIdSamplesButton);
   Answer(app, IDYES);
@@ -138,7 +136,6 @@ TEST_F(SamplesE2eTest, ABackupNowRightAfterCopiesEverySampleFolder) {
   SeedSetting(L"Path", destination);
   SeedSetting(L"Include Date", L"Off");
   App& app = StartProgram();
-  ASSERT_NE(app.Main(), nullptr);
   app.Click(kIdSamplesButton);
   Answer(app, IDNO);
   ASSERT_EQ(app.ListItems(kIdFolderList), SampleEntries());
@@ -173,7 +170,6 @@ TEST_F(SamplesE2eTest, WithTheDefaultOptionsEachSampleGetsAStampedFolderEqualToI
   MakeFolders(destination);
   SeedSetting(L"Path", destination);
   App& app = StartProgram();
-  ASSERT_NE(app.Main(), nullptr);
   ASSERT_EQ(app.CheckState(kIdStampBox), BST_CHECKED);
   app.Click(kIdSamplesButton);
   Answer(app, IDNO);

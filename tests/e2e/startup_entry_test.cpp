@@ -52,7 +52,6 @@ class StartupEntryE2eTest : public EndToEndTest {
 
 TEST_F(StartupEntryE2eTest, TheValueIsTheQuotedPathAndClearingRemovesQuotedAndUnquotedValues) {
   App& app = StartProgram();
-  ASSERT_NE(app.Main(), nullptr);
   app.Click(kIdStartWithWindowsBox);
   ASSERT_TRUE(SettingBecomes(L"Windows Startup", L"On"));
   EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE), L"\"" + program_ + L"\"");

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cwchar>
+#include <stdexcept>
 
 #include "win_support/window_queries.h"
 
@@ -118,7 +119,10 @@ void EndToEndTest::TearDown() {
 App& EndToEndTest::StartProgram() {
   apps_.push_back(std::make_unique<App>());
   App& app = *apps_.back();
-  app.WaitForMainWindow();
+  // Without a window there is nothing to drive: the test ends here.
+  if (app.WaitForMainWindow() == nullptr) {
+    throw std::runtime_error("no window captioned Tessaline appeared");
+  }
   return app;
 }
 

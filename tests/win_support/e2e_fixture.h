@@ -47,8 +47,8 @@ class EndToEndTest : public ::testing::Test {
   // Ends every program the test started, then removes its settings and log again.
   void TearDown() override;
 
-  // Starts the program and waits until its main window shows; app.Main() is nullptr when no
-  // window came.
+  // Starts the program and waits until its main window shows. When none comes the test fails
+  // and ends at once: gtest reports the exception this throws.
   App& StartProgram();
   static bool SettingBecomes(const std::wstring& key, const std::wstring& value,
                              std::chrono::milliseconds timeout = std::chrono::seconds(5));
