@@ -120,9 +120,7 @@ TEST_F(InputE2eTest, FirstMinimiseGoesToTheTrayAndATrayClickBringsTheWindowBack)
 TEST_F(InputE2eTest, EndingTheSessionStoresTheListAndEndsTheProgram) {
   SeedSetting(L"Folders", L"C:\\A;C:\\B");
   App& app = StartProgram();
-  EXPECT_EQ(app.Send(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
-  app.Post(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
-  ASSERT_TRUE(app.WaitForExit());
+  ASSERT_NO_FATAL_FAILURE(EndTheSession(app));
   EXPECT_EQ(ReadSetting(L"Folders"), L"C:\\A;C:\\B;");
 }
 

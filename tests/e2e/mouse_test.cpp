@@ -85,8 +85,7 @@ TEST_F(MouseE2eTest, FilesDraggedFromAnotherProgramAreAppendedAsCopiesAndStored)
   const Entries after_drop = {L"C:\\Work", dropped[0], dropped[1], dropped[2], dropped[3]};
   EXPECT_TRUE(WaitUntil([&] { return app.ListItems(kIdFolderList) == after_drop; }))
       << app.ListItems(kIdFolderList).size() << " entries";
-  std::wstring stored;
-  for (const auto& entry : after_drop) stored += entry + L";";
+  const std::wstring stored = StoredList(after_drop);
   EXPECT_TRUE(SettingBecomes(L"Folders", stored));
 
   // A source that allows only a move is refused: it would delete what it dragged.
@@ -187,18 +186,15 @@ TEST_F(MouseE2eTest, ADragPastTheListsEdgeScrollsItAndCarriesTheEntryOn) {
   EXPECT_LT(now, carried);
   EXPECT_EQ(app.ListItem(kIdFolderList, now), L"C:\\F100");
 
-  std::wstring stored;
-  for (const auto& entry : app.ListItems(kIdFolderList)) stored += entry + L";";
+  const std::wstring stored = StoredList(app.ListItems(kIdFolderList));
   EXPECT_NE(stored, folders);
   EXPECT_TRUE(SettingBecomes(L"Folders", stored));
 }
 
 TEST_F(MouseE2eTest, ButtonsShowTheHandFramesTheArrowAndARunKeepsItsHourglass) {
   const TempTree source(Under("Many", ManyFiles(6000)));
-  const std::wstring destination = source / L"Backups";
-  MakeFolders(destination);
-  SeedSetting(L"Folders", source / L"Many" + L";");
-  SeedSetting(L"Path", destination);
+  const std::wstring destination = source.MadeFolder(L"Backups");
+  SeedFolders({source / L"Many"}, destination);
   SeedSetting(L"StartStopState", L"Off");
   App& app = Start();
   const HWND main = app.Main();

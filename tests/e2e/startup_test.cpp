@@ -15,8 +15,6 @@ namespace {
 using namespace tess::test;
 using namespace tess::view;
 
-int Px(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
-
 // The window's design: places in twips, inside a frame relative to the frame.
 struct Designed {
   int id;
