@@ -1,6 +1,6 @@
-// What the Backup Now suites share: the program started with automatic backup off, its
-// folders and destination seeded, a Backup Now click followed through the status line, and the
-// system's words for an error as the history log carries them.
+// What the Backup Now suites share: the program started with automatic backup off, a Backup Now
+// click followed through the status line, and the system's words for an error as the history
+// log carries them.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -59,20 +59,8 @@ inline CompletedRun BackupNowUntilComplete(App& app) {
 
 inline const std::string kBigFile(8 << 20, 'x');  // copied in several pieces
 
-class BackupNowE2eTest : public test::EndToEndTest {
+class BackupNowE2eTest : public test::AutoBackupOffTest {
  protected:
-  void SetUp() override {
-    EndToEndTest::SetUp();
-    // Automatic backup off: no countdown tick writes the status line while we watch it.
-    SeedSetting(L"StartStopState", L"Off");
-  }
-  void SeedFolders(const std::vector<std::wstring>& folders, const std::wstring& destination) {
-    std::wstring stored;
-    for (const auto& folder : folders) stored += folder + L";";
-    SeedSetting(L"Folders", stored);
-    SeedSetting(L"Path", destination);
-  }
-
   // Clicks Backup Now and waits for the busy text and then the run's own status; returns the
   // index of the run's status in the recorder, -1 when it did not come.
   int RunBackupNow(App& app, const StatusRecorder& status) {

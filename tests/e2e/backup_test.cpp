@@ -19,30 +19,26 @@ using namespace tess::view;
 TEST_F(BackupNowE2eTest, ALockedFileIsReportedInTheLogAndTheStatusWhileTheRestIsCopied) {
   const std::wstring alpha = tree_ / L"Alpha";
   const std::wstring beta = tree_ / L"Beta";
-  const std::wstring destination = tree_ / L"Backups";
+  const std::wstring destination = tree_.MadeFolder(L"Backups");
   const Tree alpha_files = {File("a.txt", "alpha"), File("sub\\b.txt", "in a subfolder")};
   const TreeEntry locked_file = File("locked.txt", "held by another program");
   const Tree beta_files = Tree{File("c.txt", "gamma"), File("big.bin", kBigFile)} +
                           Under("many", ManyFiles(kManyFiles));
   BuildTree(alpha, alpha_files + Tree{locked_file});
   BuildTree(beta, beta_files);
-  MakeFolders(destination);
   SeedFolders({alpha, beta}, destination);
   SeedSetting(L"Include Date", L"Off");
   LockedFile lock(alpha + L"\\locked.txt");
   ASSERT_TRUE(lock.Held());
 
   App& app = StartProgram();
-  ASSERT_NE(app.Main(), nullptr);
   ASSERT_EQ(app.Text(kIdStatusFrame), kTurnedOff);
   StatusRecorder status(app.Control(kIdStatusFrame));
   const SYSTEMTIME before = LocalNow();
   const int done = RunBackupNow(app, status);
   const SYSTEMTIME after = LocalNow();
   ASSERT_GT(done, 0) << status.Describe();
-
-  const std::wstring run_status = status.Texts()[done];
-  EXPECT_TRUE(StampedWithin(run_status, kComplete, GeneralDate, before, after,
+  EXPECT_TRUE(StampedWithin(status.Texts()[done], kComplete, GeneralDate, before, after,
                             L" with errors in 1 of 2 folders (see View History Log)"));
 
   // With the stamp off each folder lands under its own name; the held file is missing from
@@ -83,7 +79,7 @@ TEST_F(BackupNowE2eTest, ALockedFileIsReportedInTheLogAndTheStatusWhileTheRestIs
 
 TEST_F(BackupNowE2eTest, ACleanRunShowsItsStatusForFiveSecondsAndFillsTheDaysFolder) {
   const std::wstring alpha = tree_ / L"Alpha";
-  const std::wstring destination = tree_ / L"Backups";
+  const std::wstring destination = tree_.MadeFolder(L"Backups");
   const Tree alpha_files =
       Tree{File("a.txt", "alpha"), File("sub\\deeper\\b.txt", "two levels down"),
            File("big.bin", kBigFile)} +
@@ -93,39 +89,27 @@ TEST_F(BackupNowE2eTest, ACleanRunShowsItsStatusForFiveSecondsAndFillsTheDaysFol
   const std::wstring omega = tree_ / L"\u03a9mega \u00fc";
   const Tree omega_files = {File("na\xC3\xAFve \xE2\x98\x83.txt", "snowman")};  // naïve ☃
   BuildTree(omega, omega_files);
-  MakeFolders(destination);
   // A destination typed with a trailing backslash receives the folders all the same.
   SeedFolders({alpha, omega}, destination + L"\\");
   SeedSetting(L"Include Date", L"On");
   SeedSetting(L"Backup Option", L"2");  // overwrite: one folder per day
 
   App& app = StartProgram();
-  ASSERT_NE(app.Main(), nullptr);
   StatusRecorder status(app.Control(kIdStatusFrame));
   const SYSTEMTIME before = LocalNow();
   const int done = RunBackupNow(app, status);
   const SYSTEMTIME after = LocalNow();
   ASSERT_GT(done, 0) << status.Describe();
-  const std::wstring run_status = status.Texts()[done];
-  EXPECT_TRUE(StampedWithin(run_status, kComplete, GeneralDate, before, after));
+  EXPECT_TRUE(StampedWithin(status.Texts()[done], kComplete, GeneralDate, before, after));
   ASSERT_GT(HeldForThePause(status, done), done);
   EXPECT_EQ(app.Text(kIdProgressBar), L"Progress Bar");
 
-  const auto folders = NamesIn(destination);
-  ASSERT_EQ(folders.size(), 2u);
-  EXPECT_TRUE(StampedWithin(folders[0], L"Alpha", DayStamp, before, after));
-  EXPECT_TRUE(StampedWithin(folders[1], L"\u03a9mega \u00fc", DayStamp, before, after));
-  EXPECT_TRUE(HoldsTree(destination + L"\\" + folders[0], alpha_files));
-  EXPECT_TRUE(HoldsTree(destination + L"\\" + folders[1], omega_files));
-
+  ASSERT_NO_FATAL_FAILURE(ExpectStampedCopies(
+      destination, {{L"Alpha", alpha_files}, {L"\u03a9mega \u00fc", omega_files}}, DayStamp, before,
+      after));
   // The log stays in the ANSI code page: what it cannot hold is written as the code page's
   // replacement.
-  const auto lines = HistoryLines();
-  ASSERT_EQ(lines.size(), 2u);
-  EXPECT_TRUE(StampedWithin(lines[0], L"Alpha was backup saved at ", GeneralDate, before, after));
-  EXPECT_TRUE(StampedWithin(lines[1],
-                            FromAnsi(ToAnsi(L"\u03a9mega \u00fc")) + L" was backup saved at ",
-                            GeneralDate, before, after));
+  ExpectSavedLines({L"Alpha", FromAnsi(ToAnsi(L"\u03a9mega \u00fc"))}, before, after);
 }
 
 TEST_F(BackupNowE2eTest, AMissingDestinationIsNamedInTheStatusAndNothingIsWritten) {
@@ -136,7 +120,6 @@ TEST_F(BackupNowE2eTest, AMissingDestinationIsNamedInTheStatusAndNothingIsWritte
   SeedFolders({alpha}, nowhere);
 
   App& app = StartProgram();
-  ASSERT_NE(app.Main(), nullptr);
   // The run ends before it copies anything, too soon to catch the busy text in between.
   StatusRecorder status(app.Control(kIdStatusFrame));
   app.Click(kIdBackupNowButton);
@@ -152,27 +135,21 @@ TEST_F(BackupNowE2eTest, AMissingDestinationIsNamedInTheStatusAndNothingIsWritte
 TEST_F(BackupNowE2eTest, TwoSourcesOfOneNameLandInFoldersOfTheirOwn) {
   const std::wstring first = tree_ / L"A\\Photos";
   const std::wstring second = tree_ / L"B\\Photos";
-  const std::wstring destination = tree_ / L"Backups";
+  const std::wstring destination = tree_.MadeFolder(L"Backups");
   const Tree first_files = {File("same.jpg", "from A"), File("a\\only.jpg", "only A")};
   const Tree second_files = {File("same.jpg", "from B"), File("b\\only.jpg", "only B")};
   BuildTree(first, first_files);
   BuildTree(second, second_files);
-  MakeFolders(destination);
   SeedFolders({first, second + L"\\"}, destination);
 
   App& app = StartProgram();
-  ASSERT_NE(app.Main(), nullptr);
   const CompletedRun run = BackupNowUntilComplete(app);
   ASSERT_FALSE(run.completion.empty()) << run.shown;
   EXPECT_TRUE(StampedWithin(run.completion, kComplete, GeneralDate, run.before, run.after));
 
   // Sorted, "Photos (2)Date ..." comes before "PhotosDate ...".
-  const auto folders = NamesIn(destination);
-  ASSERT_EQ(folders.size(), 2u);
-  EXPECT_TRUE(StampedWithin(folders[0], L"Photos (2)", DateTimeStamp, run.before, run.after));
-  EXPECT_TRUE(StampedWithin(folders[1], L"Photos", DateTimeStamp, run.before, run.after));
-  EXPECT_TRUE(HoldsTree(destination + L"\\" + folders[1], first_files));
-  EXPECT_TRUE(HoldsTree(destination + L"\\" + folders[0], second_files));
+  ExpectStampedCopies(destination, {{L"Photos (2)", second_files}, {L"Photos", first_files}},
+                      DateTimeStamp, run.before, run.after);
 }
 
 // A renamed folder and an unplugged drive are told on every run, in the system's words, the
@@ -181,15 +158,13 @@ TEST_F(BackupNowE2eTest, AMissingSourceGetsItsNotSavedLineAndAnErrorStatus) {
   const std::wstring alpha = tree_ / L"Alpha";
   const std::wstring renamed = tree_ / L"Renamed";
   const std::wstring unplugged = tree_ / L"Unplugged\\Photos\\";
-  const std::wstring destination = tree_ / L"Backups";
+  const std::wstring destination = tree_.MadeFolder(L"Backups");
   const Tree alpha_files = {File("a.txt", "alpha")};
   BuildTree(alpha, alpha_files);
-  MakeFolders(destination);
   SeedFolders({renamed, alpha, unplugged}, destination);
   SeedSetting(L"Include Date", L"Off");
 
   App& app = StartProgram();
-  ASSERT_NE(app.Main(), nullptr);
   const CompletedRun run = BackupNowUntilComplete(app);
   ASSERT_FALSE(run.completion.empty()) << run.shown;
   EXPECT_TRUE(StampedWithin(run.completion, kComplete, GeneralDate, run.before, run.after,
@@ -231,7 +206,6 @@ TEST_F(BackupNowE2eTest, FourRunsInsideTheirOwnSourceAddOneCopyOfTheSourceEach) 
   for (const auto& entry : own) own_bytes += entry.content.size();
 
   App& app = StartProgram();
-  ASSERT_NE(app.Main(), nullptr);
   StatusRecorder status(app.Control(kIdStatusFrame));
   std::vector<std::uint64_t> totals;
   WORD last_second = 99;

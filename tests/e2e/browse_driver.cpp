@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include "win_support/files.h"
 #include "win_support/remote_memory.h"
 #include "win_support/window_queries.h"
 
@@ -100,13 +101,6 @@ bool BrowseDialog::Request(const std::wstring& path,
 bool BrowseDialog::Press(int button_id) const {
   PostMessageW(GetDlgItem(window_, button_id), BM_CLICK, 0, 0);
   return WaitUntil([&] { return !Showing(); });
-}
-
-std::wstring LastPart(const std::wstring& path) {
-  std::wstring trimmed = path;
-  while (trimmed.size() > 3 && trimmed.back() == L'\\') trimmed.pop_back();
-  const auto slash = trimmed.rfind(L'\\');
-  return slash == std::wstring::npos ? trimmed : trimmed.substr(slash + 1);
 }
 
 bool ShownAs(const std::wstring& name, const std::wstring& path) {

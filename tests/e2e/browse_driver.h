@@ -60,9 +60,6 @@ class BrowseDialog {
   HWND window_ = nullptr;
 };
 
-// The last part of a path: the name the dialog's tree shows for a folder.
-std::wstring LastPart(const std::wstring& path);
-
 // Whether the name the dialog's tree shows for an item is the one it shows for a path.
 bool ShownAs(const std::wstring& name, const std::wstring& path);
 

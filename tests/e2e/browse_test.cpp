@@ -45,6 +45,14 @@ class BrowseE2eTest : public EndToEndTest {
     return dialog;
   }
 
+  // Opens the dialog with the button, selects the folder and confirms it.
+  static void Choose(App& app, int button_id, const std::wstring& path) {
+    const BrowseDialog dialog = Open(app, button_id);
+    ASSERT_TRUE(dialog.Valid());
+    ASSERT_TRUE(dialog.Select(path));
+    ASSERT_TRUE(dialog.Confirm());
+  }
+
   static bool HasLabel(const BrowseDialog& dialog, const std::wstring& text) {
     for (const auto& label : dialog.Labels()) {
       if (label == text) return true;
@@ -52,21 +60,13 @@ class BrowseE2eTest : public EndToEndTest {
     return false;
   }
 
-  // A real folder for the dialog to show, removed when the test ends.
-  std::wstring MadeFolder(const std::wstring& name) {
-    const std::wstring path = tree_ / name;
-    MakeFolders(path);
-    return path;
-  }
-
-  TempTree tree_;
+  TempTree tree_;  // real folders for the dialogs to show, removed when the test ends
 };
 
 TEST_F(BrowseE2eTest, AddFolderAppendsEachChosenFolderAndCancelAddsNothing) {
-  const std::wstring chosen = MadeFolder(kChosenName);
+  const std::wstring chosen = tree_.MadeFolder(kChosenName);
   SeedSetting(L"Folders", L"C:\\A;");
   App& app = StartProgram();
-  ASSERT_NE(app.Main(), nullptr);
 
   BrowseDialog dialog = Open(app, kIdAddFolderButton);
   ASSERT_TRUE(dialog.Valid()) << "Add Folder showed no browse dialog";
@@ -90,10 +90,7 @@ TEST_F(BrowseE2eTest, AddFolderAppendsEachChosenFolderAndCancelAddsNothing) {
 
   // The same folder again is appended again, and a drive root keeps its backslash.
   for (const std::wstring& path : {chosen, std::wstring(L"C:\\")}) {
-    dialog = Open(app, kIdAddFolderButton);
-    ASSERT_TRUE(dialog.Valid());
-    ASSERT_TRUE(dialog.Select(path));
-    ASSERT_TRUE(dialog.Confirm());
+    ASSERT_NO_FATAL_FAILURE(Choose(app, kIdAddFolderButton, path));
   }
   ASSERT_TRUE(WaitUntil([&] { return app.ListCount(kIdFolderList) == 4; }));
   EXPECT_EQ(app.ListItems(kIdFolderList), (Folders{L"C:\\A", chosen, chosen, L"C:\\"}));
@@ -113,15 +110,11 @@ TEST_F(BrowseE2eTest, AddFolderAppendsEachChosenFolderAndCancelAddsNothing) {
 }
 
 TEST_F(BrowseE2eTest, ChosenFoldersComeBackAfterTheProgramIsKilled) {
-  const Folders chosen{MadeFolder(kChosenName), MadeFolder(L"tess;browse")};
+  const Folders chosen{tree_.MadeFolder(kChosenName), tree_.MadeFolder(L"tess;browse")};
   {
     App& app = StartProgram();
-    ASSERT_NE(app.Main(), nullptr);
     for (const std::wstring& path : chosen) {
-      const BrowseDialog dialog = Open(app, kIdAddFolderButton);
-      ASSERT_TRUE(dialog.Valid());
-      ASSERT_TRUE(dialog.Select(path));
-      ASSERT_TRUE(dialog.Confirm());
+      ASSERT_NO_FATAL_FAILURE(Choose(app, kIdAddFolderButton, path));
     }
     ASSERT_TRUE(WaitUntil([&] { return app.ListCount(kIdFolderList) == 2; }));
     ASSERT_TRUE(app.Settle());
@@ -129,15 +122,13 @@ TEST_F(BrowseE2eTest, ChosenFoldersComeBackAfterTheProgramIsKilled) {
     app.Kill();
   }
   App& app = StartProgram();
-  ASSERT_NE(app.Main(), nullptr);
   EXPECT_EQ(app.ListItems(kIdFolderList), chosen);
 }
 
 TEST_F(BrowseE2eTest, DestinationChooserFillsTheBoxAndPathUnlessCancelled) {
-  const std::wstring chosen = MadeFolder(kChosenName);
+  const std::wstring chosen = tree_.MadeFolder(kChosenName);
   SeedSetting(L"Path", L"D:\\Before");
   App& app = StartProgram();
-  ASSERT_NE(app.Main(), nullptr);
 
   // Without "LastFolder" nothing is preselected.
   BrowseDialog dialog = Open(app, kIdBrowseButton);
@@ -151,17 +142,11 @@ TEST_F(BrowseE2eTest, DestinationChooserFillsTheBoxAndPathUnlessCancelled) {
   EXPECT_EQ(app.Text(kIdDestinationBox), L"D:\\Before");
   EXPECT_EQ(ReadSetting(L"Path"), L"D:\\Before");
 
-  dialog = Open(app, kIdBrowseButton);
-  ASSERT_TRUE(dialog.Valid());
-  ASSERT_TRUE(dialog.Select(chosen));
-  ASSERT_TRUE(dialog.Confirm());
+  ASSERT_NO_FATAL_FAILURE(Choose(app, kIdBrowseButton, chosen));
   EXPECT_TRUE(WaitUntil([&] { return app.Text(kIdDestinationBox) == chosen; }));
   EXPECT_TRUE(SettingBecomes(L"Path", chosen));
 
-  dialog = Open(app, kIdBrowseButton);
-  ASSERT_TRUE(dialog.Valid());
-  ASSERT_TRUE(dialog.Select(L"C:\\"));
-  ASSERT_TRUE(dialog.Confirm());
+  ASSERT_NO_FATAL_FAILURE(Choose(app, kIdBrowseButton, L"C:\\"));
   EXPECT_TRUE(WaitUntil([&] { return app.Text(kIdDestinationBox) == L"C:\\"; }));
   EXPECT_TRUE(SettingBecomes(L"Path", L"C:\\"));
   // The chooser never remembers its choice for next time.
@@ -169,11 +154,10 @@ TEST_F(BrowseE2eTest, DestinationChooserFillsTheBoxAndPathUnlessCancelled) {
 }
 
 TEST_F(BrowseE2eTest, DestinationChooserStartsAtLastFolderAndCopesWithAMissingOne) {
-  const std::wstring start = MadeFolder(kChosenName);
+  const std::wstring start = tree_.MadeFolder(kChosenName);
   const std::wstring missing = tree_ / L"tess browse missing";
   SeedSetting(L"LastFolder", start);
   App& app = StartProgram();
-  ASSERT_NE(app.Main(), nullptr);
 
   BrowseDialog dialog = Open(app, kIdBrowseButton);
   ASSERT_TRUE(dialog.Valid());
@@ -195,10 +179,7 @@ TEST_F(BrowseE2eTest, DestinationChooserStartsAtLastFolderAndCopesWithAMissingOn
   // "LastFolder" is read on every press; a folder that is not there still opens the dialog,
   // which works as usual.
   SeedSetting(L"LastFolder", missing);
-  dialog = Open(app, kIdBrowseButton);
-  ASSERT_TRUE(dialog.Valid());
-  ASSERT_TRUE(dialog.Select(TempFolder()));
-  ASSERT_TRUE(dialog.Confirm());
+  ASSERT_NO_FATAL_FAILURE(Choose(app, kIdBrowseButton, TempFolder()));
   EXPECT_TRUE(WaitUntil([&] { return app.Text(kIdDestinationBox) == TempFolder(); }));
   EXPECT_TRUE(SettingBecomes(L"Path", TempFolder()));
   EXPECT_FALSE(Exists(missing));
@@ -208,19 +189,15 @@ TEST_F(BrowseE2eTest, DestinationChooserStartsAtLastFolderAndCopesWithAMissingOn
 TEST_F(BrowseE2eTest, EndingTheSessionWhileTheDialogIsOpenStoresTheListAndEnds) {
   SeedSetting(L"Folders", L"C:\\A;C:\\B");
   App& app = StartProgram();
-  ASSERT_NE(app.Main(), nullptr);
   const BrowseDialog dialog = Open(app, kIdAddFolderButton);
   ASSERT_TRUE(dialog.Valid());
-  EXPECT_EQ(app.Send(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
-  app.Post(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
-  ASSERT_TRUE(app.WaitForExit());
+  ASSERT_NO_FATAL_FAILURE(EndTheSession(app));
   EXPECT_EQ(ReadSetting(L"Folders"), L"C:\\A;C:\\B;");
 }
 
 TEST_F(BrowseE2eTest, TypingIntoTheBoxStoresPathAfterEveryCharacter) {
   SeedSetting(L"Path", L"D:\\Old backups");
   App& app = StartProgram();
-  ASSERT_NE(app.Main(), nullptr);
   const HWND box = app.Control(kIdDestinationBox);
 
   // Taking the focus selects the whole text, so the first key replaces it.
@@ -248,10 +225,9 @@ TEST_F(BrowseE2eTest, TypingIntoTheBoxStoresPathAfterEveryCharacter) {
 }
 
 TEST_F(BrowseE2eTest, ViewThisFolderOpensTheFileManagerOnTheBoxTextAsOneArgument) {
-  const std::wstring folder = MadeFolder(L"tess view with blanks");
+  const std::wstring folder = tree_.MadeFolder(L"tess view with blanks");
   const std::wstring marker = tree_ / L"tess view marker";
   App& app = StartProgram();
-  ASSERT_NE(app.Main(), nullptr);
 
   // As typed, with the trailing backslash the default destination has, and in the quotes a
   // copied path often carries: each opens exactly the one folder.

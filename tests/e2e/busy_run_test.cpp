@@ -18,27 +18,20 @@ using namespace tess::view;
 
 constexpr wchar_t kTempPattern[] = L"~tessaline-*.tmp";
 
-bool EndsWith(const std::wstring& text, const std::wstring& tail) {
-  return text.size() >= tail.size() &&
-         text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
 TEST_F(BackupNowE2eTest, ACloseWhileFilesAreBeingWrittenEndsTheProgramAndTheNextRunCompletes) {
   const std::wstring data = tree_ / L"Data";
-  const std::wstring destination = tree_ / L"Backups";
+  const std::wstring destination = tree_.MadeFolder(L"Backups");
   // Long enough to copy that the close comes while files are being written.
   Tree files = Under("many", ManyFiles(3 * kManyFiles));
   for (char c : std::string("abc")) {
     files.push_back(File(std::string("big-") + c + ".bin", std::string(48 << 20, c)));
   }
   BuildTree(data, files);
-  MakeFolders(destination);
   SeedFolders({data}, destination);
   SeedSetting(L"Include Date", L"Off");
 
   {
     App& app = StartProgram();
-    ASSERT_NE(app.Main(), nullptr);
     StatusRecorder status(app.Control(kIdStatusFrame));
     app.Click(kIdBackupNowButton);
     ASSERT_GE(status.WaitFor(kBackingUp, 0), 0) << status.Describe();
@@ -54,7 +47,6 @@ TEST_F(BackupNowE2eTest, ACloseWhileFilesAreBeingWrittenEndsTheProgramAndTheNext
   EXPECT_TRUE(HistoryLines().empty());
 
   App& again = StartProgram();
-  ASSERT_NE(again.Main(), nullptr);
   StatusRecorder status(again.Control(kIdStatusFrame));
   const SYSTEMTIME before = LocalNow();
   const int done = RunBackupNow(again, status);
@@ -68,8 +60,7 @@ TEST_F(BackupNowE2eTest, ACloseWhileFilesAreBeingWrittenEndsTheProgramAndTheNext
 }
 
 TEST_F(BackupNowE2eTest, ManyFoldersAreLoggedInListOrderWithEachOneOwnOutcome) {
-  const std::wstring destination = tree_ / L"Backups";
-  MakeFolders(destination);
+  const std::wstring destination = tree_.MadeFolder(L"Backups");
   // Sizes that differ a lot, so the copies would finish out of order if any ran ahead; every
   // fifth folder holds a file another program has open.
   constexpr int kFolders = 15;
@@ -92,7 +83,6 @@ TEST_F(BackupNowE2eTest, ManyFoldersAreLoggedInListOrderWithEachOneOwnOutcome) {
   SeedSetting(L"Include Date", L"Off");
 
   App& app = StartProgram();
-  ASSERT_NE(app.Main(), nullptr);
   StatusRecorder status(app.Control(kIdStatusFrame));
   const int done = RunBackupNow(app, status);
   ASSERT_GT(done, 0) << status.Describe();

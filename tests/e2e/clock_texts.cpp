@@ -1,5 +1,8 @@
 #include "e2e/clock_texts.h"
 
+#include "win_support/e2e_fixture.h"
+#include "win_support/files.h"
+
 namespace tess::e2e {
 
 namespace {
@@ -63,6 +66,26 @@ std::wstring DateTimeStamp(const SYSTEMTIME& t) {
   std::wstring expected = head + stamp(first) + tail;
   if (seconds.size() > 1) expected += L" (or a later second up to " + stamp(last) + L")";
   return ::testing::AssertionFailure() << "\"" << text << "\"\n   is not \"" << expected << "\"";
+}
+
+void ExpectStampedCopies(const std::wstring& destination, const std::vector<StampedCopy>& copies,
+                         Stamp stamp, const SYSTEMTIME& first, const SYSTEMTIME& last) {
+  const auto folders = test::NamesIn(destination);
+  ASSERT_EQ(folders.size(), copies.size());
+  for (size_t i = 0; i < copies.size(); ++i) {
+    EXPECT_TRUE(StampedWithin(folders[i], copies[i].name, stamp, first, last));
+    EXPECT_TRUE(test::HoldsTree(destination + L"\\" + folders[i], copies[i].tree));
+  }
+}
+
+void ExpectSavedLines(const std::vector<std::wstring>& names, const SYSTEMTIME& first,
+                      const SYSTEMTIME& last) {
+  const auto lines = test::HistoryLines();
+  ASSERT_EQ(lines.size(), names.size());
+  for (size_t i = 0; i < names.size(); ++i) {
+    EXPECT_TRUE(
+        StampedWithin(lines[i], names[i] + L" was backup saved at ", GeneralDate, first, last));
+  }
 }
 
 }  // namespace tess::e2e

@@ -1,5 +1,6 @@
 // The date and time texts the program writes, produced here by Windows' own formatting for every
-// second of a span, so a text written at an unknown moment of a run can be checked exactly.
+// second of a span, so a text written at an unknown moment of a run can be checked exactly; and
+// with them what a run leaves stamped: its backup folders and the history log's "saved" lines.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,6 +8,8 @@
 
 #include <string>
 #include <vector>
+
+#include "win_support/temp_tree.h"
 
 namespace tess::e2e {
 
@@ -27,5 +30,23 @@ using Stamp = std::wstring (*)(const SYSTEMTIME&);
 ::testing::AssertionResult StampedWithin(const std::wstring& text, const std::wstring& head,
                                          Stamp stamp, const SYSTEMTIME& first,
                                          const SYSTEMTIME& last, const std::wstring& tail = L"");
+
+// The two checks of what a run leaves stop at a count that differs (under
+// ASSERT_NO_FATAL_FAILURE the test stops there too).
+// A backup folder the destination should hold: its name before the stamp, and its tree.
+struct StampedCopy {
+  std::wstring name;
+  test::Tree tree;
+};
+
+// The destination holds exactly these folders, in the order of their names: each one's name,
+// then the stamp of a second from first to last, holding its tree.
+void ExpectStampedCopies(const std::wstring& destination, const std::vector<StampedCopy>& copies,
+                         Stamp stamp, const SYSTEMTIME& first, const SYSTEMTIME& last);
+
+// The history log holds exactly one "<name> was backup saved at <second>" line per name, in
+// this order, each second from first to last.
+void ExpectSavedLines(const std::vector<std::wstring>& names, const SYSTEMTIME& first,
+                      const SYSTEMTIME& last);
 
 }  // namespace tess::e2e

@@ -34,24 +34,13 @@ std::wstring Form(const std::wstring& line) {
   return form;
 }
 
-int MainWindowsOfTheProgram() {
-  int count = 0;
-  for (const HWND window : TopLevelWindows()) {
-    if (ClassOf(window) == kMainWindowClass) ++count;
-  }
-  return count;
-}
-
-class CommandLineE2eTest : public EndToEndTest {
+class CommandLineE2eTest : public AutoBackupOffTest {
  protected:
   void SetUp() override {
-    EndToEndTest::SetUp();
+    AutoBackupOffTest::SetUp();
     BuildTree(tree_.Path(), Under("Sources", Under("Alpha", {File("a.txt", "alpha")}) +
                                                  Under("Beta", {File("b.txt", "beta")})));
-    MakeFolders(backups_);
-    SeedSetting(L"StartStopState", L"Off");
-    SeedSetting(L"Folders", alpha_ + L";" + beta_ + L";");
-    SeedSetting(L"Path", backups_);
+    SeedFolders({alpha_, beta_}, backups_);
     SeedSetting(L"Include Date", L"Off");
   }
   // Runs /backup to its end: its exit code, and what it printed.
@@ -64,7 +53,7 @@ class CommandLineE2eTest : public EndToEndTest {
   TempTree tree_;
   const std::wstring alpha_ = tree_ / L"Sources\\Alpha";
   const std::wstring beta_ = tree_ / L"Sources\\Beta";
-  const std::wstring backups_ = tree_ / L"Backups";
+  const std::wstring backups_ = tree_.MadeFolder(L"Backups");
 };
 
 TEST_F(CommandLineE2eTest, ExitCodesOfACleanRunALockedFileAnEmptyListAndAMissingDestination) {
@@ -103,9 +92,8 @@ TEST_F(CommandLineE2eTest, ExitCodesOfACleanRunALockedFileAnEmptyListAndAMissing
   }
   {
     SCOPED_TRACE("a missing destination");
-    SeedSetting(L"Folders", alpha_ + L";");
     const std::wstring nowhere = tree_ / L"Nowhere";
-    SeedSetting(L"Path", nowhere);
+    SeedFolders({alpha_}, nowhere);
     const Finished run = Backup();
     EXPECT_EQ(run.exit_code, 2u) << run.output;
     EXPECT_NE(run.output.find(win32::Narrow(nowhere) + " does not exist"), std::string::npos)
@@ -124,7 +112,6 @@ TEST_F(CommandLineE2eTest, HistoryLinesHaveTheFormOfAWindowRunsAndANewFolderEach
   SeedSetting(L"Backup Option", L"1");
   {
     App& app = StartProgram();
-    ASSERT_NE(app.Main(), nullptr);
     app.Click(kIdBackupNowButton);  // Backup Now
     ASSERT_TRUE(WaitUntil([] { return HistoryLines().size() == 2; }, 30s));
   }
@@ -150,9 +137,8 @@ TEST_F(CommandLineE2eTest, HistoryLinesHaveTheFormOfAWindowRunsAndANewFolderEach
 TEST_F(CommandLineE2eTest, ARunBesideAWindowCopysRunNeitherStopsNorCollidesWithIt) {
   TempTree many(Under("Many", ManyFiles(kManyFiles)));
   const std::wstring source = many / L"Many";
-  SeedSetting(L"Folders", source + L";" + alpha_ + L";");
+  SeedSetting(L"Folders", StoredList({source, alpha_}));
   App& app = StartProgram();
-  ASSERT_NE(app.Main(), nullptr);
   StatusRecorder status(app.Control(kIdStatusFrame));
   app.Click(kIdBackupNowButton);  // Backup Now
   ASSERT_GE(status.WaitFor(kBackingUp), 0);

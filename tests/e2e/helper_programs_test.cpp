@@ -27,18 +27,12 @@ std::wstring FromLinux(const std::string& path) {
   return windows;
 }
 
-std::wstring LastPart(const std::wstring& path) { return path.substr(path.rfind(L'\\') + 1); }
-
-class HelperProgramsE2eTest : public EndToEndTest {
+class HelperProgramsE2eTest : public AutoBackupOffTest {
  protected:
   void SetUp() override {
-    EndToEndTest::SetUp();
-    SeedSetting(L"StartStopState", L"Off");
+    AutoBackupOffTest::SetUp();
     // A portable copy unpacked in a download folder, started from another folder that a web
     // page could also have saved files into.
-    MakeFolders(program_folder_);
-    MakeFolders(current_folder_);
-    MakeFolders(destination_);
     ASSERT_TRUE(
         CopyFileW(ProgramPath().c_str(), (program_folder_ + L"\\Tessaline.exe").c_str(), FALSE));
     const std::wstring stand_in = FromLinux(TESSALINE_STAND_IN);
@@ -61,9 +55,9 @@ class HelperProgramsE2eTest : public EndToEndTest {
   }
 
   TempTree tree_;
-  const std::wstring program_folder_ = tree_ / L"Downloads\\Tessaline";
-  const std::wstring current_folder_ = tree_ / L"Downloads";
-  const std::wstring destination_ = tree_ / L"Backups here";
+  const std::wstring program_folder_ = tree_.MadeFolder(L"Downloads\\Tessaline");
+  const std::wstring current_folder_ = tree_.MadeFolder(L"Downloads");
+  const std::wstring destination_ = tree_.MadeFolder(L"Backups here");
   std::vector<std::wstring> planted_;
 };
 

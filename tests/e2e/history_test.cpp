@@ -62,12 +62,11 @@ bool SetClipboardText(const std::wstring& text) {
   return done;
 }
 
-class HistoryE2eTest : public EndToEndTest {
+class HistoryE2eTest : public AutoBackupOffTest {
  protected:
   void SetUp() override {
-    EndToEndTest::SetUp();
-    SeedSetting(L"StartStopState", L"Off");
-    SeedSetting(L"Folders", L"C:\\Data\\Alpha;C:\\Data\\Beta;");
+    AutoBackupOffTest::SetUp();
+    SeedSetting(L"Folders", StoredList(kFolders));
   }
   // Waits for the program's box, checks its title, text and buttons, and answers it.
   void Answer(App& app, const std::wstring& text, bool yes_no, int answer) {
@@ -88,7 +87,6 @@ class HistoryE2eTest : public EndToEndTest {
 TEST_F(HistoryE2eTest, WithoutALogViewExplainsCopyLeavesTheClipboardAndClearStillEmptiesTheList) {
   ASSERT_TRUE(SetClipboardText(L"put there by the test"));
   App& app = StartProgram();
-  ASSERT_NE(app.Main(), nullptr);
 
   app.Click(kIdViewHistoryButton);
   Answer(app, kNoHistory, false, IDOK);
@@ -119,7 +117,6 @@ TEST_F(HistoryE2eTest, CopyPutsTheWholeLogOnTheClipboardAndClearDeletesItOnlyOnY
   ASSERT_TRUE(SetClipboardText(L"put there by the test"));
 
   App& app = StartProgram();
-  ASSERT_NE(app.Main(), nullptr);
   app.Click(kIdCopyHistoryButton);
   ASSERT_TRUE(app.Settle());
   EXPECT_EQ(ClipboardText(), log);
@@ -141,30 +138,15 @@ TEST_F(HistoryE2eTest, CopyPutsTheWholeLogOnTheClipboardAndClearDeletesItOnlyOnY
   Answer(app, kNoHistory, false, IDOK);
 }
 
-// The program's TEMP, and with it the log's folder, for the programs started while it lives.
-class ScopedTemp {
- public:
-  explicit ScopedTemp(const std::wstring& folder) : earlier_(TempFolder()) {
-    SetEnvironmentVariableW(L"TEMP", folder.c_str());
-  }
-  ~ScopedTemp() { SetEnvironmentVariableW(L"TEMP", earlier_.c_str()); }
-  ScopedTemp(const ScopedTemp&) = delete;
-  ScopedTemp& operator=(const ScopedTemp&) = delete;
-
- private:
-  std::wstring earlier_;
-};
-
 TEST_F(HistoryE2eTest, ViewOpensTheLogInTheTextEditorEvenFromAFolderWithBlanks) {
   TempTree tree;
-  const std::wstring temp = tree / L"temp with blanks";
-  MakeFolders(temp);
-  ScopedTemp scoped_temp(temp);
+  const std::wstring temp = tree.MadeFolder(L"temp with blanks");
+  // The program's TEMP, and with it the log's folder.
+  const ScopedVariable program_temp(L"TEMP", temp);
   ASSERT_EQ(HistoryLogPath(), temp + L"\\Tessaline.txt");
   const std::wstring log = L"Alpha was backup saved at 1/2/2024 3:04:05 PM\r\n";
   WriteBytes(HistoryLogPath(), ToAnsi(log));
   App& app = StartProgram();
-  ASSERT_NE(app.Main(), nullptr);
   // The editor is closed, and its process ended if it lingers, when the test is over.
   NewWindows started;
   app.Click(kIdViewHistoryButton);

@@ -22,7 +22,6 @@ class InputE2eTest : public EndToEndTest {};
 TEST_F(InputE2eTest, DeleteKeyAndDoubleClickRemoveTheSelectedFolder) {
   SeedSetting(L"Folders", L"C:\\A;C:\\B;C:\\C;");
   App& app = StartProgram();
-  ASSERT_NE(app.Main(), nullptr);
   ASSERT_EQ(app.ListItems(kIdFolderList).size(), 3u);
 
   app.SelectListItem(kIdFolderList, 1);
@@ -53,7 +52,6 @@ TEST_F(InputE2eTest, DeleteKeyAndDoubleClickRemoveTheSelectedFolder) {
 TEST_F(InputE2eTest, ClosingTheWindowStoresTheRemainingFoldersInOrder) {
   SeedSetting(L"Folders", L"C:\\A;D:\\a;b\\;C:\\B;E:\\;");
   App& app = StartProgram();
-  ASSERT_NE(app.Main(), nullptr);
   ASSERT_EQ(app.ListItems(kIdFolderList),
             (std::vector<std::wstring>{L"C:\\A", L"D:\\a", L"b\\", L"C:\\B", L"E:\\"}));
   app.SelectListItem(kIdFolderList, 1);
@@ -69,7 +67,6 @@ TEST_F(InputE2eTest, ClosingTheWindowStoresTheRemainingFoldersInOrder) {
 
 TEST_F(InputE2eTest, OptionControlsAndTheDestinationBoxStoreEveryChange) {
   App& app = StartProgram();
-  ASSERT_NE(app.Main(), nullptr);
 
   app.SetText(kIdDestinationBox, L"D:\\Backups");
   EXPECT_TRUE(SettingBecomes(L"Path", L"D:\\Backups"));
@@ -104,7 +101,6 @@ TEST_F(InputE2eTest, OptionControlsAndTheDestinationBoxStoreEveryChange) {
 
 TEST_F(InputE2eTest, FirstMinimiseGoesToTheTrayAndATrayClickBringsTheWindowBack) {
   App& app = StartProgram();
-  ASSERT_NE(app.Main(), nullptr);
 
   app.Post(WM_SYSCOMMAND, SC_MINIMIZE);
   ASSERT_TRUE(WaitUntil([&] { return !app.MainVisible(); }, std::chrono::seconds(5)));
@@ -124,17 +120,13 @@ TEST_F(InputE2eTest, FirstMinimiseGoesToTheTrayAndATrayClickBringsTheWindowBack)
 TEST_F(InputE2eTest, EndingTheSessionStoresTheListAndEndsTheProgram) {
   SeedSetting(L"Folders", L"C:\\A;C:\\B");
   App& app = StartProgram();
-  ASSERT_NE(app.Main(), nullptr);
-  EXPECT_EQ(app.Send(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
-  app.Post(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
-  ASSERT_TRUE(app.WaitForExit());
+  ASSERT_NO_FATAL_FAILURE(EndTheSession(app));
   EXPECT_EQ(ReadSetting(L"Folders"), L"C:\\A;C:\\B;");
 }
 
 TEST_F(InputE2eTest, ClosingWhileAHandlerWaitsEndsTheProgramAtOnce) {
   SeedSetting(L"Folders", L"C:\\A");
   App& app = StartProgram();
-  ASSERT_NE(app.Main(), nullptr);
   // Minimising shows the balloon and waits five seconds for it, letting events through.
   app.Post(WM_SYSCOMMAND, SC_MINIMIZE);
   ASSERT_TRUE(WaitUntil([&] { return !app.MainVisible(); }, std::chrono::seconds(5)));
@@ -164,7 +156,6 @@ TEST_F(InputE2eTest, AListOfFortyThousandFoldersIsShownPromptly) {
 
 TEST_F(InputE2eTest, BackupNowLabelsTheProgressBarAndACloseDuringItsPauseEndsAtOnce) {
   App& app = StartProgram();
-  ASSERT_NE(app.Main(), nullptr);
   EXPECT_EQ(app.Text(kIdProgressBar), L"");
   app.Click(kIdBackupNowButton);
   ASSERT_TRUE(WaitUntil([&] { return app.Text(kIdProgressBar) == L"Progress Bar"; }));

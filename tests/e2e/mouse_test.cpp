@@ -70,7 +70,6 @@ class MouseE2eTest : public EndToEndTest {
 TEST_F(MouseE2eTest, FilesDraggedFromAnotherProgramAreAppendedAsCopiesAndStored) {
   SeedSetting(L"Folders", L"C:\\Work;");
   App& app = Start();
-  ASSERT_NE(app.Main(), nullptr);
   const std::wstring long_path =
       L"D:\\" + std::wstring(120, L'a') + L"\\" + std::wstring(120, L'b') + L"\\deep folder";
   const Entries dropped = {L"C:\\Photos \u00e9t\u00e9 \u4e2d", L"D:\\notes.txt", L"C:\\Work",
@@ -86,8 +85,7 @@ TEST_F(MouseE2eTest, FilesDraggedFromAnotherProgramAreAppendedAsCopiesAndStored)
   const Entries after_drop = {L"C:\\Work", dropped[0], dropped[1], dropped[2], dropped[3]};
   EXPECT_TRUE(WaitUntil([&] { return app.ListItems(kIdFolderList) == after_drop; }))
       << app.ListItems(kIdFolderList).size() << " entries";
-  std::wstring stored;
-  for (const auto& entry : after_drop) stored += entry + L";";
+  const std::wstring stored = StoredList(after_drop);
   EXPECT_TRUE(SettingBecomes(L"Folders", stored));
 
   // A source that allows only a move is refused: it would delete what it dragged.
@@ -113,7 +111,6 @@ TEST_F(MouseE2eTest, FilesDraggedFromAnotherProgramAreAppendedAsCopiesAndStored)
 TEST_F(MouseE2eTest, PressingOnAnEntryAndMovingCarriesItAlongAndTheReleaseStoresTheOrder) {
   SeedSetting(L"Folders", L"C:\\A;C:\\B;C:\\C;C:\\D;");
   App& app = Start();
-  ASSERT_NE(app.Main(), nullptr);
   // The drag pointer ships beside the program as an icon of its own drawing.
   const std::wstring drag_icon = ProgramFolder() + L"\\drag.ico";
   ASSERT_TRUE(Exists(drag_icon));
@@ -167,7 +164,6 @@ TEST_F(MouseE2eTest, ADragPastTheListsEdgeScrollsItAndCarriesTheEntryOn) {
   for (int i = 0; i < 30; ++i) folders += L"C:\\F" + std::to_wstring(100 + i) + L";";
   SeedSetting(L"Folders", folders);
   App& app = Start();
-  ASSERT_NE(app.Main(), nullptr);
   ASSERT_EQ(TopEntry(), 0);
 
   ASSERT_TRUE(MoveMouseTo(EntryOnScreen(0)));
@@ -190,21 +186,17 @@ TEST_F(MouseE2eTest, ADragPastTheListsEdgeScrollsItAndCarriesTheEntryOn) {
   EXPECT_LT(now, carried);
   EXPECT_EQ(app.ListItem(kIdFolderList, now), L"C:\\F100");
 
-  std::wstring stored;
-  for (const auto& entry : app.ListItems(kIdFolderList)) stored += entry + L";";
+  const std::wstring stored = StoredList(app.ListItems(kIdFolderList));
   EXPECT_NE(stored, folders);
   EXPECT_TRUE(SettingBecomes(L"Folders", stored));
 }
 
 TEST_F(MouseE2eTest, ButtonsShowTheHandFramesTheArrowAndARunKeepsItsHourglass) {
   const TempTree source(Under("Many", ManyFiles(6000)));
-  const std::wstring destination = source / L"Backups";
-  MakeFolders(destination);
-  SeedSetting(L"Folders", source / L"Many" + L";");
-  SeedSetting(L"Path", destination);
+  const std::wstring destination = source.MadeFolder(L"Backups");
+  SeedFolders({source / L"Many"}, destination);
   SeedSetting(L"StartStopState", L"Off");
   App& app = Start();
-  ASSERT_NE(app.Main(), nullptr);
   const HWND main = app.Main();
   // A point inside a frame but on none of its controls: its left margin.
   const auto in_frame = [&](int id) {

@@ -50,16 +50,11 @@ Texts SampleEntries() {
   return entries;
 }
 
-std::wstring Stored(const Texts& entries) {
-  std::wstring stored;
-  for (const auto& entry : entries) stored += entry + L";";
-  return stored;
-}
-
-std::wstring LeafOf(const std::wstring& folder) {
-  std::wstring trimmed = folder;
-  while (!trimmed.empty() && trimmed.back() == L'\\') trimmed.pop_back();
-  return trimmed.substr(trimmed.rfind(L'\\') + 1);
+// The name each sample folder's history line starts with.
+Texts SampleLeaves() {
+  Texts leaves;
+  for (const auto& folder : kSampleFolders) leaves.push_back(LastPart(folder));
+  return leaves;
 }
 
 class SamplesE2eTest : public BackupNowE2eTest {
@@ -77,6 +72,20 @@ class SamplesE2eTest : public BackupNowE2eTest {
     app.PressButton(box, answer);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
   }
+
+  // Loads the samples, answering No, and follows a Backup Now of them to its completion, which
+  // must come without errors.
+  void LoadTheSamplesAndBackUp(App& app, CompletedRun& run) {
+    app.Click(kIdSamplesButton);
+    Answer(app, IDNO);
+    ASSERT_EQ(app.ListItems(kIdFolderList), SampleEntries());
+    // A run this small may end before its busy text can be seen.
+    run = BackupNowUntilComplete(app);
+    ASSERT_FALSE(run.completion.empty()) << run.shown;
+    EXPECT_TRUE(StampedWithin(run.completion, kComplete, GeneralDate, run.before, run.after));
+  }
+
+  const std::wstring destination_ = tree_.MadeFolder(L"Backups");
 };
 
 TEST_F(SamplesE2eTest, TheBuildPutsTheSampleTreeBesideTheProgram) {
@@ -95,7 +104,6 @@ TEST_F(SamplesE2eTest, TheBuildPutsTheSampleTreeBesideTheProgram) {
 TEST_F(SamplesE2eTest, TheButtonAppendsEveryFolderOfTheTreeStoresThemAndNoOpensNothing) {
   SeedSetting(L"Folders", L"C:\\Mine;");
   App& app = StartProgram();
-  ASSERT_NE(app.Main(), nullptr);
   NewWindows started;
 
   app.Click(kIdSamplesButton);
@@ -103,14 +111,14 @@ TEST_F(SamplesE2eTest, TheButtonAppendsEveryFolderOfTheTreeStoresThemAndNoOpensN
   Texts expected = {L"C:\\Mine"};
   for (const auto& entry : SampleEntries()) expected.push_back(entry);
   EXPECT_EQ(app.ListItems(kIdFolderList), expected);
-  EXPECT_TRUE(SettingBecomes(L"Folders", Stored(expected)));
+  EXPECT_TRUE(SettingBecomes(L"Folders", StoredList(expected)));
 
   // Pressed again, the whole tree is appended again.
   app.Click(kIdSamplesButton);
   Answer(app, IDNO);
   for (const auto& entry : SampleEntries()) expected.push_back(entry);
   EXPECT_EQ(app.ListItems(kIdFolderList), expected);
-  EXPECT_TRUE(SettingBecomes(L"Folders", Stored(expected)));
+  EXPECT_TRUE(SettingBecomes(L"Folders", StoredList(expected)));
 
   ASSERT_TRUE(app.Settle());
   EXPECT_TRUE(started.Now().empty()) << "No opened a window";
@@ -119,7 +127,6 @@ TEST_F(SamplesE2eTest, TheButtonAppendsEveryFolderOfTheTreeStoresThemAndNoOpensN
 
 TEST_F(SamplesE2eTest, YesOpensTheSampleFolderInTheFileManager) {
   App& app = StartProgram();
-  ASSERT_NE(app.Main(), nullptr);
   NewWindows started;
   app.Click(kIdSamplesButton);
   Answer(app, IDYES);
@@ -133,35 +140,21 @@ TEST_F(SamplesE2eTest, YesOpensTheSampleFolderInTheFileManager) {
 }
 
 TEST_F(SamplesE2eTest, ABackupNowRightAfterCopiesEverySampleFolder) {
-  const std::wstring destination = tree_ / L"Backups";
-  MakeFolders(destination);
-  SeedSetting(L"Path", destination);
   SeedSetting(L"Include Date", L"Off");
+  SeedSetting(L"Path", destination_);
   App& app = StartProgram();
-  ASSERT_NE(app.Main(), nullptr);
-  app.Click(kIdSamplesButton);
-  Answer(app, IDNO);
-  ASSERT_EQ(app.ListItems(kIdFolderList), SampleEntries());
-
-  // A run this small may end before its busy text can be seen.
-  const CompletedRun run = BackupNowUntilComplete(app);
-  ASSERT_FALSE(run.completion.empty()) << run.shown;
-  EXPECT_TRUE(StampedWithin(run.completion, kComplete, GeneralDate, run.before, run.after));
+  CompletedRun run;
+  ASSERT_NO_FATAL_FAILURE(LoadTheSamplesAndBackUp(app, run));
 
   // Without the stamp each entry lands under its own name: the top folders bring the whole
   // tree, and every deeper folder comes again on its own.
   for (const auto& folder : kSampleFolders) {
     EXPECT_TRUE(
-        HoldsTree(destination + L"\\" + LeafOf(folder), ReadTree(SampleTree() + L"\\" + folder)))
+        HoldsTree(destination_ + L"\\" + LastPart(folder), ReadTree(SampleTree() + L"\\" + folder)))
         << folder;
   }
-  EXPECT_EQ(NamesIn(destination).size(), kSampleFolders.size());
-  const auto lines = HistoryLines();
-  ASSERT_EQ(lines.size(), kSampleFolders.size());
-  for (size_t i = 0; i < lines.size(); ++i) {
-    EXPECT_TRUE(StampedWithin(lines[i], LeafOf(kSampleFolders[i]) + L" was backup saved at ",
-                              GeneralDate, run.before, run.after));
-  }
+  EXPECT_EQ(NamesIn(destination_).size(), kSampleFolders.size());
+  ASSERT_NO_FATAL_FAILURE(ExpectSavedLines(SampleLeaves(), run.before, run.after));
   // The tree itself is as the build left it.
   EXPECT_EQ(FilesIn(ReadTree(SampleTree())), kSampleFiles);
 }
@@ -169,38 +162,25 @@ TEST_F(SamplesE2eTest, ABackupNowRightAfterCopiesEverySampleFolder) {
 // With the default options (stamp on, a new folder on every run) every sample entry ends in a
 // backslash; each must still get a folder of its own, named after it, holding its own tree.
 TEST_F(SamplesE2eTest, WithTheDefaultOptionsEachSampleGetsAStampedFolderEqualToItsSource) {
-  const std::wstring destination = tree_ / L"Backups";
-  MakeFolders(destination);
-  SeedSetting(L"Path", destination);
+  SeedSetting(L"Path", destination_);
   App& app = StartProgram();
-  ASSERT_NE(app.Main(), nullptr);
   ASSERT_EQ(app.CheckState(kIdStampBox), BST_CHECKED);
-  app.Click(kIdSamplesButton);
-  Answer(app, IDNO);
-  ASSERT_EQ(app.ListItems(kIdFolderList), SampleEntries());
+  CompletedRun run;
+  ASSERT_NO_FATAL_FAILURE(LoadTheSamplesAndBackUp(app, run));
 
-  const CompletedRun run = BackupNowUntilComplete(app);
-  ASSERT_FALSE(run.completion.empty()) << run.shown;
-  EXPECT_TRUE(StampedWithin(run.completion, kComplete, GeneralDate, run.before, run.after));
-
-  const auto names = NamesIn(destination);
+  const auto names = NamesIn(destination_);
   EXPECT_EQ(names.size(), kSampleFolders.size());
   for (const auto& folder : kSampleFolders) {
-    const std::wstring leaf = LeafOf(folder);
+    const std::wstring leaf = LastPart(folder);
     const auto named = std::find_if(names.begin(), names.end(), [&](const std::wstring& name) {
       return StartsWith(name, leaf + L"Date ");
     });
     ASSERT_NE(named, names.end()) << "no folder for " << folder;
     EXPECT_TRUE(StampedWithin(*named, leaf, DateTimeStamp, run.before, run.after));
-    EXPECT_TRUE(HoldsTree(destination + L"\\" + *named, ReadTree(SampleTree() + L"\\" + folder)))
+    EXPECT_TRUE(HoldsTree(destination_ + L"\\" + *named, ReadTree(SampleTree() + L"\\" + folder)))
         << folder;
   }
-  const auto lines = HistoryLines();
-  ASSERT_EQ(lines.size(), kSampleFolders.size());
-  for (size_t i = 0; i < lines.size(); ++i) {
-    EXPECT_TRUE(StampedWithin(lines[i], LeafOf(kSampleFolders[i]) + L" was backup saved at ",
-                              GeneralDate, run.before, run.after));
-  }
+  ExpectSavedLines(SampleLeaves(), run.before, run.after);
 }
 
 }  // namespace

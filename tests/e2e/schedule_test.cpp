@@ -24,6 +24,15 @@ constexpr wchar_t kTurnOff[] = L"Turn Off Auto Backup";
 
 class ScheduleE2eTest : public EndToEndTest {
  protected:
+  // Clicks the auto-backup switch: the new state must be stored at once and the button then
+  // offers the opposite.
+  static void Switch(App& app, const wchar_t* stored, const wchar_t* offered) {
+    app.Click(kIdAutoBackupButton);
+    EXPECT_TRUE(SettingBecomes(L"StartStopState", stored));
+    ASSERT_TRUE(app.Settle());
+    EXPECT_EQ(app.Text(kIdAutoBackupButton), offered);
+  }
+
   TempTree tree_;
 };
 
@@ -31,13 +40,11 @@ TEST_F(ScheduleE2eTest, AFailedTimedBackupStaysInViewWhileTheCountdownGoesOn) {
   const std::wstring alpha = tree_ / L"Alpha";
   const std::wstring missing = tree_ / L"No such destination";
   WriteBytes(alpha + L"\\a.txt", "alpha");
-  SeedSetting(L"Folders", alpha + L";");
-  SeedSetting(L"Path", missing);
+  SeedFolders({alpha}, missing);
   SeedSetting(L"OftenIndex", L"1");
   SeedSetting(L"StartStopState", L"On");
 
   App& app = StartProgram();
-  ASSERT_NE(app.Main(), nullptr);
   StatusRecorder status(app.Control(kIdStatusFrame));
   const std::wstring failure = missing + L" does not exist";
   const int shown = status.WaitFor(failure, 0, 15s);
@@ -51,7 +58,7 @@ TEST_F(ScheduleE2eTest, AFailedTimedBackupStaysInViewWhileTheCountdownGoesOn) {
 TEST_F(ScheduleE2eTest, EveryFifthTickCopiesEachFolderIntoAStampedFolderAndLogsItInListOrder) {
   const std::wstring alpha = tree_ / L"Alpha";
   const std::wstring beta = tree_ / L"Beta";
-  const std::wstring destination = tree_ / L"Backups";
+  const std::wstring destination = tree_.MadeFolder(L"Backups");
   const Tree alpha_files = {File("a.txt", "alpha"), File("sub\\b.txt", "in a subfolder")};
   const Tree beta_files =
       Tree{File("c.txt", "gamma"), File("deeper\\nested\\d.txt", "two levels down"),
@@ -60,9 +67,7 @@ TEST_F(ScheduleE2eTest, EveryFifthTickCopiesEachFolderIntoAStampedFolderAndLogsI
       Under("many", ManyFiles(kManyFiles));
   BuildTree(alpha, alpha_files);
   BuildTree(beta, beta_files);
-  MakeFolders(destination);
-  SeedSetting(L"Folders", alpha + L";" + beta + L";");
-  SeedSetting(L"Path", destination);
+  SeedFolders({alpha, beta}, destination);
   SeedSetting(L"OftenIndex", L"1");  // every 5 seconds
   SeedSetting(L"StartStopState", L"On");
   SeedSetting(L"Include Date", L"On");
@@ -70,7 +75,6 @@ TEST_F(ScheduleE2eTest, EveryFifthTickCopiesEachFolderIntoAStampedFolderAndLogsI
 
   const SYSTEMTIME before = LocalNow();
   App& app = StartProgram();
-  ASSERT_NE(app.Main(), nullptr);
   StatusRecorder status(app.Control(kIdStatusFrame));
   EXPECT_EQ(app.ListSelection(kIdIntervalList), 0);
   EXPECT_EQ(app.Text(kIdAutoBackupButton), kTurnOff);
@@ -83,10 +87,7 @@ TEST_F(ScheduleE2eTest, EveryFifthTickCopiesEachFolderIntoAStampedFolderAndLogsI
   const int next = status.WaitFor(NextIn(L"00:00:04"), running + 1, 5s);
   ASSERT_GT(next, running) << status.Describe();
   // Switched off before the second run is due; the status line then stands still.
-  app.Click(kIdAutoBackupButton);
-  EXPECT_TRUE(SettingBecomes(L"StartStopState", L"Off"));
-  ASSERT_TRUE(app.Settle());
-  EXPECT_EQ(app.Text(kIdAutoBackupButton), kTurnOn);
+  ASSERT_NO_FATAL_FAILURE(Switch(app, L"Off", kTurnOn));
   const size_t frozen = status.History().size();
   Sleep(1500);
   EXPECT_EQ(status.History().size(), frozen) << status.Describe();
@@ -113,50 +114,33 @@ TEST_F(ScheduleE2eTest, EveryFifthTickCopiesEachFolderIntoAStampedFolderAndLogsI
       << status.Describe();
 
   // One stamped folder per source, each with the whole tree inside.
-  const auto folders = NamesIn(destination);
-  ASSERT_EQ(folders.size(), 2u);
-  EXPECT_TRUE(StampedWithin(folders[0], L"Alpha", DateTimeStamp, before, after));
-  EXPECT_TRUE(StampedWithin(folders[1], L"Beta", DateTimeStamp, before, after));
-  EXPECT_TRUE(HoldsTree(destination + L"\\" + folders[0], alpha_files));
-  EXPECT_TRUE(HoldsTree(destination + L"\\" + folders[1], beta_files));
-
-  const auto lines = HistoryLines();
-  ASSERT_EQ(lines.size(), 2u);
-  EXPECT_TRUE(StampedWithin(lines[0], L"Alpha was backup saved at ", GeneralDate, before, after));
-  EXPECT_TRUE(StampedWithin(lines[1], L"Beta was backup saved at ", GeneralDate, before, after));
+  ASSERT_NO_FATAL_FAILURE(ExpectStampedCopies(
+      destination, {{L"Alpha", alpha_files}, {L"Beta", beta_files}}, DateTimeStamp, before, after));
+  ExpectSavedLines({L"Alpha", L"Beta"}, before, after);
 }
 
 TEST_F(ScheduleE2eTest, TheSwitchIsStoredAtOnceAndSurvivesARestart) {
   {
     // A fresh start runs the countdown at the 15-minute default.
     App& app = StartProgram();
-    ASSERT_NE(app.Main(), nullptr);
     EXPECT_EQ(app.Text(kIdAutoBackupButton), kTurnOff);
     StatusRecorder status(app.Control(kIdStatusFrame));
     EXPECT_GE(status.WaitFor(NextIn(L"00:14:59"), 0, 5s), 0) << status.Describe();
-    app.Click(kIdAutoBackupButton);
-    EXPECT_TRUE(SettingBecomes(L"StartStopState", L"Off"));
-    ASSERT_TRUE(app.Settle());
-    EXPECT_EQ(app.Text(kIdAutoBackupButton), kTurnOn);
+    ASSERT_NO_FATAL_FAILURE(Switch(app, L"Off", kTurnOn));
     // Ended without a close request: the choice is already stored.
     app.Kill();
   }
   {
     App& app = StartProgram();
-    ASSERT_NE(app.Main(), nullptr);
     EXPECT_EQ(app.Text(kIdAutoBackupButton), kTurnOn);
     EXPECT_EQ(app.Text(kIdStatusFrame), L"Auto Backup is Turned Off.");
     StatusRecorder status(app.Control(kIdStatusFrame));
-    app.Click(kIdAutoBackupButton);
-    EXPECT_TRUE(SettingBecomes(L"StartStopState", L"On"));
-    ASSERT_TRUE(app.Settle());
-    EXPECT_EQ(app.Text(kIdAutoBackupButton), kTurnOff);
+    ASSERT_NO_FATAL_FAILURE(Switch(app, L"On", kTurnOff));
     EXPECT_GE(status.WaitFor(NextIn(L"00:14:59"), 0, 5s), 0) << status.Describe();
     app.Close();
     ASSERT_TRUE(app.WaitForExit());
   }
   App& app = StartProgram();
-  ASSERT_NE(app.Main(), nullptr);
   EXPECT_EQ(app.Text(kIdAutoBackupButton), kTurnOff);
   EXPECT_EQ(ReadSetting(L"StartStopState"), L"On");
 }

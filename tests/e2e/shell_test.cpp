@@ -18,8 +18,6 @@ using namespace tess::view;
 
 class ShellE2eTest : public EndToEndTest {};
 
-int Px(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
-
 // The screen's density for programs started from now on (Wine reads it as a program starts),
 // put back as it was when the test ends.
 class ScreenDensity {
@@ -58,7 +56,6 @@ TEST_F(ShellE2eTest, AShutdownAnotherProgramCancelsLeavesTheWindowTheCountdownAn
   SeedSetting(L"Folders", L"C:\\A;C:\\B");
   SeedSetting(L"OftenIndex", L"4");  // every minute: the countdown text changes every tick
   App& app = StartProgram();
-  ASSERT_NE(app.Main(), nullptr);
   ASSERT_TRUE(WaitUntil([&] { return TrayHasIcon(app.Main()); }));
 
   EXPECT_EQ(app.Send(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
@@ -80,9 +77,7 @@ TEST_F(ShellE2eTest, AShutdownAnotherProgramCancelsLeavesTheWindowTheCountdownAn
   app.SelectListItem(kIdFolderList, 0);
   app.KeyDown(kIdFolderList, VK_DELETE);
   ASSERT_TRUE(WaitUntil([&] { return app.ListCount(kIdFolderList) == 1; }));
-  EXPECT_EQ(app.Send(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
-  app.Post(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
-  ASSERT_TRUE(app.WaitForExit());
+  ASSERT_NO_FATAL_FAILURE(EndTheSession(app));
   EXPECT_EQ(ReadSetting(L"Folders"), L"C:\\B;");
 }
 
@@ -122,7 +117,6 @@ TEST_F(ShellE2eTest, AtAHighDensityOnASmallScreenTheWholeCaptionBarIsOnTheScreen
   const ScreenDensity density(dpi);
   ASSERT_TRUE(density.Set());
   App& app = StartProgram();
-  ASSERT_NE(app.Main(), nullptr);
   const HWND main = app.Main();
 
   MONITORINFO monitor = {};

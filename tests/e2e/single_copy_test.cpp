@@ -29,21 +29,11 @@ std::map<std::wstring, std::optional<std::wstring>> StoredSettings() {
   return stored;
 }
 
-int MainWindowsOfTheProgram() {
-  int count = 0;
-  for (const HWND window : TopLevelWindows()) {
-    if (ClassOf(window) == kMainWindowClass) ++count;
-  }
-  return count;
-}
-
-class SingleCopyE2eTest : public EndToEndTest {
+class SingleCopyE2eTest : public AutoBackupOffTest {
  protected:
   void SetUp() override {
-    EndToEndTest::SetUp();
-    SeedSetting(L"StartStopState", L"Off");
-    SeedSetting(L"Folders", L"C:\\Data\\Alpha;C:\\Data\\Beta;");
-    SeedSetting(L"Path", L"C:\\Backups\\");
+    AutoBackupOffTest::SetUp();
+    SeedFolders({L"C:\\Data\\Alpha", L"C:\\Data\\Beta"}, L"C:\\Backups\\");
     WriteBytes(HistoryLogPath(), "Alpha was backup saved at 1/2/2024 3:04:05 PM\r\n");
   }
 

@@ -19,32 +19,21 @@ using namespace tess::view;
 constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr wchar_t kValueName[] = L"Tessaline.exe";
 
-std::optional<std::wstring> RunValue(HKEY root) {
-  wchar_t data[2048] = {};
-  DWORD bytes = sizeof(data);
-  if (RegGetValueW(root, kRunKey, kValueName, RRF_RT_REG_SZ, nullptr, data, &bytes) !=
-      ERROR_SUCCESS) {
-    return std::nullopt;
-  }
-  return std::wstring(data);
-}
-
+std::optional<std::wstring> RunValue(HKEY root) { return RegistryText(root, kRunKey, kValueName); }
 void SetRunValue(HKEY root, const std::wstring& data) {
-  RegSetKeyValueW(root, kRunKey, kValueName, REG_SZ, data.c_str(),
-                  static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+  SetRegistryText(root, kRunKey, kValueName, data);
 }
 
 void DeleteRunValue(HKEY root) { RegDeleteKeyValueW(root, kRunKey, kValueName); }
 
-class StartupEntryE2eTest : public EndToEndTest {
+class StartupEntryE2eTest : public AutoBackupOffTest {
  protected:
   void SetUp() override {
-    EndToEndTest::SetUp();
-    SeedSetting(L"StartStopState", L"Off");
+    AutoBackupOffTest::SetUp();
     for (const HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) DeleteRunValue(root);
   }
   void TearDown() override {
-    EndToEndTest::TearDown();
+    AutoBackupOffTest::TearDown();
     for (const HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) DeleteRunValue(root);
   }
   const std::wstring program_ = ProgramFolder() + L"\\Tessaline.exe";
@@ -52,7 +41,6 @@ class StartupEntryE2eTest : public EndToEndTest {
 
 TEST_F(StartupEntryE2eTest, TheValueIsTheQuotedPathAndClearingRemovesQuotedAndUnquotedValues) {
   App& app = StartProgram();
-  ASSERT_NE(app.Main(), nullptr);
   app.Click(kIdStartWithWindowsBox);
   ASSERT_TRUE(SettingBecomes(L"Windows Startup", L"On"));
   EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE), L"\"" + program_ + L"\"");

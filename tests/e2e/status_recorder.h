@@ -25,6 +25,10 @@ inline std::wstring NextIn(const wchar_t* clock) {
 inline bool StartsWith(const std::wstring& text, const std::wstring& prefix) {
   return text.rfind(prefix, 0) == 0;
 }
+inline bool EndsWith(const std::wstring& text, const std::wstring& tail) {
+  return text.size() >= tail.size() &&
+         text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
 
 class StatusRecorder {
  public:

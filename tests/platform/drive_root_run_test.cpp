@@ -35,16 +35,6 @@ class CurrentFolderGuard {
   std::wstring saved_;
 };
 
-// What Windows makes of a path text, as the copy engine's conversion asks it, without a
-// trailing backslash (Wine gives the current folder with one).
-std::string FullPathOf(const std::string& path) {
-  wchar_t full[MAX_PATH] = {};
-  GetFullPathNameW(win32::Widen(path).c_str(), MAX_PATH, full, nullptr);
-  std::string text = win32::Narrow(full);
-  while (text.size() > 3 && text.back() == '\\') text.pop_back();
-  return text;
-}
-
 // A window wired to the real file system; every other service is a double. The history log
 // goes to a folder of the test's own.
 class DriveRootRunTest : public ::testing::Test {
@@ -92,13 +82,12 @@ class DriveRootRunTest : public ::testing::Test {
 TEST_F(DriveRootRunTest, ADriveRootIsCopiedWholeWhateverTheCurrentFolderOnThatDrive) {
   const Tree drive_files = {File("top.txt", "top"), File("app\\tool.cfg", "tool"),
                             File("photos\\2021\\a.jpg", "jpeg")};
-  TempTree drive_folder(drive_files);
-  const MappedDrive drive(drive_folder.Path());
+  const TempDrive drive(drive_files);
   if (drive.Letter().empty()) GTEST_SKIP() << "no drive letter: " << drive.Why();
   const std::string root = drive.Letter() + "\\";
   CurrentFolderGuard guard;
   ASSERT_TRUE(SetCurrentDirectoryW(win32::Widen(root + "app").c_str()));
-  ASSERT_EQ(FullPathOf(drive.Letter()), root + "app");  // the trap this test is about
+  ASSERT_EQ(win32::Narrow(FullPathOf(drive.Letter())), root + "app");  // the trap of this test
 
   for (const std::string& entry : {root, drive.Letter()}) {
     SCOPED_TRACE(entry);
@@ -115,8 +104,7 @@ TEST_F(DriveRootRunTest, ADriveRootIsCopiedWholeWhateverTheCurrentFolderOnThatDr
 }
 
 TEST_F(DriveRootRunTest, AnEmptyDriveRootIsADestinationLikeAnyFolder) {
-  TempTree drive_folder;
-  const MappedDrive drive(drive_folder.Path());
+  const TempDrive drive;
   if (drive.Letter().empty()) GTEST_SKIP() << "no drive letter: " << drive.Why();
   const std::string root = drive.Letter() + "\\";
   ASSERT_TRUE(NamesIn(root).empty());

@@ -6,7 +6,6 @@
 
 #include "view/control_ids.h"
 #include "win32/text.h"
-#include "win_support/remote_memory.h"
 #include "win_support/window_queries.h"
 
 namespace tess::test {
@@ -211,19 +210,9 @@ void App::KeyDown(int id, WORD key) {
 }
 
 std::wstring App::ToolTipOf(int id) const {
-  const HWND control = Control(id);
-  const RemoteRecord<TOOLINFOW> remote(process_id_);
-  if (!remote.Valid()) return L"";
-  for (const HWND tip : TopLevelWindows()) {
-    if (ProcessOf(tip) != process_id_ || ClassOf(tip) != TOOLTIPS_CLASSW) continue;
-    const int tools = static_cast<int>(SendWithin(tip, TTM_GETTOOLCOUNT));
-    for (int i = 0; i < tools; ++i) {
-      TOOLINFOW info = {};
-      info.cbSize = sizeof(info);
-      info.lpszText = remote.TextBuffer();
-      if (!SendWithin(tip, TTM_ENUMTOOLSW, i, remote.Put(info))) continue;
-      if (remote.Get().uId == reinterpret_cast<UINT_PTR>(control)) return remote.Text();
-    }
+  const auto control = reinterpret_cast<UINT_PTR>(Control(id));
+  for (const ToolSeen& tool : ToolsOf(process_id_)) {
+    if (tool.info.uId == control) return tool.text;
   }
   return L"";
 }

@@ -5,7 +5,9 @@
 
 #include <cstdio>
 #include <cwchar>
+#include <stdexcept>
 
+#include "view/control_ids.h"
 #include "win_support/window_queries.h"
 
 namespace tess::test {
@@ -17,24 +19,67 @@ constexpr wchar_t kSettingsKey[] = L"Software\\VB and VBA Program Settings\\Quin
 
 void ClearSettings() { RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey); }
 
-void SeedSetting(const std::wstring& key, const std::wstring& value) {
-  RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, key.c_str(), REG_SZ, value.c_str(),
-                  static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-}
-
-std::optional<std::wstring> ReadSetting(const std::wstring& key) {
+std::optional<std::wstring> RegistryText(HKEY root, const std::wstring& key,
+                                         const std::wstring& name) {
   DWORD bytes = 0;
-  if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, key.c_str(), RRF_RT_REG_SZ, nullptr, nullptr,
-                   &bytes) != ERROR_SUCCESS) {
+  if (RegGetValueW(root, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, nullptr, &bytes) !=
+      ERROR_SUCCESS) {
     return std::nullopt;
   }
   std::wstring value(bytes / sizeof(wchar_t) + 1, L'\0');
-  if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, key.c_str(), RRF_RT_REG_SZ, nullptr,
-                   value.data(), &bytes) != ERROR_SUCCESS) {
+  if (RegGetValueW(root, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, value.data(), &bytes) !=
+      ERROR_SUCCESS) {
     return std::nullopt;
   }
   value.resize(wcslen(value.c_str()));
   return value;
+}
+
+void SetRegistryText(HKEY root, const std::wstring& key, const std::wstring& name,
+                     const std::wstring& value) {
+  RegSetKeyValueW(root, key.c_str(), name.c_str(), REG_SZ, value.c_str(),
+                  static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+}
+
+void SeedSetting(const std::wstring& key, const std::wstring& value) {
+  SetRegistryText(HKEY_CURRENT_USER, kSettingsKey, key, value);
+}
+
+std::optional<std::wstring> ReadSetting(const std::wstring& key) {
+  return RegistryText(HKEY_CURRENT_USER, kSettingsKey, key);
+}
+
+std::wstring StoredList(const std::vector<std::wstring>& entries) {
+  std::wstring stored;
+  for (const auto& entry : entries) stored += entry + L";";
+  return stored;
+}
+
+void SeedFolders(const std::vector<std::wstring>& folders, const std::wstring& destination) {
+  SeedSetting(L"Folders", StoredList(folders));
+  SeedSetting(L"Path", destination);
+}
+
+ScopedVariable::ScopedVariable(const std::wstring& name, const std::wstring& value) : name_(name) {
+  const DWORD size = GetEnvironmentVariableW(name.c_str(), nullptr, 0);
+  if (size > 0) {
+    std::wstring earlier(size, L'\0');
+    earlier.resize(GetEnvironmentVariableW(name.c_str(), earlier.data(), size));
+    earlier_ = earlier;
+  }
+  SetEnvironmentVariableW(name.c_str(), value.c_str());
+}
+
+ScopedVariable::~ScopedVariable() {
+  SetEnvironmentVariableW(name_.c_str(), earlier_ ? earlier_->c_str() : nullptr);
+}
+
+int MainWindowsOfTheProgram() {
+  int count = 0;
+  for (const HWND window : TopLevelWindows()) {
+    if (ClassOf(window) == view::kMainWindowClass) ++count;
+  }
+  return count;
 }
 
 std::wstring DesktopFolder() {
@@ -118,13 +163,27 @@ void EndToEndTest::TearDown() {
 App& EndToEndTest::StartProgram() {
   apps_.push_back(std::make_unique<App>());
   App& app = *apps_.back();
-  app.WaitForMainWindow();
+  // Without a window there is nothing to drive: the test ends here.
+  if (app.WaitForMainWindow() == nullptr) {
+    throw std::runtime_error("no window captioned Tessaline appeared");
+  }
   return app;
+}
+
+void EndToEndTest::EndTheSession(App& app) {
+  EXPECT_EQ(app.Send(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+  app.Post(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  ASSERT_TRUE(app.WaitForExit());
 }
 
 bool EndToEndTest::SettingBecomes(const std::wstring& key, const std::wstring& value,
                                   std::chrono::milliseconds timeout) {
   return WaitUntil([&] { return ReadSetting(key) == value; }, timeout);
+}
+
+void AutoBackupOffTest::SetUp() {
+  EndToEndTest::SetUp();
+  SeedSetting(L"StartStopState", L"Off");
 }
 
 }  // namespace tess::test

@@ -152,6 +152,22 @@ void RewriteKeepingWriteTime(const TestPath& path, const std::string& bytes) {
   SetWriteTimeOf(path, write_time);
 }
 
+std::wstring FullPathOf(const TestPath& path) {
+  wchar_t full[MAX_PATH] = {};
+  GetFullPathNameW(path.Wide().c_str(), MAX_PATH, full, nullptr);
+  std::wstring text = full;
+  // Wine gives the current folder with a trailing backslash.
+  while (text.size() > 3 && text.back() == L'\\') text.pop_back();
+  return text;
+}
+
+std::wstring LastPart(const std::wstring& path) {
+  std::wstring trimmed = path;
+  while (trimmed.size() > 3 && trimmed.back() == L'\\') trimmed.pop_back();
+  const auto slash = trimmed.rfind(L'\\');
+  return slash == std::wstring::npos ? trimmed : trimmed.substr(slash + 1);
+}
+
 std::vector<std::wstring> NamesIn(const TestPath& folder) {
   std::vector<std::wstring> names;
   ForEachMatch(Raw(folder), L"*",

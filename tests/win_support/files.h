@@ -54,6 +54,13 @@ std::int64_t ChangeTimeOf(const TestPath& path);
 // change time then comes after everything done to the file before.
 void RewriteKeepingWriteTime(const TestPath& path, const std::string& bytes);
 
+// What Windows makes of a path text (the process's current folder on a drive named alone, say),
+// without a trailing backslash but a drive root's.
+std::wstring FullPathOf(const TestPath& path);
+// The last part of a path, a trailing backslash left aside: the name the shell shows for a
+// folder, in a file manager's caption or the browse dialog's tree.
+std::wstring LastPart(const std::wstring& path);
+
 // The names in a folder (no "." or ".."), sorted.
 std::vector<std::wstring> NamesIn(const TestPath& folder);
 // Names matching a pattern such as "~tessaline-*.tmp" in a folder and all its subfolders.

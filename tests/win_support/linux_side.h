@@ -1,9 +1,12 @@
 // What a Windows test under Wine does on the Linux side: shell commands for what only Linux can
-// do (mount a small file system, make a symbolic link) and drive letters that name a folder.
+// do (mount a small file system, make a symbolic link) and drive letters that name a folder,
+// one of the test's own among them.
 #pragma once
 
 #include <optional>
 #include <string>
+
+#include "win_support/temp_tree.h"
 
 namespace tess::test {
 
@@ -47,6 +50,20 @@ class MappedDrive {
   std::string letter_;
   std::string why_;
   std::string link_;  // the dosdevices link under Wine
+};
+
+// A drive of the test's own: a fresh temporary folder holding a tree, named by a drive letter
+// while the object lives. Letter() is empty when no letter could be mapped; Why() says why.
+class TempDrive {
+ public:
+  explicit TempDrive(const Tree& tree = {}) : folder_(tree), drive_(folder_.Path()) {}
+
+  const std::string& Letter() const { return drive_.Letter(); }
+  const std::string& Why() const { return drive_.Why(); }
+
+ private:
+  TempTree folder_;
+  MappedDrive drive_;
 };
 
 }  // namespace tess::test

@@ -8,7 +8,6 @@
 
 #include <set>
 
-#include "win_support/remote_memory.h"
 #include "win_support/window_queries.h"
 
 namespace tess::test {
@@ -58,23 +57,14 @@ std::vector<TrayIconSeen> TrayIconsShown() {
   std::vector<TrayIconSeen> icons;
   const HWND taskbar = FindWindowW(kTaskbarClass, nullptr);
   if (taskbar == nullptr) return icons;
-  const DWORD shell = ProcessOf(taskbar);
-  const RemoteRecord<TOOLINFOW> remote(shell);
-  if (!remote.Valid()) return icons;
-  for (const HWND tips : TopLevelWindows()) {
-    if (ProcessOf(tips) != shell || ClassOf(tips) != TOOLTIPS_CLASSW) continue;
-    const HWND owner = GetWindow(tips, GW_OWNER);
-    if (owner != taskbar && GetAncestor(owner, GA_PARENT) != taskbar) continue;
-    const int tools = static_cast<int>(SendWithin(tips, TTM_GETTOOLCOUNT));
-    for (int i = 0; i < tools; ++i) {
-      TOOLINFOW info = {};
-      info.cbSize = sizeof(info);
-      info.lpszText = remote.TextBuffer();
-      if (!SendWithin(tips, TTM_ENUMTOOLSW, i, remote.Put(info))) continue;
-      // A tool whose place is empty stands for an icon taken out of the tray.
-      const TrayIconSeen icon = IconOf(remote.Get(), remote.Text());
-      if (!IsRectEmpty(&icon.place)) icons.push_back(icon);
-    }
+  const auto the_taskbars = [taskbar](HWND tooltip) {
+    const HWND owner = GetWindow(tooltip, GW_OWNER);
+    return owner == taskbar || GetAncestor(owner, GA_PARENT) == taskbar;
+  };
+  for (const ToolSeen& tool : ToolsOf(ProcessOf(taskbar), the_taskbars)) {
+    // A tool whose place is empty stands for an icon taken out of the tray.
+    const TrayIconSeen icon = IconOf(tool.info, tool.text);
+    if (!IsRectEmpty(&icon.place)) icons.push_back(icon);
   }
   return icons;
 }

@@ -169,4 +169,10 @@ TempTree::TempTree(const Tree& tree) {
 
 TempTree::~TempTree() { RemoveTree(wide_path_); }
 
+std::wstring TempTree::MadeFolder(const std::wstring& relative) const {
+  const std::wstring path = *this / relative;
+  MakeFolders(path);
+  return path;
+}
+
 }  // namespace tess::test

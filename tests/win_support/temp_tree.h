@@ -73,6 +73,8 @@ class TempTree {
   }
   std::string operator/(const char* relative) const { return *this / std::string(relative); }
   std::wstring operator/(const wchar_t* relative) const { return *this / std::wstring(relative); }
+  // The same path, made on disk as a folder with the folders above it.
+  std::wstring MadeFolder(const std::wstring& relative) const;
 
  private:
   std::string path_;

@@ -155,4 +155,23 @@ POINT ListItemCentre(HWND list, int index) {
   return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
 
+std::vector<ToolSeen> ToolsOf(DWORD process_id, const std::function<bool(HWND tooltip)>& pick) {
+  std::vector<ToolSeen> tools;
+  const RemoteRecord<TOOLINFOW> remote(process_id);
+  if (!remote.Valid()) return tools;
+  for (const HWND tooltip : TopLevelWindows()) {
+    if (ProcessOf(tooltip) != process_id || ClassOf(tooltip) != TOOLTIPS_CLASSW) continue;
+    if (pick && !pick(tooltip)) continue;
+    const int count = static_cast<int>(SendWithin(tooltip, TTM_GETTOOLCOUNT));
+    for (int i = 0; i < count; ++i) {
+      TOOLINFOW info = {};
+      info.cbSize = sizeof(info);
+      info.lpszText = remote.TextBuffer();
+      if (!SendWithin(tooltip, TTM_ENUMTOOLSW, i, remote.Put(info))) continue;
+      tools.push_back({remote.Get(), remote.Text()});
+    }
+  }
+  return tools;
+}
+
 }  // namespace tess::test

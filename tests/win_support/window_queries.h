@@ -1,9 +1,12 @@
 // Questions about the windows of any process, asked from outside as a screen reader would:
 // which windows a process shows, their class, texts and children, what a list view holds and
-// which entry is selected, and waiting until any of it comes true.
+// which entry is selected, what its tooltips say, and waiting until any of it comes true.
 #pragma once
 
+// clang-format off
 #include <windows.h>
+#include <commctrl.h>
+// clang-format on
 
 #include <chrono>
 #include <functional>
@@ -50,5 +53,14 @@ int ListSelection(HWND list);
 void SelectListItem(HWND list, int index);
 // The centre of an entry in the list's client coordinates.
 POINT ListItemCentre(HWND list, int index);
+
+// One tool of a tooltip window: its record as the tooltip keeps it, and its text.
+struct ToolSeen {
+  TOOLINFOW info = {};
+  std::wstring text;
+};
+// The tools of the process's tooltip windows that `pick` accepts (every one without it).
+std::vector<ToolSeen> ToolsOf(DWORD process_id,
+                              const std::function<bool(HWND tooltip)>& pick = nullptr);
 
 }  // namespace tess::test
