@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Draws the program's icon (a blue letter Q), its hand pointer and the pointer the folder
+"""Draws the program's icon (a blue letter Q) and its warning variant, its hand pointer and the pointer the folder
 list shows while an entry is dragged, and writes them as Windows .ico and .cur files. Run it again after changing a drawing; the outputs are kept
 in the repository so a build needs no Python."""
 import math
@@ -53,6 +53,28 @@ def q_pixel(x, y, size):
     if ring or tail:
         return (255, 255, 255, 255)
     return blue
+
+
+# The warning badge over the Q: an amber triangle with a black exclamation mark, in the lower
+# right, where it stays clear of most of the letter. Corners in 32-pixel units.
+BADGE = [(22.5, 13.0), (32.0, 31.5), (13.0, 31.5)]
+
+
+def warning_pixel(x, y, size):
+    """The Q marked for a backup that did not complete cleanly."""
+    s = size / 32.0
+    ux, uy = (x + 0.5) / s, (y + 0.5) / s
+    if inside([(cx * s - 0.5, cy * s - 0.5) for cx, cy in BADGE], x, y):
+        edge = not all(inside([(cx * s - 0.5, cy * s - 0.5) for cx, cy in BADGE], x + dx, y + dy)
+                       for dx, dy in ((-1, 0), (1, 0), (0, -1), (0, 1)))
+        if edge:
+            return (60, 40, 0, 255)
+        bar = abs(ux - 22.5) <= 1.3 and 18.5 <= uy <= 26.0
+        dot = abs(ux - 22.5) <= 1.3 and 27.5 <= uy <= 29.6
+        if bar or dot:
+            return (0, 0, 0, 255)
+        return (250, 176, 20, 255)
+    return q_pixel(x, y, size)
 
 
 HAND = [
@@ -137,6 +159,9 @@ if __name__ == '__main__':
     icons = [(s, ico_image(s, q_pixel)) for s in (16, 32, 48)]
     with open('Tessaline.ico', 'wb') as f:
         f.write(container(1, icons, [(1, 32)] * len(icons)))
+    warnings = [(s, ico_image(s, warning_pixel)) for s in (16, 32, 48)]
+    with open('Tessaline-warning.ico', 'wb') as f:
+        f.write(container(1, warnings, [(1, 32)] * len(warnings)))
     with open('HAND-M.CUR', 'wb') as f:
         f.write(container(2, [(32, ico_image(32, hand_pixel))], [(12, 0)]))
     with open('drag.ico', 'wb') as f:

@@ -124,7 +124,7 @@ int Run(HINSTANCE instance) {
   WinRegistry registry;
   WinEnvironment environment;
   WinDialogs dialogs(owner);
-  WinNotifyIcon notify_icon(window.Handle(), window.SmallIcon());
+  WinNotifyIcon notify_icon(window.Handle(), window.SmallIcon(), window.SmallWarningIcon());
   WinClock clock;
   WinEventPump pump;
   MainForm form(
@@ -138,6 +138,10 @@ int Run(HINSTANCE instance) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  // Libraries loaded later (the shell's dialogs load many) come from the system's folder only,
+  // never from the program's own folder or the current one: a copy unpacked in Downloads
+  // must not load whatever else lies there.
+  SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
   tess::view::EnablePerMonitorDpiAwareness();
   OleSession ole;
   INITCOMMONCONTROLSEX controls = {};

@@ -10,19 +10,69 @@
 #include "base/error_trap.h"
 #include "controls/controls.h"
 #include "history/history_log.h"
+#include "ports/clock.h"
 #include "ports/dialogs.h"
 #include "ports/event_pump.h"
 
 namespace tess {
 
 namespace {
+
 constexpr char kSaveAllLocation[] = "in Tessaline2021/08/31.IntervalSave.SaveAll ";
+
+// Where a run's failures go. A person who started the run sees each in the "Application
+// Error" box; when nobody is there, a failure inside an entry is told in that entry's history
+// line and one outside every entry in a line of its own, and the run goes on without waiting.
+class RunReports : public ErrorReporter {
+ public:
+  RunReports(Dialogs& dialogs, HistoryLog& history, Clock& clock, Attendance attendance,
+             const std::function<void(const std::string&)>& tell)
+      : dialogs_(dialogs), history_(history), clock_(clock), attendance_(attendance), tell_(tell) {}
+  void ShowApplicationError(const std::string& text) override {
+    dialogs_.ShowApplicationError(text);
+  }
+  void Report(const std::string& location, int line, const std::string& description) override {
+    if (attendance_ == Attendance::kAttended) return dialogs_.Report(location, line, description);
+    const std::string failure = StepFailure(line, description);
+    if (in_entry_) return entry_failures_.push_back(failure);
+    ++run_failures_;
+    const std::string told = RunFailureLine(NowText(clock_), failure);
+    if (tell_) tell_(told);
+    try {
+      history_.AppendHistoryLine(told);
+    } catch (...) {
+      // The log itself failed; the run's outcome still counts the failure.
+    }
+  }
+  void BeginEntry() { in_entry_ = true; }
+  std::vector<std::string> EndEntry() {
+    in_entry_ = false;
+    return std::exchange(entry_failures_, {});
+  }
+  int RunFailures() const { return run_failures_; }
+
+ private:
+  Dialogs& dialogs_;
+  HistoryLog& history_;
+  Clock& clock_;
+  const Attendance attendance_;
+  const std::function<void(const std::string&)>& tell_;
+  bool in_entry_ = false;
+  std::vector<std::string> entry_failures_;
+  int run_failures_ = 0;
+};
+
 }  // namespace
 
-RunOutcome BackupRun::SaveAll() {
-  ErrorTrap trap(svc_.dialogs, kSaveAllLocation);
+RunOutcome BackupRun::SaveAll(Attendance attendance) {
+  RunReports reports(svc_.dialogs, svc_.history, svc_.clock, attendance, in_.tell);
+  ErrorTrap trap(reports, kSaveAllLocation);
   RunOutcome outcome;
   const auto finish = [&](RunOutcome::Kind kind) {
+    outcome.run_failures = reports.RunFailures();
+    if (kind == RunOutcome::Kind::kClean && outcome.run_failures > 0) {
+      kind = RunOutcome::Kind::kWithErrors;
+    }
     outcome.kind = kind;
     outcome.final_status = in_.status_line.Caption();
     return outcome;
@@ -40,14 +90,17 @@ RunOutcome BackupRun::SaveAll() {
     return finish(RunOutcome::Kind::kDestinationMissing);
   }
 
-  const Snapshot run = TakeSnapshot(trap, destination);
+  Snapshot run = TakeSnapshot(trap, destination);
+  run.attended = attendance == Attendance::kAttended;
   for (std::size_t i = 0; i < run.entries.size(); ++i) {
     std::string source;
-    const EntryResult result = BackUpEntry(trap, run, i, &source);
+    reports.BeginEntry();
+    EntryResult result = BackUpEntry(trap, run, i, &source);
+    trap.Step(156, [&] { svc_.pump.ProcessPendingEvents(); });
+    result.failures = reports.EndEntry();
     ++outcome.folders_processed;
     if (!result.Complete()) ++outcome.folders_failed;
 
-    trap.Step(156, [&] { svc_.pump.ProcessPendingEvents(); });
     trap.Step(158, [&] {
       svc_.history.AppendHistoryLine(
           HistoryLine(SourceName(CopySource(source)), NowText(svc_.clock), result));
@@ -57,8 +110,8 @@ RunOutcome BackupRun::SaveAll() {
   }
 
   trap.Step(170, [&] {
-    in_.status_line.SetCaption(
-        CompleteStatus(NowText(svc_.clock), outcome.folders_failed, outcome.folders_processed));
+    in_.status_line.SetCaption(CompleteStatus(NowText(svc_.clock), outcome.folders_failed,
+                                              outcome.folders_processed, reports.RunFailures()));
   });
   return finish(outcome.folders_failed > 0 ? RunOutcome::Kind::kWithErrors
                                            : RunOutcome::Kind::kClean);

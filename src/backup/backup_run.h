@@ -26,12 +26,18 @@ class HistoryLog;
 using FolderCopy = std::function<CopyOutcome(
     const std::string& source, const std::string& destination, const CopySettings& settings)>;
 
+// Whether a person started the run and is there to answer its boxes (Backup Now), or nobody
+// is (a timed run, a run from the command line): then what would be a box goes to the history
+// log, and the run never waits.
+enum class Attendance { kAttended, kUnattended };
+
 // What the last backup run did, for callers that keep an error in view.
 struct RunOutcome {
   enum class Kind { kEmptyList, kDestinationMissing, kClean, kWithErrors };
   Kind kind = Kind::kClean;
   int folders_processed = 0;
   int folders_failed = 0;
+  int run_failures = 0;      // failures outside every entry, in a run nobody watched
   std::string final_status;  // the status line the run left
   bool Clean() const { return kind == Kind::kClean || kind == Kind::kEmptyList; }
 };
@@ -49,6 +55,9 @@ class BackupRun {
     // Whether a stamped folder's unchanged files become links to the entry's previous backup
     // folder; read once per run. Null: they do.
     std::function<bool()> snapshot_links = nullptr;
+    // Where a run nobody watches also tells each failure it writes to the history log (the
+    // console of a run from the command line, which a failing log must not silence). Null: none.
+    std::function<void(const std::string&)> tell = nullptr;
   };
   struct Services {
     FileSystem& files;
@@ -64,7 +73,7 @@ class BackupRun {
   // source is gone gets a NOT saved line and counts as failed) and returns what it did,
   // so a caller can keep an unclean outcome in view. Lets window events run between entries
   // and during each copy, so other handlers (even another run) may run inside it.
-  RunOutcome SaveAll();
+  RunOutcome SaveAll(Attendance attendance = Attendance::kAttended);
 
  private:
   // What a run takes once, as it starts, for all its entries.
@@ -74,6 +83,7 @@ class BackupRun {
     std::vector<std::string> names;  // each entry's backup folder name
     bool snapshot_links = true;
     CopySettings copy;  // what every entry's copy shares
+    bool attended = true;
   };
   // The entries, their names and what every copy shares, as step 116 of the run's trap.
   Snapshot TakeSnapshot(ErrorTrap& trap, const std::string& destination);

@@ -66,14 +66,19 @@ EntryResult BackupRun::BackUpEntry(ErrorTrap& trap, const Snapshot& run, std::si
   while (trap.Test(138, [&] {
     return !IsFolder(svc_.files, plan.must_exist) && attempts < kMaxCreationAttempts;
   })) {
-    trap.Step(140, [&] {
-      try {
-        CreateFolder(svc_.files, plan.must_exist);
-      } catch (const std::exception& e) {
-        result.creation_error = e.what();
-        throw;
-      }
-    });
+    // The reason goes into the entry's history line; a person who is there sees it once,
+    // not once for every attempt.
+    trap.Step(
+        140,
+        [&] {
+          try {
+            CreateFolder(svc_.files, plan.must_exist);
+          } catch (const std::exception& e) {
+            result.creation_error = e.what();
+            throw;
+          }
+        },
+        run.attended && attempts == 0);
     trap.Step(142, [&] { ++attempts; });
     // The test above counts a failure of its own as met; this keeps that loop finite.
     if (attempts >= kMaxCreationAttempts) break;
@@ -95,6 +100,7 @@ EntryResult BackupRun::BackUpEntry(ErrorTrap& trap, const Snapshot& run, std::si
     trap.Step(154, [&] {
       result.kind = EntryResult::Kind::kNotCopied;
       result.missing_destination = plan.must_exist;
+      if (!run.attended) return;  // the entry's history line says it
       svc_.dialogs.MessageBox(
           kDestinationFolderMissing + std::string("\r\n") + result.missing_destination, "",
           BoxButtons::kOk, BoxIcon::kNone);

@@ -33,6 +33,14 @@ std::string CopyFailure(const CopyOutcome& copy) {
 }
 }  // namespace
 
+std::string StepFailure(int line, const std::string& description) {
+  return "a failure at line " + std::to_string(line) + ": " + OneLine(description);
+}
+
+std::string RunFailureLine(const std::string& when, const std::string& failure) {
+  return "Backup run NOT complete at " + when + ": " + failure;
+}
+
 std::string HistoryLine(const std::string& name, const std::string& when,
                         const EntryResult& result) {
   if (result.Complete()) return name + kSavedAt + when;
@@ -48,14 +56,18 @@ std::string HistoryLine(const std::string& name, const std::string& when,
   } else {
     why = "the destination folder " + result.missing_destination + " does not exist";
   }
+  for (const std::string& failure : result.failures) why += (why.empty() ? "" : "; ") + failure;
   return name + kNotSavedAt + when + ": " + why;
 }
 
-std::string CompleteStatus(const std::string& when, int folders_failed, int folders_processed) {
+std::string CompleteStatus(const std::string& when, int folders_failed, int folders_processed,
+                           int run_failures) {
   std::string status = kAutoBackupComplete + when;
   if (folders_failed > 0) {
     status += " with errors in " + std::to_string(folders_failed) + " of " +
               std::to_string(folders_processed) + " folders (see View History Log)";
+  } else if (run_failures > 0) {
+    status += " with errors (see View History Log)";
   }
   return status;
 }

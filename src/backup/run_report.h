@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "backup/copy_tally.h"
 
@@ -22,15 +23,25 @@ struct EntryResult {
   std::string creation_error;       // for kNotCopied: why the folder could not be made, if tried
   std::string missing_source;       // for kSourceMissing: the entry as listed
   std::string source_error;         // for kSourceMissing: the system's words, when it gave any
-  bool Complete() const { return kind == Kind::kCopied && copy.Complete(); }
+  // Failures met on the way that nobody was there to see in a box, told in the entry's line.
+  std::vector<std::string> failures;
+  bool Complete() const { return kind == Kind::kCopied && copy.Complete() && failures.empty(); }
 };
+
+// A failure of a run's step, as a history line tells it in place of a box: "a failure at line
+// 152: Access is denied."
+std::string StepFailure(int line, const std::string& description);
 
 // "Documents was backup saved at 8/31/2021 4:05:06 PM" for a complete copy; otherwise
 // "Documents was NOT backup saved at ...: " and what went wrong.
 std::string HistoryLine(const std::string& name, const std::string& when,
                         const EntryResult& result);
+// "Backup run NOT complete at <when>: " and a failure outside every entry.
+std::string RunFailureLine(const std::string& when, const std::string& failure);
 // "Auto Backup Complete at <when>", plus " with errors in F of P folders (see View History
-// Log)" when any entry failed.
-std::string CompleteStatus(const std::string& when, int folders_failed, int folders_processed);
+// Log)" when any entry failed, or " with errors (see View History Log)" when only the run
+// itself met failures.
+std::string CompleteStatus(const std::string& when, int folders_failed, int folders_processed,
+                           int run_failures = 0);
 
 }  // namespace tess

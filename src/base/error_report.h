@@ -14,6 +14,9 @@ class ErrorReporter {
   virtual ~ErrorReporter() = default;
   // Shows one report, its text built by ApplicationErrorText, under kApplicationErrorTitle.
   virtual void ShowApplicationError(const std::string& text) = 0;
+  // One failure of a handler: shown as that report, unless a reporter keeps it otherwise (a
+  // run nobody watches writes it to the history log).
+  virtual void Report(const std::string& location, int line, const std::string& description);
 };
 
 // The report's text, built exactly as the box shows it: description, location and line, and

@@ -10,9 +10,13 @@ std::string ApplicationErrorText(const std::string& location, int line,
          "Please email screenshot of this message to " + kSupportAddress;
 }
 
+void ErrorReporter::Report(const std::string& location, int line, const std::string& description) {
+  ShowApplicationError(ApplicationErrorText(location, line, description));
+}
+
 void ReportApplicationError(ErrorReporter& reporter, const std::string& location, int line,
                             const std::string& description) {
-  reporter.ShowApplicationError(ApplicationErrorText(location, line, description));
+  reporter.Report(location, line, description);
 }
 
 void ErrorTrap::Report(const std::string& description) {
@@ -20,12 +24,12 @@ void ErrorTrap::Report(const std::string& description) {
   ReportApplicationError(reporter_, location_, line_, description);
 }
 
-void ErrorTrap::Step(int line, const std::function<void()>& statement) {
+void ErrorTrap::Step(int line, const std::function<void()>& statement, bool report) {
   line_ = line;
   try {
     statement();
   } catch (const std::exception& e) {
-    Report(e.what());
+    if (report) Report(e.what());
   }
 }
 

@@ -14,8 +14,9 @@ class ErrorTrap {
   ErrorTrap(ErrorReporter& reporter, std::string location)
       : reporter_(reporter), location_(std::move(location)) {}
 
-  // Runs one numbered statement; a failure is reported and absorbed.
-  void Step(int line, const std::function<void()>& statement);
+  // Runs one numbered statement; a failure is reported and absorbed, or only absorbed when
+  // report is false (a failure already reported once, or told another way).
+  void Step(int line, const std::function<void()>& statement, bool report = true);
   // Runs a numbered test; a failing test is reported and counts as met.
   bool Test(int line, const std::function<bool()>& test);
   // The number last passed (0 before the first step).

@@ -144,4 +144,8 @@ void TimerModel::SetInterval(int milliseconds) {
   if (view_) view_();
 }
 
+void TimerModel::Restart() {
+  if (interval_ > 0 && view_) view_();
+}
+
 }  // namespace tess

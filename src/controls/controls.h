@@ -171,6 +171,8 @@ class TimerModel {
  public:
   int Interval() const { return interval_; }
   void SetInterval(int milliseconds);
+  // A running timer starts its period again now: its next tick comes a whole interval later.
+  void Restart();
   void SetViewListener(std::function<void()> listener) { view_ = std::move(listener); }
 
  private:

@@ -24,6 +24,10 @@ class Clock {
   // Seconds from an arbitrary start that only ever go forward, whatever the time of day does
   // (midnight, a changed clock, daylight saving): the measure for waits.
   virtual double MonotonicSeconds() = 0;
+  // Seconds since 1970-01-01 00:00:00 UTC by the system's clock: it runs on while the program
+  // is not running and while the machine sleeps, and goes back when the clock is set back. The
+  // measure for a time that must survive a restart.
+  virtual double UtcSeconds() = 0;
   // The locale's abbreviated month name, month 1..12 ("Aug").
   virtual std::string MonthAbbreviation(int month) = 0;
   // The locale's AM or PM designator.

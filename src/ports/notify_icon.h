@@ -39,6 +39,8 @@ class NotifyIcon {
   virtual ~NotifyIcon() = default;
   // The program's own icon, the picture its tray icon is designed to show.
   virtual Picture ProgramIcon() = 0;
+  // The program's icon marked with a warning, for while the latest backup is not clean.
+  virtual Picture WarningIcon() = 0;
   // Puts the program's icon into the notification area, with the tip unless it is empty and the
   // picture when it is an icon; an icon that is there already is brought up to date. False
   // when the shell did not take it (none running yet at log-on, or one that is restarting).

@@ -24,6 +24,15 @@ inline constexpr char kKeyLastFolder[] = "LastFolder";
 // unchanged files share their space with the entry's previous backup folder.
 inline constexpr char kKeySnapshotLinks[] = "Snapshot Links";
 
+// When the next timed backup falls due, as UTC text ("2026-12-08T17:30:00Z"); empty while
+// automatic backup is off.
+inline constexpr char kKeyNextBackupDue[] = "Next Backup Due";
+
+// The final status of the latest backup run (timed, Backup Now or from the command line), and
+// "On" when it completed cleanly, "Off" when not.
+inline constexpr char kKeyLatestBackupStatus[] = "Latest Backup Status";
+inline constexpr char kKeyLatestBackupClean[] = "Latest Backup Clean";
+
 inline constexpr char kOn[] = "On";
 inline constexpr char kOff[] = "Off";
 

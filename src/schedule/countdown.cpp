@@ -1,5 +1,7 @@
 #include "schedule/countdown.h"
 
+#include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include "backup/backup_run.h"
@@ -9,8 +11,10 @@
 #include "base/error_trap.h"
 #include "base/platform_error.h"
 #include "controls/controls.h"
+#include "ports/clock.h"
 #include "ports/event_pump.h"
 #include "ports/program_settings.h"
+#include "schedule/due_time.h"
 #include "schedule/intervals.h"
 
 namespace tess {
@@ -24,6 +28,13 @@ constexpr char kTurnOn[] = "Turn On Auto Backup";
 constexpr char kTurnOff[] = "Turn Off Auto Backup";
 constexpr int kColumnWidthTwips = 7000;
 constexpr int kTickMilliseconds = 1000;
+// A tick may come this much early or late and still stand for its second.
+constexpr double kTickSlack = 0.5;
+// A due time passed by more than this was missed (the machine slept without a word, or the
+// clock was set forward): it is caught up a minute later like one found at a start.
+constexpr double kMissedAfterSeconds = 10;
+// While a timed run waits for its destination, how often it is looked for.
+constexpr double kLookForDestinationSeconds = 60;
 }  // namespace
 
 void Countdown::Restore(ErrorTrap& trap) {
@@ -32,10 +43,10 @@ void Countdown::Restore(ErrorTrap& trap) {
     for (const auto& entry : kIntervals) c_.intervals.Append(entry.text);
   });
   short often_index = 0;
-  trap.Step(124, [&] { often_index = ToInteger16(settings_.GetSetting(kKeyOftenIndex, "7")); });
+  trap.Step(124, [&] { often_index = ToInteger16(s_.settings.GetSetting(kKeyOftenIndex, "7")); });
   trap.Step(126, [&] { c_.intervals.Select(often_index); });
   std::string start_stop;
-  trap.Step(128, [&] { start_stop = settings_.GetSetting(kKeyStartStopState, kOn); });
+  trap.Step(128, [&] { start_stop = s_.settings.GetSetting(kKeyStartStopState, kOn); });
   if (trap.Test(130, [&] { return start_stop == kOff; })) {
     trap.Step(132, [&] {
       c_.switch_button.SetCaption(kTurnOn);
@@ -48,7 +59,24 @@ void Countdown::Restore(ErrorTrap& trap) {
       c_.timer.SetInterval(kTickMilliseconds);
     });
   }
+  // The count goes on from the stored due time: a program closed every evening still makes
+  // its daily backup, and one missed meanwhile comes once, a minute after the start.
+  trap.Step(137, [&] {
+    if (!On() || c_.intervals.Selected() == 0) return;
+    IntervalLength = IntervalSeconds();
+    if (IntervalLength <= 0) return;
+    const double now = s_.clock.UtcSeconds();
+    const DueAtStart at = SettleDueTime(StoredDue(), now, IntervalLength);
+    if (at.kind == DueAtStart::Kind::kContinue) {
+      due_ = at.due;
+      shown_left_ = static_cast<int>(std::max(0.0, std::ceil(at.due - now - kTickSlack)));
+    } else {
+      Restart(now, static_cast<int>(std::lround(at.due - now)));
+    }
+  });
 }
+
+bool Countdown::On() const { return c_.timer.Interval() != 0; }
 
 int Countdown::IntervalSeconds() {
   if (c_.intervals.Selected() == 0)
@@ -59,27 +87,75 @@ int Countdown::IntervalSeconds() {
 void Countdown::IntervalChosen() {
   if (c_.intervals.Selected() == 0) return;
   try {
-    settings_.SaveSetting(kKeyOftenIndex, std::to_string(c_.intervals.Selected()));
+    s_.settings.SaveSetting(kKeyOftenIndex, std::to_string(c_.intervals.Selected()));
   } catch (...) {
     // The choice still takes effect for this run; only its memory for the next start is lost.
   }
   IntervalLength = IntervalSeconds();
   ElapsedSeconds = 0;
+  if (On()) {
+    Restart(s_.clock.UtcSeconds(), IntervalLength);
+  } else {
+    left_when_off_ = IntervalLength;  // switched on, the count starts over too
+  }
+}
+
+// The timer starts its period with the count, so its ticks fall on the count's whole seconds:
+// the first shows one second less than the count started with, as a count of ticks always did.
+void Countdown::Restart(double now, int seconds) {
+  due_ = now + seconds;
+  shown_left_ = seconds;
+  c_.timer.Restart();
+  StoreDue();
+}
+
+void Countdown::StoreDue() {
+  try {
+    s_.settings.SaveSetting(kKeyNextBackupDue,
+                            due_ ? UtcText(static_cast<std::int64_t>(std::llround(*due_))) : "");
+  } catch (...) {
+    // Only the memory of the due time for the next start is lost; the count goes on.
+  }
+}
+
+std::optional<double> Countdown::StoredDue() {
+  try {
+    if (const auto seconds = ReadUtcText(s_.settings.GetSetting(kKeyNextBackupDue, ""))) {
+      return static_cast<double>(*seconds);
+    }
+  } catch (...) {
+  }
+  return std::nullopt;
+}
+
+void Countdown::Count() {
+  if (IntervalLength <= 0) {
+    ++ElapsedSeconds;  // without an interval nothing ever falls due
+    return;
+  }
+  const double now = s_.clock.UtcSeconds();
+  if (!due_ || *due_ > now + IntervalLength + kTickSlack) {
+    // None yet, or further off than an interval: the clock was set back, or the interval was
+    // chosen where this program did not see it.
+    Restart(now, IntervalLength);
+  } else if (now > *due_ + kMissedAfterSeconds) {
+    Restart(now, static_cast<int>(std::min<double>(kCatchUpSeconds, IntervalLength)));
+  }
+  if (missed_ && s_.clock.MonotonicSeconds() >= next_look_) {
+    next_look_ = s_.clock.MonotonicSeconds() + kLookForDestinationSeconds;
+    if (s_.destination_found && s_.destination_found()) due_ = now;  // back: the missed run now
+  }
+  shown_left_ = static_cast<int>(std::max(0.0, std::ceil(*due_ - now - kTickSlack)));
+  ElapsedSeconds = std::max(0, IntervalLength - shown_left_);
 }
 
 // Ticks are not re-entrant. The tick lets window events run (step 116, step 124, the whole
 // backup run, step 130), and the window timer keeps posting ticks meanwhile. A tick that
 // arrives while an earlier one is still running is dropped, as if the platform had not
-// delivered it:
-// - counted, it could step the shared count over the due point while the earlier tick sits in
-//   its event pass before the due test (5 -> 6 with an interval of 5), and since the test is
-//   equality no timed backup would ever fall due again;
-// - counted during a run, a click in the interval list could bring the count back to the due
-//   point and start a second timed run on top of the first;
-// - the countdown counts ticks, not clock time, so the run's duration is added to the period
-//   anyway; dropping keeps "Backup is running in background..." in view instead of counting
-//   past zero.
-// Ticks inside a Backup Now run or its pause are not nested in a tick and count as usual.
+// delivered it: counted during a run, a click in the interval list could bring the count back
+// to the due point and start a second timed run on top of the first; and dropping keeps
+// "Backup is running in background..." in view instead of counting past zero. Ticks inside a
+// Backup Now run or its pause are not nested in a tick and count as usual.
 std::optional<RunOutcome> Countdown::Tick(ErrorTrap& trap) {
   if (tick_running_) return std::nullopt;
   tick_running_ = true;
@@ -93,7 +169,7 @@ std::optional<RunOutcome> Countdown::Tick(ErrorTrap& trap) {
     return std::nullopt;
   }
   trap.Step(104, [&] { IntervalLength = IntervalSeconds(); });
-  trap.Step(106, [&] { ++ElapsedSeconds; });
+  trap.Step(106, [&] { Count(); });
   trap.Step(108, [&] { c_.progress.SetMax(IntervalLength); });
   if (trap.Test(110, [&] { return ElapsedSeconds <= IntervalLength; })) {
     trap.Step(112, [&] { c_.progress.SetValue(ElapsedSeconds); });
@@ -101,35 +177,57 @@ std::optional<RunOutcome> Countdown::Tick(ErrorTrap& trap) {
   trap.Step(114, [&] {
     c_.status_line.SetCaption(kept_status_.empty() ? CountdownText() : kept_status_);
   });
-  trap.Step(116, [&] { pump_.ProcessPendingEvents(); });
+  trap.Step(116, [&] { s_.pump.ProcessPendingEvents(); });
   if (trap.Test(118, [&] { return ElapsedSeconds == IntervalLength; })) {
     trap.Step(120, [&] { SavedStatus = c_.status_line.Caption(); });
     trap.Step(122, [&] { c_.status_line.SetCaption(kBackupRunning); });
-    trap.Step(124, [&] { pump_.ProcessPendingEvents(); });
+    trap.Step(124, [&] { s_.pump.ProcessPendingEvents(); });
     RunOutcome outcome;
-    trap.Step(126, [&] { outcome = backup_.SaveAll(); });
+    // Nobody may be there to answer a box: what would be one goes to the history log.
+    trap.Step(126, [&] { outcome = s_.backup.SaveAll(Attendance::kUnattended); });
     // A run that failed keeps its own status: a missing destination or folders with errors
     // must not read as success. It stays in view, in place of the countdown text, until a run
     // completes cleanly; the progress bar still shows the countdown meanwhile.
     trap.Step(128, [&] {
-      if (outcome.Clean()) c_.status_line.SetCaption(kAutoBackupComplete + NowText(clock_));
+      if (outcome.Clean()) c_.status_line.SetCaption(kAutoBackupComplete + NowText(s_.clock));
     });
-    trap.Step(130, [&] { pump_.ProcessPendingEvents(); });
+    trap.Step(130, [&] { s_.pump.ProcessPendingEvents(); });
     trap.Step(132, [&] {
       if (outcome.Clean()) {
         RunEnded(outcome);
       } else {
         kept_status_ = outcome.final_status;
       }
+      // A destination that is not there (a drive unplugged) is looked for once a minute, so
+      // its backup need not wait a whole interval once it is back.
+      missed_ = outcome.kind == RunOutcome::Kind::kDestinationMissing;
+      next_look_ = s_.clock.MonotonicSeconds() + kLookForDestinationSeconds;
       c_.status_line.SetCaption(StatusToPutBack(SavedStatus));
     });
-    trap.Step(134, [&] { ElapsedSeconds = 0; });
+    // A run's own duration is not counted: the next period starts when it ends.
+    trap.Step(134, [&] {
+      ElapsedSeconds = 0;
+      if (On() && IntervalLength > 0) Restart(s_.clock.UtcSeconds(), IntervalLength);
+    });
     return outcome;
   }
   return std::nullopt;
 }
 
+void Countdown::Resumed() {
+  if (!On() || !due_ || IntervalLength <= 0) return;
+  const double now = s_.clock.UtcSeconds();
+  const DueAtStart at = SettleDueTime(due_, now, IntervalLength);
+  if (at.kind != DueAtStart::Kind::kContinue) {
+    Restart(now, static_cast<int>(std::lround(at.due - now)));
+  }
+}
+
 void Countdown::RunEnded(const RunOutcome& outcome) {
+  // A run that found its destination has made the backup a missed timed run waited for.
+  if (outcome.kind == RunOutcome::Kind::kClean || outcome.kind == RunOutcome::Kind::kWithErrors) {
+    missed_ = false;
+  }
   if (kept_status_.empty()) return;
   if (outcome.Clean()) {
     put_right_status_ = std::exchange(kept_status_, std::string());
@@ -152,11 +250,28 @@ void Countdown::SwitchAutoBackup(ErrorTrap& trap) {
   if (trap.Test(100, [&] { return c_.switch_button.Caption() == kTurnOn; })) {
     trap.Step(102, [&] { c_.switch_button.SetCaption(kTurnOff); });
     trap.Step(104, [&] { c_.timer.SetInterval(kTickMilliseconds); });
-    trap.Step(106, [&] { settings_.SaveSetting(kKeyStartStopState, kOn); });
+    // The count goes on from where it stopped; it counted nothing while off.
+    trap.Step(105, [&] {
+      const double now = s_.clock.UtcSeconds();
+      if (left_when_off_) {
+        Restart(now, *left_when_off_);
+      } else if (c_.intervals.Selected() != 0 && (IntervalLength = IntervalSeconds()) > 0) {
+        Restart(now, IntervalLength);
+      }
+      left_when_off_.reset();
+    });
+    trap.Step(106, [&] { s_.settings.SaveSetting(kKeyStartStopState, kOn); });
   } else if (trap.Test(108, [&] { return c_.switch_button.Caption() == kTurnOff; })) {
     trap.Step(110, [&] { c_.switch_button.SetCaption(kTurnOn); });
     trap.Step(112, [&] { c_.timer.SetInterval(0); });
-    trap.Step(114, [&] { settings_.SaveSetting(kKeyStartStopState, kOff); });
+    // No timed backup falls due while automatic backup is off.
+    trap.Step(113, [&] {
+      if (due_) left_when_off_ = shown_left_;
+      due_.reset();
+      missed_ = false;
+      StoreDue();
+    });
+    trap.Step(114, [&] { s_.settings.SaveSetting(kKeyStartStopState, kOff); });
   }
 }
 

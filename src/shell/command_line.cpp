@@ -61,8 +61,8 @@ int BackupExitCode(const RunOutcome& outcome, int entries_listed, int failures_r
       break;
   }
   if (outcome.folders_processed == 0) return kExitNothingRan;
-  if (outcome.folders_failed > 0 || outcome.folders_processed < entries_listed ||
-      failures_reported > 0) {
+  if (outcome.folders_failed > 0 || outcome.run_failures > 0 ||
+      outcome.folders_processed < entries_listed || failures_reported > 0) {
     return kExitSomeNotSaved;
   }
   return kExitAllSaved;

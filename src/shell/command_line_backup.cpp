@@ -15,6 +15,7 @@
 #include "ports/environment.h"
 #include "ports/program_settings.h"
 #include "shell/command_line.h"
+#include "tray/latest_outcome.h"
 
 namespace tess {
 
@@ -89,10 +90,14 @@ int RunBackupFromCommandLine(CommandLineServices s) {
   HistoryLog history(s.files, s.shell, dialogs, s.pump);
   history.Locate(s.environment.Variable("TEMP"));
   CaptionModel status({0, 0, 0, 0}, "");
-  BackupRun run({entries, [&] { return destination; }, [&] { return stamp; }, status},
+  BackupRun run({entries, [&] { return destination; }, [&] { return stamp; }, status, nullptr,
+                 [&](const std::string& line) { s.console.WriteLine(line); }},
                 {s.files, s.pump, s.clock, dialogs, history, s.copy});
-  const RunOutcome outcome = run.SaveAll();
+  // Nobody may be there to answer: what a window would show in a box goes to the history log.
+  const RunOutcome outcome = run.SaveAll(Attendance::kUnattended);
   s.console.WriteLine(outcome.final_status);
+  // The window's tray tells how the latest run went, this one included.
+  StoreLatestOutcome(settings, outcome.final_status, outcome.Clean());
   return BackupExitCode(outcome, entries.Count(), dialogs.FailuresReported());
 }
 

@@ -16,7 +16,8 @@ class EventPump;
 class Console;
 
 struct CommandLineServices {
-  SettingsStore& settings;  // only read: a run from the command line changes no setting
+  // Read, and written only with the latest run's outcome, which the window's tray shows.
+  SettingsStore& settings;
   FileSystem& files;
   Shell& shell;
   Environment& environment;

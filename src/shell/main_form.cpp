@@ -1,5 +1,6 @@
 #include "shell/main_form.h"
 
+#include "backup/path_rules.h"
 #include "base/path_text.h"
 #include "base/product.h"
 #include "ports/environment.h"
@@ -55,8 +56,10 @@ MainForm::MainForm(Services services)
            status_frame, [this] { return settings_.GetSetting(kKeySnapshotLinks, kOn) != kOff; }},
           {services.files, services.pump, services.clock, services.dialogs, history_,
            services.copy}),
-      countdown_({interval_list, timer, progress_bar, status_frame, auto_backup_button}, settings_,
-                 services.pump, services.clock, backup_) {
+      countdown_({interval_list, timer, progress_bar, status_frame, auto_backup_button},
+                 {settings_, services.pump, services.clock, backup_,
+                  [this] { return DestinationFound(); }}),
+      latest_outcome_(tray_icon, services.notify_icon, settings_) {
   folder_list.SetToolTip(kFolderListToolTip);
   create_new_option.SetPartner(&overwrite_option);
   overwrite_option.SetPartner(&create_new_option);
@@ -104,5 +107,13 @@ void MainForm::SetBackColor(unsigned color) {
 }
 
 std::string MainForm::AppPath() { return FolderOf(services_.environment.ModulePath()); }
+
+bool MainForm::DestinationFound() {
+  try {
+    return PathFound(services_.files, destination_.Text());
+  } catch (...) {
+    return false;
+  }
+}
 
 }  // namespace tess

@@ -21,6 +21,7 @@
 #include "ports/program_settings.h"
 #include "schedule/countdown.h"
 #include "shell/handler_labels.h"
+#include "tray/latest_outcome.h"
 #include "tray/tray_icon.h"
 
 namespace tess {
@@ -144,6 +145,8 @@ class MainForm {
 
   // ---- scheduler ----
   void OnTimerTick();
+  // The machine woke from sleep.
+  void OnResume();
   void OnIntervalListClick();
   // The user moved the interval selection (mouse or keyboard).
   void OnIntervalSelected();
@@ -190,6 +193,10 @@ class MainForm {
   void NotifyWindow() const {
     if (window_view_) window_view_();
   }
+  // A run ended: the countdown and the tray learn its outcome.
+  void RunEnded(const RunOutcome& outcome);
+  // Whether the destination is there now, asked without a word to anyone.
+  bool DestinationFound();
   Services services_;
   ProgramSettings settings_;
   HistoryLog history_;
@@ -199,6 +206,7 @@ class MainForm {
   OptionControls options_;
   BackupRun backup_;
   Countdown countdown_;
+  LatestOutcome latest_outcome_;
   Pointer mouse_pointer_ = Pointer::kDefault;
   std::string caption_ = "Form1";  // as designed, until the start-up names the window
   WindowState window_state_ = WindowState::kNormal;

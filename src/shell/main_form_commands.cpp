@@ -112,11 +112,15 @@ void MainForm::OnViewFolderClick() {
 void MainForm::OnTimerTick() {
   ErrorTrap trap = Trap(labels::kTimerTick);
   const std::optional<RunOutcome> run = countdown_.Tick(trap);
-  // Hidden in the tray, the window's status line reaches nobody: a timed run that did not
-  // complete cleanly says so by the icon, for the shell's usual time.
-  if (run && !run->Clean() && !visible_) {
-    trap.Step(136, [&] { tray_icon.ShowBalloon(run->final_status, kProductName, 0, false); });
-  }
+  if (run)
+    trap.Step(136, [&] { latest_outcome_.Show(run->final_status, run->Clean(), !visible_); });
+}
+
+void MainForm::OnResume() { countdown_.Resumed(); }
+
+void MainForm::RunEnded(const RunOutcome& outcome) {
+  countdown_.RunEnded(outcome);
+  latest_outcome_.Show(outcome.final_status, outcome.Clean(), !visible_);
 }
 
 void MainForm::OnIntervalListClick() { countdown_.IntervalChosen(); }
@@ -141,7 +145,7 @@ void MainForm::OnBackupNowClick() {
   trap.Step(100, [&] { before = status_frame.Caption(); });
   trap.Step(102, [&] { status_frame.SetCaption(kBackingUp); });
   trap.Step(104, [&] { SetMousePointer(Pointer::kHourglass); });
-  trap.Step(106, [&] { countdown_.RunEnded(backup_.SaveAll()); });
+  trap.Step(106, [&] { RunEnded(backup_.SaveAll()); });
   trap.Step(108, [&] { SetMousePointer(Pointer::kDefault); });
   trap.Step(110, [&] {
     progress_bar.SetValue(0);

@@ -34,6 +34,8 @@ void MainForm::OnLoad() {
     tray_icon.SetTrayTip(kProductName);
     tray_icon.SetInTray(true);
   });
+  // The tip and the icon tell how the latest run went, whenever it ran.
+  trap.Step(139, [&] { latest_outcome_.Restore(); });
   options_.Restore(trap);  // steps 140 to 148
   // Loading is over before the minimise: its balloon wait lets the user bring the window back
   // and use it, and a click on "Load this software on Windows startup" must then count.

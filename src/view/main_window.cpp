@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "resource_ids.h"
 #include "view/control_ids.h"
 #include "view/dpi.h"
 #include "view/view_handles.h"
@@ -27,6 +28,7 @@ constexpr UINT kShowRequestPatienceMs = 5000;
 MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
   large_icon_ = LoadAppIcon(instance, SM_CXICON, SM_CYICON);
   small_icon_ = LoadAppIcon(instance, SM_CXSMICON, SM_CYSMICON);
+  small_warning_icon_ = LoadAppIcon(instance, SM_CXSMICON, SM_CYSMICON, IDI_APP_WARNING);
   RegisterMainWindowClass(instance, large_icon_, small_icon_, Proc);
   CreateWindowExW(kWindowExStyle, kMainWindowClass, L"", kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                   CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
@@ -142,6 +144,7 @@ void MainWindow::ApplyTimer() {
   if (!window_ || form_ == nullptr) return;
   const int interval = form_->timer.Interval();
   if (interval > 0) {
+    // Setting a timer that runs already starts its period again.
     SetTimer(window_.Get(), kTimerId, static_cast<UINT>(interval), nullptr);
   } else {
     KillTimer(window_.Get(), kTimerId);
@@ -221,6 +224,28 @@ LRESULT CALLBACK MainWindow::Proc(HWND window, UINT message, WPARAM wparam,
   return DefWindowProcW(window, message, wparam, lparam);
 }
 
+// A plain window forgets which control had the focus; give it back on return. True when it
+// was given back.
+bool MainWindow::OnActivate(bool active) {
+  if (!active) {
+    const HWND focus = GetFocus();
+    if (focus != nullptr && IsChild(window_.Get(), focus)) last_focus_ = focus;
+    return false;
+  }
+  if (last_focus_ == nullptr || !IsWindow(last_focus_) || IsIconic(window_.Get())) return false;
+  SetFocus(last_focus_);
+  return true;
+}
+
+// Enter presses the push button that has the focus, as in a dialog.
+LRESULT MainWindow::DefaultButtonAnswer() {
+  const ControlBinding* focused = Find(GetFocus());
+  if (focused != nullptr && focused->PressedByEnter()) {
+    return MAKELRESULT(focused->Id(), DC_HASDEFID);
+  }
+  return 0;
+}
+
 std::optional<LRESULT> MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == show_request_ && show_request_ != 0) {
     // Before the model is attached there is nothing to show yet, and a window that is closing
@@ -278,23 +303,17 @@ std::optional<LRESULT> MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM
       OnSize(wparam);
       return 0;
     case WM_ACTIVATE:
-      // A plain window forgets which control had the focus; give it back on return.
-      if (LOWORD(wparam) == WA_INACTIVE) {
-        const HWND focus = GetFocus();
-        if (focus != nullptr && IsChild(window_.Get(), focus)) last_focus_ = focus;
-      } else if (last_focus_ != nullptr && IsWindow(last_focus_) && !IsIconic(window_.Get())) {
-        SetFocus(last_focus_);
-        return 0;
-      }
+      if (OnActivate(LOWORD(wparam) != WA_INACTIVE)) return 0;
       break;
-    case DM_GETDEFID: {
-      // Enter presses the push button that has the focus, as in a dialog.
-      const ControlBinding* focused = Find(GetFocus());
-      if (focused != nullptr && focused->PressedByEnter()) {
-        return MAKELRESULT(focused->Id(), DC_HASDEFID);
+    case DM_GETDEFID:
+      return DefaultButtonAnswer();
+    case WM_POWERBROADCAST:
+      // Back from sleep: a timed backup missed meanwhile is caught up.
+      if ((wparam == PBT_APMRESUMEAUTOMATIC || wparam == PBT_APMRESUMESUSPEND) &&
+          form_ != nullptr) {
+        boundary_.Run([&] { form_->OnResume(); });
       }
-      return 0;
-    }
+      return TRUE;
     case WM_DPICHANGED:
       OnDpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
       return 0;

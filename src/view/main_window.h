@@ -49,6 +49,8 @@ class MainWindow {
 
   HWND Handle() const { return window_.Get(); }
   HICON SmallIcon() const { return small_icon_; }
+  // The small icon marked for a backup that did not complete cleanly.
+  HICON SmallWarningIcon() const { return small_warning_icon_; }
   int Dpi() const { return dpi_; }
 
   // Creates the child controls for the model's design and binds them to the models.
@@ -85,6 +87,8 @@ class MainWindow {
   void ApplyTimer();
   void SizeAndPlace();
   void OnSize(WPARAM kind);
+  bool OnActivate(bool active);
+  LRESULT DefaultButtonAnswer();
   void OnDpiChanged(int dpi, const RECT& suggested);
   void Close();
   void RunCloseRequest();
@@ -96,6 +100,7 @@ class MainWindow {
   UniqueWindow window_;         // set when the window is made, released when the system destroys it
   HICON large_icon_ = nullptr;  // shared resources, not destroyed
   HICON small_icon_ = nullptr;
+  HICON small_warning_icon_ = nullptr;
   MainForm* form_ = nullptr;
   ModelBoundary boundary_;
   int dpi_ = USER_DEFAULT_SCREEN_DPI;

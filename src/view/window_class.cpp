@@ -17,8 +17,8 @@ void RegisterMainWindowClass(HINSTANCE instance, HICON large_icon, HICON small_i
   RegisterClassExW(&window_class);  // fails harmlessly when already registered
 }
 
-HICON LoadAppIcon(HINSTANCE instance, int metric_x, int metric_y) {
-  return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
+HICON LoadAppIcon(HINSTANCE instance, int metric_x, int metric_y, int resource) {
+  return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(resource), IMAGE_ICON,
                                        GetSystemMetrics(metric_x), GetSystemMetrics(metric_y),
                                        LR_SHARED));
 }

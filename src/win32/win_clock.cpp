@@ -57,6 +57,17 @@ double WinClock::MonotonicSeconds() {
   return static_cast<double>(GetTickCount64()) / 1000.0;
 }
 
+double WinClock::UtcSeconds() {
+  // FILETIME counts 100-nanosecond ticks since 1601-01-01; 1970 is this many ticks later.
+  constexpr ULONGLONG kUnixEpochTicks = 116444736000000000ULL;
+  FILETIME now;
+  GetSystemTimePreciseAsFileTime(&now);
+  ULARGE_INTEGER ticks;
+  ticks.LowPart = now.dwLowDateTime;
+  ticks.HighPart = now.dwHighDateTime;
+  return static_cast<double>(static_cast<LONGLONG>(ticks.QuadPart - kUnixEpochTicks)) / 1e7;
+}
+
 std::string WinClock::MonthAbbreviation(int month) {
   if (month < 1 || month > 12) return "";
   const std::string name = LocaleText(LOCALE_SABBREVMONTHNAME1 + static_cast<LCTYPE>(month - 1));

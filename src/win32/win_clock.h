@@ -13,6 +13,7 @@ class WinClock : public Clock {
   LocalTime Now() override;
   double SecondsSinceMidnight() override;
   double MonotonicSeconds() override;
+  double UtcSeconds() override;
   std::string MonthAbbreviation(int month) override;
   std::string AmPmDesignator(bool pm) override;
   std::string GeneralDate(const LocalTime& t) override;

@@ -68,6 +68,10 @@ NOTIFYICONDATAW WinNotifyIcon::Record() const {
 
 Picture WinNotifyIcon::ProgramIcon() { return PictureOf(program_icon_); }
 
+Picture WinNotifyIcon::WarningIcon() {
+  return PictureOf(warning_icon_ != nullptr ? warning_icon_ : program_icon_);
+}
+
 bool WinNotifyIcon::Add(const std::string& tip, const Picture& picture) {
   NOTIFYICONDATAW data = Record();
   data.uFlags = NIF_MESSAGE;

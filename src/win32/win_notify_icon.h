@@ -30,12 +30,18 @@ class WinNotifyIcon : public NotifyIcon {
   // Hands one record to the shell (Shell_NotifyIconW, or a recorder in tests).
   using Sender = std::function<BOOL(DWORD message, NOTIFYICONDATAW* data)>;
 
-  // program_icon: the icon the tray shows by design, shared and never destroyed here.
-  WinNotifyIcon(HWND window, HICON program_icon, Sender send = Shell_NotifyIconW)
-      : window_(window), program_icon_(program_icon), send_(std::move(send)) {}
+  // program_icon: the icon the tray shows by design, and warning_icon its warning variant;
+  // shared and never destroyed here.
+  WinNotifyIcon(HWND window, HICON program_icon, HICON warning_icon = nullptr,
+                Sender send = Shell_NotifyIconW)
+      : window_(window),
+        program_icon_(program_icon),
+        warning_icon_(warning_icon),
+        send_(std::move(send)) {}
   void SetWindow(HWND window) { window_ = window; }
 
   Picture ProgramIcon() override;
+  Picture WarningIcon() override;
   bool Add(const std::string& tip, const Picture& picture) override;
   void Remove() override;
   void SetTip(const std::string& tip) override;
@@ -47,6 +53,7 @@ class WinNotifyIcon : public NotifyIcon {
   NOTIFYICONDATAW Record() const;
   HWND window_;
   HICON program_icon_;
+  HICON warning_icon_;
   Sender send_;
 };
 

@@ -23,7 +23,7 @@ class NotifyIconTest : public ::testing::Test {
   BOOL add_answer_ = TRUE;
   BOOL modify_answer_ = TRUE;
   WinNotifyIcon icon_under_test_{
-      window_, icon_, [this](DWORD message, NOTIFYICONDATAW* data) {
+      window_, icon_, nullptr, [this](DWORD message, NOTIFYICONDATAW* data) {
         sent_.push_back({message, *data});
         return message == NIM_ADD ? add_answer_ : message == NIM_MODIFY ? modify_answer_ : TRUE;
       }};

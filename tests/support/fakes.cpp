@@ -671,6 +671,7 @@ std::string FakeClock::GeneralDate(const LocalTime& t) {
 void FakeClock::Advance(double seconds) {
   static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   monotonic += seconds;
+  utc += seconds;
   long long ms = static_cast<long long>(seconds * 1000 + 0.5);
   long long total =
       ((now.hour * 60LL + now.minute) * 60 + now.second) * 1000 + now.millisecond + ms;

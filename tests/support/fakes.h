@@ -244,6 +244,7 @@ class FakeNotifyIcon : public NotifyIcon {
     unsigned timeout_ms = 0;
   };
   Picture ProgramIcon() override { return program_icon; }
+  Picture WarningIcon() override { return warning_icon; }
   bool Add(const std::string& tip, const Picture& picture) override {
     calls.push_back({Call::Kind::kAdd, tip, picture});
     return shell_running;
@@ -261,17 +262,20 @@ class FakeNotifyIcon : public NotifyIcon {
   std::vector<Call> Balloons() const;
   std::vector<Call> calls;
   Picture program_icon{Picture::Type::kIcon, 0x51};
+  Picture warning_icon{Picture::Type::kIcon, 0x57};
   // False: no shell takes the icon (as at log-on before the desktop has started).
   bool shell_running = true;
 };
 
 // Time stands still until a test moves it; every pump call can advance it. The time of day
-// can also be set at will (a jump); the monotonic reading moves only with Advance.
+// and the UTC reading can also be set at will (a jump, a sleep, a clock set back); the
+// monotonic reading moves only with Advance.
 class FakeClock : public Clock {
  public:
   LocalTime Now() override;
   double SecondsSinceMidnight() override;
   double MonotonicSeconds() override { return monotonic; }
+  double UtcSeconds() override { return utc; }
   std::string MonthAbbreviation(int month) override;
   std::string AmPmDesignator(bool pm) override { return pm ? "PM" : "AM"; }
   // U.S. form: M/D/YYYY h:mm:ss AM; only the date at midnight.
@@ -281,6 +285,8 @@ class FakeClock : public Clock {
 
   LocalTime now{2021, 8, 31, 16, 5, 6, 0};
   double monotonic = 1000;
+  double utc = 1630425906;  // 2021-08-31T16:05:06Z: local time is UTC here
+
   double random_fraction = 0.5;
   int now_calls = 0;
   // Runs after each reading of Now(), so time can move between two readings.

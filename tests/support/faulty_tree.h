@@ -107,8 +107,7 @@ class FaultyTree : public FileTree {
       if (number == tree_.fail_write_number) return tree_.write_failure;
       std::size_t allowed = size;
       bool dies = false;
-      if (tree_.interrupt_after_bytes != 0 &&
-          written_ + size >= tree_.interrupt_after_bytes) {
+      if (tree_.interrupt_after_bytes != 0 && written_ + size >= tree_.interrupt_after_bytes) {
         allowed = static_cast<std::size_t>(tree_.interrupt_after_bytes - written_);
         dies = true;
       }

@@ -119,6 +119,8 @@ class CommandLineBackupTest : public ::testing::Test {
   FakeConsole console_;
 };
 
+// A run from the command line changes no setting but the latest run's outcome, which the
+// window's tray shows.
 TEST_F(CommandLineBackupTest, ACleanRunLogsAsTheWindowDoesEndsWithZeroAndChangesNoSetting) {
   EXPECT_EQ(Run(), kExitAllSaved);
   EXPECT_EQ(files_.Content("D:\\Backups\\Alpha\\a.txt"), "A");
@@ -128,7 +130,10 @@ TEST_F(CommandLineBackupTest, ACleanRunLogsAsTheWindowDoesEndsWithZeroAndChanges
             "Beta was backup saved at 8/31/2021 4:05:06 PM\r\n");
   EXPECT_EQ(console_.lines,
             std::vector<std::string>{"Auto Backup Complete at 8/31/2021 4:05:06 PM"});
-  EXPECT_TRUE(fakes_.settings.write_log.empty());
+  EXPECT_EQ(
+      fakes_.settings.write_log,
+      (std::vector<std::string>{"Latest Backup Status=Auto Backup Complete at 8/31/2021 4:05:06 PM",
+                                "Latest Backup Clean=On"}));
   EXPECT_TRUE(fakes_.dialogs.boxes.empty());
 
   // The same run from the window writes the same lines.
@@ -194,8 +199,9 @@ TEST_F(CommandLineBackupTest, NothingToRunEndsWithTwoAndLogsNothing) {
     EXPECT_FALSE(files_.IsFile("C:\\Temp\\Tessaline.txt"));
     ASSERT_EQ(console_.lines.size(), 1u);
     if (c.status) EXPECT_EQ(console_.lines[0], c.status);
+    if (c.status) EXPECT_EQ(fakes_.settings.values["Latest Backup Status"], c.status);
+    EXPECT_EQ(fakes_.settings.values["Latest Backup Clean"], c.folders[0] ? "Off" : "On");
   }
-  EXPECT_TRUE(fakes_.settings.write_log.empty());
 }
 
 TEST_F(CommandLineBackupTest, ASourceThatIsGoneIsLoggedAsNotSavedAndEndsWithOne) {
@@ -212,8 +218,10 @@ TEST_F(CommandLineBackupTest, AFailureReportGoesToTheConsoleNotABoxAndCounts) {
   EXPECT_EQ(Run(), kExitSomeNotSaved);
   EXPECT_TRUE(fakes_.dialogs.boxes.empty());
   ASSERT_GE(console_.lines.size(), 2u);
-  EXPECT_EQ(console_.lines[0].rfind("Application Error: ", 0), 0u) << console_.lines[0];
-  EXPECT_NE(console_.lines[0].find("IntervalSave.SaveAll"), std::string::npos);
+  EXPECT_EQ(console_.lines[0].rfind("Backup run NOT complete at 8/31/2021 4:05:06 PM: ", 0), 0u)
+      << console_.lines[0];
+  EXPECT_NE(console_.lines[0].find("a failure at line 158: "), std::string::npos);
+  EXPECT_NE(console_.lines.back().find(" with errors (see View History Log)"), std::string::npos);
 }
 
 }  // namespace

@@ -58,20 +58,24 @@ TEST_F(CountdownTest, TwentyFourHoursShowsTheFullDayFirst) {
   EXPECT_EQ(form_.progress_bar.Max(), 86400);
 }
 
-TEST_F(CountdownTest, CountPastTheIntervalNeverFallsDueUntilTheUserChooses) {
+// A due time further off than the interval (an interval chosen where this program did not see
+// it) starts a whole new interval, so timed backups never stop.
+TEST_F(CountdownTest, AShorterIntervalChosenUnseenStartsAWholeNewInterval) {
   Load();
   Tick(10);
   form_.interval_list.Select(1);  // moved without any handler running
   Tick();
-  EXPECT_EQ(form_.status_frame.Caption(), "Next backup will occur in 00:00:06");
-  Tick(30);
+  EXPECT_EQ(form_.status_frame.Caption(), "Next backup will occur in 00:00:05");
+  Tick(4);
   EXPECT_EQ(Runs(), 0u);
+  Tick();
+  EXPECT_EQ(Runs(), 1u);
 
   // The same move made with the keyboard counts like a click.
   form_.OnIntervalSelected();
   EXPECT_EQ(fakes_.settings.values["OftenIndex"], "1");
   Tick(5);
-  EXPECT_EQ(Runs(), 1u);
+  EXPECT_EQ(Runs(), 2u);
 }
 
 TEST_F(CountdownTest, ClickingTheSelectedEntryRestartsTheCount) {

@@ -1,5 +1,6 @@
 // A window loaded from the settings, a source folder and a destination, a window timer that
-// delivers ticks only while it runs, and a record of every status line the window showed.
+// delivers a tick for every second that goes by while it runs, and a record of every status
+// line the window showed.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "support/fakes.h"
+#include "support/timer_ticks.h"
 
 namespace tess::test {
 
@@ -21,6 +23,7 @@ class SchedulerTest : public ::testing::Test {
   }
   MainForm& Load(const std::string& often_index = "") {
     if (!often_index.empty()) fakes_.settings.values["OftenIndex"] = often_index;
+    ticks_.Attach(form_);
     form_.OnLoad();
     form_.destination_box.SetText("D:\\Backups");
     form_.folder_list.Append(kSource);
@@ -33,16 +36,12 @@ class SchedulerTest : public ::testing::Test {
       fakes_.files.AddFile(std::string(kSource) + "\\f" + std::to_string(i) + ".txt");
     }
   }
-  void Tick(int count = 1) {
-    for (int i = 0; i < count; ++i) {
-      if (form_.timer.Interval() != 0) form_.OnTimerTick();
-    }
-  }
+  void Tick(int count = 1) { ticks_.Tick(form_, count); }
   // From now on every fourth pass of the event pump (one second) delivers a timer tick.
   void DeliverTicksEverySecond() {
     fakes_.pump.every_call = [this] {
       fakes_.clock.Advance(0.25);
-      if (++passes_ % 4 == 0) Tick();
+      if (++passes_ % 4 == 0 && form_.timer.Interval() != 0) form_.OnTimerTick();
     };
   }
   size_t Runs() const { return fakes_.copier.copies.size(); }
@@ -67,6 +66,7 @@ class SchedulerTest : public ::testing::Test {
   MainForm form_{fakes_.Wire()};
   std::vector<std::string> captions_;
   int passes_ = 0;
+  TimerTicks ticks_{fakes_.clock};
 };
 
 }  // namespace tess::test

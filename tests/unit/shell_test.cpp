@@ -7,6 +7,7 @@
 #include <string>
 
 #include "support/fakes.h"
+#include "support/timer_ticks.h"
 
 namespace tess::test {
 namespace {
@@ -28,12 +29,11 @@ class ShellTest : public ::testing::Test {
   }
   MainForm& Start() {
     form_ = std::make_unique<MainForm>(fakes_.Wire());
+    ticks_.Attach(*form_);
     form_->OnLoad();
     return *form_;
   }
-  void Tick(int count) {
-    for (int i = 0; i < count; ++i) form_->OnTimerTick();
-  }
+  void Tick(int count) { ticks_.Tick(*form_, count); }
   int HistoryLines() const {
     if (!fakes_.files.IsFile(kHistoryLog)) return 0;
     const std::string text = fakes_.files.Content(kHistoryLog);
@@ -45,6 +45,7 @@ class ShellTest : public ::testing::Test {
 
   FakeServices fakes_;
   std::unique_ptr<MainForm> form_;
+  TimerTicks ticks_{fakes_.clock};
 };
 
 TEST_F(ShellTest, ATimedRunInsideTheWaitOfAStartInTheTrayLogsToTheRealFile) {
@@ -133,16 +134,24 @@ TEST_F(ShellTest, ASecondStartBringsTheWindowBackFromTheTrayOrTheTaskbar) {
   EXPECT_TRUE(fakes_.settings.write_log.empty());
 }
 
-TEST_F(ShellTest, ATimedRunThatFailsWhileHiddenInTheTraySaysSoInABalloon) {
+// The tray tells how the latest run went: its tip on a second line, its icon with a warning
+// while the run was not clean, and a balloon once when the outcome turns failed while the
+// window is hidden, not again while it stays failed.
+TEST_F(ShellTest, TheTrayTellsTheLatestOutcomeAndABalloonOnceWhenItTurnsFailed) {
   fakes_.settings.values["Minimized"] = "On";
   MainForm& f = Start();
   ASSERT_FALSE(f.Visible());
   ASSERT_EQ(fakes_.notify_icon.Balloons().size(), 1u);  // the notice of the start in the tray
+  EXPECT_EQ(f.tray_icon.TrayTip(), "Tessaline");
 
-  // A clean run tells nobody.
+  // A clean run tells nobody; the tip names it.
   Tick(5);
   EXPECT_EQ(fakes_.copier.copies.size(), 1u);
   EXPECT_EQ(fakes_.notify_icon.Balloons().size(), 1u);
+  EXPECT_EQ(f.tray_icon.TrayTip().rfind("Tessaline\nAuto Backup Complete at 8/31/2021 4:05:", 0),
+            0u)
+      << f.tray_icon.TrayTip();
+  EXPECT_EQ(f.tray_icon.Icon(), fakes_.notify_icon.program_icon);
 
   f.destination_box.SetText("D:\\Nowhere");
   const int pumps = fakes_.pump.calls;
@@ -150,26 +159,50 @@ TEST_F(ShellTest, ATimedRunThatFailsWhileHiddenInTheTraySaysSoInABalloon) {
   auto balloons = fakes_.notify_icon.Balloons();
   ASSERT_EQ(balloons.size(), 2u);
   EXPECT_EQ(balloons[1].title, "Tessaline");
-  EXPECT_EQ(balloons[1].text, f.status_frame.Caption());
-  EXPECT_NE(balloons[1].text.find("D:\\Nowhere"), std::string::npos);
+  EXPECT_EQ(balloons[1].text, "D:\\Nowhere does not exist");
   EXPECT_EQ(balloons[1].timeout_ms, 0u);  // the shell's own time: the tick does not wait
   EXPECT_LT(fakes_.pump.calls - pumps, 10);
+  EXPECT_EQ(f.tray_icon.TrayTip(), "Tessaline\nD:\\Nowhere does not exist");
+  EXPECT_EQ(f.tray_icon.Icon(), fakes_.notify_icon.warning_icon);
 
-  // Folders with errors count as a failure too.
+  // Still failing, now with folders with errors: the tip changes, no second balloon.
   f.destination_box.SetText("D:\\Backups");
   fakes_.files.AddFile(std::string(kSource) + "\\b.txt", "b");
   fakes_.files.locked.insert(FakeFileSystem::Key(std::string(kSource) + "\\b.txt"));
+  Tick(5);
+  EXPECT_EQ(fakes_.notify_icon.Balloons().size(), 2u);
+  EXPECT_NE(f.tray_icon.TrayTip().find(" with errors in 1 of 1 folders"), std::string::npos);
+  EXPECT_EQ(f.tray_icon.Icon(), fakes_.notify_icon.warning_icon);
+
+  // Clean again, then failing again: one more balloon.
+  fakes_.files.locked.clear();
+  Tick(5);
+  EXPECT_EQ(f.tray_icon.Icon(), fakes_.notify_icon.program_icon);
+  const auto change_locked_file = [&] {
+    fakes_.files.locked.clear();
+    fakes_.files.AddFile(std::string(kSource) + "\\b.txt", "changed");
+    fakes_.files.locked.insert(FakeFileSystem::Key(std::string(kSource) + "\\b.txt"));
+  };
+  change_locked_file();
   Tick(5);
   balloons = fakes_.notify_icon.Balloons();
   ASSERT_EQ(balloons.size(), 3u);
   EXPECT_NE(balloons[2].text.find("with errors"), std::string::npos);
 
-  // In view, the status line says it: no balloon.
+  // In view, the status line says it: no balloon. The outcome is kept for the next start.
+  fakes_.files.locked.clear();
+  Tick(5);
   f.tray_icon.Dispatch(TrayEvent::kLeftButtonUp, 0);
   ASSERT_TRUE(f.Visible());
+  change_locked_file();
   Tick(5);
-  EXPECT_EQ(fakes_.notify_icon.Balloons().size(), 3u);
+  EXPECT_EQ(fakes_.notify_icon.Balloons().size(), 3u)
+      << f.status_frame.Caption() << fakes_.copier.copies.size();
   EXPECT_TRUE(fakes_.dialogs.Errors().empty());
+  EXPECT_EQ(fakes_.settings.values["Latest Backup Clean"], "Off")
+      << f.status_frame.Caption() << " " << fakes_.copier.copies.size() << " "
+      << fakes_.settings.values["Latest Backup Status"];
+  EXPECT_EQ("Tessaline\n" + fakes_.settings.values["Latest Backup Status"], f.tray_icon.TrayTip());
 }
 
 // Another program may still cancel the shutdown: the query stores the list and changes nothing

@@ -41,17 +41,28 @@ TEST_F(StartupTest, FreshStoreGivesTheDesignedDefaultsAndWritesThreeKeys) {
   EXPECT_EQ(fakes_.dialogs.app_title, "Tessaline");
   EXPECT_TRUE(fakes_.dialogs.boxes.empty());
 
-  std::map<std::string, std::string> expected{
-      {"Path", "C:\\Users\\Ann\\Desktop\\"}, {"Backup Option", "1"}, {"Include Date", "On"}};
+  // The first timed backup falls due a whole interval (15 minutes) after this first start.
+  std::map<std::string, std::string> expected{{"Path", "C:\\Users\\Ann\\Desktop\\"},
+                                              {"Backup Option", "1"},
+                                              {"Include Date", "On"},
+                                              {"Next Backup Due", "2021-08-31T16:20:06Z"}};
   EXPECT_EQ(fakes_.settings.values, expected);
   EXPECT_EQ(fakes_.registry.calls, 0);
 }
 
 TEST_F(StartupTest, ReadsEveryKeyOnceInItsOrder) {
   Load();
-  const std::vector<std::string> expected{"Folders",         "Path",          "OftenIndex",
-                                          "StartStopState",  "Backup Option", "Include Date",
-                                          "Windows Startup", "Minimized"};
+  const std::vector<std::string> expected{"Folders",
+                                          "Path",
+                                          "OftenIndex",
+                                          "StartStopState",
+                                          "Next Backup Due",
+                                          "Latest Backup Status",
+                                          "Latest Backup Clean",
+                                          "Backup Option",
+                                          "Include Date",
+                                          "Windows Startup",
+                                          "Minimized"};
   EXPECT_EQ(fakes_.settings.read_log, expected);
 }
 
