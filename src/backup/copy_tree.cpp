@@ -10,6 +10,7 @@
 #include "backup/copy_paths.h"
 #include "backup/file_decision.h"
 #include "backup/file_writer.h"
+#include "backup/name_twins.h"
 #include "base/name_case.h"
 #include "base/temporary_name.h"
 
@@ -46,6 +47,7 @@ struct Subfolder {
   std::string name;
   std::uint32_t attributes = 0;
   bool copy_exists = false;  // the destination already has a folder of that name
+  std::string twin_of;       // the name backed up in its place (NameHolders); empty for none
 };
 
 // The walk of one copy on the caller's thread: one folder's listing at a time on each side,
@@ -78,6 +80,9 @@ class Walk {
   // The walk's own places: each file and each failing folder takes the next one.
   std::uint64_t NextOrder() { return next_order_++; }
   void FailFolder(const std::string& path, const FileError& e);
+  // A twin in folder: not copied, counted as a failed file or folder that names both.
+  void FailTwin(const std::string& folder, const std::string& name, const std::string& first,
+                bool is_folder);
   // The walk itself failed (no memory): the source counts as a failed folder.
   void FailRun(const std::string& source, const std::string& reason);
 
@@ -205,6 +210,10 @@ void Walk::CopyContents(const std::string& source, const std::string& target, bo
   std::vector<Subfolder> subfolders;
   CopyFiles(source, target, target_is_new, earlier, &subfolders);
   for (const Subfolder& subfolder : subfolders) {
+    if (!subfolder.twin_of.empty()) {
+      FailTwin(source, subfolder.name, subfolder.twin_of, true);
+      continue;
+    }
     const std::string to = Join(target, subfolder.name);
     bool created = false;
     if (!subfolder.copy_exists) {
@@ -220,12 +229,18 @@ void Walk::CopyContents(const std::string& source, const std::string& target, bo
 }
 
 // Copies the files of one folder and collects its subfolders. The copies already in target
-// are read in one listing; a new target has none.
+// are read in one listing; a new target has none. Of the names the destination would take as
+// one, only the first is copied: the others fail, so none overwrites it on this run or the next.
 void Walk::CopyFiles(const std::string& source, const std::string& target, bool target_is_new,
                      const std::string& earlier, std::vector<Subfolder>* subfolders) {
   std::vector<TreeEntry> entries;
   const FileError listing = files_.List(source, &entries);
   if (listing.Failed() && entries.empty()) return FailFolder(source, listing);
+  // A name left out never lands in target, so it takes no name from another there.
+  std::erase_if(entries, [&](const TreeEntry& entry) {
+    return entry.IsFolder() ? !EntersSubfolder(source, entry) : IsTemporaryName(entry.name);
+  });
+  const std::vector<std::size_t> holders = NameHolders(entries);
   std::vector<TreeEntry> copies;
   if (!target_is_new) {
     if (const FileError e = ReadCopies(target, &copies); e.Failed()) {
@@ -234,14 +249,19 @@ void Walk::CopyFiles(const std::string& source, const std::string& target, bool 
   }
   std::vector<TreeEntry> earlier_copies;
   ReadEarlierCopies(earlier, &earlier_copies);
-  for (const TreeEntry& entry : entries) {
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const TreeEntry& entry = entries[i];
+    const std::string twin_of = holders[i] == i ? std::string() : entries[holders[i]].name;
     const TreeEntry* copy = FindKey(copies, entry.key);
     if (entry.IsFolder()) {
-      if (!EntersSubfolder(source, entry)) continue;
-      subfolders->push_back({entry.name, entry.attributes, copy != nullptr && copy->IsFolder()});
+      subfolders->push_back(
+          {entry.name, entry.attributes, copy != nullptr && copy->IsFolder(), twin_of});
       continue;
     }
-    if (IsTemporaryName(entry.name)) continue;
+    if (!twin_of.empty()) {
+      FailTwin(source, entry.name, twin_of, false);
+      continue;
+    }
     LetEventsRunBetweenFiles();
     CopyOneFile(Join(source, entry.name), entry, target, copy, earlier,
                 FindKey(earlier_copies, entry.key));
@@ -353,6 +373,17 @@ void Walk::LetEventsRun() {
 
 void Walk::FailFolder(const std::string& path, const FileError& e) {
   tally_.FolderFailed(NextOrder(), files_.Shown(path), e.text);
+}
+
+void Walk::FailTwin(const std::string& folder, const std::string& name, const std::string& first,
+                    bool is_folder) {
+  const std::string path = files_.Shown(Join(folder, name));
+  const std::string reason = TwinReason(files_.Shown(Join(folder, first)));
+  if (is_folder) {
+    tally_.FolderFailed(NextOrder(), path, reason);
+  } else {
+    tally_.FileFailed(NextOrder(), path, reason);
+  }
 }
 
 void Walk::FailRun(const std::string& source, const std::string& reason) {

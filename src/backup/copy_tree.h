@@ -34,6 +34,11 @@
 // the root of a drive, the system's own "System Volume Information" and "$RECYCLE.BIN" are left
 // out: Windows refuses to open them, and they are no user's data.
 //
+// A source folder on a file system that tells letter case apart can hold names the destination
+// takes as one (FAQ.html and faq.html, Docs and docs): the first in code point order is copied,
+// and each other one fails, a file as a failed file, a folder as a failed folder whose contents
+// are not read (name_twins.h), so that no run overwrites the one with the other.
+//
 // The walk (here), the decision about each file (file_decision.h) and every call of the yield
 // run on the caller's thread; the writes and the links run on the file tree's work pool
 // (file_writer.h), and both count into one tally (copy_tally.h). A copy returns when every

@@ -1,10 +1,16 @@
 // The decision about one file, as a table of what the source, its copy and the earlier backup
-// show: what is current, what is rewritten, what is linked and what may not be touched.
+// show: what is current, what is rewritten, what is linked and what may not be touched; and which
+// names of one listing the destination takes as one, and which of them is backed up.
 #include "backup/file_decision.h"
 
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <string>
+#include <vector>
+
+#include "backup/name_twins.h"
+#include "base/name_case.h"
 
 namespace tess::test {
 namespace {
@@ -78,6 +84,52 @@ TEST(FileDecisionTest, EachFileIsWrittenSkippedLinkedOrRefusedByWhatTheListingsS
     const TreeEntry* copy = c.copy ? &*c.copy : nullptr;
     const TreeEntry* earlier = c.earlier ? &*c.earlier : nullptr;
     EXPECT_EQ(DecideFile(source, copy, earlier, c.rules), c.expected) << c.what;
+  }
+}
+
+struct TwinCase {
+  const char* what;
+  std::vector<std::string> listing;  // in the file system's order; a trailing "\" marks a folder
+  const char* twins;                 // "twin>first ..." in listing order
+};
+
+TEST(NameTwinsTest, OfNamesTheDestinationTakesAsOneOnlyTheOrdinalFirstIsBackedUp) {
+  // clang-format off
+  const TwinCase cases[] = {
+    {"a pair", {"faq.html", "FAQ.html", "index.html"}, "faq.html>FAQ.html"},
+    {"a triple", {"readme", "ReadMe", "README"}, "readme>README ReadMe>README"},
+    {"two pairs", {"b", "a", "B", "A"}, "b>B a>A"},
+    {"a folder pair", {"docs\\", "Docs\\", "docs.txt"}, "docs\\>Docs\\"},
+    {"a file and a folder", {"notes", "Notes\\"}, "notes>Notes\\"},
+    {"Latin-1", {"\xC3\xA4rger", "\xC3\x84rger"}, "\xC3\xA4rger>\xC3\x84rger"},  // ärger Ärger
+    {"Greek", {"\xCF\x89", "\xCE\xA9"}, "\xCF\x89>\xCE\xA9"},                     // ω Ω
+    {"Cyrillic", {"\xD0\xB6", "\xD0\x96"}, "\xD0\xB6>\xD0\x96"},                  // ж Ж
+    // Alike to the eye, two names to Windows.
+    {"final sigma", {"\xCF\x82", "\xCE\xA3", "\xCF\x83"}, "\xCF\x83>\xCE\xA3"},  // ς Σ σ
+    {"sharp s", {"Ma\xC3\x9F", "MASS", "mass"}, "mass>MASS"},
+    {"composed and decomposed", {"caf\xC3\xA9", "cafe\xCC\x81"}, ""},
+    {"beyond U+FFFF", {"\xF0\x90\x90\xA8", "\xF0\x90\x90\x80"}, ""},  // Deseret
+  };
+  // clang-format on
+  for (const TwinCase& c : cases) {
+    std::vector<TreeEntry> listing;
+    for (const std::string& shown : c.listing) {
+      TreeEntry entry;
+      entry.name = shown;
+      if (shown.back() == '\\') {
+        entry.name.pop_back();
+        entry.attributes = kAttrDirectory;
+      }
+      entry.key = NameKey(entry.name);
+      listing.push_back(entry);
+    }
+    const std::vector<std::size_t> holders = NameHolders(listing);
+    std::string twins;
+    for (std::size_t i = 0; i < listing.size(); ++i) {
+      if (holders[i] == i) continue;
+      twins += (twins.empty() ? "" : " ") + c.listing[i] + ">" + c.listing[holders[i]];
+    }
+    EXPECT_EQ(twins, c.twins) << c.what;
   }
 }
 
