@@ -15,6 +15,7 @@ namespace {
 
 using namespace tess::test;
 using namespace tess::view;
+using namespace std::chrono_literals;
 
 constexpr wchar_t kFullDrive[] = L"P:\\";      // 24 MB
 constexpr wchar_t kReadOnlyDrive[] = L"Q:\\";  // holds an empty "Backups", mounted read-only
@@ -122,6 +123,36 @@ TEST_F(FaultDriveE2eTest, AReadOnlyDriveIsLoggedAsNotSavedAndTheStatusShowsTheEr
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_TRUE(StartsWith(lines[0], L"Alpha was NOT backup saved at ")) << lines[0];
   EXPECT_TRUE(NamesIn(backups).empty());
+}
+
+// Nobody is there to answer a box when a timed run cannot make its stamped folder on a
+// read-only drive: the run logs the entry as not saved, with the reason, and never waits.
+TEST_F(FaultDriveE2eTest, ATimedRunOntoAReadOnlyDriveShowsNoBoxAndLogsTheEntryAsNotSaved) {
+  const std::wstring alpha = tree_ / L"Alpha";
+  BuildTree(alpha, {File("a.txt", "alpha")});
+  const std::wstring backups = std::wstring(kReadOnlyDrive) + L"Backups";
+  SeedFolders({alpha}, backups);
+  SeedSetting(L"Include Date", L"On");
+  SeedSetting(L"OftenIndex", L"1");  // every 5 seconds
+  SeedSetting(L"StartStopState", L"On");
+
+  App& app = StartProgram();
+  StatusRecorder status(app.Control(kIdStatusFrame));
+  const auto with_errors = [](const std::wstring& text) {
+    return EndsWith(text, L" with errors in 1 of 1 folders (see View History Log)");
+  };
+  ASSERT_GE(status.WaitFor(with_errors, 0, 20s), 0) << status.Describe();
+  // Nothing waits on a box, now or at the next run.
+  for (int i = 0; i < 12; ++i) {
+    ASSERT_EQ(app.FindMessageBox(), nullptr) << app.MessageBoxText(app.FindMessageBox());
+    Sleep(500);
+  }
+  const auto lines = HistoryLines();
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_TRUE(StartsWith(lines[0], L"Alpha was NOT backup saved at ")) << lines[0];
+  EXPECT_NE(lines[0].find(L"could not be created: "), std::wstring::npos) << lines[0];
+  EXPECT_TRUE(NamesIn(backups).empty());
+  EXPECT_EQ(ReadSetting(L"Latest Backup Clean"), L"Off");
 }
 
 // A freshly formatted backup drive holds nothing at its root, and is a destination all the same.

@@ -1,0 +1,163 @@
+// The program left alone for days: the count goes on across a restart from the stored due
+// time, a backup missed while the program was not running comes once a minute after the start,
+// a destination that comes back is backed up within a minute, a timed run never waits on a
+// box, and the tray's tip tells how the latest run went.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "e2e/status_recorder.h"
+#include "schedule/due_time.h"
+#include "view/control_ids.h"
+#include "win32/text.h"
+#include "win_support/e2e_fixture.h"
+#include "win_support/notification_area.h"
+#include "win_support/window_queries.h"
+
+namespace tess::e2e {
+namespace {
+
+using namespace tess::test;
+using namespace tess::view;
+using namespace std::chrono_literals;
+
+constexpr wchar_t kEveryDay[] = L"15";
+constexpr int kDay = 86400;
+
+std::int64_t UtcNow() {
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  ULARGE_INTEGER ticks;
+  ticks.LowPart = now.dwLowDateTime;
+  ticks.HighPart = now.dwHighDateTime;
+  return static_cast<std::int64_t>((ticks.QuadPart - 116444736000000000ULL) / 10000000ULL);
+}
+
+std::wstring DueIn(std::int64_t seconds) { return win32::Widen(UtcText(UtcNow() + seconds)); }
+
+// Seconds from now until the stored due time; nothing when none is stored or it cannot be read.
+std::optional<std::int64_t> StoredDueIn() {
+  const auto text = ReadSetting(L"Next Backup Due");
+  if (!text) return std::nullopt;
+  const auto due = ReadUtcText(win32::Narrow(*text));
+  if (!due) return std::nullopt;
+  return *due - UtcNow();
+}
+
+bool SavedLine(const std::wstring& line) {
+  return line.find(L" was backup saved at ") != std::wstring::npos;
+}
+
+// The program's tip in the notification area, its lines joined with "|".
+std::wstring TrayTip() {
+  for (const TrayIconSeen& icon : TrayIconsShown()) {
+    if (!StartsWith(icon.tip, L"Tessaline")) continue;
+    std::wstring tip;
+    for (const wchar_t c : icon.tip) {
+      if (c == L'\r') continue;
+      tip += c == L'\n' ? L'|' : c;
+    }
+    return tip;
+  }
+  return L"";
+}
+
+class LeftAloneE2eTest : public EndToEndTest {
+ protected:
+  // A source with a file and, unless told otherwise, an existing destination; daily backups.
+  void SeedDaily(bool destination_there = true) {
+    WriteBytes(source_ + L"\\a.txt", "alpha");
+    if (destination_there) MakeFolders(destination_);
+    SeedFolders({source_}, destination_);
+    SeedSetting(L"OftenIndex", kEveryDay);
+    SeedSetting(L"StartStopState", L"On");
+    SeedSetting(L"Include Date", L"Off");
+  }
+
+  TempTree tree_;
+  const std::wstring source_ = tree_ / L"Docs";
+  const std::wstring destination_ = tree_ / L"Backups";
+};
+
+TEST_F(LeftAloneE2eTest, ARestartContinuesTheCountFromTheStoredDueTime) {
+  SeedDaily();
+  const std::wstring due = DueIn(2 * 3600);
+  SeedSetting(L"Next Backup Due", due);
+  for (int start = 0; start < 2; ++start) {
+    App& app = StartProgram();
+    StatusRecorder status(app.Control(kIdStatusFrame));
+    ASSERT_GE(status.WaitFor([](const std::wstring& text) {
+      return StartsWith(text, NextIn(L"01:59:5")) || StartsWith(text, NextIn(L"02:00:00"));
+    }),
+              0)
+        << status.Describe();
+    EXPECT_EQ(ReadSetting(L"Next Backup Due"), due);
+    app.Close();
+    ASSERT_TRUE(app.WaitForExit());
+  }
+  EXPECT_TRUE(HistoryLines().empty());
+}
+
+TEST_F(LeftAloneE2eTest, ABackupMissedForDaysRunsOnceAMinuteAfterTheStartThenADayLater) {
+  SeedDaily();
+  SeedSetting(L"Next Backup Due", DueIn(-3 * kDay));
+  App& app = StartProgram();
+  StatusRecorder status(app.Control(kIdStatusFrame));
+  ASSERT_GE(status.WaitFor([](const std::wstring& text) {
+    return StartsWith(text, NextIn(L"00:00:5")) || StartsWith(text, NextIn(L"00:01:00"));
+  }),
+            0)
+      << status.Describe();
+  const auto catch_up = StoredDueIn();
+  ASSERT_TRUE(catch_up);
+  EXPECT_GE(*catch_up, 50);
+  EXPECT_LE(*catch_up, 61);
+
+  ASSERT_TRUE(WaitUntil([] { return !HistoryLines().empty(); }, 75s)) << status.Describe();
+  const int counting = status.WaitFor(
+      [](const std::wstring& text) { return StartsWith(text, NextIn(L"23:59:5")); }, 0, 5s);
+  ASSERT_GE(counting, 0) << status.Describe();
+  const auto next = StoredDueIn();
+  ASSERT_TRUE(next);
+  EXPECT_GE(*next, kDay - 10);
+  EXPECT_LE(*next, kDay);
+  // One run for three missed days, and the tray tells it went well.
+  std::this_thread::sleep_for(2s);
+  ASSERT_EQ(HistoryLines().size(), 1u);
+  EXPECT_TRUE(SavedLine(HistoryLines()[0])) << HistoryLines()[0];
+  EXPECT_TRUE(StartsWith(TrayTip(), L"Tessaline|Auto Backup Complete at ")) << TrayTip();
+  EXPECT_EQ(ReadSetting(L"Latest Backup Clean"), L"On");
+}
+
+TEST_F(LeftAloneE2eTest, ADestinationThatComesBackIsBackedUpWithinAMinute) {
+  SeedDaily(false);
+  SeedSetting(L"Next Backup Due", DueIn(3));
+  App& app = StartProgram();
+  StatusRecorder status(app.Control(kIdStatusFrame));
+  const std::wstring missing = destination_ + L" does not exist";
+  ASSERT_GE(status.WaitFor(missing, 0, 15s), 0) << status.Describe();
+  EXPECT_TRUE(StartsWith(TrayTip(), L"Tessaline|" + missing)) << TrayTip();
+  EXPECT_EQ(ReadSetting(L"Latest Backup Clean"), L"Off");
+  const auto started = std::chrono::steady_clock::now();
+  MakeFolders(destination_);  // the drive is plugged in again
+
+  ASSERT_TRUE(WaitUntil([] { return !HistoryLines().empty(); }, 75s)) << status.Describe();
+  EXPECT_LT(std::chrono::steady_clock::now() - started, 65s);
+  ASSERT_EQ(HistoryLines().size(), 1u);
+  EXPECT_TRUE(SavedLine(HistoryLines()[0])) << HistoryLines()[0];
+  EXPECT_TRUE(ReadBytes(destination_ + L"\\Docs\\a.txt").has_value());
+  // The count starts afresh from that run.
+  ASSERT_GE(
+      status.WaitFor([](const std::wstring& text) { return StartsWith(text, NextIn(L"23:59:5")); },
+                     0, 5s),
+      0)
+      << status.Describe();
+  EXPECT_EQ(app.FindMessageBox(), nullptr);
+}
+
+}  // namespace
+}  // namespace tess::e2e
