@@ -3,7 +3,9 @@
 namespace tess {
 
 void CopyTally::FileFailed(std::uint64_t order, const std::string& path,
-                           const std::string& reason) {
+                           const std::string& reason, std::uint64_t bytes) {
+  bytes_.fetch_add(bytes, std::memory_order_relaxed);
+  files_done_.fetch_add(1, std::memory_order_relaxed);
   std::lock_guard lock(lock_);
   ++failures_.files_failed;
   Record(order, path, reason);

@@ -25,28 +25,51 @@ struct CopyOutcome {
   }
 };
 
+// How far a copy has come while it runs: the files done (copied, skipped, linked or failed)
+// and the bytes of them, counting a file's bytes as they are written.
+struct CopyProgress {
+  std::uint64_t files = 0;
+  std::uint64_t bytes = 0;
+};
+
 // Counts a copy's files as they are done, on any thread. Of the failures it keeps the one that
 // comes first in the walk (each file and failing folder takes a place in walk order), whichever
 // thread met it first, so a report names the same file however the writers were scheduled.
 class CopyTally {
  public:
-  void Copied() { copied_.fetch_add(1); }
-  void Skipped() { skipped_.fetch_add(1); }
-  void Linked() { linked_.fetch_add(1); }
+  // A file done; its bytes not counted yet by Wrote are counted now.
+  void Copied(std::uint64_t bytes_left) { Done(&copied_, bytes_left); }
+  void Skipped(std::uint64_t bytes) { Done(&skipped_, bytes); }
+  void Linked(std::uint64_t bytes) { Done(&linked_, bytes); }
+  // Bytes of a file being written, as they are written.
+  void Wrote(std::uint64_t bytes) { bytes_.fetch_add(bytes, std::memory_order_relaxed); }
   // Links made so far: a volume that has made one does make them.
   std::uint64_t LinksMade() const { return linked_.load(); }
-  void FileFailed(std::uint64_t order, const std::string& path, const std::string& reason);
+  // A failed file; bytes are what is left of its size, so the bytes done count it whole.
+  void FileFailed(std::uint64_t order, const std::string& path, const std::string& reason,
+                  std::uint64_t bytes = 0);
   void FolderFailed(std::uint64_t order, const std::string& path, const std::string& reason);
   // The counts so far; read once every writer has ended for the copy's own outcome.
   CopyOutcome Outcome();
+  // Any time, from any thread, without waiting: files and bytes done so far.
+  CopyProgress Progress() const {
+    return {files_done_.load(std::memory_order_relaxed), bytes_.load(std::memory_order_relaxed)};
+  }
 
  private:
+  void Done(std::atomic<std::uint64_t>* count, std::uint64_t bytes) {
+    count->fetch_add(1);
+    bytes_.fetch_add(bytes, std::memory_order_relaxed);
+    files_done_.fetch_add(1, std::memory_order_relaxed);
+  }
   // Under lock_.
   void Record(std::uint64_t order, const std::string& path, const std::string& reason);
 
   std::atomic<std::uint64_t> copied_{0};
   std::atomic<std::uint64_t> skipped_{0};
   std::atomic<std::uint64_t> linked_{0};
+  std::atomic<std::uint64_t> files_done_{0};
+  std::atomic<std::uint64_t> bytes_{0};
   std::mutex lock_;       // guards what follows
   CopyOutcome failures_;  // the failure counts and the first failure
   std::uint64_t first_failure_order_ = std::numeric_limits<std::uint64_t>::max();

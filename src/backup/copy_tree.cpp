@@ -323,15 +323,15 @@ void Walk::CopyOneFile(const std::string& source, const TreeEntry& file, const s
   switch (DecideFile(file, copy, earlier, rules_)) {
     case FileAction::kFolderInTheWay:
       return tally_.FileFailed(job.order, files_.Shown(Join(folder, file.name)),
-                               files_.Refusal(CopyRefusal::kFolderInTheWay).text);
+                               files_.Refusal(CopyRefusal::kFolderInTheWay).text, file.size);
     case FileAction::kMayNotReplace:
       return tally_.FileFailed(job.order, files_.Shown(Join(folder, file.name)),
-                               files_.Refusal(CopyRefusal::kFileExists).text);
+                               files_.Refusal(CopyRefusal::kFileExists).text, file.size);
     case FileAction::kSkip:
       if (CheckedAttributesDiffer(*copy, file)) {
         files_.SetAttributes(Join(folder, file.name), SettableAttributes(file.attributes));
       }
-      return tally_.Skipped();
+      return tally_.Skipped(file.size);
     case FileAction::kLink:
       if (writer_->Linking()) job.link_to = Join(earlier_folder, earlier->name);
       break;
@@ -363,9 +363,9 @@ void Walk::LetEventsRunBetweenFiles() {
 // The caller's thread only.
 void Walk::LetEventsRun() {
   last_yield_ = std::chrono::steady_clock::now();
-  if (!settings_.yield) return;
   try {
-    settings_.yield();
+    if (settings_.progress) settings_.progress(tally_.Progress());
+    if (settings_.yield) settings_.yield();
   } catch (...) {
     // The event pump's failures belong to its handlers; the copy goes on.
   }

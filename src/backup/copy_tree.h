@@ -62,6 +62,9 @@ struct CopySettings {
   // Runs on the caller's thread between files (at most every kYieldIntervalMs), every
   // kYieldBytes of a long file, and whenever a message arrives while the caller waits.
   std::function<void()> yield;
+  // Runs on the caller's thread just before each yield, with how far the copy has come: a run
+  // that shows its progress reads it here, from the copy's own tally.
+  std::function<void(const CopyProgress&)> progress;
   // Writer threads; 0 leaves the number to the file tree.
   int workers = 0;
   // An earlier copy of the same source laid out as this one, or empty. A file that has no copy

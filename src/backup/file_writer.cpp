@@ -78,15 +78,17 @@ void FileWriter::Finish() {
 }
 
 // On a worker: links or writes one file; no failure escapes to the pool.
-void FileWriter::WriteGuarded(const FileJob& job) {
+void FileWriter::WriteGuarded(FileJob& job) {
   try {
-    if (!job.link_to.empty() && Link(job.link_to, Join(job.folder, job.file.name))) return;
+    if (!job.link_to.empty() && Link(job.link_to, Join(job.folder, job.file.name), job.file.size)) {
+      return;
+    }
     Write(job);
   } catch (const std::exception& e) {
-    tally_.FileFailed(job.order, files_.Shown(Join(job.folder, job.file.name)), e.what());
+    FailFile(job, Join(job.folder, job.file.name), FileError{FileErrorKind::kOther, e.what()});
   } catch (...) {
-    tally_.FileFailed(job.order, files_.Shown(Join(job.folder, job.file.name)),
-                      "Unexpected failure");
+    FailFile(job, Join(job.folder, job.file.name),
+             FileError{FileErrorKind::kOther, "Unexpected failure"});
   }
 }
 
@@ -95,11 +97,12 @@ void FileWriter::WriteGuarded(const FileJob& job) {
 // under Wine three trips to its server, so links made on the writers overlap those trips and
 // took half the time of links made one after another on the walk's thread. False when the
 // file system refused; the file is then copied as any other.
-bool FileWriter::Link(const std::string& existing, const std::string& target) {
+bool FileWriter::Link(const std::string& existing, const std::string& target,
+                      std::uint64_t bytes) {
   if (!linking_.load()) return false;
   const FileError e = files_.MakeHardLink(existing, target);
   if (!e.Failed()) {
-    tally_.Linked();
+    tally_.Linked(bytes);
     return true;
   }
   if (tally_.LinksMade() == 0 && link_refusals_.fetch_add(1) + 1 >= kLinkRefusalsBeforeGivingUp) {
@@ -115,12 +118,12 @@ bool FileWriter::Link(const std::string& existing, const std::string& target) {
 // so one cut short by a crash keeps the time of its last write, which no source has, and the
 // next run replaces it. Without leave to replace, a file cut short could never be put right,
 // so such a copy always goes through a temporary file.
-void FileWriter::Write(const FileJob& job) {
+void FileWriter::Write(FileJob& job) {
   const TreeEntry& file = job.file;
   const std::string target = Join(job.folder, file.name);
   std::unique_ptr<OpenFile> in;
   if (const FileError e = files_.OpenForReading(job.source, &in); e.Failed()) {
-    return FailFile(job.order, job.source, e);
+    return FailFile(job, job.source, e);
   }
   if (const FileError e = CheckRoom(job.folder, file.size); e.Failed()) {
     return FailWrite(job, target, e);
@@ -146,7 +149,7 @@ void FileWriter::Write(const FileJob& job) {
     }
   }
   bool read_failed = false;
-  FileError e = CopyData(*in, *out, file.size, &read_failed);
+  FileError e = CopyData(*in, *out, job, &read_failed);
   in.reset();
   // The times, and the read-only bit when the source has it, go on before the rename, so the
   // finished copy never shows the wrong ones; 0 leaves the bits the file was born with.
@@ -160,10 +163,10 @@ void FileWriter::Write(const FileJob& job) {
   out.reset();
   if (e.Failed()) {
     DeleteUnfinished(files_, written);
-    if (read_failed) return FailFile(job.order, job.source, e);
+    if (read_failed) return FailFile(job, job.source, e);
     return FailWrite(job, target, e);
   }
-  tally_.Copied();
+  tally_.Copied(file.size > job.bytes_counted ? file.size - job.bytes_counted : 0);
 }
 
 // A failed write; a full disk while other copies were running is tried again at the end.
@@ -175,11 +178,12 @@ void FileWriter::FailWrite(const FileJob& job, const std::string& target, const 
       return;
     }
   }
-  FailFile(job.order, target, e);
+  FailFile(job, target, e);
 }
 
-void FileWriter::FailFile(std::uint64_t order, const std::string& path, const FileError& e) {
-  tally_.FileFailed(order, files_.Shown(path), e.text);
+void FileWriter::FailFile(const FileJob& job, const std::string& path, const FileError& e) {
+  tally_.FileFailed(job.order, files_.Shown(path), e.text,
+                    job.file.size > job.bytes_counted ? job.file.size - job.bytes_counted : 0);
 }
 
 // Renames the finished temporary file to target. Only a replacement can lose a good copy, so
@@ -224,8 +228,8 @@ FileError FileWriter::CreateTemporary(const std::string& folder, std::uint32_t a
 
 // A short read at the known end of the file ends the copy without a second read. A small
 // file gets a buffer of its own size.
-FileError FileWriter::CopyData(OpenFile& in, OpenFile& out, std::uint64_t expected,
-                               bool* read_failed) {
+FileError FileWriter::CopyData(OpenFile& in, OpenFile& out, FileJob& job, bool* read_failed) {
+  const std::uint64_t expected = job.file.size;
   const std::size_t buffer_bytes = static_cast<std::size_t>(
       std::clamp<std::uint64_t>(expected + 1, kSmallestBufferBytes, kBufferBytes));
   const auto buffer = std::make_unique_for_overwrite<char[]>(buffer_bytes);
@@ -240,6 +244,11 @@ FileError FileWriter::CopyData(OpenFile& in, OpenFile& out, std::uint64_t expect
     if (got == 0) return {};
     if (FileError e = out.Write(buffer.get(), got); e.Failed()) return e;
     done += got;
+    // A second try after a full disk counts only what its first try did not.
+    if (done > job.bytes_counted) {
+      tally_.Wrote(done - job.bytes_counted);
+      job.bytes_counted = done;
+    }
     since_progress += got;
     if (since_progress >= kYieldBytes) {
       since_progress = 0;

@@ -32,6 +32,7 @@ struct FileJob {
   // is refused.
   std::string link_to;
   bool last_try = false;  // a second try after a full disk: a failure now counts
+  std::uint64_t bytes_counted = 0;  // of its bytes, those the tally has counted already
 };
 
 class FileWriter {
@@ -54,16 +55,17 @@ class FileWriter {
   bool Linking() const { return linking_.load(); }
 
  private:
-  void WriteGuarded(const FileJob& job);
-  bool Link(const std::string& existing, const std::string& target);
-  void Write(const FileJob& job);
+  void WriteGuarded(FileJob& job);
+  bool Link(const std::string& existing, const std::string& target, std::uint64_t bytes);
+  void Write(FileJob& job);
   void FailWrite(const FileJob& job, const std::string& target, const FileError& e);
-  void FailFile(std::uint64_t order, const std::string& path, const FileError& e);
+  // The file failed; what the tally has not counted of its bytes counts now.
+  void FailFile(const FileJob& job, const std::string& path, const FileError& e);
   FileError PutInPlace(OpenFile& out, const std::string& target, bool replaces,
                        std::uint32_t replaced_attributes);
   FileError CreateTemporary(const std::string& folder, std::uint32_t attributes, std::string* path,
                             std::unique_ptr<OpenFile>* file);
-  FileError CopyData(OpenFile& in, OpenFile& out, std::uint64_t expected, bool* read_failed);
+  FileError CopyData(OpenFile& in, OpenFile& out, FileJob& job, bool* read_failed);
   FileError CheckRoom(const std::string& folder, std::uint64_t bytes);
   std::string NextTemporaryName();
 

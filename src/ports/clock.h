@@ -34,6 +34,9 @@ class Clock {
   virtual std::string AmPmDesignator(bool pm) = 0;
   // The general date form: short date, a blank and the long time; only the date at midnight.
   virtual std::string GeneralDate(const LocalTime& t) = 0;
+  // A number as the user's locale writes it (its digit groups and decimal mark), with this
+  // many decimals.
+  virtual std::string NumberText(double value, int decimals) = 0;
   // A random fraction in [0, 1) from a generator seeded with the time of day.
   virtual double RandomFraction() = 0;
 };

@@ -14,6 +14,10 @@ class Console {
   virtual bool Available() = 0;
   // Writes the text and a line end.
   virtual void WriteLine(const std::string& text) = 0;
+  // Shows how far a run has come as one line that the next call rewrites in place, on a
+  // console someone watches; output sent to a file or a pipe gets nothing. The next WriteLine
+  // takes the line's place.
+  virtual void ShowProgress(const std::string& /*text*/) {}
 };
 
 }  // namespace tess

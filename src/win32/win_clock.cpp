@@ -68,6 +68,40 @@ double WinClock::UtcSeconds() {
   return static_cast<double>(static_cast<LONGLONG>(ticks.QuadPart - kUnixEpochTicks)) / 1e7;
 }
 
+std::string WinClock::NumberText(double value, int decimals) {
+  wchar_t plain[64];
+  swprintf(plain, 64, L"%.*f", decimals, value);
+  // The locale's own marks and grouping, with the decimals asked for.
+  const auto number = [](LCTYPE type) {
+    DWORD value = 0;
+    GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, type | LOCALE_RETURN_NUMBER,
+                    reinterpret_cast<LPWSTR>(&value), sizeof(value) / sizeof(wchar_t));
+    return static_cast<UINT>(value);
+  };
+  wchar_t decimal_mark[8] = L".";
+  wchar_t thousand_mark[8] = L",";
+  wchar_t grouping[16] = L"3;0";
+  GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, decimal_mark, 8);
+  GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_STHOUSAND, thousand_mark, 8);
+  GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SGROUPING, grouping, 16);
+  NUMBERFMTW format = {};
+  format.NumDigits = static_cast<UINT>(decimals);
+  format.LeadingZero = number(LOCALE_ILZERO);
+  // "3;0" groups by three throughout; "3;2;0" (India) is 32 here.
+  format.Grouping = grouping[0] >= L'0' && grouping[0] <= L'9' ? grouping[0] - L'0' : 3;
+  if (grouping[1] == L';' && grouping[2] >= L'1' && grouping[2] <= L'9') {
+    format.Grouping = format.Grouping * 10 + (grouping[2] - L'0');
+  }
+  format.lpDecimalSep = decimal_mark;
+  format.lpThousandSep = thousand_mark;
+  format.NegativeOrder = number(LOCALE_INEGNUMBER);
+  wchar_t text[96];
+  if (GetNumberFormatEx(LOCALE_NAME_USER_DEFAULT, 0, plain, &format, text, 96) > 0) {
+    return Narrow(text);
+  }
+  return Narrow(plain);
+}
+
 std::string WinClock::MonthAbbreviation(int month) {
   if (month < 1 || month > 12) return "";
   const std::string name = LocaleText(LOCALE_SABBREVMONTHNAME1 + static_cast<LCTYPE>(month - 1));

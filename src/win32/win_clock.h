@@ -17,6 +17,7 @@ class WinClock : public Clock {
   std::string MonthAbbreviation(int month) override;
   std::string AmPmDesignator(bool pm) override;
   std::string GeneralDate(const LocalTime& t) override;
+  std::string NumberText(double value, int decimals) override;
   double RandomFraction() override;
 
  private:

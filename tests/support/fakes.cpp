@@ -668,6 +668,18 @@ std::string FakeClock::GeneralDate(const LocalTime& t) {
   return buf;
 }
 
+std::string FakeClock::NumberText(double value, int decimals) {
+  char digits[64];
+  std::snprintf(digits, sizeof digits, "%.*f", decimals, value);
+  std::string text = digits;
+  const std::size_t point = text.find('.');
+  const std::size_t sign = text[0] == '-' ? 1 : 0;
+  for (std::size_t at = point == std::string::npos ? text.size() : point; at > sign + 3; at -= 3) {
+    text.insert(at - 3, ",");
+  }
+  return text;
+}
+
 void FakeClock::Advance(double seconds) {
   static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   monotonic += seconds;

@@ -280,6 +280,8 @@ class FakeClock : public Clock {
   std::string AmPmDesignator(bool pm) override { return pm ? "PM" : "AM"; }
   // U.S. form: M/D/YYYY h:mm:ss AM; only the date at midnight.
   std::string GeneralDate(const LocalTime& t) override;
+  // U.S. form: 1,234.5.
+  std::string NumberText(double value, int decimals) override;
   double RandomFraction() override { return random_fraction; }
   void Advance(double seconds);
 

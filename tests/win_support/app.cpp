@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <chrono>
 #include <unordered_set>
 
 #include "view/control_ids.h"
@@ -59,17 +61,32 @@ std::optional<Finished> RunToEnd(const std::wstring& arguments, std::chrono::mil
   }
   CloseHandle(info.hThread);
   win32::UniqueObject process(info.hProcess);
-  writer.Reset();  // the pipe ends when the program's copy of this end closes
+  writer.Reset();
+  // Read while the program runs, and stop when it has ended, not when the pipe closes: a
+  // process the program's start brought up (Wine's desktop) may inherit the pipe and hold it
+  // open for as long as it lives.
   Finished finished;
-  char buffer[4096];
-  DWORD got = 0;
-  while (ReadFile(read_end, buffer, sizeof(buffer), &got, nullptr) && got > 0) {
-    finished.output.append(buffer, got);
+  const auto drain = [&] {
+    DWORD available = 0;
+    char buffer[4096];
+    while (PeekNamedPipe(read_end, nullptr, 0, nullptr, &available, nullptr) && available > 0) {
+      DWORD got = 0;
+      if (!ReadFile(read_end, buffer, std::min<DWORD>(available, sizeof(buffer)), &got, nullptr) ||
+          got == 0) {
+        return;
+      }
+      finished.output.append(buffer, got);
+    }
+  };
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (WaitForSingleObject(process.Get(), 10) != WAIT_OBJECT_0) {
+    drain();
+    if (std::chrono::steady_clock::now() > deadline) {
+      TerminateProcess(process.Get(), 1);
+      return std::nullopt;
+    }
   }
-  if (WaitForSingleObject(process.Get(), static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0) {
-    TerminateProcess(process.Get(), 1);
-    return std::nullopt;
-  }
+  drain();
   GetExitCodeProcess(process.Get(), &finished.exit_code);
   return finished;
 }
