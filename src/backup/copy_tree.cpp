@@ -10,6 +10,7 @@
 #include "backup/copy_paths.h"
 #include "backup/file_decision.h"
 #include "backup/file_writer.h"
+#include "backup/thinning.h"
 #include "base/name_case.h"
 #include "base/temporary_name.h"
 
@@ -253,8 +254,10 @@ void Walk::CopyFiles(const std::string& source, const std::string& target, bool 
 bool Walk::EntersSubfolder(const std::string& parent, const TreeEntry& folder) {
   if (folder.names_another_place) return false;
   if (IsRoot(parent) && IsVolumeBookkeeping(folder.name)) return false;
+  // What a removal of an older backup left there is no more to be backed up than the backups.
   if (!backups_root_.empty() && files_.SamePath(parent, backups_root_) &&
-      IsBackupFolderOf(folder.name, settings_.backup_names, settings_.stamp_texts)) {
+      (IsBackupFolderOf(folder.name, settings_.backup_names, settings_.stamp_texts) ||
+       IsRemovalLeftover(folder))) {
     return false;
   }
   return !files_.SamePath(Join(parent, folder.name), target_root_);  // the copy itself
