@@ -51,7 +51,7 @@ TEST_F(StartupTest, ReadsEveryKeyOnceInItsOrder) {
   Load();
   const std::vector<std::string> expected{"Folders",         "Path",          "OftenIndex",
                                           "StartStopState",  "Backup Option", "Include Date",
-                                          "Windows Startup", "Minimized"};
+                                          "Windows Startup", "Minimized",     "Keep Fewer Backups"};
   EXPECT_EQ(fakes_.settings.read_log, expected);
 }
 
