@@ -41,6 +41,7 @@ RunOutcome BackupRun::SaveAll() {
   }
 
   const Snapshot run = TakeSnapshot(trap, destination);
+  bool leftovers_tried = false;
   for (std::size_t i = 0; i < run.entries.size(); ++i) {
     std::string source;
     const EntryResult result = BackUpEntry(trap, run, i, &source);
@@ -52,6 +53,8 @@ RunOutcome BackupRun::SaveAll() {
       svc_.history.AppendHistoryLine(
           HistoryLine(SourceName(CopySource(source)), NowText(svc_.clock), result));
     });
+    trap.Step(159,
+              [&] { KeepFewer(run, i, SourceName(CopySource(source)), result, &leftovers_tried); });
     trap.Step(160, [&] { svc_.pump.ProcessPendingEvents(); });
     trap.Step(162, [&] { svc_.pump.ProcessPendingEvents(); });
   }
@@ -75,6 +78,10 @@ BackupRun::Snapshot BackupRun::TakeSnapshot(ErrorTrap& trap, const std::string& 
   // setting that cannot be read leaves links on, as when it was never written.
   try {
     run.snapshot_links = !in_.snapshot_links || in_.snapshot_links();
+  } catch (...) {
+  }
+  try {
+    run.keep_fewer = in_.keep_fewer && in_.keep_fewer();
   } catch (...) {
   }
   // A destination inside a source must not take the backups of earlier runs in again, or the

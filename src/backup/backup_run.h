@@ -49,6 +49,9 @@ class BackupRun {
     // Whether a stamped folder's unchanged files become links to the entry's previous backup
     // folder; read once per run. Null: they do.
     std::function<bool()> snapshot_links = nullptr;
+    // Whether each entry's older stamped backup folders are thinned out after its copy (see
+    // thinning_rule.h); read once per run. Null: they are not.
+    std::function<bool()> keep_fewer = nullptr;
   };
   struct Services {
     FileSystem& files;
@@ -73,6 +76,7 @@ class BackupRun {
     std::vector<std::string> entries;
     std::vector<std::string> names;  // each entry's backup folder name
     bool snapshot_links = true;
+    bool keep_fewer = false;
     CopySettings copy;  // what every entry's copy shares
   };
   // The entries, their names and what every copy shares, as step 116 of the run's trap.
@@ -87,9 +91,16 @@ class BackupRun {
   // when there is none or the destination cannot be listed.
   std::string LinkSource(const Snapshot& run, std::size_t index, const std::string& except);
   CopyOutcome Copy(const std::string& source, const std::string& landing, CopySettings settings);
+  // After an entry's copy, as step 159 of the run's trap: the entry's older backup folders that
+  // the rule lets go are removed, with their history lines (run_thinning.cpp). The remains of
+  // earlier removals are finished first, once a run.
+  void KeepFewer(const Snapshot& run, std::size_t index, const std::string& source_name,
+                 const EntryResult& result, bool* leftovers_tried);
 
   Inputs in_;
   Services svc_;
+  // A removal is under way: a run started from the event pump inside it leaves removing to it.
+  bool removing_ = false;
 };
 
 }  // namespace tess

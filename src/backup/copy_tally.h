@@ -19,6 +19,7 @@ struct CopyOutcome {
   std::uint64_t folders_failed = 0;  // folders that could not be made or listed
   std::string first_failure_path;
   std::string first_failure_reason;  // the system's own words
+  bool disk_full = false;            // some file or folder failed for a full disk
   bool Complete() const { return files_failed == 0 && folders_failed == 0; }
   std::uint64_t FilesSeen() const {
     return files_copied + files_skipped + files_linked + files_failed;
@@ -37,6 +38,7 @@ class CopyTally {
   std::uint64_t LinksMade() const { return linked_.load(); }
   void FileFailed(std::uint64_t order, const std::string& path, const std::string& reason);
   void FolderFailed(std::uint64_t order, const std::string& path, const std::string& reason);
+  void DiskWasFull() { disk_full_.store(true); }
   // The counts so far; read once every writer has ended for the copy's own outcome.
   CopyOutcome Outcome();
 
@@ -47,6 +49,7 @@ class CopyTally {
   std::atomic<std::uint64_t> copied_{0};
   std::atomic<std::uint64_t> skipped_{0};
   std::atomic<std::uint64_t> linked_{0};
+  std::atomic<bool> disk_full_{false};
   std::mutex lock_;       // guards what follows
   CopyOutcome failures_;  // the failure counts and the first failure
   std::uint64_t first_failure_order_ = std::numeric_limits<std::uint64_t>::max();

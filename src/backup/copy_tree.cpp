@@ -355,6 +355,7 @@ void Walk::LetEventsRun() {
 }
 
 void Walk::FailFolder(const std::string& path, const FileError& e) {
+  if (e.kind == FileErrorKind::kDiskFull) tally_.DiskWasFull();
   tally_.FolderFailed(NextOrder(), files_.Shown(path), e.text);
 }
 

@@ -179,6 +179,7 @@ void FileWriter::FailWrite(const FileJob& job, const std::string& target, const 
 }
 
 void FileWriter::FailFile(std::uint64_t order, const std::string& path, const FileError& e) {
+  if (e.kind == FileErrorKind::kDiskFull) tally_.DiskWasFull();
   tally_.FileFailed(order, files_.Shown(path), e.text);
 }
 

@@ -22,6 +22,10 @@ struct EntryResult {
   std::string creation_error;       // for kNotCopied: why the folder could not be made, if tried
   std::string missing_source;       // for kSourceMissing: the entry as listed
   std::string source_error;         // for kSourceMissing: the system's words, when it gave any
+  // The stamped backup folder the copy wrote and the earlier one it linked to, by name; empty
+  // for none. Removing older backups keeps both.
+  std::string backup_folder;
+  std::string linked_folder;
   bool Complete() const { return kind == Kind::kCopied && copy.Complete(); }
 };
 

@@ -53,7 +53,8 @@ MainForm::MainForm(Services services)
                settings_, services.registry, services.environment),
       backup_(
           {folder_list, [this] { return destination_.Text(); }, [this] { return options_.Stamp(); },
-           status_frame, [this] { return settings_.GetSetting(kKeySnapshotLinks, kOn) != kOff; }},
+           status_frame, [this] { return settings_.GetSetting(kKeySnapshotLinks, kOn) != kOff; },
+           [this] { return options_.KeepFewer(); }},
           {services.files, services.pump, services.clock, services.dialogs, history_,
            services.copy}),
       countdown_({interval_list, timer, progress_bar, status_frame, auto_backup_button}, settings_,
