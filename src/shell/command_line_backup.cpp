@@ -89,7 +89,14 @@ int RunBackupFromCommandLine(CommandLineServices s) {
   HistoryLog history(s.files, s.shell, dialogs, s.pump);
   history.Locate(s.environment.Variable("TEMP"));
   CaptionModel status({0, 0, 0, 0}, "");
-  BackupRun run({entries, [&] { return destination; }, [&] { return stamp; }, status},
+  // Read as the window's run reads them; a setting that cannot be read leaves links on and
+  // keeps every backup folder, as when it was never written.
+  BackupRun run({entries, [&] { return destination; }, [&] { return stamp; }, status,
+                 [&] { return settings.GetSetting(kKeySnapshotLinks, kOn) != kOff; },
+                 [&] {
+                   return stamp != FolderStamp::kNone &&
+                          settings.GetSetting(kKeyKeepFewerBackups, kOff) == kOn;
+                 }},
                 {s.files, s.pump, s.clock, dialogs, history, s.copy});
   const RunOutcome outcome = run.SaveAll();
   s.console.WriteLine(outcome.final_status);
