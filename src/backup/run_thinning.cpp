@@ -63,10 +63,10 @@ void BackupRun::KeepFewer(const Snapshot& run, std::size_t index, const std::str
   if (!written || written->copy_number != 1 || written->stamp == FolderStamp::kNone) return;
 
   removing_ = true;
-  struct Done {
-    bool& flag;
-    ~Done() { flag = false; }
-  } done{removing_};
+  struct Finished {
+    bool& removing;
+    ~Finished() { removing = false; }
+  } finished{removing_};
   std::string destination;
   std::vector<TreeEntry> listing;
   if (svc_.files.FullPath(CleanPath(run.destination), &destination).Failed() ||
@@ -107,8 +107,9 @@ void BackupRun::KeepFewer(const Snapshot& run, std::size_t index, const std::str
     }
     yield();
   }
-  if (removed > 0)
+  if (removed > 0) {
     svc_.history.AppendHistoryLine(Removed(source_name, removed, NowText(svc_.clock)));
+  }
 }
 
 }  // namespace tess
