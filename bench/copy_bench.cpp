@@ -1,10 +1,12 @@
 // Windows side of the copy benchmark: makes the test tree, times the engine, a bare
-// FindFirstFileExW + CopyFileExW loop and a pool of threads calling CopyFileExW, measures how
-// long the window's thread takes to answer during a copy, and checks a copy against its source.
+// FindFirstFileExW + CopyFileExW loop, a pool of threads calling CopyFileExW and a bare
+// FindFirstFileExW + CreateHardLinkW loop, measures how long the window's thread takes to answer
+// during a copy, and checks a copy against its source.
 //   tessaline_bench generate <dir> <small files> <big files> <big MB>
 //   tessaline_bench engine <source> <destination> [writer threads]
 //   tessaline_bench snapshot <source> <destination> <earlier backup to link to, or ->
 //   tessaline_bench bare <source> <destination>
+//   tessaline_bench links <earlier backup> <destination>
 //   tessaline_bench pool <threads> <source> <destination>
 //   tessaline_bench responsive <source> <destination>
 //   tessaline_bench verify <source> <copy> <compare every n-th file>
@@ -161,8 +163,12 @@ int Engine(const std::string& source, const std::string& destination, int worker
   return 0;
 }
 
-void BareCopy(const std::wstring& source, const std::wstring& target, std::uint64_t* files,
-              std::uint64_t* failed) {
+// The bare loops: one FindFirstFileExW walk of a tree, folders made on the way, and one call
+// per file on this thread, with nothing compared. `put` gives a file its place in the target.
+using PutFile = BOOL (*)(const std::wstring& from, const std::wstring& to);
+
+void BareWalk(const std::wstring& source, const std::wstring& target, PutFile put,
+              std::uint64_t* files, std::uint64_t* failed) {
   CreateDirectoryW(target.c_str(), nullptr);
   WIN32_FIND_DATAW found;
   FindHandle find(FindFirstFileExW(JoinPath(source, L"*").c_str(), FindExInfoBasic, &found,
@@ -172,9 +178,8 @@ void BareCopy(const std::wstring& source, const std::wstring& target, std::uint6
     const std::wstring name = found.cFileName;
     if (name == L"." || name == L"..") continue;
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      BareCopy(JoinPath(source, name), JoinPath(target, name), files, failed);
-    } else if (CopyFileExW(JoinPath(source, name).c_str(), JoinPath(target, name).c_str(), nullptr,
-                           nullptr, nullptr, 0)) {
+      BareWalk(JoinPath(source, name), JoinPath(target, name), put, files, failed);
+    } else if (put(JoinPath(source, name), JoinPath(target, name))) {
       ++*files;
     } else {
       ++*failed;
@@ -182,13 +187,22 @@ void BareCopy(const std::wstring& source, const std::wstring& target, std::uint6
   } while (FindNextFileW(find.get(), &found));
 }
 
-int Bare(const std::string& source, const std::string& destination) {
+// The single-threaded copy loop, and the Win32 floor of a linked run: every file of an earlier
+// backup given a second name in a new folder.
+BOOL CopyOne(const std::wstring& from, const std::wstring& to) {
+  return CopyFileExW(from.c_str(), to.c_str(), nullptr, nullptr, nullptr, 0);
+}
+BOOL LinkOne(const std::wstring& from, const std::wstring& to) {
+  return CreateHardLinkW(to.c_str(), from.c_str(), nullptr);
+}
+
+int Bare(const std::string& source, const std::string& destination, PutFile put, const char* done) {
   std::uint64_t files = 0;
   std::uint64_t failed = 0;
   const double start = Now();
-  BareCopy(LongPath(source), LongPath(destination), &files, &failed);
+  BareWalk(LongPath(source), LongPath(destination), put, &files, &failed);
   const double seconds = Now() - start;
-  std::printf("seconds=%.3f copied=%llu failed=%llu peak=%llu\n", seconds,
+  std::printf("seconds=%.3f %s=%llu failed=%llu peak=%llu\n", seconds, done,
               static_cast<unsigned long long>(files), static_cast<unsigned long long>(failed),
               static_cast<unsigned long long>(PeakWorkingSet()));
   return failed == 0 ? 0 : 1;
@@ -410,7 +424,8 @@ int wmain(int argc, wchar_t** argv) {
     if (args.size() == 4 && args[0] == "snapshot") {
       return Engine(args[1], args[2], 0, args[3] == "-" ? std::string() : args[3]);
     }
-    if (args.size() == 3 && args[0] == "bare") return Bare(args[1], args[2]);
+    if (args.size() == 3 && args[0] == "bare") return Bare(args[1], args[2], CopyOne, "copied");
+    if (args.size() == 3 && args[0] == "links") return Bare(args[1], args[2], LinkOne, "linked");
     if (args.size() == 4 && args[0] == "pool") return Pool(std::stoi(args[1]), args[2], args[3]);
     if (args.size() == 3 && args[0] == "responsive") return Responsive(args[1], args[2]);
     if (args.size() == 4 && args[0] == "verify")
@@ -419,6 +434,8 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("error=%s\n", e.what());
     return 1;
   }
-  std::fprintf(stderr, "usage: tessaline_bench generate|engine|bare|pool|responsive|verify ...\n");
+  std::fprintf(stderr,
+               "usage: tessaline_bench generate|engine|snapshot|bare|links|pool|responsive|verify "
+               "...\n");
   return 2;
 }

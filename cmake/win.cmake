@@ -172,6 +172,12 @@ if(E2E_TEST_SOURCES)
              ${CMAKE_BINARY_DIR}/Tessaline.exe ${CMAKE_BINARY_DIR}/kill_during_linking)
     set_tests_properties(faults.kill_during_linking PROPERTIES FIXTURES_REQUIRED wine
                          RUN_SERIAL TRUE TIMEOUT 900)
+    # The program killed outright while a run removes older dated backup folders.
+    add_test(NAME faults.kill_during_thinning COMMAND bash
+             ${CMAKE_SOURCE_DIR}/tests/faults/kill_during_thinning.sh
+             ${CMAKE_BINARY_DIR}/Tessaline.exe ${CMAKE_BINARY_DIR}/kill_during_thinning)
+    set_tests_properties(faults.kill_during_thinning PROPERTIES FIXTURES_REQUIRED wine
+                         RUN_SERIAL TRUE TIMEOUT 900)
     # Stamped runs onto a drive that refuses links (exFAT): every file copied instead.
     add_test(NAME faults.links_refused COMMAND bash
              ${CMAKE_SOURCE_DIR}/tests/faults/links_refused.sh

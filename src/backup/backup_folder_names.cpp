@@ -29,7 +29,13 @@ bool TakeNumber(std::string_view* rest, int digits, bool exact, int* value) {
   return true;
 }
 
-// "mmm d yyyy"
+int DaysIn(int month, int year) {
+  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  return month == 2 && leap ? 29 : kDays[month - 1];
+}
+
+// "mmm d yyyy", a day the month has.
 bool TakeDate(std::string_view* rest, const StampTexts& texts, LocalTime* time) {
   for (int month = 1; month <= 12; ++month) {
     std::string_view at = *rest;
@@ -40,7 +46,7 @@ bool TakeDate(std::string_view* rest, const StampTexts& texts, LocalTime* time) 
     if (!TakeNumber(&at, 2, false, &day) || !Take(&at, " ") || !TakeNumber(&at, 4, true, &year)) {
       continue;
     }
-    if (day < 1 || day > 31) continue;
+    if (day < 1 || day > DaysIn(month, year)) continue;
     time->year = year;
     time->month = month;
     time->day = day;

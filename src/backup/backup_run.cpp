@@ -92,6 +92,7 @@ RunOutcome BackupRun::SaveAll(Attendance attendance) {
 
   Snapshot run = TakeSnapshot(trap, destination);
   run.attended = attendance == Attendance::kAttended;
+  bool leftovers_tried = false;
   for (std::size_t i = 0; i < run.entries.size(); ++i) {
     std::string source;
     reports.BeginEntry();
@@ -105,6 +106,8 @@ RunOutcome BackupRun::SaveAll(Attendance attendance) {
       svc_.history.AppendHistoryLine(
           HistoryLine(SourceName(CopySource(source)), NowText(svc_.clock), result));
     });
+    trap.Step(159,
+              [&] { KeepFewer(run, i, SourceName(CopySource(source)), result, &leftovers_tried); });
     trap.Step(160, [&] { svc_.pump.ProcessPendingEvents(); });
     trap.Step(162, [&] { svc_.pump.ProcessPendingEvents(); });
   }
@@ -128,6 +131,10 @@ BackupRun::Snapshot BackupRun::TakeSnapshot(ErrorTrap& trap, const std::string& 
   // setting that cannot be read leaves links on, as when it was never written.
   try {
     run.snapshot_links = !in_.snapshot_links || in_.snapshot_links();
+  } catch (...) {
+  }
+  try {
+    run.keep_fewer = in_.keep_fewer && in_.keep_fewer();
   } catch (...) {
   }
   // A destination inside a source must not take the backups of earlier runs in again, or the

@@ -58,6 +58,9 @@ class BackupRun {
     // Where a run nobody watches also tells each failure it writes to the history log (the
     // console of a run from the command line, which a failing log must not silence). Null: none.
     std::function<void(const std::string&)> tell = nullptr;
+    // Whether each entry's older stamped backup folders are thinned out after its copy (see
+    // thinning_rule.h); read once per run. Null: they are not.
+    std::function<bool()> keep_fewer = nullptr;
   };
   struct Services {
     FileSystem& files;
@@ -82,6 +85,7 @@ class BackupRun {
     std::vector<std::string> entries;
     std::vector<std::string> names;  // each entry's backup folder name
     bool snapshot_links = true;
+    bool keep_fewer = false;
     CopySettings copy;  // what every entry's copy shares
     bool attended = true;
   };
@@ -97,9 +101,16 @@ class BackupRun {
   // when there is none or the destination cannot be listed.
   std::string LinkSource(const Snapshot& run, std::size_t index, const std::string& except);
   CopyOutcome Copy(const std::string& source, const std::string& landing, CopySettings settings);
+  // After an entry's copy, as step 159 of the run's trap: the entry's older backup folders that
+  // the rule lets go are removed, with their history lines (run_thinning.cpp). The remains of
+  // earlier removals are finished first, once a run.
+  void KeepFewer(const Snapshot& run, std::size_t index, const std::string& source_name,
+                 const EntryResult& result, bool* leftovers_tried);
 
   Inputs in_;
   Services svc_;
+  // A removal is under way: a run started from the event pump inside it leaves removing to it.
+  bool removing_ = false;
 };
 
 }  // namespace tess

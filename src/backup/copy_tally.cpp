@@ -24,6 +24,7 @@ CopyOutcome CopyTally::Outcome() {
   outcome.files_copied = copied_.load();
   outcome.files_skipped = skipped_.load();
   outcome.files_linked = linked_.load();
+  outcome.disk_full = disk_full_.load();
   return outcome;
 }
 

@@ -19,6 +19,7 @@ struct CopyOutcome {
   std::uint64_t folders_failed = 0;  // folders that could not be made or listed
   std::string first_failure_path;
   std::string first_failure_reason;  // the system's own words
+  bool disk_full = false;            // some file or folder failed for a full disk
   bool Complete() const { return files_failed == 0 && folders_failed == 0; }
   std::uint64_t FilesSeen() const {
     return files_copied + files_skipped + files_linked + files_failed;
@@ -49,6 +50,7 @@ class CopyTally {
   void FileFailed(std::uint64_t order, const std::string& path, const std::string& reason,
                   std::uint64_t bytes = 0);
   void FolderFailed(std::uint64_t order, const std::string& path, const std::string& reason);
+  void DiskWasFull() { disk_full_.store(true); }
   // The counts so far; read once every writer has ended for the copy's own outcome.
   CopyOutcome Outcome();
   // Any time, from any thread, without waiting: files and bytes done so far.
@@ -70,6 +72,7 @@ class CopyTally {
   std::atomic<std::uint64_t> linked_{0};
   std::atomic<std::uint64_t> files_done_{0};
   std::atomic<std::uint64_t> bytes_{0};
+  std::atomic<bool> disk_full_{false};
   std::mutex lock_;       // guards what follows
   CopyOutcome failures_;  // the failure counts and the first failure
   std::uint64_t first_failure_order_ = std::numeric_limits<std::uint64_t>::max();

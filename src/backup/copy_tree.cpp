@@ -11,6 +11,7 @@
 #include "backup/file_decision.h"
 #include "backup/file_writer.h"
 #include "backup/name_twins.h"
+#include "backup/thinning.h"
 #include "base/name_case.h"
 #include "base/temporary_name.h"
 
@@ -273,8 +274,10 @@ void Walk::CopyFiles(const std::string& source, const std::string& target, bool 
 bool Walk::EntersSubfolder(const std::string& parent, const TreeEntry& folder) {
   if (folder.names_another_place) return false;
   if (IsRoot(parent) && IsVolumeBookkeeping(folder.name)) return false;
+  // What a removal of an older backup left there is no more to be backed up than the backups.
   if (!backups_root_.empty() && files_.SamePath(parent, backups_root_) &&
-      IsBackupFolderOf(folder.name, settings_.backup_names, settings_.stamp_texts)) {
+      (IsBackupFolderOf(folder.name, settings_.backup_names, settings_.stamp_texts) ||
+       IsRemovalLeftover(folder))) {
     return false;
   }
   return !files_.SamePath(Join(parent, folder.name), target_root_);  // the copy itself
@@ -372,6 +375,7 @@ void Walk::LetEventsRun() {
 }
 
 void Walk::FailFolder(const std::string& path, const FileError& e) {
+  if (e.kind == FileErrorKind::kDiskFull) tally_.DiskWasFull();
   tally_.FolderFailed(NextOrder(), files_.Shown(path), e.text);
 }
 

@@ -74,7 +74,8 @@ struct CopySettings {
   std::string link_from;
   // The folder a run writes its backup folders into, and the names its entries' backups carry
   // (BackupBaseName). A folder directly inside backups_folder whose name reads as a backup
-  // folder of one of them (stamped or not, "(k)" or not) is left out of the copy. Empty: none.
+  // folder of one of them (stamped or not, "(k)" or not), or has the temporary-name shape (the
+  // rest of an older backup being removed), is left out of the copy. Empty: none.
   std::string backups_folder;
   std::vector<std::string> backup_names;
   StampTexts stamp_texts;

@@ -60,6 +60,8 @@ EntryResult BackupRun::BackUpEntry(ErrorTrap& trap, const Snapshot& run, std::si
   }
   const EntryPlan plan = PlanEntry(wanted);
   const std::string link_from = plan.links ? LinkSource(run, index, plan.folder_name) : "";
+  result.backup_folder = plan.folder_name;
+  result.linked_folder = LastPathPart(link_from);
 
   int attempts = 0;
   trap.Step(136, [&] { attempts = 0; });

@@ -182,6 +182,7 @@ void FileWriter::FailWrite(const FileJob& job, const std::string& target, const 
 }
 
 void FileWriter::FailFile(const FileJob& job, const std::string& path, const FileError& e) {
+  if (e.kind == FileErrorKind::kDiskFull) tally_.DiskWasFull();
   tally_.FileFailed(job.order, files_.Shown(path), e.text,
                     job.file.size > job.bytes_counted ? job.file.size - job.bytes_counted : 0);
 }

@@ -1,18 +1,12 @@
 #include "backup/run_report.h"
 
+#include "base/text.h"
+
 namespace tess {
 
 namespace {
 constexpr char kSavedAt[] = " was backup saved at ";
 constexpr char kNotSavedAt[] = " was NOT backup saved at ";
-
-// The log is read line by line; a system message may end with CR LF or carry one inside.
-std::string OneLine(const std::string& text) {
-  std::string out;
-  for (char c : text) out += (c == '\r' || c == '\n') ? ' ' : c;
-  const auto last = out.find_last_not_of(' ');
-  return last == std::string::npos ? "" : out.substr(0, last + 1);
-}
 
 std::string CopyFailure(const CopyOutcome& copy) {
   std::string what;

@@ -25,6 +25,10 @@ struct EntryResult {
   std::string source_error;         // for kSourceMissing: the system's words, when it gave any
   // Failures met on the way that nobody was there to see in a box, told in the entry's line.
   std::vector<std::string> failures;
+  // The stamped backup folder the copy wrote and the earlier one it linked to, by name; empty
+  // for none. Removing older backups keeps both.
+  std::string backup_folder;
+  std::string linked_folder;
   bool Complete() const { return kind == Kind::kCopied && copy.Complete() && failures.empty(); }
 };
 

@@ -40,4 +40,11 @@ std::size_t WindowsLength(const std::string& utf8) {
   return length;
 }
 
+std::string OneLine(const std::string& text) {
+  std::string out;
+  for (char c : text) out += (c == '\r' || c == '\n') ? ' ' : c;
+  const auto last = out.find_last_not_of(' ');
+  return last == std::string::npos ? "" : out.substr(0, last + 1);
+}
+
 }  // namespace tess

@@ -17,5 +17,8 @@ std::string RemoveFileNameChars(const std::string& text);
 // path limits: a character beyond U+FFFF counts twice, every other one once, whatever its
 // number of bytes here.
 std::size_t WindowsLength(const std::string& utf8);
+// The text on one line, for a log read line by line: a system message may end with CR LF or
+// carry one inside. Each line break becomes a blank, and trailing blanks go.
+std::string OneLine(const std::string& text);
 
 }  // namespace tess

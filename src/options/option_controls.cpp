@@ -32,6 +32,12 @@ void OptionControls::Restore(ErrorTrap& trap) {
   trap.Step(144, [&] { c_.stamp.SetValue(stored_on(kKeyIncludeDate, kOn)); });
   trap.Step(146, [&] { c_.start_with_windows.SetValue(stored_on(kKeyWindowsStartup, kOff)); });
   trap.Step(148, [&] { c_.start_in_tray.SetValue(stored_on(kKeyMinimized, kOff)); });
+  // The box follows the stamp box as the stamp box's own click would set it, whether or not
+  // the restore above clicked it.
+  trap.Step(149, [&] {
+    c_.keep_fewer.SetValue(stored_on(kKeyKeepFewerBackups, kOff));
+    c_.keep_fewer.SetEnabled(c_.stamp.Checked());
+  });
 }
 
 void OptionControls::StartWithWindowsClicked() {
@@ -56,9 +62,11 @@ void OptionControls::StampClicked() {
     settings_.SaveSetting(kKeyIncludeDate, kOn);
     c_.create_new.SetEnabled(true);
     c_.overwrite.SetEnabled(true);
+    c_.keep_fewer.SetEnabled(true);
   } else {
     c_.create_new.SetEnabled(false);
     c_.overwrite.SetEnabled(false);
+    c_.keep_fewer.SetEnabled(false);
     settings_.SaveSetting(kKeyIncludeDate, kOff);
   }
 }
@@ -66,6 +74,12 @@ void OptionControls::StampClicked() {
 void OptionControls::CreateNewChosen() { settings_.SaveSetting(kKeyBackupOption, kCreateNew); }
 
 void OptionControls::OverwriteChosen() { settings_.SaveSetting(kKeyBackupOption, kOverwrite); }
+
+void OptionControls::KeepFewerClicked() {
+  settings_.SaveSetting(kKeyKeepFewerBackups, c_.keep_fewer.Checked() ? kOn : kOff);
+}
+
+bool OptionControls::KeepFewer() const { return c_.stamp.Checked() && c_.keep_fewer.Checked(); }
 
 FolderStamp OptionControls::Stamp() const {
   if (!c_.stamp.Checked()) return FolderStamp::kNone;

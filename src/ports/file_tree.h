@@ -21,6 +21,8 @@ inline constexpr std::uint32_t kAttrDirectory = 16;
 inline constexpr std::uint32_t kAttrArchive = 32;
 inline constexpr std::uint32_t kAttrReparsePoint = 1024;
 inline constexpr std::uint32_t kAttrNotContentIndexed = 8192;
+// No bits at all, where 0 would mean "leave the attributes as they are".
+inline constexpr std::uint32_t kAttrNormal = 128;
 
 // What went wrong, as far as the copy must tell failures apart, and the system's own words for
 // it, which is what a history line shows.
@@ -71,7 +73,8 @@ class OpenFile {
   virtual FileError Read(char* data, std::size_t size, std::size_t* got) = 0;
   // Writes all of data, or fails.
   virtual FileError Write(const char* data, std::size_t size) = 0;
-  // Sets the creation, access and write times, and the attributes unless they are 0.
+  // Sets the creation, access and write times, and the attributes; a time or attributes of 0
+  // are left as they are.
   virtual FileError SetTimes(const FileTimes& times, std::uint32_t attributes) = 0;
   // Forces what was written, and a rename, to the disk.
   virtual FileError Flush() = 0;
@@ -107,6 +110,15 @@ class FileTree {
   // Attribute bits of a file (kAttrReadOnly, kAttrHidden, ...); 0 clears them all.
   virtual FileError SetAttributes(const std::string& path, std::uint32_t attributes) = 0;
   virtual FileError Delete(const std::string& path) = 0;
+  // A file or folder gets another name in the same folder; it never replaces: kAlreadyExists
+  // when anything has the new name.
+  virtual FileError Rename(const std::string& from, const std::string& to) = 0;
+  // Exactly one empty folder; a folder that only names another place loses that name alone.
+  virtual FileError RemoveFolder(const std::string& path) = 0;
+  // Opens a file only to set its attributes through OpenFile::SetTimes (no times given: 0 for
+  // each), sharing it with every other use, a delete of this name included. What is set reaches
+  // the file under every name it has, and still does once this name is gone.
+  virtual FileError OpenForAttributes(const std::string& path, std::unique_ptr<OpenFile>* file) = 0;
   // Exactly one folder: kAlreadyExists when anything has the name, kNotFound without a parent.
   virtual FileError MakeFolder(const std::string& path) = 0;
   // Bytes free for this program on the volume that holds folder.

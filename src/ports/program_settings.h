@@ -23,6 +23,9 @@ inline constexpr char kKeyLastFolder[] = "LastFolder";
 // "Off" makes every stamped backup folder a copy of its own; otherwise (and when absent) its
 // unchanged files share their space with the entry's previous backup folder.
 inline constexpr char kKeySnapshotLinks[] = "Snapshot Links";
+// "On": each run thins out the older dated backup folders of every entry it copied; anything
+// else, or nothing, keeps them all.
+inline constexpr char kKeyKeepFewerBackups[] = "Keep Fewer Backups";
 
 // When the next timed backup falls due, as UTC text ("2026-12-08T17:30:00Z"); empty while
 // automatic backup is off.

@@ -90,8 +90,15 @@ int RunBackupFromCommandLine(CommandLineServices s) {
   HistoryLog history(s.files, s.shell, dialogs, s.pump);
   history.Locate(s.environment.Variable("TEMP"));
   CaptionModel status({0, 0, 0, 0}, "");
-  BackupRun run({entries, [&] { return destination; }, [&] { return stamp; }, status, nullptr,
-                 [&](const std::string& line) { s.console.WriteLine(line); }},
+  // Read as the window's run reads them; a setting that cannot be read leaves links on and
+  // keeps every backup folder, as when it was never written.
+  BackupRun run({entries, [&] { return destination; }, [&] { return stamp; }, status,
+                 [&] { return settings.GetSetting(kKeySnapshotLinks, kOn) != kOff; },
+                 [&](const std::string& line) { s.console.WriteLine(line); },
+                 [&] {
+                   return stamp != FolderStamp::kNone &&
+                          settings.GetSetting(kKeyKeepFewerBackups, kOff) == kOn;
+                 }},
                 {s.files, s.pump, s.clock, dialogs, history, s.copy});
   // Nobody may be there to answer: what a window would show in a box goes to the history log.
   const RunOutcome outcome = run.SaveAll(Attendance::kUnattended);

@@ -27,6 +27,7 @@ MainForm::MainForm(Services services)
       stamp_box({240, 1000, 3810, 255}, "Date/Time stamp in folder"),
       start_with_windows_box({240, 1350, 3690, 255}, "Load this software on Windows startup"),
       start_in_tray_box({240, 1700, 2100, 255}, "Start in system tray"),
+      keep_fewer_box({4200, 1000, 3480, 255}, "Keep fewer old backup folders"),
       interval_list({8040, 120, 7800, 2790}),
       destination_frame({8040, 2940, 7800, 1300}, "Save All Backups To This Folder"),
       destination_box({240, 300, 6615, 345}),
@@ -49,11 +50,12 @@ MainForm::MainForm(Services services)
           [this](bool busy) { SetMousePointer(busy ? Pointer::kHourglass : Pointer::kDefault); }),
       destination_(destination_box, settings_, services.shell),
       options_({start_with_windows_box, stamp_box, start_in_tray_box, create_new_option,
-                overwrite_option},
+                overwrite_option, keep_fewer_box},
                settings_, services.registry, services.environment),
       backup_(
           {folder_list, [this] { return destination_.Text(); }, [this] { return options_.Stamp(); },
-           status_frame, [this] { return settings_.GetSetting(kKeySnapshotLinks, kOn) != kOff; }},
+           status_frame, [this] { return settings_.GetSetting(kKeySnapshotLinks, kOn) != kOff; },
+           nullptr, [this] { return options_.KeepFewer(); }},
           {services.files, services.pump, services.clock, services.dialogs, history_,
            services.copy}),
       countdown_({interval_list, timer, progress_bar, status_frame, auto_backup_button},
@@ -66,6 +68,7 @@ MainForm::MainForm(Services services)
   start_with_windows_box.on_click = [this] { OnStartWithWindowsClick(); };
   stamp_box.on_click = [this] { OnStampClick(); };
   start_in_tray_box.on_click = [this] { OnStartInTrayClick(); };
+  keep_fewer_box.on_click = [this] { OnKeepFewerClick(); };
   create_new_option.on_click = [this] { OnCreateNewClick(); };
   overwrite_option.on_click = [this] { OnOverwriteClick(); };
   destination_box.on_change = [this] { OnDestinationChange(); };

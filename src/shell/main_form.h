@@ -75,6 +75,7 @@ class MainForm {
   CheckBoxModel stamp_box;
   CheckBoxModel start_with_windows_box;
   CheckBoxModel start_in_tray_box;
+  CheckBoxModel keep_fewer_box;  // beside the stamp box, which it depends on
   ListViewModel interval_list;
   FrameModel destination_frame;
   TextBoxModel destination_box;
@@ -164,6 +165,7 @@ class MainForm {
   void OnStartInTrayClick();
   void OnCreateNewClick();
   void OnOverwriteClick();
+  void OnKeepFewerClick();
 
   // ---- tray ----
   void OnTrayIconMouseUp(int button, int id);

@@ -190,6 +190,8 @@ void MainForm::OnCreateNewClick() { options_.CreateNewChosen(); }
 
 void MainForm::OnOverwriteClick() { options_.OverwriteChosen(); }
 
+void MainForm::OnKeepFewerClick() { options_.KeepFewerClicked(); }
+
 // ---- appearance ----
 
 void MainForm::ApplySkin() {

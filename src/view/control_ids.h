@@ -21,6 +21,7 @@ enum ControlId : int {
   kIdStartWithWindowsBox = 154,
   kIdStampBox = 156,
   kIdStartInTrayBox = 158,
+  kIdKeepFewerBox = 160,
   kIdBrowseButton = 201,
   kIdViewFolderButton = 202,
   kIdViewHistoryButton = 203,

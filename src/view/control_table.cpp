@@ -71,6 +71,8 @@ std::vector<std::unique_ptr<ControlBinding>> MakeControlTable(MainForm& f,
   table.Add<OptionButtonBinding>(f.overwrite_option,
                                  {.id = kIdOverwriteOption, .frame = &f.options_frame});
   table.Add<CheckBoxBinding>(f.stamp_box, {.id = kIdStampBox, .frame = &f.options_frame});
+  // Beside the stamp box it depends on, and next to it for the Tab key.
+  table.Add<CheckBoxBinding>(f.keep_fewer_box, {.id = kIdKeepFewerBox, .frame = &f.options_frame});
   table.Add<CheckBoxBinding>(f.start_with_windows_box,
                              {.id = kIdStartWithWindowsBox, .frame = &f.options_frame});
   table.Add<CheckBoxBinding>(f.start_in_tray_box,

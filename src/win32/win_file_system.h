@@ -43,6 +43,9 @@ class WinFileSystem : public FileSystem {
                             std::unique_ptr<OpenFile>* file) override;
   FileError SetAttributes(const std::string& path, std::uint32_t attributes) override;
   FileError Delete(const std::string& path) override;
+  FileError Rename(const std::string& from, const std::string& to) override;
+  FileError RemoveFolder(const std::string& path) override;
+  FileError OpenForAttributes(const std::string& path, std::unique_ptr<OpenFile>* file) override;
   FileError MakeFolder(const std::string& path) override;
   FileError FreeSpace(const std::string& folder, std::uint64_t* bytes) override;
   FileError MakeHardLink(const std::string& existing, const std::string& link) override;

@@ -349,6 +349,30 @@ FileError WinFileSystem::Delete(const std::string& path) {
   return {};
 }
 
+FileError WinFileSystem::Rename(const std::string& from, const std::string& to) {
+  // No MOVEFILE_REPLACE_EXISTING and no MOVEFILE_COPY_ALLOWED: a name only, never a copy.
+  if (!MoveFileExW(WidePath(from).c_str(), WidePath(to).c_str(), 0)) return LastError();
+  return {};
+}
+
+FileError WinFileSystem::RemoveFolder(const std::string& path) {
+  if (!RemoveDirectoryW(WidePath(path).c_str())) return LastError();
+  return {};
+}
+
+FileError WinFileSystem::OpenForAttributes(const std::string& path,
+                                           std::unique_ptr<OpenFile>* file) {
+  // Attribute access is not subject to sharing, and sharing delete lets a delete of this name
+  // go ahead while the handle still reaches the file.
+  FileHandle handle(CreateFileW(WidePath(path).c_str(),
+                                FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!handle) return LastError();
+  *file = std::make_unique<WinOpenFile>(std::move(handle));
+  return {};
+}
+
 FileError WinFileSystem::MakeFolder(const std::string& path) {
   // Wine answers "file not found" where Windows says "path not found" for a missing parent;
   // both are kNotFound.

@@ -42,6 +42,8 @@ const Designed kDesign[] = {
      L"Load this software on Windows startup"},
     {kIdStartInTrayBox, L"start in tray box", 240, 1700, 2100, 255, kIdOptionsFrame,
      L"Start in system tray"},
+    {kIdKeepFewerBox, L"keep fewer box", 4200, 1000, 3480, 255, kIdOptionsFrame,
+     L"Keep fewer old backup folders"},
     {kIdIntervalList, L"interval list", 8040, 120, 7800, 2790, 0, nullptr},
     {kIdDestinationFrame, L"destination frame", 8040, 2940, 7800, 1300, 0,
      L"Save All Backups To This Folder"},
@@ -133,6 +135,7 @@ TEST_F(StartupE2eTest, FreshStartShowsTheDesignedWindowAndClosingStoresTheDefaul
   EXPECT_EQ(app.CheckState(kIdStampBox), BST_CHECKED);
   EXPECT_EQ(app.CheckState(kIdStartWithWindowsBox), BST_UNCHECKED);
   EXPECT_EQ(app.CheckState(kIdStartInTrayBox), BST_UNCHECKED);
+  EXPECT_EQ(app.CheckState(kIdKeepFewerBox), BST_UNCHECKED);
 
   int width = 0;
   EXPECT_EQ(app.ListColumn(kIdFolderList, &width), L"Folder(s) To Backup");

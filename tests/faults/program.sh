@@ -34,16 +34,21 @@ program_pids() {
   done
 }
 start_program() { (cd "$(dirname "$exe")" && wine "$exe" </dev/null >/dev/null 2>&1 &); }
-# kill -9 on the program's own process, never by name, and wait until it has gone.
-kill_program() {
-  local pids _
-  pids="$(program_pids)"
-  [ -n "$pids" ] && kill -9 $pids 2>/dev/null || true
-  for _ in $(seq 100); do
+# True once the program's processes have gone, within the given tenths of a second.
+gone_within() {
+  local _
+  for _ in $(seq "$1"); do
     [ -z "$(program_pids)" ] && return 0
     sleep 0.1
   done
-  fail "the program did not end after kill -9"
+  return 1
+}
+# kill -9 on the program's own process, never by name, and wait until it has gone.
+kill_program() {
+  local pids
+  pids="$(program_pids)"
+  [ -n "$pids" ] && kill -9 $pids 2>/dev/null || true
+  gone_within 100 || fail "the program did not end after kill -9"
 }
 
 # Waits until the log has grown past `lines`; the new last line must say the copy of the source

@@ -232,18 +232,18 @@ TEST_F(MainWindowTest, CheckBoxesAndOptionButtonsDriveTheirModels) {
 TEST_F(MainWindowTest, TabVisitsTheControlsInTheOrderOfTheDesign) {
   SetFocus(Control(kIdFolderList));
   std::vector<int> visited;
-  for (int i = 0; i < 18; ++i) {
+  for (int i = 0; i < 19; ++i) {
     PressKey(GetFocus(), VK_TAB);
     visited.push_back(GetDlgCtrlID(GetFocus()));
   }
   // Of the two option buttons only the first starts a group and takes a Tab stop.
   EXPECT_EQ(visited,
-            (std::vector<int>{kIdAddFolderButton, kIdClearListButton, kIdSamplesButton,
-                              kIdCreateNewOption, kIdStampBox, kIdStartWithWindowsBox,
-                              kIdStartInTrayBox, kIdIntervalList, kIdDestinationBox,
-                              kIdBrowseButton, kIdViewFolderButton, kIdAutoBackupButton,
-                              kIdBackupNowButton, kIdViewHistoryButton, kIdCopyHistoryButton,
-                              kIdHelpButton, kIdClearHistoryButton, kIdFolderList}));
+            (std::vector<int>{
+                kIdAddFolderButton, kIdClearListButton, kIdSamplesButton, kIdCreateNewOption,
+                kIdStampBox, kIdKeepFewerBox, kIdStartWithWindowsBox, kIdStartInTrayBox,
+                kIdIntervalList, kIdDestinationBox, kIdBrowseButton, kIdViewFolderButton,
+                kIdAutoBackupButton, kIdBackupNowButton, kIdViewHistoryButton, kIdCopyHistoryButton,
+                kIdHelpButton, kIdClearHistoryButton, kIdFolderList}));
   // That is every control the keyboard can use: each one with a Tab stop, and the second
   // option button, reached from the first with the arrow keys.
   std::vector<int> stops;

@@ -281,7 +281,8 @@ class InlinePool : public WorkPool {
 // An open file of the tree, followed by its key through a rename.
 class FakeFileSystem::Handle : public OpenFile {
  public:
-  Handle(FakeFileSystem& files, std::string key) : files_(files), key_(std::move(key)) {}
+  Handle(FakeFileSystem& files, std::string key)
+      : files_(files), key_(std::move(key)), record_(files_.files_.at(key_)) {}
 
   FileError Read(char* data, std::size_t size, std::size_t* got) override {
     std::lock_guard lock(files_.primitives_);
@@ -300,16 +301,17 @@ class FakeFileSystem::Handle : public OpenFile {
     file.write = file.change = ++files_.clock_;
     return {};
   }
+  // Reaches the file even once this name is gone, as a handle does; a time of 0 is left alone.
   FileError SetTimes(const FileTimes& times, std::uint32_t attributes) override {
     std::lock_guard lock(files_.primitives_);
-    File& file = *files_.files_.at(key_);
-    file.write = times.write;
+    File& file = *record_;
+    if (times.write != 0) file.write = times.write;
     const std::string coarse = Key(files_.coarse_volume) + "\\";
     if (!files_.coarse_volume.empty() && key_.rfind(coarse, 0) == 0) {
       file.write -= file.write % kCoarseWriteTimeSlack;
     }
     file.change = ++files_.clock_;
-    if (attributes != 0) files_.SetReadOnly(key_, (attributes & kAttrReadOnly) != 0);
+    if (attributes != 0) files_.SetReadOnlyOf(record_, (attributes & kAttrReadOnly) != 0);
     return {};
   }
   FileError Flush() override { return {}; }
@@ -340,6 +342,7 @@ class FakeFileSystem::Handle : public OpenFile {
  private:
   FakeFileSystem& files_;
   std::string key_;
+  std::shared_ptr<File> record_;  // the file the name stood for when it was opened
   std::size_t at_ = 0;
 };
 
@@ -348,6 +351,13 @@ void FakeFileSystem::SetReadOnly(const std::string& key, bool read_only_now) {
     read_only.insert(key);
   } else {
     read_only.erase(key);
+  }
+}
+
+// Attributes belong to the file, so every name it has shows them.
+void FakeFileSystem::SetReadOnlyOf(const std::shared_ptr<File>& record, bool read_only_now) {
+  for (const auto& [key, file] : files_) {
+    if (file == record) SetReadOnly(key, read_only_now);
   }
 }
 
@@ -456,7 +466,7 @@ FileError FakeFileSystem::SetAttributes(const std::string& path, std::uint32_t a
     return {};
   }
   if (!files_.count(key)) return Fails(FileErrorKind::kNotFound, kFileNotFound);
-  SetReadOnly(key, (attributes & kAttrReadOnly) != 0);
+  SetReadOnlyOf(files_.at(key), (attributes & kAttrReadOnly) != 0);
   return {};
 }
 
@@ -468,6 +478,103 @@ FileError FakeFileSystem::Delete(const std::string& path) {
     return Fails(FileErrorKind::kAccessDenied, kAccessDenied);
   }
   files_.erase(key);
+  return {};
+}
+
+// Keys at or below a folder's, re-rooted at its new name's.
+namespace {
+bool AtOrBelow(const std::string& key, const std::string& root) {
+  return key == root || key.rfind(root + "\\", 0) == 0;
+}
+template <typename Value>
+void MoveKeys(std::map<std::string, Value>* map, const std::string& from, const std::string& to) {
+  std::map<std::string, Value> moved;
+  for (auto it = map->begin(); it != map->end();) {
+    if (AtOrBelow(it->first, from)) {
+      moved[to + it->first.substr(from.size())] = std::move(it->second);
+      it = map->erase(it);
+    } else {
+      ++it;
+    }
+  }
+  map->merge(moved);
+}
+void MoveKeys(std::set<std::string>* set, const std::string& from, const std::string& to) {
+  std::set<std::string> moved;
+  for (auto it = set->begin(); it != set->end();) {
+    if (AtOrBelow(*it, from)) {
+      moved.insert(to + it->substr(from.size()));
+      it = set->erase(it);
+    } else {
+      ++it;
+    }
+  }
+  set->merge(moved);
+}
+}  // namespace
+
+// Open files inside a folder do not stop its rename, as under Wine (Windows refuses it).
+FileError FakeFileSystem::Rename(const std::string& from, const std::string& to) {
+  std::lock_guard lock(primitives_);
+  const std::string old_key = Key(from);
+  const std::string new_key = Key(to);
+  if (!files_.count(old_key) && !dirs_.count(old_key)) {
+    return Fails(FileErrorKind::kNotFound, kFileNotFound);
+  }
+  if (!dirs_.count(ParentKey(new_key))) return Fails(FileErrorKind::kNotFound, kPathNotFound);
+  if (new_key != old_key && (files_.count(new_key) || dirs_.count(new_key))) {
+    return Fails(FileErrorKind::kAlreadyExists, kAlreadyExists);
+  }
+  std::map<std::string, std::string> names;
+  for (const auto& [key, name] : names_) {
+    // The part below the folder, as its names were written.
+    if (AtOrBelow(key, old_key)) {
+      names[key] = Trimmed(to) + name.substr(name.size() - (key.size() - old_key.size()));
+    }
+  }
+  for (const auto& [key, name] : names) names_.erase(key);
+  for (const auto& [key, name] : names) names_[new_key + key.substr(old_key.size())] = name;
+  MoveKeys(&files_, old_key, new_key);
+  MoveKeys(&dirs_, old_key, new_key);
+  for (std::string& key : dir_order_) {
+    if (AtOrBelow(key, old_key)) key = new_key + key.substr(old_key.size());
+  }
+  for (auto* keys : {&read_only, &locked, &uncreatable, &links}) MoveKeys(keys, old_key, new_key);
+  MoveKeys(&folder_attributes, old_key, new_key);
+  MoveKeys(&refused_listings, old_key, new_key);
+  return {};
+}
+
+FileError FakeFileSystem::RemoveFolder(const std::string& path) {
+  std::lock_guard lock(primitives_);
+  const std::string key = Key(path);
+  if (files_.count(key)) return Fails(FileErrorKind::kOther, kNotAFolder);
+  if (!dirs_.count(key)) return Fails(FileErrorKind::kNotFound, kFileNotFound);
+  for (const auto& [k, file] : files_) {
+    if (ParentKey(k) == key) return Fails(FileErrorKind::kOther, kNotEmpty);
+  }
+  for (const std::string& d : dirs_) {
+    if (ParentKey(d) == key) return Fails(FileErrorKind::kOther, kNotEmpty);
+  }
+  // Windows keeps a read-only folder, as it keeps a read-only file.
+  const auto attributes = folder_attributes.find(key);
+  if (attributes != folder_attributes.end() && (attributes->second & kAttrReadOnly) != 0) {
+    return Fails(FileErrorKind::kAccessDenied, kAccessDenied);
+  }
+  dirs_.erase(key);
+  std::erase(dir_order_, key);
+  names_.erase(key);
+  folder_attributes.erase(key);
+  links.erase(key);
+  return {};
+}
+
+FileError FakeFileSystem::OpenForAttributes(const std::string& path,
+                                            std::unique_ptr<OpenFile>* file) {
+  std::lock_guard lock(primitives_);
+  const std::string key = Key(path);
+  if (!files_.count(key)) return Fails(FileErrorKind::kNotFound, kFileNotFound);
+  *file = std::make_unique<Handle>(*this, key);
   return {};
 }
 

@@ -84,6 +84,10 @@ class FakeFileSystem : public FileSystem {
                             std::unique_ptr<OpenFile>* file) override;
   FileError SetAttributes(const std::string& path, std::uint32_t attributes) override;
   FileError Delete(const std::string& path) override;
+  FileError Rename(const std::string& from, const std::string& to) override;
+  FileError RemoveFolder(const std::string& path) override;
+  // The handle reaches the file's record, so what it sets outlives the name it was opened by.
+  FileError OpenForAttributes(const std::string& path, std::unique_ptr<OpenFile>* file) override;
   FileError MakeFolder(const std::string& path) override;
   FileError FreeSpace(const std::string& folder, std::uint64_t* bytes) override;
   // A second name for a file: both names share one record, so a change made through either
@@ -110,6 +114,7 @@ class FakeFileSystem : public FileSystem {
       "The system cannot move the file to a different disk drive.";
   static constexpr char kTooManyLinks[] =
       "An attempt was made to create more links on a file than the file system supports.";
+  static constexpr char kNotEmpty[] = "The directory is not empty.";
 
   std::vector<std::string> created_folders;
   std::set<std::string> read_only;    // normalised keys
@@ -144,6 +149,7 @@ class FakeFileSystem : public FileSystem {
     std::int64_t write = 0;
     std::int64_t change = 0;
   };
+  void SetReadOnlyOf(const std::shared_ptr<File>& record, bool read_only_now);
   // The drive ("c:") or share ("\\server\share") a key lies on.
   static std::string Volume(const std::string& key);
   std::map<std::string, std::shared_ptr<File>> files_;  // key -> file; links share one

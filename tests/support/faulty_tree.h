@@ -1,8 +1,8 @@
 // A file tree that passes every primitive on to another one and injects faults on the way: the
-// Nth write fails, the volume fills up after so many bytes, the free room cannot be told, or the
-// process "dies" once one file holds so many bytes or once so many links are made (from then on
-// nothing it asks for happens, so its temporary files stay as a crash would leave them). Safe on
-// the writer threads.
+// Nth write fails, the volume fills up after so many bytes, the free room cannot be told, the
+// Nth change fails, or the process "dies" once one file holds so many bytes, once so many links
+// are made or at the Nth change (from then on nothing it asks for happens, so its temporary files
+// and renamed folders stay as a crash would leave them). Safe on the writer threads.
 #pragma once
 
 #include <algorithm>
@@ -37,8 +37,18 @@ class FaultyTree : public FileTree {
   // The process dies right after making this many links; 0: never.
   std::uint64_t die_after_links = 0;
 
+  // Changes count from 1: a delete, a rename, a folder made or removed, attributes set on a
+  // path or through an open file. The change with this number fails; 0: none.
+  std::uint64_t fail_change_number = 0;
+  FileError change_failure{FileErrorKind::kAccessDenied, "Access is denied."};
+  // The process dies instead of making the change with this number; 0: never.
+  std::uint64_t die_at_change_number = 0;
+  // The primitive whose change failed ("Delete", "SetTimes", ...); empty before.
+  std::string failed_change;
+
   bool Died() const { return dead_.load(); }
   std::uint64_t Writes() const { return writes_.load(); }
+  std::uint64_t Changes() const { return changes_.load(); }
 
   FileError FullPath(const std::string& path, std::string* full) override {
     return inner_.FullPath(path, full);
@@ -64,13 +74,23 @@ class FaultyTree : public FileTree {
     return Wrapped(inner_.CreateExclusive(path, attributes, file), file);
   }
   FileError SetAttributes(const std::string& path, std::uint32_t attributes) override {
-    return Dead() ? Gone() : inner_.SetAttributes(path, attributes);
+    return Change("SetAttributes", [&] { return inner_.SetAttributes(path, attributes); });
   }
   FileError Delete(const std::string& path) override {
-    return Dead() ? Gone() : inner_.Delete(path);
+    return Change("Delete", [&] { return inner_.Delete(path); });
+  }
+  FileError Rename(const std::string& from, const std::string& to) override {
+    return Change("Rename", [&] { return inner_.Rename(from, to); });
+  }
+  FileError RemoveFolder(const std::string& path) override {
+    return Change("RemoveFolder", [&] { return inner_.RemoveFolder(path); });
+  }
+  FileError OpenForAttributes(const std::string& path, std::unique_ptr<OpenFile>* file) override {
+    if (Dead()) return Gone();
+    return Wrapped(inner_.OpenForAttributes(path, file), file);
   }
   FileError MakeFolder(const std::string& path) override {
-    return Dead() ? Gone() : inner_.MakeFolder(path);
+    return Change("MakeFolder", [&] { return inner_.MakeFolder(path); });
   }
   FileError FreeSpace(const std::string& folder, std::uint64_t* bytes) override {
     if (Dead()) return Gone();
@@ -133,7 +153,7 @@ class FaultyTree : public FileTree {
       return {};
     }
     FileError SetTimes(const FileTimes& times, std::uint32_t attributes) override {
-      return tree_.Dead() ? Gone() : inner_->SetTimes(times, attributes);
+      return tree_.Change("SetTimes", [&] { return inner_->SetTimes(times, attributes); });
     }
     FileError Flush() override { return tree_.Dead() ? Gone() : inner_->Flush(); }
     FileError RenameOver(const std::string& target, bool replace) override {
@@ -148,6 +168,20 @@ class FaultyTree : public FileTree {
 
   static FileError Gone() { return FileError{FileErrorKind::kOther, "The process has died."}; }
   bool Dead() const { return dead_.load(); }
+  template <typename Call>
+  FileError Change(const char* primitive, Call call) {
+    if (Dead()) return Gone();
+    const std::uint64_t number = changes_.fetch_add(1) + 1;
+    if (number == die_at_change_number) {
+      dead_.store(true);
+      return Gone();
+    }
+    if (number == fail_change_number) {
+      failed_change = primitive;
+      return change_failure;
+    }
+    return call();
+  }
   FileError Wrapped(FileError e, std::unique_ptr<OpenFile>* file) {
     if (!e.Failed()) *file = std::make_unique<File>(*this, std::move(*file));
     return e;
@@ -158,6 +192,7 @@ class FaultyTree : public FileTree {
   std::atomic<std::uint64_t> writes_{0};
   std::atomic<std::uint64_t> bytes_{0};
   std::atomic<std::uint64_t> links_{0};
+  std::atomic<std::uint64_t> changes_{0};
 };
 
 }  // namespace tess::test

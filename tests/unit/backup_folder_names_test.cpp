@@ -1,7 +1,8 @@
 // Reading backup folder names back: the entry they belong to, the copy number and the stamp.
+#include "backup/backup_folder_names.h"
+
 #include <gtest/gtest.h>
 
-#include "backup/backup_folder_names.h"
 #include "backup/folder_naming.h"
 #include "support/fakes.h"
 
@@ -30,9 +31,13 @@ TEST_F(BackupFolderNamesTest, ReadsEveryNameARunWrites) {
       {"Photos (2)", 2, FolderStamp::kNone, {}},
       {"Photos (12)" + date_time, 12, FolderStamp::kDateAndTime, {2021, 8, 31, 16, 5, 6, 0}},
       {"PHOTOS (3)" + date, 3, FolderStamp::kDate, {2021, 8, 31, 0, 0, 0, 0}},
-      {"PhotosDate Sep 1 2021 Time 12 30 00 AM", 1, FolderStamp::kDateAndTime,
+      {"PhotosDate Sep 1 2021 Time 12 30 00 AM",
+       1,
+       FolderStamp::kDateAndTime,
        {2021, 9, 1, 0, 30, 0, 0}},
-      {"PhotosDate Dec 7 2026 Time 12 00 09 PM", 1, FolderStamp::kDateAndTime,
+      {"PhotosDate Dec 7 2026 Time 12 00 09 PM",
+       1,
+       FolderStamp::kDateAndTime,
        {2026, 12, 7, 12, 0, 9, 0}},
   };
   for (const Case& c : cases) {
@@ -50,15 +55,30 @@ TEST_F(BackupFolderNamesTest, ReadsEveryNameARunWrites) {
 
 TEST_F(BackupFolderNamesTest, RefusesWhatNoRunWrites) {
   // Another entry whose name starts the same way, a user's own folder, broken stamps.
-  for (const char* folder :
-       {"Photos 2019", "Photos 2019Date Aug 31 2021 Time 04 05 06 PM", "PhotosX", "Photo",
-        "Photos (1)", "Photos (02)", "Photos ()", "Photos (2", "Photos (2) extra",
-        "PhotosDate Aug 32 2021 Time 04 05 06 PM", "PhotosDate Aug 31 2021 Time 13 05 06 PM",
-        "PhotosDate Aug 31 2021 Time 04 60 06 PM", "PhotosDate Aug 31 21 Time 04 05 06 PM",
-        "PhotosDate Aug 31 2021 Time 04 05 06 XM", "PhotosDate Foo 31 2021 Time 04 05 06 PM",
-        "PhotosAug 31 2021 copy", "PhotosAug 31", ""}) {
+  for (const char* folder : {"Photos 2019",
+                             "Photos 2019Date Aug 31 2021 Time 04 05 06 PM",
+                             "PhotosX",
+                             "Photo",
+                             "Photos (1)",
+                             "Photos (02)",
+                             "Photos ()",
+                             "Photos (2",
+                             "Photos (2) extra",
+                             "PhotosDate Aug 32 2021 Time 04 05 06 PM",
+                             "PhotosDate Aug 31 2021 Time 13 05 06 PM",
+                             "PhotosDate Aug 31 2021 Time 04 60 06 PM",
+                             "PhotosDate Aug 31 21 Time 04 05 06 PM",
+                             "PhotosDate Aug 31 2021 Time 04 05 06 XM",
+                             "PhotosDate Foo 31 2021 Time 04 05 06 PM",
+                             "PhotosAug 31 2021 copy",
+                             "PhotosAug 31",
+                             "PhotosJun 31 2021",
+                             "PhotosFeb 29 2021",
+                             "PhotosFeb 29 1900",
+                             ""}) {
     EXPECT_FALSE(ReadBackupFolderName(folder, "Photos", texts).has_value()) << folder;
   }
+  EXPECT_TRUE(ReadBackupFolderName("PhotosFeb 29 2024", "Photos", texts).has_value());
   EXPECT_FALSE(ReadBackupFolderName("Photos", "", texts).has_value());
 }
 
@@ -86,10 +106,10 @@ TEST_F(BackupFolderNamesTest, AnyOfTheRunsEntriesAndTheOrderOfStamps) {
                        {"\xD0\xA4\xD0\xBE\xD1\x82\xD0\xBE"}, texts));
 
   // Later by the moment named, not by the text: 12 AM comes before 01 AM, and Sep after Aug.
-  const LocalTime midnight = ReadBackupFolderName("XDate Aug 31 2021 Time 12 10 00 AM", "X",
-                                                  texts)->time;
-  const LocalTime one = ReadBackupFolderName("XDate Aug 31 2021 Time 01 00 00 AM", "X",
-                                             texts)->time;
+  const LocalTime midnight =
+      ReadBackupFolderName("XDate Aug 31 2021 Time 12 10 00 AM", "X", texts)->time;
+  const LocalTime one =
+      ReadBackupFolderName("XDate Aug 31 2021 Time 01 00 00 AM", "X", texts)->time;
   const LocalTime september = ReadBackupFolderName("XSep 1 2021", "X", texts)->time;
   EXPECT_TRUE(StampIsLater(one, midnight));
   EXPECT_TRUE(StampIsLater(september, one));

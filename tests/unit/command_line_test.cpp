@@ -172,6 +172,32 @@ TEST_F(CommandLineBackupTest, TheStoredNamingOptionsNameTheFolders) {
   }
 }
 
+// The window's two stored choices about dated folders hold for a run from the command line too.
+TEST_F(CommandLineBackupTest, TheStoredKeepFewerAndSnapshotLinksSettingsApply) {
+  fakes_.settings.values["Folders"] = "C:\\Data\\Alpha;";
+  fakes_.settings.values["Include Date"] = "On";
+  const std::string older = "D:\\Backups\\AlphaDate Aug 30 2021 Time 09 00 00 AM\\a.txt";
+  const std::string oldest = "D:\\Backups\\AlphaDate Aug 1 2021 Time 09 00 00 AM\\a.txt";
+  const std::string landed = "D:\\Backups\\AlphaDate Aug 31 2021 Time 04 05 06 PM\\a.txt";
+  files_.AddFile(older, "A");
+  files_.AddFile(oldest, "A");
+  files_.AddFile("D:\\Backups\\AlphaDate Aug 1 2021 Time 08 00 00 AM\\a.txt", "A");
+  fakes_.settings.values["Snapshot Links"] = "Off";
+  EXPECT_EQ(Run(), kExitAllSaved);
+  EXPECT_FALSE(files_.SameFile(landed, older));
+  EXPECT_TRUE(files_.IsFile("D:\\Backups\\AlphaDate Aug 1 2021 Time 08 00 00 AM\\a.txt"));
+
+  fakes_.settings.values.erase("Snapshot Links");
+  fakes_.settings.values["Keep Fewer Backups"] = "On";
+  fakes_.clock.now.hour = 17;
+  EXPECT_EQ(Run(), kExitAllSaved);
+  EXPECT_TRUE(
+      files_.SameFile("D:\\Backups\\AlphaDate Aug 31 2021 Time 05 05 06 PM\\a.txt", landed));
+  EXPECT_FALSE(files_.IsFile("D:\\Backups\\AlphaDate Aug 1 2021 Time 08 00 00 AM\\a.txt"));
+  EXPECT_TRUE(files_.IsFile(oldest));
+  EXPECT_NE(Log().find("Alpha had 1 older backup folder removed at"), std::string::npos) << Log();
+}
+
 TEST_F(CommandLineBackupTest, AnEntryNotSavedEndsWithOneAndIsLoggedAsNotSaved) {
   copy_.failing_source = "C:\\Data\\Beta";
   EXPECT_EQ(Run(), kExitSomeNotSaved);

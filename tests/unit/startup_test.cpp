@@ -62,7 +62,8 @@ TEST_F(StartupTest, ReadsEveryKeyOnceInItsOrder) {
                                           "Backup Option",
                                           "Include Date",
                                           "Windows Startup",
-                                          "Minimized"};
+                                          "Minimized",
+                                          "Keep Fewer Backups"};
   EXPECT_EQ(fakes_.settings.read_log, expected);
 }
 
