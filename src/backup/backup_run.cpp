@@ -13,6 +13,7 @@
 #include "ports/clock.h"
 #include "ports/dialogs.h"
 #include "ports/event_pump.h"
+#include "ports/program_settings.h"
 
 namespace tess {
 
@@ -93,10 +94,14 @@ RunOutcome BackupRun::SaveAll(Attendance attendance) {
   Snapshot run = TakeSnapshot(trap, destination);
   run.attended = attendance == Attendance::kAttended;
   bool leftovers_tried = false;
+  std::map<std::string, EntryTotals> found;
   for (std::size_t i = 0; i < run.entries.size(); ++i) {
     std::string source;
     reports.BeginEntry();
     EntryResult result = BackUpEntry(trap, run, i, &source);
+    if (result.kind == EntryResult::Kind::kCopied && result.copy.folders_failed == 0) {
+      found[run.entries[i]] = {result.copy.FilesSeen(), result.copy.bytes_seen};
+    }
     trap.Step(156, [&] { svc_.pump.ProcessPendingEvents(); });
     result.failures = reports.EndEntry();
     ++outcome.folders_processed;
@@ -112,6 +117,7 @@ RunOutcome BackupRun::SaveAll(Attendance attendance) {
     trap.Step(162, [&] { svc_.pump.ProcessPendingEvents(); });
   }
 
+  KeepTotals(run, found);
   trap.Step(170, [&] {
     in_.status_line.SetCaption(CompleteStatus(NowText(svc_.clock), outcome.folders_failed,
                                               outcome.folders_processed, reports.RunFailures()));
@@ -127,6 +133,13 @@ RunOutcome BackupRun::SaveAll(Attendance attendance) {
 BackupRun::Snapshot BackupRun::TakeSnapshot(ErrorTrap& trap, const std::string& destination) {
   Snapshot run;
   run.destination = destination;
+  // Totals that cannot be read only leave the progress without them.
+  try {
+    if (svc_.settings != nullptr) {
+      run.totals = ReadEntryTotals(svc_.settings->GetSetting(kKeyEntryTotals, ""));
+    }
+  } catch (...) {
+  }
   // Read once: a run either links its stamped folders' unchanged files or copies them all. A
   // setting that cannot be read leaves links on, as when it was never written.
   try {
@@ -148,6 +161,27 @@ BackupRun::Snapshot BackupRun::TakeSnapshot(ErrorTrap& trap, const std::string& 
     run.entries = std::move(items);
   });
   return run;
+}
+
+}  // namespace tess
+
+namespace tess {
+
+void BackupRun::KeepTotals(const Snapshot& run, const std::map<std::string, EntryTotals>& found) {
+  if (svc_.settings == nullptr) return;
+  std::map<std::string, EntryTotals> kept;
+  for (const std::string& entry : run.entries) {
+    if (const auto it = found.find(entry); it != found.end()) {
+      kept[entry] = it->second;
+    } else if (const auto earlier = run.totals.find(entry); earlier != run.totals.end()) {
+      kept[entry] = earlier->second;
+    }
+  }
+  try {
+    svc_.settings->SaveSetting(kKeyEntryTotals, EntryTotalsText(kept));
+  } catch (...) {
+    // Only the next run's progress goes without totals.
+  }
 }
 
 }  // namespace tess

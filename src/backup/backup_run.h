@@ -3,11 +3,14 @@
 
 #include <cstddef>
 #include <functional>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "backup/copy_tree.h"
 #include "backup/folder_naming.h"
+#include "backup/run_progress.h"
 #include "backup/run_report.h"
 
 namespace tess {
@@ -20,6 +23,7 @@ class Clock;
 class Dialogs;
 class ErrorTrap;
 class HistoryLog;
+class ProgramSettings;
 
 // A folder copy as a service of its own: the backup run's is the copy core over its file
 // system unless a caller gives another (a test that watches what the run copies).
@@ -61,6 +65,9 @@ class BackupRun {
     // Whether each entry's older stamped backup folders are thinned out after its copy (see
     // thinning_rule.h); read once per run. Null: they are not.
     std::function<bool()> keep_fewer = nullptr;
+    // Where the run shows how far the entry it copies has come (the progress bar and the tray's
+    // tip, or a console line), at most ten times a second. Null: nowhere.
+    std::function<void(const std::string& text, int value)> progress = nullptr;
   };
   struct Services {
     FileSystem& files;
@@ -69,6 +76,9 @@ class BackupRun {
     Dialogs& dialogs;
     HistoryLog& history;
     FolderCopy copy = nullptr;  // null: the copy core over files
+    // Where each entry's totals are kept, so the next run can tell how far it has come against
+    // them. Null: not kept.
+    ProgramSettings* settings = nullptr;
   };
   BackupRun(Inputs inputs, Services services) : in_(std::move(inputs)), svc_(std::move(services)) {}
 
@@ -86,7 +96,8 @@ class BackupRun {
     std::vector<std::string> names;  // each entry's backup folder name
     bool snapshot_links = true;
     bool keep_fewer = false;
-    CopySettings copy;  // what every entry's copy shares
+    CopySettings copy;                          // what every entry's copy shares
+    std::map<std::string, EntryTotals> totals;  // what each entry's last whole copy went through
     bool attended = true;
   };
   // The entries, their names and what every copy shares, as step 116 of the run's trap.
@@ -100,7 +111,12 @@ class BackupRun {
   // The folder the plan's copy links to: the entry's newest earlier backup, in full; empty
   // when there is none or the destination cannot be listed.
   std::string LinkSource(const Snapshot& run, std::size_t index, const std::string& except);
-  CopyOutcome Copy(const std::string& source, const std::string& landing, CopySettings settings);
+  // The copy of one entry, showing how far it has come against the totals expected of it.
+  CopyOutcome Copy(const std::string& source, const std::string& landing, CopySettings settings,
+                   const std::optional<EntryTotals>& expected);
+  // Each entry's totals as this run found them (an entry whose copy went through its whole tree)
+  // or as the run before found them, stored for the next run.
+  void KeepTotals(const Snapshot& run, const std::map<std::string, EntryTotals>& found);
   // After an entry's copy, as step 159 of the run's trap: the entry's older backup folders that
   // the rule lets go are removed, with their history lines (run_thinning.cpp). The remains of
   // earlier removals are finished first, once a run.

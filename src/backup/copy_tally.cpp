@@ -2,8 +2,8 @@
 
 namespace tess {
 
-void CopyTally::FileFailed(std::uint64_t order, const std::string& path,
-                           const std::string& reason, std::uint64_t bytes) {
+void CopyTally::FileFailed(std::uint64_t order, const std::string& path, const std::string& reason,
+                           std::uint64_t bytes) {
   bytes_.fetch_add(bytes, std::memory_order_relaxed);
   files_done_.fetch_add(1, std::memory_order_relaxed);
   std::lock_guard lock(lock_);
@@ -25,6 +25,7 @@ CopyOutcome CopyTally::Outcome() {
   outcome.files_skipped = skipped_.load();
   outcome.files_linked = linked_.load();
   outcome.disk_full = disk_full_.load();
+  outcome.bytes_seen = bytes_.load();
   return outcome;
 }
 

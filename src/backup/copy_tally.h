@@ -20,6 +20,7 @@ struct CopyOutcome {
   std::string first_failure_path;
   std::string first_failure_reason;  // the system's own words
   bool disk_full = false;            // some file or folder failed for a full disk
+  std::uint64_t bytes_seen = 0;      // the bytes of every file the copy went through
   bool Complete() const { return files_failed == 0 && folders_failed == 0; }
   std::uint64_t FilesSeen() const {
     return files_copied + files_skipped + files_linked + files_failed;

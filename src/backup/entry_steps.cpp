@@ -95,7 +95,10 @@ EntryResult BackupRun::BackUpEntry(ErrorTrap& trap, const Snapshot& run, std::si
     trap.Step(152, [&] {
       CopySettings settings = run.copy;
       settings.link_from = link_from;
-      result.copy = Copy(source, plan.landing, std::move(settings));
+      const auto expected = run.totals.find(entry);
+      result.copy =
+          Copy(source, plan.landing, std::move(settings),
+               expected == run.totals.end() ? std::nullopt : std::optional(expected->second));
       result.kind = EntryResult::Kind::kCopied;  // only a copy that returned can count as saved
     });
   } else {
@@ -149,7 +152,7 @@ std::string BackupRun::LinkSource(const Snapshot& run, std::size_t index,
 
 // The copy never shows anything of its own; whatever goes wrong is counted in its outcome.
 CopyOutcome BackupRun::Copy(const std::string& source, const std::string& landing,
-                            CopySettings settings) {
+                            CopySettings settings, const std::optional<EntryTotals>& expected) {
   settings.overwrite = true;
   settings.yield = [this] {
     try {
@@ -157,6 +160,22 @@ CopyOutcome BackupRun::Copy(const std::string& source, const std::string& landin
     } catch (...) {
     }
   };
+  if (in_.progress) {
+    // Counting costs the copy nothing; showing is what costs, so it comes ten times a second.
+    constexpr double kShowEverySeconds = 0.1;
+    double shown_at = -kShowEverySeconds;
+    const std::string name = SourceName(CopySource(source));
+    const NumberText number = [this](double value, int decimals) {
+      return svc_.clock.NumberText(value, decimals);
+    };
+    settings.progress = [=, this](const CopyProgress& done) mutable {
+      const double now = svc_.clock.MonotonicSeconds();
+      if (now - shown_at < kShowEverySeconds) return;
+      shown_at = now;
+      in_.progress(ProgressText(name, done, expected, number), ProgressValue(done, expected));
+    };
+    in_.progress(ProgressText(name, {}, expected, number), 0);
+  }
   if (svc_.copy) return svc_.copy(source, landing, settings);
   return CopyTree(svc_.files, source, landing, settings);
 }

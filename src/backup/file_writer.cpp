@@ -97,8 +97,7 @@ void FileWriter::WriteGuarded(FileJob& job) {
 // under Wine three trips to its server, so links made on the writers overlap those trips and
 // took half the time of links made one after another on the walk's thread. False when the
 // file system refused; the file is then copied as any other.
-bool FileWriter::Link(const std::string& existing, const std::string& target,
-                      std::uint64_t bytes) {
+bool FileWriter::Link(const std::string& existing, const std::string& target, std::uint64_t bytes) {
   if (!linking_.load()) return false;
   const FileError e = files_.MakeHardLink(existing, target);
   if (!e.Failed()) {

@@ -31,7 +31,7 @@ struct FileJob {
   // The earlier backup's copy to link to first, or empty; the file is written when the link
   // is refused.
   std::string link_to;
-  bool last_try = false;  // a second try after a full disk: a failure now counts
+  bool last_try = false;            // a second try after a full disk: a failure now counts
   std::uint64_t bytes_counted = 0;  // of its bytes, those the tally has counted already
 };
 

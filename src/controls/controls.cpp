@@ -74,6 +74,17 @@ void ProgressBarModel::SetText(const std::string& text) {
   NotifyView();
 }
 
+ProgressBarLoan::~ProgressBarLoan() {
+  try {
+    bar_.SetValue(0);  // a value the earlier maximum surely takes
+    bar_.SetMax(max_);
+    bar_.SetValue(value_);
+    bar_.SetText(text_);
+  } catch (...) {
+    // A bar that cannot show what it showed keeps what the loan left on it.
+  }
+}
+
 const std::string& ListViewModel::ItemText(int position) const {
   if (position < 1 || position > Count()) throw PlatformError(35600, "Index out of bounds");
   return items_[static_cast<size_t>(position - 1)];

@@ -116,6 +116,23 @@ class ProgressBarModel : public ControlModel {
   std::string text_;
 };
 
+// The bar lent to something else for a while (a run showing how far it has come): what it
+// showed is put back when the loan ends.
+class ProgressBarLoan {
+ public:
+  explicit ProgressBarLoan(ProgressBarModel& bar)
+      : bar_(bar), max_(bar.Max()), value_(bar.Value()), text_(bar.Text()) {}
+  ~ProgressBarLoan();
+  ProgressBarLoan(const ProgressBarLoan&) = delete;
+  ProgressBarLoan& operator=(const ProgressBarLoan&) = delete;
+
+ private:
+  ProgressBarModel& bar_;
+  int max_;
+  int value_;
+  std::string text_;
+};
+
 // A report-style list with one column. Positions are counted from 1, as the user sees them.
 class ListViewModel : public ControlModel {
  public:

@@ -36,6 +36,10 @@ inline constexpr char kKeyNextBackupDue[] = "Next Backup Due";
 inline constexpr char kKeyLatestBackupStatus[] = "Latest Backup Status";
 inline constexpr char kKeyLatestBackupClean[] = "Latest Backup Clean";
 
+// What each listed folder's last whole copy went through, files and bytes, so a run can show
+// how far it has come against it.
+inline constexpr char kKeyEntryTotals[] = "Entry Totals";
+
 inline constexpr char kOn[] = "On";
 inline constexpr char kOff[] = "Off";
 

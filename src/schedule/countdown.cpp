@@ -170,9 +170,11 @@ std::optional<RunOutcome> Countdown::Tick(ErrorTrap& trap) {
   }
   trap.Step(104, [&] { IntervalLength = IntervalSeconds(); });
   trap.Step(106, [&] { Count(); });
-  trap.Step(108, [&] { c_.progress.SetMax(IntervalLength); });
-  if (trap.Test(110, [&] { return ElapsedSeconds <= IntervalLength; })) {
-    trap.Step(112, [&] { c_.progress.SetValue(ElapsedSeconds); });
+  if (bar_loans_ == 0) {
+    trap.Step(108, [&] { c_.progress.SetMax(IntervalLength); });
+    if (trap.Test(110, [&] { return ElapsedSeconds <= IntervalLength; })) {
+      trap.Step(112, [&] { c_.progress.SetValue(ElapsedSeconds); });
+    }
   }
   trap.Step(114, [&] {
     c_.status_line.SetCaption(kept_status_.empty() ? CountdownText() : kept_status_);
@@ -183,8 +185,17 @@ std::optional<RunOutcome> Countdown::Tick(ErrorTrap& trap) {
     trap.Step(122, [&] { c_.status_line.SetCaption(kBackupRunning); });
     trap.Step(124, [&] { s_.pump.ProcessPendingEvents(); });
     RunOutcome outcome;
-    // Nobody may be there to answer a box: what would be one goes to the history log.
-    trap.Step(126, [&] { outcome = s_.backup.SaveAll(Attendance::kUnattended); });
+    // Nobody may be there to answer a box: what would be one goes to the history log. The run
+    // shows on the progress bar how far it has come, and leaves the countdown's bar behind.
+    trap.Step(126, [&] {
+      const ProgressBarLoan loan(c_.progress);
+      LendProgressBar(true);
+      struct GiveBack {
+        Countdown& countdown;
+        ~GiveBack() { countdown.LendProgressBar(false); }
+      } give_back{*this};
+      outcome = s_.backup.SaveAll(Attendance::kUnattended);
+    });
     // A run that failed keeps its own status: a missing destination or folders with errors
     // must not read as success. It stays in view, in place of the countdown text, until a run
     // completes cleanly; the progress bar still shows the countdown meanwhile.

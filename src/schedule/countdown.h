@@ -68,6 +68,9 @@ class Countdown {
   // a timed run; a failed one takes a kept failure's place with its newer status. Only a
   // timed run's failure is kept where none was: Backup Now shows its own for its pause.
   void RunEnded(const RunOutcome& outcome);
+  // While a run shows on the progress bar how far it has come, the countdown leaves the bar
+  // alone; each call lends it once more or gives one loan back.
+  void LendProgressBar(bool lend) { bar_loans_ += lend ? 1 : -1; }
   // The text a command that borrowed the status line puts back in place of the one it found
   // there: a failure still kept stays in view, and a failure put right since gives way to the
   // countdown text.
@@ -98,6 +101,7 @@ class Countdown {
   double next_look_ = 0;  // monotonic seconds
   // True while a tick runs (its event passes and its backup run included).
   bool tick_running_ = false;
+  int bar_loans_ = 0;
   // The status of the last failed timed run (or of a failed run after it); shown instead of
   // the countdown text until a run completes cleanly, so a failure stays in view.
   std::string kept_status_;

@@ -98,8 +98,9 @@ int RunBackupFromCommandLine(CommandLineServices s) {
                  [&] {
                    return stamp != FolderStamp::kNone &&
                           settings.GetSetting(kKeyKeepFewerBackups, kOff) == kOn;
-                 }},
-                {s.files, s.pump, s.clock, dialogs, history, s.copy});
+                 },
+                 [&](const std::string& text, int) { s.console.ShowProgress(text); }},
+                {s.files, s.pump, s.clock, dialogs, history, s.copy, &settings});
   // Nobody may be there to answer: what a window would show in a box goes to the history log.
   const RunOutcome outcome = run.SaveAll(Attendance::kUnattended);
   s.console.WriteLine(outcome.final_status);

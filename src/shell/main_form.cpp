@@ -55,9 +55,10 @@ MainForm::MainForm(Services services)
       backup_(
           {folder_list, [this] { return destination_.Text(); }, [this] { return options_.Stamp(); },
            status_frame, [this] { return settings_.GetSetting(kKeySnapshotLinks, kOn) != kOff; },
-           nullptr, [this] { return options_.KeepFewer(); }},
-          {services.files, services.pump, services.clock, services.dialogs, history_,
-           services.copy}),
+           nullptr, [this] { return options_.KeepFewer(); },
+           [this](const std::string& text, int value) { ShowRunProgress(text, value); }},
+          {services.files, services.pump, services.clock, services.dialogs, history_, services.copy,
+           &settings_}),
       countdown_({interval_list, timer, progress_bar, status_frame, auto_backup_button},
                  {settings_, services.pump, services.clock, backup_,
                   [this] { return DestinationFound(); }}),
@@ -110,6 +111,17 @@ void MainForm::SetBackColor(unsigned color) {
 }
 
 std::string MainForm::AppPath() { return FolderOf(services_.environment.ModulePath()); }
+
+void MainForm::ShowRunProgress(const std::string& text, int value) {
+  try {
+    progress_bar.SetMax(kProgressSteps);
+    progress_bar.SetValue(value);
+    progress_bar.SetText(text);
+    latest_outcome_.ShowProgress(text);
+  } catch (...) {
+    // Progress that cannot be shown leaves the run to go on.
+  }
+}
 
 bool MainForm::DestinationFound() {
   try {

@@ -199,6 +199,8 @@ class MainForm {
   void RunEnded(const RunOutcome& outcome);
   // Whether the destination is there now, asked without a word to anyone.
   bool DestinationFound();
+  // A run's progress on the bar and in the tray's tip.
+  void ShowRunProgress(const std::string& text, int value);
   Services services_;
   ProgramSettings settings_;
   HistoryLog history_;

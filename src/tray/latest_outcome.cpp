@@ -36,6 +36,10 @@ void LatestOutcome::Show(const std::string& status, bool clean, bool window_hidd
   if (turned_failed && window_hidden) tray_.ShowBalloon(status, kProductName, 0, false);
 }
 
+void LatestOutcome::ShowProgress(const std::string& progress) {
+  tray_.SetTrayTip(std::string(kProductName) + "\n" + progress);
+}
+
 void LatestOutcome::Present(const std::string& status) {
   tray_.SetTrayTip(status.empty() ? std::string(kProductName)
                                   : std::string(kProductName) + "\n" + status);

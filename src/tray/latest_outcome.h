@@ -26,6 +26,9 @@ class LatestOutcome {
   // turned from clean to failed; while it stays failed the icon alone says it, so an unplugged
   // drive and a short interval do not bring a balloon every few seconds.
   void Show(const std::string& status, bool clean, bool window_hidden);
+  // While a run goes on, the tip's second line tells how far it has come; the next Show puts
+  // the outcome back.
+  void ShowProgress(const std::string& progress);
   bool Clean() const { return clean_; }
 
  private:

@@ -29,7 +29,7 @@ class WinConsole : public Console {
   HANDLE out_ = nullptr;    // the standard output, or the attached console's
   UniqueFile console_out_;  // owned when this program opened the attached console
   bool attached_ = false;
-  bool to_console_ = false;  // a console takes wide text; a file or pipe takes UTF-8 bytes
+  bool to_console_ = false;          // a console takes wide text; a file or pipe takes UTF-8 bytes
   std::size_t progress_length_ = 0;  // characters of the progress line shown, 0 for none
 };
 

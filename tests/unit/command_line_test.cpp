@@ -119,8 +119,8 @@ class CommandLineBackupTest : public ::testing::Test {
   FakeConsole console_;
 };
 
-// A run from the command line changes no setting but the latest run's outcome, which the
-// window's tray shows.
+// A run from the command line changes no setting but what each folder's copy went through (for
+// the next run's progress) and the latest run's outcome, which the window's tray shows.
 TEST_F(CommandLineBackupTest, ACleanRunLogsAsTheWindowDoesEndsWithZeroAndChangesNoSetting) {
   EXPECT_EQ(Run(), kExitAllSaved);
   EXPECT_EQ(files_.Content("D:\\Backups\\Alpha\\a.txt"), "A");
@@ -132,7 +132,8 @@ TEST_F(CommandLineBackupTest, ACleanRunLogsAsTheWindowDoesEndsWithZeroAndChanges
             std::vector<std::string>{"Auto Backup Complete at 8/31/2021 4:05:06 PM"});
   EXPECT_EQ(
       fakes_.settings.write_log,
-      (std::vector<std::string>{"Latest Backup Status=Auto Backup Complete at 8/31/2021 4:05:06 PM",
+      (std::vector<std::string>{"Entry Totals=C:\\Data\\Alpha|1|1|C:\\Data\\Beta|1|1|",
+                                "Latest Backup Status=Auto Backup Complete at 8/31/2021 4:05:06 PM",
                                 "Latest Backup Clean=On"}));
   EXPECT_TRUE(fakes_.dialogs.boxes.empty());
 
