@@ -60,8 +60,9 @@ TEST_F(WindowShellTest, ACancelledSessionEndLeavesEverythingRunningAndARealOneCl
   EXPECT_EQ(Count(FakeNotifyIcon::Call::Kind::kRemove), 0);
   MSG msg;
   EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-  // The window's timer still ticks into the model.
+  // The window's timer still ticks into the model: a second later the count is a second on.
   const int ticks = form_->Schedule().ElapsedSeconds;
+  fakes_.clock.Advance(1);
   SendMessageW(main, WM_TIMER, kTimerId, 0);
   EXPECT_EQ(form_->Schedule().ElapsedSeconds, ticks + 1);
 
