@@ -82,11 +82,19 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(${TESSALINE_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 include(GoogleTest)
 
-# Under Wine one wineserver is kept warm for the whole run, so each test costs milliseconds.
+# Under Wine one wineserver is kept warm for the whole run, so each test costs milliseconds, and
+# one program keeps the virtual desktop up between tests: Wine ends it a moment after the last
+# program on it has ended, and a program started in that moment dies of an X error before it
+# shows a window.
+add_executable(tessaline_desktop_keeper WIN32 ${CMAKE_SOURCE_DIR}/tests/desktop_keeper/desktop_keeper.cpp)
+if(NOT MSVC)
+  target_link_options(tessaline_desktop_keeper PRIVATE -municode -mwindows)
+endif()
 set(WINE_FIXTURE "")
 if(CMAKE_CROSSCOMPILING)
   add_test(NAME wine.warm_up COMMAND sh -c
-    "wineserver -p 60 </dev/null >/dev/null 2>&1; wine cmd /c exit </dev/null >/dev/null 2>&1; exit 0")
+    "wineserver -p 60 </dev/null >/dev/null 2>&1; wine cmd /c exit </dev/null >/dev/null 2>&1; \
+wine \"$<TARGET_FILE:tessaline_desktop_keeper>\" </dev/null >/dev/null 2>&1 & exit 0")
   set_tests_properties(wine.warm_up PROPERTIES FIXTURES_SETUP wine)
   set(WINE_FIXTURE FIXTURES_REQUIRED wine)
 endif()
