@@ -85,6 +85,7 @@ int Tell(const std::string& text, int exit_code) {
 
 // One backup without a window. It takes no part in the one-window rule: it neither waits for
 // nor disturbs a running window copy, and its temporary files are named apart from that copy's.
+// Only at its end does it tell that copy, if there is one, that the tray's outcome changed.
 int RunBackup() {
   using namespace tess::win32;
   WinConsole console;
@@ -94,8 +95,8 @@ int RunBackup() {
   WinEnvironment environment;
   WinClock clock;
   WinEventPump pump;
-  return tess::RunBackupFromCommandLine(
-      {settings, files, shell, environment, clock, pump, console});
+  return tess::RunBackupFromCommandLine({settings, files, shell, environment, clock, pump, console,
+                                         nullptr, tess::view::TellRunningCopyOutcomeStored});
 }
 
 // Becomes the session's window copy, or has the running one show itself. A copy that is still

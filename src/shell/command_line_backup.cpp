@@ -106,6 +106,7 @@ int RunBackupFromCommandLine(CommandLineServices s) {
   s.console.WriteLine(outcome.final_status);
   // The window's tray tells how the latest run went, this one included.
   StoreLatestOutcome(settings, outcome.final_status, outcome.Clean());
+  if (s.outcome_stored) s.outcome_stored();
   return BackupExitCode(outcome, entries.Count(), dialogs.FailuresReported());
 }
 

@@ -3,6 +3,8 @@
 // becomes the exit code.
 #pragma once
 
+#include <functional>
+
 #include "backup/backup_run.h"
 
 namespace tess {
@@ -25,6 +27,8 @@ struct CommandLineServices {
   EventPump& pump;
   Console& console;
   FolderCopy copy = nullptr;  // null: the copy core over files
+  // Called once the outcome is stored, so that a window copy's tray can show it at once.
+  std::function<void()> outcome_stored = nullptr;
 };
 
 // Runs the backup and answers the exit code (kExitAllSaved, kExitSomeNotSaved,

@@ -148,6 +148,8 @@ class MainForm {
   void OnTimerTick();
   // The machine woke from sleep.
   void OnResume();
+  // A run from the command line beside this window stored its outcome: the tray shows it.
+  void OnLatestOutcomeStored();
   void OnIntervalListClick();
   // The user moved the interval selection (mouse or keyboard).
   void OnIntervalSelected();

@@ -118,6 +118,8 @@ void MainForm::OnTimerTick() {
 
 void MainForm::OnResume() { countdown_.Resumed(); }
 
+void MainForm::OnLatestOutcomeStored() { latest_outcome_.Reread(!visible_); }
+
 void MainForm::RunEnded(const RunOutcome& outcome) {
   countdown_.RunEnded(outcome);
   latest_outcome_.Show(outcome.final_status, outcome.Clean(), !visible_);

@@ -16,28 +16,41 @@ void StoreLatestOutcome(ProgramSettings& settings, const std::string& status, bo
   }
 }
 
-void LatestOutcome::Restore() {
-  std::string status;
+std::string LatestOutcome::Read() {
   try {
-    status = settings_.GetSetting(kKeyLatestBackupStatus, "");
+    std::string status = settings_.GetSetting(kKeyLatestBackupStatus, "");
     clean_ = settings_.GetSetting(kKeyLatestBackupClean, kOn) != kOff;
+    return status;
   } catch (...) {
-    status.clear();
     clean_ = true;
+    return "";
   }
+}
+
+void LatestOutcome::Restore() { Present(Read()); }
+
+void LatestOutcome::Reread(bool window_hidden) {
+  const bool was_clean = clean_;
+  const std::string status = Read();
   Present(status);
+  BalloonIfTurnedFailed(was_clean, status, window_hidden);
 }
 
 void LatestOutcome::Show(const std::string& status, bool clean, bool window_hidden) {
-  const bool turned_failed = clean_ && !clean;
+  const bool was_clean = clean_;
   clean_ = clean;
   StoreLatestOutcome(settings_, status, clean);
   Present(status);
-  if (turned_failed && window_hidden) tray_.ShowBalloon(status, kProductName, 0, false);
+  BalloonIfTurnedFailed(was_clean, status, window_hidden);
 }
 
 void LatestOutcome::ShowProgress(const std::string& progress) {
   tray_.SetTrayTip(std::string(kProductName) + "\n" + progress);
+}
+
+void LatestOutcome::BalloonIfTurnedFailed(bool was_clean, const std::string& status,
+                                          bool window_hidden) {
+  if (was_clean && !clean_ && window_hidden) tray_.ShowBalloon(status, kProductName, 0, false);
 }
 
 void LatestOutcome::Present(const std::string& status) {

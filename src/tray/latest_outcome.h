@@ -22,6 +22,9 @@ class LatestOutcome {
 
   // At start: the stored outcome into the tip and the icon; none stored reads as clean.
   void Restore();
+  // A run from the command line stored its outcome while the window runs: shown as a run of the
+  // window's own would be, balloon included.
+  void Reread(bool window_hidden);
   // A run ended: stored and shown. A balloon tells a hidden window's user that the outcome
   // turned from clean to failed; while it stays failed the icon alone says it, so an unplugged
   // drive and a short interval do not bring a balloon every few seconds.
@@ -32,7 +35,10 @@ class LatestOutcome {
   bool Clean() const { return clean_; }
 
  private:
+  // The stored status; sets whether it was clean. None stored, or unreadable, reads as clean.
+  std::string Read();
   void Present(const std::string& status);
+  void BalloonIfTurnedFailed(bool was_clean, const std::string& status, bool window_hidden);
 
   TrayIcon& tray_;
   NotifyIcon& shell_;

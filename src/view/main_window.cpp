@@ -23,6 +23,7 @@ constexpr int kClientHeightTwips = 5865;
 constexpr wchar_t kShowRequestName[] = L"Tessaline.ShowRunningCopy";
 constexpr LRESULT kShown = 0x7E55;
 constexpr UINT kShowRequestPatienceMs = 5000;
+constexpr wchar_t kOutcomeStoredName[] = L"Tessaline.LatestOutcomeStored";
 }  // namespace
 
 MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
@@ -38,6 +39,7 @@ MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
   taskbar_created_ = RegisterWindowMessageW(L"TaskbarCreated");
   if (taskbar_created_ != 0) LetTheShellThrough(window_.Get(), taskbar_created_);
   show_request_ = RegisterWindowMessageW(kShowRequestName);
+  outcome_stored_ = RegisterWindowMessageW(kOutcomeStoredName);
 }
 
 bool ShowRunningCopy() {
@@ -54,6 +56,12 @@ bool ShowRunningCopy() {
     return false;
   }
   return answer == kShown;
+}
+
+void TellRunningCopyOutcomeStored() {
+  const UINT word = RegisterWindowMessageW(kOutcomeStoredName);
+  const HWND running = FindWindowW(kMainWindowClass, nullptr);
+  if (word != 0 && running != nullptr) PostMessageW(running, word, 0, 0);
 }
 
 MainWindow::~MainWindow() {
@@ -246,7 +254,9 @@ LRESULT MainWindow::DefaultButtonAnswer() {
   return 0;
 }
 
-std::optional<LRESULT> MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+// Messages registered by name: from a later start of the program, from a run on the command
+// line, and from the shell. Nothing when the message is none of them.
+std::optional<LRESULT> MainWindow::OnRegisteredMessage(UINT message) {
   if (message == show_request_ && show_request_ != 0) {
     // Before the model is attached there is nothing to show yet, and a window that is closing
     // will not stay: either way the new start asks again, and in the second case becomes the
@@ -256,12 +266,21 @@ std::optional<LRESULT> MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM
     SetForegroundWindow(window_.Get());
     return kShown;
   }
+  if (message == outcome_stored_ && outcome_stored_ != 0) {
+    if (form_ != nullptr && !ended_) boundary_.Run([&] { form_->OnLatestOutcomeStored(); });
+    return 0;
+  }
   if (message == taskbar_created_ && taskbar_created_ != 0) {
     if (form_ != nullptr) {
       boundary_.Run([&] { form_->tray_icon.Dispatch(TrayEvent::kShellStarted, 0); });
     }
     return 0;
   }
+  return std::nullopt;
+}
+
+std::optional<LRESULT> MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  if (const auto answer = OnRegisteredMessage(message)) return answer;
   switch (message) {
     case WM_COMMAND:
       OnCommand(LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam));

@@ -23,6 +23,9 @@ namespace tess::view {
 // itself in front, restored from the tray if it hides there. Returns whether a window did; false
 // when there is none (yet) or it did not answer.
 bool ShowRunningCopy();
+// A run from the command line has stored its outcome: the running copy's tray, if there is one,
+// shows it at once instead of at its next start. Does not wait for an answer.
+void TellRunningCopyOutcomeStored();
 
 class MainWindow {
  public:
@@ -67,6 +70,7 @@ class MainWindow {
   static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM) noexcept;
   // The window's own handling of a message; nothing when the default handling is wanted.
   std::optional<LRESULT> OnMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  std::optional<LRESULT> OnRegisteredMessage(UINT message);
   void Detach();
 
   // Controls (main_window_controls.cpp).
@@ -109,6 +113,8 @@ class MainWindow {
   UINT taskbar_created_ = 0;
   // The request of a later start of the program to show this window; 0 when not registered.
   UINT show_request_ = 0;
+  // The word of a run from the command line that it stored its outcome; 0 when not registered.
+  UINT outcome_stored_ = 0;
 
   // In the order they were made, which is also the Tab order.
   std::vector<std::unique_ptr<ControlBinding>> controls_;

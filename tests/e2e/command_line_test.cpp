@@ -12,6 +12,7 @@
 #include "view/control_ids.h"
 #include "win32/text.h"
 #include "win_support/e2e_fixture.h"
+#include "win_support/notification_area.h"
 #include "win_support/window_queries.h"
 
 namespace tess::e2e {
@@ -169,6 +170,24 @@ TEST_F(CommandLineE2eTest, ARunBesideAWindowCopysRunNeitherStopsNorCollidesWithI
   // Run alone, the next one completes.
   const Finished again = Backup();
   EXPECT_EQ(again.exit_code, 0u) << again.output;
+}
+
+// The window's tray tells the outcome of a run beside it at once, not at its next start.
+TEST_F(CommandLineE2eTest, TheTrayOfAWindowCopyTellsTheOutcomeOfARunBesideIt) {
+  App& app = StartProgram();
+  ASSERT_TRUE(WaitUntil([] { return !ProgramTrayTip().empty(); }));
+  const std::wstring nowhere = tree_ / L"Nowhere";
+  SeedFolders({alpha_}, nowhere);
+  EXPECT_EQ(Backup().exit_code, 2u);
+  const std::wstring missing = L"Tessaline|" + nowhere + L" does not exist";
+  EXPECT_TRUE(WaitUntil([&] { return StartsWith(ProgramTrayTip(), missing); }, 5s))
+      << win32::Narrow(ProgramTrayTip());
+  SeedFolders({alpha_}, backups_);
+  EXPECT_EQ(Backup().exit_code, 0u);
+  EXPECT_TRUE(WaitUntil(
+      [] { return StartsWith(ProgramTrayTip(), L"Tessaline|Auto Backup Complete at "); }, 5s))
+      << win32::Narrow(ProgramTrayTip());
+  EXPECT_TRUE(app.Running());
 }
 
 TEST_F(CommandLineE2eTest, UsageIsPrintedAndAnUnknownOptionRefused) {

@@ -52,20 +52,6 @@ bool SavedLine(const std::wstring& line) {
   return line.find(L" was backup saved at ") != std::wstring::npos;
 }
 
-// The program's tip in the notification area, its lines joined with "|".
-std::wstring TrayTip() {
-  for (const TrayIconSeen& icon : TrayIconsShown()) {
-    if (!StartsWith(icon.tip, L"Tessaline")) continue;
-    std::wstring tip;
-    for (const wchar_t c : icon.tip) {
-      if (c == L'\r') continue;
-      tip += c == L'\n' ? L'|' : c;
-    }
-    return tip;
-  }
-  return L"";
-}
-
 class LeftAloneE2eTest : public EndToEndTest {
  protected:
   // A source with a file and, unless told otherwise, an existing destination; daily backups.
@@ -129,7 +115,8 @@ TEST_F(LeftAloneE2eTest, ABackupMissedForDaysRunsOnceAMinuteAfterTheStartThenADa
   std::this_thread::sleep_for(2s);
   ASSERT_EQ(HistoryLines().size(), 1u);
   EXPECT_TRUE(SavedLine(HistoryLines()[0])) << HistoryLines()[0];
-  EXPECT_TRUE(StartsWith(TrayTip(), L"Tessaline|Auto Backup Complete at ")) << TrayTip();
+  EXPECT_TRUE(StartsWith(ProgramTrayTip(), L"Tessaline|Auto Backup Complete at "))
+      << ProgramTrayTip();
   EXPECT_EQ(ReadSetting(L"Latest Backup Clean"), L"On");
 }
 
@@ -140,7 +127,7 @@ TEST_F(LeftAloneE2eTest, ADestinationThatComesBackIsBackedUpWithinAMinute) {
   StatusRecorder status(app.Control(kIdStatusFrame));
   const std::wstring missing = destination_ + L" does not exist";
   ASSERT_GE(status.WaitFor(missing, 0, 15s), 0) << status.Describe();
-  EXPECT_TRUE(StartsWith(TrayTip(), L"Tessaline|" + missing)) << TrayTip();
+  EXPECT_TRUE(StartsWith(ProgramTrayTip(), L"Tessaline|" + missing)) << ProgramTrayTip();
   EXPECT_EQ(ReadSetting(L"Latest Backup Clean"), L"Off");
   const auto started = std::chrono::steady_clock::now();
   MakeFolders(destination_);  // the drive is plugged in again

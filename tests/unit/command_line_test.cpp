@@ -109,7 +109,8 @@ class CommandLineBackupTest : public ::testing::Test {
   }
   int Run() {
     return RunBackupFromCommandLine({fakes_.settings, files_, fakes_.shell, fakes_.environment,
-                                     fakes_.clock, fakes_.pump, console_, copy_.Over(files_)});
+                                     fakes_.clock, fakes_.pump, console_, copy_.Over(files_),
+                                     [this] { told_.push_back(fakes_.settings.write_log); }});
   }
   std::string Log() { return files_.Content("C:\\Temp\\Tessaline.txt"); }
 
@@ -117,6 +118,8 @@ class CommandLineBackupTest : public ::testing::Test {
   FakeFileSystem& files_ = fakes_.files;
   FailingCopy copy_;
   FakeConsole console_;
+  // What was stored each time a window copy was told of the outcome.
+  std::vector<std::vector<std::string>> told_;
 };
 
 // A run from the command line changes no setting but what each folder's copy went through (for
@@ -135,6 +138,8 @@ TEST_F(CommandLineBackupTest, ACleanRunLogsAsTheWindowDoesEndsWithZeroAndChanges
       (std::vector<std::string>{"Entry Totals=C:\\Data\\Alpha|1|1|C:\\Data\\Beta|1|1|",
                                 "Latest Backup Status=Auto Backup Complete at 8/31/2021 4:05:06 PM",
                                 "Latest Backup Clean=On"}));
+  // A running window copy is told once, when the outcome is already stored.
+  EXPECT_EQ(told_, std::vector<std::vector<std::string>>{fakes_.settings.write_log});
   EXPECT_TRUE(fakes_.dialogs.boxes.empty());
 
   // The same run from the window writes the same lines.

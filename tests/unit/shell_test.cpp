@@ -205,6 +205,25 @@ TEST_F(ShellTest, TheTrayTellsTheLatestOutcomeAndABalloonOnceWhenItTurnsFailed) 
   EXPECT_EQ("Tessaline\n" + fakes_.settings.values["Latest Backup Status"], f.tray_icon.TrayTip());
 }
 
+// A run from the command line beside the window stores its outcome and says so: the tray shows
+// it as it would the window's own run, balloon once included.
+TEST_F(ShellTest, AnOutcomeStoredBesideTheWindowIsShownAtOnce) {
+  fakes_.settings.values["Minimized"] = "On";
+  MainForm& f = Start();
+  const size_t balloons = fakes_.notify_icon.Balloons().size();
+  for (const bool clean : {false, false, true}) {
+    const std::string status = clean ? "Auto Backup Complete" : "D:\\Nowhere does not exist";
+    fakes_.settings.values["Latest Backup Status"] = status;
+    fakes_.settings.values["Latest Backup Clean"] = clean ? "On" : "Off";
+    f.OnLatestOutcomeStored();
+    EXPECT_EQ(f.tray_icon.TrayTip(), "Tessaline\n" + status);
+    EXPECT_EQ(f.tray_icon.Icon(),
+              clean ? fakes_.notify_icon.program_icon : fakes_.notify_icon.warning_icon);
+    EXPECT_EQ(fakes_.notify_icon.Balloons().size(), balloons + 1);
+  }
+  EXPECT_EQ(fakes_.notify_icon.Balloons().back().text, "D:\\Nowhere does not exist");
+}
+
 // Another program may still cancel the shutdown: the query stores the list and changes nothing
 // else, so the countdown and the icon carry on.
 TEST_F(ShellTest, TheQueryBeforeASessionEndsStoresTheListAndStopsNothing) {

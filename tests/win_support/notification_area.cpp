@@ -69,6 +69,19 @@ std::vector<TrayIconSeen> TrayIconsShown() {
   return icons;
 }
 
+std::wstring ProgramTrayTip() {
+  for (const TrayIconSeen& icon : TrayIconsShown()) {
+    if (icon.tip.rfind(L"Tessaline", 0) != 0) continue;
+    std::wstring tip;
+    for (const wchar_t c : icon.tip) {
+      if (c == L'\r') continue;
+      tip += c == L'\n' ? L'|' : c;
+    }
+    return tip;
+  }
+  return L"";
+}
+
 int ColoursOf(const TrayIconSeen& icon) {
   RECT place = icon.place;
   MapWindowPoints(icon.shell_window, nullptr, reinterpret_cast<POINT*>(&place), 2);

@@ -26,6 +26,8 @@ struct TrayIconSeen {
   RECT place = {};              // in that window's client coordinates
 };
 std::vector<TrayIconSeen> TrayIconsShown();
+// The program's tip, its lines joined with "|"; "" while the program shows no icon.
+std::wstring ProgramTrayTip();
 // How many distinct colours the icon's place shows on screen: 1 when it has no picture.
 int ColoursOf(const TrayIconSeen& icon);
 // A left click on the icon, as the shell receives it from the mouse.
