@@ -65,14 +65,7 @@ void Countdown::Restore(ErrorTrap& trap) {
     if (!On() || c_.intervals.Selected() == 0) return;
     IntervalLength = IntervalSeconds();
     if (IntervalLength <= 0) return;
-    const double now = s_.clock.UtcSeconds();
-    const DueAtStart at = SettleDueTime(StoredDue(), now, IntervalLength);
-    if (at.kind == DueAtStart::Kind::kContinue) {
-      due_ = at.due;
-      shown_left_ = static_cast<int>(std::max(0.0, std::ceil(at.due - now - kTickSlack)));
-    } else {
-      Restart(now, static_cast<int>(std::lround(at.due - now)));
-    }
+    Settle(StoredDue(), s_.clock.UtcSeconds());
   });
 }
 
@@ -107,6 +100,20 @@ void Countdown::Restart(double now, int seconds) {
   shown_left_ = seconds;
   c_.timer.Restart();
   StoreDue();
+}
+
+void Countdown::Settle(std::optional<double> due, double now) {
+  const DueAtStart at = SettleDueTime(due, now, IntervalLength);
+  if (at.kind == DueAtStart::Kind::kContinue) {
+    due_ = at.due;
+    shown_left_ = SecondsLeft(now);
+  } else {
+    Restart(now, static_cast<int>(std::lround(at.due - now)));
+  }
+}
+
+int Countdown::SecondsLeft(double now) const {
+  return static_cast<int>(std::max(0.0, std::ceil(*due_ - now - kTickSlack)));
 }
 
 void Countdown::StoreDue() {
@@ -145,7 +152,7 @@ void Countdown::Count() {
     next_look_ = s_.clock.MonotonicSeconds() + kLookForDestinationSeconds;
     if (s_.destination_found && s_.destination_found()) due_ = now;  // back: the missed run now
   }
-  shown_left_ = static_cast<int>(std::max(0.0, std::ceil(*due_ - now - kTickSlack)));
+  shown_left_ = SecondsLeft(now);
   ElapsedSeconds = std::max(0, IntervalLength - shown_left_);
 }
 
@@ -226,12 +233,7 @@ std::optional<RunOutcome> Countdown::Tick(ErrorTrap& trap) {
 }
 
 void Countdown::Resumed() {
-  if (!On() || !due_ || IntervalLength <= 0) return;
-  const double now = s_.clock.UtcSeconds();
-  const DueAtStart at = SettleDueTime(due_, now, IntervalLength);
-  if (at.kind != DueAtStart::Kind::kContinue) {
-    Restart(now, static_cast<int>(std::lround(at.due - now)));
-  }
+  if (On() && due_ && IntervalLength > 0) Settle(due_, s_.clock.UtcSeconds());
 }
 
 void Countdown::RunEnded(const RunOutcome& outcome) {

@@ -83,6 +83,11 @@ class Countdown {
   // A count of whole seconds that starts now and is stored: the next timed backup falls due
   // that many seconds from now.
   void Restart(double now, int seconds);
+  // A due time met at a start or a wake: the count goes on to it, or restarts for a catch-up
+  // run or a fresh period.
+  void Settle(std::optional<double> due, double now);
+  // The whole seconds shown as left until the due time.
+  int SecondsLeft(double now) const;
   void StoreDue();
   std::optional<double> StoredDue();
   // "Next backup will occur in " and the time left.
