@@ -1,6 +1,6 @@
 // The history log's three commands on the real file in TEMP: View History Log (its box when
 // there is no log, the text editor when there is), Copy History To Clipboard and Clear History
-// Log with both answers.
+// Log with both answers; and names beyond the ANSI code page kept whole.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "e2e/backup_now.h"
 #include "view/control_ids.h"
 #include "win_support/e2e_fixture.h"
 #include "win_support/new_windows.h"
@@ -157,6 +158,36 @@ TEST_F(HistoryE2eTest, ViewOpensTheLogInTheTextEditorEvenFromAFolderWithBlanks) 
   const HWND text = ChildOfClass(editor, L"Edit");
   EXPECT_TRUE(WaitUntil([&] { return TextOf(text) == log; }, 5s)) << TextOf(text);
   EXPECT_EQ(app.FindMessageBox(), nullptr);
+}
+
+// Folders named beyond the ANSI code page turn the log into UTF-8, and the clipboard gets their
+// names whole.
+TEST_F(HistoryE2eTest, NamesBeyondTheCodePageComeBackWholeThroughTheClipboard) {
+  TempTree tree;
+  const std::vector<std::wstring> names{L"\u65e5\u672c\u8a9e",
+                                        L"\u041f\u0440\u0438\u0432\u0435\u0442"};
+  BuildTree(tree / names[0], {File("a.txt", "a")});
+  BuildTree(tree / names[1], {File("b.txt", "b")});
+  SeedFolders({tree / names[0], tree / names[1]}, tree.MadeFolder(L"Backups"));
+  SeedSetting(L"Include Date", L"Off");
+  App& app = StartProgram();
+  const CompletedRun run = BackupNowUntilComplete(app);
+  ASSERT_FALSE(run.completion.empty()) << run.shown;
+
+  app.Click(kIdCopyHistoryButton);
+  ASSERT_TRUE(app.Settle());
+  const std::optional<std::wstring> text = ClipboardText();
+  ASSERT_TRUE(text);
+  const size_t end = text->find(L"\r\n");
+  ASSERT_NE(end, std::wstring::npos) << *text;
+  EXPECT_TRUE(StampedWithin(text->substr(0, end), names[0] + L" was backup saved at ", GeneralDate,
+                            run.before, run.after))
+      << *text;
+  EXPECT_TRUE(StampedWithin(text->substr(end + 2), names[1] + L" was backup saved at ", GeneralDate,
+                            run.before, run.after, L"\r\n"))
+      << *text;
+  // The file itself says which form it is in, for the text editor and for any other reader.
+  if (GetACP() != CP_UTF8) EXPECT_EQ(ReadBytes(HistoryLogPath())->rfind("\xEF\xBB\xBF", 0), 0u);
 }
 
 }  // namespace
