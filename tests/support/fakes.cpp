@@ -670,22 +670,17 @@ void FakeFileSystem::AppendBytes(const std::string& path, const std::string& byt
 
 std::string FakeFileSystem::ReadAnsiText(const std::string& path) {
   if (!IsFile(path)) throw PlatformError(53, "File not found");
-  std::string text;
+  std::string text;  // Windows-1252 to UTF-8
   for (const char byte : Content(path)) {
     const auto code = static_cast<unsigned char>(byte);
-    char32_t point = code;
-    if (code >= 0x80 && code < 0xA0)
-      point = kCp1252High[code - 0x80] ? kCp1252High[code - 0x80] : 0xFFFD;
+    const char32_t point = code >= 0x80 && code < 0xA0 ? kCp1252High[code - 0x80] : code;
     if (point < 0x80) {
       text += static_cast<char>(point);
-    } else if (point < 0x800) {
-      text += static_cast<char>(0xC0 | (point >> 6));
-      text += static_cast<char>(0x80 | (point & 0x3F));
-    } else {
-      text += static_cast<char>(0xE0 | (point >> 12));
-      text += static_cast<char>(0x80 | ((point >> 6) & 0x3F));
-      text += static_cast<char>(0x80 | (point & 0x3F));
+      continue;
     }
+    if (point >= 0x800) text += static_cast<char>(0xE0 | (point >> 12));
+    text += static_cast<char>(point >= 0x800 ? 0x80 | ((point >> 6) & 0x3F) : 0xC0 | (point >> 6));
+    text += static_cast<char>(0x80 | (point & 0x3F));
   }
   return text;
 }

@@ -120,21 +120,15 @@ TEST(BackupNameTest, ALaterEntryOfATakenNameGetsTheFirstFreeNumber) {
 // drops from a name's end go; what still cannot name a folder is not looked for at all.
 TEST(TakenFolderPathTest, QuotesBlanksAndTrailingDotsGoAndForbiddenCharactersRemain) {
   struct Case {
-    const char* typed;
-    const char* taken;
+    const char *typed, *taken;
     bool can_name;
   };
   for (const Case& c :
-       {Case{"\"C:\\Backups\"", "C:\\Backups", true}, Case{"  \" D:\\dst \"  ", "D:\\dst", true},
-        Case{"D:\\dst \t", "D:\\dst", true}, Case{"D:\\dst. . ", "D:\\dst", true},
-        Case{"D:\\Backups\\", "D:\\Backups\\", true},
+       {Case{"\"C:\\Backups\"", "C:\\Backups", true}, Case{" \" D:\\dst. \t\" ", "D:\\dst", true},
         Case{"D:\\Backups\\..", "D:\\Backups\\..", true},
-        Case{"\\\\server\\share", "\\\\server\\share", true},
-        Case{"\\\\?\\D:\\Backups", "\\\\?\\D:\\Backups", true},
-        Case{"\"\"C:\\Backups\"\"", "\"C:\\Backups\"", false},
-        Case{"\"C:\\Backups", "\"C:\\Backups", false}, Case{"D:\\a|b", "D:\\a|b", false},
-        Case{"D:\\a<b>", "D:\\a<b>", false}, Case{"D:\\a:b", "D:\\a:b", false},
-        Case{"D:\\a*", "D:\\a*", false}, Case{"D:\\a\tb", "D:\\a\tb", false},
+        Case{"\\\\?\\D:\\Backups\\", "\\\\?\\D:\\Backups\\", true},
+        Case{"\"\"C:\\Backups\"\"", "\"C:\\Backups\"", false}, Case{"D:\\a|b", "D:\\a|b", false},
+        Case{"D:\\a:b", "D:\\a:b", false}, Case{"D:\\a\tb", "D:\\a\tb", false},
         Case{" \"  \" ", "", false}}) {
     EXPECT_EQ(TakenFolderPath(c.typed), c.taken) << c.typed;
     EXPECT_EQ(CanNameFolder(c.taken), c.can_name) << c.typed;
