@@ -29,7 +29,7 @@ enum class LogForm { kMissing, kCodePage, kUtf8 };
 // Up to limit bytes from the start of an open file.
 std::string ReadBytes(OpenFile& file, std::size_t limit) {
   std::string bytes;
-  std::vector<char> chunk(64 * 1024);
+  std::vector<char> chunk(std::min<std::size_t>(limit, 64 * 1024));
   while (bytes.size() < limit) {
     std::size_t got = 0;
     const FileError e = file.Read(chunk.data(), std::min(chunk.size(), limit - bytes.size()), &got);
