@@ -9,6 +9,7 @@
 #include "backup/path_rules.h"
 #include "backup/run_report.h"
 #include "base/error_trap.h"
+#include "base/path_text.h"
 #include "controls/controls.h"
 #include "history/history_log.h"
 #include "ports/clock.h"
@@ -80,14 +81,18 @@ RunOutcome BackupRun::SaveAll(Attendance attendance) {
     return outcome;
   };
   // Taken once: the user may type in the destination box while the run lets events in, and
-  // the rest of the run must not go to a half-typed path (nor make folders there).
-  const std::string destination = in_.destination();
+  // the rest of the run must not go to a half-typed path (nor make folders there). A path pasted
+  // in quotes or with a trailing blank means the folder without them.
+  const std::string destination = TakenFolderPath(in_.destination());
 
   if (!trap.Test(102, [&] { return in_.entries.Count() > 0; })) {
     trap.Step(172, [&] { in_.status_line.SetCaption(kNoFilesStatus); });
     return finish(RunOutcome::Kind::kEmptyList);
   }
-  if (trap.Test(104, [&] { return !PathFound(svc_.files, destination); })) {
+  // A name no folder can have is as missing as a drive not plugged in, and as quietly.
+  if (trap.Test(104, [&] {
+        return !CanNameFolder(destination) || !PathFound(svc_.files, destination);
+      })) {
     trap.Step(106, [&] { in_.status_line.SetCaption(destination + kDoesNotExist); });
     return finish(RunOutcome::Kind::kDestinationMissing);
   }

@@ -1,5 +1,6 @@
 #include "folders/destination.h"
 
+#include "base/path_text.h"
 #include "base/platform_error.h"
 #include "controls/controls.h"
 #include "ports/program_settings.h"
@@ -34,6 +35,8 @@ std::string Destination::Browse() {
 
 void Destination::Set(const std::string& folder) { box_.SetText(folder); }
 
-void Destination::Open() { shell_.StartProcess(FileManagerPath(shell_), box_.Text(), false); }
+void Destination::Open() {
+  shell_.StartProcess(FileManagerPath(shell_), TakenFolderPath(box_.Text()), false);
+}
 
 }  // namespace tess

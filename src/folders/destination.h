@@ -29,7 +29,7 @@ class Destination {
   // "...": the folder-browse dialog, starting at "LastFolder"; "" when cancelled.
   std::string Browse();
   void Set(const std::string& folder);
-  // View This Folder: the file manager on the box's text.
+  // View This Folder: the file manager on the folder the box's text names, as a run takes it.
   void Open();
 
  private:

@@ -5,6 +5,7 @@
 #include "base/error_trap.h"
 #include "base/product.h"
 #include "base/text.h"
+#include "history/log_forms.h"
 #include "ports/dialogs.h"
 #include "ports/file_queries.h"
 #include "ports/file_system.h"
@@ -17,7 +18,7 @@ std::string ComputeHistoryLogPath(const std::string& temp_folder) {
          ".txt";
 }
 
-void HistoryLog::AppendHistoryLine(const std::string& line) { files_.AppendLine(path_, line); }
+void HistoryLog::AppendHistoryLine(const std::string& line) { AppendLogLine(files_, path_, line); }
 
 void HistoryLog::View(ErrorTrap& trap) {
   if (trap.Test(100, [&] { return PathExists(files_, path_); })) {
@@ -34,7 +35,7 @@ void HistoryLog::CopyToClipboard(ErrorTrap& trap) {
   // The whole file goes straight to the clipboard; a log that could not be read leaves the
   // clipboard as it was rather than putting stale or empty text there.
   std::optional<std::string> text;
-  trap.Step(102, [&] { text = files_.ReadAnsiText(path_); });
+  trap.Step(102, [&] { text = ReadLogText(files_, path_); });
   trap.Step(108, [&] {
     if (text) dialogs_.SetClipboardText(*text);
   });

@@ -1,5 +1,6 @@
-// The history log: a text file in the temporary folder, one CR LF line per processed folder,
-// and the three commands on it (view, copy to the clipboard, clear).
+// The history log: a text file in the temporary folder, one CR LF line per processed folder (in
+// the ANSI code page, or UTF-8 once a name needs it), and the three commands on it (view, copy
+// to the clipboard, clear).
 #pragma once
 
 #include <string>
@@ -29,7 +30,8 @@ class HistoryLog {
   void Locate(const std::string& temp_folder) { path_ = ComputeHistoryLogPath(temp_folder); }
   const std::string& HistoryLogPath() const { return path_; }
 
-  // Opens, appends one line (ANSI code page) and closes; throws PlatformError on failure.
+  // Opens, appends one line in the log's form (see log_forms.h) and closes; throws PlatformError
+  // on failure.
   void AppendHistoryLine(const std::string& line);
 
   // The commands run as numbered steps of the caller's trap.

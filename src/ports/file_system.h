@@ -34,6 +34,8 @@ class FileSystem : public FileTree {
   // Appends text and CR LF, converted to the ANSI code page; opens and closes the file.
   // Throws PlatformError when the file cannot be opened or written.
   virtual void AppendLine(const std::string& path, const std::string& text) = 0;
+  // Appends the bytes as they are, as AppendLine does.
+  virtual void AppendBytes(const std::string& path, const std::string& bytes) = 0;
   // The whole file read as ANSI text and returned as UTF-8; throws when unreadable.
   virtual std::string ReadAnsiText(const std::string& path) = 0;
 };

@@ -125,7 +125,8 @@ void MainForm::ShowRunProgress(const std::string& text, int value) {
 
 bool MainForm::DestinationFound() {
   try {
-    return PathFound(services_.files, destination_.Text());
+    const std::string folder = TakenFolderPath(destination_.Text());
+    return CanNameFolder(folder) && PathFound(services_.files, folder);
   } catch (...) {
     return false;
   }

@@ -126,8 +126,11 @@ std::vector<int> WinFileSystem::AnsiCodes(const std::string& text) {
 }
 
 void WinFileSystem::AppendLine(const std::string& path, const std::string& text) {
+  AppendBytes(path, Utf8ToAnsi(text) + "\r\n");
+}
+
+void WinFileSystem::AppendBytes(const std::string& path, const std::string& bytes) {
   const std::wstring target = LongPath(path);
-  const std::string bytes = Utf8ToAnsi(text) + "\r\n";
   // Append-only access: every write lands at the end, even if another writer moved it.
   FileHandle file(CreateFileW(target.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));

@@ -30,6 +30,7 @@ class WinFileSystem : public FileSystem {
   std::vector<int> AnsiCodes(const std::string& text) override;
 
   void AppendLine(const std::string& path, const std::string& text) override;
+  void AppendBytes(const std::string& path, const std::string& bytes) override;
   std::string ReadAnsiText(const std::string& path) override;
 
   FileError FullPath(const std::string& path, std::string* full) override;

@@ -1,6 +1,6 @@
 // The history log's three commands on the real file in TEMP: View History Log (its box when
 // there is no log, the text editor when there is), Copy History To Clipboard and Clear History
-// Log with both answers.
+// Log with both answers; and names beyond the ANSI code page kept whole.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "e2e/backup_now.h"
 #include "view/control_ids.h"
 #include "win_support/e2e_fixture.h"
 #include "win_support/new_windows.h"
@@ -157,6 +158,28 @@ TEST_F(HistoryE2eTest, ViewOpensTheLogInTheTextEditorEvenFromAFolderWithBlanks) 
   const HWND text = ChildOfClass(editor, L"Edit");
   EXPECT_TRUE(WaitUntil([&] { return TextOf(text) == log; }, 5s)) << TextOf(text);
   EXPECT_EQ(app.FindMessageBox(), nullptr);
+}
+
+// Folders named beyond the ANSI code page turn the log into UTF-8, and the clipboard gets their
+// names whole.
+TEST_F(HistoryE2eTest, NamesBeyondTheCodePageComeBackWholeThroughTheClipboard) {
+  TempTree tree;
+  const std::wstring japanese = L"\u65e5\u672c\u8a9e",
+                     russian = L"\u041f\u0440\u0438\u0432\u0435\u0442";
+  BuildTree(tree.Path(), {File("\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\\a.txt", "a"),
+                          File("\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82\\b.txt", "b")});
+  SeedFolders({tree / japanese, tree / russian}, tree.MadeFolder(L"Backups"));
+  App& app = StartProgram();
+  const CompletedRun run = BackupNowUntilComplete(app);
+  ASSERT_FALSE(run.completion.empty()) << run.shown;
+  app.Click(kIdCopyHistoryButton);
+  ASSERT_TRUE(app.Settle());
+  const std::wstring text = ClipboardText().value_or(L"");
+  const size_t end = text.find(L"\r\n");
+  EXPECT_TRUE(StampedWithin(text.substr(0, end), japanese + L" was backup saved at ", GeneralDate,
+                            run.before, run.after));
+  EXPECT_TRUE(StampedWithin(text.substr(end + 2), russian + L" was backup saved at ", GeneralDate,
+                            run.before, run.after, L"\r\n"));
 }
 
 }  // namespace

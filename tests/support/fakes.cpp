@@ -660,19 +660,37 @@ std::unique_ptr<WorkPool> FakeFileSystem::MakeWorkPool(int, std::function<void()
 }
 
 void FakeFileSystem::AppendLine(const std::string& path, const std::string& text) {
+  std::string bytes;
+  for (const int code : AnsiCodes(text)) bytes += static_cast<char>(code);
+  AppendBytes(path, bytes + "\r\n");
+}
+
+void FakeFileSystem::AppendBytes(const std::string& path, const std::string& bytes) {
   if (fail_appends) throw PlatformError(75, "Path/File access error");
   const std::string key = Key(path);
   std::shared_ptr<File>& record = files_[key];
   if (!record) record = std::make_shared<File>();
   File& file = *record;
-  file.content += text + "\r\n";
+  file.content += bytes;
   file.write = file.change = ++clock_;
   names_[key] = path;
 }
 
 std::string FakeFileSystem::ReadAnsiText(const std::string& path) {
   if (!IsFile(path)) throw PlatformError(53, "File not found");
-  return Content(path);
+  std::string text;  // Windows-1252 to UTF-8
+  for (const char byte : Content(path)) {
+    const auto code = static_cast<unsigned char>(byte);
+    const char32_t point = code >= 0x80 && code < 0xA0 ? kCp1252High[code - 0x80] : code;
+    if (point < 0x80) {
+      text += static_cast<char>(point);
+      continue;
+    }
+    if (point >= 0x800) text += static_cast<char>(0xE0 | (point >> 12));
+    text += static_cast<char>(point >= 0x800 ? 0x80 | ((point >> 6) & 0x3F) : 0xC0 | (point >> 6));
+    text += static_cast<char>(0x80 | (point & 0x3F));
+  }
+  return text;
 }
 
 // ---------------- shell, registry, environment ----------------

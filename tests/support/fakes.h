@@ -71,7 +71,9 @@ class FakeFileSystem : public FileSystem {
   bool IsRootFolder(const std::string& folder) override;
   // Windows-1252, the code page of Western European Windows.
   std::vector<int> AnsiCodes(const std::string& text) override;
+  // The log's code page is the fake's too: what it cannot hold becomes "?".
   void AppendLine(const std::string& path, const std::string& text) override;
+  void AppendBytes(const std::string& path, const std::string& bytes) override;
   std::string ReadAnsiText(const std::string& path) override;
 
   // The file-tree primitives, safe on any thread. Writes run at once on the caller's thread, or

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "backup/backup_names.h"
+#include "base/path_text.h"
 #include "support/fakes.h"
 
 namespace tess::test {
@@ -113,6 +114,25 @@ TEST(BackupNameTest, ALaterEntryOfATakenNameGetsTheFirstFreeNumber) {
             (std::vector<std::string>{"\xD5\x96\xD5\xB8\xD5\xBF\xD5\xB8",
                                       "\xD5\x96\xD5\x88\xD5\x8F\xD5\x88 (2)", "\xC4\xB0",
                                       "\xC4\xB1", "\xC3\x9F", "SS"}));
+}
+
+// A destination as a run takes it: "Copy as path" quotes, blanks around it and what Windows
+// drops from a name's end go; what still cannot name a folder is not looked for at all.
+TEST(TakenFolderPathTest, QuotesBlanksAndTrailingDotsGoAndForbiddenCharactersRemain) {
+  struct Case {
+    const char *typed, *taken;
+    bool can_name;
+  };
+  for (const Case& c :
+       {Case{"\"C:\\Backups\"", "C:\\Backups", true}, Case{" \" D:\\dst. \t\" ", "D:\\dst", true},
+        Case{"D:\\Backups\\..", "D:\\Backups\\..", true},
+        Case{"\\\\?\\D:\\Backups\\", "\\\\?\\D:\\Backups\\", true},
+        Case{"\"\"C:\\Backups\"\"", "\"C:\\Backups\"", false}, Case{"D:\\a|b", "D:\\a|b", false},
+        Case{"D:\\a:b", "D:\\a:b", false}, Case{"D:\\a\tb", "D:\\a\tb", false},
+        Case{" \"  \" ", "", false}}) {
+    EXPECT_EQ(TakenFolderPath(c.typed), c.taken) << c.typed;
+    EXPECT_EQ(CanNameFolder(c.taken), c.can_name) << c.typed;
+  }
 }
 
 TEST(HasWildcardTest, StarOrQuestionMarkAnywhereButTheLongFormPrefix) {

@@ -89,6 +89,24 @@ TEST_F(SaveAllTest, MissingDestinationOnlySetsItsStatus) {
   EXPECT_TRUE(fakes_.dialogs.boxes.empty());
 }
 
+// The run goes into the folder a pasted destination names; one no folder can have (Windows
+// refuses to list it) is as quietly missing as a drive that is not there.
+TEST_F(SaveAllTest, APastedDestinationIsTakenAsTheFolderItNamesAndAForbiddenOneIsMissing) {
+  AddSource(kDocs);
+  form_.stamp_box.SetValue(0);
+  form_.destination_box.SetText("\"D:\\Backups \"");
+  EXPECT_EQ(Run().kind, RunOutcome::Kind::kClean);
+  EXPECT_EQ(copier_.copies.at(0).destination, "D:\\Backups\\Documents");
+  files_.Delete(form_.History().HistoryLogPath());
+  files_.listing_fails.insert(FakeFileSystem::Key("D:\\Back|ups"));
+  form_.destination_box.SetText("D:\\Back|ups");
+  EXPECT_EQ(Run().kind, RunOutcome::Kind::kDestinationMissing);
+  EXPECT_EQ(form_.Backup().SaveAll(Attendance::kUnattended).final_status,
+            "D:\\Back|ups does not exist");
+  EXPECT_TRUE(fakes_.dialogs.boxes.empty());
+  EXPECT_FALSE(files_.IsFile(form_.History().HistoryLogPath()));
+}
+
 struct NamingCase {
   int stamp;
   bool create_new;

@@ -101,7 +101,18 @@ std::vector<std::wstring> HistoryLines() {
   std::vector<std::wstring> lines;
   const auto bytes = ReadBytes(HistoryLogPath());
   if (!bytes) return lines;
-  const std::wstring text = FromAnsi(*bytes);
+  // Once a name needs it, the log is UTF-8 behind a byte-order mark.
+  constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
+  std::wstring text;
+  if (bytes->rfind(kUtf8Mark, 0) == 0) {
+    const std::string utf8 = bytes->substr(3);
+    text.resize(utf8.size());
+    text.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(),
+                                                        static_cast<int>(utf8.size()), text.data(),
+                                                        static_cast<int>(text.size()))));
+  } else {
+    text = FromAnsi(*bytes);
+  }
   size_t start = 0;
   for (;;) {
     const size_t end = text.find(L"\r\n", start);

@@ -40,7 +40,8 @@ std::wstring DesktopFolder();
 std::wstring HistoryLogPath();
 // Removes the log, so a test starts from "no history"; true when it is gone.
 bool DeleteHistoryLog();
-// The log's lines without their CR LF, converted from the ANSI code page; empty when absent.
+// The log's lines without their CR LF, converted from the ANSI code page or, behind the UTF-8
+// byte-order mark, from UTF-8; empty when absent.
 std::vector<std::wstring> HistoryLines();
 // Text in the ANSI code page as the program writes its log, and back.
 std::wstring FromAnsi(const std::string& bytes);
