@@ -17,6 +17,7 @@
 #include "shell/command_line.h"
 #include "shell/command_line_backup.h"
 #include "shell/main_form.h"
+#include "view/control_ids.h"
 #include "view/dpi.h"
 #include "view/main_window.h"
 #include "win32/registry_settings_store.h"
@@ -96,7 +97,10 @@ int RunBackup() {
   WinClock clock;
   WinEventPump pump;
   return tess::RunBackupFromCommandLine({settings, files, shell, environment, clock, pump, console,
-                                         nullptr, tess::view::TellRunningCopyOutcomeStored});
+                                         nullptr, [] {
+                                           tess::win32::TellRunningCopyOutcomeStored(
+                                               tess::view::kMainWindowClass);
+                                         }});
 }
 
 // Becomes the session's window copy, or has the running one show itself. A copy that is still
@@ -108,7 +112,7 @@ bool BecomeTheWindowCopy(std::optional<tess::win32::SessionClaim>& claim) {
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
     claim.emplace();
     if (claim->Held()) return true;
-    if (tess::view::ShowRunningCopy()) return false;
+    if (tess::win32::ShowRunningCopy(tess::view::kMainWindowClass)) return false;
     Sleep(kPauseMs);
   }
   return false;
