@@ -1,6 +1,7 @@
 #include "schedule/countdown.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <utility>
 
@@ -67,6 +68,39 @@ void Countdown::Restore(ErrorTrap& trap) {
     if (IntervalLength <= 0) return;
     Settle(StoredDue(), s_.clock.UtcSeconds());
   });
+  trap.Step(137, [&] { RestoreKept(); });
+}
+
+// A run owed since before the start is looked for at once, then once a minute; the time left
+// when automatic backup was switched off waits for it to be switched on.
+void Countdown::RestoreKept() {
+  if (On()) {
+    missed_ = s_.settings.GetSetting(kKeyMissedBackupOwed, kOff) == kOn;
+    next_look_ = 0;
+    return;
+  }
+  const std::string text = s_.settings.GetSetting(kKeySecondsLeftWhenOff, "");
+  int left = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), left);
+  if (error == std::errc() && end == text.data() + text.size() && left >= 0) left_when_off_ = left;
+}
+
+void Countdown::KeepMissed(bool missed) {
+  missed_ = missed;
+  try {
+    s_.settings.SaveSetting(kKeyMissedBackupOwed, missed ? kOn : kOff);
+  } catch (...) {
+    // Only its memory for the next start is lost; this run still looks once a minute.
+  }
+}
+
+void Countdown::KeepLeftWhenOff(std::optional<int> left) {
+  left_when_off_ = left;
+  try {
+    s_.settings.SaveSetting(kKeySecondsLeftWhenOff, left ? std::to_string(*left) : "");
+  } catch (...) {
+    // Only its memory for the next start is lost.
+  }
 }
 
 bool Countdown::On() const { return c_.timer.Interval() != 0; }
@@ -89,7 +123,7 @@ void Countdown::IntervalChosen() {
   if (On()) {
     Restart(s_.clock.UtcSeconds(), IntervalLength);
   } else {
-    left_when_off_ = IntervalLength;  // switched on, the count starts over too
+    KeepLeftWhenOff(IntervalLength);  // switched on, the count starts over too
   }
 }
 
@@ -218,7 +252,7 @@ std::optional<RunOutcome> Countdown::Tick(ErrorTrap& trap) {
       }
       // A destination that is not there (a drive unplugged) is looked for once a minute, so
       // its backup need not wait a whole interval once it is back.
-      missed_ = outcome.kind == RunOutcome::Kind::kDestinationMissing;
+      KeepMissed(outcome.kind == RunOutcome::Kind::kDestinationMissing);
       next_look_ = s_.clock.MonotonicSeconds() + kLookForDestinationSeconds;
       c_.status_line.SetCaption(StatusToPutBack(SavedStatus));
     });
@@ -239,7 +273,7 @@ void Countdown::Resumed() {
 void Countdown::RunEnded(const RunOutcome& outcome) {
   // A run that found its destination has made the backup a missed timed run waited for.
   if (outcome.kind == RunOutcome::Kind::kClean || outcome.kind == RunOutcome::Kind::kWithErrors) {
-    missed_ = false;
+    KeepMissed(false);
   }
   if (kept_status_.empty()) return;
   if (outcome.Clean()) {
@@ -266,12 +300,13 @@ void Countdown::SwitchAutoBackup(ErrorTrap& trap) {
     // The count goes on from where it stopped; it counted nothing while off.
     trap.Step(105, [&] {
       const double now = s_.clock.UtcSeconds();
-      if (left_when_off_) {
+      const bool chosen = c_.intervals.Selected() != 0 && (IntervalLength = IntervalSeconds()) > 0;
+      if (left_when_off_ && (!chosen || *left_when_off_ <= IntervalLength)) {
         Restart(now, *left_when_off_);
-      } else if (c_.intervals.Selected() != 0 && (IntervalLength = IntervalSeconds()) > 0) {
+      } else if (chosen) {
         Restart(now, IntervalLength);
       }
-      left_when_off_.reset();
+      KeepLeftWhenOff(std::nullopt);
     });
     trap.Step(106, [&] { s_.settings.SaveSetting(kKeyStartStopState, kOn); });
   } else if (trap.Test(108, [&] { return c_.switch_button.Caption() == kTurnOff; })) {
@@ -279,9 +314,9 @@ void Countdown::SwitchAutoBackup(ErrorTrap& trap) {
     trap.Step(112, [&] { c_.timer.SetInterval(0); });
     // No timed backup falls due while automatic backup is off.
     trap.Step(113, [&] {
-      if (due_) left_when_off_ = shown_left_;
+      if (due_) KeepLeftWhenOff(shown_left_);
       due_.reset();
-      missed_ = false;
+      KeepMissed(false);
       StoreDue();
     });
     trap.Step(114, [&] { s_.settings.SaveSetting(kKeyStartStopState, kOff); });
