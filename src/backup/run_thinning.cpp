@@ -18,6 +18,14 @@ namespace tess {
 
 namespace {
 
+// The system's words end in a full stop ("Sharing violation."), which a line that goes on after
+// them leaves off.
+std::string ReasonBeforeMore(const std::string& reason) {
+  std::string line = OneLine(reason);
+  while (!line.empty() && (line.back() == '.' || line.back() == ' ')) line.pop_back();
+  return line;
+}
+
 std::string Removed(const std::string& name, int count, const std::string& when) {
   return name + " had " + std::to_string(count) +
          (count == 1 ? " older backup folder" : " older backup folders") + " removed at " + when;
@@ -30,13 +38,13 @@ std::string NotRemoved(const std::string& name, const std::string& folder,
            ", which could not be removed: " + OneLine(removal.reason);
   }
   return name + " had its older backup folder " + folder + " only partly removed at " + when +
-         ": " + OneLine(removal.reason) + "; the next run removes the rest, now named " +
+         ": " + ReasonBeforeMore(removal.reason) + "; the next run removes the rest, now named " +
          removal.leftover;
 }
 
 std::string LeftoverNotRemoved(const LeftoverFailure& failure, const std::string& when) {
   return failure.name + ", the rest of an older backup folder, could not be removed at " + when +
-         ": " + OneLine(failure.reason) + "; the next run tries again";
+         ": " + ReasonBeforeMore(failure.reason) + "; the next run tries again";
 }
 
 // A seed of the names removals take, from the moment and the entry: two runs, or two entries
@@ -50,9 +58,11 @@ std::uint64_t Seed(const LocalTime& t, std::size_t index) {
 
 }  // namespace
 
-void BackupRun::KeepFewer(const Snapshot& run, std::size_t index, const std::string& source_name,
-                          const EntryResult& result, bool* leftovers_tried) {
+void BackupRun::KeepFewer(const Snapshot& run, std::size_t index, const EntryResult& result,
+                          bool* leftovers_tried) {
   if (!run.keep_fewer || removing_) return;
+  // The lines name the backup folders' own name: "Docs (2)", not "Docs" twice.
+  const std::string& backup_name = run.names[index];
   // A run whose copy failed for a full disk removes too, so the next one finds room; the
   // folder it wrote stays, as the newest, and so does the one it linked to.
   const bool copied =
@@ -103,12 +113,12 @@ void BackupRun::KeepFewer(const Snapshot& run, std::size_t index, const std::str
     if (removal.kind == FolderRemoval::Kind::kRemoved) {
       ++removed;
     } else if (removal.kind != FolderRemoval::Kind::kGone) {
-      svc_.history.AppendHistoryLine(NotRemoved(source_name, folder, removal, NowText(svc_.clock)));
+      svc_.history.AppendHistoryLine(NotRemoved(backup_name, folder, removal, NowText(svc_.clock)));
     }
     yield();
   }
   if (removed > 0) {
-    svc_.history.AppendHistoryLine(Removed(source_name, removed, NowText(svc_.clock)));
+    svc_.history.AppendHistoryLine(Removed(backup_name, removed, NowText(svc_.clock)));
   }
 }
 
