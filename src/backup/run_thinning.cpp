@@ -104,6 +104,7 @@ void BackupRun::KeepFewer(const Snapshot& run, std::size_t index, const EntryRes
   const LocalTime now = svc_.clock.Now();
   const std::vector<std::string> going =
       BackupsToRemove(DatedBackupsOf(folders, run.names, index, run.copy.stamp_texts), now,
+                      [this](const LocalTime& t) { return svc_.clock.UtcSecondsOf(t); },
                       {result.backup_folder, result.linked_folder});
   int removed = 0;
   std::uint64_t tag = Seed(now, index);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,12 +25,17 @@ std::vector<DatedBackup> DatedBackupsOf(const std::vector<std::string>& folders,
                                         const std::vector<std::string>& names, std::size_t index,
                                         const StampTexts& texts);
 
-// The names the rule lets go, oldest first. Tiers by age (now minus the stamp): up to 24 hours,
-// every folder stays; up to 30 days, the newest of each calendar day; older, the newest of each
-// week, weeks beginning on Monday. A folder whose stamp lies ahead of now is as new as can be.
-// The newest folder stays whatever its age, as does every folder named in `kept` (the one the
-// run writes and the one it links from); folders of one moment share its fate.
+// The real time (UTC seconds) of a local time, by the time-zone rules of its own date.
+using RealSeconds = std::function<double(const LocalTime&)>;
+
+// The names the rule lets go, oldest first. Tiers by age, the real time from the stamp to now
+// (so a day the clocks go forward still keeps 24 real hours): up to 24 hours, every folder
+// stays; up to 30 days, the newest of each calendar day; older, the newest of each week, weeks
+// beginning on Monday. A folder whose stamp lies ahead of now is as new as can be. The newest
+// folder stays whatever its age, as does every folder named in `kept` (the one the run writes
+// and the one it links from); folders of one moment share its fate.
 std::vector<std::string> BackupsToRemove(std::vector<DatedBackup> backups, const LocalTime& now,
+                                         const RealSeconds& real,
                                          const std::vector<std::string>& kept);
 
 }  // namespace tess

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <cstdio>
 
 #include "backup/copy_tree.h"
@@ -755,6 +756,16 @@ LocalTime FakeClock::Now() {
 
 double FakeClock::SecondsSinceMidnight() {
   return now.hour * 3600.0 + now.minute * 60.0 + now.second + now.millisecond / 1000.0;
+}
+
+double FakeClock::UtcSecondsOf(const LocalTime& t) {
+  using namespace std::chrono;
+  const auto seconds_of = [](const LocalTime& l) {
+    const sys_days day{year{l.year} / l.month / l.day};
+    return day.time_since_epoch().count() * 86400.0 + l.hour * 3600 + l.minute * 60 + l.second;
+  };
+  const double wall = seconds_of(t);
+  return summer_from && wall >= seconds_of(*summer_from) ? wall - 3600 : wall;
 }
 
 std::string FakeClock::MonthAbbreviation(int month) {
