@@ -2,13 +2,16 @@
 // the entry's dated folders the rule lets go, each removed safely, and the history lines that
 // say what went and what could not.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "backup/backup_run.h"
+#include "backup/copy_paths.h"
 #include "backup/path_rules.h"
 #include "backup/thinning.h"
 #include "backup/thinning_rule.h"
+#include "base/temporary_name.h"
 #include "base/text.h"
 #include "history/history_log.h"
 #include "ports/event_pump.h"
@@ -79,10 +82,14 @@ void BackupRun::KeepFewer(const Snapshot& run, std::size_t index, const EntryRes
   } finished{removing_};
   std::string destination;
   std::vector<TreeEntry> listing;
-  if (svc_.files.FullPath(CleanPath(run.destination), &destination).Failed() ||
-      svc_.files.List(destination, &listing).Failed()) {
-    return;  // nothing to go by; the next run tries again
-  }
+  if (svc_.files.FullPath(CleanPath(run.destination), &destination).Failed()) return;
+  // One removal per destination at a time, across processes (the window's run and a /backup
+  // beside it): two at once could each finish the other's half-removed folder as a leftover
+  // and put a partial folder back under a backup name. This run leaves removing to the other;
+  // its own next run catches up. The lock has the temporary files' shape, which no copy takes.
+  std::unique_ptr<OpenFile> lock;
+  if (svc_.files.HoldLock(copy_path::Join(destination, TemporaryName(0)), &lock).Failed()) return;
+  if (svc_.files.List(destination, &listing).Failed()) return;  // the next run tries again
   const std::function<void()> yield = [this] {
     try {
       svc_.pump.ProcessPendingEvents();

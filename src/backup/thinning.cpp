@@ -15,6 +15,11 @@ using copy_path::Join;
 
 constexpr int kNameAttempts = 8;
 
+// A read-only file of a folder being removed takes a temporary name while its bit is off. No
+// backup holds a file of that shape (copies leave them out), so within a removal it can only be
+// such a file, or a copy's own unfinished file, whose bit nothing else shares.
+bool IsReadOnlyMark(const std::string& name) { return IsTemporaryName(name); }
+
 // splitmix64: a tag gives a spread of names, so a second try does not meet the first one's.
 std::uint64_t Mixed(std::uint64_t value) {
   value += 0x9E3779B97F4A7C15ull;
@@ -79,7 +84,7 @@ class TreeRemoval {
       } else if (entry.IsFolder()) {
         Done(files_.RemoveFolder(path));  // the link, never what it names
       } else {
-        RemoveFile(path, entry.attributes);
+        RemoveFile(folder, entry);
       }
       if (Stopped()) return false;
       LetEventsRun();
@@ -89,21 +94,48 @@ class TreeRemoval {
     return !e.Failed() || e.kind == FileErrorKind::kNotFound;
   }
 
-  // A read-only file is made writable for the delete through a handle that outlives its name,
-  // and the bit goes back on through it: the file's other names, in other backup folders, keep
-  // it. Should that fail, there is nothing else to put it back through, and the delete stands.
-  void RemoveFile(const std::string& path, std::uint32_t attributes) {
-    if ((attributes & kAttrReadOnly) == 0) return Done(files_.Delete(path));
+  // A read-only file goes without a change to what its other names (in the backup folders that
+  // stay) share, where the system can delete a read-only name as it is (Windows 10). Elsewhere
+  // the bit must come off the file for the delete and go back on after it, through a handle that
+  // outlives the name; the name first takes a marked one, so that a removal cut short in between
+  // tells the one that finishes it to put the bit back.
+  void RemoveFile(const std::string& folder, const TreeEntry& entry) {
+    std::string path = Join(folder, entry.name);
+    const bool marked = IsReadOnlyMark(entry.name);
+    const std::uint32_t attributes = entry.attributes | (marked ? kAttrReadOnly : 0);
+    if (!marked) {
+      const FileError e = files_.Delete(path);
+      if ((attributes & kAttrReadOnly) == 0 || e.kind != FileErrorKind::kAccessDenied)
+        return Done(e);
+      path = Mark(folder, entry.name);
+      if (path.empty()) return;
+    }
     std::unique_ptr<OpenFile> file;
     if (const FileError e = files_.OpenForAttributes(path, &file); e.Failed()) return Done(e);
-    const std::uint32_t writable = attributes & kFileAttributesKept & ~kAttrReadOnly;
+    const std::uint32_t kept = attributes & kFileAttributesKept;
+    const std::uint32_t writable = kept & ~kAttrReadOnly;
     if (const FileError e = file->SetTimes({}, writable != 0 ? writable : kAttrNormal);
         e.Failed()) {
       return Fail(e);
     }
     const FileError deleted = files_.Delete(path);
-    file->SetTimes({}, attributes & kFileAttributesKept);
+    file->SetTimes({}, kept);
+    // Still there: it takes its own name back, so a folder kept whole is as it was.
+    if (deleted.Failed() && !marked) files_.Rename(path, Join(folder, entry.name));
     Done(deleted);
+  }
+
+  // The marked name a read-only file takes before its bit comes off; empty when it cannot.
+  std::string Mark(const std::string& folder, const std::string& name) {
+    FileError e;
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+      const std::string marked = Join(folder, TemporaryName(Mixed(mark_tag_++)));
+      e = files_.Rename(Join(folder, name), marked);
+      if (!e.Failed()) return marked;
+      if (e.kind != FileErrorKind::kAlreadyExists) break;
+    }
+    Done(e);
+    return "";
   }
 
   void LetEventsRun() {
@@ -123,6 +155,7 @@ class TreeRemoval {
   bool removed_any_ = false;
   FileError failure_;
   std::chrono::steady_clock::time_point last_yield_ = std::chrono::steady_clock::now();
+  std::uint64_t mark_tag_ = static_cast<std::uint64_t>(last_yield_.time_since_epoch().count());
 };
 
 }  // namespace

@@ -579,6 +579,32 @@ FileError FakeFileSystem::OpenForAttributes(const std::string& path,
   return {};
 }
 
+FileError FakeFileSystem::HoldLock(const std::string& path, std::unique_ptr<OpenFile>* lock) {
+  class Held : public OpenFile {
+   public:
+    Held(FakeFileSystem& files, std::string key) : files_(files), key_(std::move(key)) {}
+    ~Held() override {
+      std::lock_guard lock(files_.primitives_);
+      files_.held_locks.erase(key_);
+    }
+    FileError Read(char*, std::size_t, std::size_t* got) override { return *got = 0, FileError{}; }
+    FileError Write(const char*, std::size_t) override { return {}; }
+    FileError SetTimes(const FileTimes&, std::uint32_t) override { return {}; }
+    FileError Flush() override { return {}; }
+    FileError RenameOver(const std::string&, bool) override { return {}; }
+
+   private:
+    FakeFileSystem& files_;
+    std::string key_;
+  };
+  std::lock_guard guard(primitives_);
+  const std::string key = Key(path);
+  if (!dirs_.count(ParentKey(key))) return Fails(FileErrorKind::kNotFound, kPathNotFound);
+  if (!held_locks.insert(key).second) return Fails(FileErrorKind::kOther, kSharingViolation);
+  *lock = std::make_unique<Held>(*this, key);
+  return {};
+}
+
 FileError FakeFileSystem::MakeFolder(const std::string& path) {
   std::lock_guard lock(primitives_);
   const std::string key = Key(path);

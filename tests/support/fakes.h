@@ -89,6 +89,8 @@ class FakeFileSystem : public FileSystem {
   FileError RemoveFolder(const std::string& path) override;
   // The handle reaches the file's record, so what it sets outlives the name it was opened by.
   FileError OpenForAttributes(const std::string& path, std::unique_ptr<OpenFile>* file) override;
+  // Held while the returned lock lives; the file itself is not made.
+  FileError HoldLock(const std::string& path, std::unique_ptr<OpenFile>* lock) override;
   FileError MakeFolder(const std::string& path) override;
   FileError FreeSpace(const std::string& folder, std::uint64_t* bytes) override;
   // A second name for a file: both names share one record, so a change made through either
@@ -124,6 +126,7 @@ class FakeFileSystem : public FileSystem {
   // A folder's attributes (kAttrDirectory and others); plain kAttrDirectory when absent.
   std::map<std::string, std::uint32_t> folder_attributes;  // normalised keys
   std::set<std::string> links;       // folders that only name another place; copies leave them out
+  std::set<std::string> held_locks;  // keys HoldLock holds (add one: another program holds it)
   // Folders whose listing fails with this error number (70 denied, 76 gone, ...).
   std::map<std::string, long> refused_listings;  // normalised keys
   bool fail_appends = false;

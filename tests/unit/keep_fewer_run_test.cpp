@@ -80,6 +80,18 @@ TEST_F(KeepFewerRunTest, ALineNamesTheBackupFolderAndReadsOnAfterTheReason) {
       << Log();
 }
 
+TEST_F(KeepFewerRunTest, ARemovalRunningInAnotherProgramIsLeftToIt) {
+  const std::string lock = "D:\\Backups\\~tessaline-0000000000000000.tmp";
+  files_.held_locks.insert(FakeFileSystem::Key(lock));  // a /backup beside the window removes
+  form_.Backup().SaveAll();
+  EXPECT_TRUE(files_.IsDir(kEarly));
+  EXPECT_EQ(Log(), kSaved);
+  files_.held_locks.clear();
+  form_.Backup().SaveAll();  // its own next run catches up, and lets the lock go
+  EXPECT_FALSE(files_.IsDir(kEarly));
+  EXPECT_TRUE(files_.held_locks.empty());
+}
+
 TEST_F(KeepFewerRunTest, ALeftoverInsideASourceIsNeitherCopiedNorKept) {
   form_.destination_box.SetText(std::string(kDocs) + "\\Backups");
   const std::string leftover = std::string(kDocs) + "\\Backups\\~tessaline-00000000000000aa.tmp";
