@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "backup/backup_run.h"
-#include "backup/copy_paths.h"
 #include "backup/path_rules.h"
 #include "backup/thinning.h"
 #include "backup/thinning_rule.h"
 #include "base/temporary_name.h"
 #include "base/text.h"
+#include "copy/copy_paths.h"
 #include "history/history_log.h"
 #include "ports/event_pump.h"
 #include "ports/file_system.h"
@@ -72,7 +72,7 @@ void BackupRun::KeepFewer(const Snapshot& run, std::size_t index, const EntryRes
       result.Complete() || (result.kind == EntryResult::Kind::kCopied && result.copy.disk_full);
   if (!copied) return;
   const auto written =
-      ReadBackupFolderName(result.backup_folder, run.names[index], run.copy.stamp_texts);
+      ReadBackupFolderName(result.backup_folder, run.names[index], run.stamp_texts);
   if (!written || written->copy_number != 1 || written->stamp == FolderStamp::kNone) return;
 
   removing_ = true;
@@ -110,7 +110,7 @@ void BackupRun::KeepFewer(const Snapshot& run, std::size_t index, const EntryRes
   }
   const LocalTime now = svc_.clock.Now();
   const std::vector<std::string> going =
-      BackupsToRemove(DatedBackupsOf(folders, run.names, index, run.copy.stamp_texts), now,
+      BackupsToRemove(DatedBackupsOf(folders, run.names, index, run.stamp_texts), now,
                       [this](const LocalTime& t) { return svc_.clock.UtcSecondsOf(t); },
                       {result.backup_folder, result.linked_folder});
   int removed = 0;

@@ -5,7 +5,7 @@
 #include <chrono>
 #include <cstdio>
 
-#include "backup/copy_tree.h"
+#include "copy/copy_tree.h"
 #include "base/name_case.h"
 #include "base/unchanged_file.h"
 #include "support/thread_pool.h"
