@@ -236,6 +236,10 @@ std::optional<RunOutcome> Countdown::Tick(ErrorTrap& trap) {
         ~GiveBack() { countdown.LendProgressBar(false); }
       } give_back{*this};
       outcome = s_.backup.SaveAll(Attendance::kUnattended);
+      // Kept at once, before any event can close the window: a destination that is not there
+      // (a drive unplugged) is looked for once a minute, in this run or after a restart, so
+      // its backup need not wait a whole interval once it is back.
+      KeepMissed(outcome.kind == RunOutcome::Kind::kDestinationMissing);
     });
     // A run that failed keeps its own status: a missing destination or folders with errors
     // must not read as success. It stays in view, in place of the countdown text, until a run
@@ -250,9 +254,6 @@ std::optional<RunOutcome> Countdown::Tick(ErrorTrap& trap) {
       } else {
         kept_status_ = outcome.final_status;
       }
-      // A destination that is not there (a drive unplugged) is looked for once a minute, so
-      // its backup need not wait a whole interval once it is back.
-      KeepMissed(outcome.kind == RunOutcome::Kind::kDestinationMissing);
       next_look_ = s_.clock.MonotonicSeconds() + kLookForDestinationSeconds;
       c_.status_line.SetCaption(StatusToPutBack(SavedStatus));
     });
