@@ -62,7 +62,7 @@ std::uint64_t Seed(const LocalTime& t, std::size_t index) {
 }  // namespace
 
 void BackupRun::KeepFewer(const Snapshot& run, std::size_t index, const EntryResult& result,
-                          bool* leftovers_tried) {
+                          OlderBackups* older, bool* leftovers_tried) {
   if (!run.keep_fewer || removing_) return;
   // The lines name the backup folders' own name: "Docs (2)", not "Docs" twice.
   const std::string& backup_name = run.names[index];
@@ -80,39 +80,28 @@ void BackupRun::KeepFewer(const Snapshot& run, std::size_t index, const EntryRes
     bool& removing;
     ~Finished() { removing = false; }
   } finished{removing_};
-  std::string destination;
-  std::vector<TreeEntry> listing;
-  if (svc_.files.FullPath(CleanPath(run.destination), &destination).Failed()) return;
+  ReadOlderBackups(run, index, older);
+  if (older->destination.empty()) return;  // nothing to go by; the next run tries again
+  const std::string& destination = older->destination;
   // One removal per destination at a time, across processes (the window's run and a /backup
   // beside it): two at once could each finish the other's half-removed folder as a leftover
   // and put a partial folder back under a backup name. This run leaves removing to the other;
   // its own next run catches up. The lock has the temporary files' shape, which no copy takes.
   std::unique_ptr<OpenFile> lock;
   if (svc_.files.HoldLock(copy_path::Join(destination, TemporaryName(0)), &lock).Failed()) return;
-  if (svc_.files.List(destination, &listing).Failed()) return;  // the next run tries again
-  const std::function<void()> yield = [this] {
-    try {
-      svc_.pump.ProcessPendingEvents();
-    } catch (...) {
-      // The event pump's failures belong to its handlers; the removal goes on.
-    }
-  };
+  const std::function<void()> yield = PumpEvents(svc_.pump);
   if (!*leftovers_tried) {
     *leftovers_tried = true;
-    for (const LeftoverFailure& failure : FinishRemovals(svc_.files, destination, listing, yield)) {
+    for (const LeftoverFailure& failure :
+         FinishRemovals(svc_.files, destination, older->listing, yield)) {
       svc_.history.AppendHistoryLine(LeftoverNotRemoved(failure, NowText(svc_.clock)));
     }
   }
 
-  std::vector<std::string> folders;
-  for (const TreeEntry& entry : listing) {
-    if (entry.IsFolder() && !entry.names_another_place) folders.push_back(entry.name);
-  }
   const LocalTime now = svc_.clock.Now();
-  const std::vector<std::string> going =
-      BackupsToRemove(DatedBackupsOf(folders, run.names, index, run.stamp_texts), now,
-                      [this](const LocalTime& t) { return svc_.clock.UtcSecondsOf(t); },
-                      {result.backup_folder, result.linked_folder});
+  const std::vector<std::string> going = BackupsToRemove(
+      older->backups, now, [this](const LocalTime& t) { return svc_.clock.UtcSecondsOf(t); },
+      {result.backup_folder, result.linked_folder});
   int removed = 0;
   std::uint64_t tag = Seed(now, index);
   for (const std::string& folder : going) {
