@@ -186,6 +186,18 @@ if(E2E_TEST_SOURCES)
              ${CMAKE_BINARY_DIR}/Tessaline.exe ${CMAKE_BINARY_DIR}/kill_during_thinning)
     set_tests_properties(faults.kill_during_thinning PROPERTIES FIXTURES_REQUIRED wine
                          RUN_SERIAL TRUE TIMEOUT 900)
+    # An older folder that holds links to places outside the destination, removed by a run.
+    add_test(NAME faults.links_in_old_folders COMMAND bash
+             ${CMAKE_SOURCE_DIR}/tests/faults/links_in_old_folders.sh
+             ${CMAKE_BINARY_DIR}/Tessaline.exe ${CMAKE_BINARY_DIR}/links_in_old_folders)
+    set_tests_properties(faults.links_in_old_folders PROPERTIES FIXTURES_REQUIRED wine
+                         RUN_SERIAL TRUE TIMEOUT 300)
+    # Keeping fewer on the day the clocks go forward, in a made-up time zone.
+    add_test(NAME faults.clocks_go_forward COMMAND bash
+             ${CMAKE_SOURCE_DIR}/tests/faults/clocks_go_forward.sh
+             ${CMAKE_BINARY_DIR}/Tessaline.exe ${CMAKE_BINARY_DIR}/clocks_go_forward)
+    set_tests_properties(faults.clocks_go_forward PROPERTIES FIXTURES_REQUIRED wine
+                         RUN_SERIAL TRUE TIMEOUT 300 SKIP_RETURN_CODE 77)
     # Stamped runs onto a drive that refuses links (exFAT): every file copied instead.
     add_test(NAME faults.links_refused COMMAND bash
              ${CMAKE_SOURCE_DIR}/tests/faults/links_refused.sh

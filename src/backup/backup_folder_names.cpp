@@ -9,17 +9,31 @@
 namespace tess {
 namespace {
 
+// The words of a stamp, exactly as a run writes them: "Date", "Time", the month and the
+// designator in their own letter case, so a user's "docsdate nov 3 2026" is never a backup.
 bool Take(std::string_view* rest, std::string_view text) {
-  if (rest->size() < text.size() || !SameName(rest->substr(0, text.size()), text)) return false;
+  if (rest->substr(0, text.size()) != text) return false;
   rest->remove_prefix(text.size());
   return true;
 }
 
-// Exactly `digits` decimal digits, or 1 to `digits` of them when `exact` is false.
+// The entry's name, letter for letter in either case, as Windows compares names.
+bool TakeName(std::string_view* rest, std::string_view name) {
+  const auto length = NamePrefixLength(*rest, name);
+  if (!length) return false;
+  rest->remove_prefix(*length);
+  return true;
+}
+
+// Exactly `digits` decimal digits, or 1 to `digits` of them with no leading zero when `exact`
+// is false.
 bool TakeNumber(std::string_view* rest, int digits, bool exact, int* value) {
   std::uint64_t number = 0;
   const std::size_t count = ReadDigits(*rest, static_cast<std::size_t>(digits), &number);
-  if (count == 0 || (exact && count != static_cast<std::size_t>(digits))) return false;
+  if (count == 0 || (exact && count != static_cast<std::size_t>(digits)) ||
+      (!exact && (*rest)[0] == '0')) {
+    return false;
+  }
   rest->remove_prefix(count);
   *value = static_cast<int>(number);
   return true;
@@ -63,13 +77,15 @@ bool TakeTime(std::string_view* rest, const StampTexts& texts, LocalTime* time) 
     return false;
   }
   if (hour < 1 || hour > 12 || minute > 59 || second > 59) return false;
+  // The designator as written; a run leaves it off only where the locale has none.
   bool pm = false;
-  if (!rest->empty()) {
-    if (!texts.pm.empty() && Take(rest, " " + texts.pm)) {
-      pm = true;
-    } else if (texts.am.empty() || !Take(rest, " " + texts.am)) {
-      return false;
-    }
+  if (rest->empty()) {
+    if (!texts.am.empty() && !texts.pm.empty()) return false;
+    pm = !texts.am.empty();
+  } else if (!texts.pm.empty() && Take(rest, " " + texts.pm)) {
+    pm = true;
+  } else if (texts.am.empty() || !Take(rest, " " + texts.am)) {
+    return false;
   }
   time->hour = hour % 12 + (pm ? 12 : 0);
   time->minute = minute;
@@ -113,13 +129,13 @@ std::optional<BackupFolderName> ReadBackupFolderName(std::string_view folder_nam
                                                      const StampTexts& texts) {
   if (entry_name.empty()) return std::nullopt;
   std::string_view rest = folder_name;
-  if (!Take(&rest, entry_name)) return std::nullopt;
+  if (!TakeName(&rest, entry_name)) return std::nullopt;
   // The entry's own name, stamped or not...
   if (auto name = ReadStamp(rest, texts, 1)) return name;
   // ...or a later entry's "Name (k)", k from 2 on, written without leading zeros.
   int copy_number = 0;
-  if (!Take(&rest, " (") || rest.empty() || rest.front() == '0' ||
-      !TakeNumber(&rest, 9, false, &copy_number) || copy_number < 2 || !Take(&rest, ")")) {
+  if (!Take(&rest, " (") || !TakeNumber(&rest, 9, false, &copy_number) || copy_number < 2 ||
+      !Take(&rest, ")")) {
     return std::nullopt;
   }
   return ReadStamp(rest, texts, copy_number);

@@ -126,9 +126,7 @@ RunOutcome BackupRun::SaveAll(Attendance attendance) {
       svc_.history.AppendHistoryLine(
           HistoryLine(SourceName(CopySource(source)), NowText(svc_.clock), result));
     });
-    trap.Step(159, [&] {
-      KeepFewer(run, i, SourceName(CopySource(source)), result, &older, &leftovers_tried);
-    });
+    trap.Step(159, [&] { KeepFewer(run, i, result, &older, &leftovers_tried); });
     trap.Step(160, [&] { svc_.pump.ProcessPendingEvents(); });
     trap.Step(162, [&] { svc_.pump.ProcessPendingEvents(); });
   }

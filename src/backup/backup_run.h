@@ -131,8 +131,8 @@ class BackupRun {
   // After an entry's copy, as step 159 of the run's trap: the entry's older backup folders that
   // the rule lets go are removed, with their history lines (run_thinning.cpp). The remains of
   // earlier removals are finished first, once a run.
-  void KeepFewer(const Snapshot& run, std::size_t index, const std::string& source_name,
-                 const EntryResult& result, OlderBackups* older, bool* leftovers_tried);
+  void KeepFewer(const Snapshot& run, std::size_t index, const EntryResult& result,
+                 OlderBackups* older, bool* leftovers_tried);
 
   Inputs in_;
   Services svc_;

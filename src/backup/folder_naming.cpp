@@ -20,8 +20,11 @@ std::string HourMinuteSecond(Clock& clock, const LocalTime& t) {
 }
 
 std::string DateTimeSuffix(Clock& clock) {
-  const std::string date = MonthDayYear(clock, clock.Now());
-  const std::string time = HourMinuteSecond(clock, clock.Now());
+  // One reading of the clock: a date and a time read apart could straddle midnight and name a
+  // moment a whole day early.
+  const LocalTime now = clock.Now();
+  const std::string date = MonthDayYear(clock, now);
+  const std::string time = HourMinuteSecond(clock, now);
   // Trimmed as a whole, so a locale without AM/PM designators leaves no trailing blank.
   std::string suffix = " Date ";
   suffix += date;

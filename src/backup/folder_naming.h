@@ -21,7 +21,7 @@ std::string MonthDayYear(Clock& clock, const LocalTime& t);
 // "hh mm ss AMPM" on the 12-hour clock: 04 05 06 PM, 12 30 00 AM.
 std::string HourMinuteSecond(Clock& clock, const LocalTime& t);
 // Joined straight to the folder's name in "create new" mode: "Date Aug 31 2021 Time 04 05 06
-// PM". The date and the time are two separate readings of the clock.
+// PM", from one reading of the clock.
 std::string DateTimeSuffix(Clock& clock);
 // Joined straight to the folder's name in "overwrite" mode: "Aug 31 2021".
 std::string DateSuffix(Clock& clock);

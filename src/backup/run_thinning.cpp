@@ -2,6 +2,7 @@
 // the entry's dated folders the rule lets go, each removed safely, and the history lines that
 // say what went and what could not.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -9,7 +10,9 @@
 #include "backup/path_rules.h"
 #include "backup/thinning.h"
 #include "backup/thinning_rule.h"
+#include "base/temporary_name.h"
 #include "base/text.h"
+#include "copy/copy_paths.h"
 #include "history/history_log.h"
 #include "ports/event_pump.h"
 #include "ports/file_system.h"
@@ -17,6 +20,14 @@
 namespace tess {
 
 namespace {
+
+// The system's words end in a full stop ("Sharing violation."), which a line that goes on after
+// them leaves off.
+std::string ReasonBeforeMore(const std::string& reason) {
+  std::string line = OneLine(reason);
+  while (!line.empty() && (line.back() == '.' || line.back() == ' ')) line.pop_back();
+  return line;
+}
 
 std::string Removed(const std::string& name, int count, const std::string& when) {
   return name + " had " + std::to_string(count) +
@@ -30,13 +41,13 @@ std::string NotRemoved(const std::string& name, const std::string& folder,
            ", which could not be removed: " + OneLine(removal.reason);
   }
   return name + " had its older backup folder " + folder + " only partly removed at " + when +
-         ": " + OneLine(removal.reason) + "; the next run removes the rest, now named " +
+         ": " + ReasonBeforeMore(removal.reason) + "; the next run removes the rest, now named " +
          removal.leftover;
 }
 
 std::string LeftoverNotRemoved(const LeftoverFailure& failure, const std::string& when) {
   return failure.name + ", the rest of an older backup folder, could not be removed at " + when +
-         ": " + OneLine(failure.reason) + "; the next run tries again";
+         ": " + ReasonBeforeMore(failure.reason) + "; the next run tries again";
 }
 
 // A seed of the names removals take, from the moment and the entry: two runs, or two entries
@@ -50,9 +61,11 @@ std::uint64_t Seed(const LocalTime& t, std::size_t index) {
 
 }  // namespace
 
-void BackupRun::KeepFewer(const Snapshot& run, std::size_t index, const std::string& source_name,
-                          const EntryResult& result, OlderBackups* older, bool* leftovers_tried) {
+void BackupRun::KeepFewer(const Snapshot& run, std::size_t index, const EntryResult& result,
+                          OlderBackups* older, bool* leftovers_tried) {
   if (!run.keep_fewer || removing_) return;
+  // The lines name the backup folders' own name: "Docs (2)", not "Docs" twice.
+  const std::string& backup_name = run.names[index];
   // A run whose copy failed for a full disk removes too, so the next one finds room; the
   // folder it wrote stays, as the newest, and so does the one it linked to.
   const bool copied =
@@ -70,6 +83,12 @@ void BackupRun::KeepFewer(const Snapshot& run, std::size_t index, const std::str
   ReadOlderBackups(run, index, older);
   if (older->destination.empty()) return;  // nothing to go by; the next run tries again
   const std::string& destination = older->destination;
+  // One removal per destination at a time, across processes (the window's run and a /backup
+  // beside it): two at once could each finish the other's half-removed folder as a leftover
+  // and put a partial folder back under a backup name. This run leaves removing to the other;
+  // its own next run catches up. The lock has the temporary files' shape, which no copy takes.
+  std::unique_ptr<OpenFile> lock;
+  if (svc_.files.HoldLock(copy_path::Join(destination, TemporaryName(0)), &lock).Failed()) return;
   const std::function<void()> yield = PumpEvents(svc_.pump);
   if (!*leftovers_tried) {
     *leftovers_tried = true;
@@ -80,8 +99,9 @@ void BackupRun::KeepFewer(const Snapshot& run, std::size_t index, const std::str
   }
 
   const LocalTime now = svc_.clock.Now();
-  const std::vector<std::string> going =
-      BackupsToRemove(older->backups, now, {result.backup_folder, result.linked_folder});
+  const std::vector<std::string> going = BackupsToRemove(
+      older->backups, now, [this](const LocalTime& t) { return svc_.clock.UtcSecondsOf(t); },
+      {result.backup_folder, result.linked_folder});
   int removed = 0;
   std::uint64_t tag = Seed(now, index);
   for (const std::string& folder : going) {
@@ -90,12 +110,12 @@ void BackupRun::KeepFewer(const Snapshot& run, std::size_t index, const std::str
     if (removal.kind == FolderRemoval::Kind::kRemoved) {
       ++removed;
     } else if (removal.kind != FolderRemoval::Kind::kGone) {
-      svc_.history.AppendHistoryLine(NotRemoved(source_name, folder, removal, NowText(svc_.clock)));
+      svc_.history.AppendHistoryLine(NotRemoved(backup_name, folder, removal, NowText(svc_.clock)));
     }
     yield();
   }
   if (removed > 0) {
-    svc_.history.AppendHistoryLine(Removed(source_name, removed, NowText(svc_.clock)));
+    svc_.history.AppendHistoryLine(Removed(backup_name, removed, NowText(svc_.clock)));
   }
 }
 

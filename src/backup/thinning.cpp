@@ -1,5 +1,7 @@
 #include "backup/thinning.h"
 
+#include <chrono>
+#include <cstdint>
 #include <memory>
 
 #include "backup/destination_listing.h"
@@ -14,6 +16,11 @@ namespace {
 using copy_path::Join;
 
 constexpr int kNameAttempts = 8;
+
+// A read-only file of a folder being removed takes a temporary name while its bit is off. No
+// backup holds a file of that shape (copies leave them out), so within a removal it can only be
+// such a file, or a copy's own unfinished file, whose bit nothing else shares.
+bool IsReadOnlyMark(const std::string& name) { return IsTemporaryName(name); }
 
 // Deletes a folder and everything below it, depth first. Asked to keep the folder whole, it
 // stops at the first failure while nothing has gone yet, so the folder may take its name back;
@@ -73,7 +80,7 @@ class TreeRemoval {
       } else if (entry.IsFolder()) {
         Done(files_.RemoveFolder(path));  // the link, never what it names
       } else {
-        RemoveFile(path, entry.attributes);
+        RemoveFile(folder, entry);
       }
       if (Stopped()) return false;
       breaks_.TakeIfDue();
@@ -83,21 +90,48 @@ class TreeRemoval {
     return !e.Failed() || e.kind == FileErrorKind::kNotFound;
   }
 
-  // A read-only file is made writable for the delete through a handle that outlives its name,
-  // and the bit goes back on through it: the file's other names, in other backup folders, keep
-  // it. Should that fail, there is nothing else to put it back through, and the delete stands.
-  void RemoveFile(const std::string& path, std::uint32_t attributes) {
-    if ((attributes & kAttrReadOnly) == 0) return Done(files_.Delete(path));
+  // A read-only file goes without a change to what its other names (in the backup folders that
+  // stay) share, where the system can delete a read-only name as it is (Windows 10). Elsewhere
+  // the bit must come off the file for the delete and go back on after it, through a handle that
+  // outlives the name; the name first takes a marked one, so that a removal cut short in between
+  // tells the one that finishes it to put the bit back.
+  void RemoveFile(const std::string& folder, const TreeEntry& entry) {
+    std::string path = Join(folder, entry.name);
+    const bool marked = IsReadOnlyMark(entry.name);
+    const std::uint32_t attributes = entry.attributes | (marked ? kAttrReadOnly : 0);
+    if (!marked) {
+      const FileError e = files_.Delete(path);
+      if ((attributes & kAttrReadOnly) == 0 || e.kind != FileErrorKind::kAccessDenied)
+        return Done(e);
+      path = Mark(folder, entry.name);
+      if (path.empty()) return;
+    }
     std::unique_ptr<OpenFile> file;
     if (const FileError e = files_.OpenForAttributes(path, &file); e.Failed()) return Done(e);
-    const std::uint32_t writable = attributes & kFileAttributesKept & ~kAttrReadOnly;
+    const std::uint32_t kept = attributes & kFileAttributesKept;
+    const std::uint32_t writable = kept & ~kAttrReadOnly;
     if (const FileError e = file->SetTimes({}, writable != 0 ? writable : kAttrNormal);
         e.Failed()) {
       return Fail(e);
     }
     const FileError deleted = files_.Delete(path);
-    file->SetTimes({}, attributes & kFileAttributesKept);
+    file->SetTimes({}, kept);
+    // Still there: it takes its own name back, so a folder kept whole is as it was.
+    if (deleted.Failed() && !marked) files_.Rename(path, Join(folder, entry.name));
     Done(deleted);
+  }
+
+  // The marked name a read-only file takes before its bit comes off; empty when it cannot.
+  std::string Mark(const std::string& folder, const std::string& name) {
+    FileError e;
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+      const std::string marked = Join(folder, DrawnTemporaryName(mark_tag_, ++mark_count_));
+      e = files_.Rename(Join(folder, name), marked);
+      if (!e.Failed()) return marked;
+      if (e.kind != FileErrorKind::kAlreadyExists) break;
+    }
+    Done(e);
+    return "";
   }
 
   FileTree& files_;
@@ -105,6 +139,10 @@ class TreeRemoval {
   const bool keep_whole_;
   bool removed_any_ = false;
   FileError failure_;
+  // Where the marked names of this removal start, apart from another removal's.
+  std::uint64_t mark_tag_ =
+      static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+  std::uint64_t mark_count_ = 0;
 };
 
 }  // namespace

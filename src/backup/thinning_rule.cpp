@@ -20,7 +20,8 @@ std::int64_t FloorDivide(std::int64_t a, std::int64_t b) {
   return a / b - ((a % b != 0 && (a < 0) != (b < 0)) ? 1 : 0);
 }
 
-// Local wall-clock seconds on one line: a day is always 24 hours here, as the calendar has it.
+// Local wall-clock seconds on one line: a day is always 24 hours here, as the calendar has it;
+// the order of stamps and the calendar day and week each falls in.
 std::int64_t Seconds(const LocalTime& t) {
   return DaysFromCivil(t.year, static_cast<unsigned>(t.month), static_cast<unsigned>(t.day)) *
              kDay +
@@ -30,21 +31,24 @@ std::int64_t Seconds(const LocalTime& t) {
 }  // namespace
 
 std::vector<std::string> BackupsToRemove(const std::vector<EntryBackup>& reading,
-                                         const LocalTime& now,
+                                         const LocalTime& now, const RealSeconds& real,
                                          const std::vector<std::string>& kept) {
   std::vector<EntryBackup> backups;
   for (const EntryBackup& b : reading) {
     if (b.OwnDated()) backups.push_back(b);
   }
   if (backups.empty()) return {};
-  const std::int64_t now_seconds = Seconds(now);
+  const double now_real = real(now);
   // The newest moment of each day (tier 1) or week (tier 2) met in the tier it is in; every
   // folder of the last day is a group of its own moment.
   std::map<std::pair<int, std::int64_t>, std::int64_t> newest_of_group;
   std::int64_t newest = Seconds(backups.front().time);
+  // Ages in real time; days and weeks as the calendar has them.
+  std::map<std::string, double> ages;
+  for (const EntryBackup& b : backups) ages.try_emplace(b.name, now_real - real(b.time));
   const auto group_of = [&](const EntryBackup& b) -> std::pair<int, std::int64_t> {
     const std::int64_t at = Seconds(b.time);
-    const std::int64_t age = now_seconds - at;
+    const double age = ages.at(b.name);
     const std::int64_t day = FloorDivide(at, kDay);
     if (age <= kRecent) return {0, at};
     if (age <= kDaily) return {1, day};

@@ -3,6 +3,7 @@
 // the newest of all, judged by the local time each folder's stamp names.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,14 +12,18 @@
 
 namespace tess {
 
+// The real time (UTC seconds) of a local time, by the time-zone rules of its own date.
+using RealSeconds = std::function<double(const LocalTime&)>;
+
 // The names the rule lets go of an entry's backup folders (ReadEntryBackups), oldest first.
-// Only the entry's own dated folders count (EntryBackup::OwnDated). Tiers by age (now minus the
-// stamp): up to 24 hours, every folder stays; up to 30 days, the newest of each calendar day;
-// older, the newest of each week, weeks beginning on Monday. A folder whose stamp lies ahead of now
-// is as new as can be. The newest folder stays whatever its age, as does every folder named in
-// `kept` (the one the run writes and the one it links from); folders of one moment share its fate.
+// Only the entry's own dated folders count (EntryBackup::OwnDated). Tiers by age, the real time
+// from the stamp to now (so the day the clocks go forward still keeps 24 real hours): up to 24
+// hours, every folder stays; up to 30 days, the newest of each calendar day; older, the newest of
+// each week, weeks beginning on Monday. A folder whose stamp lies ahead of now is as new as can
+// be. The newest folder stays whatever its age, as does every folder named in `kept` (the one
+// the run writes and the one it links from); folders of one moment share its fate.
 std::vector<std::string> BackupsToRemove(const std::vector<EntryBackup>& reading,
-                                         const LocalTime& now,
+                                         const LocalTime& now, const RealSeconds& real,
                                          const std::vector<std::string>& kept);
 
 }  // namespace tess

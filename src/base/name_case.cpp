@@ -73,6 +73,29 @@ char32_t UpperCaseUnit(char32_t unit) {
   return static_cast<char32_t>(static_cast<std::int32_t>(unit) + run->delta);
 }
 
+namespace {
+
+// Appends the key of the one character (or stray byte) that text starts at `at` with, and
+// returns how many bytes of text it took.
+std::size_t AppendKeyOfCharacter(std::string_view text, std::size_t at, std::string* key) {
+  const char byte = text[at];
+  char32_t c = 0;
+  const std::size_t length =
+      static_cast<unsigned char>(byte) < 0x80 ? 1 : Decode(text.substr(at), &c);
+  if (length == 1) {
+    *key += AsciiUpper(byte);
+  } else if (length == 0) {
+    *key += byte;  // not UTF-8: kept as it is
+  } else if (length == 4) {
+    key->append(text.substr(at, 4));  // beyond U+FFFF: its two surrogates have no capitals
+  } else {
+    AppendUnit(UpperCaseUnit(c), key);
+  }
+  return std::max<std::size_t>(length, 1);
+}
+
+}  // namespace
+
 std::string NameKey(std::string_view utf8_name) {
   // Nearly every name of a listing is ASCII: it changes in place, byte for byte.
   std::string key(utf8_name);
@@ -83,23 +106,20 @@ std::string NameKey(std::string_view utf8_name) {
   if (at == key.size()) return key;
   // A capital may take more or fewer bytes than its letter (U+023F has two, U+2C7E three).
   key.resize(at);
-  while (at < utf8_name.size()) {
-    const char byte = utf8_name[at];
-    char32_t c = 0;
-    const std::size_t length =
-        static_cast<unsigned char>(byte) < 0x80 ? 1 : Decode(utf8_name.substr(at), &c);
-    if (length == 1) {
-      key += AsciiUpper(byte);
-    } else if (length == 0) {
-      key += byte;  // not UTF-8: kept as it is
-    } else if (length == 4) {
-      key.append(utf8_name.substr(at, 4));  // beyond U+FFFF: its two surrogates have no capitals
-    } else {
-      AppendUnit(UpperCaseUnit(c), &key);
-    }
-    at += std::max<std::size_t>(length, 1);
-  }
+  while (at < utf8_name.size()) at += AppendKeyOfCharacter(utf8_name, at, &key);
   return key;
+}
+
+std::optional<std::size_t> NamePrefixLength(std::string_view utf8_name, std::string_view prefix) {
+  // Letter by letter: a name's first letters may take more or fewer bytes than the prefix's.
+  const std::string wanted = NameKey(prefix);
+  std::string key;
+  std::size_t at = 0;
+  while (key.size() < wanted.size() && at < utf8_name.size()) {
+    at += AppendKeyOfCharacter(utf8_name, at, &key);
+  }
+  if (key != wanted) return std::nullopt;
+  return at;
 }
 
 bool SameName(std::string_view a, std::string_view b) { return NameKey(a) == NameKey(b); }

@@ -2,6 +2,8 @@
 // Windows compares names, one UTF-16 unit at a time through its upper-case table.
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,5 +20,10 @@ char32_t UpperCaseUnit(char32_t unit);
 std::string NameKey(std::string_view utf8_name);
 
 bool SameName(std::string_view a, std::string_view b);
+
+// How many bytes at the start of the UTF-8 name are, letter for letter, the same name as
+// prefix, or nothing when the name does not start with it. The two may differ in length: `ɐ`
+// takes two bytes and its capital `Ɐ` three.
+std::optional<std::size_t> NamePrefixLength(std::string_view utf8_name, std::string_view prefix);
 
 }  // namespace tess

@@ -28,6 +28,10 @@ class Clock {
   // is not running and while the machine sleeps, and goes back when the clock is set back. The
   // measure for a time that must survive a restart.
   virtual double UtcSeconds() = 0;
+  // The UTC seconds of a local time, by the time-zone rules in force on its own date (the
+  // offset of summer time on a summer date, whatever the date today), so the real time between
+  // two local times holds across the day the clocks change.
+  virtual double UtcSecondsOf(const LocalTime& local) = 0;
   // The locale's abbreviated month name, month 1..12 ("Aug").
   virtual std::string MonthAbbreviation(int month) = 0;
   // The locale's AM or PM designator.

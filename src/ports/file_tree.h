@@ -109,16 +109,25 @@ class FileTree {
                                     std::unique_ptr<OpenFile>* file) = 0;
   // Attribute bits of a file (kAttrReadOnly, kAttrHidden, ...); 0 clears them all.
   virtual FileError SetAttributes(const std::string& path, std::uint32_t attributes) = 0;
+  // Deletes exactly this name: a link loses only itself, never what it names, and a name that
+  // cannot be told from what it names is not deleted. A read-only name goes too where the
+  // system can delete it without changing the file's attributes, which the file's other names
+  // share; elsewhere it fails with kAccessDenied.
   virtual FileError Delete(const std::string& path) = 0;
   // A file or folder gets another name in the same folder; it never replaces: kAlreadyExists
   // when anything has the new name.
   virtual FileError Rename(const std::string& from, const std::string& to) = 0;
-  // Exactly one empty folder; a folder that only names another place loses that name alone.
+  // Exactly one empty folder; a folder that only names another place loses that name alone, and
+  // one that cannot be told from the place it names is not removed.
   virtual FileError RemoveFolder(const std::string& path) = 0;
   // Opens a file only to set its attributes through OpenFile::SetTimes (no times given: 0 for
   // each), sharing it with every other use, a delete of this name included. What is set reaches
-  // the file under every name it has, and still does once this name is gone.
+  // the file under every name it has, and still does once this name is gone. A link is opened as
+  // itself, never what it names; a name that cannot be told from what it names is refused.
   virtual FileError OpenForAttributes(const std::string& path, std::unique_ptr<OpenFile>* file) = 0;
+  // Holds the file `path` for this program alone until *lock is destroyed, or the program dies,
+  // and deletes it then; fails while another program (or another holder here) holds it.
+  virtual FileError HoldLock(const std::string& path, std::unique_ptr<OpenFile>* lock) = 0;
   // Exactly one folder: kAlreadyExists when anything has the name, kNotFound without a parent.
   virtual FileError MakeFolder(const std::string& path) = 0;
   // Bytes free for this program on the volume that holds folder.

@@ -30,6 +30,12 @@ inline constexpr char kKeyKeepFewerBackups[] = "Keep Fewer Backups";
 // When the next timed backup falls due, as UTC text ("2026-12-08T17:30:00Z"); empty while
 // automatic backup is off.
 inline constexpr char kKeyNextBackupDue[] = "Next Backup Due";
+// "On" while a timed backup is owed because it found no destination: the next start looks for
+// the destination once a minute and runs as soon as it is there.
+inline constexpr char kKeyMissedBackupOwed[] = "Missed Backup Owed";
+// While automatic backup is off, the whole seconds that were left when it was switched off
+// ("14"); switching it on, in this run or a later one, goes on from there. Empty while on.
+inline constexpr char kKeySecondsLeftWhenOff[] = "Seconds Left When Off";
 
 // The final status of the latest backup run (timed, Backup Now or from the command line), and
 // "On" when it completed cleanly, "Off" when not.

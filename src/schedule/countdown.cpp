@@ -1,6 +1,7 @@
 #include "schedule/countdown.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <utility>
 
@@ -67,6 +68,39 @@ void Countdown::Restore(ErrorTrap& trap) {
     if (interval_length_ <= 0) return;
     Settle(StoredDue(), s_.clock.UtcSeconds());
   });
+  trap.Step(137, [&] { RestoreKept(); });
+}
+
+// A run owed since before the start is looked for at once, then once a minute; the time left
+// when automatic backup was switched off waits for it to be switched on.
+void Countdown::RestoreKept() {
+  if (On()) {
+    missed_ = s_.settings.GetSetting(kKeyMissedBackupOwed, kOff) == kOn;
+    next_look_ = 0;
+    return;
+  }
+  const std::string text = s_.settings.GetSetting(kKeySecondsLeftWhenOff, "");
+  int left = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), left);
+  if (error == std::errc() && end == text.data() + text.size() && left >= 0) left_when_off_ = left;
+}
+
+void Countdown::KeepMissed(bool missed) {
+  missed_ = missed;
+  try {
+    s_.settings.SaveSetting(kKeyMissedBackupOwed, missed ? kOn : kOff);
+  } catch (...) {
+    // Only its memory for the next start is lost; this run still looks once a minute.
+  }
+}
+
+void Countdown::KeepLeftWhenOff(std::optional<int> left) {
+  left_when_off_ = left;
+  try {
+    s_.settings.SaveSetting(kKeySecondsLeftWhenOff, left ? std::to_string(*left) : "");
+  } catch (...) {
+    // Only its memory for the next start is lost.
+  }
 }
 
 bool Countdown::On() const { return c_.timer.Interval() != 0; }
@@ -89,7 +123,7 @@ void Countdown::IntervalChosen() {
   if (On()) {
     Restart(s_.clock.UtcSeconds(), interval_length_);
   } else {
-    left_when_off_ = interval_length_;  // switched on, the count starts over too
+    KeepLeftWhenOff(interval_length_);  // switched on, the count starts over too
   }
 }
 
@@ -190,7 +224,13 @@ std::optional<RunOutcome> Countdown::Tick(ErrorTrap& trap) {
     RunOutcome outcome;
     // Nobody may be there to answer a box: what would be one goes to the history log. The run
     // shows on the progress bar how far it has come, and leaves the countdown's bar behind.
-    trap.Step(126, [&] { outcome = RunLendingTheBar(Attendance::kUnattended); });
+    trap.Step(126, [&] {
+      outcome = RunLendingTheBar(Attendance::kUnattended);
+      // Kept at once, before any event can close the window: a destination that is not there
+      // (a drive unplugged) is looked for once a minute, in this run or after a restart, so
+      // its backup need not wait a whole interval once it is back.
+      KeepMissed(outcome.kind == RunOutcome::Kind::kDestinationMissing);
+    });
     // A run that failed keeps its own status: a missing destination or folders with errors
     // must not read as success. It stays in view, in place of the countdown text, until a run
     // completes cleanly; the progress bar still shows the countdown meanwhile.
@@ -204,9 +244,6 @@ std::optional<RunOutcome> Countdown::Tick(ErrorTrap& trap) {
       } else {
         kept_status_ = outcome.final_status;
       }
-      // A destination that is not there (a drive unplugged) is looked for once a minute, so
-      // its backup need not wait a whole interval once it is back.
-      missed_ = outcome.kind == RunOutcome::Kind::kDestinationMissing;
       next_look_ = s_.clock.MonotonicSeconds() + kLookForDestinationSeconds;
       c_.status_line.SetCaption(StatusToPutBack(saved_status_));
     });
@@ -237,7 +274,7 @@ void Countdown::Resumed() {
 void Countdown::RunEnded(const RunOutcome& outcome) {
   // A run that found its destination has made the backup a missed timed run waited for.
   if (outcome.kind == RunOutcome::Kind::kClean || outcome.kind == RunOutcome::Kind::kWithErrors) {
-    missed_ = false;
+    KeepMissed(false);
   }
   if (kept_status_.empty()) return;
   if (outcome.Clean()) {
@@ -265,12 +302,13 @@ void Countdown::SwitchAutoBackup(ErrorTrap& trap) {
     // The count goes on from where it stopped; it counted nothing while off.
     trap.Step(105, [&] {
       const double now = s_.clock.UtcSeconds();
-      if (left_when_off_) {
+      const bool chosen = c_.intervals.Selected() != 0 && (interval_length_ = IntervalSeconds()) > 0;
+      if (left_when_off_ && (!chosen || *left_when_off_ <= interval_length_)) {
         Restart(now, *left_when_off_);
-      } else if (c_.intervals.Selected() != 0 && (interval_length_ = IntervalSeconds()) > 0) {
+      } else if (chosen) {
         Restart(now, interval_length_);
       }
-      left_when_off_.reset();
+      KeepLeftWhenOff(std::nullopt);
     });
     trap.Step(106, [&] { s_.settings.SaveSetting(kKeyStartStopState, kOn); });
   } else if (trap.Test(108, [&] { return c_.switch_button.Caption() == kTurnOff; })) {
@@ -278,9 +316,9 @@ void Countdown::SwitchAutoBackup(ErrorTrap& trap) {
     trap.Step(112, [&] { c_.timer.SetInterval(0); });
     // No timed backup falls due while automatic backup is off.
     trap.Step(113, [&] {
-      if (due_) left_when_off_ = shown_left_;
+      if (due_) KeepLeftWhenOff(shown_left_);
       due_.reset();
-      missed_ = false;
+      KeepMissed(false);
       StoreDue();
     });
     trap.Step(114, [&] { s_.settings.SaveSetting(kKeyStartStopState, kOff); });

@@ -92,6 +92,10 @@ class Countdown {
   int SecondsLeft(double now) const;
   void StoreDue();
   std::optional<double> StoredDue();
+  // The owed run and the time left while off, kept in the settings as they change.
+  void KeepMissed(bool missed);
+  void KeepLeftWhenOff(std::optional<int> left);
+  void RestoreKept();
   // "Next backup will occur in " and the time left.
   std::string CountdownText() const;
 

@@ -57,15 +57,80 @@ double WinClock::MonotonicSeconds() {
   return static_cast<double>(GetTickCount64()) / 1000.0;
 }
 
+namespace {
+// FILETIME counts 100-nanosecond ticks since 1601-01-01; 1970 is this many ticks later.
+double SecondsSince1970(LONGLONG ticks) {
+  constexpr LONGLONG kUnixEpochTicks = 116444736000000000LL;
+  return static_cast<double>(ticks - kUnixEpochTicks) / 1e7;
+}
+
+double SecondsSince1970(const FILETIME& time) {
+  ULARGE_INTEGER ticks;
+  ticks.LowPart = time.dwLowDateTime;
+  ticks.HighPart = time.dwHighDateTime;
+  return SecondsSince1970(static_cast<LONGLONG>(ticks.QuadPart));
+}
+}  // namespace
+
 double WinClock::UtcSeconds() {
-  // FILETIME counts 100-nanosecond ticks since 1601-01-01; 1970 is this many ticks later.
-  constexpr ULONGLONG kUnixEpochTicks = 116444736000000000ULL;
   FILETIME now;
   GetSystemTimePreciseAsFileTime(&now);
-  ULARGE_INTEGER ticks;
-  ticks.LowPart = now.dwLowDateTime;
-  ticks.HighPart = now.dwHighDateTime;
-  return static_cast<double>(static_cast<LONGLONG>(ticks.QuadPart - kUnixEpochTicks)) / 1e7;
+  return SecondsSince1970(now);
+}
+
+namespace {
+constexpr LONGLONG kTicksPerMinute = 600'000'000;
+
+LONGLONG TicksOf(const SYSTEMTIME& time) {
+  FILETIME file_time = {};
+  if (!SystemTimeToFileTime(&time, &file_time)) return 0;
+  return static_cast<LONGLONG>((static_cast<ULONGLONG>(file_time.dwHighDateTime) << 32) |
+                               file_time.dwLowDateTime);
+}
+
+// When in `year` a zone's change of clocks falls, as wall-clock ticks: a date of that year, or
+// "the n-th (5: the last) weekday of a month" each year; 0 when the zone has no such change.
+LONGLONG ChangeInYear(const SYSTEMTIME& rule, WORD year) {
+  if (rule.wMonth == 0 || (rule.wYear != 0 && rule.wYear != year)) return 0;
+  SYSTEMTIME at = rule;
+  at.wYear = year;
+  at.wMilliseconds = 0;
+  if (rule.wYear == 0) {
+    SYSTEMTIME first = at;
+    first.wDay = 1;
+    FILETIME as_file = {};
+    SystemTimeToFileTime(&first, &as_file);
+    FileTimeToSystemTime(&as_file, &first);  // fills in the weekday of the 1st
+    const int day = 1 + (rule.wDayOfWeek + 7 - first.wDayOfWeek) % 7 + 7 * (rule.wDay - 1);
+    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    const int month_days = rule.wMonth == 2 && leap ? 29 : kDays[rule.wMonth - 1];
+    at.wDay = static_cast<WORD>(day > month_days ? day - 7 : day);
+  }
+  return TicksOf(at);
+}
+}  // namespace
+
+// Worked out here rather than by TzSpecificLocalTimeToSystemTime, which Wine 8 gets wrong for a
+// zone it does not list (it takes every date of such a zone for summer time).
+double WinClock::UtcSecondsOf(const LocalTime& local) {
+  const SYSTEMTIME wall = ToSystemTime(local);
+  const LONGLONG ticks = TicksOf(wall);
+  // The zone's rules for the date's own year where the system keeps rules by year.
+  TIME_ZONE_INFORMATION zone = {};
+  if (!GetTimeZoneInformationForYear(wall.wYear, nullptr, &zone) &&
+      GetTimeZoneInformation(&zone) == TIME_ZONE_ID_INVALID) {
+    return SecondsSince1970(ticks);
+  }
+  LONG bias = zone.Bias + zone.StandardBias;  // minutes from local time to UTC
+  const LONGLONG summer = ChangeInYear(zone.DaylightDate, wall.wYear);  // on the standard clock
+  const LONGLONG winter = ChangeInYear(zone.StandardDate, wall.wYear);  // on the summer clock
+  if (summer != 0 && winter != 0) {
+    const bool in_summer =
+        summer < winter ? ticks >= summer && ticks < winter : ticks >= summer || ticks < winter;
+    if (in_summer) bias = zone.Bias + zone.DaylightBias;
+  }
+  return SecondsSince1970(ticks + bias * kTicksPerMinute);
 }
 
 std::string WinClock::NumberText(double value, int decimals) {

@@ -14,6 +14,7 @@ class WinClock : public Clock {
   double SecondsSinceMidnight() override;
   double MonotonicSeconds() override;
   double UtcSeconds() override;
+  double UtcSecondsOf(const LocalTime& local) override;
   std::string MonthAbbreviation(int month) override;
   std::string AmPmDesignator(bool pm) override;
   std::string GeneralDate(const LocalTime& t) override;

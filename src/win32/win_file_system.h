@@ -47,6 +47,7 @@ class WinFileSystem : public FileSystem {
   FileError Rename(const std::string& from, const std::string& to) override;
   FileError RemoveFolder(const std::string& path) override;
   FileError OpenForAttributes(const std::string& path, std::unique_ptr<OpenFile>* file) override;
+  FileError HoldLock(const std::string& path, std::unique_ptr<OpenFile>* lock) override;
   FileError MakeFolder(const std::string& path) override;
   FileError FreeSpace(const std::string& folder, std::uint64_t* bytes) override;
   FileError MakeHardLink(const std::string& existing, const std::string& link) override;

@@ -13,6 +13,7 @@
 #include "win32/copy_pool.h"
 #include "win32/handles.h"
 #include "win32/long_path.h"
+#include "win32/name_itself.h"
 #include "win32/text.h"
 #include "win32/win_file_system.h"
 
@@ -345,7 +346,7 @@ FileError WinFileSystem::SetAttributes(const std::string& path, std::uint32_t at
 }
 
 FileError WinFileSystem::Delete(const std::string& path) {
-  if (!DeleteFileW(WidePath(path).c_str())) return LastError();
+  if (const DWORD code = DeleteNameItself(WidePath(path), false)) return ErrorOf(code);
   return {};
 }
 
@@ -356,20 +357,32 @@ FileError WinFileSystem::Rename(const std::string& from, const std::string& to) 
 }
 
 FileError WinFileSystem::RemoveFolder(const std::string& path) {
-  if (!RemoveDirectoryW(WidePath(path).c_str())) return LastError();
+  if (const DWORD code = DeleteNameItself(WidePath(path), true)) return ErrorOf(code);
   return {};
 }
 
 FileError WinFileSystem::OpenForAttributes(const std::string& path,
                                            std::unique_ptr<OpenFile>* file) {
   // Attribute access is not subject to sharing, and sharing delete lets a delete of this name
-  // go ahead while the handle still reaches the file.
-  FileHandle handle(CreateFileW(WidePath(path).c_str(),
-                                FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!handle) return LastError();
+  // go ahead while the handle still reaches the file. A link is opened as itself: what is set
+  // never reaches the file it names.
+  FileHandle handle;
+  if (const DWORD code =
+          OpenNameItself(WidePath(path), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, &handle)) {
+    return ErrorOf(code);
+  }
   *file = std::make_unique<WinOpenFile>(std::move(handle));
+  return {};
+}
+
+FileError WinFileSystem::HoldLock(const std::string& path, std::unique_ptr<OpenFile>* lock) {
+  // Shared with nobody, and deleted when the last handle closes: by the system, too, when the
+  // program dies holding it, so a lock never outlives its holder.
+  FileHandle handle(CreateFileW(
+      WidePath(path).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr, OPEN_ALWAYS,
+      FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+  if (!handle) return LastError();
+  *lock = std::make_unique<WinOpenFile>(std::move(handle));
   return {};
 }
 

@@ -1,7 +1,7 @@
 // The program left alone for days: the count goes on across a restart from the stored due
 // time, a backup missed while the program was not running comes once a minute after the start,
-// a destination that comes back is backed up within a minute, a timed run never waits on a
-// box, and the tray's tip tells how the latest run went.
+// a destination that comes back is backed up within a minute (after a restart too), a timed
+// run never waits on a box, and the tray's tip tells how the latest run went.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -144,6 +144,25 @@ TEST_F(LeftAloneE2eTest, ADestinationThatComesBackIsBackedUpWithinAMinute) {
       0)
       << status.Describe();
   EXPECT_EQ(app.FindMessageBox(), nullptr);
+}
+
+TEST_F(LeftAloneE2eTest, ARunOwedForAMissingDestinationRunsSoonAfterARestart) {
+  SeedDaily(false);
+  SeedSetting(L"Next Backup Due", DueIn(3));
+  {
+    App& app = StartProgram();
+    StatusRecorder status(app.Control(kIdStatusFrame));
+    ASSERT_GE(status.WaitFor(destination_ + L" does not exist", 0, 15s), 0) << status.Describe();
+    ASSERT_TRUE(WaitUntil([] { return ReadSetting(L"Missed Backup Owed") == L"On"; }, 5s));
+    app.Close();
+    ASSERT_TRUE(app.WaitForExit());
+  }
+  MakeFolders(destination_);  // plugged in while the program was not running
+  StartProgram();
+  // The next timed backup is a day off; the owed one does not wait for it.
+  ASSERT_TRUE(WaitUntil([] { return !HistoryLines().empty(); }, 20s));
+  EXPECT_TRUE(SavedLine(HistoryLines()[0])) << HistoryLines()[0];
+  EXPECT_TRUE(WaitUntil([] { return ReadSetting(L"Missed Backup Owed") == L"Off"; }, 5s));
 }
 
 }  // namespace

@@ -2,7 +2,8 @@
 # The program killed outright (kill -9 on its own process) at random moments while a backup run
 # from the command line removes older dated backup folders ("Keep Fewer Backups" on): every
 # folder left under a backup folder's name must be whole, and the next run must finish what the
-# killed one left and keep exactly what an uninterrupted run keeps.
+# killed one left, keep exactly what an uninterrupted run keeps, and leave the read-only file the
+# kept folders share read-only.
 #   kill_during_thinning.sh TESSALINE_EXE WORK_FOLDER [KILLS]
 # Runs inside the test prefix ($WINEPREFIX) that ./x test provides.
 set -euo pipefail
@@ -59,6 +60,10 @@ check_whole() {
   done
   find "$dst" -mindepth 1 -maxdepth 1 -type d -name '~tessaline-*.tmp' | wc -l
 }
+# The read-only file every older folder shares, wherever a name of it is left, has no write bit.
+check_read_only() {
+  [ -z "$(find "$dst" -path '*/sub/00.txt' -perm /222 | head -n 1)" ] || fail "$1"
+}
 # The older folders still there, one a line.
 older_left() {
   local name
@@ -87,6 +92,7 @@ tail -n 1 "$log" | grep -q '^Data had [0-9]* older backup folders removed at ' |
 older_left >"$work/kept"
 [ "$(wc -l <"$work/kept")" -lt 30 ] || fail "too few folders were removed"
 [ "$(check_whole)" -eq 0 ] || fail "an uninterrupted run left a removal unfinished"
+check_read_only "an uninterrupted run left the kept folders' read-only file writable"
 say "it keeps $(wc -l <"$work/kept") of ${#names[@]} older folders, removing the rest in about $run_ms ms"
 
 kills=0
@@ -100,13 +106,17 @@ while [ "$kills" -lt "$kills_wanted" ]; do
   kill_within "$run_ms"
   left="$(older_left | wc -l)"
   leftovers="$(check_whole)"
+  # Where a read-only name cannot go as it is (Wine), its bit is off for a moment; the removal
+  # that finishes puts it back.
+  writable=""
+  [ -z "$(find "$dst" -path '*/sub/00.txt' -perm /222 | head -n 1)" ] || writable=", read-only bit off until the next run"
   if [ "$(log_lines)" -ge $((lines + 2)) ]; then
     say "round $rounds: the run had finished before the kill"
   elif [ "$left" -eq "${#names[@]}" ] && [ "$leftovers" -eq 0 ]; then
     say "round $rounds: killed before any removal"
   else
     kills=$((kills + 1))
-    say "round $rounds: killed inside the removal, $left older folders left whole, $leftovers unfinished"
+    say "round $rounds: killed inside the removal, $left older folders left whole, $leftovers unfinished$writable"
   fi
   # The next run finishes the rest and keeps what an uninterrupted run keeps.
   start_backup
@@ -114,6 +124,7 @@ while [ "$kills" -lt "$kills_wanted" ]; do
   wait_for_exit
   [ "$(check_whole)" -eq 0 ] || fail "the next run left a removal unfinished"
   older_left | cmp -s - "$work/kept" || fail "the next run kept other folders than a whole run"
+  check_read_only "after a kill and the next run, the kept folders' read-only file is writable"
 done
 say "$kills kills inside removals in $rounds rounds: every folder with a backup name whole, the next run finished the rest"
 rm -rf "$work"

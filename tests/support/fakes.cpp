@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <cstdio>
 
 #include "copy/copy_tree.h"
@@ -586,6 +587,32 @@ FileError FakeFileSystem::OpenForAttributes(const std::string& path,
   return {};
 }
 
+FileError FakeFileSystem::HoldLock(const std::string& path, std::unique_ptr<OpenFile>* lock) {
+  class Held : public OpenFile {
+   public:
+    Held(FakeFileSystem& files, std::string key) : files_(files), key_(std::move(key)) {}
+    ~Held() override {
+      std::lock_guard lock(files_.primitives_);
+      files_.held_locks.erase(key_);
+    }
+    FileError Read(char*, std::size_t, std::size_t* got) override { return *got = 0, FileError{}; }
+    FileError Write(const char*, std::size_t) override { return {}; }
+    FileError SetTimes(const FileTimes&, std::uint32_t) override { return {}; }
+    FileError Flush() override { return {}; }
+    FileError RenameOver(const std::string&, bool) override { return {}; }
+
+   private:
+    FakeFileSystem& files_;
+    std::string key_;
+  };
+  std::lock_guard guard(primitives_);
+  const std::string key = Key(path);
+  if (!dirs_.count(ParentKey(key))) return Fails(FileErrorKind::kNotFound, kPathNotFound);
+  if (!held_locks.insert(key).second) return Fails(FileErrorKind::kOther, kSharingViolation);
+  *lock = std::make_unique<Held>(*this, key);
+  return {};
+}
+
 FileError FakeFileSystem::MakeFolder(const std::string& path) {
   std::lock_guard lock(primitives_);
   const std::string key = Key(path);
@@ -781,6 +808,16 @@ LocalTime FakeClock::Now() {
 
 double FakeClock::SecondsSinceMidnight() {
   return now.hour * 3600.0 + now.minute * 60.0 + now.second + now.millisecond / 1000.0;
+}
+
+double FakeClock::UtcSecondsOf(const LocalTime& t) {
+  using namespace std::chrono;
+  const auto seconds_of = [](const LocalTime& l) {
+    const sys_days day{year{l.year} / l.month / l.day};
+    return day.time_since_epoch().count() * 86400.0 + l.hour * 3600 + l.minute * 60 + l.second;
+  };
+  const double wall = seconds_of(t);
+  return summer_from && wall >= seconds_of(*summer_from) ? wall - 3600 : wall;
 }
 
 std::string FakeClock::MonthAbbreviation(int month) {

@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -93,6 +94,8 @@ class FakeFileSystem : public FileSystem {
   FileError RemoveFolder(const std::string& path) override;
   // The handle reaches the file's record, so what it sets outlives the name it was opened by.
   FileError OpenForAttributes(const std::string& path, std::unique_ptr<OpenFile>* file) override;
+  // Held while the returned lock lives; the file itself is not made.
+  FileError HoldLock(const std::string& path, std::unique_ptr<OpenFile>* lock) override;
   FileError MakeFolder(const std::string& path) override;
   FileError FreeSpace(const std::string& folder, std::uint64_t* bytes) override;
   // A second name for a file: both names share one record, so a change made through either
@@ -127,7 +130,8 @@ class FakeFileSystem : public FileSystem {
   std::set<std::string> uncreatable;  // folders MakeFolder refuses
   // A folder's attributes (kAttrDirectory and others); plain kAttrDirectory when absent.
   std::map<std::string, std::uint32_t> folder_attributes;  // normalised keys
-  std::set<std::string> links;  // folders that only name another place; copies leave them out
+  std::set<std::string> links;       // folders that only name another place; copies leave them out
+  std::set<std::string> held_locks;  // keys HoldLock holds (add one: another program holds it)
   // Folders whose listing fails with this error number (70 denied, 76 gone, ...).
   std::map<std::string, long> refused_listings;  // normalised keys
   bool fail_appends = false;
@@ -287,6 +291,8 @@ class FakeClock : public Clock {
   double SecondsSinceMidnight() override;
   double MonotonicSeconds() override { return monotonic; }
   double UtcSeconds() override { return utc; }
+  // Local time is UTC, but from `summer_from` on (when set) the clocks are an hour ahead.
+  double UtcSecondsOf(const LocalTime& local) override;
   std::string MonthAbbreviation(int month) override;
   std::string AmPmDesignator(bool pm) override { return pm ? "PM" : "AM"; }
   // U.S. form: M/D/YYYY h:mm:ss AM; only the date at midnight.
@@ -299,6 +305,8 @@ class FakeClock : public Clock {
   LocalTime now{2021, 8, 31, 16, 5, 6, 0};
   double monotonic = 1000;
   double utc = 1630425906;  // 2021-08-31T16:05:06Z: local time is UTC here
+
+  std::optional<LocalTime> summer_from;
 
   double random_fraction = 0.5;
   int now_calls = 0;

@@ -89,6 +89,9 @@ class FaultyTree : public FileTree {
     if (Dead()) return Gone();
     return Wrapped(inner_.OpenForAttributes(path, file), file);
   }
+  FileError HoldLock(const std::string& path, std::unique_ptr<OpenFile>* lock) override {
+    return Dead() ? Gone() : inner_.HoldLock(path, lock);
+  }
   FileError MakeFolder(const std::string& path) override {
     return Change("MakeFolder", [&] { return inner_.MakeFolder(path); });
   }

@@ -79,6 +79,11 @@ TEST_F(BackupFolderNamesTest, RefusesWhatNoRunWrites) {
                              "PhotosJun 31 2021",
                              "PhotosFeb 29 2021",
                              "PhotosFeb 29 1900",
+                             "PhotosAug 03 2021",
+                             "PhotosDate Aug 31 2021 Time 04 05 06",
+                             "PhotosDate Aug 31 2021 Time 04 05 06 pm",
+                             "photosdate aug 31 2021 time 04 05 06 pm",
+                             "Photosaug 31 2021",
                              ""}) {
     EXPECT_FALSE(ReadBackupFolderName(folder, "Photos", texts).has_value()) << folder;
   }
@@ -108,6 +113,13 @@ TEST_F(BackupFolderNamesTest, AnyOfTheRunsEntriesAndTheOrderOfStamps) {
       IsBackupFolderOf("\xD1\x84\xD0\xBE\xD1\x82\xD0\xBE"
                        "Aug 31 2021",
                        {"\xD0\xA4\xD0\xBE\xD1\x82\xD0\xBE"}, texts));
+  // A capital that takes more bytes than its letter: "Ɐbc" for the entry "ɐbc".
+  EXPECT_TRUE(
+      IsBackupFolderOf("\xE2\xB1\xAF"
+                       "bcAug 31 2021",
+                       {"\xC9\x90"
+                        "bc"},
+                       texts));
 
   // Later by the moment named, not by the text: 12 AM comes before 01 AM, and Sep after Aug.
   const LocalTime midnight =

@@ -103,6 +103,7 @@ TEST_F(CountdownTest, SwitchingOffAndOnContinuesTheCount) {
   EXPECT_EQ(form_.status_frame.Caption(), "Next backup will occur in 00:10:00");
   form_.OnAutoBackupClick();
   EXPECT_EQ(fakes_.settings.values["StartStopState"], "Off");
+  EXPECT_EQ(fakes_.settings.values["Seconds Left When Off"], "600");
   Tick(3600);  // the stopped timer delivers nothing
   EXPECT_EQ(form_.status_frame.Caption(), "Next backup will occur in 00:10:00");
   form_.OnAutoBackupClick();
@@ -154,6 +155,7 @@ TEST_F(CountdownTest, UncleanRunKeepsItsOwnStatusInViewUntilACleanRun) {
   auto shown = TakeCaptions();
   EXPECT_EQ(CountStartingWith(shown, "Auto Backup Complete at "), 0);
   EXPECT_EQ(shown.back(), "D:\\Nowhere does not exist");
+  EXPECT_EQ(fakes_.settings.values["Missed Backup Owed"], "On");  // for a restart meanwhile
   // The countdown goes on in the progress bar; the failure stays in the status line.
   Tick(2);
   EXPECT_EQ(form_.status_frame.Caption(), "D:\\Nowhere does not exist");

@@ -87,5 +87,27 @@ TEST_F(DueCountdownTest, TheCountGoesOnAcrossARestartASleepAndAClockSetBack) {
   EXPECT_EQ(Runs(), 1u);
 }
 
+TEST_F(DueCountdownTest, ARunOwedForAMissingDestinationIsLookedForFromTheNextStart) {
+  fakes_.settings.values["Missed Backup Owed"] = "On";  // stored by the run before the restart
+  Load("15");  // every 24 hours: a whole day until the next timed backup
+  form_.destination_box.SetText("D:\\Nowhere");
+  Tick(60);  // looked for at the first tick, and not there
+  EXPECT_EQ(Runs(), 0u);
+  form_.destination_box.SetText("D:\\Backups");
+  Tick();  // a minute later it is back
+  EXPECT_EQ(Runs(), 1u);
+  EXPECT_EQ(fakes_.settings.values["Missed Backup Owed"], "Off");
+}
+
+TEST_F(DueCountdownTest, TheTimeLeftWhenSwitchedOffWaitsForALaterStart) {
+  fakes_.settings.values["StartStopState"] = "Off";
+  fakes_.settings.values["Seconds Left When Off"] = "14";
+  Load("15");
+  form_.OnAutoBackupClick();
+  Tick();
+  EXPECT_EQ(form_.status_frame.Caption(), "Next backup will occur in 00:00:13");
+  EXPECT_EQ(fakes_.settings.values["Seconds Left When Off"], "");
+}
+
 }  // namespace
 }  // namespace tess::test

@@ -63,6 +63,35 @@ TEST_F(KeepFewerRunTest, AFolderThatCannotGoStaysWholeWithALineAndTheEntryCounts
                        kNow + ", which could not be removed: Access is denied.\r\n");
 }
 
+TEST_F(KeepFewerRunTest, ALineNamesTheBackupFolderAndReadsOnAfterTheReason) {
+  // A second listed "Documents" has backups of its own, "Documents (2)"; one of them goes in part.
+  files_.AddFile("C:\\Other\\Documents\\b.txt", "beta");
+  form_.folder_list.Append("C:\\Other\\Documents");
+  const std::string early = "D:\\Backups\\Documents (2)Date Jun 1 2021 Time 08 00 00 AM";
+  files_.AddFile(early + "\\a.txt");
+  files_.AddFile(early + "\\z.txt");
+  files_.AddFolder("D:\\Backups\\Documents (2)Date Jun 1 2021 Time 09 00 00 AM");
+  files_.locked.insert(FakeFileSystem::Key(early + "\\z.txt"));
+  form_.Backup().SaveAll();
+  EXPECT_NE(Log().find("Documents (2) had its older backup folder " + early.substr(11) +
+                       " only partly removed at " + kNow +
+                       ": Access is denied; the next run removes the rest, now named ~tessaline-"),
+            std::string::npos)
+      << Log();
+}
+
+TEST_F(KeepFewerRunTest, ARemovalRunningInAnotherProgramIsLeftToIt) {
+  const std::string lock = "D:\\Backups\\~tessaline-0000000000000000.tmp";
+  files_.held_locks.insert(FakeFileSystem::Key(lock));  // a /backup beside the window removes
+  form_.Backup().SaveAll();
+  EXPECT_TRUE(files_.IsDir(kEarly));
+  EXPECT_EQ(Log(), kSaved);
+  files_.held_locks.clear();
+  form_.Backup().SaveAll();  // its own next run catches up, and lets the lock go
+  EXPECT_FALSE(files_.IsDir(kEarly));
+  EXPECT_TRUE(files_.held_locks.empty());
+}
+
 TEST_F(KeepFewerRunTest, ALeftoverInsideASourceIsNeitherCopiedNorKept) {
   form_.destination_box.SetText(std::string(kDocs) + "\\Backups");
   const std::string leftover = std::string(kDocs) + "\\Backups\\~tessaline-00000000000000aa.tmp";

@@ -43,11 +43,21 @@ TEST(NameCaseTest, NamesWindowsTakesForOneAndNamesItKeepsApart) {
       {"fi ligature is not two letters", "\xEF\xAC\x81le", "FILE", false},
       {"composed and decomposed e acute", "caf\xC3\xA9", "cafe\xCC\x81", false},
       {"a capital longer than its letter", "\xC8\xBF", "\xE2\xB1\xBE", true},  // ȿ Ȿ
+      {"a turned a and its capital",
+       "\xC9\x90"
+       "bc",
+       "\xE2\xB1\xAF"
+       "bc",
+       true},  // ɐbc Ɐbc
       {"Deseret beyond U+FFFF", "\xF0\x90\x90\xA8", "\xF0\x90\x90\x80", false},
   };
   for (const Pair& pair : pairs) {
     EXPECT_EQ(SameName(pair.a, pair.b), pair.same) << pair.what;
     EXPECT_EQ(SameName(pair.b, pair.a), pair.same) << pair.what;
+    // As the start of a longer name, too: measured in the name's own bytes.
+    const auto length = NamePrefixLength(pair.a + "Date", pair.b);
+    EXPECT_EQ(length.has_value(), pair.same) << pair.what;
+    if (length) EXPECT_EQ(*length, pair.a.size()) << pair.what;
   }
 }
 

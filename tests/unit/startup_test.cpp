@@ -57,6 +57,7 @@ TEST_F(StartupTest, ReadsEveryKeyOnceInItsOrder) {
                                           "OftenIndex",
                                           "StartStopState",
                                           "Next Backup Due",
+                                          "Missed Backup Owed",
                                           "Latest Backup Status",
                                           "Latest Backup Clean",
                                           "Backup Option",

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <set>
 
 #include "support/fakes.h"
@@ -22,7 +23,8 @@ class ThinningRuleTest : public ::testing::Test {
   std::set<std::string> Going(const std::vector<std::string>& folders,
                               const std::vector<std::string>& kept = {}) {
     const auto going = BackupsToRemove(
-        ReadEntryBackups(FolderListing(folders), {"Docs"}, 0, texts_), clock_.now, kept);
+        ReadEntryBackups(FolderListing(folders), {"Docs"}, 0, texts_), clock_.now,
+        [this](const LocalTime& t) { return clock_.UtcSecondsOf(t); }, kept);
     return {going.begin(), going.end()};
   }
   FakeClock clock_;  // Tuesday Aug 31 2021, 04 05 06 PM
@@ -34,6 +36,7 @@ TEST_F(ThinningRuleTest, EachTierKeepsItsShareUpToItsEdge) {
     const char* what;
     std::vector<std::string> folders;
     std::set<std::string> going;
+    std::optional<LocalTime> summer_from = std::nullopt;  // the clocks went forward then
   } cases[] = {
       {"the last 24 hours all stay, exactly 24 hours included",
        {At("Aug 31 2021", "04 05 06 PM"), At("Aug 31 2021", "01 00 00 AM"),
@@ -64,11 +67,17 @@ TEST_F(ThinningRuleTest, EachTierKeepsItsShareUpToItsEdge) {
        {At("Sep 5 2021", "10 00 00 AM"), At("Aug 31 2021", "08 00 00 AM"),
         At("Aug 10 2021", "08 00 00 AM"), At("Aug 10 2021", "09 00 00 AM")},
        {At("Aug 10 2021", "08 00 00 AM")}},
+      {"the day the clocks go forward keeps 24 real hours, 25 by the wall clock",
+       {At("Aug 30 2021", "03 00 00 PM"), At("Aug 30 2021", "03 05 05 PM"),
+        At("Aug 30 2021", "03 35 06 PM")},
+       {At("Aug 30 2021", "03 00 00 PM")},
+       LocalTime{2021, 8, 31, 2, 0, 0, 0}},
       {"folders of one moment share its fate",
        {"DocsAug 12 2021", At("Aug 12 2021", "12 00 00 AM"), "DocsAug 11 2021"},
        {}},
   };
   for (const Case& c : cases) {
+    clock_.summer_from = c.summer_from;
     EXPECT_EQ(Going(c.folders), c.going) << c.what;
   }
 }
