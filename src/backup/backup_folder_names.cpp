@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <tuple>
 
+#include "base/calendar.h"
 #include "base/name_case.h"
 #include "base/text.h"
 
@@ -39,12 +40,6 @@ bool TakeNumber(std::string_view* rest, int digits, bool exact, int* value) {
   return true;
 }
 
-int DaysIn(int month, int year) {
-  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-  return month == 2 && leap ? 29 : kDays[month - 1];
-}
-
 // "mmm d yyyy", a day the month has.
 bool TakeDate(std::string_view* rest, const StampTexts& texts, LocalTime* time) {
   for (int month = 1; month <= 12; ++month) {
@@ -56,7 +51,8 @@ bool TakeDate(std::string_view* rest, const StampTexts& texts, LocalTime* time) 
     if (!TakeNumber(&at, 2, false, &day) || !Take(&at, " ") || !TakeNumber(&at, 4, true, &year)) {
       continue;
     }
-    if (day < 1 || day > DaysIn(month, year)) continue;
+    if (day < 1 || day > static_cast<int>(DaysInMonth(year, static_cast<unsigned>(month))))
+      continue;
     time->year = year;
     time->month = month;
     time->day = day;

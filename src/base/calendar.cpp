@@ -24,4 +24,10 @@ void CivilFromDays(std::int64_t days, std::int64_t* year, unsigned* month, unsig
   *year = static_cast<std::int64_t>(yoe) + era * 400 + (*month <= 2);
 }
 
+unsigned DaysInMonth(std::int64_t year, unsigned month) {
+  const std::int64_t next =
+      month == 12 ? DaysFromCivil(year + 1, 1, 1) : DaysFromCivil(year, month + 1, 1);
+  return static_cast<unsigned>(next - DaysFromCivil(year, month, 1));
+}
+
 }  // namespace tess

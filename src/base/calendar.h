@@ -8,6 +8,8 @@ namespace tess {
 
 // Days from 1970-01-01 to a date (negative before it); month 1 to 12.
 std::int64_t DaysFromCivil(std::int64_t year, unsigned month, unsigned day);
+// Days in a month of a year (28 to 31); month 1 to 12.
+unsigned DaysInMonth(std::int64_t year, unsigned month);
 // The date that many days from 1970-01-01.
 void CivilFromDays(std::int64_t days, std::int64_t* year, unsigned* month, unsigned* day);
 

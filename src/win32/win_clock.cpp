@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "base/calendar.h"
 #include "win32/text.h"
 
 namespace tess::win32 {
@@ -102,9 +103,7 @@ LONGLONG ChangeInYear(const SYSTEMTIME& rule, WORD year) {
     SystemTimeToFileTime(&first, &as_file);
     FileTimeToSystemTime(&as_file, &first);  // fills in the weekday of the 1st
     const int day = 1 + (rule.wDayOfWeek + 7 - first.wDayOfWeek) % 7 + 7 * (rule.wDay - 1);
-    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    const int month_days = rule.wMonth == 2 && leap ? 29 : kDays[rule.wMonth - 1];
+    const int month_days = static_cast<int>(DaysInMonth(year, rule.wMonth));
     at.wDay = static_cast<WORD>(day > month_days ? day - 7 : day);
   }
   return TicksOf(at);
