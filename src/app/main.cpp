@@ -16,6 +16,7 @@
 
 #include "shell/command_line.h"
 #include "shell/command_line_backup.h"
+#include "shell/command_line_verify.h"
 #include "shell/main_form.h"
 #include "view/dpi.h"
 #include "view/main_window.h"
@@ -30,6 +31,7 @@
 #include "win32/win_file_system.h"
 #include "win32/win_notify_icon.h"
 #include "win32/win_registry.h"
+#include "win32/win_sha256.h"
 #include "win32/win_shell.h"
 
 namespace {
@@ -99,6 +101,21 @@ int RunBackup() {
                                          nullptr, tess::view::TellRunningCopyOutcomeStored});
 }
 
+// Reads the backups back against their manifests, without a window, like /backup.
+int RunVerify() {
+  using namespace tess::win32;
+  WinConsole console;
+  RegistrySettingsStore settings;
+  WinFileSystem files;
+  WinShell shell(nullptr);
+  WinEnvironment environment;
+  WinClock clock;
+  WinEventPump pump;
+  WinSha256 hash;
+  return tess::VerifyFromCommandLine(
+      {settings, files, shell, environment, clock, pump, console, hash});
+}
+
 // Becomes the session's window copy, or has the running one show itself. A copy that is still
 // starting has no window to show yet, and one that is ending gives up its claim, so both are
 // asked again for a while.
@@ -158,6 +175,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
       return Tell(tess::UnknownArgumentText(line.unknown_argument), tess::kExitNothingRan);
     case tess::StartRequest::kBackup:
       return RunBackup();
+    case tess::StartRequest::kVerify:
+      return RunVerify();
     case tess::StartRequest::kWindow:
       break;
   }

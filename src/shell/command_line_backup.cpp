@@ -58,7 +58,8 @@ FolderStamp StoredStamp(ProgramSettings& settings) {
   return option == 1 ? FolderStamp::kDateAndTime : FolderStamp::kDate;
 }
 
-// "Path", or the desktop as a first start would take it; "" when neither is known.
+}  // namespace
+
 std::string StoredDestination(ProgramSettings& settings, Shell& shell) {
   std::string desktop;
   try {
@@ -67,8 +68,6 @@ std::string StoredDestination(ProgramSettings& settings, Shell& shell) {
   }
   return settings.GetSetting(kKeyPath, desktop);
 }
-
-}  // namespace
 
 int RunBackupFromCommandLine(CommandLineServices s) {
   ConsoleDialogs dialogs(s.console);

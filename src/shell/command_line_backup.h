@@ -16,6 +16,7 @@ class Environment;
 class Clock;
 class EventPump;
 class Console;
+class ProgramSettings;
 
 struct CommandLineServices {
   // Read, and written only with the latest run's outcome, which the window's tray shows.
@@ -30,6 +31,9 @@ struct CommandLineServices {
   // Called once the outcome is stored, so that a window copy's tray can show it at once.
   std::function<void()> outcome_stored = nullptr;
 };
+
+// "Path", or the desktop as a first start would take it; "" when neither is known.
+std::string StoredDestination(ProgramSettings& settings, Shell& shell);
 
 // Runs the backup and answers the exit code (kExitAllSaved, kExitSomeNotSaved,
 // kExitNothingRan). The history lines are those of a run from the window.
