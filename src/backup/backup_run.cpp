@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "backup/backup_names.h"
+#include "backup/destination_listing.h"
 #include "backup/path_rules.h"
 #include "backup/run_report.h"
 #include "base/error_trap.h"
@@ -155,9 +156,11 @@ BackupRun::Snapshot BackupRun::TakeSnapshot(ErrorTrap& trap, const std::string& 
   trap.Step(116, [&] {
     std::vector<std::string> items = in_.entries.Items();
     run.names = BackupFolderNames(items);
-    run.copy.backups_folder = destination;
-    for (const std::string& item : items) run.copy.backup_names.push_back(BackupBaseName(item));
-    run.copy.stamp_texts = StampTexts::From(svc_.clock);
+    std::vector<std::string> base_names;
+    for (const std::string& item : items) base_names.push_back(BackupBaseName(item));
+    run.stamp_texts = StampTexts::From(svc_.clock);
+    run.copy.copies_folder = destination;
+    run.copy.leave_out = LeftOutOfCopies(std::move(base_names), run.stamp_texts);
     run.entries = std::move(items);
   });
   return run;

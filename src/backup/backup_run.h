@@ -8,10 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "backup/copy_tree.h"
+#include "backup/backup_folder_names.h"
 #include "backup/folder_naming.h"
 #include "backup/run_progress.h"
 #include "backup/run_report.h"
+#include "copy/copy_tree.h"
 
 namespace tess {
 
@@ -96,6 +97,7 @@ class BackupRun {
     std::vector<std::string> names;  // each entry's backup folder name
     bool snapshot_links = true;
     bool keep_fewer = false;
+    StampTexts stamp_texts;                     // read once from the clock
     CopySettings copy;                          // what every entry's copy shares
     std::map<std::string, EntryTotals> totals;  // what each entry's last whole copy went through
     bool attended = true;

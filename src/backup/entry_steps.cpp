@@ -143,7 +143,7 @@ std::string BackupRun::LinkSource(const Snapshot& run, std::size_t index,
       if (entry.IsFolder() && !entry.names_another_place) folders.push_back(entry.name);
     }
     const std::string newest =
-        NewestEarlierBackup(folders, run.names[index], except, run.copy.stamp_texts);
+        NewestEarlierBackup(folders, run.names[index], except, run.stamp_texts);
     return newest.empty() ? newest : CleanPath(destination + "\\" + newest);
   } catch (...) {
     return "";  // no links this time; the copy is whole all the same

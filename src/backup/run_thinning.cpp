@@ -59,7 +59,7 @@ void BackupRun::KeepFewer(const Snapshot& run, std::size_t index, const std::str
       result.Complete() || (result.kind == EntryResult::Kind::kCopied && result.copy.disk_full);
   if (!copied) return;
   const auto written =
-      ReadBackupFolderName(result.backup_folder, run.names[index], run.copy.stamp_texts);
+      ReadBackupFolderName(result.backup_folder, run.names[index], run.stamp_texts);
   if (!written || written->copy_number != 1 || written->stamp == FolderStamp::kNone) return;
 
   removing_ = true;
@@ -93,7 +93,7 @@ void BackupRun::KeepFewer(const Snapshot& run, std::size_t index, const std::str
   }
   const LocalTime now = svc_.clock.Now();
   const std::vector<std::string> going =
-      BackupsToRemove(DatedBackupsOf(folders, run.names, index, run.copy.stamp_texts), now,
+      BackupsToRemove(DatedBackupsOf(folders, run.names, index, run.stamp_texts), now,
                       {result.backup_folder, result.linked_folder});
   int removed = 0;
   std::uint64_t tag = Seed(now, index);

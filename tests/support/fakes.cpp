@@ -4,7 +4,7 @@
 #include <cctype>
 #include <cstdio>
 
-#include "backup/copy_tree.h"
+#include "copy/copy_tree.h"
 #include "base/name_case.h"
 #include "base/unchanged_file.h"
 #include "support/thread_pool.h"

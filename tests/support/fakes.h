@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "backup/copy_tree.h"
+#include "copy/copy_tree.h"
 #include "base/platform_error.h"
 #include "ports/clock.h"
 #include "ports/dialogs.h"
