@@ -97,8 +97,9 @@ int RunBackup() {
   WinEnvironment environment;
   WinClock clock;
   WinEventPump pump;
+  WinSha256 hash;
   return tess::RunBackupFromCommandLine({settings, files, shell, environment, clock, pump, console,
-                                         nullptr, tess::view::TellRunningCopyOutcomeStored});
+                                         nullptr, tess::view::TellRunningCopyOutcomeStored, &hash});
 }
 
 // Reads the backups back against their manifests, without a window, like /backup.
@@ -145,8 +146,9 @@ int Run(HINSTANCE instance) {
   WinNotifyIcon notify_icon(window.Handle(), window.SmallIcon(), window.SmallWarningIcon());
   WinClock clock;
   WinEventPump pump;
-  MainForm form(
-      Services{settings, files, shell, registry, environment, dialogs, notify_icon, clock, pump});
+  WinSha256 hash;
+  MainForm form(Services{settings, files, shell, registry, environment, dialogs, notify_icon, clock,
+                         pump, nullptr, &hash});
   const auto attachment = window.Attach(form);
   window.Load();
   window.ShowFirstTime();

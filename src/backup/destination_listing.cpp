@@ -1,7 +1,9 @@
 #include "backup/destination_listing.h"
 
+#include <optional>
 #include <utility>
 
+#include "backup/manifest.h"
 #include "base/temporary_name.h"
 
 namespace tess {
@@ -12,8 +14,12 @@ bool IsRemovalLeftover(const TreeEntry& entry) {
 
 std::function<bool(const TreeEntry&)> LeftOutOfCopies(std::vector<std::string> base_names,
                                                       StampTexts texts) {
-  return [names = std::move(base_names), texts = std::move(texts)](const TreeEntry& folder) {
-    return IsBackupFolderOf(folder.name, names, texts) || IsRemovalLeftover(folder);
+  return [names = std::move(base_names), texts = std::move(texts)](const TreeEntry& entry) {
+    if (!entry.IsFolder()) {
+      const std::optional<std::string> subject = ManifestSubject(entry.name);
+      return subject && IsBackupFolderOf(*subject, names, texts);
+    }
+    return IsBackupFolderOf(entry.name, names, texts) || IsRemovalLeftover(entry);
   };
 }
 

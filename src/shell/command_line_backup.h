@@ -16,6 +16,7 @@ class Environment;
 class Clock;
 class EventPump;
 class Console;
+class ContentHash;
 class ProgramSettings;
 
 struct CommandLineServices {
@@ -30,6 +31,7 @@ struct CommandLineServices {
   FolderCopy copy = nullptr;  // null: the copy core over files
   // Called once the outcome is stored, so that a window copy's tray can show it at once.
   std::function<void()> outcome_stored = nullptr;
+  ContentHash* hash = nullptr;  // what hashes the manifests' files; null: no manifests
 };
 
 // "Path", or the desktop as a first start would take it; "" when neither is known.

@@ -1,8 +1,11 @@
 // SHA-256 by Windows' own cryptography (CNG, bcrypt.dll): the hash behind every manifest.
 #pragma once
 
-#include <bcrypt.h>
+// <windows.h> first: bcrypt.h builds on it.
+// clang-format off
 #include <windows.h>
+#include <bcrypt.h>
+// clang-format on
 
 #include <memory>
 
