@@ -98,8 +98,9 @@ RunOutcome BackupRun::SaveAll(Attendance attendance) {
   std::map<std::string, EntryTotals> found;
   for (std::size_t i = 0; i < run.entries.size(); ++i) {
     std::string source;
+    OlderBackups older;
     reports.BeginEntry();
-    EntryResult result = BackUpEntry(trap, run, i, &source);
+    EntryResult result = BackUpEntry(trap, run, i, &source, &older);
     if (result.kind == EntryResult::Kind::kCopied && result.copy.folders_failed == 0) {
       found[run.entries[i]] = {result.copy.FilesSeen(), result.copy.bytes_seen};
     }
@@ -112,8 +113,9 @@ RunOutcome BackupRun::SaveAll(Attendance attendance) {
       svc_.history.AppendHistoryLine(
           HistoryLine(SourceName(CopySource(source)), NowText(svc_.clock), result));
     });
-    trap.Step(159,
-              [&] { KeepFewer(run, i, SourceName(CopySource(source)), result, &leftovers_tried); });
+    trap.Step(159, [&] {
+      KeepFewer(run, i, SourceName(CopySource(source)), result, &older, &leftovers_tried);
+    });
     trap.Step(160, [&] { svc_.pump.ProcessPendingEvents(); });
     trap.Step(162, [&] { svc_.pump.ProcessPendingEvents(); });
   }

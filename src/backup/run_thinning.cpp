@@ -55,30 +55,37 @@ std::uint64_t Seed(const LocalTime& t, std::size_t index) {
 }
 
 // The manifests of the entry's dated folders that are gone: a run stopped between removing a
-// folder and its manifest leaves the manifest, which proves nothing any more.
+// folder and its manifest leaves the manifest, which proves nothing any more. The folder the run
+// has just written (after this listing was read) keeps its own.
 void RemoveLoneManifests(FileTree& files, const std::string& destination,
                          const std::vector<TreeEntry>& listing,
                          const std::vector<std::string>& names, std::size_t index,
-                         const StampTexts& texts) {
+                         const StampTexts& texts, const std::string& written) {
   std::set<std::string> there;
   for (const TreeEntry& entry : listing) {
     if (entry.IsFolder()) there.insert(NameKey(entry.name));
   }
-  std::vector<std::string> lone;
+  std::vector<TreeEntry> gone;
   for (const TreeEntry& entry : listing) {
     const std::optional<std::string> subject =
         entry.IsFolder() ? std::nullopt : ManifestSubject(entry.name);
-    if (subject && there.count(NameKey(*subject)) == 0) lone.push_back(*subject);
+    if (!subject || there.count(NameKey(*subject)) != 0 || SameName(*subject, written)) continue;
+    TreeEntry folder;
+    folder.name = *subject;
+    folder.attributes = kAttrDirectory;
+    gone.push_back(std::move(folder));
   }
-  for (const DatedBackup& backup : DatedBackupsOf(lone, names, index, texts)) {
-    RemoveManifestFile(files, copy_path::Join(destination, ManifestName(backup.name)));
+  for (const EntryBackup& backup : ReadEntryBackups(gone, names, index, texts)) {
+    if (backup.OwnDated()) {
+      RemoveManifestFile(files, copy_path::Join(destination, ManifestName(backup.name)));
+    }
   }
 }
 
 }  // namespace
 
 void BackupRun::KeepFewer(const Snapshot& run, std::size_t index, const std::string& source_name,
-                          const EntryResult& result, bool* leftovers_tried) {
+                          const EntryResult& result, OlderBackups* older, bool* leftovers_tried) {
   if (!run.keep_fewer || removing_) return;
   // A run whose copy failed for a full disk removes too, so the next one finds room; the
   // folder it wrote stays, as the newest, and so does the one it linked to.
@@ -94,34 +101,21 @@ void BackupRun::KeepFewer(const Snapshot& run, std::size_t index, const std::str
     bool& removing;
     ~Finished() { removing = false; }
   } finished{removing_};
-  std::string destination;
-  std::vector<TreeEntry> listing;
-  if (svc_.files.FullPath(CleanPath(run.destination), &destination).Failed() ||
-      svc_.files.List(destination, &listing).Failed()) {
-    return;  // nothing to go by; the next run tries again
-  }
-  const std::function<void()> yield = [this] {
-    try {
-      svc_.pump.ProcessPendingEvents();
-    } catch (...) {
-      // The event pump's failures belong to its handlers; the removal goes on.
-    }
-  };
+  ReadOlderBackups(run, index, older);
+  if (older->destination.empty()) return;  // nothing to go by; the next run tries again
+  const std::string& destination = older->destination;
+  const std::function<void()> yield = PumpEvents(svc_.pump);
   if (!*leftovers_tried) {
     *leftovers_tried = true;
-    for (const LeftoverFailure& failure : FinishRemovals(svc_.files, destination, listing, yield)) {
+    for (const LeftoverFailure& failure :
+         FinishRemovals(svc_.files, destination, older->listing, yield)) {
       svc_.history.AppendHistoryLine(LeftoverNotRemoved(failure, NowText(svc_.clock)));
     }
   }
 
-  std::vector<std::string> folders;
-  for (const TreeEntry& entry : listing) {
-    if (entry.IsFolder() && !entry.names_another_place) folders.push_back(entry.name);
-  }
   const LocalTime now = svc_.clock.Now();
   const std::vector<std::string> going =
-      BackupsToRemove(DatedBackupsOf(folders, run.names, index, run.stamp_texts), now,
-                      {result.backup_folder, result.linked_folder});
+      BackupsToRemove(older->backups, now, {result.backup_folder, result.linked_folder});
   int removed = 0;
   std::uint64_t tag = Seed(now, index);
   for (const std::string& folder : going) {
@@ -139,7 +133,8 @@ void BackupRun::KeepFewer(const Snapshot& run, std::size_t index, const std::str
     }
     yield();
   }
-  RemoveLoneManifests(svc_.files, destination, listing, run.names, index, run.stamp_texts);
+  RemoveLoneManifests(svc_.files, destination, older->listing, run.names, index, run.stamp_texts,
+                      result.backup_folder);
   if (removed > 0) {
     svc_.history.AppendHistoryLine(Removed(source_name, removed, NowText(svc_.clock)));
   }

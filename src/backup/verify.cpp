@@ -4,6 +4,7 @@
 #include <exception>
 #include <memory>
 
+#include "backup/destination_listing.h"
 #include "backup/manifest_file.h"
 #include "base/name_case.h"
 #include "base/text.h"
@@ -47,20 +48,28 @@ std::string VerifySummary(const VerifyTotals& t,
 }
 
 std::vector<ManifestPlace> ManifestsOfEntry(const std::vector<TreeEntry>& listing,
-                                            const std::string& name, const StampTexts& texts) {
-  std::map<std::string, const TreeEntry*> by_key;
-  for (const TreeEntry& entry : listing) by_key[NameKey(entry.name)] = &entry;
+                                            const std::vector<std::string>& names,
+                                            std::size_t index, const StampTexts& texts) {
   std::vector<ManifestPlace> places;
-  for (const TreeEntry& entry : listing) {
-    if (entry.IsFolder()) continue;
-    const std::optional<std::string> subject = ManifestSubject(entry.name);
-    if (!subject) continue;
-    const auto backup = ReadBackupFolderName(*subject, name, texts);
-    if (!backup || backup->copy_number != 1) continue;
-    // A manifest whose folder is gone (a removal cut short) proves nothing any more.
-    const auto there = by_key.find(NameKey(*subject));
-    if (there == by_key.end() || there->second->names_another_place) continue;
-    places.push_back({entry.name, there->second->IsFolder() ? there->second->name : ""});
+  for (const EntryBackup& backup : ReadEntryBackups(listing, names, index, texts)) {
+    if (backup.names_another_place) continue;
+    const std::string manifest = ManifestName(backup.name);
+    for (const std::string& file : backup.files_beside) {
+      if (SameName(file, manifest)) places.push_back({file, backup.name});
+    }
+  }
+  // A file entry without the stamp lands beside the folders as itself, its manifest beside it.
+  if (index < names.size()) {
+    const std::string manifest = ManifestName(names[index]);
+    bool file = false;
+    for (const TreeEntry& entry : listing) {
+      file = file || (!entry.IsFolder() && SameName(entry.name, names[index]));
+    }
+    for (const TreeEntry& entry : listing) {
+      if (file && !entry.IsFolder() && SameName(entry.name, manifest)) {
+        places.push_back({entry.name, ""});
+      }
+    }
   }
   return places;
 }

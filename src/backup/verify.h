@@ -51,10 +51,13 @@ struct ManifestPlace {
   std::string folder;
 };
 
-// The manifests in a listing of the destination that belong to the backups of an entry whose
-// backups are named `name`: stamped, per day or unstamped, a folder or a file as itself.
+// The manifests in a listing of the destination that belong to the backups of entry `index`
+// (the run's backup names, BackupFolderNames): beside each of its backup folders (the one reading
+// of a destination, ReadEntryBackups), stamped, per day or unstamped, and beside a file entry
+// backed up as itself.
 std::vector<ManifestPlace> ManifestsOfEntry(const std::vector<TreeEntry>& listing,
-                                            const std::string& name, const StampTexts& texts);
+                                            const std::vector<std::string>& names,
+                                            std::size_t index, const StampTexts& texts);
 
 class BackupVerifier {
  public:

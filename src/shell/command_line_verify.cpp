@@ -1,6 +1,7 @@
 #include "shell/command_line_verify.h"
 
 #include <exception>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "backup/path_rules.h"
 #include "backup/run_report.h"
 #include "backup/verify.h"
+#include "base/name_case.h"
 #include "folders/folder_text.h"
 #include "history/history_log.h"
 #include "ports/console.h"
@@ -74,8 +76,10 @@ int VerifyFromCommandLine(VerifyServices s) {
   const std::vector<std::string> names = BackupFolderNames(entries);
   BackupVerifier verifier(s.files, s.hash, s.workers);
   bool any = false;
-  for (const std::string& name : names) {
-    for (const ManifestPlace& place : ManifestsOfEntry(listing, name, texts)) {
+  std::set<std::string> checked;  // a folder two entries could claim is read once
+  for (std::size_t index = 0; index < names.size(); ++index) {
+    for (const ManifestPlace& place : ManifestsOfEntry(listing, names, index, texts)) {
+      if (!checked.insert(NameKey(place.manifest)).second) continue;
       any = true;
       std::vector<VerifyFinding> findings;
       verifier.Check(CleanPath(root + "\\" + place.manifest),

@@ -11,6 +11,14 @@
 
 namespace tess::test {
 
+std::vector<TreeEntry> FolderListing(const std::vector<std::string>& names) {
+  std::vector<TreeEntry> listing;
+  for (const std::string& name : names) {
+    listing.push_back({.name = name, .key = NameKey(name), .attributes = kAttrDirectory});
+  }
+  return listing;
+}
+
 // ---------------- settings ----------------
 
 std::string FakeSettingsStore::GetSetting(const std::string& app, const std::string& section,

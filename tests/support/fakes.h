@@ -26,6 +26,9 @@
 
 namespace tess::test {
 
+// A destination's listing as the file tree gives it, each name a folder.
+std::vector<TreeEntry> FolderListing(const std::vector<std::string>& names);
+
 class FakeSettingsStore : public SettingsStore {
  public:
   std::string GetSetting(const std::string& app, const std::string& section, const std::string& key,
