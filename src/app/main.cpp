@@ -18,6 +18,7 @@
 #include "shell/command_line_backup.h"
 #include "shell/command_line_verify.h"
 #include "shell/main_form.h"
+#include "view/control_ids.h"
 #include "view/dpi.h"
 #include "view/main_window.h"
 #include "win32/registry_settings_store.h"
@@ -98,8 +99,9 @@ int RunBackup() {
   WinClock clock;
   WinEventPump pump;
   WinSha256 hash;
-  return tess::RunBackupFromCommandLine({settings, files, shell, environment, clock, pump, console,
-                                         nullptr, tess::view::TellRunningCopyOutcomeStored, &hash});
+  return tess::RunBackupFromCommandLine(
+      {settings, files, shell, environment, clock, pump, console, nullptr,
+       [] { tess::win32::TellRunningCopyOutcomeStored(tess::view::kMainWindowClass); }, &hash});
 }
 
 // Reads the backups back against their manifests, without a window, like /backup.
@@ -126,7 +128,7 @@ bool BecomeTheWindowCopy(std::optional<tess::win32::SessionClaim>& claim) {
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
     claim.emplace();
     if (claim->Held()) return true;
-    if (tess::view::ShowRunningCopy()) return false;
+    if (tess::win32::ShowRunningCopy(tess::view::kMainWindowClass)) return false;
     Sleep(kPauseMs);
   }
   return false;

@@ -1,9 +1,10 @@
 #include "backup/backup_folder_names.h"
 
-#include <cctype>
+#include <cstdint>
 #include <tuple>
 
 #include "base/name_case.h"
+#include "base/text.h"
 
 namespace tess {
 namespace {
@@ -16,16 +17,11 @@ bool Take(std::string_view* rest, std::string_view text) {
 
 // Exactly `digits` decimal digits, or 1 to `digits` of them when `exact` is false.
 bool TakeNumber(std::string_view* rest, int digits, bool exact, int* value) {
-  int count = 0;
-  int number = 0;
-  while (count < digits && count < static_cast<int>(rest->size()) &&
-         std::isdigit(static_cast<unsigned char>((*rest)[count]))) {
-    number = number * 10 + ((*rest)[count] - '0');
-    ++count;
-  }
-  if (count == 0 || (exact && count != digits)) return false;
+  std::uint64_t number = 0;
+  const std::size_t count = ReadDigits(*rest, static_cast<std::size_t>(digits), &number);
+  if (count == 0 || (exact && count != static_cast<std::size_t>(digits))) return false;
   rest->remove_prefix(count);
-  *value = number;
+  *value = static_cast<int>(number);
   return true;
 }
 

@@ -9,7 +9,6 @@
 #include "backup/path_rules.h"
 #include "backup/run_report.h"
 #include "base/error_trap.h"
-#include "controls/controls.h"
 #include "history/history_log.h"
 #include "ports/clock.h"
 #include "ports/dialogs.h"
@@ -70,29 +69,38 @@ RunOutcome BackupRun::SaveAll(Attendance attendance) {
   RunReports reports(svc_.dialogs, svc_.history, svc_.clock, attendance, in_.tell);
   ErrorTrap trap(reports, kSaveAllLocation);
   RunOutcome outcome;
+  std::string status;  // the status line as this run last wrote it
+  const auto show = [&](const std::string& text) {
+    status = text;
+    in_.status(text);
+  };
   const auto finish = [&](RunOutcome::Kind kind) {
     outcome.run_failures = reports.RunFailures();
     if (kind == RunOutcome::Kind::kClean && outcome.run_failures > 0) {
       kind = RunOutcome::Kind::kWithErrors;
     }
     outcome.kind = kind;
-    outcome.final_status = in_.status_line.Caption();
+    outcome.final_status = status;
     return outcome;
   };
   // Taken once: the user may type in the destination box while the run lets events in, and
   // the rest of the run must not go to a half-typed path (nor make folders there).
   const std::string destination = in_.destination();
 
-  if (!trap.Test(102, [&] { return in_.entries.Count() > 0; })) {
-    trap.Step(172, [&] { in_.status_line.SetCaption(kNoFilesStatus); });
+  std::vector<std::string> entries;
+  if (!trap.Test(102, [&] {
+        entries = in_.entries();
+        return !entries.empty();
+      })) {
+    trap.Step(172, [&] { show(kNoFilesStatus); });
     return finish(RunOutcome::Kind::kEmptyList);
   }
   if (trap.Test(104, [&] { return !PathFound(svc_.files, destination); })) {
-    trap.Step(106, [&] { in_.status_line.SetCaption(destination + kDoesNotExist); });
+    trap.Step(106, [&] { show(destination + kDoesNotExist); });
     return finish(RunOutcome::Kind::kDestinationMissing);
   }
 
-  Snapshot run = TakeSnapshot(trap, destination);
+  Snapshot run = TakeSnapshot(trap, destination, std::move(entries));
   run.attended = attendance == Attendance::kAttended;
   bool leftovers_tried = false;
   std::map<std::string, EntryTotals> found;
@@ -122,8 +130,8 @@ RunOutcome BackupRun::SaveAll(Attendance attendance) {
 
   KeepTotals(run, found);
   trap.Step(170, [&] {
-    in_.status_line.SetCaption(CompleteStatus(NowText(svc_.clock), outcome.folders_failed,
-                                              outcome.folders_processed, reports.RunFailures()));
+    show(CompleteStatus(NowText(svc_.clock), outcome.folders_failed, outcome.folders_processed,
+                        reports.RunFailures()));
   });
   return finish(outcome.folders_failed > 0 ? RunOutcome::Kind::kWithErrors
                                            : RunOutcome::Kind::kClean);
@@ -133,7 +141,8 @@ RunOutcome BackupRun::SaveAll(Attendance attendance) {
 // while the run lets events in, and reading it by position would then skip an entry or copy one
 // twice. Their folder names come from the whole list, so two sources of the same name never
 // share a folder and each keeps its folder from run to run.
-BackupRun::Snapshot BackupRun::TakeSnapshot(ErrorTrap& trap, const std::string& destination) {
+BackupRun::Snapshot BackupRun::TakeSnapshot(ErrorTrap& trap, const std::string& destination,
+                                            std::vector<std::string> entries) {
   Snapshot run;
   run.destination = destination;
   // Totals that cannot be read only leave the progress without them.
@@ -143,34 +152,27 @@ BackupRun::Snapshot BackupRun::TakeSnapshot(ErrorTrap& trap, const std::string& 
     }
   } catch (...) {
   }
-  // Read once: a run either links its stamped folders' unchanged files or copies them all. A
-  // setting that cannot be read leaves links on, as when it was never written.
+  // Read once: a run either links its stamped folders' unchanged files or copies them all, and
+  // keeps fewer for every entry or for none.
   try {
-    run.snapshot_links = !in_.snapshot_links || in_.snapshot_links();
-  } catch (...) {
-  }
-  try {
-    run.keep_fewer = in_.keep_fewer && in_.keep_fewer();
+    const RunChoices choices = in_.choices();
+    run.snapshot_links = choices.snapshot_links;
+    run.keep_fewer = choices.keep_fewer;
   } catch (...) {
   }
   // A destination inside a source must not take the backups of earlier runs in again, or the
   // backup doubles on every run: the copy leaves out what reads as a backup folder of an entry.
   trap.Step(116, [&] {
-    std::vector<std::string> items = in_.entries.Items();
-    run.names = BackupFolderNames(items);
+    run.names = BackupFolderNames(entries);
     std::vector<std::string> base_names;
-    for (const std::string& item : items) base_names.push_back(BackupBaseName(item));
+    for (const std::string& entry : entries) base_names.push_back(BackupBaseName(entry));
     run.stamp_texts = StampTexts::From(svc_.clock);
     run.copy.copies_folder = destination;
     run.copy.leave_out = LeftOutOfCopies(std::move(base_names), run.stamp_texts);
-    run.entries = std::move(items);
+    run.entries = std::move(entries);
   });
   return run;
 }
-
-}  // namespace tess
-
-namespace tess {
 
 void BackupRun::KeepTotals(const Snapshot& run, const std::map<std::string, EntryTotals>& found) {
   if (svc_.settings == nullptr) return;

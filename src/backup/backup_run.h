@@ -11,15 +11,14 @@
 #include "backup/backup_folder_names.h"
 #include "backup/destination_listing.h"
 #include "backup/folder_naming.h"
+#include "backup/run_choices.h"
 #include "backup/run_progress.h"
 #include "backup/run_report.h"
 #include "copy/copy_tree.h"
 
 namespace tess {
 
-class CaptionModel;
 class EntryManifest;
-class ListViewModel;
 class FileSystem;
 class EventPump;
 class Clock;
@@ -53,23 +52,21 @@ struct RunOutcome {
 
 class BackupRun {
  public:
-  // What a run reads and where it writes. The entries and the destination text are taken once,
-  // when the run starts: window events run in the middle of a run, and an edit made then (a
-  // half-typed destination) applies from the next run. The stamp is read for each entry.
+  // What a run reads and where it writes, filled by name. The entries and the destination text
+  // are taken once, when the run starts: window events run in the middle of a run, and an edit
+  // made then (a half-typed destination) applies from the next run.
   struct Inputs {
-    const ListViewModel& entries;
+    std::function<std::vector<std::string>()> entries;  // as listed
     std::function<std::string()> destination;
-    std::function<FolderStamp()> stamp;
-    CaptionModel& status_line;  // written as the run goes; its last text is the outcome's
-    // Whether a stamped folder's unchanged files become links to the entry's previous backup
-    // folder; read once per run. Null: they do.
-    std::function<bool()> snapshot_links = nullptr;
+    // What the options ask: the stamp is read for each entry, links and keeping fewer once per
+    // run. A stamp that cannot be read counts as a stamp; links that cannot be read are on, and
+    // keeping fewer off.
+    std::function<RunChoices()> choices;
+    // The status line, written as the run goes; its last text is the outcome's.
+    std::function<void(const std::string&)> status;
     // Where a run nobody watches also tells each failure it writes to the history log (the
     // console of a run from the command line, which a failing log must not silence). Null: none.
     std::function<void(const std::string&)> tell = nullptr;
-    // Whether each entry's older stamped backup folders are thinned out after its copy (see
-    // thinning_rule.h); read once per run. Null: they are not.
-    std::function<bool()> keep_fewer = nullptr;
     // Where the run shows how far the entry it copies has come (the progress bar and the tray's
     // tip, or a console line), at most ten times a second. Null: nowhere.
     std::function<void(const std::string& text, int value)> progress = nullptr;
@@ -119,7 +116,8 @@ class BackupRun {
     std::vector<EntryBackup> backups;  // the entry's own, ReadEntryBackups of the listing
   };
   // The entries, their names and what every copy shares, as step 116 of the run's trap.
-  Snapshot TakeSnapshot(ErrorTrap& trap, const std::string& destination);
+  Snapshot TakeSnapshot(ErrorTrap& trap, const std::string& destination,
+                        std::vector<std::string> entries);
   // One entry, as steps 118 to 154 of the run's trap; source is the path the entry was read
   // from, for its history line.
   EntryResult BackUpEntry(ErrorTrap& trap, const Snapshot& run, std::size_t index,

@@ -135,7 +135,7 @@ EntryResult BackupRun::BackUpEntry(ErrorTrap& trap, const Snapshot& run, std::si
 FolderStamp BackupRun::ReadStamp(ErrorTrap& trap, std::string* suffix) {
   FolderStamp stamp = FolderStamp::kNone;
   if (!trap.Test(126, [&] {
-        stamp = in_.stamp();
+        stamp = in_.choices().stamp;
         return stamp != FolderStamp::kNone;
       })) {
     return FolderStamp::kNone;
@@ -195,12 +195,7 @@ void BackupRun::WriteManifest(EntryManifest& manifest, const std::string& entry,
 CopyOutcome BackupRun::Copy(const std::string& source, const std::string& landing,
                             CopySettings settings, const std::optional<EntryTotals>& expected) {
   settings.overwrite = true;
-  settings.yield = [this] {
-    try {
-      svc_.pump.ProcessPendingEvents();
-    } catch (...) {
-    }
-  };
+  settings.yield = PumpEvents(svc_.pump);
   if (in_.progress) {
     // Counting costs the copy nothing; showing is what costs, so it comes ten times a second.
     constexpr double kShowEverySeconds = 0.1;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/text.h"
+
 namespace tess {
 namespace {
 
@@ -14,13 +16,7 @@ constexpr double kFilesHalfway = 5000;
 constexpr double kFollowedShare = 0.9;
 
 bool ReadCount(const std::string& text, std::uint64_t* value) {
-  if (text.empty() || text.size() > 19) return false;
-  *value = 0;
-  for (const char c : text) {
-    if (c < '0' || c > '9') return false;
-    *value = *value * 10 + static_cast<std::uint64_t>(c - '0');
-  }
-  return true;
+  return !text.empty() && text.size() <= 19 && ReadDigits(text, 19, value) == text.size();
 }
 
 struct Unit {

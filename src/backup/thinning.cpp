@@ -15,14 +15,6 @@ using copy_path::Join;
 
 constexpr int kNameAttempts = 8;
 
-// splitmix64: a tag gives a spread of names, so a second try does not meet the first one's.
-std::uint64_t Mixed(std::uint64_t value) {
-  value += 0x9E3779B97F4A7C15ull;
-  value = (value ^ (value >> 30)) * 0xBF58476D1CE4E5B9ull;
-  value = (value ^ (value >> 27)) * 0x94D049BB133111EBull;
-  return value ^ (value >> 31);
-}
-
 // Deletes a folder and everything below it, depth first. Asked to keep the folder whole, it
 // stops at the first failure while nothing has gone yet, so the folder may take its name back;
 // once something has gone there is nothing left to keep whole, and it goes on to free what it
@@ -133,7 +125,7 @@ FolderRemoval RemoveBackupFolder(FileTree& files, const std::string& destination
   // but never as a backup someone might restore from or the next run might link to.
   FileError renamed;
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    result.leftover = TemporaryName(Mixed(tag + attempt));
+    result.leftover = DrawnTemporaryName(tag, attempt + 1);
     renamed = files.Rename(folder, Join(destination, result.leftover));
     if (renamed.kind != FileErrorKind::kAlreadyExists) break;
   }

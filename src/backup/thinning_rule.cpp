@@ -5,6 +5,7 @@
 #include <map>
 #include <utility>
 
+#include "base/calendar.h"
 #include "base/name_case.h"
 
 namespace tess {
@@ -15,24 +16,15 @@ constexpr std::int64_t kRecent = kDay;      // everything stays
 constexpr std::int64_t kDaily = 30 * kDay;  // one a calendar day stays
 constexpr std::int64_t kMondayOffset = 3;   // day 0, 1 January 1970, was a Thursday
 
-// Days from 1 January 1970 to a date of the proleptic Gregorian calendar.
-std::int64_t DayNumber(int year, int month, int day) {
-  const std::int64_t y = year - (month <= 2 ? 1 : 0);
-  const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const std::int64_t year_of_era = y - era * 400;
-  const std::int64_t day_of_year = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-  const std::int64_t day_of_era =
-      year_of_era * 365 + year_of_era / 4 - year_of_era / 100 + day_of_year;
-  return era * 146097 + day_of_era - 719468;
-}
-
 std::int64_t FloorDivide(std::int64_t a, std::int64_t b) {
   return a / b - ((a % b != 0 && (a < 0) != (b < 0)) ? 1 : 0);
 }
 
 // Local wall-clock seconds on one line: a day is always 24 hours here, as the calendar has it.
 std::int64_t Seconds(const LocalTime& t) {
-  return DayNumber(t.year, t.month, t.day) * kDay + t.hour * 3600 + t.minute * 60 + t.second;
+  return DaysFromCivil(t.year, static_cast<unsigned>(t.month), static_cast<unsigned>(t.day)) *
+             kDay +
+         t.hour * 3600 + t.minute * 60 + t.second;
 }
 
 }  // namespace

@@ -17,6 +17,13 @@ std::string TemporaryName(std::uint64_t tag) {
   return name;
 }
 
+std::string DrawnTemporaryName(std::uint64_t seed, std::uint64_t count) {
+  std::uint64_t value = seed + 0x9E3779B97F4A7C15ull * count;
+  value = (value ^ (value >> 30)) * 0xBF58476D1CE4E5B9ull;
+  value = (value ^ (value >> 27)) * 0x94D049BB133111EBull;
+  return TemporaryName(value ^ (value >> 31));
+}
+
 bool IsTemporaryName(std::string_view name) {
   if (name.size() != kTemporaryPrefix.size() + kTemporaryHexDigits + kTemporarySuffix.size()) {
     return false;

@@ -15,6 +15,9 @@ inline constexpr int kTemporaryHexDigits = 16;
 
 // The temporary name that carries tag, its hex digits most significant first.
 std::string TemporaryName(std::uint64_t tag);
+// The count-th of the temporary names drawn from seed: splitmix64 spreads the draws over the
+// whole range, so that draws from nearby seeds (another run, another try) do not meet.
+std::string DrawnTemporaryName(std::uint64_t seed, std::uint64_t count);
 // True when a file name has the shape of a temporary name (in any letter case).
 bool IsTemporaryName(std::string_view name);
 

@@ -47,6 +47,16 @@ std::string OneLine(const std::string& text) {
   return last == std::string::npos ? "" : out.substr(0, last + 1);
 }
 
+std::size_t ReadDigits(std::string_view text, std::size_t max_digits, std::uint64_t* value) {
+  std::size_t count = 0;
+  *value = 0;
+  while (count < max_digits && count < text.size() && text[count] >= '0' && text[count] <= '9') {
+    *value = *value * 10 + static_cast<std::uint64_t>(text[count] - '0');
+    ++count;
+  }
+  return count;
+}
+
 std::string LowerHex(const std::uint8_t* bytes, std::size_t count) {
   constexpr char kDigits[] = "0123456789abcdef";
   std::string hex;

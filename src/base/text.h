@@ -1,10 +1,11 @@
 // Small text rules the program shares: trimming blanks, dropping a trailing word, making a name
-// safe for a file name, and the length of a text as Windows counts it.
+// safe for a file name, the length of a text as Windows counts it, and reading digits.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace tess {
 
@@ -22,6 +23,9 @@ std::size_t WindowsLength(const std::string& utf8);
 // The text on one line, for a log read line by line: a system message may end with CR LF or
 // carry one inside. Each line break becomes a blank, and trailing blanks go.
 std::string OneLine(const std::string& text);
+// The decimal digits (0 to 9 only) that open text, at most max_digits of them: how many there
+// are, 0 when text opens with none, and their value in *value.
+std::size_t ReadDigits(std::string_view text, std::size_t max_digits, std::uint64_t* value);
 // Bytes as lowercase hex digits, two a byte, the first byte first (how hashes are written).
 std::string LowerHex(const std::uint8_t* bytes, std::size_t count);
 

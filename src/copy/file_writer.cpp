@@ -29,7 +29,7 @@ constexpr int kLinkRefusalsBeforeGivingUp = 8;
 std::uint64_t NameSeed(const void* writer) {
   std::uint64_t seed =
       static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
-      reinterpret_cast<std::uintptr_t>(writer) ^ 0x9E3779B97F4A7C15ull;
+      reinterpret_cast<std::uintptr_t>(writer);
   try {
     std::random_device device;
     seed ^= (static_cast<std::uint64_t>(device()) << 32) | device();
@@ -316,14 +316,10 @@ FileError FileWriter::CheckRoom(const std::string& folder, std::uint64_t bytes) 
   return {};
 }
 
-// splitmix64 over a per-run seed and a shared count: cheap, safe on any thread, and two runs
-// do not walk the same names.
+// A per-run seed and a shared count: cheap, safe on any thread, and two runs do not walk the
+// same names.
 std::string FileWriter::NextTemporaryName() {
-  std::uint64_t value = name_seed_ + 0x9E3779B97F4A7C15ull * (name_count_.fetch_add(1) + 1);
-  value = (value ^ (value >> 30)) * 0xBF58476D1CE4E5B9ull;
-  value = (value ^ (value >> 27)) * 0x94D049BB133111EBull;
-  value ^= value >> 31;
-  return TemporaryName(value);
+  return DrawnTemporaryName(name_seed_, name_count_.fetch_add(1) + 1);
 }
 
 void DeleteUnfinished(FileTree& files, const std::string& path) {

@@ -1,5 +1,8 @@
 #include "options/option_controls.h"
 
+#include <exception>
+#include <string>
+
 #include "base/conversions.h"
 #include "base/error_trap.h"
 #include "controls/controls.h"
@@ -12,6 +15,28 @@ namespace tess {
 namespace {
 constexpr char kCreateNew[] = "1";
 constexpr char kOverwrite[] = "2";
+
+// Only dated folders are ever thinned, so with the stamp off there is nothing to keep fewer of.
+bool KeepsFewer(FolderStamp stamp, bool keep_fewer) {
+  return stamp != FolderStamp::kNone && keep_fewer;
+}
+
+// A setting that cannot be read is as when it was never written.
+bool StoredOn(ProgramSettings& settings, const char* key, const char* default_value) {
+  try {
+    return settings.GetSetting(key, default_value) == kOn;
+  } catch (...) {
+    return std::string(default_value) == kOn;
+  }
+}
+
+bool StoredSnapshotLinks(ProgramSettings& settings) {
+  try {
+    return settings.GetSetting(kKeySnapshotLinks, kOn) != kOff;
+  } catch (...) {
+    return true;
+  }
+}
 }  // namespace
 
 void OptionControls::Restore(ErrorTrap& trap) {
@@ -79,13 +104,32 @@ void OptionControls::KeepFewerClicked() {
   settings_.SaveSetting(kKeyKeepFewerBackups, c_.keep_fewer.Checked() ? kOn : kOff);
 }
 
-bool OptionControls::KeepFewer() const { return c_.stamp.Checked() && c_.keep_fewer.Checked(); }
+RunChoices OptionControls::Choices() const {
+  RunChoices choices;
+  if (c_.stamp.Checked()) {
+    choices.stamp = c_.create_new.Value()  ? FolderStamp::kDateAndTime
+                    : c_.overwrite.Value() ? FolderStamp::kDate
+                                           : FolderStamp::kNameOnly;
+  }
+  choices.snapshot_links = StoredSnapshotLinks(settings_);
+  choices.keep_fewer = KeepsFewer(choices.stamp, c_.keep_fewer.Checked());
+  return choices;
+}
 
-FolderStamp OptionControls::Stamp() const {
-  if (!c_.stamp.Checked()) return FolderStamp::kNone;
-  if (c_.create_new.Value()) return FolderStamp::kDateAndTime;
-  if (c_.overwrite.Value()) return FolderStamp::kDate;
-  return FolderStamp::kNameOnly;
+RunChoices StoredRunChoices(ProgramSettings& settings) {
+  RunChoices choices;
+  if (settings.GetSetting(kKeyIncludeDate, kOn) == kOn) {
+    short option = 0;
+    try {
+      option = ToInteger16(settings.GetSetting(kKeyBackupOption, kCreateNew));
+    } catch (const std::exception&) {
+      option = 0;
+    }
+    choices.stamp = option == 1 ? FolderStamp::kDateAndTime : FolderStamp::kDate;
+  }
+  choices.snapshot_links = StoredSnapshotLinks(settings);
+  choices.keep_fewer = KeepsFewer(choices.stamp, StoredOn(settings, kKeyKeepFewerBackups, kOff));
+  return choices;
 }
 
 }  // namespace tess

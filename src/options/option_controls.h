@@ -1,9 +1,10 @@
 // The option controls: each saves its state the moment it changes; the start-with-Windows box
 // also writes or removes the program's start-up entry and shows or hides the start-in-tray
-// box, and the stamp box enables or disables the two backup modes and the keep-fewer box.
+// box, and the stamp box enables or disables the two backup modes and the keep-fewer box. The
+// one place where options become a backup run's choices, from the boxes or from the settings.
 #pragma once
 
-#include "backup/folder_naming.h"
+#include "backup/run_choices.h"
 
 namespace tess {
 
@@ -38,11 +39,9 @@ class OptionControls {
   void OverwriteChosen();
   void KeepFewerClicked();
 
-  // The naming the controls ask of a backup run, as they stand now.
-  FolderStamp Stamp() const;
-  // Whether a run thins out older dated backup folders: only dated folders are ever thinned, so
-  // with the stamp off there is nothing for it to do.
-  bool KeepFewer() const;
+  // What the controls ask of a backup run, as they stand now; an option without a control
+  // ("Snapshot Links") as stored.
+  RunChoices Choices() const;
 
  private:
   Controls c_;
@@ -50,5 +49,12 @@ class OptionControls {
   Registry& registry_;
   Environment& environment_;
 };
+
+// What the stored settings ask of a backup run, as the controls would restore them: the stamp
+// from "Include Date" and "Backup Option" ("1" creates new folders; anything else, a text that
+// is no number included, overwrites), links unless "Snapshot Links" is "Off", keeping fewer
+// when "Keep Fewer Backups" is "On" and the stamp is on. Throws PlatformError when the naming
+// cannot be read; links and keeping fewer that cannot be read are as when never written.
+RunChoices StoredRunChoices(ProgramSettings& settings);
 
 }  // namespace tess

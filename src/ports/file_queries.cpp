@@ -54,10 +54,7 @@ void CreateFolder(FileSystem& files, const std::string& path) {
 }
 
 void DeleteFileWithFallback(FileSystem& files, EventPump& pump, const std::string& path) {
-  try {
-    pump.ProcessPendingEvents();
-  } catch (...) {
-  }
+  PumpEvents(pump)();
   try {
     if (!files.Delete(path).Failed()) return;
     // The forced delete: a read-only file is deleted too, and only files.

@@ -63,8 +63,8 @@ void Countdown::Restore(ErrorTrap& trap) {
   // its daily backup, and one missed meanwhile comes once, a minute after the start.
   trap.Step(137, [&] {
     if (!On() || c_.intervals.Selected() == 0) return;
-    IntervalLength = IntervalSeconds();
-    if (IntervalLength <= 0) return;
+    interval_length_ = IntervalSeconds();
+    if (interval_length_ <= 0) return;
     Settle(StoredDue(), s_.clock.UtcSeconds());
   });
 }
@@ -84,12 +84,12 @@ void Countdown::IntervalChosen() {
   } catch (...) {
     // The choice still takes effect for this run; only its memory for the next start is lost.
   }
-  IntervalLength = IntervalSeconds();
-  ElapsedSeconds = 0;
+  interval_length_ = IntervalSeconds();
+  elapsed_seconds_ = 0;
   if (On()) {
-    Restart(s_.clock.UtcSeconds(), IntervalLength);
+    Restart(s_.clock.UtcSeconds(), interval_length_);
   } else {
-    left_when_off_ = IntervalLength;  // switched on, the count starts over too
+    left_when_off_ = interval_length_;  // switched on, the count starts over too
   }
 }
 
@@ -102,8 +102,8 @@ void Countdown::Restart(double now, int seconds) {
   StoreDue();
 }
 
-void Countdown::Settle(std::optional<double> due, double now) {
-  const DueAtStart at = SettleDueTime(due, now, IntervalLength);
+void Countdown::Settle(std::optional<double> due, double now, const DueSlack& slack) {
+  const DueAtStart at = SettleDueTime(due, now, interval_length_, slack);
   if (at.kind == DueAtStart::Kind::kContinue) {
     due_ = at.due;
     shown_left_ = SecondsLeft(now);
@@ -136,24 +136,20 @@ std::optional<double> Countdown::StoredDue() {
 }
 
 void Countdown::Count() {
-  if (IntervalLength <= 0) {
-    ++ElapsedSeconds;  // without an interval nothing ever falls due
+  if (interval_length_ <= 0) {
+    ++elapsed_seconds_;  // without an interval nothing ever falls due
     return;
   }
+  // None yet, or further off than an interval (the clock was set back, or the interval was
+  // chosen where this program did not see it): a fresh count; passed long ago, a catch-up.
   const double now = s_.clock.UtcSeconds();
-  if (!due_ || *due_ > now + IntervalLength + kTickSlack) {
-    // None yet, or further off than an interval: the clock was set back, or the interval was
-    // chosen where this program did not see it.
-    Restart(now, IntervalLength);
-  } else if (now > *due_ + kMissedAfterSeconds) {
-    Restart(now, static_cast<int>(std::min<double>(kCatchUpSeconds, IntervalLength)));
-  }
+  Settle(due_, now, {kTickSlack, kMissedAfterSeconds});
   if (missed_ && s_.clock.MonotonicSeconds() >= next_look_) {
     next_look_ = s_.clock.MonotonicSeconds() + kLookForDestinationSeconds;
     if (s_.destination_found && s_.destination_found()) due_ = now;  // back: the missed run now
   }
   shown_left_ = SecondsLeft(now);
-  ElapsedSeconds = std::max(0, IntervalLength - shown_left_);
+  elapsed_seconds_ = std::max(0, interval_length_ - shown_left_);
 }
 
 // Ticks are not re-entrant. The tick lets window events run (step 116, step 124, the whole
@@ -175,34 +171,26 @@ std::optional<RunOutcome> Countdown::Tick(ErrorTrap& trap) {
     trap.Step(102, [&] { c_.status_line.SetCaption(kAutoBackupOff); });
     return std::nullopt;
   }
-  trap.Step(104, [&] { IntervalLength = IntervalSeconds(); });
+  trap.Step(104, [&] { interval_length_ = IntervalSeconds(); });
   trap.Step(106, [&] { Count(); });
   if (bar_loans_ == 0) {
-    trap.Step(108, [&] { c_.progress.SetMax(IntervalLength); });
-    if (trap.Test(110, [&] { return ElapsedSeconds <= IntervalLength; })) {
-      trap.Step(112, [&] { c_.progress.SetValue(ElapsedSeconds); });
+    trap.Step(108, [&] { c_.progress.SetMax(interval_length_); });
+    if (trap.Test(110, [&] { return elapsed_seconds_ <= interval_length_; })) {
+      trap.Step(112, [&] { c_.progress.SetValue(elapsed_seconds_); });
     }
   }
   trap.Step(114, [&] {
     c_.status_line.SetCaption(kept_status_.empty() ? CountdownText() : kept_status_);
   });
   trap.Step(116, [&] { s_.pump.ProcessPendingEvents(); });
-  if (trap.Test(118, [&] { return ElapsedSeconds == IntervalLength; })) {
-    trap.Step(120, [&] { SavedStatus = c_.status_line.Caption(); });
+  if (trap.Test(118, [&] { return elapsed_seconds_ == interval_length_; })) {
+    trap.Step(120, [&] { saved_status_ = c_.status_line.Caption(); });
     trap.Step(122, [&] { c_.status_line.SetCaption(kBackupRunning); });
     trap.Step(124, [&] { s_.pump.ProcessPendingEvents(); });
     RunOutcome outcome;
     // Nobody may be there to answer a box: what would be one goes to the history log. The run
     // shows on the progress bar how far it has come, and leaves the countdown's bar behind.
-    trap.Step(126, [&] {
-      const ProgressBarLoan loan(c_.progress);
-      LendProgressBar(true);
-      struct GiveBack {
-        Countdown& countdown;
-        ~GiveBack() { countdown.LendProgressBar(false); }
-      } give_back{*this};
-      outcome = s_.backup.SaveAll(Attendance::kUnattended);
-    });
+    trap.Step(126, [&] { outcome = RunLendingTheBar(Attendance::kUnattended); });
     // A run that failed keeps its own status: a missing destination or folders with errors
     // must not read as success. It stays in view, in place of the countdown text, until a run
     // completes cleanly; the progress bar still shows the countdown meanwhile.
@@ -220,20 +208,30 @@ std::optional<RunOutcome> Countdown::Tick(ErrorTrap& trap) {
       // its backup need not wait a whole interval once it is back.
       missed_ = outcome.kind == RunOutcome::Kind::kDestinationMissing;
       next_look_ = s_.clock.MonotonicSeconds() + kLookForDestinationSeconds;
-      c_.status_line.SetCaption(StatusToPutBack(SavedStatus));
+      c_.status_line.SetCaption(StatusToPutBack(saved_status_));
     });
     // A run's own duration is not counted: the next period starts when it ends.
     trap.Step(134, [&] {
-      ElapsedSeconds = 0;
-      if (On() && IntervalLength > 0) Restart(s_.clock.UtcSeconds(), IntervalLength);
+      elapsed_seconds_ = 0;
+      if (On() && interval_length_ > 0) Restart(s_.clock.UtcSeconds(), interval_length_);
     });
     return outcome;
   }
   return std::nullopt;
 }
 
+RunOutcome Countdown::RunLendingTheBar(Attendance attendance) {
+  const ProgressBarLoan loan(c_.progress);
+  ++bar_loans_;
+  struct GiveBack {
+    int& loans;
+    ~GiveBack() { --loans; }
+  } give_back{bar_loans_};
+  return s_.backup.SaveAll(attendance);
+}
+
 void Countdown::Resumed() {
-  if (On() && due_ && IntervalLength > 0) Settle(due_, s_.clock.UtcSeconds());
+  if (On() && due_ && interval_length_ > 0) Settle(due_, s_.clock.UtcSeconds());
 }
 
 void Countdown::RunEnded(const RunOutcome& outcome) {
@@ -256,7 +254,8 @@ std::string Countdown::StatusToPutBack(const std::string& before) const {
 }
 
 std::string Countdown::CountdownText() const {
-  return kNextBackupIn + SecondsToClock(static_cast<long long>(IntervalLength) - ElapsedSeconds);
+  return kNextBackupIn +
+         SecondsToClock(static_cast<long long>(interval_length_) - elapsed_seconds_);
 }
 
 void Countdown::SwitchAutoBackup(ErrorTrap& trap) {
@@ -268,8 +267,8 @@ void Countdown::SwitchAutoBackup(ErrorTrap& trap) {
       const double now = s_.clock.UtcSeconds();
       if (left_when_off_) {
         Restart(now, *left_when_off_);
-      } else if (c_.intervals.Selected() != 0 && (IntervalLength = IntervalSeconds()) > 0) {
-        Restart(now, IntervalLength);
+      } else if (c_.intervals.Selected() != 0 && (interval_length_ = IntervalSeconds()) > 0) {
+        Restart(now, interval_length_);
       }
       left_when_off_.reset();
     });

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "backup/backup_run.h"
+#include "schedule/due_time.h"
 
 namespace tess {
 
@@ -43,11 +44,11 @@ class Countdown {
 
   // The whole seconds of the interval that have gone by, as the status line and the progress
   // bar show them: the interval less the time left until the next timed backup falls due.
-  int ElapsedSeconds = 0;
+  int ElapsedSeconds() const { return elapsed_seconds_; }
   // The chosen interval in seconds, as the last tick or choice read it.
-  int IntervalLength = 0;
+  int IntervalLength() const { return interval_length_; }
   // The status line before a timed run, put back after it.
-  std::string SavedStatus;
+  const std::string& SavedStatus() const { return saved_status_; }
 
   // Start-up, as steps 122 to 137 of the caller's trap: the interval list, the stored choice,
   // the stored state of the switch and, with automatic backup on, when the next timed backup
@@ -68,9 +69,10 @@ class Countdown {
   // a timed run; a failed one takes a kept failure's place with its newer status. Only a
   // timed run's failure is kept where none was: Backup Now shows its own for its pause.
   void RunEnded(const RunOutcome& outcome);
-  // While a run shows on the progress bar how far it has come, the countdown leaves the bar
-  // alone; each call lends it once more or gives one loan back.
-  void LendProgressBar(bool lend) { bar_loans_ += lend ? 1 : -1; }
+  // A backup run (Backup Now's, or the tick's own) with the progress bar lent to it: the run
+  // shows on it how far it has come, the countdown leaves it alone meanwhile, and what it
+  // showed comes back when the run ends.
+  RunOutcome RunLendingTheBar(Attendance attendance);
   // The text a command that borrowed the status line puts back in place of the one it found
   // there: a failure still kept stays in view, and a failure put right since gives way to the
   // countdown text.
@@ -78,14 +80,14 @@ class Countdown {
 
  private:
   bool On() const;
-  // Reads the clock and brings the due time and ElapsedSeconds up to date (step 106).
+  // Reads the clock and brings the due time and the elapsed seconds up to date (step 106).
   void Count();
   // A count of whole seconds that starts now and is stored: the next timed backup falls due
   // that many seconds from now.
   void Restart(double now, int seconds);
-  // A due time met at a start or a wake: the count goes on to it, or restarts for a catch-up
-  // run or a fresh period.
-  void Settle(std::optional<double> due, double now);
+  // A due time met at a start, a wake or a tick: the count goes on to it, or restarts for a
+  // catch-up run or a fresh period.
+  void Settle(std::optional<double> due, double now, const DueSlack& slack = {});
   // The whole seconds shown as left until the due time.
   int SecondsLeft(double now) const;
   void StoreDue();
@@ -95,6 +97,9 @@ class Countdown {
 
   Controls c_;
   Services s_;
+  int elapsed_seconds_ = 0;
+  int interval_length_ = 0;
+  std::string saved_status_;
   // When the next timed backup falls due (UTC seconds); none while automatic backup is off.
   std::optional<double> due_;
   // The whole seconds the status line shows as left, or the count started with.

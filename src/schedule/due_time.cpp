@@ -3,37 +3,17 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "base/calendar.h"
+#include "base/text.h"
+
 namespace tess {
 namespace {
 
-// Days since 1970-01-01 of a civil date, and back (the proleptic Gregorian calendar).
-std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
-  y -= m <= 2;
-  const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const unsigned yoe = static_cast<unsigned>(y - era * 400);
-  const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
-  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
-}
-
-void CivilFromDays(std::int64_t z, std::int64_t* y, unsigned* m, unsigned* d) {
-  z += 719468;
-  const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const unsigned doe = static_cast<unsigned>(z - era * 146097);
-  const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const unsigned mp = (5 * doy + 2) / 153;
-  *d = doy - (153 * mp + 2) / 5 + 1;
-  *m = mp < 10 ? mp + 3 : mp - 9;
-  *y = static_cast<std::int64_t>(yoe) + era * 400 + (*m <= 2);
-}
-
+// Exactly count digits at `at`.
 bool TakeDigits(std::string_view text, std::size_t at, std::size_t count, unsigned* value) {
-  *value = 0;
-  for (std::size_t i = at; i < at + count; ++i) {
-    if (text[i] < '0' || text[i] > '9') return false;
-    *value = *value * 10 + static_cast<unsigned>(text[i] - '0');
-  }
+  std::uint64_t read = 0;
+  if (ReadDigits(text.substr(at, count), count, &read) != count) return false;
+  *value = static_cast<unsigned>(read);
   return true;
 }
 
@@ -77,12 +57,13 @@ std::optional<std::int64_t> ReadUtcText(std::string_view text) {
   return days * 86400 + hour * 3600 + minute * 60 + second;
 }
 
-DueAtStart SettleDueTime(std::optional<double> stored, double now, int interval_seconds) {
+DueAtStart SettleDueTime(std::optional<double> stored, double now, int interval_seconds,
+                         const DueSlack& slack) {
   const double interval = interval_seconds;
-  if (!stored || *stored > now + interval) {
+  if (!stored || *stored > now + interval + slack.ahead) {
     return {DueAtStart::Kind::kFresh, now + interval};
   }
-  if (*stored <= now) {
+  if (slack.late ? now > *stored + *slack.late : *stored <= now) {
     return {DueAtStart::Kind::kCatchUp, now + std::min(kCatchUpSeconds, interval)};
   }
   return {DueAtStart::Kind::kContinue, *stored};

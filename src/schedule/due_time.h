@@ -20,7 +20,7 @@ std::optional<std::int64_t> ReadUtcText(std::string_view text);
 // reconnecting), or after a whole interval when that is shorter.
 inline constexpr double kCatchUpSeconds = 60;
 
-// What a start or a wake makes of the time a timed backup falls due.
+// What a start, a wake or a tick makes of the time a timed backup falls due.
 struct DueAtStart {
   enum class Kind {
     kFresh,     // none was known, or one too far ahead (a clock set back): a whole interval
@@ -30,6 +30,14 @@ struct DueAtStart {
   Kind kind = Kind::kFresh;
   double due = 0;  // UTC seconds
 };
-DueAtStart SettleDueTime(std::optional<double> stored, double now, int interval_seconds);
+// How far off a due time may lie and still be the one the count goes to: ahead by at most an
+// interval and `ahead` seconds, and passed by at most `late` seconds. Without `late`, a due time
+// passed at all was missed (at a start or a wake); a running count lets a tick come late.
+struct DueSlack {
+  double ahead = 0;
+  std::optional<double> late;
+};
+DueAtStart SettleDueTime(std::optional<double> stored, double now, int interval_seconds,
+                         const DueSlack& slack = {});
 
 }  // namespace tess

@@ -16,12 +16,10 @@ void Pause(double seconds, Clock& clock, EventPump& pump) {
   for (;;) {
     const double now = clock.SecondsSinceMidnight();
     if (now < start || now - start >= seconds) return;
-    try {
+    LetEventsRun([&] {
       pump.ProcessPendingEvents();
       pump.WaitForEvents(kPollMilliseconds);
-    } catch (...) {
-      // The wait has no failures of its own; handlers report theirs before they return.
-    }
+    });
   }
 }
 

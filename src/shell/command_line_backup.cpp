@@ -2,14 +2,14 @@
 
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "backup/backup_run.h"
-#include "base/conversions.h"
 #include "base/platform_error.h"
-#include "controls/controls.h"
 #include "folders/destination.h"
 #include "folders/folder_text.h"
 #include "history/history_log.h"
+#include "options/option_controls.h"
 #include "ports/console.h"
 #include "ports/dialogs.h"
 #include "ports/environment.h"
@@ -44,20 +44,6 @@ class ConsoleDialogs : public Dialogs {
   int failures_reported_ = 0;
 };
 
-// The naming the option controls would restore: the stamp box from "Include Date", the mode
-// from "Backup Option" ("1" creates new folders; anything else, a text that is no number
-// included, overwrites).
-FolderStamp StoredStamp(ProgramSettings& settings) {
-  if (settings.GetSetting(kKeyIncludeDate, kOn) != kOn) return FolderStamp::kNone;
-  short option = 0;
-  try {
-    option = ToInteger16(settings.GetSetting(kKeyBackupOption, "1"));
-  } catch (const std::exception&) {
-    option = 0;
-  }
-  return option == 1 ? FolderStamp::kDateAndTime : FolderStamp::kDate;
-}
-
 }  // namespace
 
 std::string StoredDestination(ProgramSettings& settings, Shell& shell) {
@@ -72,15 +58,13 @@ std::string StoredDestination(ProgramSettings& settings, Shell& shell) {
 int RunBackupFromCommandLine(CommandLineServices s) {
   ConsoleDialogs dialogs(s.console);
   ProgramSettings settings(s.settings);
-  ListViewModel entries({0, 0, 0, 0});
+  std::vector<std::string> entries;
   std::string destination;
-  FolderStamp stamp = FolderStamp::kNone;
+  RunChoices choices;
   try {
-    for (const std::string& entry : SplitFolderEntries(settings.GetSetting(kKeyFolders, ""))) {
-      entries.Append(entry);
-    }
+    entries = SplitFolderEntries(settings.GetSetting(kKeyFolders, ""));
     destination = StoredDestination(settings, s.shell);
-    stamp = StoredStamp(settings);
+    choices = StoredRunChoices(settings);
   } catch (const std::exception& e) {
     s.console.WriteLine(std::string("The stored settings cannot be read: ") + e.what());
     return kExitNothingRan;
@@ -88,26 +72,28 @@ int RunBackupFromCommandLine(CommandLineServices s) {
 
   HistoryLog history(s.files, s.shell, dialogs, s.pump);
   history.Locate(s.environment.Variable("TEMP"));
-  CaptionModel status({0, 0, 0, 0}, "");
-  // Read as the window's run reads them; a setting that cannot be read leaves links on and
-  // keeps every backup folder, as when it was never written.
-  BackupRun run(
-      {entries, [&] { return destination; }, [&] { return stamp; }, status,
-       [&] { return settings.GetSetting(kKeySnapshotLinks, kOn) != kOff; },
-       [&](const std::string& line) { s.console.WriteLine(line); },
-       [&] {
-         return stamp != FolderStamp::kNone &&
-                settings.GetSetting(kKeyKeepFewerBackups, kOff) == kOn;
-       },
-       [&](const std::string& text, int) { s.console.ShowProgress(text); }},
-      {s.files, s.pump, s.clock, dialogs, history, s.copy, &settings, s.hash, &s.environment});
+  BackupRun run({.entries = [&] { return entries; },
+                 .destination = [&] { return destination; },
+                 .choices = [&] { return choices; },
+                 .status = [](const std::string&) {},
+                 .tell = [&](const std::string& line) { s.console.WriteLine(line); },
+                 .progress = [&](const std::string& text, int) { s.console.ShowProgress(text); }},
+                {.files = s.files,
+                 .pump = s.pump,
+                 .clock = s.clock,
+                 .dialogs = dialogs,
+                 .history = history,
+                 .copy = s.copy,
+                 .settings = &settings,
+                 .hash = s.hash,
+                 .environment = &s.environment});
   // Nobody may be there to answer: what a window would show in a box goes to the history log.
   const RunOutcome outcome = run.SaveAll(Attendance::kUnattended);
   s.console.WriteLine(outcome.final_status);
   // The window's tray tells how the latest run went, this one included.
   StoreLatestOutcome(settings, outcome.final_status, outcome.Clean());
   if (s.outcome_stored) s.outcome_stored();
-  return BackupExitCode(outcome, entries.Count(), dialogs.FailuresReported());
+  return BackupExitCode(outcome, static_cast<int>(entries.size()), dialogs.FailuresReported());
 }
 
 }  // namespace tess

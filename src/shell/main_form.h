@@ -190,6 +190,7 @@ class MainForm {
   // The subsystems behind the handlers, for tests.
   HistoryLog& History() { return history_; }
   BackupRun& Backup() { return backup_; }
+  const OptionControls& Options() const { return options_; }
   Countdown& Schedule() { return countdown_; }
 
  private:

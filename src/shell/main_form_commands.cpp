@@ -147,16 +147,7 @@ void MainForm::OnBackupNowClick() {
   trap.Step(100, [&] { before = status_frame.Caption(); });
   trap.Step(102, [&] { status_frame.SetCaption(kBackingUp); });
   trap.Step(104, [&] { SetMousePointer(Pointer::kHourglass); });
-  trap.Step(106, [&] {
-    // The run shows how far it has come on the bar; the countdown leaves it alone meanwhile.
-    const ProgressBarLoan loan(progress_bar);
-    countdown_.LendProgressBar(true);
-    struct GiveBack {
-      Countdown& countdown;
-      ~GiveBack() { countdown.LendProgressBar(false); }
-    } give_back{countdown_};
-    RunEnded(backup_.SaveAll());
-  });
+  trap.Step(106, [&] { RunEnded(countdown_.RunLendingTheBar(Attendance::kAttended)); });
   trap.Step(108, [&] { SetMousePointer(Pointer::kDefault); });
   trap.Step(110, [&] {
     progress_bar.SetValue(0);

@@ -29,14 +29,14 @@ void MainForm::OnLoad() {
   // The log's place is known before the timer can start: a tick inside an error box below, or
   // inside the balloon wait of a start in the tray, may run a timed backup that logs.
   trap.Step(121, [&] { history_.Locate(services_.environment.Variable("TEMP")); });
-  countdown_.Restore(trap);  // steps 122 to 136
+  countdown_.Restore(trap);  // steps 122 to 137
   trap.Step(138, [&] {
     tray_icon.SetTrayTip(kProductName);
     tray_icon.SetInTray(true);
   });
   // The tip and the icon tell how the latest run went, whenever it ran.
   trap.Step(139, [&] { latest_outcome_.Restore(); });
-  options_.Restore(trap);  // steps 140 to 148
+  options_.Restore(trap);  // steps 140 to 149
   // Loading is over before the minimise: its balloon wait lets the user bring the window back
   // and use it, and a click on "Load this software on Windows startup" must then count.
   trap.Step(150, [&] { is_loading = false; });

@@ -8,6 +8,7 @@
 #include "view/view_handles.h"
 #include "view/window_class.h"
 #include "view/window_placement.h"
+#include "win32/single_copy.h"
 #include "win32/text.h"
 #include "win32/win_notify_icon.h"
 
@@ -19,11 +20,6 @@ constexpr DWORD kWindowExStyle = WS_EX_APPWINDOW;
 // The design's client area in twips: two 7800-twip columns with 120-twip margins and gap.
 constexpr int kClientWidthTwips = 15960;
 constexpr int kClientHeightTwips = 5865;
-// A later start's request to show the window, and the window's answer that it did.
-constexpr wchar_t kShowRequestName[] = L"Tessaline.ShowRunningCopy";
-constexpr LRESULT kShown = 0x7E55;
-constexpr UINT kShowRequestPatienceMs = 5000;
-constexpr wchar_t kOutcomeStoredName[] = L"Tessaline.LatestOutcomeStored";
 }  // namespace
 
 MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
@@ -38,30 +34,9 @@ MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
   SizeAndPlace();
   taskbar_created_ = RegisterWindowMessageW(L"TaskbarCreated");
   if (taskbar_created_ != 0) LetTheShellThrough(window_.Get(), taskbar_created_);
-  show_request_ = RegisterWindowMessageW(kShowRequestName);
-  outcome_stored_ = RegisterWindowMessageW(kOutcomeStoredName);
-}
-
-bool ShowRunningCopy() {
-  const UINT request = RegisterWindowMessageW(kShowRequestName);
-  const HWND running = FindWindowW(kMainWindowClass, nullptr);
-  if (request == 0 || running == nullptr) return false;
-  // The new start was the user's own, so it may hand the foreground on to the running copy.
-  DWORD process_id = 0;
-  GetWindowThreadProcessId(running, &process_id);
-  AllowSetForegroundWindow(process_id);
-  DWORD_PTR answer = 0;
-  if (!SendMessageTimeoutW(running, request, 0, 0, SMTO_ABORTIFHUNG, kShowRequestPatienceMs,
-                           &answer)) {
-    return false;
-  }
-  return answer == kShown;
-}
-
-void TellRunningCopyOutcomeStored() {
-  const UINT word = RegisterWindowMessageW(kOutcomeStoredName);
-  const HWND running = FindWindowW(kMainWindowClass, nullptr);
-  if (word != 0 && running != nullptr) PostMessageW(running, word, 0, 0);
+  const win32::RunningCopyMessages messages;
+  show_request_ = messages.show_request;
+  outcome_stored_ = messages.outcome_stored;
 }
 
 MainWindow::~MainWindow() {
@@ -264,7 +239,7 @@ std::optional<LRESULT> MainWindow::OnRegisteredMessage(UINT message) {
     if (form_ == nullptr || close_requested_ || ended_) return 0;
     boundary_.Run([&] { form_->OnSecondStart(); });
     SetForegroundWindow(window_.Get());
-    return kShown;
+    return win32::kShownAnswer;
   }
   if (message == outcome_stored_ && outcome_stored_ != 0) {
     if (form_ != nullptr && !ended_) boundary_.Run([&] { form_->OnLatestOutcomeStored(); });

@@ -19,14 +19,6 @@
 
 namespace tess::view {
 
-// A later start of the program in the same session: asks the running copy's window to show
-// itself in front, restored from the tray if it hides there. Returns whether a window did; false
-// when there is none (yet) or it did not answer.
-bool ShowRunningCopy();
-// A run from the command line has stored its outcome: the running copy's tray, if there is one,
-// shows it at once instead of at its next start. Does not wait for an answer.
-void TellRunningCopyOutcomeStored();
-
 class MainWindow {
  public:
   // Ends the view's link to the model when it goes out of scope, before the model does.

@@ -112,14 +112,21 @@ TEST_F(MainWindowTest, OnlyTheUsersIntervalChoiceIsStored) {
   EXPECT_EQ(ListSelection(list), 2);
   EXPECT_FALSE(fakes_.settings.Has("OftenIndex"));
 
-  form_->Schedule().ElapsedSeconds = 42;
+  // Some of the interval goes by, which a choice starts over.
+  const auto count_a_while = [&] {
+    form_->OnTimerTick();
+    fakes_.clock.Advance(2);
+    form_->OnTimerTick();
+    EXPECT_GT(form_->Schedule().ElapsedSeconds(), 0);
+  };
+  count_a_while();
   SelectListItem(list, 0);
   EXPECT_EQ(form_->interval_list.Selected(), 1);
   EXPECT_EQ(fakes_.settings.values["OftenIndex"], "1");
-  EXPECT_EQ(form_->Schedule().ElapsedSeconds, 0);
+  EXPECT_EQ(form_->Schedule().ElapsedSeconds(), 0);
 
   // A click on the entry already selected restarts the count and stores the choice again.
-  form_->Schedule().ElapsedSeconds = 42;
+  count_a_while();
   RECT item = {};
   item.left = LVIR_BOUNDS;
   SendMessageW(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));
@@ -127,7 +134,7 @@ TEST_F(MainWindowTest, OnlyTheUsersIntervalChoiceIsStored) {
   SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
   SendMessageW(list, WM_LBUTTONUP, 0, at);
   Pump();
-  EXPECT_EQ(form_->Schedule().ElapsedSeconds, 0);
+  EXPECT_EQ(form_->Schedule().ElapsedSeconds(), 0);
   EXPECT_EQ(Writes(fakes_.settings, "OftenIndex=1"), 2);
 
   // Moving the selection with the keyboard is a choice too.

@@ -61,10 +61,10 @@ TEST_F(WindowShellTest, ACancelledSessionEndLeavesEverythingRunningAndARealOneCl
   MSG msg;
   EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
   // The window's timer still ticks into the model: a second later the count is a second on.
-  const int ticks = form_->Schedule().ElapsedSeconds;
+  const int ticks = form_->Schedule().ElapsedSeconds();
   fakes_.clock.Advance(1);
   SendMessageW(main, WM_TIMER, kTimerId, 0);
-  EXPECT_EQ(form_->Schedule().ElapsedSeconds, ticks + 1);
+  EXPECT_EQ(form_->Schedule().ElapsedSeconds(), ticks + 1);
 
   form_->folder_list.Append("D:\\B");
   EXPECT_EQ(SendMessageW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);

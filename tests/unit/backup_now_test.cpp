@@ -70,7 +70,7 @@ TEST_F(BackupNowTest, TicksDuringThePauseCountAndTheEarlierTextReturns) {
   const auto shown = TakeCaptions();
   EXPECT_GT(CountStartingWith(shown, "Next backup will occur in 00:09:5"), 0);
   EXPECT_EQ(form_.status_frame.Caption(), "Next backup will occur in 00:10:00");
-  EXPECT_EQ(form_.Schedule().ElapsedSeconds, 300 + passes_ / 4);
+  EXPECT_EQ(form_.Schedule().ElapsedSeconds(), 300 + passes_ / 4);
   EXPECT_EQ(Runs(), 1u);
 }
 
@@ -85,7 +85,7 @@ TEST_F(BackupNowTest, TimedRunThatFallsDueInsideBackupNowRunsThere) {
   form_.OnBackupNowClick();
 
   EXPECT_EQ(Runs(), 2u);
-  EXPECT_EQ(form_.Schedule().ElapsedSeconds, 0);
+  EXPECT_EQ(form_.Schedule().ElapsedSeconds(), 0);
   ASSERT_GE(shown.size(), 6u);
   EXPECT_EQ(shown[0].caption, "Backing up files...");
   EXPECT_EQ(shown[1], (Shown{"Next backup will occur in 00:00:00", Pointer::kHourglass}));
@@ -105,7 +105,7 @@ TEST_F(BackupNowTest, BackupNowInsideATimedRunHoldsTheCountUntilTheRunEnds) {
   // Pass 1 is the tick's own, 2 the one before its run, 3 the run's first.
   fakes_.pump.At(3, [&] {
     form_.OnBackupNowClick();
-    elapsed_after_backup_now = form_.Schedule().ElapsedSeconds;
+    elapsed_after_backup_now = form_.Schedule().ElapsedSeconds();
   });
   TakeCaptions();
   Tick();
@@ -114,7 +114,7 @@ TEST_F(BackupNowTest, BackupNowInsideATimedRunHoldsTheCountUntilTheRunEnds) {
   // The ticks of Backup Now's pause arrived inside the timed tick and were dropped.
   EXPECT_GT(passes_, 20);
   EXPECT_EQ(elapsed_after_backup_now, 5);
-  EXPECT_EQ(form_.Schedule().ElapsedSeconds, 0);
+  EXPECT_EQ(form_.Schedule().ElapsedSeconds(), 0);
   const auto shown = TakeCaptions();
   EXPECT_EQ(CountStartingWith(shown, "Next backup will occur in "), 2);  // before and after
   EXPECT_EQ(std::count(shown.begin(), shown.end(), "Backup is running in background..."), 2);

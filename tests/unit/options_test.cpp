@@ -1,6 +1,10 @@
 // The option controls, the start-with-Windows entry, and the destination and Add Folder commands.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <string>
+
+#include "options/option_controls.h"
 #include "options/startup_entry.h"
 #include "support/fakes.h"
 
@@ -95,6 +99,26 @@ TEST_F(OptionsTest, OptionButtonsAreOneGroupAndEachSelectionWrites) {
   EXPECT_FALSE(f.overwrite_option.Value());
   EXPECT_EQ(fakes_.settings.write_log,
             (std::vector<std::string>{"Backup Option=2", "Backup Option=1"}));
+}
+
+TEST_F(OptionsTest, StoredOptionsBecomeTheRunsChoicesAsTheRestoredControlsGiveThem) {
+  using Stored = std::map<std::string, std::string>;
+  const struct {
+    Stored stored;
+    RunChoices choices;
+  } cases[] = {
+      {{}, {FolderStamp::kDateAndTime, true, false}},
+      {{{"Include Date", "Off"}, {"Keep Fewer Backups", "On"}}, {FolderStamp::kNone, true, false}},
+      {{{"Backup Option", "2"}, {"Keep Fewer Backups", "On"}, {"Snapshot Links", "Off"}},
+       {FolderStamp::kDate, false, true}},
+      {{{"Backup Option", "new"}, {"Snapshot Links", "off"}}, {FolderStamp::kDate, true, false}},
+  };
+  for (const auto& c : cases) {
+    fakes_.settings.values = c.stored;
+    ProgramSettings settings(fakes_.settings);
+    EXPECT_EQ(StoredRunChoices(settings), c.choices) << ::testing::PrintToString(c.stored);
+    EXPECT_EQ(Load().Options().Choices(), c.choices) << ::testing::PrintToString(c.stored);
+  }
 }
 
 TEST_F(OptionsTest, StartInTrayWritesOnAndOff) {
