@@ -7,6 +7,12 @@
 # Then the default options: the same tree backed up ten times into new folders, each linked to
 # the one before and each set against a bare FindFirstFileExW + CreateHardLinkW loop over the same
 # earlier folder, with a changed file at the end and 100,000 files for memory.
+# The engine hashes every file it writes and writes its manifest, as the program does; the same
+# first copy without hashing runs beside it in every round, for what the manifest costs. Then the
+# read-back: three linked dated folders of one source (2,000 small files and 3 x 40 MB), each with
+# its manifest, read back as /verify reads them (a shared file once) and set against a bare
+# FindFirstFileExW + ReadFile + CNG SHA-256 loop over one of them.
+# BENCH_ONLY=manifests runs only the first copy with and without hashing and the read-back.
 # BENCH_ROUNDS sets the rounds (default 5); BENCH_WORKERS="1 2 4 8" adds the engine with each
 # number of writer threads to every round, for sizing the pool. BENCH_ONLY=snapshots runs only
 # the default-options case.
@@ -126,11 +132,13 @@ log "copies are made on $VOLUME"
 log "generating the trees: 5,000 files of 1-8 KB in 100 folders and 5 files of 50 MB;"
 log "1,000 small files and one of 1 GB; 5,000 and 100,000 small files"
 run generate "$WORK\\src" 5000 5 50 >/dev/null || die "cannot generate the tree"
-if [ "${BENCH_ONLY:-}" != snapshots ]; then
+if [ -z "${BENCH_ONLY:-}" ]; then
   run generate "$WORK\\huge" 1000 1 1024 >/dev/null || die "cannot generate the tree"
   run generate "$WORK\\small5k" 5000 0 0 >/dev/null || die "cannot generate the tree"
 fi
-run generate "$WORK\\small100k" 100000 0 0 >/dev/null || die "cannot generate the tree"
+if [ "${BENCH_ONLY:-}" != manifests ]; then
+  run generate "$WORK\\small100k" 100000 0 0 >/dev/null || die "cannot generate the tree"
+fi
 
 # The default options (stamp on, a new folder on every run): ten runs of an unchanged tree, each
 # folder linked to the one before as a stamped run links it, and after each the bare link loop
@@ -189,6 +197,44 @@ snapshot_case() {
   SNAP_PEAK=$(field peak "$out")
 }
 
+# Three dated folders of one source, each linked to the one before and with its manifest, read
+# back as /verify reads them, and the bare read loop over the first. Sets the VERIFY_* figures.
+verify_case() {
+  local k out
+  log "reading back: three linked folders of 2,000 small files and 3 x 40 MB against a bare loop"
+  run generate "$WORK\\vsrc" 2000 3 40 >/dev/null || die "cannot generate the tree"
+  fresh back
+  local back="$DEST"
+  mkdir -p "$WORK_UNIX/$back"
+  out="$(run snapshot "$WORK\\vsrc" "$WORK\\$back\\v1" -)" || die "first folder: $out"
+  out="$(run snapshot "$WORK\\vsrc" "$WORK\\$back\\v2" "$WORK\\$back\\v1")" || die "second folder: $out"
+  out="$(run snapshot "$WORK\\vsrc" "$WORK\\$back\\v3" "$WORK\\$back\\v2")" || die "third folder: $out"
+  [ "$(field linked "$out")" = 2003 ] || die "the third folder did not link every file: $out"
+  (cd "$WORK_UNIX/$back/v3" && sha256sum -c --strict --quiet ../v3.sha256 >/dev/null) ||
+    die "the third folder's manifest does not check with sha256sum"
+  VERIFY_RUNS="" READ_RUNS=""
+  for k in $(seq "$ROUNDS"); do
+    sync
+    measure wine "$BENCH" verifybackups "$WORK\\$back" v1 v2 v3 || die "read-back failed: $OUT"
+    [ "$(field files "$OUT")" = 6009 ] || die "the read-back did not check every line: $OUT"
+    VERIFY_RUNS+=" $WALL"
+    VERIFY_BYTES=$(field bytes "$OUT")
+    measure wine "$BENCH" readloop "$WORK\\$back\\v1" || die "read loop failed: $OUT"
+    READ_RUNS+=" $WALL"
+    READ_BYTES=$(field bytes "$OUT")
+  done
+  VERIFY=$(median <<<"$VERIFY_RUNS")
+  READ=$(median <<<"$READ_RUNS")
+}
+
+verify_report() {
+  echo
+  echo "Read-back: three dated folders of 2,000 files of 1-8 KB + 3 x 40 MB, linked, each with its manifest"
+  echo "  as /verify reads them (a shared file once, two threads) ${VERIFY} s, $(mb "$VERIFY_BYTES") read; rounds, s:${VERIFY_RUNS}"
+  echo "  bare FindFirstFileEx + ReadFile + CNG SHA-256 loop over one folder ${READ} s, $(mb "$READ_BYTES") read; rounds, s:${READ_RUNS}"
+  goal "read-back of three linked folders / bare loop over one" "$(ratio3 "$VERIFY" "$READ")" 1.20
+}
+
 snapshot_report() {
   echo
   echo "Default options: ten new folders of 5,000 files of 1-8 KB + 5 x 50 MB, each linked to the one before"
@@ -214,6 +260,37 @@ if [ "${BENCH_ONLY:-}" = snapshots ]; then
   echo "Total bench time: $(elapsed "$started" "$(now)") s"
   exit 0
 fi
+# BENCH_ONLY=manifests: only what the manifests cost, the first copy with and without hashing
+# against the single-threaded loop, and the read-back.
+if [ "${BENCH_ONLY:-}" = manifests ]; then
+  hashed="" unhashed="" loop=""
+  for round in $(seq "$ROUNDS"); do
+    log "round $round of $ROUNDS"
+    fresh dst
+    measure wine "$BENCH" engine "$WORK\\src" "$WORK\\$DEST" || die "engine run failed: $OUT"
+    hashed+=" $WALL"
+    verify engine "$DEST"
+    (cd "$WORK_UNIX/$DEST" && sha256sum -c --strict --quiet "../$DEST.sha256" >/dev/null) ||
+      die "the engine's manifest does not check with sha256sum"
+    fresh dst
+    measure wine "$BENCH" unhashed "$WORK\\src" "$WORK\\$DEST" || die "engine failed: $OUT"
+    unhashed+=" $WALL"
+    fresh dst
+    measure wine "$BENCH" bare "$WORK\\src" "$WORK\\$DEST" || die "bare loop failed: $OUT"
+    loop+=" $WALL"
+  done
+  verify_case
+  h=$(median <<<"$hashed") u=$(median <<<"$unhashed") b=$(median <<<"$loop")
+  echo
+  echo "First copy of 5,000 files of 1-8 KB + 5 x 50 MB, medians of $ROUNDS rounds, on $VOLUME"
+  echo "  hashing and writing the manifest ${h} s; without ${u} s; bare loop ${b} s"
+  echo "  rounds, s: hashing${hashed}; without${unhashed}; loop${loop}"
+  goal "first copy with its manifest / single-threaded loop" "$(ratio3 "$h" "$b")" 0.60
+  echo "  what the manifest costs a first copy: $(ratio3 "$h" "$u") of the copy without it"
+  verify_report
+  echo "Total bench time: $(elapsed "$started" "$(now)") s"
+  exit 0
+fi
 
 log "warming up"
 fresh warm
@@ -234,6 +311,11 @@ for round in $(seq "$ROUNDS"); do
   measure wine "$BENCH" engine "$WORK\\src" "$WORK\\$DEST" || die "engine second run failed: $OUT"
   [ "$(field skipped "$OUT")" = "$SOURCE_FILES" ] || die "second run did not skip everything: $OUT"
   add skip
+
+  fresh dst
+  measure wine "$BENCH" unhashed "$WORK\\src" "$WORK\\$DEST" || die "engine without hashing failed: $OUT"
+  add unhashed
+  verify "engine without hashing" "$DEST"
 
   fresh dst
   measure wine "$BENCH" bare "$WORK\\src" "$WORK\\$DEST" || die "bare loop failed: $OUT"
@@ -282,9 +364,10 @@ fresh b5
 bare5="$(run bare "$WORK\\small5k" "$WORK\\$DEST")" || die "bare loop failed: $bare5"
 
 snapshot_case
+verify_case
 
 declare -A mw mc mo
-for k in engine skip bare pool xcopy cp $(for n in $WORKER_COUNTS; do echo "w$n"; done); do
+for k in engine unhashed skip bare pool xcopy cp $(for n in $WORKER_COUNTS; do echo "w$n"; done); do
   mw[$k]=$(median <<<"${wall[$k]}")
   mc[$k]=$(median <<<"${cpu[$k]}")
   mo[$k]=$(median <<<"${outside[$k]}")
@@ -300,6 +383,7 @@ row() {
     "$(ratio "${mc[$2]}" "${mc[cp]}")"
 }
 row "engine CopyFolder" engine
+row "engine without hashing" unhashed
 row "bare FindFirstFileEx+CopyFileEx" bare
 row "4 threads calling CopyFileEx" pool
 row "wine xcopy /E /I /Y /Q (*)" xcopy
@@ -308,7 +392,7 @@ row "engine onto its copy (skip)" skip
 for n in $WORKER_COUNTS; do row "engine, $n writer threads" "w$n"; done
 echo "(*) timed from outside: includes starting a Wine process ('wine cmd /c exit': ${launch_wall} s wall, ${launch_cpu} s CPU)"
 echo "rounds, wall s:"
-keys="engine bare pool xcopy cp skip $(for n in $WORKER_COUNTS; do echo "w$n"; done)"
+keys="engine unhashed bare pool xcopy cp skip $(for n in $WORKER_COUNTS; do echo "w$n"; done)"
 for k in $keys; do printf '  %-7s%s\n' "$k" "${wall[$k]}"; done
 echo "rounds, CPU s:"
 for k in $keys; do printf '  %-7s%s\n' "$k" "${cpu[$k]}"; done
@@ -331,5 +415,8 @@ goal "peak memory for 100,000 files / 50 MB ($(mb "$peak100"))" \
 echo
 echo "Peak working set, engine (fresh process each): 5,000 files $(mb "$(field peak "$out5")"), 100,000 files $(mb "$peak100"), 100,000 files again (all skipped) $(mb "$(field peak "$skip100")")"
 echo "Peak working set, bare loop: 5,000 files $(mb "$(field peak "$bare5")")"
+echo
+echo "What the manifest costs a first copy: $(ratio3 "${mw[engine]}" "${mw[unhashed]}") (${mw[engine]} s hashing every file and writing the manifest, ${mw[unhashed]} s without)"
 snapshot_report
+verify_report
 echo "Total bench time: $(elapsed "$started" "$(now)") s"

@@ -57,4 +57,15 @@ std::size_t ReadDigits(std::string_view text, std::size_t max_digits, std::uint6
   return count;
 }
 
+std::string LowerHex(const std::uint8_t* bytes, std::size_t count) {
+  constexpr char kDigits[] = "0123456789abcdef";
+  std::string hex;
+  hex.reserve(count * 2);
+  for (std::size_t i = 0; i < count; ++i) {
+    hex += kDigits[bytes[i] >> 4];
+    hex += kDigits[bytes[i] & 15];
+  }
+  return hex;
+}
+
 }  // namespace tess

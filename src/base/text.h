@@ -26,5 +26,7 @@ std::string OneLine(const std::string& text);
 // The decimal digits (0 to 9 only) that open text, at most max_digits of them: how many there
 // are, 0 when text opens with none, and their value in *value.
 std::size_t ReadDigits(std::string_view text, std::size_t max_digits, std::uint64_t* value);
+// Bytes as lowercase hex digits, two a byte, the first byte first (how hashes are written).
+std::string LowerHex(const std::uint8_t* bytes, std::size_t count);
 
 }  // namespace tess

@@ -44,7 +44,8 @@ class ConsoleDialogs : public Dialogs {
   int failures_reported_ = 0;
 };
 
-// "Path", or the desktop as a first start would take it; "" when neither is known.
+}  // namespace
+
 std::string StoredDestination(ProgramSettings& settings, Shell& shell) {
   std::string desktop;
   try {
@@ -53,8 +54,6 @@ std::string StoredDestination(ProgramSettings& settings, Shell& shell) {
   }
   return settings.GetSetting(kKeyPath, desktop);
 }
-
-}  // namespace
 
 int RunBackupFromCommandLine(CommandLineServices s) {
   ConsoleDialogs dialogs(s.console);
@@ -85,7 +84,9 @@ int RunBackupFromCommandLine(CommandLineServices s) {
                  .dialogs = dialogs,
                  .history = history,
                  .copy = s.copy,
-                 .settings = &settings});
+                 .settings = &settings,
+                 .hash = s.hash,
+                 .environment = &s.environment});
   // Nobody may be there to answer: what a window would show in a box goes to the history log.
   const RunOutcome outcome = run.SaveAll(Attendance::kUnattended);
   s.console.WriteLine(outcome.final_status);

@@ -107,6 +107,9 @@ TEST_F(FaultDriveE2eTest, AFullDriveInTheMiddleOfAnOverwriteKeepsEveryEarlierCop
   // The user must be able to see that the drive is full, in the system's own words.
   EXPECT_TRUE(EndsWith(lines[1], L": " + SystemReason(ERROR_DISK_FULL))) << lines[1];
   EXPECT_TRUE(EveryFileOldOrNew(backups + L"\\Big", old_files, new_files));
+  // The run ended, and its manifest records that its copy did not go through.
+  EXPECT_NE(ReadBytes(backups + L"\\Big.sha256").value_or("").find("\n# complete: no\n"),
+            std::string::npos);
   RemoveTree(backups);
 }
 

@@ -3,7 +3,8 @@
 # where files are written under their own names: every file left behind must be whole and
 # current (the source's content and write time) or carry a size or write time its source does
 # not have, so that the next run recopies it; and the run after the last kill must complete
-# with a copy equal to the source.
+# with a copy equal to the source. A manifest is there only once a copy has gone through, and
+# then checks.
 #   kill_during_first_copy.sh TESSALINE_EXE WORK_FOLDER [KILLS]
 # Runs inside the test prefix ($WINEPREFIX) and display ($DISPLAY) that ./x test provides.
 set -euo pipefail
@@ -76,6 +77,7 @@ run_ms=$(($(now_ms) - began))
 kill_program
 [ "$(check_copy)" -eq 0 ] || fail "a complete first copy holds files cut short"
 diff -r "$src" "$copy" >/dev/null || fail "a complete first copy differs from its source"
+manifest_checks "$copy" || fail "a complete first copy's manifest does not check"
 say "a whole first copy takes about $run_ms ms here"
 
 kills=0
@@ -84,13 +86,15 @@ cut_short=0
 while [ "$kills" -lt "$kills_wanted" ]; do
   rounds=$((rounds + 1))
   [ "$rounds" -le "$max_rounds" ] || fail "only $kills of $rounds kills landed inside a run"
-  rm -rf "$copy"
+  rm -rf "$copy" "$copy.sha256"
   lines="$(log_lines)"
   touch "$stamp"
   start_backup
   wait_for_first_write
   kill_within "$run_ms"
   stale="$(check_copy)"
+  # A killed run leaves no manifest; one there was written once the copy had gone through.
+  [ ! -e "$copy.sha256" ] || manifest_checks "$copy" || fail "a manifest there does not check"
   if [ "$(log_lines)" -gt "$lines" ]; then
     say "round $rounds: the run had finished before the kill"
     run_ms="$(earlier_aim "$run_ms")"
@@ -110,6 +114,9 @@ kill_program
 [ -z "$(find "$copy" -name '~tessaline-*.tmp' -print -quit)" ] ||
   fail "temporary files remain after a complete run"
 diff -r "$src" "$copy" >/dev/null || fail "the copy differs from the source after a complete run"
+manifest_checks "$copy" || fail "the manifest of a complete run does not check"
+[ -z "$(find "$dst" -maxdepth 1 -name '~tessaline-*.tmp' -print -quit)" ] ||
+  fail "a temporary manifest remains after a complete run"
 say "$kills kills inside first copies in $rounds rounds, $cut_short file(s) cut short in all:"
 say "every file whole and current or found out of date, and the next run completed"
 rm -rf "$work"

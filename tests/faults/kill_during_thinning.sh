@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The program killed outright (kill -9 on its own process) at random moments while a backup run
 # from the command line removes older dated backup folders ("Keep Fewer Backups" on): every
-# folder left under a backup folder's name must be whole, and the next run must finish what the
-# killed one left, keep exactly what an uninterrupted run keeps, and leave the read-only file the
-# kept folders share read-only.
+# folder left under a backup folder's name must be whole and keep its manifest, and the next run
+# must finish what the killed one left, manifests of removed folders included, keep exactly what
+# an uninterrupted run keeps, and leave the read-only file the kept folders share read-only.
 #   kill_during_thinning.sh TESSALINE_EXE WORK_FOLDER [KILLS]
 # Runs inside the test prefix ($WINEPREFIX) that ./x test provides.
 set -euo pipefail
@@ -33,6 +33,11 @@ for days in $(seq 35 114); do
     fi
   done
 done
+# Each older folder has its manifest beside it, as a run writes them.
+for name in "${names[@]}"; do
+  { printf '# Tessaline backup manifest\n# complete: yes\n# files: 40\n'
+    (cd "$first" && sha256sum sub/*.txt); } >"$template/$name.sha256"
+done
 content() { (cd "$1" && find . -type f | LC_ALL=C sort | xargs cat | sha1sum | cut -d' ' -f1); }
 whole="$(content "$first")"
 
@@ -51,18 +56,27 @@ fresh_destination() {
 }
 start_backup() { (cd "$(dirname "$exe")" && wine "$exe" /backup </dev/null >/dev/null 2>&1 &); }
 wait_for_exit() { gone_within 1200 || fail "a run did not end within two minutes"; }
-# Every older folder still under its name is whole; prints how many leftovers there are.
+# Every older folder still under its name is whole, with its manifest (which goes only after its
+# folder); prints how many leftovers there are.
 check_whole() {
   local name
   for name in "${names[@]}"; do
     [ -d "$dst/$name" ] || continue
     [ "$(content "$dst/$name")" = "$whole" ] || fail "$name keeps a backup name but is not whole"
+    manifest_checks "$dst/$name" || fail "$name is left without its manifest"
   done
   find "$dst" -mindepth 1 -maxdepth 1 -type d -name '~tessaline-*.tmp' | wc -l
 }
 # The read-only file every older folder shares, wherever a name of it is left, has no write bit.
 check_read_only() {
   [ -z "$(find "$dst" -path '*/sub/00.txt' -perm /222 | head -n 1)" ] || fail "$1"
+}
+# No manifest is left without its folder.
+no_lone_manifests() {
+  local name
+  for name in "${names[@]}"; do
+    [ ! -e "$dst/$name.sha256" ] || [ -d "$dst/$name" ] || fail "$name.sha256 outlived its folder"
+  done
 }
 # The older folders still there, one a line.
 older_left() {
@@ -93,6 +107,7 @@ older_left >"$work/kept"
 [ "$(wc -l <"$work/kept")" -lt 30 ] || fail "too few folders were removed"
 [ "$(check_whole)" -eq 0 ] || fail "an uninterrupted run left a removal unfinished"
 check_read_only "an uninterrupted run left the kept folders' read-only file writable"
+no_lone_manifests
 say "it keeps $(wc -l <"$work/kept") of ${#names[@]} older folders, removing the rest in about $run_ms ms"
 
 kills=0
@@ -123,6 +138,7 @@ while [ "$kills" -lt "$kills_wanted" ]; do
   sleep 0.5
   wait_for_exit
   [ "$(check_whole)" -eq 0 ] || fail "the next run left a removal unfinished"
+  no_lone_manifests
   older_left | cmp -s - "$work/kept" || fail "the next run kept other folders than a whole run"
   check_read_only "after a kill and the next run, the kept folders' read-only file is writable"
 done

@@ -66,6 +66,14 @@ wait_for_complete_run() {
   fail "no run completed within a minute"
 }
 
+# True when the backup folder's manifest beside it says its copy went through whole and checks
+# with sha256sum, every file of it as it lists it.
+manifest_checks() {
+  local folder="$1"
+  grep -qx '# complete: yes' "$folder.sha256" 2>/dev/null &&
+    (cd "$folder" && sha256sum -c --strict --quiet "../$(basename "$folder").sha256" >/dev/null 2>&1)
+}
+
 # Waits up to 12 s for find, given its paths and tests, to name something changed since the
 # file $stamp; fails saying what never happened otherwise.
 wait_for_change_since_stamp() {

@@ -1,12 +1,16 @@
 // The command line: what each start asks for, the exit code of a backup from it, and that run
-// over the stored settings, which writes the window's history lines and changes no setting.
+// over the stored settings, which writes the window's history lines and changes no setting; and
+// reading the backups back against their manifests.
 #include "shell/command_line.h"
 
 #include <gtest/gtest.h>
 
 #include "backup/backup_run.h"
+#include "backup/manifest.h"
 #include "ports/console.h"
 #include "shell/command_line_backup.h"
+#include "shell/command_line_verify.h"
+#include "support/fake_hash.h"
 #include "support/fakes.h"
 
 namespace tess::test {
@@ -24,6 +28,9 @@ TEST(CommandLineTest, EachArgumentListAsksForOneKindOfStart) {
       {{"-backup"}, StartRequest::kBackup, ""},
       {{"--Backup"}, StartRequest::kBackup, ""},
       {{"/backup", "/backup"}, StartRequest::kBackup, ""},
+      {{"/verify"}, StartRequest::kVerify, ""},
+      {{"-VERIFY"}, StartRequest::kVerify, ""},
+      {{"/verify", "/?"}, StartRequest::kUsage, ""},
       {{"/?"}, StartRequest::kUsage, ""},
       {{"-?"}, StartRequest::kUsage, ""},
       {{"/help"}, StartRequest::kUsage, ""},
@@ -44,6 +51,7 @@ TEST(CommandLineTest, EachArgumentListAsksForOneKindOfStart) {
   }
   EXPECT_EQ(UnknownArgumentText("/x").rfind("Unknown option: /x\r\n\r\n", 0), 0u);
   EXPECT_NE(UsageText().find("/backup"), std::string::npos);
+  EXPECT_NE(UsageText().find("/verify"), std::string::npos);
 }
 
 TEST(CommandLineTest, ExitCodeSaysWhetherEverythingNothingOrSomethingInBetweenWasSaved) {
@@ -254,6 +262,55 @@ TEST_F(CommandLineBackupTest, AFailureReportGoesToTheConsoleNotABoxAndCounts) {
       << console_.lines[0];
   EXPECT_NE(console_.lines[0].find("a failure at line 158: "), std::string::npos);
   EXPECT_NE(console_.lines.back().find(" with errors (see View History Log)"), std::string::npos);
+}
+
+// /verify over two per-day folders sharing a.txt through a link: the shared file is read once;
+// a missing file and a line that cannot be read are each told, on the console and in the log,
+// with their exit codes; nothing to verify ends with 2.
+TEST_F(CommandLineBackupTest, VerifyTellsEachFindingOnceAndReadsASharedFileOnce) {
+  FakeHash hash;
+  files_.writer_threads = 2;
+  const auto verify = [&] {
+    console_.lines.clear();
+    return VerifyFromCommandLine({fakes_.settings, files_, fakes_.shell, fakes_.environment,
+                                  fakes_.clock, fakes_.pump, console_, hash});
+  };
+  const auto hex = [&](const std::string& bytes) {
+    Sha256Digest digest{};
+    const auto run = hash.Start();
+    run->Add(bytes.data(), bytes.size());
+    run->Finish(&digest);
+    return HexDigest(digest);
+  };
+  fakes_.settings.values["Folders"] = "C:\\Docs;";
+  EXPECT_EQ(verify(), kExitNothingRan);  // no backup folder with a manifest
+  const std::string one = "D:\\Backups\\DocsAug 30 2021";
+  const std::string two = "D:\\Backups\\DocsAug 31 2021";
+  files_.AddFile(one + "\\a.txt", "alpha");
+  files_.AddFile(one + "\\b.txt", "beta");
+  files_.AddFolder(two);
+  ASSERT_FALSE(files_.MakeHardLink(one + "\\a.txt", two + "\\a.txt").Failed());
+  files_.AddFile(one + ".sha256",
+                 ManifestText({}, {{"a.txt", hex("alpha")}, {"b.txt", hex("beta")}}));
+  files_.AddFile(two + ".sha256", ManifestText({}, {{"a.txt", hex("alpha")}}));
+  const int hashed = hash.runs;
+  EXPECT_EQ(verify(), kExitAllSaved);
+  EXPECT_EQ(hash.runs - hashed, 2);
+  EXPECT_EQ(console_.lines, std::vector<std::string>{
+                                "Verified 3 files in 2 backup folders: 0 damaged, 0 missing, 0 "
+                                "unreadable, 0 manifest lines unreadable; 9 bytes read at "
+                                "8/31/2021 4:05:06 PM"});
+
+  files_.Delete(one + "\\b.txt");
+  files_.AddFile(two + ".sha256", files_.Content(two + ".sha256") + "garbage\n");
+  EXPECT_EQ(verify(), kExitSomeNotSaved);
+  const std::vector<std::string> told{
+      "missing: " + one + "\\b.txt", "manifest line 9 cannot be read: " + two + ".sha256",
+      "Verified 3 files in 2 backup folders: 0 damaged, 1 missing, 0 unreadable, 1 manifest "
+      "lines unreadable; 5 bytes read at 8/31/2021 4:05:06 PM"};
+  EXPECT_EQ(console_.lines, told);
+  const std::string log = files_.Content("C:\\Temp\\Tessaline.txt");
+  EXPECT_NE(log.find(told[0] + "\r\n" + told[1] + "\r\n"), std::string::npos) << log;
 }
 
 }  // namespace
