@@ -25,7 +25,7 @@
 #include <thread>
 #include <vector>
 
-#include "backup/copy_tree.h"
+#include "copy/copy_tree.h"
 #include "win32/handles.h"
 #include "win32/long_path.h"
 #include "win32/text.h"

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "backup/backup_names.h"
+#include "backup/destination_listing.h"
 #include "backup/path_rules.h"
 #include "backup/run_report.h"
 #include "base/error_trap.h"
@@ -97,8 +98,9 @@ RunOutcome BackupRun::SaveAll(Attendance attendance) {
   std::map<std::string, EntryTotals> found;
   for (std::size_t i = 0; i < run.entries.size(); ++i) {
     std::string source;
+    OlderBackups older;
     reports.BeginEntry();
-    EntryResult result = BackUpEntry(trap, run, i, &source);
+    EntryResult result = BackUpEntry(trap, run, i, &source, &older);
     if (result.kind == EntryResult::Kind::kCopied && result.copy.folders_failed == 0) {
       found[run.entries[i]] = {result.copy.FilesSeen(), result.copy.bytes_seen};
     }
@@ -111,8 +113,9 @@ RunOutcome BackupRun::SaveAll(Attendance attendance) {
       svc_.history.AppendHistoryLine(
           HistoryLine(SourceName(CopySource(source)), NowText(svc_.clock), result));
     });
-    trap.Step(159,
-              [&] { KeepFewer(run, i, SourceName(CopySource(source)), result, &leftovers_tried); });
+    trap.Step(159, [&] {
+      KeepFewer(run, i, SourceName(CopySource(source)), result, &older, &leftovers_tried);
+    });
     trap.Step(160, [&] { svc_.pump.ProcessPendingEvents(); });
     trap.Step(162, [&] { svc_.pump.ProcessPendingEvents(); });
   }
@@ -155,9 +158,11 @@ BackupRun::Snapshot BackupRun::TakeSnapshot(ErrorTrap& trap, const std::string& 
   trap.Step(116, [&] {
     std::vector<std::string> items = in_.entries.Items();
     run.names = BackupFolderNames(items);
-    run.copy.backups_folder = destination;
-    for (const std::string& item : items) run.copy.backup_names.push_back(BackupBaseName(item));
-    run.copy.stamp_texts = StampTexts::From(svc_.clock);
+    std::vector<std::string> base_names;
+    for (const std::string& item : items) base_names.push_back(BackupBaseName(item));
+    run.stamp_texts = StampTexts::From(svc_.clock);
+    run.copy.copies_folder = destination;
+    run.copy.leave_out = LeftOutOfCopies(std::move(base_names), run.stamp_texts);
     run.entries = std::move(items);
   });
   return run;

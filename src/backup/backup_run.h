@@ -8,10 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "backup/copy_tree.h"
+#include "backup/backup_folder_names.h"
+#include "backup/destination_listing.h"
 #include "backup/folder_naming.h"
 #include "backup/run_progress.h"
 #include "backup/run_report.h"
+#include "copy/copy_tree.h"
 
 namespace tess {
 
@@ -96,21 +98,32 @@ class BackupRun {
     std::vector<std::string> names;  // each entry's backup folder name
     bool snapshot_links = true;
     bool keep_fewer = false;
+    StampTexts stamp_texts;                     // read once from the clock
     CopySettings copy;                          // what every entry's copy shares
     std::map<std::string, EntryTotals> totals;  // what each entry's last whole copy went through
     bool attended = true;
+  };
+  // The destination as listed once for an entry, and the reading of that listing: the link
+  // source and keeping fewer both go by it.
+  struct OlderBackups {
+    bool tried = false;
+    std::string destination;  // in full form; empty when it could not be listed
+    std::vector<TreeEntry> listing;
+    std::vector<EntryBackup> backups;  // the entry's own, ReadEntryBackups of the listing
   };
   // The entries, their names and what every copy shares, as step 116 of the run's trap.
   Snapshot TakeSnapshot(ErrorTrap& trap, const std::string& destination);
   // One entry, as steps 118 to 154 of the run's trap; source is the path the entry was read
   // from, for its history line.
   EntryResult BackUpEntry(ErrorTrap& trap, const Snapshot& run, std::size_t index,
-                          std::string* source);
+                          std::string* source, OlderBackups* older);
   // The entry's stamp as the run's trap reads it (steps 126 to 134): the stamp, and its text.
   FolderStamp ReadStamp(ErrorTrap& trap, std::string* suffix);
+  // Lists the destination for entry index unless that was tried already for it.
+  void ReadOlderBackups(const Snapshot& run, std::size_t index, OlderBackups* older);
   // The folder the plan's copy links to: the entry's newest earlier backup, in full; empty
   // when there is none or the destination cannot be listed.
-  std::string LinkSource(const Snapshot& run, std::size_t index, const std::string& except);
+  std::string LinkSource(const Snapshot& run, const OlderBackups& older, const std::string& except);
   // The copy of one entry, showing how far it has come against the totals expected of it.
   CopyOutcome Copy(const std::string& source, const std::string& landing, CopySettings settings,
                    const std::optional<EntryTotals>& expected);
@@ -121,7 +134,7 @@ class BackupRun {
   // the rule lets go are removed, with their history lines (run_thinning.cpp). The remains of
   // earlier removals are finished first, once a run.
   void KeepFewer(const Snapshot& run, std::size_t index, const std::string& source_name,
-                 const EntryResult& result, bool* leftovers_tried);
+                 const EntryResult& result, OlderBackups* older, bool* leftovers_tried);
 
   Inputs in_;
   Services svc_;

@@ -23,20 +23,14 @@ EntryPlan PlanEntry(const EntryPlanInputs& in) {
   return plan;
 }
 
-std::string NewestEarlierBackup(const std::vector<std::string>& folders, const std::string& name,
-                                const std::string& except, const StampTexts& texts) {
-  std::string newest;
-  LocalTime newest_time;
-  for (const std::string& folder : folders) {
-    if (SameName(folder, except)) continue;
-    const auto read = ReadBackupFolderName(folder, name, texts);
-    if (!read || read->copy_number != 1 || read->stamp == FolderStamp::kNone) continue;
-    if (newest.empty() || StampIsLater(read->time, newest_time)) {
-      newest = folder;
-      newest_time = read->time;
-    }
+std::string NewestEarlierBackup(const std::vector<EntryBackup>& reading,
+                                const std::string& except) {
+  const EntryBackup* newest = nullptr;
+  for (const EntryBackup& backup : reading) {
+    if (!backup.OwnDated() || SameName(backup.name, except)) continue;
+    if (newest == nullptr || StampIsLater(backup.time, newest->time)) newest = &backup;
   }
-  return newest;
+  return newest == nullptr ? "" : newest->name;
 }
 
 }  // namespace tess

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "backup/backup_folder_names.h"
+#include "backup/destination_listing.h"
 #include "backup/folder_naming.h"
 
 namespace tess {
@@ -33,11 +33,9 @@ struct EntryPlan {
 
 EntryPlan PlanEntry(const EntryPlanInputs& in);
 
-// Of the folders directly inside a destination, the newest stamped backup folder of the entry
-// whose backups are named `name`, by the moment its stamp names (not by its name's sort order):
-// never `except` (the folder being written), never one of another entry whose name begins the
-// same way; empty when there is none.
-std::string NewestEarlierBackup(const std::vector<std::string>& folders, const std::string& name,
-                                const std::string& except, const StampTexts& texts);
+// Of an entry's backup folders (ReadEntryBackups), the newest of its own dated ones by the
+// moment its stamp names (not by its name's sort order), never `except` (the folder being
+// written); empty when there is none.
+std::string NewestEarlierBackup(const std::vector<EntryBackup>& reading, const std::string& except);
 
 }  // namespace tess

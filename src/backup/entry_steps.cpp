@@ -34,7 +34,7 @@ std::string WhyNotFound(FileSystem& files, const std::string& source) {
 }  // namespace
 
 EntryResult BackupRun::BackUpEntry(ErrorTrap& trap, const Snapshot& run, std::size_t index,
-                                   std::string* source_out) {
+                                   std::string* source_out, OlderBackups* older) {
   const std::string& entry = run.entries[index];
   std::string& source = *source_out;
   trap.Step(118, [&] { source = EntryFolder(entry); });
@@ -59,7 +59,8 @@ EntryResult BackupRun::BackUpEntry(ErrorTrap& trap, const Snapshot& run, std::si
     });
   }
   const EntryPlan plan = PlanEntry(wanted);
-  const std::string link_from = plan.links ? LinkSource(run, index, plan.folder_name) : "";
+  if (plan.links) ReadOlderBackups(run, index, older);
+  const std::string link_from = plan.links ? LinkSource(run, *older, plan.folder_name) : "";
   result.backup_folder = plan.folder_name;
   result.linked_folder = LastPathPart(link_from);
 
@@ -132,22 +133,28 @@ FolderStamp BackupRun::ReadStamp(ErrorTrap& trap, std::string* suffix) {
   return stamp == FolderStamp::kNone ? FolderStamp::kNameOnly : stamp;
 }
 
-std::string BackupRun::LinkSource(const Snapshot& run, std::size_t index,
-                                  const std::string& except) {
+void BackupRun::ReadOlderBackups(const Snapshot& run, std::size_t index, OlderBackups* older) {
+  if (older->tried) return;
+  older->tried = true;
   try {
-    const std::string destination = CleanPath(run.destination);
-    std::vector<TreeEntry> entries;
-    if (svc_.files.List(destination, &entries).Failed()) return "";
-    std::vector<std::string> folders;
-    for (const TreeEntry& entry : entries) {
-      if (entry.IsFolder() && !entry.names_another_place) folders.push_back(entry.name);
+    if (!svc_.files.FullPath(CleanPath(run.destination), &older->destination).Failed() &&
+        !svc_.files.List(older->destination, &older->listing).Failed()) {
+      older->backups = ReadEntryBackups(older->listing, run.names, index, run.stamp_texts);
+      return;
     }
-    const std::string newest =
-        NewestEarlierBackup(folders, run.names[index], except, run.copy.stamp_texts);
-    return newest.empty() ? newest : CleanPath(destination + "\\" + newest);
   } catch (...) {
-    return "";  // no links this time; the copy is whole all the same
   }
+  // Nothing to go by: no links this time, and nothing removed.
+  older->destination.clear();
+  older->listing.clear();
+  older->backups.clear();
+}
+
+std::string BackupRun::LinkSource(const Snapshot& run, const OlderBackups& older,
+                                  const std::string& except) {
+  if (older.destination.empty()) return "";
+  const std::string newest = NewestEarlierBackup(older.backups, except);
+  return newest.empty() ? newest : CleanPath(CleanPath(run.destination) + "\\" + newest);
 }
 
 // The copy never shows anything of its own; whatever goes wrong is counted in its outcome.

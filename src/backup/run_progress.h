@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "backup/copy_tally.h"
+#include "copy/copy_tally.h"
 
 namespace tess {
 

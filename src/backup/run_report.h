@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "backup/copy_tally.h"
+#include "copy/copy_tally.h"
 
 namespace tess {
 

@@ -51,7 +51,7 @@ std::uint64_t Seed(const LocalTime& t, std::size_t index) {
 }  // namespace
 
 void BackupRun::KeepFewer(const Snapshot& run, std::size_t index, const std::string& source_name,
-                          const EntryResult& result, bool* leftovers_tried) {
+                          const EntryResult& result, OlderBackups* older, bool* leftovers_tried) {
   if (!run.keep_fewer || removing_) return;
   // A run whose copy failed for a full disk removes too, so the next one finds room; the
   // folder it wrote stays, as the newest, and so does the one it linked to.
@@ -59,7 +59,7 @@ void BackupRun::KeepFewer(const Snapshot& run, std::size_t index, const std::str
       result.Complete() || (result.kind == EntryResult::Kind::kCopied && result.copy.disk_full);
   if (!copied) return;
   const auto written =
-      ReadBackupFolderName(result.backup_folder, run.names[index], run.copy.stamp_texts);
+      ReadBackupFolderName(result.backup_folder, run.names[index], run.stamp_texts);
   if (!written || written->copy_number != 1 || written->stamp == FolderStamp::kNone) return;
 
   removing_ = true;
@@ -67,34 +67,21 @@ void BackupRun::KeepFewer(const Snapshot& run, std::size_t index, const std::str
     bool& removing;
     ~Finished() { removing = false; }
   } finished{removing_};
-  std::string destination;
-  std::vector<TreeEntry> listing;
-  if (svc_.files.FullPath(CleanPath(run.destination), &destination).Failed() ||
-      svc_.files.List(destination, &listing).Failed()) {
-    return;  // nothing to go by; the next run tries again
-  }
-  const std::function<void()> yield = [this] {
-    try {
-      svc_.pump.ProcessPendingEvents();
-    } catch (...) {
-      // The event pump's failures belong to its handlers; the removal goes on.
-    }
-  };
+  ReadOlderBackups(run, index, older);
+  if (older->destination.empty()) return;  // nothing to go by; the next run tries again
+  const std::string& destination = older->destination;
+  const std::function<void()> yield = PumpEvents(svc_.pump);
   if (!*leftovers_tried) {
     *leftovers_tried = true;
-    for (const LeftoverFailure& failure : FinishRemovals(svc_.files, destination, listing, yield)) {
+    for (const LeftoverFailure& failure :
+         FinishRemovals(svc_.files, destination, older->listing, yield)) {
       svc_.history.AppendHistoryLine(LeftoverNotRemoved(failure, NowText(svc_.clock)));
     }
   }
 
-  std::vector<std::string> folders;
-  for (const TreeEntry& entry : listing) {
-    if (entry.IsFolder() && !entry.names_another_place) folders.push_back(entry.name);
-  }
   const LocalTime now = svc_.clock.Now();
   const std::vector<std::string> going =
-      BackupsToRemove(DatedBackupsOf(folders, run.names, index, run.copy.stamp_texts), now,
-                      {result.backup_folder, result.linked_folder});
+      BackupsToRemove(older->backups, now, {result.backup_folder, result.linked_folder});
   int removed = 0;
   std::uint64_t tag = Seed(now, index);
   for (const std::string& folder : going) {

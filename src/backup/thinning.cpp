@@ -1,12 +1,12 @@
 #include "backup/thinning.h"
 
-#include <chrono>
 #include <memory>
 
-#include "backup/copy_paths.h"
-#include "backup/copy_tree.h"
-#include "backup/file_decision.h"
+#include "backup/destination_listing.h"
 #include "base/temporary_name.h"
+#include "copy/copy_paths.h"
+#include "copy/file_decision.h"
+#include "ports/event_pump.h"
 
 namespace tess {
 namespace {
@@ -30,7 +30,9 @@ std::uint64_t Mixed(std::uint64_t value) {
 class TreeRemoval {
  public:
   TreeRemoval(FileTree& files, const std::function<void()>& yield, bool keep_whole)
-      : files_(files), yield_(yield), keep_whole_(keep_whole) {}
+      : files_(files),
+        breaks_(yield, EventBreaks::First::kAfterAnInterval),
+        keep_whole_(keep_whole) {}
 
   // True when the folder is gone; otherwise Failure() tells the first thing that stopped it.
   bool Remove(const std::string& folder, std::uint32_t attributes) {
@@ -82,7 +84,7 @@ class TreeRemoval {
         RemoveFile(path, entry.attributes);
       }
       if (Stopped()) return false;
-      LetEventsRun();
+      breaks_.TakeIfDue();
     }
     const FileError e = files_.RemoveFolder(folder);
     Done(e);
@@ -106,30 +108,14 @@ class TreeRemoval {
     Done(deleted);
   }
 
-  void LetEventsRun() {
-    const auto now = std::chrono::steady_clock::now();
-    if (!yield_ || now - last_yield_ < std::chrono::milliseconds(kYieldIntervalMs)) return;
-    last_yield_ = now;
-    try {
-      yield_();
-    } catch (...) {
-      // The event pump's failures belong to its handlers; the removal goes on.
-    }
-  }
-
   FileTree& files_;
-  const std::function<void()>& yield_;
+  EventBreaks breaks_;
   const bool keep_whole_;
   bool removed_any_ = false;
   FileError failure_;
-  std::chrono::steady_clock::time_point last_yield_ = std::chrono::steady_clock::now();
 };
 
 }  // namespace
-
-bool IsRemovalLeftover(const TreeEntry& entry) {
-  return entry.IsFolder() && !entry.names_another_place && IsTemporaryName(entry.name);
-}
 
 FolderRemoval RemoveBackupFolder(FileTree& files, const std::string& destination,
                                  const std::string& name, std::uint64_t tag,

@@ -26,9 +26,6 @@ struct FolderRemoval {
   std::string leftover;  // kLeftUnfinished: the name the rest now has
 };
 
-// A folder left directly in a destination by a removal that did not finish.
-bool IsRemovalLeftover(const TreeEntry& entry);
-
 // Removes the folder `name` directly inside the destination (a full path). `tag` seeds the name
 // it takes while it goes; `yield` runs now and then, on this thread, between files. A file of
 // the folder that is read-only goes too, and keeps its read-only bit under the other names it has

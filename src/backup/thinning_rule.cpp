@@ -37,35 +37,20 @@ std::int64_t Seconds(const LocalTime& t) {
 
 }  // namespace
 
-std::vector<DatedBackup> DatedBackupsOf(const std::vector<std::string>& folders,
-                                        const std::vector<std::string>& names, std::size_t index,
-                                        const StampTexts& texts) {
-  std::vector<DatedBackup> backups;
-  if (index >= names.size()) return backups;
-  for (const std::string& folder : folders) {
-    const auto read = ReadBackupFolderName(folder, names[index], texts);
-    if (!read || read->copy_number != 1 || read->stamp == FolderStamp::kNone) continue;
-    // A name that another entry could claim as well is nobody's to remove.
-    bool another_entrys = false;
-    for (std::size_t other = 0; other < names.size() && !another_entrys; ++other) {
-      if (other == index) continue;
-      const auto theirs = ReadBackupFolderName(folder, names[other], texts);
-      another_entrys = theirs && theirs->copy_number == 1;
-    }
-    if (!another_entrys) backups.push_back({folder, read->time});
-  }
-  return backups;
-}
-
-std::vector<std::string> BackupsToRemove(std::vector<DatedBackup> backups, const LocalTime& now,
+std::vector<std::string> BackupsToRemove(const std::vector<EntryBackup>& reading,
+                                         const LocalTime& now,
                                          const std::vector<std::string>& kept) {
+  std::vector<EntryBackup> backups;
+  for (const EntryBackup& b : reading) {
+    if (b.OwnDated()) backups.push_back(b);
+  }
   if (backups.empty()) return {};
   const std::int64_t now_seconds = Seconds(now);
   // The newest moment of each day (tier 1) or week (tier 2) met in the tier it is in; every
   // folder of the last day is a group of its own moment.
   std::map<std::pair<int, std::int64_t>, std::int64_t> newest_of_group;
   std::int64_t newest = Seconds(backups.front().time);
-  const auto group_of = [&](const DatedBackup& b) -> std::pair<int, std::int64_t> {
+  const auto group_of = [&](const EntryBackup& b) -> std::pair<int, std::int64_t> {
     const std::int64_t at = Seconds(b.time);
     const std::int64_t age = now_seconds - at;
     const std::int64_t day = FloorDivide(at, kDay);
@@ -73,18 +58,18 @@ std::vector<std::string> BackupsToRemove(std::vector<DatedBackup> backups, const
     if (age <= kDaily) return {1, day};
     return {2, FloorDivide(day + kMondayOffset, 7)};
   };
-  for (const DatedBackup& b : backups) {
+  for (const EntryBackup& b : backups) {
     const std::int64_t at = Seconds(b.time);
     newest = std::max(newest, at);
     auto [it, added] = newest_of_group.try_emplace(group_of(b), at);
     if (!added) it->second = std::max(it->second, at);
   }
 
-  std::stable_sort(backups.begin(), backups.end(), [](const DatedBackup& a, const DatedBackup& b) {
+  std::stable_sort(backups.begin(), backups.end(), [](const EntryBackup& a, const EntryBackup& b) {
     return Seconds(a.time) < Seconds(b.time);
   });
   std::vector<std::string> going;
-  for (const DatedBackup& b : backups) {
+  for (const EntryBackup& b : backups) {
     const std::int64_t at = Seconds(b.time);
     if (at == newest || at == newest_of_group.at(group_of(b))) continue;
     if (std::any_of(kept.begin(), kept.end(),

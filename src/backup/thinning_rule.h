@@ -3,33 +3,22 @@
 // the newest of all, judged by the local time each folder's stamp names.
 #pragma once
 
-#include <cstddef>
 #include <string>
 #include <vector>
 
-#include "backup/backup_folder_names.h"
+#include "backup/destination_listing.h"
 #include "ports/clock.h"
 
 namespace tess {
 
-struct DatedBackup {
-  std::string name;
-  LocalTime time;  // what the stamp names; midnight for a date alone
-};
-
-// Of the folder names directly inside a destination, those that read as a stamped backup folder
-// (either mode) of entry `index`, whose backups are named names[index] ("Photos", or
-// "Photos (2)" for a second source of that name), and as no other entry's backup folder.
-std::vector<DatedBackup> DatedBackupsOf(const std::vector<std::string>& folders,
-                                        const std::vector<std::string>& names, std::size_t index,
-                                        const StampTexts& texts);
-
-// The names the rule lets go, oldest first. Tiers by age (now minus the stamp): up to 24 hours,
-// every folder stays; up to 30 days, the newest of each calendar day; older, the newest of each
-// week, weeks beginning on Monday. A folder whose stamp lies ahead of now is as new as can be.
-// The newest folder stays whatever its age, as does every folder named in `kept` (the one the
-// run writes and the one it links from); folders of one moment share its fate.
-std::vector<std::string> BackupsToRemove(std::vector<DatedBackup> backups, const LocalTime& now,
+// The names the rule lets go of an entry's backup folders (ReadEntryBackups), oldest first.
+// Only the entry's own dated folders count (EntryBackup::OwnDated). Tiers by age (now minus the
+// stamp): up to 24 hours, every folder stays; up to 30 days, the newest of each calendar day;
+// older, the newest of each week, weeks beginning on Monday. A folder whose stamp lies ahead of now
+// is as new as can be. The newest folder stays whatever its age, as does every folder named in
+// `kept` (the one the run writes and the one it links from); folders of one moment share its fate.
+std::vector<std::string> BackupsToRemove(const std::vector<EntryBackup>& reading,
+                                         const LocalTime& now,
                                          const std::vector<std::string>& kept);
 
 }  // namespace tess

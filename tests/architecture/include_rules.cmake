@@ -3,9 +3,10 @@
 #   base/      includes only base/
 #   ports/     (the interfaces of outside services) base/ and ports/
 #   controls/  base/ and controls/
+#   copy/      (the copy core, knowing nothing of runs) base/, ports/ and copy/
 #   backup/ schedule/ folders/ history/ options/ tray/ appearance/ (the subsystems)
-#              base/, controls/, ports/ and one another, never shell/ (the window front)
-#   shell/     base/, controls/, ports/, the subsystems and shell/
+#              base/, controls/, ports/, copy/ and one another, never shell/ (the window front)
+#   shell/     base/, controls/, ports/, copy/, the subsystems and shell/
 #   win32/     (the adapters behind the ports) base/, ports/ and win32/, nothing of the features
 #   view/      (the window) anything but app/
 #   app/       anything
@@ -24,13 +25,14 @@ set(subsystems backup schedule folders history options tray appearance)
 set(allowed_base base)
 set(allowed_ports base ports)
 set(allowed_controls base controls)
+set(allowed_copy base ports copy)
 foreach(subsystem IN LISTS subsystems)
-  set(allowed_${subsystem} base controls ports ${subsystems})
+  set(allowed_${subsystem} base controls ports copy ${subsystems})
 endforeach()
-set(allowed_shell base controls ports ${subsystems} shell)
+set(allowed_shell base controls ports copy ${subsystems} shell)
 set(allowed_win32 base ports win32)
-set(allowed_view base controls ports ${subsystems} shell win32 view)
-set(allowed_app base controls ports ${subsystems} shell win32 view app)
+set(allowed_view base controls ports copy ${subsystems} shell win32 view)
+set(allowed_app base controls ports copy ${subsystems} shell win32 view app)
 set(windows_parts win32 view app)
 
 # The part of the tree a path (relative to the source folder) belongs to.

@@ -14,6 +14,7 @@ file(WRITE ${tree}/win32/bad.cpp "#include <windows.h>\n#include \"folders/drop_
 file(WRITE ${tree}/app/fine.cpp "#include \"view/main_window.h\"\n")
 file(WRITE ${tree}/stray/bad.cpp "#include <string>\n")
 file(WRITE ${tree}/shell/bad.cpp "#include \"win32/text.h\"\n")
+file(WRITE ${tree}/copy/bad.cpp "#include \"copy/copy_tally.h\"\n#include \"backup/thinning.h\"\n")
 
 execute_process(COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${tree} -P ${CHECK}
                 RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
@@ -27,7 +28,8 @@ foreach(expected "base/bad.cpp: base/ must not include ports/clock.h"
                  "shell/bad.cpp: shell/ must not include win32/text.h"
                  "win32/bad.cpp: win32/ must not include folders/drop_rules.h"
                  "stray/bad.cpp: stray/ has no place in the layering"
-                 "6 include(s) break the layering")
+                 "copy/bad.cpp: copy/ must not include backup/thinning.h"
+                 "7 include(s) break the layering")
   string(FIND "${report}" "${expected}" at)
   if(at EQUAL -1)
     message(FATAL_ERROR "the check did not report \"${expected}\":\n${report}")

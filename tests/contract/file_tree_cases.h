@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "backup/copy_tally.h"
+#include "copy/copy_tally.h"
 #include "ports/file_system.h"
 
 namespace tess::contract {

@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "backup/copy_tree.h"
+#include "copy/copy_tree.h"
 #include "support/faulty_tree.h"
 #include "win32/text.h"
 #include "win32/win_file_system.h"

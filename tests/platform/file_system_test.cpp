@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "backup/copy_tree.h"
+#include "copy/copy_tree.h"
 #include "base/platform_error.h"
 #include "ports/file_queries.h"
 #include "support/faulty_tree.h"

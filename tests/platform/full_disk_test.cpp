@@ -10,7 +10,7 @@
 #include <string>
 #include <thread>
 
-#include "backup/copy_tree.h"
+#include "copy/copy_tree.h"
 #include "base/platform_error.h"
 #include "support/faulty_tree.h"
 #include "win32/text.h"

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "backup/copy_tree.h"
+#include "copy/copy_tree.h"
 #include "win32/win_file_system.h"
 #include "win_support/files.h"
 #include "win_support/linux_side.h"

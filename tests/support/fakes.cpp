@@ -4,12 +4,20 @@
 #include <cctype>
 #include <cstdio>
 
-#include "backup/copy_tree.h"
+#include "copy/copy_tree.h"
 #include "base/name_case.h"
 #include "base/unchanged_file.h"
 #include "support/thread_pool.h"
 
 namespace tess::test {
+
+std::vector<TreeEntry> FolderListing(const std::vector<std::string>& names) {
+  std::vector<TreeEntry> listing;
+  for (const std::string& name : names) {
+    listing.push_back({.name = name, .key = NameKey(name), .attributes = kAttrDirectory});
+  }
+  return listing;
+}
 
 // ---------------- settings ----------------
 

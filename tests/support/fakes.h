@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "backup/copy_tree.h"
+#include "copy/copy_tree.h"
 #include "base/platform_error.h"
 #include "ports/clock.h"
 #include "ports/dialogs.h"
@@ -25,6 +25,9 @@
 #include "shell/main_form.h"
 
 namespace tess::test {
+
+// A destination's listing as the file tree gives it, each name a folder.
+std::vector<TreeEntry> FolderListing(const std::vector<std::string>& names);
 
 class FakeSettingsStore : public SettingsStore {
  public:

@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "backup/copy_tree.h"
+#include "copy/copy_tree.h"
 
 namespace tess::test {
 

@@ -1,8 +1,12 @@
-// Reading backup folder names back: the entry they belong to, the copy number and the stamp.
+// Reading backup folder names back: the entry they belong to, the copy number and the stamp,
+// and a destination's listing read as each entry's backup folders.
 #include "backup/backup_folder_names.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
+#include "backup/destination_listing.h"
 #include "backup/folder_naming.h"
 #include "support/fakes.h"
 
@@ -114,6 +118,55 @@ TEST_F(BackupFolderNamesTest, AnyOfTheRunsEntriesAndTheOrderOfStamps) {
   EXPECT_TRUE(StampIsLater(one, midnight));
   EXPECT_TRUE(StampIsLater(september, one));
   EXPECT_FALSE(StampIsLater(midnight, midnight));
+}
+
+// One line per backup folder of a reading: name | stamp and time | flags | files beside.
+std::string Line(const EntryBackup& b) {
+  char when[32] = "";
+  if (b.stamp != FolderStamp::kNone) {
+    std::snprintf(when, sizeof when, "%04d-%02d-%02d %02d:%02d:%02d", b.time.year, b.time.month,
+                  b.time.day, b.time.hour, b.time.minute, b.time.second);
+  }
+  std::string line = b.name + " | " + when + " |";
+  if (b.another_entry_may_claim) line += " claimed";
+  if (b.names_another_place) line += " link";
+  if (b.OwnDated()) line += " own-dated";
+  line += " |";
+  for (const std::string& file : b.files_beside) line += " " + file;
+  return line;
+}
+
+TEST_F(BackupFolderNamesTest, ADestinationListingReadsAsEachEntrysBackupFolders) {
+  std::vector<TreeEntry> listing = FolderListing(
+      {"Docs", "DocsAug 30 2021", "DocsDate Aug 31 2021 Time 04 05 06 PM", "Docs (2)Aug 30 2021",
+       "DocsJun 5 2021", "Docs extraAug 30 2021", "~tessaline-0123456789abcdef.tmp"});
+  listing.push_back({.name = "DocsAug 29 2021",
+                     .attributes = kAttrDirectory | kAttrReparsePoint,
+                     .names_another_place = true});
+  for (const char* file : {"docsaug 30 2021.SHA256", "DocsDate Aug 31 2021 Time 04 05 06 PM.sha256",
+                           "DocsDate Aug 31 2021 Time 04 05 06 PM.tar.gz", "DocsAug 31 2021",
+                           "Docs (2)Aug 30 2021.sha256"}) {
+    listing.push_back({.name = file});
+  }
+  // The run's entries; the third one's own folder reads as a dated folder of the first.
+  const std::vector<std::string> names = {"Docs", "Docs (2)", "DocsJun 5 2021"};
+  const std::vector<std::vector<std::string>> expected = {
+      {"Docs |  | |", "DocsAug 30 2021 | 2021-08-30 00:00:00 | own-dated | docsaug 30 2021.SHA256",
+       "DocsDate Aug 31 2021 Time 04 05 06 PM | 2021-08-31 16:05:06 | own-dated | DocsDate Aug 31 "
+       "2021 Time 04 05 06 PM.sha256 DocsDate Aug 31 2021 Time 04 05 06 PM.tar.gz",
+       "DocsJun 5 2021 | 2021-06-05 00:00:00 | claimed |",
+       "DocsAug 29 2021 | 2021-08-29 00:00:00 | link |"},
+      {"Docs (2)Aug 30 2021 | 2021-08-30 00:00:00 | own-dated | Docs (2)Aug 30 2021.sha256"},
+      {"DocsJun 5 2021 |  | claimed |"},
+      {},
+  };
+  for (std::size_t index = 0; index < expected.size(); ++index) {
+    std::vector<std::string> lines;
+    for (const EntryBackup& b : ReadEntryBackups(listing, names, index, texts)) {
+      lines.push_back(Line(b));
+    }
+    EXPECT_EQ(lines, expected[index]) << "entry " << index;
+  }
 }
 
 }  // namespace

@@ -1,10 +1,11 @@
 // The copy core's decisions on the host, over the file-system double, and its failures through
 // a tree that injects faults: what is left out, what is put right, what a failed write leaves
 // behind and which failure is told.
-#include "backup/copy_tree.h"
+#include "copy/copy_tree.h"
 
-#include "backup/copy_paths.h"
+#include "backup/destination_listing.h"
 #include "base/temporary_name.h"
+#include "copy/copy_paths.h"
 
 #include <gtest/gtest.h>
 
@@ -252,12 +253,12 @@ TEST_P(LeftOutTest, TheWalkLeavesOutOnlyWhatIsNoUsersData) {
                   file);
   }
   CopySettings settings;
-  settings.backups_folder = c.backups_folder;
-  settings.backup_names = {"Photos", "Ann"};
-  settings.stamp_texts.months = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                 "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-  settings.stamp_texts.am = "AM";
-  settings.stamp_texts.pm = "PM";
+  StampTexts texts;
+  texts.months = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  texts.am = "AM";
+  texts.pm = "PM";
+  settings.copies_folder = c.backups_folder;
+  settings.leave_out = LeftOutOfCopies({"Photos", "Ann"}, texts);
   const CopyOutcome out = CopyTree(files, c.source, c.destination, settings);
   EXPECT_TRUE(out.Complete()) << out.first_failure_path << ": " << out.first_failure_reason;
   // The files, each with its own path as content: the folders above them are implied.

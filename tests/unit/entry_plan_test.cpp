@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/fakes.h"
+
 namespace tess::test {
 namespace {
 
@@ -68,12 +70,19 @@ TEST(EntryPlanTest, AnEntryLinksToItsOwnNewestStampedFolderByTheMomentItNames) {
       "Docs",                                       // no stamp
       "DOCSDATE AUG 31 2021 TIME 04 05 06 PM",      // the folder being written, in any case
   };
-  EXPECT_EQ(NewestEarlierBackup(folders, "Docs", "DocsDate Aug 31 2021 Time 04 05 06 PM", texts),
+  // The run's entries are named `names`; the newest for the first of them.
+  const auto newest = [&](const std::vector<std::string>& listed,
+                          const std::vector<std::string>& names, const std::string& except) {
+    return NewestEarlierBackup(ReadEntryBackups(FolderListing(listed), names, 0, texts), except);
+  };
+  EXPECT_EQ(newest(folders, {"Docs"}, "DocsDate Aug 31 2021 Time 04 05 06 PM"),
             "DocsDate Aug 30 2021 Time 09 00 00 AM");
-  EXPECT_EQ(NewestEarlierBackup(folders, "Docs (2)", "", texts),
-            "Docs (2)Date Sep 1 2021 Time 09 00 00 AM");
-  EXPECT_EQ(NewestEarlierBackup(folders, "Music", "", texts), "");
-  EXPECT_EQ(NewestEarlierBackup({}, "Docs", "", texts), "");
+  EXPECT_EQ(newest(folders, {"Docs (2)"}, ""), "Docs (2)Date Sep 1 2021 Time 09 00 00 AM");
+  EXPECT_EQ(newest(folders, {"Music"}, ""), "");
+  EXPECT_EQ(newest({}, {"Docs"}, ""), "");
+  // A folder another entry of the run could claim as its own is nobody's to link to.
+  EXPECT_EQ(newest({"DocsAug 29 2021", "DocsAug 31 2021"}, {"Docs", "DocsAug 31 2021"}, ""),
+            "DocsAug 29 2021");
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The decision about one file, as a table of what the source, its copy and the earlier backup
 // show: what is current, what is rewritten, what is linked and what may not be touched; and which
 // names of one listing the destination takes as one, and which of them is backed up.
-#include "backup/file_decision.h"
+#include "copy/file_decision.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "backup/name_twins.h"
+#include "copy/name_twins.h"
 #include "base/name_case.h"
 
 namespace tess::test {

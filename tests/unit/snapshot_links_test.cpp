@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "backup/copy_tree.h"
+#include "copy/copy_tree.h"
 #include "support/fakes.h"
 #include "support/faulty_tree.h"
 

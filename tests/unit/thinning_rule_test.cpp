@@ -21,8 +21,8 @@ class ThinningRuleTest : public ::testing::Test {
   // The names the rule lets go of these folders of the entry "Docs", at the test clock's now.
   std::set<std::string> Going(const std::vector<std::string>& folders,
                               const std::vector<std::string>& kept = {}) {
-    const auto going =
-        BackupsToRemove(DatedBackupsOf(folders, {"Docs"}, 0, texts_), clock_.now, kept);
+    const auto going = BackupsToRemove(
+        ReadEntryBackups(FolderListing(folders), {"Docs"}, 0, texts_), clock_.now, kept);
     return {going.begin(), going.end()};
   }
   FakeClock clock_;  // Tuesday Aug 31 2021, 04 05 06 PM
@@ -96,18 +96,23 @@ TEST_F(ThinningRuleTest, OnlyFoldersThatReadAsThisEntrysOwnCount) {
       "Old things",
   };
   const std::vector<std::string> names = {"Docs", "Docs (2)", "DocsJun 5 2021"};
+  const auto own_dated = [&](std::size_t index) {
+    std::vector<EntryBackup> found;
+    for (const EntryBackup& b : ReadEntryBackups(FolderListing(folders), names, index, texts_)) {
+      if (b.OwnDated()) found.push_back(b);
+    }
+    return found;
+  };
   const auto names_of = [&](std::size_t index) {
     std::vector<std::string> found;
-    for (const DatedBackup& b : DatedBackupsOf(folders, names, index, texts_)) {
-      found.push_back(b.name);
-    }
+    for (const EntryBackup& b : own_dated(index)) found.push_back(b.name);
     return found;
   };
   EXPECT_EQ(names_of(0),
             (std::vector<std::string>{"DocsDate Jun 1 2021 Time 08 00 00 AM", "DocsJun 2 2021"}));
   EXPECT_EQ(names_of(1), (std::vector<std::string>{"Docs (2)Date Jun 3 2021 Time 08 00 00 AM"}));
   EXPECT_EQ(names_of(2), (std::vector<std::string>{}));
-  EXPECT_EQ(DatedBackupsOf(folders, names, 0, texts_)[1].time.day, 2);
+  EXPECT_EQ(own_dated(0)[1].time.day, 2);
 }
 
 }  // namespace

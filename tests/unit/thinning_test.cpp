@@ -3,6 +3,8 @@
 // them (read-only bit included), and what a crash leaves is finished by the next removal.
 #include "backup/thinning.h"
 
+#include "backup/destination_listing.h"
+
 #include <gtest/gtest.h>
 
 #include "support/fakes.h"

@@ -1,19 +1,17 @@
-#include "backup/copy_tree.h"
+#include "copy/copy_tree.h"
 
 #include <algorithm>
-#include <chrono>
 #include <exception>
 #include <optional>
 #include <string_view>
 #include <vector>
 
-#include "backup/copy_paths.h"
-#include "backup/file_decision.h"
-#include "backup/file_writer.h"
-#include "backup/name_twins.h"
-#include "backup/thinning.h"
 #include "base/name_case.h"
 #include "base/temporary_name.h"
+#include "copy/copy_paths.h"
+#include "copy/file_decision.h"
+#include "copy/file_writer.h"
+#include "copy/name_twins.h"
 
 namespace tess {
 namespace {
@@ -76,7 +74,7 @@ class Walk {
                    const TreeEntry* copy, const std::string& earlier_folder,
                    const TreeEntry* earlier);
   void KeepFolderAttributes(const std::string& folder, std::uint32_t source_attributes);
-  void LetEventsRunBetweenFiles();
+  // On the caller's thread only: how far the copy has come, then the caller's yield.
   void LetEventsRun();
   // The walk's own places: each file and each failing folder takes the next one.
   std::uint64_t NextOrder() { return next_order_++; }
@@ -91,10 +89,14 @@ class Walk {
   const CopySettings& settings_;
   FileRules rules_;
   std::string target_root_;
-  std::string link_root_;     // the earlier backup in full form; empty: no links
-  std::string backups_root_;  // settings_.backups_folder in full form; empty for none
+  std::string link_root_;    // the earlier backup in full form; empty: no links
+  std::string copies_root_;  // settings_.copies_folder in full form; empty for none
   std::uint64_t next_order_ = 0;
-  std::chrono::steady_clock::time_point last_yield_{};
+  EventBreaks breaks_{[this] {
+                        if (settings_.progress) settings_.progress(tally_.Progress());
+                        if (settings_.yield) settings_.yield();
+                      },
+                      EventBreaks::First::kAtOnce};
   CopyTally tally_;
   // Last, so that it goes first: its threads use the tally.
   std::optional<FileWriter> writer_;
@@ -162,10 +164,10 @@ void Walk::Start(const std::string& source, const std::string& destination) {
   if (const FileError e = MakeFolderChain(to, &created); e.Failed()) return FailFolder(to, e);
   target_root_ = to;
   LearnWriteTimes(to);
-  // A backups folder that cannot be put in full form holds no folder the walk meets.
-  if (!settings_.backups_folder.empty() &&
-      files_.FullPath(settings_.backups_folder, &backups_root_).Failed()) {
-    backups_root_.clear();
+  // A folder of copies that cannot be put in full form holds no folder the walk meets.
+  if (!settings_.copies_folder.empty() && settings_.leave_out &&
+      files_.FullPath(settings_.copies_folder, &copies_root_).Failed()) {
+    copies_root_.clear();
   }
   CopyContents(from, to, created, link_root_);
   if (created && !IsRoot(from)) KeepFolderAttributes(to, named.attributes);
@@ -263,7 +265,7 @@ void Walk::CopyFiles(const std::string& source, const std::string& target, bool 
       FailTwin(source, entry.name, twin_of, false);
       continue;
     }
-    LetEventsRunBetweenFiles();
+    breaks_.TakeIfDue();
     CopyOneFile(Join(source, entry.name), entry, target, copy, earlier,
                 FindKey(earlier_copies, entry.key));
   }
@@ -274,10 +276,8 @@ void Walk::CopyFiles(const std::string& source, const std::string& target, bool 
 bool Walk::EntersSubfolder(const std::string& parent, const TreeEntry& folder) {
   if (folder.names_another_place) return false;
   if (IsRoot(parent) && IsVolumeBookkeeping(folder.name)) return false;
-  // What a removal of an older backup left there is no more to be backed up than the backups.
-  if (!backups_root_.empty() && files_.SamePath(parent, backups_root_) &&
-      (IsBackupFolderOf(folder.name, settings_.backup_names, settings_.stamp_texts) ||
-       IsRemovalLeftover(folder))) {
+  if (!copies_root_.empty() && files_.SamePath(parent, copies_root_) &&
+      settings_.leave_out(folder)) {
     return false;
   }
   return !files_.SamePath(Join(parent, folder.name), target_root_);  // the copy itself
@@ -353,26 +353,7 @@ void Walk::KeepFolderAttributes(const std::string& folder, std::uint32_t source_
   if (bits != 0) files_.SetAttributes(folder, bits);
 }
 
-// Small files take well under a millisecond each, and a pass through the event pump costs
-// a noticeable share of that, so between files the pump runs at most every
-// kYieldIntervalMs: often enough for a window to feel live.
-void Walk::LetEventsRunBetweenFiles() {
-  if (std::chrono::steady_clock::now() - last_yield_ >=
-      std::chrono::milliseconds(kYieldIntervalMs)) {
-    LetEventsRun();
-  }
-}
-
-// The caller's thread only.
-void Walk::LetEventsRun() {
-  last_yield_ = std::chrono::steady_clock::now();
-  try {
-    if (settings_.progress) settings_.progress(tally_.Progress());
-    if (settings_.yield) settings_.yield();
-  } catch (...) {
-    // The event pump's failures belong to its handlers; the copy goes on.
-  }
-}
+void Walk::LetEventsRun() { breaks_.Take(); }
 
 void Walk::FailFolder(const std::string& path, const FileError& e) {
   if (e.kind == FileErrorKind::kDiskFull) tally_.DiskWasFull();

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "backup/copy_tally.h"
+#include "copy/copy_tally.h"
 #include "ports/file_tree.h"
 
 namespace tess {

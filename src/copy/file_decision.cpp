@@ -1,4 +1,4 @@
-#include "backup/file_decision.h"
+#include "copy/file_decision.h"
 
 #include "base/unchanged_file.h"
 

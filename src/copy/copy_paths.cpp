@@ -1,4 +1,4 @@
-#include "backup/copy_paths.h"
+#include "copy/copy_paths.h"
 
 namespace tess::copy_path {
 namespace {

@@ -29,10 +29,11 @@
 // Folders that only name another place are not followed (they can lead back up the tree, and
 // what they name is backed up where it lives); a source named directly is followed even when
 // it is a link. When the destination lies inside the source, the walk leaves the copy out, and
-// with it the backup folders of earlier runs (CopySettings::backups_folder), so a backup kept
-// inside its own source does not take in every earlier backup again and grow without end. At
-// the root of a drive, the system's own "System Volume Information" and "$RECYCLE.BIN" are left
-// out: Windows refuses to open them, and they are no user's data.
+// with it whatever the caller leaves out of the folder that holds its copies
+// (CopySettings::copies_folder): a backup kept inside its own source then does not take in
+// every earlier backup again and grow without end. At the root of a drive, the system's own
+// "System Volume Information" and "$RECYCLE.BIN" are left out: Windows refuses to open them,
+// and they are no user's data.
 //
 // A source folder on a file system that tells letter case apart can hold names the destination
 // takes as one (FAQ.html and faq.html, Docs and docs): the first in code point order is copied,
@@ -46,13 +47,11 @@
 // told is the first in walk order.
 #pragma once
 
-#include <cstdint>
 #include <functional>
 #include <string>
-#include <vector>
 
-#include "backup/backup_folder_names.h"
-#include "backup/copy_tally.h"
+#include "copy/copy_tally.h"
+#include "ports/event_pump.h"
 #include "ports/file_tree.h"
 
 namespace tess {
@@ -72,16 +71,12 @@ struct CopySettings {
   // (a hard link) of that copy: the folder then costs only what changed. Where the file system
   // refuses a link (no links at all, too many names, another volume, access) the file is copied.
   std::string link_from;
-  // The folder a run writes its backup folders into, and the names its entries' backups carry
-  // (BackupBaseName). A folder directly inside backups_folder whose name reads as a backup
-  // folder of one of them (stamped or not, "(k)" or not), or has the temporary-name shape (the
-  // rest of an older backup being removed), is left out of the copy. Empty: none.
-  std::string backups_folder;
-  std::vector<std::string> backup_names;
-  StampTexts stamp_texts;
+  // The folder that holds this copy and its siblings (a run's backup folders), and the caller's
+  // answer to whether a folder met directly inside it stays out of the copy. Empty or null:
+  // nothing is left out there.
+  std::string copies_folder;
+  std::function<bool(const TreeEntry&)> leave_out;
 };
-
-inline constexpr std::uint64_t kYieldIntervalMs = 10;
 
 CopyOutcome CopyTree(FileTree& files, const std::string& source, const std::string& destination,
                      const CopySettings& settings);

@@ -1,4 +1,4 @@
-#include "backup/copy_tally.h"
+#include "copy/copy_tally.h"
 
 namespace tess {
 

@@ -1,4 +1,4 @@
-#include "backup/file_writer.h"
+#include "copy/file_writer.h"
 
 #include <algorithm>
 #include <chrono>
@@ -7,9 +7,9 @@
 #include <random>
 #include <utility>
 
-#include "backup/copy_paths.h"
-#include "backup/file_decision.h"
 #include "base/temporary_name.h"
+#include "copy/copy_paths.h"
+#include "copy/file_decision.h"
 
 namespace tess {
 namespace {

@@ -1,4 +1,4 @@
-#include "backup/name_twins.h"
+#include "copy/name_twins.h"
 
 #include <algorithm>
 #include <numeric>
