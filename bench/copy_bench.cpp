@@ -1,15 +1,19 @@
 // Windows side of the copy benchmark: makes the test tree, times the engine, a bare
 // FindFirstFileExW + CopyFileExW loop, a pool of threads calling CopyFileExW and a bare
-// FindFirstFileExW + CreateHardLinkW loop, measures how long the window's thread takes to answer
-// during a copy, and checks a copy against its source.
+// FindFirstFileExW + CreateHardLinkW loop, reads backups back against their manifests as /verify
+// does and with a bare FindFirstFileExW + ReadFile + CNG SHA-256 loop, measures how long the
+// window's thread takes to answer during a copy, and checks a copy against its source.
 //   tessaline_bench generate <dir> <small files> <big files> <big MB>
 //   tessaline_bench engine <source> <destination> [writer threads]
+//   tessaline_bench unhashed <source> <destination>
 //   tessaline_bench snapshot <source> <destination> <earlier backup to link to, or ->
 //   tessaline_bench bare <source> <destination>
 //   tessaline_bench links <earlier backup> <destination>
 //   tessaline_bench pool <threads> <source> <destination>
 //   tessaline_bench responsive <source> <destination>
 //   tessaline_bench verify <source> <copy> <compare every n-th file>
+//   tessaline_bench readloop <folder>
+//   tessaline_bench verifybackups <destination> <backup folder name>...
 // Each command prints one line of key=value pairs.
 #include <windows.h>
 // psapi.h needs windows.h first.
@@ -25,11 +29,14 @@
 #include <thread>
 #include <vector>
 
+#include "backup/manifest_file.h"
+#include "backup/verify.h"
 #include "copy/copy_tree.h"
 #include "win32/handles.h"
 #include "win32/long_path.h"
 #include "win32/text.h"
 #include "win32/win_file_system.h"
+#include "win32/win_sha256.h"
 
 namespace {
 
@@ -129,10 +136,13 @@ int Generate(const std::string& dir, int small_files, int big_files, int big_mb)
 }
 
 // workers 0: the program's own CopyFolder; otherwise the engine with that many writer threads.
-// link_from: an earlier backup whose current files are linked to, as a stamped run does.
+// link_from: an earlier backup whose current files are linked to, as a stamped run does. Like a
+// run, it hashes every file it writes and then writes the destination's manifest beside it,
+// taking the lines of linked files from the earlier backup's; hashed false: neither.
 int Engine(const std::string& source, const std::string& destination, int workers,
-           const std::string& link_from = {}) {
+           const std::string& link_from = {}, bool hashed = true) {
   tess::win32::WinFileSystem files;
+  tess::win32::WinSha256 hash;
   // The program's window has long had its message queue when a backup starts, so the
   // queue's one-time set-up is not part of the copy.
   const double queue_start = Now();
@@ -144,7 +154,22 @@ int Engine(const std::string& source, const std::string& destination, int worker
   settings.yield = PumpMessages;
   settings.workers = workers;
   settings.link_from = link_from;
+  const tess::ManifestFile own = tess::ReadManifestFile(files, destination + ".sha256");
+  tess::ManifestFile earlier;
+  if (!link_from.empty()) earlier = tess::ReadManifestFile(files, link_from + ".sha256");
+  tess::FileHashes hashes(hash, own.reading.lines, earlier.reading.lines,
+                          earlier.state != tess::ManifestFile::State::kNone);
+  if (hashed) settings.hashes = &hashes;
   out = tess::CopyTree(files, source, destination, settings);
+  if (hashed) {
+    tess::ManifestLines lines = own.reading.lines;
+    for (auto& [path, line] : hashes.Made()) lines[path] = line;
+    const tess::FileError e = tess::WriteManifestFile(
+        files, destination + ".sha256",
+        tess::ManifestText({source, "", "", "", out.Complete()}, lines),
+        own.state == tess::ManifestFile::State::kOurs, static_cast<std::uint64_t>(Now() * 1e6));
+    if (e.Failed()) std::printf("manifest=%s\n", e.text.c_str());
+  }
   const double seconds = Now() - start;
   std::printf(
       "seconds=%.3f copied=%llu skipped=%llu linked=%llu failed=%llu folders_failed=%llu "
@@ -408,6 +433,84 @@ int Verify(const std::string& source, const std::string& copy, int every) {
   return check.problems == 0 && check.files > 0 ? 0 : 1;
 }
 
+// The floor of reading a backup back: one walk, and every file opened, read in 1 MB steps and
+// hashed with CNG on this thread, with nothing compared.
+struct ReadLoop {
+  tess::win32::WinSha256 hash;
+  std::vector<char> buffer = std::vector<char>(1 << 20);
+  std::uint64_t files = 0;
+  std::uint64_t bytes = 0;
+  std::uint64_t failed = 0;
+};
+
+void ReadAndHash(const std::wstring& folder, ReadLoop& loop) {
+  WIN32_FIND_DATAW found;
+  FindHandle find(FindFirstFileExW(JoinPath(folder, L"*").c_str(), FindExInfoBasic, &found,
+                                   FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+  if (!find) return;
+  do {
+    const std::wstring name = found.cFileName;
+    if (name == L"." || name == L"..") continue;
+    const std::wstring path = JoinPath(folder, name);
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      ReadAndHash(path, loop);
+      continue;
+    }
+    FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    std::unique_ptr<tess::HashRun> run = loop.hash.Start();
+    if (!file || !run) {
+      ++loop.failed;
+      continue;
+    }
+    for (;;) {
+      DWORD got = 0;
+      if (!ReadFile(file.get(), loop.buffer.data(), static_cast<DWORD>(loop.buffer.size()), &got,
+                    nullptr) ||
+          got == 0) {
+        break;
+      }
+      run->Add(loop.buffer.data(), got);
+      loop.bytes += got;
+    }
+    tess::Sha256Digest digest{};
+    if (run->Finish(&digest)) ++loop.files;
+  } while (FindNextFileW(find.get(), &found));
+}
+
+int ReadLoopOver(const std::string& folder) {
+  ReadLoop loop;
+  const double start = Now();
+  ReadAndHash(LongPath(folder), loop);
+  std::printf("seconds=%.3f files=%llu bytes=%llu failed=%llu\n", Now() - start,
+              static_cast<unsigned long long>(loop.files),
+              static_cast<unsigned long long>(loop.bytes),
+              static_cast<unsigned long long>(loop.failed));
+  return loop.failed == 0 ? 0 : 1;
+}
+
+// What /verify does for the named backup folders of one destination, each beside its manifest.
+int VerifyBackups(const std::string& destination, const std::vector<std::string>& names) {
+  tess::win32::WinFileSystem files;
+  tess::win32::WinSha256 hash;
+  const double start = Now();
+  tess::BackupVerifier verifier(files, hash, 2);
+  std::vector<tess::VerifyFinding> findings;
+  for (const std::string& name : names) {
+    verifier.Check(destination + "\\" + name + ".sha256", destination + "\\" + name, &findings);
+  }
+  const tess::VerifyTotals& totals = verifier.Totals();
+  std::printf("seconds=%.3f files=%llu folders=%llu bytes=%llu findings=%llu\n", Now() - start,
+              static_cast<unsigned long long>(totals.files),
+              static_cast<unsigned long long>(totals.folders),
+              static_cast<unsigned long long>(totals.bytes),
+              static_cast<unsigned long long>(findings.size()));
+  for (const tess::VerifyFinding& finding : findings) {
+    std::printf("finding=%s\n", tess::FindingText(finding).c_str());
+  }
+  return findings.empty() && totals.files > 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -418,6 +521,7 @@ int wmain(int argc, wchar_t** argv) {
       return Generate(args[1], std::stoi(args[2]), std::stoi(args[3]), std::stoi(args[4]));
     }
     if (args.size() == 3 && args[0] == "engine") return Engine(args[1], args[2], 0);
+    if (args.size() == 3 && args[0] == "unhashed") return Engine(args[1], args[2], 0, {}, false);
     if (args.size() == 4 && args[0] == "engine") {
       return Engine(args[1], args[2], std::stoi(args[3]));
     }
@@ -430,12 +534,18 @@ int wmain(int argc, wchar_t** argv) {
     if (args.size() == 3 && args[0] == "responsive") return Responsive(args[1], args[2]);
     if (args.size() == 4 && args[0] == "verify")
       return Verify(args[1], args[2], std::stoi(args[3]));
+    if (args.size() == 2 && args[0] == "readloop") return ReadLoopOver(args[1]);
+    if (args.size() >= 3 && args[0] == "verifybackups") {
+      return VerifyBackups(args[1], std::vector<std::string>(args.begin() + 2, args.end()));
+    }
   } catch (const std::exception& e) {
     std::printf("error=%s\n", e.what());
     return 1;
   }
-  std::fprintf(stderr,
-               "usage: tessaline_bench generate|engine|snapshot|bare|links|pool|responsive|verify "
-               "...\n");
+  std::fprintf(
+      stderr,
+      "usage: tessaline_bench generate|engine|unhashed|snapshot|bare|links|pool|responsive|verify|"
+      "readloop|verifybackups "
+      "...\n");
   return 2;
 }

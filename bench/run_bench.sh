@@ -7,6 +7,11 @@
 # Then the default options: the same tree backed up ten times into new folders, each linked to
 # the one before and each set against a bare FindFirstFileExW + CreateHardLinkW loop over the same
 # earlier folder, with a changed file at the end and 100,000 files for memory.
+# The engine hashes every file it writes and writes its manifest, as the program does; the same
+# first copy without hashing runs beside it in every round, for what the manifest costs. Then the
+# read-back: three linked dated folders of one source (2,000 small files and 3 x 40 MB), each with
+# its manifest, read back as /verify reads them (a shared file once) and set against a bare
+# FindFirstFileExW + ReadFile + CNG SHA-256 loop over one of them.
 # BENCH_ROUNDS sets the rounds (default 5); BENCH_WORKERS="1 2 4 8" adds the engine with each
 # number of writer threads to every round, for sizing the pool. BENCH_ONLY=snapshots runs only
 # the default-options case.
@@ -189,6 +194,44 @@ snapshot_case() {
   SNAP_PEAK=$(field peak "$out")
 }
 
+# Three dated folders of one source, each linked to the one before and with its manifest, read
+# back as /verify reads them, and the bare read loop over the first. Sets the VERIFY_* figures.
+verify_case() {
+  local k out
+  log "reading back: three linked folders of 2,000 small files and 3 x 40 MB against a bare loop"
+  run generate "$WORK\\vsrc" 2000 3 40 >/dev/null || die "cannot generate the tree"
+  fresh back
+  local back="$DEST"
+  mkdir -p "$WORK_UNIX/$back"
+  out="$(run snapshot "$WORK\\vsrc" "$WORK\\$back\\v1" -)" || die "first folder: $out"
+  out="$(run snapshot "$WORK\\vsrc" "$WORK\\$back\\v2" "$WORK\\$back\\v1")" || die "second folder: $out"
+  out="$(run snapshot "$WORK\\vsrc" "$WORK\\$back\\v3" "$WORK\\$back\\v2")" || die "third folder: $out"
+  [ "$(field linked "$out")" = 2003 ] || die "the third folder did not link every file: $out"
+  (cd "$WORK_UNIX/$back/v3" && sha256sum -c --strict --quiet ../v3.sha256 >/dev/null) ||
+    die "the third folder's manifest does not check with sha256sum"
+  VERIFY_RUNS="" READ_RUNS=""
+  for k in $(seq "$ROUNDS"); do
+    sync
+    measure wine "$BENCH" verifybackups "$WORK\\$back" v1 v2 v3 || die "read-back failed: $OUT"
+    [ "$(field files "$OUT")" = 6009 ] || die "the read-back did not check every line: $OUT"
+    VERIFY_RUNS+=" $WALL"
+    VERIFY_BYTES=$(field bytes "$OUT")
+    measure wine "$BENCH" readloop "$WORK\\$back\\v1" || die "read loop failed: $OUT"
+    READ_RUNS+=" $WALL"
+    READ_BYTES=$(field bytes "$OUT")
+  done
+  VERIFY=$(median <<<"$VERIFY_RUNS")
+  READ=$(median <<<"$READ_RUNS")
+}
+
+verify_report() {
+  echo
+  echo "Read-back: three dated folders of 2,000 files of 1-8 KB + 3 x 40 MB, linked, each with its manifest"
+  echo "  as /verify reads them (a shared file once, two threads) ${VERIFY} s, $(mb "$VERIFY_BYTES") read; rounds, s:${VERIFY_RUNS}"
+  echo "  bare FindFirstFileEx + ReadFile + CNG SHA-256 loop over one folder ${READ} s, $(mb "$READ_BYTES") read; rounds, s:${READ_RUNS}"
+  goal "read-back of three linked folders / bare loop over one" "$(ratio3 "$VERIFY" "$READ")" 1.20
+}
+
 snapshot_report() {
   echo
   echo "Default options: ten new folders of 5,000 files of 1-8 KB + 5 x 50 MB, each linked to the one before"
@@ -214,6 +257,12 @@ if [ "${BENCH_ONLY:-}" = snapshots ]; then
   echo "Total bench time: $(elapsed "$started" "$(now)") s"
   exit 0
 fi
+if [ "${BENCH_ONLY:-}" = verify ]; then
+  verify_case
+  verify_report
+  echo "Total bench time: $(elapsed "$started" "$(now)") s"
+  exit 0
+fi
 
 log "warming up"
 fresh warm
@@ -234,6 +283,11 @@ for round in $(seq "$ROUNDS"); do
   measure wine "$BENCH" engine "$WORK\\src" "$WORK\\$DEST" || die "engine second run failed: $OUT"
   [ "$(field skipped "$OUT")" = "$SOURCE_FILES" ] || die "second run did not skip everything: $OUT"
   add skip
+
+  fresh dst
+  measure wine "$BENCH" unhashed "$WORK\\src" "$WORK\\$DEST" || die "engine without hashing failed: $OUT"
+  add unhashed
+  verify "engine without hashing" "$DEST"
 
   fresh dst
   measure wine "$BENCH" bare "$WORK\\src" "$WORK\\$DEST" || die "bare loop failed: $OUT"
@@ -282,9 +336,10 @@ fresh b5
 bare5="$(run bare "$WORK\\small5k" "$WORK\\$DEST")" || die "bare loop failed: $bare5"
 
 snapshot_case
+verify_case
 
 declare -A mw mc mo
-for k in engine skip bare pool xcopy cp $(for n in $WORKER_COUNTS; do echo "w$n"; done); do
+for k in engine unhashed skip bare pool xcopy cp $(for n in $WORKER_COUNTS; do echo "w$n"; done); do
   mw[$k]=$(median <<<"${wall[$k]}")
   mc[$k]=$(median <<<"${cpu[$k]}")
   mo[$k]=$(median <<<"${outside[$k]}")
@@ -300,6 +355,7 @@ row() {
     "$(ratio "${mc[$2]}" "${mc[cp]}")"
 }
 row "engine CopyFolder" engine
+row "engine without hashing" unhashed
 row "bare FindFirstFileEx+CopyFileEx" bare
 row "4 threads calling CopyFileEx" pool
 row "wine xcopy /E /I /Y /Q (*)" xcopy
@@ -308,7 +364,7 @@ row "engine onto its copy (skip)" skip
 for n in $WORKER_COUNTS; do row "engine, $n writer threads" "w$n"; done
 echo "(*) timed from outside: includes starting a Wine process ('wine cmd /c exit': ${launch_wall} s wall, ${launch_cpu} s CPU)"
 echo "rounds, wall s:"
-keys="engine bare pool xcopy cp skip $(for n in $WORKER_COUNTS; do echo "w$n"; done)"
+keys="engine unhashed bare pool xcopy cp skip $(for n in $WORKER_COUNTS; do echo "w$n"; done)"
 for k in $keys; do printf '  %-7s%s\n' "$k" "${wall[$k]}"; done
 echo "rounds, CPU s:"
 for k in $keys; do printf '  %-7s%s\n' "$k" "${cpu[$k]}"; done
@@ -331,5 +387,8 @@ goal "peak memory for 100,000 files / 50 MB ($(mb "$peak100"))" \
 echo
 echo "Peak working set, engine (fresh process each): 5,000 files $(mb "$(field peak "$out5")"), 100,000 files $(mb "$peak100"), 100,000 files again (all skipped) $(mb "$(field peak "$skip100")")"
 echo "Peak working set, bare loop: 5,000 files $(mb "$(field peak "$bare5")")"
+echo
+echo "What the manifest costs a first copy: $(ratio3 "${mw[engine]}" "${mw[unhashed]}") (${mw[engine]} s hashing every file and writing the manifest, ${mw[unhashed]} s without)"
 snapshot_report
+verify_report
 echo "Total bench time: $(elapsed "$started" "$(now)") s"

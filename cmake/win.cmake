@@ -14,7 +14,7 @@ target_compile_definitions(tessaline_core PUBLIC UNICODE _UNICODE WIN32_LEAN_AND
 file(GLOB WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/win32/*.cpp)
 add_library(tessaline_win32 STATIC ${WIN32_SOURCES})
 target_link_libraries(tessaline_win32 PUBLIC tessaline_core comctl32 shell32 ole32 oleaut32 uuid
-                      gdi32 user32 advapi32 shlwapi)
+                      gdi32 user32 advapi32 shlwapi bcrypt)
 target_compile_options(tessaline_win32 PRIVATE ${WARNINGS})
 
 # The window: its frame and one binding per control kind.

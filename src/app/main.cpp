@@ -16,6 +16,7 @@
 
 #include "shell/command_line.h"
 #include "shell/command_line_backup.h"
+#include "shell/command_line_verify.h"
 #include "shell/main_form.h"
 #include "view/dpi.h"
 #include "view/main_window.h"
@@ -30,6 +31,7 @@
 #include "win32/win_file_system.h"
 #include "win32/win_notify_icon.h"
 #include "win32/win_registry.h"
+#include "win32/win_sha256.h"
 #include "win32/win_shell.h"
 
 namespace {
@@ -95,8 +97,24 @@ int RunBackup() {
   WinEnvironment environment;
   WinClock clock;
   WinEventPump pump;
+  WinSha256 hash;
   return tess::RunBackupFromCommandLine({settings, files, shell, environment, clock, pump, console,
-                                         nullptr, tess::view::TellRunningCopyOutcomeStored});
+                                         nullptr, tess::view::TellRunningCopyOutcomeStored, &hash});
+}
+
+// Reads the backups back against their manifests, without a window, like /backup.
+int RunVerify() {
+  using namespace tess::win32;
+  WinConsole console;
+  RegistrySettingsStore settings;
+  WinFileSystem files;
+  WinShell shell(nullptr);
+  WinEnvironment environment;
+  WinClock clock;
+  WinEventPump pump;
+  WinSha256 hash;
+  return tess::VerifyFromCommandLine(
+      {settings, files, shell, environment, clock, pump, console, hash});
 }
 
 // Becomes the session's window copy, or has the running one show itself. A copy that is still
@@ -128,8 +146,9 @@ int Run(HINSTANCE instance) {
   WinNotifyIcon notify_icon(window.Handle(), window.SmallIcon(), window.SmallWarningIcon());
   WinClock clock;
   WinEventPump pump;
-  MainForm form(
-      Services{settings, files, shell, registry, environment, dialogs, notify_icon, clock, pump});
+  WinSha256 hash;
+  MainForm form(Services{settings, files, shell, registry, environment, dialogs, notify_icon, clock,
+                         pump, nullptr, &hash});
   const auto attachment = window.Attach(form);
   window.Load();
   window.ShowFirstTime();
@@ -158,6 +177,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
       return Tell(tess::UnknownArgumentText(line.unknown_argument), tess::kExitNothingRan);
     case tess::StartRequest::kBackup:
       return RunBackup();
+    case tess::StartRequest::kVerify:
+      return RunVerify();
     case tess::StartRequest::kWindow:
       break;
   }

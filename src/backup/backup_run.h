@@ -18,6 +18,7 @@
 namespace tess {
 
 class CaptionModel;
+class EntryManifest;
 class ListViewModel;
 class FileSystem;
 class EventPump;
@@ -26,6 +27,8 @@ class Dialogs;
 class ErrorTrap;
 class HistoryLog;
 class ProgramSettings;
+class ContentHash;
+class Environment;
 
 // A folder copy as a service of its own: the backup run's is the copy core over its file
 // system unless a caller gives another (a test that watches what the run copies).
@@ -81,6 +84,10 @@ class BackupRun {
     // Where each entry's totals are kept, so the next run can tell how far it has come against
     // them. Null: not kept.
     ProgramSettings* settings = nullptr;
+    // What hashes the files each backup folder's manifest lists; null: no manifests are written.
+    ContentHash* hash = nullptr;
+    // Where a manifest finds the computer's and the user's names; null: left blank.
+    Environment* environment = nullptr;
   };
   BackupRun(Inputs inputs, Services services) : in_(std::move(inputs)), svc_(std::move(services)) {}
 
@@ -124,6 +131,10 @@ class BackupRun {
   // The folder the plan's copy links to: the entry's newest earlier backup, in full; empty
   // when there is none or the destination cannot be listed.
   std::string LinkSource(const Snapshot& run, const OlderBackups& older, const std::string& except);
+  // The manifest of an entry's copy, written as step 153 of the run's trap once the copy ends;
+  // a failure to write it throws, and is the entry's failure.
+  void WriteManifest(EntryManifest& manifest, const std::string& entry, std::size_t index,
+                     const CopyOutcome& copy);
   // The copy of one entry, showing how far it has come against the totals expected of it.
   CopyOutcome Copy(const std::string& source, const std::string& landing, CopySettings settings,
                    const std::optional<EntryTotals>& expected);

@@ -1,8 +1,10 @@
 #include "backup/destination_listing.h"
 
 #include <map>
+#include <optional>
 #include <utility>
 
+#include "backup/manifest.h"
 #include "base/name_case.h"
 #include "base/temporary_name.h"
 
@@ -64,8 +66,12 @@ bool IsRemovalLeftover(const TreeEntry& entry) {
 
 std::function<bool(const TreeEntry&)> LeftOutOfCopies(std::vector<std::string> base_names,
                                                       StampTexts texts) {
-  return [names = std::move(base_names), texts = std::move(texts)](const TreeEntry& folder) {
-    return IsBackupFolderOf(folder.name, names, texts) || IsRemovalLeftover(folder);
+  return [names = std::move(base_names), texts = std::move(texts)](const TreeEntry& entry) {
+    if (!entry.IsFolder()) {
+      const std::optional<std::string> subject = ManifestSubject(entry.name);
+      return subject && IsBackupFolderOf(*subject, names, texts);
+    }
+    return IsBackupFolderOf(entry.name, names, texts) || IsRemovalLeftover(entry);
   };
 }
 

@@ -46,8 +46,9 @@ bool IsRemovalLeftover(const TreeEntry& entry);
 
 // What a copy leaves out of the destination when the destination lies inside its source: a
 // folder that reads as a backup folder of any of the entries whose backups are named
-// base_names (BackupBaseName; stamped or not, "(k)" or not), and the rest of an older backup
-// being removed, which is no more to be backed up than the backups are.
+// base_names (BackupBaseName; stamped or not, "(k)" or not), the manifest beside such a folder,
+// and the rest of an older backup being removed, which is no more to be backed up than the
+// backups are.
 std::function<bool(const TreeEntry&)> LeftOutOfCopies(std::vector<std::string> base_names,
                                                       StampTexts texts);
 

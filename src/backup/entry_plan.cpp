@@ -1,6 +1,7 @@
 #include "backup/entry_plan.h"
 
 #include "backup/backup_names.h"
+#include "backup/manifest.h"
 #include "backup/path_rules.h"
 #include "base/name_case.h"
 
@@ -18,6 +19,11 @@ EntryPlan PlanEntry(const EntryPlanInputs& in) {
   }
   plan.must_exist = CleanPath(in.destination + "\\" + plan.folder_name);
   if (plan.landing.empty()) plan.landing = plan.must_exist;
+  plan.manifest =
+      (plan.landing == plan.must_exist && !in.source_is_folder && in.stamp == FolderStamp::kNone
+           ? CleanPath(in.destination + "\\" + in.name)
+           : plan.landing) +
+      kManifestEnding;
   plan.links = in.snapshot_links &&
                (in.stamp == FolderStamp::kDateAndTime || in.stamp == FolderStamp::kDate);
   return plan;

@@ -29,6 +29,8 @@ struct EntryPlan {
   std::string landing;  // what the copy is given as its destination
   // The entry's newest earlier stamped backup folder is to be found and linked to.
   bool links = false;
+  // The manifest beside what the copy writes: the backup folder, or a file landing as itself.
+  std::string manifest;
 };
 
 EntryPlan PlanEntry(const EntryPlanInputs& in);

@@ -1,18 +1,25 @@
 // One entry of a backup run carried out: its plan made, its folder made when missing, its
 // copy, each read and write a numbered step of the run's trap so a report names the line.
+#include <cmath>
+#include <cstdint>
 #include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "backup/backup_names.h"
 #include "backup/backup_run.h"
+#include "backup/entry_manifest.h"
 #include "backup/entry_plan.h"
 #include "backup/path_rules.h"
 #include "base/error_trap.h"
+#include "base/platform_error.h"
 #include "ports/dialogs.h"
+#include "ports/environment.h"
 #include "ports/event_pump.h"
 #include "ports/file_queries.h"
 #include "ports/file_system.h"
+#include "schedule/due_time.h"
 
 namespace tess {
 
@@ -93,15 +100,23 @@ EntryResult BackupRun::BackUpEntry(ErrorTrap& trap, const Snapshot& run, std::si
   if (trap.Test(150, [&] { return IsFolder(svc_.files, plan.must_exist); })) {
     // The copy makes the landing folder when it is missing, and puts a file entry inside it
     // whether or not its path ends in a backslash.
+    std::optional<EntryManifest> manifest;
     trap.Step(152, [&] {
       CopySettings settings = run.copy;
       settings.link_from = link_from;
+      if (svc_.hash != nullptr) {
+        manifest.emplace(svc_.files, *svc_.hash, plan.manifest, link_from);
+        settings.hashes = manifest->Hashes();
+      }
       const auto expected = run.totals.find(entry);
       result.copy =
           Copy(source, plan.landing, std::move(settings),
                expected == run.totals.end() ? std::nullopt : std::optional(expected->second));
       result.kind = EntryResult::Kind::kCopied;  // only a copy that returned can count as saved
     });
+    if (manifest && result.kind == EntryResult::Kind::kCopied) {
+      trap.Step(153, [&] { WriteManifest(*manifest, entry, index, result.copy); });
+    }
   } else {
     trap.Step(154, [&] {
       result.kind = EntryResult::Kind::kNotCopied;
@@ -155,6 +170,25 @@ std::string BackupRun::LinkSource(const Snapshot& run, const OlderBackups& older
   if (older.destination.empty()) return "";
   const std::string newest = NewestEarlierBackup(older.backups, except);
   return newest.empty() ? newest : CleanPath(CleanPath(run.destination) + "\\" + newest);
+}
+
+// Who the backup belongs to, and whether its copy went through whole: a run killed before this
+// leaves no new manifest, so only a run that ended can say either.
+void BackupRun::WriteManifest(EntryManifest& manifest, const std::string& entry, std::size_t index,
+                              const CopyOutcome& copy) {
+  ManifestOwner owner;
+  owner.source = entry;
+  if (svc_.environment != nullptr) {
+    owner.computer = svc_.environment->Variable("COMPUTERNAME");
+    owner.user = svc_.environment->Variable("USERNAME");
+  }
+  const double now = svc_.clock.UtcSeconds();
+  owner.written = UtcText(static_cast<std::int64_t>(std::llround(now)));
+  owner.complete = copy.Complete();
+  const std::uint64_t tag =
+      static_cast<std::uint64_t>(now * 1000) ^ (static_cast<std::uint64_t>(index) << 52);
+  const std::string failure = manifest.Write(owner, tag);
+  if (!failure.empty()) throw PlatformError(kErrPermissionDenied, failure);
 }
 
 // The copy never shows anything of its own; whatever goes wrong is counted in its outcome.

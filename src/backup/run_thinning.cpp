@@ -2,14 +2,20 @@
 // the entry's dated folders the rule lets go, each removed safely, and the history lines that
 // say what went and what could not.
 #include <cstdint>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "backup/backup_run.h"
+#include "backup/manifest.h"
+#include "backup/manifest_file.h"
 #include "backup/path_rules.h"
 #include "backup/thinning.h"
 #include "backup/thinning_rule.h"
+#include "base/name_case.h"
 #include "base/text.h"
+#include "copy/copy_paths.h"
 #include "history/history_log.h"
 #include "ports/event_pump.h"
 #include "ports/file_system.h"
@@ -46,6 +52,34 @@ std::uint64_t Seed(const LocalTime& t, std::size_t index) {
   const std::uint64_t millisecond = ((t.hour * 60 + t.minute) * 60 + t.second) * 1000;
   return (day * 86'400'000 + millisecond + t.millisecond) ^
          (static_cast<std::uint64_t>(index) << 52);
+}
+
+// The manifests of the entry's dated folders that are gone: a run stopped between removing a
+// folder and its manifest leaves the manifest, which proves nothing any more. The folder the run
+// has just written (after this listing was read) keeps its own.
+void RemoveLoneManifests(FileTree& files, const std::string& destination,
+                         const std::vector<TreeEntry>& listing,
+                         const std::vector<std::string>& names, std::size_t index,
+                         const StampTexts& texts, const std::string& written) {
+  std::set<std::string> there;
+  for (const TreeEntry& entry : listing) {
+    if (entry.IsFolder()) there.insert(NameKey(entry.name));
+  }
+  std::vector<TreeEntry> gone;
+  for (const TreeEntry& entry : listing) {
+    const std::optional<std::string> subject =
+        entry.IsFolder() ? std::nullopt : ManifestSubject(entry.name);
+    if (!subject || there.count(NameKey(*subject)) != 0 || SameName(*subject, written)) continue;
+    TreeEntry folder;
+    folder.name = *subject;
+    folder.attributes = kAttrDirectory;
+    gone.push_back(std::move(folder));
+  }
+  for (const EntryBackup& backup : ReadEntryBackups(gone, names, index, texts)) {
+    if (backup.OwnDated()) {
+      RemoveManifestFile(files, copy_path::Join(destination, ManifestName(backup.name)));
+    }
+  }
 }
 
 }  // namespace
@@ -87,6 +121,11 @@ void BackupRun::KeepFewer(const Snapshot& run, std::size_t index, const std::str
   for (const std::string& folder : going) {
     tag += 16;  // past the names the one before may have tried
     const FolderRemoval removal = RemoveBackupFolder(svc_.files, destination, folder, tag, yield);
+    if (removal.kind == FolderRemoval::Kind::kRemoved ||
+        removal.kind == FolderRemoval::Kind::kGone) {
+      // Its proof goes after it, so that no folder is ever left without its manifest.
+      RemoveManifestFile(svc_.files, copy_path::Join(destination, ManifestName(folder)));
+    }
     if (removal.kind == FolderRemoval::Kind::kRemoved) {
       ++removed;
     } else if (removal.kind != FolderRemoval::Kind::kGone) {
@@ -94,6 +133,8 @@ void BackupRun::KeepFewer(const Snapshot& run, std::size_t index, const std::str
     }
     yield();
   }
+  RemoveLoneManifests(svc_.files, destination, older->listing, run.names, index, run.stamp_texts,
+                      result.backup_folder);
   if (removed > 0) {
     svc_.history.AppendHistoryLine(Removed(source_name, removed, NowText(svc_.clock)));
   }

@@ -47,4 +47,15 @@ std::string OneLine(const std::string& text) {
   return last == std::string::npos ? "" : out.substr(0, last + 1);
 }
 
+std::string LowerHex(const std::uint8_t* bytes, std::size_t count) {
+  constexpr char kDigits[] = "0123456789abcdef";
+  std::string hex;
+  hex.reserve(count * 2);
+  for (std::size_t i = 0; i < count; ++i) {
+    hex += kDigits[bytes[i] >> 4];
+    hex += kDigits[bytes[i] & 15];
+  }
+  return hex;
+}
+
 }  // namespace tess

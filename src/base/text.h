@@ -2,6 +2,8 @@
 // safe for a file name, and the length of a text as Windows counts it.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace tess {
@@ -20,5 +22,7 @@ std::size_t WindowsLength(const std::string& utf8);
 // The text on one line, for a log read line by line: a system message may end with CR LF or
 // carry one inside. Each line break becomes a blank, and trailing blanks go.
 std::string OneLine(const std::string& text);
+// Bytes as lowercase hex digits, two a byte, the first byte first (how hashes are written).
+std::string LowerHex(const std::uint8_t* bytes, std::size_t count);
 
 }  // namespace tess

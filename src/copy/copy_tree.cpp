@@ -67,6 +67,12 @@ class Walk {
   void CopyFiles(const std::string& source, const std::string& target, bool target_is_new,
                  const std::string& earlier, std::vector<Subfolder>* subfolders);
   bool EntersSubfolder(const std::string& parent, const TreeEntry& folder);
+  // A file the caller leaves out of the copy (a backup folder's manifest), met in parent.
+  bool LeavesOutFile(const std::string& parent, const TreeEntry& file);
+  // A file's path in the manifest: below the destination, "/" between names.
+  std::string HashPath(const std::string& folder, const std::string& name) const;
+  // A current file's line: lent by the folder's earlier manifest, or made from its source.
+  void HashCurrent(FileJob job);
   void LearnWriteTimes(const std::string& folder);
   FileError ReadCopies(const std::string& folder, std::vector<TreeEntry>* copies);
   void ReadEarlierCopies(const std::string& folder, std::vector<TreeEntry>* copies);
@@ -89,6 +95,7 @@ class Walk {
   const CopySettings& settings_;
   FileRules rules_;
   std::string target_root_;
+  std::string hash_root_;    // what manifest paths are relative to
   std::string link_root_;    // the earlier backup in full form; empty: no links
   std::string copies_root_;  // settings_.copies_folder in full form; empty for none
   std::uint64_t next_order_ = 0;
@@ -105,8 +112,9 @@ class Walk {
 CopyOutcome Walk::Run(const std::string& source, const std::string& destination) {
   rules_.overwrite = settings_.overwrite;
   try {
-    writer_.emplace(files_, tally_, settings_.overwrite, settings_.workers,
-                    [this] { LetEventsRun(); });
+    writer_.emplace(
+        files_, tally_, settings_.overwrite, settings_.workers, [this] { LetEventsRun(); },
+        settings_.hashes);
     Start(source, destination);
     writer_->Finish();
   } catch (const std::exception& e) {
@@ -139,6 +147,7 @@ void Walk::Start(const std::string& source, const std::string& destination) {
   if (!named.IsFolder()) {
     // A single file lands in the destination folder under its own name.
     if (const FileError e = MakeFolderChain(to, &created); e.Failed()) return FailFolder(to, e);
+    hash_root_ = to;
     LearnWriteTimes(to);
     std::vector<TreeEntry> copies;
     if (!created) {
@@ -163,6 +172,7 @@ void Walk::Start(const std::string& source, const std::string& destination) {
   }
   if (const FileError e = MakeFolderChain(to, &created); e.Failed()) return FailFolder(to, e);
   target_root_ = to;
+  hash_root_ = to;
   LearnWriteTimes(to);
   // A folder of copies that cannot be put in full form holds no folder the walk meets.
   if (!settings_.copies_folder.empty() && settings_.leave_out &&
@@ -241,7 +251,8 @@ void Walk::CopyFiles(const std::string& source, const std::string& target, bool 
   if (listing.Failed() && entries.empty()) return FailFolder(source, listing);
   // A name left out never lands in target, so it takes no name from another there.
   std::erase_if(entries, [&](const TreeEntry& entry) {
-    return entry.IsFolder() ? !EntersSubfolder(source, entry) : IsTemporaryName(entry.name);
+    return entry.IsFolder() ? !EntersSubfolder(source, entry)
+                            : IsTemporaryName(entry.name) || LeavesOutFile(source, entry);
   });
   const std::vector<std::size_t> holders = NameHolders(entries);
   std::vector<TreeEntry> copies;
@@ -281,6 +292,23 @@ bool Walk::EntersSubfolder(const std::string& parent, const TreeEntry& folder) {
     return false;
   }
   return !files_.SamePath(Join(parent, folder.name), target_root_);  // the copy itself
+}
+
+bool Walk::LeavesOutFile(const std::string& parent, const TreeEntry& file) {
+  return !copies_root_.empty() && files_.SamePath(parent, copies_root_) &&
+         settings_.leave_out(file);
+}
+
+std::string Walk::HashPath(const std::string& folder, const std::string& name) const {
+  std::string path;
+  std::size_t root = hash_root_.size();
+  while (root > 0 && hash_root_[root - 1] == '\\') --root;
+  if (folder.size() > root + 1) path = folder.substr(root + 1) + "/";
+  path += name;
+  for (char& c : path) {
+    if (c == '\\') c = '/';
+  }
+  return path;
 }
 
 // Asks once per copy whether the destination's volume keeps coarse write times (a USB stick
@@ -323,6 +351,7 @@ void Walk::CopyOneFile(const std::string& source, const TreeEntry& file, const s
   job.source = source;
   job.folder = folder;
   job.file = file;
+  if (settings_.hashes != nullptr) job.hash_path = HashPath(folder, file.name);
   switch (DecideFile(file, copy, earlier, rules_)) {
     case FileAction::kFolderInTheWay:
       return tally_.FileFailed(job.order, files_.Shown(Join(folder, file.name)),
@@ -334,9 +363,15 @@ void Walk::CopyOneFile(const std::string& source, const TreeEntry& file, const s
       if (CheckedAttributesDiffer(*copy, file)) {
         files_.SetAttributes(Join(folder, file.name), SettableAttributes(file.attributes));
       }
-      return tally_.Skipped(file.size);
+      tally_.Skipped(file.size);
+      return HashCurrent(std::move(job));
     case FileAction::kLink:
-      if (writer_->Linking()) job.link_to = Join(earlier_folder, earlier->name);
+      // Linked, a file takes its line from the earlier manifest; one that manifest no longer
+      // vouches for is copied afresh rather than trusted.
+      if (writer_->Linking() &&
+          (settings_.hashes == nullptr || settings_.hashes->MayLink(job.hash_path))) {
+        job.link_to = Join(earlier_folder, earlier->name);
+      }
       break;
     case FileAction::kWrite:
       if (copy != nullptr) {
@@ -345,6 +380,14 @@ void Walk::CopyOneFile(const std::string& source, const TreeEntry& file, const s
       }
       break;
   }
+  writer_->Submit(std::move(job));
+}
+
+void Walk::HashCurrent(FileJob job) {
+  if (settings_.hashes == nullptr) return;
+  std::string known = settings_.hashes->Known(job.hash_path, false);
+  if (!known.empty()) return settings_.hashes->Record(job.hash_path, std::move(known));
+  job.hash_only = true;
   writer_->Submit(std::move(job));
 }
 

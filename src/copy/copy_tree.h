@@ -51,6 +51,7 @@
 #include <string>
 
 #include "copy/copy_tally.h"
+#include "copy/file_hashes.h"
 #include "ports/event_pump.h"
 #include "ports/file_tree.h"
 
@@ -72,10 +73,16 @@ struct CopySettings {
   // refuses a link (no links at all, too many names, another volume, access) the file is copied.
   std::string link_from;
   // The folder that holds this copy and its siblings (a run's backup folders), and the caller's
-  // answer to whether a folder met directly inside it stays out of the copy. Empty or null:
-  // nothing is left out there.
+  // answer to whether a folder or file met directly inside it stays out of the copy. Empty or
+  // null: nothing is left out there.
   std::string copies_folder;
   std::function<bool(const TreeEntry&)> leave_out;
+  // Where the hash of each file the copy leaves whole goes, by its path below the destination
+  // ("a/b.txt"; a single file by its name): made by the writers from the bytes as they write
+  // them, or for a linked or current file lent by an earlier manifest (a file the earlier
+  // manifest does not vouch for is copied rather than linked, and a current one's source read
+  // once). Null: nothing is hashed.
+  FileHashes* hashes = nullptr;
 };
 
 CopyOutcome CopyTree(FileTree& files, const std::string& source, const std::string& destination,

@@ -48,8 +48,12 @@ std::uint32_t BornWith(std::uint32_t attributes) {
 }  // namespace
 
 FileWriter::FileWriter(FileTree& files, CopyTally& tally, bool may_replace, int workers,
-                       std::function<void()> events)
-    : files_(files), tally_(tally), may_replace_(may_replace), name_seed_(NameSeed(this)) {
+                       std::function<void()> events, FileHashes* hashes)
+    : files_(files),
+      tally_(tally),
+      hashes_(hashes),
+      may_replace_(may_replace),
+      name_seed_(NameSeed(this)) {
   pool_ = files_.MakeWorkPool(workers, std::move(events));
 }
 
@@ -80,8 +84,9 @@ void FileWriter::Finish() {
 // On a worker: links or writes one file; no failure escapes to the pool.
 void FileWriter::WriteGuarded(FileJob& job) {
   try {
+    if (job.hash_only) return HashSource(job);
     if (!job.link_to.empty() && Link(job.link_to, Join(job.folder, job.file.name), job.file.size)) {
-      return;
+      return HashLinked(job);
     }
     Write(job);
   } catch (const std::exception& e) {
@@ -148,7 +153,9 @@ void FileWriter::Write(FileJob& job) {
     }
   }
   bool read_failed = false;
-  FileError e = CopyData(*in, *out, job, &read_failed);
+  const std::unique_ptr<HashRun> hash =
+      hashes_ != nullptr && !job.hash_path.empty() ? hashes_->Hash().Start() : nullptr;
+  FileError e = CopyData(*in, *out, job, &read_failed, hash.get());
   in.reset();
   // The times, and the read-only bit when the source has it, go on before the rename, so the
   // finished copy never shows the wrong ones; 0 leaves the bits the file was born with.
@@ -166,6 +173,30 @@ void FileWriter::Write(FileJob& job) {
     return FailWrite(job, target, e);
   }
   tally_.Copied(file.size > job.bytes_counted ? file.size - job.bytes_counted : 0);
+  Sha256Digest digest{};
+  if (hash && hash->Finish(&digest)) hashes_->Record(job.hash_path, digest);
+}
+
+void FileWriter::HashLinked(const FileJob& job) {
+  if (hashes_ == nullptr || job.hash_path.empty()) return;
+  std::string known = hashes_->Known(job.hash_path, true);
+  if (known.empty()) return HashSource(job);
+  hashes_->Record(job.hash_path, std::move(known));
+}
+
+void FileWriter::HashSource(const FileJob& job) {
+  std::unique_ptr<OpenFile> in;
+  const std::unique_ptr<HashRun> hash = hashes_->Hash().Start();
+  if (!hash || files_.OpenForReading(job.source, &in).Failed()) return;
+  const auto buffer = std::make_unique_for_overwrite<char[]>(kBufferBytes);
+  for (;;) {
+    std::size_t got = 0;
+    if (in->Read(buffer.get(), kBufferBytes, &got).Failed()) return;
+    if (got == 0) break;
+    hash->Add(buffer.get(), got);
+  }
+  Sha256Digest digest{};
+  if (hash->Finish(&digest)) hashes_->Record(job.hash_path, digest);
 }
 
 // A failed write; a full disk while other copies were running is tried again at the end.
@@ -228,7 +259,8 @@ FileError FileWriter::CreateTemporary(const std::string& folder, std::uint32_t a
 
 // A short read at the known end of the file ends the copy without a second read. A small
 // file gets a buffer of its own size.
-FileError FileWriter::CopyData(OpenFile& in, OpenFile& out, FileJob& job, bool* read_failed) {
+FileError FileWriter::CopyData(OpenFile& in, OpenFile& out, FileJob& job, bool* read_failed,
+                               HashRun* hash) {
   const std::uint64_t expected = job.file.size;
   const std::size_t buffer_bytes = static_cast<std::size_t>(
       std::clamp<std::uint64_t>(expected + 1, kSmallestBufferBytes, kBufferBytes));
@@ -243,6 +275,8 @@ FileError FileWriter::CopyData(OpenFile& in, OpenFile& out, FileJob& job, bool* 
     }
     if (got == 0) return {};
     if (FileError e = out.Write(buffer.get(), got); e.Failed()) return e;
+    // The bytes are hashed as they go past, while still in the cache: no second read.
+    if (hash != nullptr) hash->Add(buffer.get(), got);
     done += got;
     // A second try after a full disk counts only what its first try did not.
     if (done > job.bytes_counted) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "copy/copy_tally.h"
+#include "copy/file_hashes.h"
 #include "ports/file_tree.h"
 
 namespace tess {
@@ -31,16 +32,21 @@ struct FileJob {
   // The earlier backup's copy to link to first, or empty; the file is written when the link
   // is refused.
   std::string link_to;
-  bool last_try = false;            // a second try after a full disk: a failure now counts
+  bool last_try = false;  // a second try after a full disk: a failure now counts
+  // Its path in the folder's manifest ("a/b.txt"); empty when the copy makes no hashes.
+  std::string hash_path;
+  // Current already: only its source is read, once, for its hash.
+  bool hash_only = false;
   std::uint64_t bytes_counted = 0;  // of its bytes, those the tally has counted already
 };
 
 class FileWriter {
  public:
   // events runs on the walk's thread whenever the pool lets events in. may_replace: a
-  // different copy may be replaced (otherwise a copy that turns up is a failure).
+  // different copy may be replaced (otherwise a copy that turns up is a failure). hashes: where
+  // each file left whole has its hash told; null for none.
   FileWriter(FileTree& files, CopyTally& tally, bool may_replace, int workers,
-             std::function<void()> events);
+             std::function<void()> events, FileHashes* hashes = nullptr);
   FileWriter(const FileWriter&) = delete;
   FileWriter& operator=(const FileWriter&) = delete;
 
@@ -65,12 +71,17 @@ class FileWriter {
                        std::uint32_t replaced_attributes);
   FileError CreateTemporary(const std::string& folder, std::uint32_t attributes, std::string* path,
                             std::unique_ptr<OpenFile>* file);
-  FileError CopyData(OpenFile& in, OpenFile& out, FileJob& job, bool* read_failed);
+  FileError CopyData(OpenFile& in, OpenFile& out, FileJob& job, bool* read_failed, HashRun* hash);
+  // A linked file's line: lent by the earlier manifest, or made from its source.
+  void HashLinked(const FileJob& job);
+  // Reads the job's source once for its hash; a file that cannot be read goes without a line.
+  void HashSource(const FileJob& job);
   FileError CheckRoom(const std::string& folder, std::uint64_t bytes);
   std::string NextTemporaryName();
 
   FileTree& files_;
   CopyTally& tally_;
+  FileHashes* const hashes_;
   const bool may_replace_;
   const std::uint64_t name_seed_;
   std::atomic<std::uint64_t> name_count_{0};

@@ -12,6 +12,7 @@ struct RunOutcome;
 enum class StartRequest {
   kWindow,           // no arguments: the window, one copy per session
   kBackup,           // /backup: one backup with the stored settings, no window
+  kVerify,           // /verify: every backup with a manifest read back against it
   kUsage,            // /?: the usage text
   kUnknownArgument,  // anything else: refused with the usage text
 };

@@ -58,7 +58,8 @@ FolderStamp StoredStamp(ProgramSettings& settings) {
   return option == 1 ? FolderStamp::kDateAndTime : FolderStamp::kDate;
 }
 
-// "Path", or the desktop as a first start would take it; "" when neither is known.
+}  // namespace
+
 std::string StoredDestination(ProgramSettings& settings, Shell& shell) {
   std::string desktop;
   try {
@@ -67,8 +68,6 @@ std::string StoredDestination(ProgramSettings& settings, Shell& shell) {
   }
   return settings.GetSetting(kKeyPath, desktop);
 }
-
-}  // namespace
 
 int RunBackupFromCommandLine(CommandLineServices s) {
   ConsoleDialogs dialogs(s.console);
@@ -92,15 +91,16 @@ int RunBackupFromCommandLine(CommandLineServices s) {
   CaptionModel status({0, 0, 0, 0}, "");
   // Read as the window's run reads them; a setting that cannot be read leaves links on and
   // keeps every backup folder, as when it was never written.
-  BackupRun run({entries, [&] { return destination; }, [&] { return stamp; }, status,
-                 [&] { return settings.GetSetting(kKeySnapshotLinks, kOn) != kOff; },
-                 [&](const std::string& line) { s.console.WriteLine(line); },
-                 [&] {
-                   return stamp != FolderStamp::kNone &&
-                          settings.GetSetting(kKeyKeepFewerBackups, kOff) == kOn;
-                 },
-                 [&](const std::string& text, int) { s.console.ShowProgress(text); }},
-                {s.files, s.pump, s.clock, dialogs, history, s.copy, &settings});
+  BackupRun run(
+      {entries, [&] { return destination; }, [&] { return stamp; }, status,
+       [&] { return settings.GetSetting(kKeySnapshotLinks, kOn) != kOff; },
+       [&](const std::string& line) { s.console.WriteLine(line); },
+       [&] {
+         return stamp != FolderStamp::kNone &&
+                settings.GetSetting(kKeyKeepFewerBackups, kOff) == kOn;
+       },
+       [&](const std::string& text, int) { s.console.ShowProgress(text); }},
+      {s.files, s.pump, s.clock, dialogs, history, s.copy, &settings, s.hash, &s.environment});
   // Nobody may be there to answer: what a window would show in a box goes to the history log.
   const RunOutcome outcome = run.SaveAll(Attendance::kUnattended);
   s.console.WriteLine(outcome.final_status);

@@ -16,6 +16,8 @@ class Environment;
 class Clock;
 class EventPump;
 class Console;
+class ContentHash;
+class ProgramSettings;
 
 struct CommandLineServices {
   // Read, and written only with the latest run's outcome, which the window's tray shows.
@@ -29,7 +31,11 @@ struct CommandLineServices {
   FolderCopy copy = nullptr;  // null: the copy core over files
   // Called once the outcome is stored, so that a window copy's tray can show it at once.
   std::function<void()> outcome_stored = nullptr;
+  ContentHash* hash = nullptr;  // what hashes the manifests' files; null: no manifests
 };
+
+// "Path", or the desktop as a first start would take it; "" when neither is known.
+std::string StoredDestination(ProgramSettings& settings, Shell& shell);
 
 // Runs the backup and answers the exit code (kExitAllSaved, kExitSomeNotSaved,
 // kExitNothingRan). The history lines are those of a run from the window.

@@ -58,7 +58,7 @@ MainForm::MainForm(Services services)
            nullptr, [this] { return options_.KeepFewer(); },
            [this](const std::string& text, int value) { ShowRunProgress(text, value); }},
           {services.files, services.pump, services.clock, services.dialogs, history_, services.copy,
-           &settings_}),
+           &settings_, services.hash, &services.environment}),
       countdown_({interval_list, timer, progress_bar, status_frame, auto_backup_button},
                  {settings_, services.pump, services.clock, backup_,
                   [this] { return DestinationFound(); }}),

@@ -35,6 +35,7 @@ class Dialogs;
 class NotifyIcon;
 class Clock;
 class EventPump;
+class ContentHash;
 
 // The Windows services the window uses, wired once by WinMain or a test fixture.
 struct Services {
@@ -49,6 +50,8 @@ struct Services {
   EventPump& pump;
   // The backup run's copy; null for the copy core over files. A test may watch it.
   FolderCopy copy = nullptr;
+  // What hashes the files each backup folder's manifest lists; null: no manifests.
+  ContentHash* hash = nullptr;
 };
 
 enum class WindowState { kNormal, kMinimized };

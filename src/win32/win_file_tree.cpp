@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "base/name_case.h"
@@ -183,6 +184,15 @@ class WinOpenFile : public OpenFile {
                                     static_cast<DWORD>(total))) {
       return LastError();
     }
+    return {};
+  }
+
+  FileError Identity(std::string* id) override {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(handle_.get(), &info)) return LastError();
+    *id = std::to_string(info.dwVolumeSerialNumber) + ":" +
+          std::to_string((static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) |
+                         info.nFileIndexLow);
     return {};
   }
 

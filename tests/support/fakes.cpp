@@ -323,6 +323,11 @@ class FakeFileSystem::Handle : public OpenFile {
     return {};
   }
   FileError Flush() override { return {}; }
+  // The record's address: every name of a linked file shares the record.
+  FileError Identity(std::string* id) override {
+    *id = std::to_string(reinterpret_cast<std::uintptr_t>(record_.get()));
+    return {};
+  }
   FileError RenameOver(const std::string& target, bool replace) override {
     std::lock_guard lock(files_.primitives_);
     const std::string to = Key(target);

@@ -156,6 +156,7 @@ class FaultyTree : public FileTree {
       return tree_.Change("SetTimes", [&] { return inner_->SetTimes(times, attributes); });
     }
     FileError Flush() override { return tree_.Dead() ? Gone() : inner_->Flush(); }
+    FileError Identity(std::string* id) override { return inner_->Identity(id); }
     FileError RenameOver(const std::string& target, bool replace) override {
       return tree_.Dead() ? Gone() : inner_->RenameOver(target, replace);
     }

@@ -24,6 +24,9 @@ TEST(CommandLineTest, EachArgumentListAsksForOneKindOfStart) {
       {{"-backup"}, StartRequest::kBackup, ""},
       {{"--Backup"}, StartRequest::kBackup, ""},
       {{"/backup", "/backup"}, StartRequest::kBackup, ""},
+      {{"/verify"}, StartRequest::kVerify, ""},
+      {{"-VERIFY"}, StartRequest::kVerify, ""},
+      {{"/verify", "/?"}, StartRequest::kUsage, ""},
       {{"/?"}, StartRequest::kUsage, ""},
       {{"-?"}, StartRequest::kUsage, ""},
       {{"/help"}, StartRequest::kUsage, ""},
@@ -44,6 +47,7 @@ TEST(CommandLineTest, EachArgumentListAsksForOneKindOfStart) {
   }
   EXPECT_EQ(UnknownArgumentText("/x").rfind("Unknown option: /x\r\n\r\n", 0), 0u);
   EXPECT_NE(UsageText().find("/backup"), std::string::npos);
+  EXPECT_NE(UsageText().find("/verify"), std::string::npos);
 }
 
 TEST(CommandLineTest, ExitCodeSaysWhetherEverythingNothingOrSomethingInBetweenWasSaved) {

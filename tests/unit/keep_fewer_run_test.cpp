@@ -13,6 +13,10 @@ constexpr char kNow[] = "8/31/2021 4:05:06 PM";
 constexpr char kSaved[] = "Documents was backup saved at 8/31/2021 4:05:06 PM\r\n";
 constexpr char kEarly[] = "D:\\Backups\\DocumentsDate Jun 1 2021 Time 08 00 00 AM";  // goes
 constexpr char kLater[] = "D:\\Backups\\DocumentsDate Jun 1 2021 Time 09 00 00 AM";  // stays
+constexpr char kManifest[] = "# Tessaline backup manifest\n";
+// Manifests whose folders are gone: this program's goes, a file of someone else's stays.
+constexpr char kLone[] = "D:\\Backups\\DocumentsDate May 1 2021 Time 08 00 00 AM.sha256";
+constexpr char kForeign[] = "D:\\Backups\\DocumentsDate May 2 2021 Time 08 00 00 AM.sha256";
 
 class KeepFewerRunTest : public ::testing::Test {
  protected:
@@ -22,7 +26,10 @@ class KeepFewerRunTest : public ::testing::Test {
     form_.destination_box.SetText("D:\\Backups");
     files_.AddFile(std::string(kDocs) + "\\a.txt", "alpha");
     form_.folder_list.Append(kDocs);
-    for (const char* folder : {kEarly, kLater}) files_.AddFile(std::string(folder) + "\\a.txt");
+    for (const char* folder : {kEarly, kLater}) {
+      files_.AddFile(std::string(folder) + "\\a.txt");
+      files_.AddFile(std::string(folder) + ".sha256", kManifest);
+    }
     form_.keep_fewer_box.SetValue(1);
   }
   std::string Log() { return files_.Content(form_.History().HistoryLogPath()); }
@@ -33,6 +40,8 @@ class KeepFewerRunTest : public ::testing::Test {
 };
 
 TEST_F(KeepFewerRunTest, OnlyACompleteCopyOrOneStoppedByAFullDiskRemoves) {
+  files_.AddFile(kLone, kManifest);
+  files_.AddFile(kForeign, "my own notes");
   form_.stamp_box.SetValue(0);  // no dated folder written: nothing to thin, whatever the box says
   form_.Backup().SaveAll();
   form_.stamp_box.SetValue(1);
@@ -46,6 +55,10 @@ TEST_F(KeepFewerRunTest, OnlyACompleteCopyOrOneStoppedByAFullDiskRemoves) {
   fakes_.clock.now.hour = 17;
   EXPECT_FALSE(form_.Backup().SaveAll().Clean());
   EXPECT_FALSE(files_.IsDir(kEarly));
+  EXPECT_FALSE(files_.IsFile(std::string(kEarly) + ".sha256"));  // gone after its folder
+  EXPECT_TRUE(files_.IsFile(std::string(kLater) + ".sha256"));
+  EXPECT_FALSE(files_.IsFile(kLone));
+  EXPECT_EQ(files_.Content(kForeign), "my own notes");
   EXPECT_TRUE(files_.IsDir("D:\\Backups\\DocumentsDate Aug 31 2021 Time 05 05 06 PM"));
   EXPECT_NE(Log().find("Documents had 1 older backup folder removed at 8/31/2021 5:05:06 PM"),
             std::string::npos)
@@ -67,6 +80,8 @@ TEST_F(KeepFewerRunTest, ALeftoverInsideASourceIsNeitherCopiedNorKept) {
   form_.destination_box.SetText(std::string(kDocs) + "\\Backups");
   const std::string leftover = std::string(kDocs) + "\\Backups\\~tessaline-00000000000000aa.tmp";
   files_.AddFile(leftover + "\\half.txt", "rest");
+  files_.AddFile(std::string(kDocs) + "\\Backups\\DocumentsDate Jun 1 2021 Time 07 00 00 AM.sha256",
+                 kManifest);
   form_.Backup().SaveAll();
   EXPECT_EQ(files_.TreeBelow(std::string(kDocs) +
                              "\\Backups\\DocumentsDate Aug 31 2021 Time 04 05 06 PM"),

@@ -1,9 +1,11 @@
 // The backup run's side of snapshots: which earlier folder a stamped folder links to, the
-// setting that turns links off, and a day of runs in overwrite mode.
+// setting that turns links off, a day of runs in overwrite mode, and each folder's manifest.
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "backup/manifest.h"
+#include "support/fake_hash.h"
 #include "support/fakes.h"
 
 namespace tess::test {
@@ -32,9 +34,16 @@ class SnapshotRunTest : public ::testing::Test {
     return fakes_.copier.copies.empty() ? "?" : fakes_.copier.copies[0].link_from;
   }
 
+  Services WithManifests() {
+    Services services = fakes_.Wire();
+    services.hash = &hash_;
+    return services;
+  }
+
   FakeServices fakes_;
   FakeFileSystem& files_ = fakes_.files;
-  MainForm form_{fakes_.Wire()};
+  FakeHash hash_;
+  MainForm form_{WithManifests()};
 };
 
 TEST_F(SnapshotRunTest, TheNewestEarlierFolderOfTheSameEntryIsChosenByItsStamp) {
@@ -84,6 +93,40 @@ TEST_F(SnapshotRunTest, OverwriteModeChangesTodayAndKeepsYesterday) {
   EXPECT_EQ(files_.Content(today), "alpha, edited");
   EXPECT_EQ(files_.Content(yesterday), "alpha");
   EXPECT_FALSE(files_.SameFile(yesterday, today));
+}
+
+// A linked file's line comes over from the earlier manifest unread; a file whose earlier line
+// cannot be read is copied afresh rather than linked; a file of the manifest's name that the
+// program did not write is never written over, and the entry is not saved.
+TEST_F(SnapshotRunTest, ManifestsCarryLinkedLinesTrustNoDamagedLineAndOverwriteNoOtherFile) {
+  files_.AddFile(std::string(kDocs) + "\\b.txt", "beta");
+  form_.Backup().SaveAll();
+  const std::string first = Backup("DocumentsDate Aug 31 2021 Time 04 05 06 PM");
+  std::string text = files_.Content(first + ".sha256");
+  const ManifestReading written = ReadManifest(text);
+  ASSERT_EQ(written.lines.size(), 2u) << text;
+  EXPECT_EQ(written.owner.source, kDocs);
+  EXPECT_TRUE(written.owner.complete);
+  text[text.find(written.lines.at("b.txt"))] = 'x';
+  files_.AddFile(first + ".sha256", text);
+  const int hashed = hash_.runs;
+  fakes_.clock.now.hour = 17;
+  form_.Backup().SaveAll();
+  const std::string second = Backup("DocumentsDate Aug 31 2021 Time 05 05 06 PM");
+  EXPECT_TRUE(files_.SameFile(first + "\\a.txt", second + "\\a.txt"));
+  EXPECT_FALSE(files_.SameFile(first + "\\b.txt", second + "\\b.txt"));
+  EXPECT_EQ(hash_.runs - hashed, 1);  // only the copied file was read
+  EXPECT_EQ(ReadManifest(files_.Content(second + ".sha256")).lines, written.lines);
+
+  files_.AddFile(Backup("Documents.sha256"), "my own list");
+  form_.stamp_box.SetValue(0);
+  EXPECT_FALSE(form_.Backup().SaveAll(Attendance::kUnattended).Clean());
+  EXPECT_EQ(files_.Content(Backup("Documents.sha256")), "my own list");
+  EXPECT_NE(files_.Content(form_.History().HistoryLogPath())
+                .find("Documents was NOT backup saved at 8/31/2021 5:05:06 PM: a failure at line "
+                      "153: The manifest was not written, since a file of its name is there"),
+            std::string::npos)
+      << files_.Content(form_.History().HistoryLogPath());
 }
 
 }  // namespace

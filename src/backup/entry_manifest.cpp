@@ -1,0 +1,65 @@
+#include "backup/entry_manifest.h"
+
+#include <utility>
+#include <vector>
+
+#include "base/temporary_name.h"
+
+namespace tess {
+namespace {
+
+constexpr char kNotOurs[] =
+    "The manifest was not written, since a file of its name is there "
+    "that this program did not write: ";
+constexpr char kNotWritten[] = "The manifest was not written: ";
+
+// Where a manifest write was cut short (the program killed between creating its temporary file
+// and renaming it), the temporary file stays behind in the destination; the next one clears it.
+void ClearTemporaryFiles(FileTree& files, const std::string& folder) {
+  std::vector<TreeEntry> entries;
+  files.List(folder, &entries);
+  for (const TreeEntry& entry : entries) {
+    if (!entry.IsFolder() && IsTemporaryName(entry.name)) {
+      // One still open is another run's, and refuses.
+      files.Delete(folder + "\\" + entry.name);
+    }
+  }
+}
+
+}  // namespace
+
+EntryManifest::EntryManifest(FileTree& files, ContentHash& hash, std::string path,
+                             const std::string& link_from)
+    : files_(files), path_(std::move(path)), own_(ReadManifestFile(files, path_)) {
+  if (own_.state == ManifestFile::State::kForeign ||
+      own_.state == ManifestFile::State::kUnreadable) {
+    return;  // what cannot be read cannot be known to be ours, and is never replaced
+  }
+  ManifestFile earlier;
+  if (!link_from.empty()) earlier = ReadManifestFile(files, link_from + kManifestEnding);
+  // An earlier folder with a manifest vouches only for the files its readable lines name; one
+  // whose manifest cannot be read, or is no manifest of this program's, vouches for none.
+  const bool vouches = earlier.state != ManifestFile::State::kNone;
+  if (earlier.state != ManifestFile::State::kOurs) earlier.reading.lines.clear();
+  hashes_.emplace(hash, own_.reading.lines, std::move(earlier.reading.lines), vouches);
+}
+
+std::string EntryManifest::Write(ManifestOwner owner, std::uint64_t tag) {
+  if (!hashes_) {
+    return own_.state == ManifestFile::State::kForeign
+               ? kNotOurs + files_.Shown(path_)
+               : kNotWritten + files_.Shown(path_) + ": " + own_.reason;
+  }
+  // A file of a folder reused by later runs keeps its line while the folder keeps the file,
+  // though a later run no longer meets it in its source.
+  ManifestLines lines = own_.reading.lines;
+  for (auto& [file, hash] : hashes_->Made()) lines[file] = std::move(hash);
+  const FileError e = WriteManifestFile(files_, path_, ManifestText(owner, lines),
+                                        own_.state == ManifestFile::State::kOurs, tag);
+  if (e.Failed()) return kNotWritten + files_.Shown(path_) + ": " + e.text;
+  const std::size_t slash = path_.find_last_of('\\');
+  if (slash != std::string::npos) ClearTemporaryFiles(files_, path_.substr(0, slash));
+  return "";
+}
+
+}  // namespace tess

@@ -1,0 +1,33 @@
+// One entry's manifest across its copy: before it, what the folder's own earlier manifest and the
+// linked folder's lend the copy; after it, the new manifest written whole beside the folder, with
+// the lines of files the copy did not touch carried over.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "backup/manifest.h"
+#include "backup/manifest_file.h"
+#include "copy/file_hashes.h"
+
+namespace tess {
+
+class EntryManifest {
+ public:
+  // path: the manifest's full path; link_from: the folder the copy links to, or empty.
+  EntryManifest(FileTree& files, ContentHash& hash, std::string path, const std::string& link_from);
+
+  // What the copy hashes into; null when no manifest may be written here.
+  FileHashes* Hashes() { return hashes_ ? &*hashes_ : nullptr; }
+  // Once the copy has ended: writes the manifest; answers why it could not be, or "".
+  std::string Write(ManifestOwner owner, std::uint64_t tag);
+
+ private:
+  FileTree& files_;
+  const std::string path_;
+  ManifestFile own_;
+  std::optional<FileHashes> hashes_;
+};
+
+}  // namespace tess

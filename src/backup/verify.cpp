@@ -1,0 +1,179 @@
+#include "backup/verify.h"
+
+#include <algorithm>
+#include <exception>
+#include <memory>
+
+#include "backup/destination_listing.h"
+#include "backup/manifest_file.h"
+#include "base/name_case.h"
+#include "base/text.h"
+
+namespace tess {
+namespace {
+
+// Large enough that a big file costs few calls, small enough for two threads' worth in memory.
+constexpr std::size_t kReadBytes = 1u << 20;
+std::string Join(const std::string& folder, const std::string& name) {
+  return folder.empty() || folder.back() == '\\' ? folder + name : folder + "\\" + name;
+}
+
+}  // namespace
+
+std::string FindingText(const VerifyFinding& finding) {
+  switch (finding.kind) {
+    case VerifyFinding::Kind::kDamaged:
+      return "damaged: " + finding.path;
+    case VerifyFinding::Kind::kMissing:
+      return "missing: " + finding.path;
+    case VerifyFinding::Kind::kUnreadable:
+      return "unreadable: " + finding.path + ": " + OneLine(finding.reason);
+    case VerifyFinding::Kind::kManifestLine:
+      if (finding.line == 0) return "manifest cut short or edited: " + finding.path;
+      return "manifest line " + std::to_string(finding.line) + " cannot be read: " + finding.path;
+    case VerifyFinding::Kind::kManifestUnreadable:
+      return "manifest cannot be read: " + finding.path + ": " + OneLine(finding.reason);
+  }
+  return "";
+}
+
+std::string VerifySummary(const VerifyTotals& t,
+                          const std::function<std::string(double, int)>& number) {
+  const auto count = [&](std::uint64_t n) { return number(static_cast<double>(n), 0); };
+  return "Verified " + count(t.files) + (t.files == 1 ? " file in " : " files in ") +
+         count(t.folders) + (t.folders == 1 ? " backup folder: " : " backup folders: ") +
+         count(t.damaged) + " damaged, " + count(t.missing) + " missing, " + count(t.unreadable) +
+         " unreadable, " + count(t.manifest_faults) + " manifest lines unreadable; " +
+         count(t.bytes) + " bytes read";
+}
+
+std::vector<ManifestPlace> ManifestsOfEntry(const std::vector<TreeEntry>& listing,
+                                            const std::vector<std::string>& names,
+                                            std::size_t index, const StampTexts& texts) {
+  std::vector<ManifestPlace> places;
+  for (const EntryBackup& backup : ReadEntryBackups(listing, names, index, texts)) {
+    if (backup.names_another_place) continue;
+    const std::string manifest = ManifestName(backup.name);
+    for (const std::string& file : backup.files_beside) {
+      if (SameName(file, manifest)) places.push_back({file, backup.name});
+    }
+  }
+  // A file entry without the stamp lands beside the folders as itself, its manifest beside it.
+  if (index < names.size()) {
+    const std::string manifest = ManifestName(names[index]);
+    bool file = false;
+    for (const TreeEntry& entry : listing) {
+      file = file || (!entry.IsFolder() && SameName(entry.name, names[index]));
+    }
+    for (const TreeEntry& entry : listing) {
+      if (file && !entry.IsFolder() && SameName(entry.name, manifest)) {
+        places.push_back({entry.name, ""});
+      }
+    }
+  }
+  return places;
+}
+
+BackupVerifier::BackupVerifier(FileTree& files, ContentHash& hash, int workers)
+    : files_(files), hash_(hash), workers_(workers) {}
+
+void BackupVerifier::Check(const std::string& manifest, const std::string& folder,
+                           std::vector<VerifyFinding>* findings) {
+  std::string text;
+  if (const FileError e = ReadSmallFile(files_, manifest, kLargestManifest, &text); e.Failed()) {
+    ++totals_.manifest_faults;
+    findings->push_back({VerifyFinding::Kind::kManifestUnreadable, manifest, 0, e.text});
+    return;
+  }
+  ++totals_.folders;
+  const ManifestReading reading = ReadManifest(text);
+  for (const int line : reading.unreadable) {
+    ++totals_.manifest_faults;
+    findings->push_back({VerifyFinding::Kind::kManifestLine, manifest, line, ""});
+  }
+  lines_.clear();
+  for (const auto& [path, hash] : reading.lines) {
+    lines_.push_back({Join(folder, WindowsRelativePath(path)), hash, {}, "", false});
+  }
+  {
+    const std::unique_ptr<WorkPool> pool = files_.MakeWorkPool(workers_, [] {});
+    for (std::size_t i = 0; i < lines_.size(); ++i) pool->Submit([this, i] { CheckLine(i); });
+    pool->Drain();
+  }
+  for (const Line& line : lines_) {
+    ++totals_.files;
+    if (line.error.kind == FileErrorKind::kNotFound) {
+      ++totals_.missing;
+      findings->push_back({VerifyFinding::Kind::kMissing, files_.Shown(line.path), 0, ""});
+    } else if (line.error.Failed() || !line.settled) {
+      ++totals_.unreadable;
+      findings->push_back(
+          {VerifyFinding::Kind::kUnreadable, files_.Shown(line.path), 0, line.error.text});
+    } else if (line.found != line.expected) {
+      ++totals_.damaged;
+      findings->push_back({VerifyFinding::Kind::kDamaged, files_.Shown(line.path), 0, ""});
+    }
+  }
+}
+
+// On a worker: one line's file, read unless another line's file of the same ID was read or is
+// being read; then that reading settles this line too.
+void BackupVerifier::CheckLine(std::size_t index) {
+  Read read;
+  try {
+    std::unique_ptr<OpenFile> file;
+    read.error = files_.OpenForReading(lines_[index].path, &file);
+    std::string id;
+    if (!read.error.Failed() && !file->Identity(&id).Failed()) {
+      std::lock_guard lock(lock_);
+      Read& known = reads_[id];
+      if (known.done) return Settle(index, known);
+      const bool first = known.waiting.empty();
+      known.waiting.push_back(index);
+      if (!first) return;  // the line reading it settles this one
+    }
+    if (!read.error.Failed()) read.error = HashFile(*file, &read.hash);
+    read.done = true;
+    std::lock_guard lock(lock_);
+    if (id.empty()) return Settle(index, read);
+    Read& known = reads_[id];
+    read.waiting = std::move(known.waiting);
+    known = read;
+    known.waiting.clear();
+    for (const std::size_t waiting : read.waiting) Settle(waiting, known);
+  } catch (const std::exception& e) {
+    std::lock_guard lock(lock_);
+    lines_[index].error = {FileErrorKind::kOther, e.what()};
+  }
+}
+
+// Under lock_.
+void BackupVerifier::Settle(std::size_t index, const Read& read) {
+  Line& line = lines_[index];
+  line.error = read.error;
+  line.found = read.hash;
+  line.settled = true;
+}
+
+FileError BackupVerifier::HashFile(OpenFile& file, std::string* hash) {
+  std::unique_ptr<HashRun> run = hash_.Start();
+  if (!run) return {FileErrorKind::kOther, "The system could not make a SHA-256 hash."};
+  const auto buffer = std::make_unique_for_overwrite<char[]>(kReadBytes);
+  std::uint64_t bytes = 0;
+  for (;;) {
+    std::size_t got = 0;
+    if (FileError e = file.Read(buffer.get(), kReadBytes, &got); e.Failed()) return e;
+    if (got == 0) break;
+    run->Add(buffer.get(), got);
+    bytes += got;
+  }
+  Sha256Digest digest{};
+  if (!run->Finish(&digest))
+    return {FileErrorKind::kOther, "The system could not make a SHA-256 hash."};
+  *hash = HexDigest(digest);
+  std::lock_guard lock(lock_);
+  totals_.bytes += bytes;
+  return {};
+}
+
+}  // namespace tess

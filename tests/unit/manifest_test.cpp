@@ -1,0 +1,75 @@
+// A manifest's lines as a table: what is written for names with blanks, non-ASCII and deep
+// paths reads back as it was, and a damaged, edited or cut-short manifest is read as far as it
+// can be, each line it cannot read named, never trusted.
+#include "backup/manifest.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace tess::test {
+namespace {
+
+const std::string kHash(64, 'a');
+const std::string kOther = std::string(63, '0') + "f";
+
+std::string Deep() {
+  std::string path;
+  for (int i = 0; i < 40; ++i) path += "level " + std::to_string(i) + "/";
+  return path + "leaf.bin";
+}
+
+TEST(ManifestTest, LinesReadBackAsWrittenAndDamageIsNamedByLine) {
+  const ManifestOwner owner{"C:\\Users\\Zoë\\My Docs", "DESK-7", "zoë", "2026-12-08T17:30:00Z",
+                            true};
+  const std::string header = ManifestText(owner, {});  // 7 lines, "# files: 0" last
+  const std::string one = "# files: 1\n";
+  const std::string top = header.substr(0, header.rfind("# files:"));
+  const struct {
+    std::string text;  // what the file holds
+    ManifestLines read;
+    std::vector<int> unreadable;
+  } cases[] = {
+      // Written here, as sha256sum -c reads them.
+      {ManifestText(owner, {{"My file (1).txt", kHash}}), {{"My file (1).txt", kHash}}, {}},
+      {ManifestText(owner, {{"Lettres/März 文件 😀.txt", kHash}}),
+       {{"Lettres/März 文件 😀.txt", kHash}},
+       {}},
+      {ManifestText(owner, {{Deep(), kHash}, {"a", kOther}}), {{Deep(), kHash}, {"a", kOther}}, {}},
+      {ManifestText(owner, {{"odd\nname", kHash}}), {{"odd\nname", kHash}}, {}},
+      // Written by hand: upper-case digits, binary mode, CR LF, a remark of someone else's.
+      {top + one + std::string(64, 'A') + " *x.txt\r\n# mine\n", {{"x.txt", kHash}}, {}},
+      // Damaged: a digit short, one blank, a path leaving the folder, a drive, a bad escape.
+      {top + one + kHash.substr(1) + "  x\n" + kHash + "  y\n", {{"y", kHash}}, {8}},
+      {top + one + kHash + " y\n", {}, {8, 0}},
+      {top + "# files: 3\n" + kHash + "  ../up\n" + kHash + "  C:/x\n" + kHash + "  a//b\n",
+       {},
+       {8, 9, 10, 0}},
+      {top + one + "\\" + kHash + "  a\\qb\n", {}, {8, 0}},
+      // Cut short: in the middle of a line, and at a line's end.
+      {top + "# files: 2\n" + kHash + "  a\n" + kHash + "  b", {{"a", kHash}}, {9, 0}},
+      {top + "# files: 2\n" + kHash + "  a\n", {{"a", kHash}}, {0}},
+      {top + "# files: lots\n", {}, {7, 0}},
+  };
+  for (const auto& c : cases) {
+    const ManifestReading reading = ReadManifest(c.text);
+    EXPECT_TRUE(reading.ours) << c.text;
+    EXPECT_EQ(reading.lines, c.read) << c.text;
+    EXPECT_EQ(reading.unreadable, c.unreadable) << c.text;
+  }
+  const ManifestReading written = ReadManifest(cases[0].text);
+  EXPECT_EQ(written.owner.source, owner.source);
+  EXPECT_EQ(written.owner.computer, "DESK-7");
+  EXPECT_EQ(written.owner.user, "zoë");
+  EXPECT_EQ(written.owner.written, "2026-12-08T17:30:00Z");
+  EXPECT_TRUE(written.owner.complete);
+  EXPECT_NE(cases[0].text.find("\n" + kHash + "  My file (1).txt\n"), std::string::npos);
+  EXPECT_NE(cases[0].text.find("\n# complete: yes\n"), std::string::npos);
+  EXPECT_FALSE(ReadManifest("just some file\n").ours);
+  EXPECT_EQ(ManifestSubject("DocsDate Dec 7 2026.SHA256"), "DocsDate Dec 7 2026");
+  EXPECT_EQ(ManifestSubject(".sha256"), std::nullopt);
+}
+
+}  // namespace
+}  // namespace tess::test
