@@ -157,10 +157,10 @@ BackupRun::Snapshot BackupRun::TakeSnapshot(ErrorTrap& trap, const std::string& 
   // backup doubles on every run: the copy leaves out what reads as a backup folder of an entry.
   trap.Step(116, [&] {
     std::vector<std::string> items = in_.entries.Items();
-    run.names = BackupFolderNames(items);
     std::vector<std::string> base_names;
     for (const std::string& item : items) base_names.push_back(BackupBaseName(item));
     run.stamp_texts = StampTexts::From(svc_.clock);
+    run.names = NamesByOwner(destination, items, base_names, run.stamp_texts);
     run.copy.copies_folder = destination;
     run.copy.leave_out = LeftOutOfCopies(std::move(base_names), run.stamp_texts);
     run.entries = std::move(items);
