@@ -166,10 +166,10 @@ BackupRun::Snapshot BackupRun::TakeSnapshot(ErrorTrap& trap, const std::string& 
   // A destination inside a source must not take the backups of earlier runs in again, or the
   // backup doubles on every run: the copy leaves out what reads as a backup folder of an entry.
   trap.Step(116, [&] {
-    run.names = BackupFolderNames(entries);
     std::vector<std::string> base_names;
     for (const std::string& entry : entries) base_names.push_back(BackupBaseName(entry));
     run.stamp_texts = StampTexts::From(svc_.clock);
+    run.names = NamesByOwner(destination, entries, base_names, run.stamp_texts);
     run.copy.copies_folder = destination;
     run.copy.leave_out = LeftOutOfCopies(std::move(base_names), run.stamp_texts);
     run.entries = std::move(entries);

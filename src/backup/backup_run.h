@@ -124,6 +124,14 @@ class BackupRun {
                           std::string* source, OlderBackups* older);
   // The entry's stamp as the run's trap reads it (steps 126 to 134): the stamp, and its text.
   FolderStamp ReadStamp(ErrorTrap& trap, std::string* suffix);
+  // The owner a manifest of this run names for an entry: this computer and the entry as listed.
+  FolderOwner OwnerOf(const std::string& entry) const;
+  // Each entry's backup folder name (BackupFolderNames), passing over the names whose folders in
+  // the destination belong to another source (run_owners.cpp).
+  std::vector<std::string> NamesByOwner(const std::string& destination,
+                                        const std::vector<std::string>& entries,
+                                        const std::vector<std::string>& base_names,
+                                        const StampTexts& texts);
   // Lists the destination for entry index unless that was tried already for it.
   void ReadOlderBackups(const Snapshot& run, std::size_t index, OlderBackups* older);
   // The folder the plan's copy links to: the entry's newest earlier backup, in full; empty

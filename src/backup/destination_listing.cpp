@@ -2,6 +2,7 @@
 
 #include <map>
 #include <optional>
+#include <set>
 #include <utility>
 
 #include "backup/manifest.h"
@@ -58,6 +59,26 @@ std::vector<EntryBackup> ReadEntryBackups(const std::vector<TreeEntry>& listing,
   }
   FindFilesBeside(listing, &backups);
   return backups;
+}
+
+std::vector<ExistingBackup> ReadExistingBackups(const std::vector<TreeEntry>& listing,
+                                                const std::vector<std::string>& base_names,
+                                                const StampTexts& texts) {
+  std::vector<ExistingBackup> found;
+  for (const TreeEntry& entry : listing) {
+    if (!entry.IsFolder()) continue;
+    std::set<std::string> seen;  // one reading per name, however many entries carry it
+    for (const std::string& base : base_names) {
+      if (!seen.insert(NameKey(base)).second) continue;
+      const auto read = ReadBackupFolderName(entry.name, base, texts);
+      if (!read) continue;
+      const std::string name =
+          read->copy_number == 1 ? base : base + " (" + std::to_string(read->copy_number) + ")";
+      found.push_back(
+          {name, read->copy_number, entry.name, std::nullopt, entry.names_another_place});
+    }
+  }
+  return found;
 }
 
 bool IsRemovalLeftover(const TreeEntry& entry) {

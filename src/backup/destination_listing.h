@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "backup/backup_folder_names.h"
+#include "backup/backup_names.h"
 #include "ports/file_tree.h"
 
 namespace tess {
@@ -28,10 +29,17 @@ struct EntryBackup {
   bool names_another_place = false;
   // The files beside it named as the folder and an extension ("<name>.sha256"), as listed.
   std::vector<std::string> files_beside;
+  // Its manifest names another source (another computer's, or a source no longer listed as
+  // it was): never linked to, removed or counted as this entry's (WeighOwners).
+  bool anothers = false;
+  // Its manifest says the run that wrote it went through whole; a folder whose run was killed
+  // has none and is weighed as complete as long as it predates manifests (WeighOwners).
+  bool complete = true;
 
   // An older dated backup of this entry alone: one it may link to and may thin out.
   bool OwnDated() const {
-    return stamp != FolderStamp::kNone && !another_entry_may_claim && !names_another_place;
+    return stamp != FolderStamp::kNone && !another_entry_may_claim && !names_another_place &&
+           !anothers;
   }
 };
 
@@ -40,6 +48,13 @@ struct EntryBackup {
 std::vector<EntryBackup> ReadEntryBackups(const std::vector<TreeEntry>& listing,
                                           const std::vector<std::string>& names, std::size_t index,
                                           const StampTexts& texts);
+
+// Every folder directly inside the destination that reads as a backup folder of one of the
+// base names (BackupBaseName of each entry), under any copy number, for the naming to weigh
+// whose each one is (BackupFolderNames); owners are left for the caller to read.
+std::vector<ExistingBackup> ReadExistingBackups(const std::vector<TreeEntry>& listing,
+                                                const std::vector<std::string>& base_names,
+                                                const StampTexts& texts);
 
 // A folder left directly in a destination by a removal that did not finish.
 bool IsRemovalLeftover(const TreeEntry& entry);

@@ -11,6 +11,7 @@
 #include "backup/backup_run.h"
 #include "backup/entry_manifest.h"
 #include "backup/entry_plan.h"
+#include "backup/folder_owners.h"
 #include "backup/path_rules.h"
 #include "base/error_trap.h"
 #include "base/platform_error.h"
@@ -155,6 +156,7 @@ void BackupRun::ReadOlderBackups(const Snapshot& run, std::size_t index, OlderBa
     if (!svc_.files.FullPath(CleanPath(run.destination), &older->destination).Failed() &&
         !svc_.files.List(older->destination, &older->listing).Failed()) {
       older->backups = ReadEntryBackups(older->listing, run.names, index, run.stamp_texts);
+      WeighOwners(svc_.files, older->destination, OwnerOf(run.entries[index]), &older->backups);
       return;
     }
   } catch (...) {
@@ -178,10 +180,8 @@ void BackupRun::WriteManifest(EntryManifest& manifest, const std::string& entry,
                               const CopyOutcome& copy) {
   ManifestOwner owner;
   owner.source = entry;
-  if (svc_.environment != nullptr) {
-    owner.computer = svc_.environment->Variable("COMPUTERNAME");
-    owner.user = svc_.environment->Variable("USERNAME");
-  }
+  owner.computer = OwnerOf(entry).computer;
+  if (svc_.environment != nullptr) owner.user = svc_.environment->Variable("USERNAME");
   const double now = svc_.clock.UtcSeconds();
   owner.written = UtcText(static_cast<std::int64_t>(std::llround(now)));
   owner.complete = copy.Complete();

@@ -3,11 +3,13 @@
 // beside a window copy without stopping it or being stopped; /? prints the usage.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cwctype>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "e2e/clock_texts.h"
 #include "e2e/status_recorder.h"
 #include "view/control_ids.h"
 #include "win32/text.h"
@@ -251,6 +253,76 @@ TEST_F(CommandLineE2eTest, ManifestsCheckWithSha256sumAndVerifyNamesADamagedLink
   ASSERT_GE(lines.size(), 3u);
   EXPECT_TRUE(StartsWith(lines.back(), L"Verified 6 files")) << win32::Narrow(lines.back());
   EXPECT_TRUE(StartsWith(lines[lines.size() - 2], L"damaged: ")) << win32::Narrow(lines.back());
+}
+
+TEST_F(CommandLineE2eTest, TwoComputersBackingUpOneSourceNameKeepApartInEveryMode) {
+  // One source path on two computers, told apart by the computer's name as Windows gives it.
+  const auto as = [&](const wchar_t* computer, const char* text) {
+    WriteBytes(alpha_ + L"\\a.txt", text);
+    const ScopedVariable name(L"COMPUTERNAME", computer);
+    EXPECT_EQ(Backup().exit_code, 0u) << win32::Narrow(computer);
+  };
+  const std::wstring today = DayStamp(LocalNow());
+  struct Mode {
+    const wchar_t* include_date;
+    const wchar_t* option;
+    std::wstring first;  // where each computer's backup lands, before any stamp of its own
+    std::wstring second;
+  } modes[] = {{L"Off", L"1", L"Alpha", L"Alpha (2)"},
+               {L"On", L"2", L"Alpha" + today, L"Alpha (2)" + today},
+               {L"On", L"1", L"AlphaDate ", L"Alpha (2)Date "}};
+  for (const Mode& mode : modes) {
+    SCOPED_TRACE(win32::Narrow(mode.first));
+    for (const auto& name : NamesIn(backups_)) RemoveTree(backups_ + L"\\" + name);
+    SeedSetting(L"Include Date", mode.include_date);
+    SeedSetting(L"Backup Option", mode.option);
+    as(L"PC-A", "from A");
+    as(L"PC-B", "from B");
+    as(L"PC-A", "from A again");
+    std::vector<std::wstring> firsts, seconds;
+    for (const auto& name : NamesIn(backups_)) {
+      if (!StartsWith(name, L"Alpha") || !IsFolderOnDisk(backups_ + L"\\" + name)) continue;
+      (StartsWith(name, mode.second) ? seconds : firsts).push_back(name);
+      EXPECT_TRUE(StartsWith(name, mode.first) || StartsWith(name, mode.second))
+          << win32::Narrow(name);
+    }
+    ASSERT_FALSE(firsts.empty());
+    ASSERT_EQ(seconds.size(), 1u);
+    EXPECT_EQ(ReadBytes(backups_ + L"\\" + seconds[0] + L"\\a.txt"), "from B");
+    std::vector<std::string> held;
+    for (const auto& name : firsts)
+      held.push_back(ReadBytes(backups_ + L"\\" + name + L"\\a.txt").value_or(""));
+    EXPECT_NE(std::find(held.begin(), held.end(), "from A again"), held.end());
+    EXPECT_EQ(std::find(held.begin(), held.end(), "from B"), held.end());
+  }
+  // Keeping fewer on A leaves B's folders, even an old one under A's name, and removes A's own.
+  SeedSetting(L"Keep Fewer Backups", L"On");
+  const SYSTEMTIME now = LocalNow();
+  // Three folders of one week two months back, a minute apart.
+  const auto old_folder = [&](int minute, const char* computer) {
+    FILETIME ft{};
+    SystemTimeToFileTime(&now, &ft);
+    ULARGE_INTEGER t{{ft.dwLowDateTime, ft.dwHighDateTime}};
+    t.QuadPart -= (60ull * 24 * 3600 - minute * 60ull) * 10'000'000ull;
+    ft = {t.LowPart, t.HighPart};
+    SYSTEMTIME at{};
+    FileTimeToSystemTime(&ft, &at);
+    const std::wstring name = L"Alpha" + DateTimeStamp(at);
+    WriteBytes(backups_ + L"\\" + name + L"\\a.txt", computer);
+    WriteBytes(backups_ + L"\\" + name + L".sha256",
+               std::string("# Tessaline backup manifest\n# source: ") + win32::Narrow(alpha_) +
+                   "\n# computer: " + computer + "\n# complete: yes\n");
+    return name;
+  };
+  const std::wstring b_old = old_folder(1, "PC-B");
+  const std::wstring a_older = old_folder(2, "PC-A");
+  const std::wstring a_newer = old_folder(3, "PC-A");
+  as(L"PC-A", "from A, keeping fewer");
+  EXPECT_TRUE(IsFolderOnDisk(backups_ + L"\\" + b_old));
+  EXPECT_TRUE(IsFolderOnDisk(backups_ + L"\\" + a_newer));
+  std::wstring log;
+  for (const auto& line : HistoryLines()) log += line + L"\n";
+  EXPECT_FALSE(IsFolderOnDisk(backups_ + L"\\" + a_older)) << win32::Narrow(log);
 }
 
 TEST_F(CommandLineE2eTest, UsageIsPrintedAndAnUnknownOptionRefused) {

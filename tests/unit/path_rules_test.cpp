@@ -135,6 +135,54 @@ TEST(TakenFolderPathTest, QuotesBlanksAndTrailingDotsGoAndForbiddenCharactersRem
   }
 }
 
+TEST(BackupNameTest, ANameWhoseBackupsAreAnotherSourcesIsPassedOver) {
+  const FolderOwner a{"PC-A", "C:\\Docs"};
+  const FolderOwner b{"PC-B", "C:\\Docs"};
+  const FolderOwner second{"PC-A", "D:\\Work\\Docs"};
+  const std::string today = "Dec 8 2026";
+  struct Case {
+    const char* what;
+    std::vector<std::string> entries;
+    std::vector<FolderOwner> owners;
+    std::vector<ExistingBackup> found;
+    std::string suffix;
+    std::vector<std::string> names;
+  } cases[] = {
+      {"its own", {"C:\\Docs"}, {a}, {{"Docs", 1, "Docs", a}}, "", {"Docs"}},
+      {"another computer's", {"C:\\Docs"}, {b}, {{"Docs", 1, "Docs", a}}, "", {"Docs (2)"}},
+      {"nobody's yet", {"C:\\Docs"}, {b}, {{"Docs", 1, "Docs", std::nullopt}}, "", {"Docs"}},
+      {"owners compare as names do",
+       {"c:\\DOCS"},
+       {{"pc-a", "c:\\DOCS"}},
+       {{"Docs", 1, "Docs", a}},
+       "",
+       {"DOCS"}},
+      {"a link someone placed", {"C:\\Docs"}, {a}, {{"Docs", 1, "Docs", a, true}}, "",
+       {"Docs (2)"}},
+      {"a reordered list keeps each source in its folder",
+       {"D:\\Work\\Docs", "C:\\Docs"},
+       {second, a},
+       {{"Docs", 1, "Docs", a}, {"Docs (2)", 2, "Docs (2)", second}},
+       "",
+       {"Docs (2)", "Docs"}},
+      {"its own far down the numbers",
+       {"C:\\Docs"},
+       {b},
+       {{"Docs", 1, "Docs", a}, {"Docs (7)", 7, "Docs (7)", b}},
+       "",
+       {"Docs (7)"}},
+      {"today's folder of a shared name is another's",
+       {"C:\\Docs"},
+       {b},
+       {{"Docs", 1, "DocsDec 7 2026", b}, {"Docs", 1, "DocsDec 8 2026", a}},
+       today,
+       {"Docs (2)"}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(BackupFolderNames(c.entries, c.owners, c.found, c.suffix), c.names) << c.what;
+  }
+}
+
 TEST(HasWildcardTest, StarOrQuestionMarkAnywhereButTheLongFormPrefix) {
   EXPECT_TRUE(HasWildcard("D:\\Back*"));
   EXPECT_TRUE(HasWildcard("D:\\Backup?"));

@@ -1,0 +1,70 @@
+#include "backup/folder_owners.h"
+
+#include <memory>
+#include <set>
+
+#include "backup/path_rules.h"
+#include "base/name_case.h"
+
+namespace tess {
+namespace {
+
+// Enough for the "#" lines of any source path Windows allows.
+constexpr std::size_t kManifestHead = 128u << 10;
+
+std::string Beside(const std::string& destination, const std::string& folder) {
+  return CleanPath(destination + "\\" + ManifestName(folder));
+}
+
+}  // namespace
+
+std::optional<ManifestOwner> ReadManifestOwner(FileTree& files, const std::string& path) {
+  std::unique_ptr<OpenFile> file;
+  if (files.OpenForReading(path, &file).Failed()) return std::nullopt;
+  std::string head(kManifestHead, '\0');
+  std::size_t at = 0;
+  for (;;) {
+    std::size_t got = 0;
+    if (file->Read(head.data() + at, head.size() - at, &got).Failed()) return std::nullopt;
+    if (got == 0) break;
+    at += got;
+    if (at == head.size()) break;
+  }
+  head.resize(at);
+  // Only the owner is taken from a head: its file lines are cut short there.
+  ManifestReading reading = ReadManifest(head);
+  if (!reading.ours || reading.owner.source.empty()) return std::nullopt;
+  return reading.owner;
+}
+
+void ReadOwners(FileTree& files, const std::string& destination,
+                const std::vector<TreeEntry>& listing, std::vector<ExistingBackup>* found) {
+  std::set<std::string> manifests;
+  for (const TreeEntry& entry : listing) {
+    if (!entry.IsFolder()) manifests.insert(NameKey(entry.name));
+  }
+  for (ExistingBackup& backup : *found) {
+    if (backup.link || manifests.count(NameKey(ManifestName(backup.folder))) == 0) continue;
+    if (const auto owner = ReadManifestOwner(files, Beside(destination, backup.folder))) {
+      backup.owner = OwnerOf(*owner);
+    }
+  }
+}
+
+void WeighOwners(FileTree& files, const std::string& destination, const FolderOwner& me,
+                 std::vector<EntryBackup>* backups) {
+  for (EntryBackup& backup : *backups) {
+    if (backup.names_another_place) continue;
+    bool has_manifest = false;
+    for (const std::string& file : backup.files_beside) {
+      has_manifest = has_manifest || SameName(file, ManifestName(backup.name));
+    }
+    if (!has_manifest) continue;
+    if (const auto owner = ReadManifestOwner(files, Beside(destination, backup.name))) {
+      backup.anothers = !SameOwner(OwnerOf(*owner), me);
+      backup.complete = owner->complete;
+    }
+  }
+}
+
+}  // namespace tess
