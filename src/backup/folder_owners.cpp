@@ -16,6 +16,13 @@ std::string Beside(const std::string& destination, const std::string& folder) {
   return CleanPath(destination + "\\" + ManifestName(folder));
 }
 
+bool HasManifest(const EntryBackup& backup) {
+  for (const std::string& file : backup.files_beside) {
+    if (SameName(file, ManifestName(backup.name))) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 std::optional<ManifestOwner> ReadManifestOwner(FileTree& files, const std::string& path) {
@@ -53,17 +60,28 @@ void ReadOwners(FileTree& files, const std::string& destination,
 
 void WeighOwners(FileTree& files, const std::string& destination, const FolderOwner& me,
                  std::vector<EntryBackup>* backups) {
+  std::optional<LocalTime> first_proven;  // the earliest dated folder of this source's manifests
   for (EntryBackup& backup : *backups) {
     if (backup.names_another_place) continue;
-    bool has_manifest = false;
-    for (const std::string& file : backup.files_beside) {
-      has_manifest = has_manifest || SameName(file, ManifestName(backup.name));
-    }
-    if (!has_manifest) continue;
+    if (!HasManifest(backup)) continue;
     if (const auto owner = ReadManifestOwner(files, Beside(destination, backup.name))) {
       backup.anothers = !SameOwner(OwnerOf(*owner), me);
       backup.complete = owner->complete;
+      if (!backup.anothers && backup.stamp != FolderStamp::kNone &&
+          (!first_proven || StampIsLater(*first_proven, backup.time))) {
+        first_proven = backup.time;
+      }
     }
+  }
+  // A run writes its manifest last, so a dated folder of this source without one that is later
+  // than a folder with one was left by a run that never ended; one earlier than every manifest
+  // predates them and counts as whole, as it always did.
+  for (EntryBackup& backup : *backups) {
+    if (backup.anothers || backup.names_another_place || backup.stamp == FolderStamp::kNone ||
+        !first_proven || !StampIsLater(backup.time, *first_proven)) {
+      continue;
+    }
+    if (!HasManifest(backup)) backup.complete = false;
   }
 }
 

@@ -54,12 +54,19 @@ std::vector<std::string> BackupsToRemove(const std::vector<EntryBackup>& reading
     if (age <= kDaily) return {1, day};
     return {2, FloorDivide(day + kMondayOffset, 7)};
   };
+  // A folder whose run did not go through whole (killed, or a full disk) stands for its day or
+  // week only when no complete one of that day or week does.
+  std::map<std::pair<int, std::int64_t>, std::int64_t> newest_complete_of_group;
   for (const EntryBackup& b : backups) {
     const std::int64_t at = Seconds(b.time);
     newest = std::max(newest, at);
     auto [it, added] = newest_of_group.try_emplace(group_of(b), at);
     if (!added) it->second = std::max(it->second, at);
+    if (!b.complete) continue;
+    auto [whole, first] = newest_complete_of_group.try_emplace(group_of(b), at);
+    if (!first) whole->second = std::max(whole->second, at);
   }
+  for (const auto& [group, at] : newest_complete_of_group) newest_of_group[group] = at;
 
   std::stable_sort(backups.begin(), backups.end(), [](const EntryBackup& a, const EntryBackup& b) {
     return Seconds(a.time) < Seconds(b.time);

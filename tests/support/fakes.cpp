@@ -605,6 +605,7 @@ FileError FakeFileSystem::HoldLock(const std::string& path, std::unique_ptr<Open
     FileError SetTimes(const FileTimes&, std::uint32_t) override { return {}; }
     FileError Flush() override { return {}; }
     FileError RenameOver(const std::string&, bool) override { return {}; }
+    FileError Identity(std::string* id) override { return *id = key_, FileError{}; }
 
    private:
     FakeFileSystem& files_;

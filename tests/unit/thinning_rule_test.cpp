@@ -21,10 +21,12 @@ class ThinningRuleTest : public ::testing::Test {
  protected:
   // The names the rule lets go of these folders of the entry "Docs", at the test clock's now.
   std::set<std::string> Going(const std::vector<std::string>& folders,
-                              const std::vector<std::string>& kept = {}) {
+                              const std::vector<std::string>& kept = {},
+                              const std::set<std::string>& incomplete = {}) {
+    auto reading = ReadEntryBackups(FolderListing(folders), {"Docs"}, 0, texts_);
+    for (EntryBackup& b : reading) b.complete = incomplete.count(b.name) == 0;
     const auto going = BackupsToRemove(
-        ReadEntryBackups(FolderListing(folders), {"Docs"}, 0, texts_), clock_.now,
-        [this](const LocalTime& t) { return clock_.UtcSecondsOf(t); }, kept);
+        reading, clock_.now, [this](const LocalTime& t) { return clock_.UtcSecondsOf(t); }, kept);
     return {going.begin(), going.end()};
   }
   FakeClock clock_;  // Tuesday Aug 31 2021, 04 05 06 PM
@@ -37,6 +39,7 @@ TEST_F(ThinningRuleTest, EachTierKeepsItsShareUpToItsEdge) {
     std::vector<std::string> folders;
     std::set<std::string> going;
     std::optional<LocalTime> summer_from = std::nullopt;  // the clocks went forward then
+    std::set<std::string> incomplete = {};  // their runs were killed or met a full disk
   } cases[] = {
       {"the last 24 hours all stay, exactly 24 hours included",
        {At("Aug 31 2021", "04 05 06 PM"), At("Aug 31 2021", "01 00 00 AM"),
@@ -72,13 +75,22 @@ TEST_F(ThinningRuleTest, EachTierKeepsItsShareUpToItsEdge) {
         At("Aug 30 2021", "03 35 06 PM")},
        {At("Aug 30 2021", "03 00 00 PM")},
        LocalTime{2021, 8, 31, 2, 0, 0, 0}},
+      {"a day's newest whose run did not end stands for nothing: the complete one does",
+       {At("Aug 20 2021", "08 00 00 AM"), At("Aug 20 2021", "09 00 00 AM"),
+        At("Aug 20 2021", "10 00 00 AM"), At("Jul 1 2021", "09 00 00 AM"),
+        At("Jul 1 2021", "10 00 00 AM"), At("Aug 25 2021", "09 00 00 AM")},
+       {At("Aug 20 2021", "08 00 00 AM"), At("Aug 20 2021", "10 00 00 AM"),
+        At("Jul 1 2021", "09 00 00 AM")},
+       std::nullopt,
+       {At("Aug 20 2021", "10 00 00 AM"), At("Jul 1 2021", "09 00 00 AM"),
+        At("Jul 1 2021", "10 00 00 AM")}},
       {"folders of one moment share its fate",
        {"DocsAug 12 2021", At("Aug 12 2021", "12 00 00 AM"), "DocsAug 11 2021"},
        {}},
   };
   for (const Case& c : cases) {
     clock_.summer_from = c.summer_from;
-    EXPECT_EQ(Going(c.folders), c.going) << c.what;
+    EXPECT_EQ(Going(c.folders, {}, c.incomplete), c.going) << c.what;
   }
 }
 
