@@ -118,7 +118,7 @@ RunOutcome BackupRun::SaveAll(Attendance attendance) {
       found[run.entries[i]] = {result.copy.FilesSeen(), result.copy.bytes_seen};
     }
     trap.Step(156, [&] { svc_.pump.ProcessPendingEvents(); });
-    result.failures = reports.EndEntry();
+    for (std::string& failure : reports.EndEntry()) result.failures.push_back(std::move(failure));
     ++outcome.folders_processed;
     if (!result.Complete()) ++outcome.folders_failed;
 

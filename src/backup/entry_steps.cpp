@@ -116,7 +116,16 @@ EntryResult BackupRun::BackUpEntry(ErrorTrap& trap, const Snapshot& run, std::si
       result.kind = EntryResult::Kind::kCopied;  // only a copy that returned can count as saved
     });
     if (manifest && result.kind == EntryResult::Kind::kCopied) {
-      trap.Step(153, [&] { WriteManifest(*manifest, entry, index, result.copy); });
+      trap.Step(153, [&] {
+        try {
+          WriteManifest(*manifest, entry, index, result.copy);
+        } catch (const std::exception& e) {
+          // A person sees the box; the entry's line must still not say it was saved, since its
+          // folder has no proof.
+          if (run.attended) result.failures.push_back(StepFailure(153, e.what()));
+          throw;
+        }
+      });
     }
   } else {
     trap.Step(154, [&] {

@@ -127,6 +127,8 @@ TEST_F(SnapshotRunTest, ManifestsCarryLinkedLinesTrustNoDamagedLineAndOverwriteN
                       "153: The manifest was not written, since a file of its name is there"),
             std::string::npos)
       << files_.Content(form_.History().HistoryLogPath());
+  // A person who saw the box is not told, in the log, that the folder was saved.
+  EXPECT_FALSE(form_.Backup().SaveAll().Clean());
 }
 
 }  // namespace
