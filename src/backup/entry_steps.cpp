@@ -120,10 +120,10 @@ EntryResult BackupRun::BackUpEntry(ErrorTrap& trap, const Snapshot& run, std::si
         try {
           WriteManifest(*manifest, entry, index, result.copy);
         } catch (const std::exception& e) {
-          // A person sees the box; the entry's line must still not say it was saved, since its
-          // folder has no proof.
-          if (run.attended) result.failures.push_back(StepFailure(153, e.what()));
-          throw;
+          // Told in the entry's line, as the copy's own failures are, and never in a box: a
+          // drive that took no copy takes no manifest either, and a folder without its proof
+          // must not read as saved.
+          result.failures.push_back(StepFailure(153, e.what()));
         }
       });
     }

@@ -273,7 +273,8 @@ TEST_F(CommandLineE2eTest, TwoComputersBackingUpOneSourceNameKeepApartInEveryMod
                {L"On", L"1", L"AlphaDate ", L"Alpha (2)Date "}};
   for (const Mode& mode : modes) {
     SCOPED_TRACE(win32::Narrow(mode.first));
-    for (const auto& name : NamesIn(backups_)) RemoveTree(backups_ + L"\\" + name);
+    RemoveTree(backups_);
+    CreateDirectoryW(backups_.c_str(), nullptr);
     SeedSetting(L"Include Date", mode.include_date);
     SeedSetting(L"Backup Option", mode.option);
     as(L"PC-A", "from A");

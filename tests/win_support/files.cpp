@@ -170,8 +170,12 @@ std::wstring LastPart(const std::wstring& path) {
 
 std::vector<std::wstring> NamesIn(const TestPath& folder) {
   std::vector<std::wstring> names;
-  ForEachMatch(Raw(folder), L"*",
-               [&](const WIN32_FIND_DATAW& found) { names.push_back(found.cFileName); });
+  ForEachMatch(Raw(folder), L"*", [&](const WIN32_FIND_DATAW& found) {
+    const std::wstring name = found.cFileName;
+    const bool manifest = (found.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0 &&
+                          name.size() > 7 && name.compare(name.size() - 7, 7, L".sha256") == 0;
+    if (!manifest) names.push_back(name);
+  });
   std::sort(names.begin(), names.end());
   return names;
 }

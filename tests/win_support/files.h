@@ -61,7 +61,8 @@ std::wstring FullPathOf(const TestPath& path);
 // folder, in a file manager's caption or the browse dialog's tree.
 std::wstring LastPart(const std::wstring& path);
 
-// The names in a folder (no "." or ".."), sorted.
+// The names in a folder (no "." or ".."), sorted; the hidden manifests the program keeps beside
+// its backup folders are left out, as a file manager that hides hidden files shows them.
 std::vector<std::wstring> NamesIn(const TestPath& folder);
 // Names matching a pattern such as "~tessaline-*.tmp" in a folder and all its subfolders.
 int CountMatching(const TestPath& folder, const TestPath& pattern);
