@@ -77,7 +77,8 @@ RunOutcome BackupRun::SaveAll(Attendance attendance) {
   };
   const auto finish = [&](RunOutcome::Kind kind) {
     outcome.run_failures = reports.RunFailures();
-    if (kind == RunOutcome::Kind::kClean && outcome.run_failures > 0) {
+    if (kind == RunOutcome::Kind::kClean &&
+        (outcome.run_failures > 0 || outcome.damaged_copies > 0)) {
       kind = RunOutcome::Kind::kWithErrors;
     }
     outcome.kind = kind;
@@ -109,11 +110,13 @@ RunOutcome BackupRun::SaveAll(Attendance attendance) {
   run.attended = attendance == Attendance::kAttended;
   bool leftovers_tried = false;
   std::map<std::string, EntryTotals> found;
+  std::map<std::string, EntryReadBack> read_back = run.read_back;
   for (std::size_t i = 0; i < run.entries.size(); ++i) {
     std::string source;
     OlderBackups older;
+    WrittenBackup written;
     reports.BeginEntry();
-    EntryResult result = BackUpEntry(trap, run, i, &source, &older);
+    EntryResult result = BackUpEntry(trap, run, i, &source, &older, &written);
     if (result.kind == EntryResult::Kind::kCopied && result.copy.folders_failed == 0) {
       found[run.entries[i]] = {result.copy.FilesSeen(), result.copy.bytes_seen};
     }
@@ -128,13 +131,17 @@ RunOutcome BackupRun::SaveAll(Attendance attendance) {
     });
     trap.Step(159, [&] { KeepFewer(run, i, result, &older, &leftovers_tried); });
     trap.Step(160, [&] { svc_.pump.ProcessPendingEvents(); });
+    trap.Step(161, [&] {
+      outcome.damaged_copies += ReadBackEntry(run, i, source, result, written, &read_back);
+    });
     trap.Step(162, [&] { svc_.pump.ProcessPendingEvents(); });
   }
 
   KeepTotals(run, found);
+  KeepReadBack(run, read_back);
   trap.Step(170, [&] {
     show(CompleteStatus(NowText(svc_.clock), outcome.folders_failed, outcome.folders_processed,
-                        reports.RunFailures()));
+                        reports.RunFailures(), outcome.damaged_copies));
   });
   return finish(outcome.folders_failed > 0 ? RunOutcome::Kind::kWithErrors
                                            : RunOutcome::Kind::kClean);
@@ -152,6 +159,13 @@ BackupRun::Snapshot BackupRun::TakeSnapshot(ErrorTrap& trap, const std::string& 
   try {
     if (svc_.settings != nullptr) {
       run.totals = ReadEntryTotals(svc_.settings->GetSetting(kKeyEntryTotals, ""));
+    }
+  } catch (...) {
+  }
+  // A state that cannot be read only starts the reading back from the beginning.
+  try {
+    if (svc_.settings != nullptr) {
+      run.read_back = ReadReadBackState(svc_.settings->GetSetting(kKeyReadBackState, ""));
     }
   } catch (...) {
   }

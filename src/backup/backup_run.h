@@ -11,6 +11,7 @@
 #include "backup/backup_folder_names.h"
 #include "backup/destination_listing.h"
 #include "backup/folder_naming.h"
+#include "backup/read_back.h"
 #include "backup/run_choices.h"
 #include "backup/run_progress.h"
 #include "backup/run_report.h"
@@ -45,7 +46,10 @@ struct RunOutcome {
   Kind kind = Kind::kClean;
   int folders_processed = 0;
   int folders_failed = 0;
-  int run_failures = 0;      // failures outside every entry, in a run nobody watched
+  int run_failures = 0;  // failures outside every entry, in a run nobody watched
+  // Copies (or sources) the reading back found damaged, mended or not: news the user needs
+  // about a failing disk, so the run does not count as clean.
+  int damaged_copies = 0;
   std::string final_status;  // the status line the run left
   bool Clean() const { return kind == Kind::kClean || kind == Kind::kEmptyList; }
 };
@@ -105,7 +109,15 @@ class BackupRun {
     StampTexts stamp_texts;                     // read once from the clock
     CopySettings copy;                          // what every entry's copy shares
     std::map<std::string, EntryTotals> totals;  // what each entry's last whole copy went through
+    std::map<std::string, EntryReadBack> read_back;  // as the run before left it
     bool attended = true;
+  };
+  // What an entry's copy leaves for reading it back: where it landed, its manifest's lines as
+  // written, and the lines of the files the copy met. Empty lines: no manifest was written.
+  struct WrittenBackup {
+    std::string landing;
+    ManifestLines lines;
+    ManifestLines made;
   };
   // The destination as listed once for an entry, and the reading of that listing: the link
   // source and keeping fewer both go by it.
@@ -121,7 +133,7 @@ class BackupRun {
   // One entry, as steps 118 to 154 of the run's trap; source is the path the entry was read
   // from, for its history line.
   EntryResult BackUpEntry(ErrorTrap& trap, const Snapshot& run, std::size_t index,
-                          std::string* source, OlderBackups* older);
+                          std::string* source, OlderBackups* older, WrittenBackup* written);
   // The entry's stamp as the run's trap reads it (steps 126 to 134): the stamp, and its text.
   FolderStamp ReadStamp(ErrorTrap& trap, std::string* suffix);
   // The owner a manifest of this run names for an entry: this computer and the entry as listed.
@@ -152,6 +164,15 @@ class BackupRun {
   // earlier removals are finished first, once a run.
   void KeepFewer(const Snapshot& run, std::size_t index, const EntryResult& result,
                  OlderBackups* older, bool* leftovers_tried);
+  // After an entry's copy, as step 161 of the run's trap: a share of the folder it wrote read
+  // back against its manifest, a damaged copy mended from its unchanged source, and each finding
+  // in the history log (run_read_back.cpp). Returns the damaged copies found; state is the
+  // read-back's, kept across runs.
+  int ReadBackEntry(const Snapshot& run, std::size_t index, const std::string& source,
+                    const EntryResult& result, const WrittenBackup& written,
+                    std::map<std::string, EntryReadBack>* state);
+  // The read-back's state for the listed entries, stored for the next run.
+  void KeepReadBack(const Snapshot& run, const std::map<std::string, EntryReadBack>& state);
 
   Inputs in_;
   Services svc_;

@@ -29,7 +29,7 @@ void ClearTemporaryFiles(FileTree& files, const std::string& folder) {
 }  // namespace
 
 EntryManifest::EntryManifest(FileTree& files, ContentHash& hash, std::string path,
-                             const std::string& link_from)
+                             const std::string& link_from, std::set<std::string> distrusted)
     : files_(files), path_(std::move(path)), own_(ReadManifestFile(files, path_)) {
   if (own_.state == ManifestFile::State::kForeign ||
       own_.state == ManifestFile::State::kUnreadable) {
@@ -41,7 +41,8 @@ EntryManifest::EntryManifest(FileTree& files, ContentHash& hash, std::string pat
   // whose manifest cannot be read, or is no manifest of this program's, vouches for none.
   const bool vouches = earlier.state != ManifestFile::State::kNone;
   if (earlier.state != ManifestFile::State::kOurs) earlier.reading.lines.clear();
-  hashes_.emplace(hash, own_.reading.lines, std::move(earlier.reading.lines), vouches);
+  hashes_.emplace(hash, own_.reading.lines, std::move(earlier.reading.lines), vouches,
+                  std::move(distrusted));
 }
 
 std::string EntryManifest::Write(ManifestOwner owner, std::uint64_t tag) {
@@ -53,10 +54,12 @@ std::string EntryManifest::Write(ManifestOwner owner, std::uint64_t tag) {
   // A file of a folder reused by later runs keeps its line while the folder keeps the file,
   // though a later run no longer meets it in its source.
   ManifestLines lines = own_.reading.lines;
-  for (auto& [file, hash] : hashes_->Made()) lines[file] = std::move(hash);
+  made_ = hashes_->Made();
+  for (const auto& [file, hash] : made_) lines[file] = hash;
   const FileError e = WriteManifestFile(files_, path_, ManifestText(owner, lines),
                                         own_.state == ManifestFile::State::kOurs, tag);
   if (e.Failed()) return kNotWritten + files_.Shown(path_) + ": " + e.text;
+  written_ = std::move(lines);
   const std::size_t slash = path_.find_last_of('\\');
   if (slash != std::string::npos) ClearTemporaryFiles(files_, path_.substr(0, slash));
   return "";

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "backup/manifest.h"
@@ -15,19 +16,27 @@ namespace tess {
 
 class EntryManifest {
  public:
-  // path: the manifest's full path; link_from: the folder the copy links to, or empty.
-  EntryManifest(FileTree& files, ContentHash& hash, std::string path, const std::string& link_from);
+  // path: the manifest's full path; link_from: the folder the copy links to, or empty;
+  // distrusted: files whose copies were found damaged beyond mending, to be copied afresh.
+  EntryManifest(FileTree& files, ContentHash& hash, std::string path, const std::string& link_from,
+                std::set<std::string> distrusted = {});
 
   // What the copy hashes into; null when no manifest may be written here.
   FileHashes* Hashes() { return hashes_ ? &*hashes_ : nullptr; }
   // Once the copy has ended: writes the manifest; answers why it could not be, or "".
   std::string Write(ManifestOwner owner, std::uint64_t tag);
+  // Once written: its lines, and those of the files this copy met (a file it was told to copy
+  // afresh is among them only when it was written).
+  const ManifestLines& Written() const { return written_; }
+  const FileHashes::Lines& Made() const { return made_; }
 
  private:
   FileTree& files_;
   const std::string path_;
   ManifestFile own_;
   std::optional<FileHashes> hashes_;
+  ManifestLines written_;
+  FileHashes::Lines made_;
 };
 
 }  // namespace tess

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <exception>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -42,7 +43,8 @@ std::string WhyNotFound(FileSystem& files, const std::string& source) {
 }  // namespace
 
 EntryResult BackupRun::BackUpEntry(ErrorTrap& trap, const Snapshot& run, std::size_t index,
-                                   std::string* source_out, OlderBackups* older) {
+                                   std::string* source_out, OlderBackups* older,
+                                   WrittenBackup* written) {
   const std::string& entry = run.entries[index];
   std::string& source = *source_out;
   trap.Step(118, [&] { source = EntryFolder(entry); });
@@ -106,7 +108,10 @@ EntryResult BackupRun::BackUpEntry(ErrorTrap& trap, const Snapshot& run, std::si
       CopySettings settings = run.copy;
       settings.link_from = link_from;
       if (svc_.hash != nullptr) {
-        manifest.emplace(svc_.files, *svc_.hash, plan.manifest, link_from);
+        const auto kept = run.read_back.find(entry);
+        manifest.emplace(
+            svc_.files, *svc_.hash, plan.manifest, link_from,
+            kept == run.read_back.end() ? std::set<std::string>() : kept->second.distrusted);
         settings.hashes = manifest->Hashes();
       }
       const auto expected = run.totals.find(entry);
@@ -119,6 +124,7 @@ EntryResult BackupRun::BackUpEntry(ErrorTrap& trap, const Snapshot& run, std::si
       trap.Step(153, [&] {
         try {
           WriteManifest(*manifest, entry, index, result.copy);
+          *written = {plan.landing, manifest->Written(), manifest->Made()};
         } catch (const std::exception& e) {
           // Told in the entry's line, as the copy's own failures are, and never in a box: a
           // drive that took no copy takes no manifest either, and a folder without its proof

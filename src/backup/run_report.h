@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "backup/read_back.h"
 #include "copy/copy_tally.h"
 
 namespace tess {
@@ -42,10 +43,17 @@ std::string HistoryLine(const std::string& name, const std::string& when,
                         const EntryResult& result);
 // "Backup run NOT complete at <when>: " and a failure outside every entry.
 std::string RunFailureLine(const std::string& when, const std::string& failure);
+// What reading an entry's copy back found, as its history line tells it: name is the entry's,
+// finding.source the source as a user reads it, and folders the backup folders that hold the
+// copy (shared through links), as a user reads them.
+std::string ReadBackLine(const std::string& name, const std::string& when,
+                         const ReadBackFinding& finding, const std::vector<std::string>& folders);
+
 // "Auto Backup Complete at <when>", plus " with errors in F of P folders (see View History
 // Log)" when any entry failed, or " with errors (see View History Log)" when only the run
-// itself met failures.
+// itself met failures; damaged copies found add " with N damaged backup copies" (after the
+// errors: " and N damaged ...") before the pointer to the log.
 std::string CompleteStatus(const std::string& when, int folders_failed, int folders_processed,
-                           int run_failures = 0);
+                           int run_failures = 0, int damaged_copies = 0);
 
 }  // namespace tess

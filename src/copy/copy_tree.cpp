@@ -352,7 +352,8 @@ void Walk::CopyOneFile(const std::string& source, const TreeEntry& file, const s
   job.folder = folder;
   job.file = file;
   if (settings_.hashes != nullptr) job.hash_path = HashPath(folder, file.name);
-  switch (DecideFile(file, copy, earlier, rules_)) {
+  switch (DecideFile(file, copy, earlier, rules_,
+                     settings_.hashes != nullptr && settings_.hashes->Distrusted(job.hash_path))) {
     case FileAction::kFolderInTheWay:
       return tally_.FileFailed(job.order, files_.Shown(Join(folder, file.name)),
                                files_.Refusal(CopyRefusal::kFolderInTheWay).text, file.size);

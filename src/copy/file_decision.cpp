@@ -17,14 +17,14 @@ bool IsCurrent(const TreeEntry& file, const TreeEntry& copy, const FileRules& ru
 }
 
 FileAction DecideFile(const TreeEntry& file, const TreeEntry* copy, const TreeEntry* earlier,
-                      const FileRules& rules) {
+                      const FileRules& rules, bool distrusted) {
   if (copy != nullptr) {
     if (copy->IsFolder()) return FileAction::kFolderInTheWay;
-    if (IsCurrent(file, *copy, rules)) return FileAction::kSkip;
+    if (!distrusted && IsCurrent(file, *copy, rules)) return FileAction::kSkip;
     return rules.overwrite ? FileAction::kWrite : FileAction::kMayNotReplace;
   }
-  if (earlier != nullptr && !earlier->IsFolder() && IsCurrent(file, *earlier, rules) &&
-      !CheckedAttributesDiffer(*earlier, file)) {
+  if (!distrusted && earlier != nullptr && !earlier->IsFolder() &&
+      IsCurrent(file, *earlier, rules) && !CheckedAttributesDiffer(*earlier, file)) {
     return FileAction::kLink;
   }
   return FileAction::kWrite;

@@ -46,8 +46,9 @@ bool IsCurrent(const TreeEntry& file, const TreeEntry& copy, const FileRules& ru
 // The one decision about a file. copy is what the destination lists under its name, earlier
 // what the earlier backup lists there; null for nothing. A link is only ever made where the
 // destination has no copy: an existing name is replaced, never relinked, and the linked copy must
-// match the source's bits too, because a file's attributes belong to every name it has.
+// match the source's bits too, because a file's attributes belong to every name it has. A copy
+// found damaged (distrusted) is written afresh, however current it looks.
 FileAction DecideFile(const TreeEntry& file, const TreeEntry* copy, const TreeEntry* earlier,
-                      const FileRules& rules);
+                      const FileRules& rules, bool distrusted = false);
 
 }  // namespace tess

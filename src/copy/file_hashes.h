@@ -5,6 +5,7 @@
 
 #include <map>
 #include <mutex>
+#include <set>
 #include <string>
 
 #include "ports/content_hash.h"
@@ -20,11 +21,15 @@ class FileHashes {
   // earlier_vouches: that folder has a manifest, so a file it gives no line is not trusted to
   // link and is copied; without a manifest (a folder made before manifests), a linked file's
   // source is read once for its line.
-  FileHashes(ContentHash& hash, Lines own, Lines earlier, bool earlier_vouches)
+  // distrusted: files whose copies were found damaged and could not be mended, which the copy
+  // writes afresh, neither skipping them as current nor linking them.
+  FileHashes(ContentHash& hash, Lines own, Lines earlier, bool earlier_vouches,
+             std::set<std::string> distrusted = {})
       : hash_(hash),
         own_(std::move(own)),
         earlier_(std::move(earlier)),
-        earlier_vouches_(earlier_vouches) {}
+        earlier_vouches_(earlier_vouches),
+        distrusted_(std::move(distrusted)) {}
 
   ContentHash& Hash() { return hash_; }
   // The line carried over for a file found current, or linked; empty for none.
@@ -32,6 +37,7 @@ class FileHashes {
   bool MayLink(const std::string& path) const {
     return !earlier_vouches_ || earlier_.count(path) != 0;
   }
+  bool Distrusted(const std::string& path) const { return distrusted_.count(path) != 0; }
   // Any thread: the file at path is whole with this hash.
   void Record(const std::string& path, const Sha256Digest& digest);
   void Record(const std::string& path, std::string hex);
@@ -43,6 +49,7 @@ class FileHashes {
   const Lines own_;
   const Lines earlier_;
   const bool earlier_vouches_;
+  const std::set<std::string> distrusted_;
   std::mutex lock_;
   Lines made_;  // under lock_
 };

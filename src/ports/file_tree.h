@@ -106,6 +106,14 @@ class FileTree {
   virtual FileError Describe(const std::string& path, TreeEntry* entry) = 0;
 
   virtual FileError OpenForReading(const std::string& path, std::unique_ptr<OpenFile>* file) = 0;
+  // For reading a backup back: the bytes as the disk holds them, past the system's file cache
+  // where the file system allows that (elsewhere as OpenForReading), since a file read back from
+  // memory proves nothing about the disk.
+  virtual FileError OpenPastCache(const std::string& path, std::unique_ptr<OpenFile>* file) = 0;
+  // An existing file, to write over its bytes in place, shared with nobody: every name the file
+  // has (each backup folder that links it) sees what is written. Only a repair does this; a copy
+  // never changes a written file in place.
+  virtual FileError OpenInPlace(const std::string& path, std::unique_ptr<OpenFile>* file) = 0;
   // Creates a new file that nobody else may open or delete while it is open; fails with
   // kAlreadyExists when the name is taken.
   virtual FileError CreateExclusive(const std::string& path, std::uint32_t attributes,

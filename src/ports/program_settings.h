@@ -45,6 +45,9 @@ inline constexpr char kKeyLatestBackupClean[] = "Latest Backup Clean";
 // What each listed folder's last whole copy went through, files and bytes, so a run can show
 // how far it has come against it.
 inline constexpr char kKeyEntryTotals[] = "Entry Totals";
+// Per listed folder, where the reading back of its newest backup stopped, and the files whose
+// copies were found damaged beyond mending, which its next run copies afresh.
+inline constexpr char kKeyReadBackState[] = "Read Back State";
 
 inline constexpr char kOn[] = "On";
 inline constexpr char kOff[] = "Off";

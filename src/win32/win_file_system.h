@@ -40,6 +40,8 @@ class WinFileSystem : public FileSystem {
   FileError List(const std::string& folder, std::vector<TreeEntry>* entries) override;
   FileError Describe(const std::string& path, TreeEntry* entry) override;
   FileError OpenForReading(const std::string& path, std::unique_ptr<OpenFile>* file) override;
+  FileError OpenPastCache(const std::string& path, std::unique_ptr<OpenFile>* file) override;
+  FileError OpenInPlace(const std::string& path, std::unique_ptr<OpenFile>* file) override;
   FileError CreateExclusive(const std::string& path, std::uint32_t attributes,
                             std::unique_ptr<OpenFile>* file) override;
   FileError SetAttributes(const std::string& path, std::uint32_t attributes) override;

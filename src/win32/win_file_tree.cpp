@@ -3,6 +3,7 @@
 // writer threads.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <memory>
@@ -197,8 +198,47 @@ class WinOpenFile : public OpenFile {
     return {};
   }
 
- private:
+ protected:
   FileHandle handle_;
+};
+
+// Read unbuffered: every read of the disk is a whole number of sectors into memory aligned to a
+// page, which is what Windows asks of such reads (Wine accepts any, so only this design keeps
+// them right). The caller's reads of any size are served from that buffer.
+class PastCacheFile : public WinOpenFile {
+ public:
+  // A multiple of every sector size there is (512 to 4,096 bytes).
+  static constexpr std::size_t kChunk = 1u << 20;
+
+  explicit PastCacheFile(FileHandle handle)
+      : WinOpenFile(std::move(handle)),
+        buffer_(static_cast<char*>(
+            VirtualAlloc(nullptr, kChunk, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE))) {}
+  ~PastCacheFile() override {
+    if (buffer_ != nullptr) VirtualFree(buffer_, 0, MEM_RELEASE);
+  }
+  bool Ready() const { return buffer_ != nullptr; }
+
+  FileError Read(char* data, std::size_t size, std::size_t* got) override {
+    if (at_ == held_ && !ended_) {
+      DWORD read = 0;
+      if (!ReadFile(handle_.get(), buffer_, kChunk, &read, nullptr)) return LastError();
+      // Only the last read of a file comes back short.
+      ended_ = read < kChunk;
+      at_ = 0;
+      held_ = read;
+    }
+    *got = std::min(size, held_ - at_);
+    std::memcpy(data, buffer_ + at_, *got);
+    at_ += *got;
+    return {};
+  }
+
+ private:
+  char* const buffer_;
+  std::size_t at_ = 0;
+  std::size_t held_ = 0;
+  bool ended_ = false;
 };
 
 DWORD SettableOrNormal(std::uint32_t attributes) {
@@ -332,6 +372,29 @@ FileError WinFileSystem::OpenForReading(const std::string& path, std::unique_ptr
   FileHandle handle(CreateFileW(WidePath(path).c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!handle) return LastError();
+  *file = std::make_unique<WinOpenFile>(std::move(handle));
+  return {};
+}
+
+FileError WinFileSystem::OpenPastCache(const std::string& path, std::unique_ptr<OpenFile>* file) {
+  FileHandle handle(CreateFileW(
+      WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+      nullptr, OPEN_EXISTING, FILE_FLAG_NO_BUFFERING | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  // A file system that cannot read past its cache (a network share, some drivers) is read
+  // through it.
+  if (!handle) return OpenForReading(path, file);
+  auto past = std::make_unique<PastCacheFile>(std::move(handle));
+  if (!past->Ready()) return OpenForReading(path, file);
+  *file = std::move(past);
+  return {};
+}
+
+FileError WinFileSystem::OpenInPlace(const std::string& path, std::unique_ptr<OpenFile>* file) {
+  // Written through to the disk: a repaired copy must be on the disk, not in a cache, when the
+  // repair is told.
+  FileHandle handle(CreateFileW(WidePath(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_WRITE_THROUGH, nullptr));
   if (!handle) return LastError();
   *file = std::make_unique<WinOpenFile>(std::move(handle));
   return {};

@@ -5,9 +5,9 @@
 #include <chrono>
 #include <cstdio>
 
-#include "copy/copy_tree.h"
 #include "base/name_case.h"
 #include "base/unchanged_file.h"
+#include "copy/copy_tree.h"
 #include "support/thread_pool.h"
 
 namespace tess::test {
@@ -99,6 +99,10 @@ void FakeFileSystem::AddFile(const std::string& path, const std::string& content
   ++clock_;
   files_[key] = std::make_shared<File>(File{content, clock_, clock_});
   names_[key] = path;
+}
+
+void FakeFileSystem::Rot(const std::string& path, const std::string& content) {
+  files_.at(Key(path))->content = content;
 }
 
 void FakeFileSystem::RewriteKeepingWriteTime(const std::string& path, const std::string& content) {
@@ -290,8 +294,8 @@ class InlinePool : public WorkPool {
 // An open file of the tree, followed by its key through a rename.
 class FakeFileSystem::Handle : public OpenFile {
  public:
-  Handle(FakeFileSystem& files, std::string key)
-      : files_(files), key_(std::move(key)), record_(files_.files_.at(key_)) {}
+  Handle(FakeFileSystem& files, std::string key, bool in_place = false)
+      : files_(files), key_(std::move(key)), record_(files_.files_.at(key_)), in_place_(in_place) {}
 
   FileError Read(char* data, std::size_t size, std::size_t* got) override {
     std::lock_guard lock(files_.primitives_);
@@ -306,7 +310,12 @@ class FakeFileSystem::Handle : public OpenFile {
   FileError Write(const char* data, std::size_t size) override {
     std::lock_guard lock(files_.primitives_);
     File& file = *files_.files_.at(key_);
-    file.content.append(data, size);
+    if (in_place_) {
+      file.content.replace(at_, size, data, size);
+      at_ += size;
+    } else {
+      file.content.append(data, size);
+    }
     file.write = file.change = ++files_.clock_;
     return {};
   }
@@ -358,6 +367,7 @@ class FakeFileSystem::Handle : public OpenFile {
   std::string key_;
   std::shared_ptr<File> record_;  // the file the name stood for when it was opened
   std::size_t at_ = 0;
+  const bool in_place_;  // writes go over the bytes from the start, not after them
 };
 
 void FakeFileSystem::SetReadOnly(const std::string& key, bool read_only_now) {
@@ -453,6 +463,21 @@ FileError FakeFileSystem::OpenForReading(const std::string& path, std::unique_pt
   if (!files_.count(key)) return Fails(FileErrorKind::kNotFound, kFileNotFound);
   if (locked.count(key)) return Fails(FileErrorKind::kOther, kSharingViolation);
   *file = std::make_unique<Handle>(*this, key);
+  return {};
+}
+
+FileError FakeFileSystem::OpenPastCache(const std::string& path, std::unique_ptr<OpenFile>* file) {
+  return OpenForReading(path, file);
+}
+
+FileError FakeFileSystem::OpenInPlace(const std::string& path, std::unique_ptr<OpenFile>* file) {
+  std::lock_guard lock(primitives_);
+  const std::string key = Key(path);
+  if (!files_.count(key)) return Fails(FileErrorKind::kNotFound, kFileNotFound);
+  if (locked.count(key) || read_only.count(key)) {
+    return Fails(FileErrorKind::kAccessDenied, kAccessDenied);
+  }
+  *file = std::make_unique<Handle>(*this, key, true);
   return {};
 }
 

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "copy/copy_tree.h"
 #include "base/platform_error.h"
+#include "copy/copy_tree.h"
 #include "ports/clock.h"
 #include "ports/dialogs.h"
 #include "ports/environment.h"
@@ -56,6 +56,8 @@ class FakeFileSystem : public FileSystem {
   void AddFile(const std::string& path, const std::string& content = "");
   // New content with the last-write time put back; only the change time moves.
   void RewriteKeepingWriteTime(const std::string& path, const std::string& content);
+  // New content and no time moved, as a failing disk changes a file.
+  void Rot(const std::string& path, const std::string& content);
   // Sets a file's last-write time as a program may; its change time moves.
   void SetWriteTime(const std::string& path, std::int64_t time);
   bool IsFile(const std::string& path) const;
@@ -86,6 +88,8 @@ class FakeFileSystem : public FileSystem {
   FileError List(const std::string& folder, std::vector<TreeEntry>* entries) override;
   FileError Describe(const std::string& path, TreeEntry* entry) override;
   FileError OpenForReading(const std::string& path, std::unique_ptr<OpenFile>* file) override;
+  FileError OpenPastCache(const std::string& path, std::unique_ptr<OpenFile>* file) override;
+  FileError OpenInPlace(const std::string& path, std::unique_ptr<OpenFile>* file) override;
   FileError CreateExclusive(const std::string& path, std::uint32_t attributes,
                             std::unique_ptr<OpenFile>* file) override;
   FileError SetAttributes(const std::string& path, std::uint32_t attributes) override;

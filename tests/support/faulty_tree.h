@@ -68,6 +68,14 @@ class FaultyTree : public FileTree {
     if (Dead()) return Gone();
     return Wrapped(inner_.OpenForReading(path, file), file);
   }
+  FileError OpenPastCache(const std::string& path, std::unique_ptr<OpenFile>* file) override {
+    if (Dead()) return Gone();
+    return Wrapped(inner_.OpenPastCache(path, file), file);
+  }
+  FileError OpenInPlace(const std::string& path, std::unique_ptr<OpenFile>* file) override {
+    if (Dead()) return Gone();
+    return Wrapped(inner_.OpenInPlace(path, file), file);
+  }
   FileError CreateExclusive(const std::string& path, std::uint32_t attributes,
                             std::unique_ptr<OpenFile>* file) override {
     if (Dead()) return Gone();

@@ -42,6 +42,7 @@ struct DecisionCase {
   std::optional<TreeEntry> earlier;
   FileRules rules;
   FileAction expected;
+  bool distrusted = false;  // the copy was found damaged beyond mending
 };
 
 TEST(FileDecisionTest, EachFileIsWrittenSkippedLinkedOrRefusedByWhatTheListingsShow) {
@@ -78,12 +79,14 @@ TEST(FileDecisionTest, EachFileIsWrittenSkippedLinkedOrRefusedByWhatTheListingsS
     {"a copy there is never relinked", stale, current, overwrite, FileAction::kWrite},
     {"a current copy there is kept", current, current, overwrite, FileAction::kSkip},
     {"coarse: earlier copy 2 s apart", {}, File(5, later, 1), coarse, FileAction::kLink},
+    {"a damaged current copy is rewritten", current, {}, overwrite, FileAction::kWrite, true},
+    {"a damaged earlier copy is not linked", {}, current, overwrite, FileAction::kWrite, true},
   };
   // clang-format on
   for (const DecisionCase& c : cases) {
     const TreeEntry* copy = c.copy ? &*c.copy : nullptr;
     const TreeEntry* earlier = c.earlier ? &*c.earlier : nullptr;
-    EXPECT_EQ(DecideFile(source, copy, earlier, c.rules), c.expected) << c.what;
+    EXPECT_EQ(DecideFile(source, copy, earlier, c.rules, c.distrusted), c.expected) << c.what;
   }
 }
 

@@ -68,6 +68,12 @@ TEST(RunReportTest, FinalStatusNamesTheFailedFolders) {
   EXPECT_EQ(CompleteStatus("8/31/2021 4:05:06 PM", 1, 3),
             "Auto Backup Complete at 8/31/2021 4:05:06 PM with errors in 1 of 3 folders (see "
             "View History Log)");
+  EXPECT_EQ(CompleteStatus("8/31/2021 4:05:06 PM", 0, 3, 0, 1),
+            "Auto Backup Complete at 8/31/2021 4:05:06 PM with 1 damaged backup copy (see View "
+            "History Log)");
+  EXPECT_EQ(CompleteStatus("8/31/2021 4:05:06 PM", 0, 3, 1, 2),
+            "Auto Backup Complete at 8/31/2021 4:05:06 PM with errors and 2 damaged backup copies "
+            "(see View History Log)");
 }
 
 }  // namespace

@@ -1,0 +1,229 @@
+#include "backup/read_back.h"
+
+#include <algorithm>
+#include <exception>
+#include <memory>
+
+#include "base/text.h"
+#include "copy/copy_paths.h"
+#include "copy/file_decision.h"
+#include "ports/event_pump.h"
+
+namespace tess {
+namespace {
+
+constexpr std::size_t kReadBytes = 1u << 20;
+constexpr char kSeparator = '|';
+constexpr char kNoHash[] = "The system could not make a SHA-256 hash.";
+
+std::uint64_t Share(std::uint64_t total) { return (total + kReadBackRuns - 1) / kReadBackRuns; }
+
+}  // namespace
+
+ReadBackShare ShareOf(std::uint64_t files, std::uint64_t bytes) {
+  return {std::max<std::uint64_t>(1, Share(files)), Share(bytes)};
+}
+
+std::vector<std::string> ReadBackOrder(const ManifestLines& lines, const std::string& position) {
+  std::vector<std::string> order;
+  order.reserve(lines.size());
+  const auto next = lines.upper_bound(position);
+  for (auto it = next; it != lines.end(); ++it) order.push_back(it->first);
+  for (auto it = lines.begin(); it != next; ++it) order.push_back(it->first);
+  return order;
+}
+
+ReadBackVerdict DecideReadBack(const ReadBackFacts& f) {
+  if (!f.line) return ReadBackVerdict::kNoLine;
+  const bool source_known = f.source_unchanged && f.source_read;
+  if (f.copy_whole) {
+    return source_known && !f.source_matches ? ReadBackVerdict::kSourceDamaged
+                                             : ReadBackVerdict::kWhole;
+  }
+  return source_known && f.source_matches ? ReadBackVerdict::kRepair : ReadBackVerdict::kDamaged;
+}
+
+// "entry|position|count|path|path|": no name or path on Windows holds a "|".
+std::map<std::string, EntryReadBack> ReadReadBackState(const std::string& text) {
+  std::vector<std::string> parts(1);
+  for (const char c : text) {
+    if (c == kSeparator) {
+      parts.emplace_back();
+    } else {
+      parts.back() += c;
+    }
+  }
+  parts.pop_back();  // what follows the last separator is no whole part
+  std::map<std::string, EntryReadBack> state;
+  for (std::size_t i = 0; i + 2 < parts.size();) {
+    std::uint64_t count = 0;
+    const std::string& digits = parts[i + 2];
+    if (parts[i].empty() || digits.empty() || digits.size() > 9 ||
+        ReadDigits(digits, 9, &count) != digits.size() || count > parts.size() - i - 3) {
+      break;
+    }
+    EntryReadBack& entry = state[parts[i]];
+    entry.position = parts[i + 1];
+    entry.distrusted.insert(parts.begin() + static_cast<std::ptrdiff_t>(i + 3),
+                            parts.begin() + static_cast<std::ptrdiff_t>(i + 3 + count));
+    i += 3 + count;
+  }
+  return state;
+}
+
+std::string ReadBackStateText(const std::map<std::string, EntryReadBack>& state) {
+  const auto plain = [](const std::string& s) { return s.find(kSeparator) == std::string::npos; };
+  std::string text;
+  for (const auto& [entry, kept] : state) {
+    if (entry.empty() || !plain(entry) || !plain(kept.position)) continue;
+    std::string paths;
+    std::size_t count = 0;
+    for (const std::string& path : kept.distrusted) {
+      if (path.empty() || !plain(path)) continue;
+      paths += path + kSeparator;
+      ++count;
+    }
+    text += entry + kSeparator + kept.position + kSeparator + std::to_string(count) + kSeparator +
+            paths;
+  }
+  return text;
+}
+
+ReadBack::ReadBack(FileTree& files, ContentHash& hash, std::function<void()> events)
+    : files_(files), hash_(hash), events_(std::move(events)) {}
+
+ReadBackResult ReadBack::Run(const ReadBackPlace& place, std::uint64_t folder_bytes,
+                             const std::string& position) {
+  ReadBackResult result;
+  result.position = position;
+  const ReadBackShare share = ShareOf(place.lines.size(), folder_bytes);
+  for (const std::string& path : ReadBackOrder(place.lines, position)) {
+    if (result.files >= share.files && result.copy_bytes >= share.bytes) break;
+    ReadBackFinding finding = Check(place, path, &result);
+    result.position = path;
+    if (finding.verdict != ReadBackVerdict::kWhole) result.findings.push_back(std::move(finding));
+  }
+  return result;
+}
+
+ReadBackFinding ReadBack::Check(const ReadBackPlace& place, const std::string& path,
+                                ReadBackResult* totals) {
+  ReadBackFinding finding;
+  finding.path = path;
+  finding.copy = copy_path::Join(place.folder, WindowsRelativePath(path));
+  finding.source = copy_path::Join(place.source, WindowsRelativePath(path));
+  ReadBackFacts facts;
+  const auto line = place.lines.find(path);
+  facts.line = line != place.lines.end();
+  if (!facts.line) {
+    finding.verdict = ReadBackVerdict::kNoLine;
+    return finding;
+  }
+  TreeEntry copy;
+  TreeEntry source;
+  FileError e = files_.Describe(finding.copy, &copy);
+  finding.missing = e.kind == FileErrorKind::kNotFound;
+  std::string found;
+  ++totals->files;
+  if (!e.Failed()) e = HashOf(finding.copy, true, &found, &totals->copy_bytes);
+  if (e.Failed()) finding.reason = e.text;
+  facts.copy_whole = !e.Failed() && found == line->second;
+  if (!finding.missing && !files_.Describe(finding.source, &source).Failed() &&
+      !source.IsFolder() && !copy.IsFolder()) {
+    FileRules rules;
+    rules.coarse_times = place.coarse_times;
+    facts.source_unchanged = IsCurrent(source, copy, rules);
+  }
+  if (facts.source_unchanged) {
+    std::string source_hash;
+    const FileError se = HashOf(finding.source, false, &source_hash, &totals->source_bytes);
+    facts.source_read = !se.Failed();
+    facts.source_matches = facts.source_read && source_hash == line->second;
+    if (se.Failed() && finding.reason.empty()) finding.reason = se.text;
+  }
+  finding.verdict = DecideReadBack(facts);
+  if (finding.verdict == ReadBackVerdict::kRepair) {
+    finding.repaired = Repair(finding, source, copy, line->second);
+  }
+  return finding;
+}
+
+FileError ReadBack::HashOf(const std::string& path, bool past_cache, std::string* hash,
+                           std::uint64_t* bytes) {
+  try {
+    std::unique_ptr<OpenFile> file;
+    if (FileError e =
+            past_cache ? files_.OpenPastCache(path, &file) : files_.OpenForReading(path, &file);
+        e.Failed()) {
+      return e;
+    }
+    const std::unique_ptr<HashRun> run = hash_.Start();
+    if (!run) return {FileErrorKind::kOther, kNoHash};
+    const auto buffer = std::make_unique_for_overwrite<char[]>(kReadBytes);
+    EventBreaks breaks(events_, EventBreaks::First::kAfterAnInterval);
+    for (;;) {
+      std::size_t got = 0;
+      if (FileError e = file->Read(buffer.get(), kReadBytes, &got); e.Failed()) return e;
+      if (got == 0) break;
+      run->Add(buffer.get(), got);
+      *bytes += got;
+      breaks.TakeIfDue();
+    }
+    Sha256Digest digest{};
+    if (!run->Finish(&digest)) return {FileErrorKind::kOther, kNoHash};
+    *hash = HexDigest(digest);
+    return {};
+  } catch (const std::exception& e) {
+    return {FileErrorKind::kOther, e.what()};
+  }
+}
+
+// The copy is written over from the start with the source's bytes, which have its size, and
+// its times are put back last: a repair cut short leaves a copy whose write time is the moment
+// it was cut, which no source has, so the next copy replaces it and every reading still finds
+// it damaged; it never passes for mended.
+bool ReadBack::Repair(ReadBackFinding& finding, const TreeEntry& source, const TreeEntry& copy,
+                      const std::string& line) {
+  const bool read_only = (copy.attributes & kAttrReadOnly) != 0;
+  try {
+    std::unique_ptr<OpenFile> from;
+    std::unique_ptr<OpenFile> to;
+    FileError e = files_.OpenForReading(finding.source, &from);
+    if (!e.Failed() && read_only) {
+      // The bit belongs to every name of the file; it goes back with the times.
+      e = files_.SetAttributes(finding.copy, SettableAttributes(copy.attributes) & ~kAttrReadOnly);
+    }
+    if (!e.Failed()) e = files_.OpenInPlace(finding.copy, &to);
+    const std::unique_ptr<HashRun> run = e.Failed() ? nullptr : hash_.Start();
+    if (!e.Failed() && !run) e = {FileErrorKind::kOther, kNoHash};
+    const auto buffer = std::make_unique_for_overwrite<char[]>(kReadBytes);
+    EventBreaks breaks(events_, EventBreaks::First::kAfterAnInterval);
+    std::uint64_t written = 0;
+    while (!e.Failed()) {
+      std::size_t got = 0;
+      if (e = from->Read(buffer.get(), kReadBytes, &got); e.Failed() || got == 0) break;
+      run->Add(buffer.get(), got);
+      e = to->Write(buffer.get(), got);
+      written += got;
+      breaks.TakeIfDue();
+    }
+    Sha256Digest digest{};
+    if (!e.Failed() &&
+        (!run->Finish(&digest) || HexDigest(digest) != line || written != source.size)) {
+      e = {FileErrorKind::kOther, "The source changed while the copy was repaired."};
+    }
+    if (!e.Failed()) {
+      e = to->SetTimes({copy.times.creation, copy.times.access, copy.times.write, 0},
+                       read_only ? SettableAttributes(copy.attributes) : 0);
+    }
+    if (!e.Failed()) e = to->Flush();
+    if (!e.Failed()) return true;
+    finding.reason = e.text;
+  } catch (const std::exception& e) {
+    finding.reason = e.what();
+  }
+  if (read_only) files_.SetAttributes(finding.copy, SettableAttributes(copy.attributes));
+  return false;
+}
+
+}  // namespace tess

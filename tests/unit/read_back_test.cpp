@@ -1,0 +1,141 @@
+// Reading backups back while left alone: what one run reads, what it decides about a copy that
+// no longer matches its manifest, what it keeps across restarts, and what a run does about it:
+// a copy mended in place for every folder that links it, one beyond mending copied afresh next
+// time, and a failing source told, its good copy kept.
+#include "backup/read_back.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/fake_hash.h"
+#include "support/fakes.h"
+
+namespace tess::test {
+namespace {
+
+TEST(ReadBackRuleTest, EachRunReadsAShareFromWhereTheLastStopped) {
+  EXPECT_EQ(ShareOf(5, 100).files, 1u);  // a folder of five files is whole within five runs
+  EXPECT_EQ(ShareOf(5, 100).bytes, 1u);
+  EXPECT_EQ(ShareOf(0, 0).files, 1u);
+  EXPECT_EQ(ShareOf(672 * 3 + 1, 672 * 10).files, 4u);
+  EXPECT_EQ(ShareOf(672 * 3 + 1, 672 * 10).bytes, 10u);
+
+  const ManifestLines lines{{"a", ""}, {"b", ""}, {"c", ""}};
+  using Order = std::vector<std::string>;
+  EXPECT_EQ(ReadBackOrder(lines, ""), (Order{"a", "b", "c"}));
+  EXPECT_EQ(ReadBackOrder(lines, "b"), (Order{"c", "a", "b"}));
+  EXPECT_EQ(ReadBackOrder(lines, "bb"), (Order{"c", "a", "b"}));  // "b" gone since
+  EXPECT_EQ(ReadBackOrder(lines, "z"), (Order{"a", "b", "c"}));
+}
+
+TEST(ReadBackRuleTest, ADamagedCopyIsMendedOnlyFromAnUnchangedSourceThatStillMatches) {
+  struct Case {
+    const char* what;
+    ReadBackFacts facts;
+    ReadBackVerdict expected;
+  };
+  // line, copy whole, source unchanged, source read, source matches
+  const Case cases[] = {
+      {"whole, source unchanged", {true, true, true, true, true}, ReadBackVerdict::kWhole},
+      {"whole, source changed", {true, true, false, false, false}, ReadBackVerdict::kWhole},
+      {"damaged, source unchanged", {true, false, true, true, true}, ReadBackVerdict::kRepair},
+      {"damaged, source changed", {true, false, false, false, false}, ReadBackVerdict::kDamaged},
+      {"damaged, source gone", {true, false, false, false, false}, ReadBackVerdict::kDamaged},
+      {"damaged, source locked", {true, false, true, false, false}, ReadBackVerdict::kDamaged},
+      {"damaged, source damaged too", {true, false, true, true, false}, ReadBackVerdict::kDamaged},
+      {"whole, source damaged", {true, true, true, true, false}, ReadBackVerdict::kSourceDamaged},
+      {"no manifest line", {false, false, true, true, true}, ReadBackVerdict::kNoLine},
+  };
+  for (const Case& c : cases) EXPECT_EQ(DecideReadBack(c.facts), c.expected) << c.what;
+}
+
+TEST(ReadBackRuleTest, TheKeptStateReadsBackAndWhatCannotBeReadIsLeftOut) {
+  const std::map<std::string, EntryReadBack> state{
+      {"C:\\Docs", {"a/b.txt", {"x y/z.txt", "ä.txt"}}}, {"D:\\Photos", {"", {}}}};
+  EXPECT_EQ(ReadReadBackState(ReadBackStateText(state)), state);
+  EXPECT_EQ(ReadReadBackState("C:\\Docs|a|2|x|").size(), 0u);  // cut short
+  EXPECT_EQ(ReadReadBackState("C:\\Docs|a|z|x|").size(), 0u);
+  EXPECT_EQ(ReadReadBackState("C:\\Docs|a|0|D:\\P|b|1|").size(), 1u);
+}
+
+constexpr char kDocs[] = "C:\\Docs";
+constexpr char kBackups[] = "D:\\Backups";
+
+class ReadBackRunTest : public ::testing::Test {
+ protected:
+  ReadBackRunTest() {
+    fakes_.pump.every_call = nullptr;
+    form_.OnLoad();  // stamp on, dated folders linked to the one before
+    files_.AddFolder(kBackups);
+    form_.destination_box.SetText(kBackups);
+    files_.AddFile(std::string(kDocs) + "\\a.txt", "alpha");
+    form_.folder_list.Append(kDocs);
+  }
+  Services WithManifests() {
+    Services services = fakes_.Wire();
+    services.hash = &hash_;
+    return services;
+  }
+  // One run an hour later than the last; answers its backup folder.
+  RunOutcome RunAt(int hour) {
+    fakes_.clock.now.hour = hour;
+    return form_.Backup().SaveAll(Attendance::kUnattended);
+  }
+  std::string Copy(int hour) {
+    const std::string h = hour > 12 ? "0" + std::to_string(hour - 12) : std::to_string(hour);
+    return std::string(kBackups) + "\\DocsDate Aug 31 2021 Time " + h + " 05 06 PM\\a.txt";
+  }
+  std::string Log() { return files_.Content(form_.History().HistoryLogPath()); }
+
+  FakeServices fakes_;
+  FakeFileSystem& files_ = fakes_.files;
+  FakeHash hash_;
+  MainForm form_{WithManifests()};
+};
+
+TEST_F(ReadBackRunTest, ADamagedLinkedCopyIsRepairedInEveryFolderFromItsUnchangedSource) {
+  ASSERT_TRUE(RunAt(13).Clean());
+  ASSERT_TRUE(RunAt(14).Clean());
+  files_.Rot(Copy(13), "alphX");  // the copy both folders share
+  const RunOutcome outcome = RunAt(15);
+  EXPECT_FALSE(outcome.Clean());
+  EXPECT_EQ(outcome.damaged_copies, 1);
+  EXPECT_NE(outcome.final_status.find("with 1 damaged backup copy"), std::string::npos);
+  EXPECT_EQ(files_.Content(Copy(13)), "alpha");
+  EXPECT_TRUE(files_.SameFile(Copy(13), Copy(15)));
+  EXPECT_NE(Log().find("Docs: a damaged backup copy was repaired at 8/31/2021 3:05:06 PM: a.txt, "
+                       "damaged in 3 backup folders, was written again from its unchanged source"),
+            std::string::npos)
+      << Log();
+  EXPECT_TRUE(RunAt(16).Clean());  // the next clean run clears it
+}
+
+TEST_F(ReadBackRunTest, ACopyBeyondMendingIsCopiedAfreshNextAndAFailingSourceKeepsItsCopy) {
+  ASSERT_TRUE(RunAt(13).Clean());
+  files_.Rot(Copy(13), "alphX");
+  files_.Rot(std::string(kDocs) + "\\a.txt", "alphY");  // both bad: nothing to mend from
+  EXPECT_EQ(RunAt(14).damaged_copies, 1);
+  EXPECT_NE(Log().find("Docs: a damaged backup copy was found at 8/31/2021 2:05:06 PM: a.txt, in "
+                       "2 backup folders (D:\\Backups\\DocsDate Aug 31 2021 Time 01 05 06 PM, "
+                       "D:\\Backups\\DocsDate Aug 31 2021 Time 02 05 06 PM); it cannot be "
+                       "repaired from its source"),
+            std::string::npos)
+      << Log();
+  EXPECT_NE(fakes_.settings.values["Read Back State"].find("|1|a.txt|"), std::string::npos);
+  EXPECT_TRUE(RunAt(15).Clean());  // copied afresh from the source as it now is, not linked
+  EXPECT_FALSE(files_.SameFile(Copy(14), Copy(15)));
+  EXPECT_EQ(files_.Content(Copy(15)), "alphY");
+  EXPECT_EQ(fakes_.settings.values["Read Back State"].find("|1|"), std::string::npos);
+
+  files_.Rot(std::string(kDocs) + "\\a.txt", "alphZ");
+  EXPECT_EQ(RunAt(16).damaged_copies, 1);
+  EXPECT_EQ(files_.Content(Copy(16)), "alphY");  // linked to the good copy, never replaced
+  EXPECT_NE(Log().find("Docs: the source may be damaged, found at 8/31/2021 4:05:06 PM: "
+                       "C:\\Docs\\a.txt no longer matches its backup copy"),
+            std::string::npos)
+      << Log();
+}
+
+}  // namespace
+}  // namespace tess::test
