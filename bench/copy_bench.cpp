@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "backup/manifest_file.h"
+#include "backup/read_back.h"
 #include "backup/verify.h"
 #include "copy/copy_tree.h"
 #include "win32/handles.h"
@@ -170,16 +171,41 @@ int Engine(const std::string& source, const std::string& destination, int worker
         own.state == tess::ManifestFile::State::kOurs, static_cast<std::uint64_t>(Now() * 1e6));
     if (e.Failed()) std::printf("manifest=%s\n", e.text.c_str());
   }
+  // As a run does after each copy: a share of the folder read back against its manifest, the
+  // position going on from the previous run's (kept beside the source here, since every round
+  // copies into a destination of its own).
+  const double read_back_start = Now();
+  tess::ReadBackResult read_back;
+  if (hashed) {
+    tess::ReadBackPlace place;
+    place.lines = tess::ReadManifestFile(files, destination + ".sha256").reading.lines;
+    files.FullPath(destination, &place.folder);
+    files.FullPath(source, &place.source);
+    std::string position;
+    tess::ReadSmallFile(files, source + ".position", 4096, &position);
+    tess::ReadBack reader(files, hash, PumpMessages);
+    read_back = reader.Run(place, out.bytes_seen, position);
+    files.Delete(source + ".position");
+    std::unique_ptr<tess::OpenFile> kept;
+    if (!files.CreateExclusive(source + ".position", 0, &kept).Failed()) {
+      kept->Write(read_back.position.data(), read_back.position.size());
+    }
+  }
+  const double read_back_seconds = Now() - read_back_start;
   const double seconds = Now() - start;
   std::printf(
       "seconds=%.3f copied=%llu skipped=%llu linked=%llu failed=%llu folders_failed=%llu "
-      "peak=%llu queue_setup=%.3f\n",
+      "peak=%llu queue_setup=%.3f read_back=%.3f read_back_files=%llu read_back_bytes=%llu "
+      "read_back_findings=%zu\n",
       seconds, static_cast<unsigned long long>(out.files_copied),
       static_cast<unsigned long long>(out.files_skipped),
       static_cast<unsigned long long>(out.files_linked),
       static_cast<unsigned long long>(out.files_failed),
       static_cast<unsigned long long>(out.folders_failed),
-      static_cast<unsigned long long>(PeakWorkingSet()), queue_setup);
+      static_cast<unsigned long long>(PeakWorkingSet()), queue_setup, read_back_seconds,
+      static_cast<unsigned long long>(read_back.files),
+      static_cast<unsigned long long>(read_back.copy_bytes + read_back.source_bytes),
+      read_back.findings.size());
   if (!out.Complete()) {
     std::printf("first_failure=%s reason=%s\n", out.first_failure_path.c_str(),
                 out.first_failure_reason.c_str());

@@ -299,6 +299,7 @@ measure wine cmd /c exit
 launch_wall=$WALL launch_cpu=$CPU
 
 declare -A wall cpu outside
+read_back_wall="" read_back_files="" read_back_bytes=""
 add() { wall[$1]+=" $WALL"; cpu[$1]+=" $CPU"; outside[$1]+=" $OUTSIDE"; }
 WORKER_COUNTS="${BENCH_WORKERS:-}"
 for round in $(seq "$ROUNDS"); do
@@ -310,7 +311,11 @@ for round in $(seq "$ROUNDS"); do
   sync
   measure wine "$BENCH" engine "$WORK\\src" "$WORK\\$DEST" || die "engine second run failed: $OUT"
   [ "$(field skipped "$OUT")" = "$SOURCE_FILES" ] || die "second run did not skip everything: $OUT"
+  [ "$(field read_back_findings "$OUT")" = "0" ] || die "reading back found damage: $OUT"
   add skip
+  read_back_wall+=" $(field read_back "$OUT")"
+  read_back_files+=" $(field read_back_files "$OUT")"
+  read_back_bytes+=" $(field read_back_bytes "$OUT")"
 
   fresh dst
   measure wine "$BENCH" unhashed "$WORK\\src" "$WORK\\$DEST" || die "engine without hashing failed: $OUT"
@@ -416,6 +421,7 @@ echo
 echo "Peak working set, engine (fresh process each): 5,000 files $(mb "$(field peak "$out5")"), 100,000 files $(mb "$peak100"), 100,000 files again (all skipped) $(mb "$(field peak "$skip100")")"
 echo "Peak working set, bare loop: 5,000 files $(mb "$(field peak "$bare5")")"
 echo
+echo "Reading back in a repeat run: $(ratio3 "$(median <<<"$read_back_wall")" "${mw[skip]}") of the run (median $(median <<<"$read_back_wall") s of ${mw[skip]} s); rounds, s:$read_back_wall; files read (copies, each with its source):$read_back_files; bytes read:$read_back_bytes"
 echo "What the manifest costs a first copy: $(ratio3 "${mw[engine]}" "${mw[unhashed]}") (${mw[engine]} s hashing every file and writing the manifest, ${mw[unhashed]} s without)"
 snapshot_report
 verify_report

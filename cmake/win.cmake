@@ -186,6 +186,12 @@ if(E2E_TEST_SOURCES)
              ${CMAKE_BINARY_DIR}/Tessaline.exe ${CMAKE_BINARY_DIR}/kill_during_thinning)
     set_tests_properties(faults.kill_during_thinning PROPERTIES FIXTURES_REQUIRED wine
                          RUN_SERIAL TRUE TIMEOUT 900)
+    # The program killed outright while a run writes a damaged backup copy again in place.
+    add_test(NAME faults.kill_during_repair COMMAND bash
+             ${CMAKE_SOURCE_DIR}/tests/faults/kill_during_repair.sh
+             ${CMAKE_BINARY_DIR}/Tessaline.exe ${CMAKE_BINARY_DIR}/kill_during_repair)
+    set_tests_properties(faults.kill_during_repair PROPERTIES FIXTURES_REQUIRED wine
+                         RUN_SERIAL TRUE TIMEOUT 600)
     # An older folder that holds links to places outside the destination, removed by a run.
     add_test(NAME faults.links_in_old_folders COMMAND bash
              ${CMAKE_SOURCE_DIR}/tests/faults/links_in_old_folders.sh

@@ -30,9 +30,10 @@ struct ReadBackShare {
 };
 ReadBackShare ShareOf(std::uint64_t files, std::uint64_t bytes);
 
-// The manifest's paths in the order a read-back takes them: from the first one after
-// `position` (the last path the previous run read; empty for none) round to the start, so the
-// runs go on where the last one stopped, whichever folder is the newest by then.
+// The manifest's paths in the order a read-back takes them: a fixed order that scatters the
+// files of each folder, from the first one after `position` (the last path the previous run
+// read; empty for none) round to the start, so the runs go on where the last one stopped,
+// whichever folder is the newest by then, and large files of one folder do not come in a row.
 std::vector<std::string> ReadBackOrder(const ManifestLines& lines, const std::string& position);
 
 // What reading one copy, and perhaps its source, showed.

@@ -1,7 +1,8 @@
 // The program left alone for days: the count goes on across a restart from the stored due
 // time, a backup missed while the program was not running comes once a minute after the start,
 // a destination that comes back is backed up within a minute (after a restart too), a timed
-// run never waits on a box, and the tray's tip tells how the latest run went.
+// run never waits on a box, the tray's tip tells how the latest run went, and a copy damaged on
+// the backup drive is found and mended by the runs themselves.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -15,6 +16,8 @@
 #include "view/control_ids.h"
 #include "win32/text.h"
 #include "win_support/e2e_fixture.h"
+#include "win_support/files.h"
+#include "win_support/linux_side.h"
 #include "win_support/notification_area.h"
 #include "win_support/window_queries.h"
 
@@ -165,6 +168,55 @@ TEST_F(LeftAloneE2eTest, ARunOwedForAMissingDestinationRunsSoonAfterARestart) {
   ASSERT_TRUE(WaitUntil([] { return !HistoryLines().empty(); }, 20s));
   EXPECT_TRUE(SavedLine(HistoryLines()[0])) << HistoryLines()[0];
   EXPECT_TRUE(WaitUntil([] { return ReadSetting(L"Missed Backup Owed") == L"Off"; }, 5s));
+}
+
+// Every 5 seconds into dated folders, each linked to the one before: a byte damaged in the copy
+// they all share (same size, write time put back) is read back within a minute and written again
+// from its unchanged source, and every folder checks with sha256sum again.
+TEST_F(LeftAloneE2eTest, ADamagedLinkedCopyIsRepairedWithinAMinuteByTheRunsThemselves) {
+  if (!UnderWine()) GTEST_SKIP() << "sha256sum is run on the Linux side";
+  for (int i = 1; i <= 5; ++i) {
+    WriteBytes(source_ + L"\\f" + std::to_wstring(i) + L".txt", "file number " + std::to_string(i));
+  }
+  MakeFolders(destination_);
+  SeedFolders({source_}, destination_);
+  SeedSetting(L"OftenIndex", L"1");  // every 5 seconds
+  SeedSetting(L"StartStopState", L"On");
+  SeedSetting(L"Include Date", L"On");
+  SeedSetting(L"Backup Option", L"1");
+  const auto dated = [&] {
+    std::vector<std::wstring> folders;
+    for (const auto& name : NamesIn(destination_)) {
+      if (StartsWith(name, L"DocsDate ") && IsFolderOnDisk(destination_ + L"\\" + name)) {
+        folders.push_back(name);
+      }
+    }
+    return folders;
+  };
+  App& app = StartProgram();
+  ASSERT_TRUE(WaitUntil([&] { return dated().size() >= 2; }, 30s));
+  const std::wstring damaged = destination_ + L"\\" + dated()[0] + L"\\f3.txt";
+  RewriteKeepingWriteTime(damaged, "file numbeR 3");
+  const auto repaired = [] {
+    for (const auto& line : HistoryLines()) {
+      if (line.find(L"Docs: a damaged backup copy was repaired at ") == 0 &&
+          line.find(L": f3.txt, damaged in ") != std::wstring::npos) {
+        return true;
+      }
+    }
+    return false;
+  };
+  EXPECT_TRUE(WaitUntil(repaired, 60s));
+  app.Close();
+  ASSERT_TRUE(app.WaitForExit());
+  EXPECT_EQ(ReadBytes(damaged), "file number 3");
+  for (const auto& name : dated()) {
+    const auto checked = RunLinuxShell("cd " + ShellQuoted(LinuxPath(win32::Narrow(destination_))) +
+                                       "/" + ShellQuoted(win32::Narrow(name)) + " && sha256sum -c " +
+                                       ShellQuoted("../" + win32::Narrow(name) + ".sha256"));
+    ASSERT_TRUE(checked.has_value());
+    EXPECT_EQ(checked->exit_code, 0) << checked->output;
+  }
 }
 
 }  // namespace
