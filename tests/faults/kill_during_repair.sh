@@ -66,9 +66,13 @@ while [ "$kills" -lt "$kills_wanted" ]; do
   rounds=$((rounds + 1))
   [ "$rounds" -le "$max_rounds" ] || fail "only $kills of $rounds kills landed inside a run"
   whole && damage
-  lines="$(log_lines)"
   backup
-  kill_within "$run_ms"
+  # The entry's history line comes before its reading back: only the process tells whether the
+  # run was still going.
+  delay=$((RANDOM % run_ms))
+  sleep "$((delay / 1000)).$(printf '%03d' $((delay % 1000)))"
+  running="$(program_pids)"
+  kill_program
   if whole; then
     state="whole"
   elif verify_names_it; then
@@ -76,7 +80,7 @@ while [ "$kills" -lt "$kills_wanted" ]; do
   else
     fail "round $rounds: the copy differs from its source and /verify takes it for whole"
   fi
-  if [ "$(log_lines)" -gt "$lines" ]; then
+  if [ -z "$running" ]; then
     say "round $rounds: the run had finished before the kill; the copy is $state"
   else
     kills=$((kills + 1))
