@@ -40,6 +40,13 @@ std::string WhyNotFound(FileSystem& files, const std::string& source) {
   return "";
 }
 
+// The files of an entry whose copies were found damaged beyond mending, to be copied afresh.
+std::set<std::string> Distrusted(const std::map<std::string, EntryReadBack>& kept,
+                                 const std::string& entry) {
+  const auto it = kept.find(entry);
+  return it == kept.end() ? std::set<std::string>() : it->second.distrusted;
+}
+
 }  // namespace
 
 EntryResult BackupRun::BackUpEntry(ErrorTrap& trap, const Snapshot& run, std::size_t index,
@@ -108,10 +115,8 @@ EntryResult BackupRun::BackUpEntry(ErrorTrap& trap, const Snapshot& run, std::si
       CopySettings settings = run.copy;
       settings.link_from = link_from;
       if (svc_.hash != nullptr) {
-        const auto kept = run.read_back.find(entry);
-        manifest.emplace(
-            svc_.files, *svc_.hash, plan.manifest, link_from,
-            kept == run.read_back.end() ? std::set<std::string>() : kept->second.distrusted);
+        manifest.emplace(svc_.files, *svc_.hash, plan.manifest, link_from,
+                         Distrusted(run.read_back, entry));
         settings.hashes = manifest->Hashes();
       }
       const auto expected = run.totals.find(entry);
