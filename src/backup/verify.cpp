@@ -91,13 +91,28 @@ void BackupVerifier::Check(const std::string& manifest, const std::string& folde
     ++totals_.manifest_faults;
     findings->push_back({VerifyFinding::Kind::kManifestLine, manifest, line, ""});
   }
+  std::map<std::string, std::string> ids;
+  ListIds(folder, "", &ids);
   lines_.clear();
   for (const auto& [path, hash] : reading.lines) {
-    lines_.push_back({Join(folder, WindowsRelativePath(path)), hash, {}, "", false});
+    const std::string relative = WindowsRelativePath(path);
+    const auto id = ids.find(NameKey(relative));
+    lines_.push_back(
+        {Join(folder, relative), hash, id == ids.end() ? "" : id->second, {}, "", false});
   }
   {
     const std::unique_ptr<WorkPool> pool = files_.MakeWorkPool(workers_, [] {});
-    for (std::size_t i = 0; i < lines_.size(); ++i) pool->Submit([this, i] { CheckLine(i); });
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+      // A file read for an earlier folder settles its line here, without a job.
+      bool read_before = false;
+      if (!lines_[i].id.empty()) {
+        std::lock_guard lock(lock_);
+        const auto known = reads_.find(lines_[i].id);
+        read_before = known != reads_.end() && known->second.done;
+        if (read_before) Settle(i, known->second);
+      }
+      if (!read_before) pool->Submit([this, i] { CheckLine(i); });
+    }
     pool->Drain();
   }
   for (const Line& line : lines_) {
@@ -116,22 +131,40 @@ void BackupVerifier::Check(const std::string& manifest, const std::string& folde
   }
 }
 
+// Walks the folder once; a name that only names another place is not entered, and a file that
+// is a link has no ID of its own, so both are left to be opened.
+void BackupVerifier::ListIds(const std::string& folder, const std::string& relative,
+                             std::map<std::string, std::string>* ids) {
+  std::vector<TreeEntry> entries;
+  if (files_.List(Join(folder, relative), &entries).Failed()) return;
+  for (const TreeEntry& entry : entries) {
+    const std::string path = relative.empty() ? entry.name : relative + "\\" + entry.name;
+    if (entry.IsFolder()) {
+      if (!entry.names_another_place) ListIds(folder, path, ids);
+    } else if (entry.file_id != 0 && (entry.attributes & kAttrReparsePoint) == 0) {
+      (*ids)[NameKey(path)] = "listed " + std::to_string(entry.file_id);
+    }
+  }
+}
+
 // On a worker: one line's file, read unless another line's file of the same ID was read or is
-// being read; then that reading settles this line too.
+// being read; then that reading settles this line too. The ID comes from the folder's listing,
+// or where that gave none from the open file.
 void BackupVerifier::CheckLine(std::size_t index) {
   Read read;
   try {
+    std::string id = lines_[index].id;
     std::unique_ptr<OpenFile> file;
-    read.error = files_.OpenForReading(lines_[index].path, &file);
-    std::string id;
-    if (!read.error.Failed() && !file->Identity(&id).Failed()) {
-      std::lock_guard lock(lock_);
-      Read& known = reads_[id];
-      if (known.done) return Settle(index, known);
-      const bool first = known.waiting.empty();
-      known.waiting.push_back(index);
-      if (!first) return;  // the line reading it settles this one
+    if (id.empty()) {
+      read.error = files_.OpenForReading(lines_[index].path, &file);
+      if (!read.error.Failed() && file->Identity(&id).Failed()) id.clear();
     }
+    if (!id.empty()) {
+      std::lock_guard lock(lock_);
+      if (!TakeRead(id, index)) return;
+    }
+    if (!file && !read.error.Failed())
+      read.error = files_.OpenForReading(lines_[index].path, &file);
     if (!read.error.Failed()) read.error = HashFile(*file, &read.hash);
     read.done = true;
     std::lock_guard lock(lock_);
@@ -145,6 +178,16 @@ void BackupVerifier::CheckLine(std::size_t index) {
     std::lock_guard lock(lock_);
     lines_[index].error = {FileErrorKind::kOther, e.what()};
   }
+}
+
+bool BackupVerifier::TakeRead(const std::string& id, std::size_t index) {
+  Read& known = reads_[id];
+  if (known.done) {
+    Settle(index, known);
+    return false;
+  }
+  known.waiting.push_back(index);
+  return known.waiting.size() == 1;
 }
 
 // Under lock_.

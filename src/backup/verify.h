@@ -1,7 +1,7 @@
 // Reading backups back against their manifests: every file a manifest lists is read and hashed
-// again, a file shared by several backup folders through links once (known by its file ID),
-// and each damaged, missing or unreadable file, and each manifest line that cannot be read, is
-// a finding of its own.
+// again, a file shared by several backup folders through links once (known by the file ID its
+// folder's listing gives), and each damaged, missing or unreadable file, and each manifest line
+// that cannot be read, is a finding of its own.
 #pragma once
 
 #include <cstdint>
@@ -80,11 +80,19 @@ class BackupVerifier {
   struct Line {
     std::string path;
     std::string expected;
+    std::string id;  // from the folder's listing; empty: learnt by opening the file
     FileError error;
     std::string found;
     bool settled = false;
   };
+  // The IDs the listings below folder give its files, by the files' paths relative to it as
+  // NameKey writes them; a folder that cannot be listed leaves its files to be opened.
+  void ListIds(const std::string& folder, const std::string& relative,
+               std::map<std::string, std::string>* ids);
   void CheckLine(std::size_t index);
+  // Under lock_: true when this line is the one to read the file; otherwise another line has
+  // read it (this one is settled now) or is reading it (and settles this one when done).
+  bool TakeRead(const std::string& id, std::size_t index);
   FileError HashFile(OpenFile& file, std::string* hash);
   void Settle(std::size_t index, const Read& read);
 
@@ -92,7 +100,7 @@ class BackupVerifier {
   ContentHash& hash_;
   int workers_;
   std::mutex lock_;                    // guards what follows
-  std::map<std::string, Read> reads_;  // by file ID
+  std::map<std::string, Read> reads_;  // by file ID, the listing's or the open file's
   std::vector<Line> lines_;            // the manifest being checked
   VerifyTotals totals_;
 };

@@ -62,6 +62,9 @@ struct TreeEntry {
   bool names_another_place = false;
   std::uint64_t size = 0;
   FileTimes times;
+  // What tells a file from every other on its volume, the same under each of its names (a file
+  // shared by hard links); 0 where the listing does not give it.
+  std::uint64_t file_id = 0;
   bool IsFolder() const { return (attributes & kAttrDirectory) != 0; }
 };
 

@@ -19,7 +19,7 @@ namespace tess::win32 {
 //   or system files. It never throws; a failing listing answers false.
 // - List counts a reparse point as naming another place by one rule (EntersFolder), and
 //   answers "not found" for a path that is no folder, whatever the system said.
-// - The file-tree primitives live in win_file_tree.cpp.
+// - The file-tree primitives live in win_file_tree.cpp, the listing in folder_listing.cpp.
 class WinFileSystem : public FileSystem {
  public:
   std::int64_t LastWriteTime(const std::string& path) override;
@@ -64,6 +64,10 @@ class WinFileSystem : public FileSystem {
 // that is not a reparse point, and reparse points that are not name surrogates. A reparse point
 // whose tag is not known (0: Wine shows Linux symbolic links so) counts as a link.
 bool EntersFolder(std::uint32_t attributes, std::uint32_t reparse_tag);
+// The system's words for a Win32 error number, with the kind the copy tells apart.
+FileError ErrorOf(unsigned long code);
+// The folder's listing for List (folder_listing.cpp); a folder as a long path.
+FileError ListFolder(const std::wstring& folder, std::vector<TreeEntry>* entries);
 // The reparse tag of a path itself (a link is not followed), for when a listing gave none; 0
 // when it cannot be read.
 std::uint32_t ReparseTagOf(const std::wstring& path);

@@ -20,10 +20,6 @@
 #include "win32/win_file_system.h"
 
 namespace tess::win32 {
-namespace {
-
-// Room for a few hundred names per listing call.
-constexpr std::size_t kListingBytes = 64u << 10;
 
 FileError ErrorOf(DWORD code) {
   FileErrorKind kind = FileErrorKind::kOther;
@@ -49,6 +45,8 @@ FileError ErrorOf(DWORD code) {
   return FileError{kind, SystemMessage(code)};
 }
 
+namespace {
+
 FileError LastError() { return ErrorOf(GetLastError()); }
 
 // A path the copy core joined onto a full path is already in the long form: only widened.
@@ -64,63 +62,6 @@ std::wstring WidePath(const std::string& path) {
 std::int64_t Ticks(const FILETIME& time) {
   return static_cast<std::int64_t>((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) |
                                    time.dwLowDateTime);
-}
-
-bool IsDots(const wchar_t* name, std::size_t length) {
-  return (length == 1 && name[0] == L'.') || (length == 2 && name[0] == L'.' && name[1] == L'.');
-}
-
-// Reads a whole folder batch by batch, each name with its times, size and attributes, from the
-// folder's own listing: one call per batch instead of one per file, which is what keeps a
-// repeat run over an unchanged tree cheap.
-FileError ListFolder(const std::wstring& folder, std::vector<TreeEntry>* entries) {
-  FileHandle handle(CreateFileW(folder.c_str(), FILE_LIST_DIRECTORY,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  if (!handle) return LastError();
-  std::vector<std::uint64_t> batch(kListingBytes / 8);
-  for (bool first = true;; first = false) {
-    if (!GetFileInformationByHandleEx(handle.get(), FileFullDirectoryInfo, batch.data(),
-                                      static_cast<DWORD>(batch.size() * sizeof batch[0]))) {
-      const DWORD code = GetLastError();
-      // An empty drive root has not even "." to list.
-      if (code == ERROR_NO_MORE_FILES || (code == ERROR_FILE_NOT_FOUND && first)) return {};
-      // A file opens like a folder and only fails here: it is no folder there is to list.
-      FILE_BASIC_INFO basic;
-      if (first &&
-          GetFileInformationByHandleEx(handle.get(), FileBasicInfo, &basic, sizeof basic) &&
-          (basic.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-        return FileError{FileErrorKind::kNotFound, SystemMessage(ERROR_DIRECTORY)};
-      }
-      return ErrorOf(code);
-    }
-    const char* at = reinterpret_cast<const char*>(batch.data());
-    for (;;) {
-      const auto* info = reinterpret_cast<const FILE_FULL_DIR_INFO*>(at);
-      const std::size_t length = info->FileNameLength / sizeof(wchar_t);
-      if (!IsDots(info->FileName, length)) {
-        TreeEntry entry;
-        entry.name = Narrow(info->FileName, length);
-        entry.key = NameKey(entry.name);
-        entry.attributes = info->FileAttributes;
-        if ((info->FileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-            (info->FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-          // The listing gives a reparse point's tag where the extended-attribute size would be.
-          const DWORD tag =
-              info->EaSize != 0
-                  ? info->EaSize
-                  : ReparseTagOf(JoinPath(folder, std::wstring(info->FileName, length)));
-          entry.names_another_place = !EntersFolder(info->FileAttributes, tag);
-        }
-        entry.times = {info->CreationTime.QuadPart, info->LastAccessTime.QuadPart,
-                       info->LastWriteTime.QuadPart, info->ChangeTime.QuadPart};
-        entry.size = static_cast<std::uint64_t>(info->EndOfFile.QuadPart);
-        entries->push_back(std::move(entry));
-      }
-      if (info->NextEntryOffset == 0) break;
-      at += info->NextEntryOffset;
-    }
-  }
 }
 
 class WinOpenFile : public OpenFile {

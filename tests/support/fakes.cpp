@@ -417,6 +417,7 @@ TreeEntry FakeFileSystem::EntryOf(const std::string& key) {
     const File& record = *file->second;
     entry.size = record.content.size();
     entry.times = {record.write, record.write, record.write, record.change};
+    entry.file_id = reinterpret_cast<std::uintptr_t>(&record);  // as Identity gives it
   } else {
     entry.names_another_place = links.count(key) != 0;
   }
