@@ -56,6 +56,27 @@ ReadBackVerdict DecideReadBack(const ReadBackFacts& f) {
   return source_known && f.source_matches ? ReadBackVerdict::kRepair : ReadBackVerdict::kDamaged;
 }
 
+std::vector<std::string> FoldersHolding(FileTree& files, const std::string& destination,
+                                        const std::vector<std::string>& names,
+                                        const std::string& folder, const ReadBackFinding& finding) {
+  const auto identity = [&](const std::string& path) {
+    std::unique_ptr<OpenFile> file;
+    std::string id;
+    if (files.OpenForReading(path, &file).Failed() || file->Identity(&id).Failed()) id.clear();
+    return id;
+  };
+  std::vector<std::string> folders;
+  const std::string id = identity(finding.copy);
+  const std::string relative = WindowsRelativePath(finding.path);
+  for (const std::string& name : names) {
+    if (id.empty() || destination.empty()) break;
+    const std::string holder = copy_path::Join(destination, name);
+    if (identity(copy_path::Join(holder, relative)) == id) folders.push_back(files.Shown(holder));
+  }
+  if (folders.empty()) folders.push_back(files.Shown(folder));
+  return folders;
+}
+
 // "entry|position|count|path|path|": no name or path on Windows holds a "|".
 std::map<std::string, EntryReadBack> ReadReadBackState(const std::string& text) {
   std::vector<std::string> parts(1);

@@ -88,6 +88,13 @@ struct ReadBackResult {
   std::string position;  // the last path read, for the next run
 };
 
+// Of the backup folders named (directly inside destination, which is in full form), those that
+// hold the very file found (the links of dated folders share one), as a user reads them; at
+// least `folder`, where it was found.
+std::vector<std::string> FoldersHolding(FileTree& files, const std::string& destination,
+                                        const std::vector<std::string>& names,
+                                        const std::string& folder, const ReadBackFinding& finding);
+
 // What the read-back keeps for one listed folder across runs and restarts.
 struct EntryReadBack {
   std::string position;  // the last path read

@@ -19,35 +19,7 @@
 #include "ports/program_settings.h"
 
 namespace tess {
-namespace {
-
-// The backup folders of the entry that hold the very file found damaged (the links of dated
-// folders share one file), as a user reads them; at least the folder it was read in.
-std::vector<std::string> FoldersHolding(FileTree& files, const std::string& destination,
-                                        const std::vector<EntryBackup>& backups,
-                                        const ReadBackPlace& place,
-                                        const ReadBackFinding& finding) {
-  const auto identity = [&](const std::string& path) {
-    std::unique_ptr<OpenFile> file;
-    std::string id;
-    if (files.OpenForReading(path, &file).Failed() || file->Identity(&id).Failed()) id.clear();
-    return id;
-  };
-  std::vector<std::string> folders;
-  const std::string id = identity(finding.copy);
-  const std::string relative = WindowsRelativePath(finding.path);
-  for (const EntryBackup& backup : backups) {
-    if (id.empty() || destination.empty() || backup.names_another_place || backup.anothers) {
-      continue;
-    }
-    const std::string folder = copy_path::Join(destination, backup.name);
-    if (identity(copy_path::Join(folder, relative)) == id) folders.push_back(files.Shown(folder));
-  }
-  if (folders.empty()) folders.push_back(files.Shown(place.folder));
-  return folders;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 int BackupRun::ReadBackEntry(const Snapshot& run, std::size_t index, const std::string& source,
                              const EntryResult& result, const WrittenBackup& written,
@@ -85,8 +57,12 @@ int BackupRun::ReadBackEntry(const Snapshot& run, std::size_t index, const std::
     // A copy that stayed whole while its source went bad is the one to keep.
     const bool copy_sound = finding.verdict == ReadBackVerdict::kSourceDamaged || finding.repaired;
     if (!copy_sound) kept.distrusted.insert(finding.path);
+    std::vector<std::string> names;
+    for (const EntryBackup& backup : now.backups) {
+      if (!backup.names_another_place && !backup.anothers) names.push_back(backup.name);
+    }
     const std::vector<std::string> folders =
-        FoldersHolding(svc_.files, now.destination, now.backups, place, finding);
+        FoldersHolding(svc_.files, now.destination, names, place.folder, finding);
     finding.source = svc_.files.Shown(finding.source);
     const std::string line = ReadBackLine(name, NowText(svc_.clock), finding, folders);
     if (in_.tell) in_.tell(line);

@@ -98,7 +98,7 @@ void BackupVerifier::Check(const std::string& manifest, const std::string& folde
     const std::string relative = WindowsRelativePath(path);
     const auto id = ids.find(NameKey(relative));
     lines_.push_back(
-        {Join(folder, relative), hash, id == ids.end() ? "" : id->second, {}, "", false});
+        {Join(folder, relative), hash, id == ids.end() ? "" : id->second, {}, "", false, path});
   }
   {
     const std::unique_ptr<WorkPool> pool = files_.MakeWorkPool(workers_, [] {});
@@ -122,11 +122,12 @@ void BackupVerifier::Check(const std::string& manifest, const std::string& folde
       findings->push_back({VerifyFinding::Kind::kMissing, files_.Shown(line.path), 0, ""});
     } else if (line.error.Failed() || !line.settled) {
       ++totals_.unreadable;
-      findings->push_back(
-          {VerifyFinding::Kind::kUnreadable, files_.Shown(line.path), 0, line.error.text});
+      findings->push_back({VerifyFinding::Kind::kUnreadable, files_.Shown(line.path), 0,
+                           line.error.text, line.named});
     } else if (line.found != line.expected) {
       ++totals_.damaged;
-      findings->push_back({VerifyFinding::Kind::kDamaged, files_.Shown(line.path), 0, ""});
+      findings->push_back(
+          {VerifyFinding::Kind::kDamaged, files_.Shown(line.path), 0, "", line.named});
     }
   }
 }

@@ -23,6 +23,7 @@ struct VerifyFinding {
   std::string path;    // the file, or for the last two kinds the manifest
   int line = 0;        // kManifestLine: the line's number; 0 when its file count is not met
   std::string reason;  // kUnreadable, kManifestUnreadable: the system's words
+  std::string named;   // kDamaged, kUnreadable: the file as its manifest names it ("a/b.txt")
 };
 
 // "damaged: D:\Backups\DocsDate ...\a.txt" and the like, one line for the console and the log.
@@ -84,6 +85,7 @@ class BackupVerifier {
     FileError error;
     std::string found;
     bool settled = false;
+    std::string named;  // as the manifest names it
   };
   // The IDs the listings below folder give its files, by the files' paths relative to it as
   // NameKey writes them; a folder that cannot be listed leaves its files to be opened.

@@ -1,6 +1,8 @@
 #include "shell/command_line_verify.h"
 
 #include <exception>
+#include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -8,15 +10,19 @@
 #include "backup/backup_folder_names.h"
 #include "backup/backup_names.h"
 #include "backup/folder_naming.h"
+#include "backup/manifest_file.h"
 #include "backup/path_rules.h"
+#include "backup/read_back.h"
 #include "backup/run_report.h"
 #include "backup/verify.h"
 #include "base/name_case.h"
+#include "copy/copy_paths.h"
 #include "folders/folder_text.h"
 #include "history/history_log.h"
 #include "ports/console.h"
 #include "ports/dialogs.h"
 #include "ports/environment.h"
+#include "ports/file_queries.h"
 #include "ports/file_system.h"
 #include "ports/program_settings.h"
 #include "shell/command_line.h"
@@ -34,6 +40,81 @@ class SilentDialogs : public Dialogs {
   }
   void SetApplicationTitle(const std::string&) override {}
   void SetClipboardText(const std::string&) override {}
+};
+
+// A damaged copy that /verify finds gets what a run's reading back gives one: written again in
+// place from its unchanged source, or, beyond mending, copied afresh by the next run rather than
+// linked (kept in the read-back's state).
+class Mender {
+ public:
+  Mender(VerifyServices& s, ProgramSettings& settings, std::function<void(const std::string&)> tell)
+      : s_(s), settings_(settings), tell_(std::move(tell)), reader_(s.files, s.hash, [] {}) {
+    try {
+      kept_ = ReadReadBackState(settings_.GetSetting(kKeyReadBackState, ""));
+    } catch (const std::exception&) {
+    }
+    before_ = kept_;
+  }
+  ~Mender() {
+    if (kept_ == before_) return;
+    try {
+      settings_.SaveSetting(kKeyReadBackState, ReadBackStateText(kept_));
+    } catch (const std::exception& e) {
+      s_.console.WriteLine(std::string("The settings cannot be written: ") + e.what());
+    }
+  }
+
+  // The findings of one manifest (in full form, beside folder) of entry; root is the destination
+  // in full form, and holders the entry's backup folders in it.
+  void Mend(const std::vector<VerifyFinding>& findings, const std::string& entry,
+            const std::string& root, const std::string& manifest, const std::string& folder,
+            const std::vector<std::string>& holders) {
+    ReadBackPlace place;
+    for (const VerifyFinding& found : findings) {
+      if (found.named.empty()) continue;
+      if (place.folder.empty() && !Locate(entry, manifest, folder, &place)) return;
+      ReadBackResult totals;
+      ReadBackFinding finding = reader_.Check(place, found.named, &totals);
+      if (finding.verdict == ReadBackVerdict::kWhole ||
+          finding.verdict == ReadBackVerdict::kNoLine) {
+        continue;  // mended already through another of its names
+      }
+      if (finding.verdict != ReadBackVerdict::kSourceDamaged && !finding.repaired) {
+        kept_[entry].distrusted.insert(finding.path);
+      }
+      const auto holding = FoldersHolding(s_.files, root, holders, place.folder, finding);
+      const std::string source = EntryFolder(entry);
+      finding.source = s_.files.Shown(finding.source);
+      tell_(ReadBackLine(SourceName(CopySource(source)), NowText(s_.clock), finding, holding));
+    }
+  }
+
+ private:
+  // Where the manifest's lines start in the backup and in the source; false when the source
+  // cannot be told (nothing is mended then, and the findings stand as they are).
+  bool Locate(const std::string& entry, const std::string& manifest, const std::string& folder,
+              ReadBackPlace* place) {
+    std::string source = EntryFolder(entry);
+    if (!source.empty() && source.back() == '\\') source = CopySource(source);
+    std::string full;
+    if (s_.files.FullPath(folder, &place->folder).Failed() ||
+        s_.files.FullPath(source, &full).Failed()) {
+      return false;
+    }
+    place->source = IsFolder(s_.files, source) ? full : copy_path::ParentPath(full);
+    place->lines = ReadManifestFile(s_.files, manifest).reading.lines;
+    bool fine = true;
+    s_.files.KeepsFineWriteTimes(place->folder, &fine);
+    place->coarse_times = !fine;
+    return true;
+  }
+
+  VerifyServices& s_;
+  ProgramSettings& settings_;
+  std::function<void(const std::string&)> tell_;
+  ReadBack reader_;
+  std::map<std::string, EntryReadBack> kept_;
+  std::map<std::string, EntryReadBack> before_;
 };
 
 }  // namespace
@@ -77,15 +158,25 @@ int VerifyFromCommandLine(VerifyServices s) {
   BackupVerifier verifier(s.files, s.hash, s.workers);
   bool any = false;
   std::set<std::string> checked;  // a folder two entries could claim is read once
-  for (std::size_t index = 0; index < names.size(); ++index) {
-    for (const ManifestPlace& place : ManifestsOfEntry(listing, names, index, texts)) {
-      if (!checked.insert(NameKey(place.manifest)).second) continue;
-      any = true;
-      std::vector<VerifyFinding> findings;
-      verifier.Check(CleanPath(root + "\\" + place.manifest),
-                     place.folder.empty() ? root : CleanPath(root + "\\" + place.folder),
-                     &findings);
-      for (const VerifyFinding& finding : findings) tell(FindingText(finding));
+  {
+    Mender mender(s, settings, tell);
+    for (std::size_t index = 0; index < names.size(); ++index) {
+      const std::vector<ManifestPlace> places = ManifestsOfEntry(listing, names, index, texts);
+      std::vector<std::string> holders;
+      for (const ManifestPlace& place : places) {
+        if (!place.folder.empty()) holders.push_back(place.folder);
+      }
+      for (const ManifestPlace& place : places) {
+        if (!checked.insert(NameKey(place.manifest)).second) continue;
+        any = true;
+        std::vector<VerifyFinding> findings;
+        const std::string manifest = CleanPath(root + "\\" + place.manifest);
+        const std::string folder =
+            place.folder.empty() ? root : CleanPath(root + "\\" + place.folder);
+        verifier.Check(manifest, folder, &findings);
+        for (const VerifyFinding& finding : findings) tell(FindingText(finding));
+        mender.Mend(findings, entries[index], root, manifest, folder, holders);
+      }
     }
   }
   if (!any) {

@@ -14,7 +14,7 @@ class Console;
 class ContentHash;
 
 struct VerifyServices {
-  SettingsStore& settings;  // only read
+  SettingsStore& settings;  // read, and the read-back's state written
   FileSystem& files;
   Shell& shell;
   Environment& environment;

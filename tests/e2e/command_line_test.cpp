@@ -196,7 +196,7 @@ TEST_F(CommandLineE2eTest, TheTrayOfAWindowCopyTellsTheOutcomeOfARunBesideIt) {
 
 // Each backup folder's manifest checks with the real sha256sum, and /verify finds a byte
 // damaged in a file two dated folders share through a link, in both, though its size and write
-// time are as they were.
+// time are as they were; its source unchanged, it writes the copy again, whole in both.
 TEST_F(CommandLineE2eTest, ManifestsCheckWithSha256sumAndVerifyNamesADamagedLinkedFileInBoth) {
   if (!UnderWine()) GTEST_SKIP() << "sha256sum is run on the Linux side";
   SeedSetting(L"Include Date", L"On");
@@ -252,7 +252,14 @@ TEST_F(CommandLineE2eTest, ManifestsCheckWithSha256sumAndVerifyNamesADamagedLink
   const auto lines = HistoryLines();
   ASSERT_GE(lines.size(), 3u);
   EXPECT_TRUE(StartsWith(lines.back(), L"Verified 6 files")) << win32::Narrow(lines.back());
-  EXPECT_TRUE(StartsWith(lines[lines.size() - 2], L"damaged: ")) << win32::Narrow(lines.back());
+  EXPECT_TRUE(StartsWith(lines[lines.size() - 2],
+                         L"Alpha: a damaged backup copy was repaired at "))
+      << win32::Narrow(lines[lines.size() - 2]);
+  EXPECT_NE(lines[lines.size() - 2].find(L": a.txt, damaged in 2 backup folders, was written "
+                                         L"again from its unchanged source"),
+            std::wstring::npos);
+  EXPECT_EQ(ReadBytes(first[0] + L"\\a.txt"), "alpha");
+  EXPECT_EQ(RunToEnd(L"/verify").value_or(Finished{~0u, ""}).exit_code, 0u);
 }
 
 TEST_F(CommandLineE2eTest, TwoComputersBackingUpOneSourceNameKeepApartInEveryMode) {
