@@ -252,12 +252,16 @@ TEST_F(CommandLineE2eTest, ManifestsCheckWithSha256sumAndVerifyNamesADamagedLink
   const auto lines = HistoryLines();
   ASSERT_GE(lines.size(), 3u);
   EXPECT_TRUE(StartsWith(lines.back(), L"Verified 6 files")) << win32::Narrow(lines.back());
-  EXPECT_TRUE(StartsWith(lines[lines.size() - 2],
-                         L"Alpha: a damaged backup copy was repaired at "))
-      << win32::Narrow(lines[lines.size() - 2]);
-  EXPECT_NE(lines[lines.size() - 2].find(L": a.txt, damaged in 2 backup folders, was written "
-                                         L"again from its unchanged source"),
-            std::wstring::npos);
+  // Told after the first folder's finding, once: the second folder shares the mended file.
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                          [](const std::wstring& line) {
+                            return StartsWith(line,
+                                              L"Alpha: a damaged backup copy was repaired at ") &&
+                                   line.find(
+                                       L": a.txt, damaged in 2 backup folders, was written "
+                                       L"again from its unchanged source") != std::wstring::npos;
+                          }),
+            1);
   EXPECT_EQ(ReadBytes(first[0] + L"\\a.txt"), "alpha");
   EXPECT_EQ(RunToEnd(L"/verify").value_or(Finished{~0u, ""}).exit_code, 0u);
 }
