@@ -162,9 +162,10 @@ int Engine(const std::string& source, const std::string& destination, int worker
                           earlier.state != tess::ManifestFile::State::kNone);
   if (hashed) settings.hashes = &hashes;
   out = tess::CopyTree(files, source, destination, settings);
+  tess::ManifestLines lines;
   if (hashed) {
-    tess::ManifestLines lines = own.reading.lines;
-    for (auto& [path, line] : hashes.Made()) lines[path] = line;
+    lines = own.reading.lines;
+    for (auto& [path, line] : hashes.Made()) lines[path] = std::move(line);
     const tess::FileError e = tess::WriteManifestFile(
         files, destination + ".sha256",
         tess::ManifestText({source, "", "", "", out.Complete()}, lines),
@@ -178,7 +179,7 @@ int Engine(const std::string& source, const std::string& destination, int worker
   tess::ReadBackResult read_back;
   if (hashed) {
     tess::ReadBackPlace place;
-    place.lines = tess::ReadManifestFile(files, destination + ".sha256").reading.lines;
+    place.lines = std::move(lines);
     files.FullPath(destination, &place.folder);
     files.FullPath(source, &place.source);
     std::string position;

@@ -132,7 +132,8 @@ RunOutcome BackupRun::SaveAll(Attendance attendance) {
     trap.Step(159, [&] { KeepFewer(run, i, result, &older, &leftovers_tried); });
     trap.Step(160, [&] { svc_.pump.ProcessPendingEvents(); });
     trap.Step(161, [&] {
-      outcome.damaged_copies += ReadBackEntry(run, i, source, result, written, &read_back);
+      outcome.damaged_copies +=
+          ReadBackEntry(run, i, source, result, std::move(written), &read_back);
     });
     trap.Step(162, [&] { svc_.pump.ProcessPendingEvents(); });
   }

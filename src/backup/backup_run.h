@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -113,11 +114,12 @@ class BackupRun {
     bool attended = true;
   };
   // What an entry's copy leaves for reading it back: where it landed, its manifest's lines as
-  // written, and the lines of the files the copy met. Empty lines: no manifest was written.
+  // written, and the files found damaged before that it wrote afresh. Empty lines: no manifest
+  // was written.
   struct WrittenBackup {
     std::string landing;
     ManifestLines lines;
-    ManifestLines made;
+    std::set<std::string> rewritten;
   };
   // The destination as listed once for an entry, and the reading of that listing: the link
   // source and keeping fewer both go by it.
@@ -169,7 +171,7 @@ class BackupRun {
   // in the history log (run_read_back.cpp). Returns the damaged copies found; state is the
   // read-back's, kept across runs.
   int ReadBackEntry(const Snapshot& run, std::size_t index, const std::string& source,
-                    const EntryResult& result, const WrittenBackup& written,
+                    const EntryResult& result, WrittenBackup written,
                     std::map<std::string, EntryReadBack>* state);
   // The read-back's state for the listed entries, stored for the next run.
   void KeepReadBack(const Snapshot& run, const std::map<std::string, EntryReadBack>& state);

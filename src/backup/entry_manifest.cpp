@@ -53,9 +53,13 @@ std::string EntryManifest::Write(ManifestOwner owner, std::uint64_t tag) {
   }
   // A file of a folder reused by later runs keeps its line while the folder keeps the file,
   // though a later run no longer meets it in its source.
-  ManifestLines lines = own_.reading.lines;
-  made_ = hashes_->Made();
-  for (const auto& [file, hash] : made_) lines[file] = hash;
+  // The folder's own lines are not needed once the copy has ended: taken, not copied, since a
+  // manifest of a large tree is many megabytes.
+  ManifestLines lines = std::move(own_.reading.lines);
+  for (auto& [file, hash] : hashes_->Made()) {
+    if (hashes_->DistrustedFiles().count(file) != 0) rewritten_.insert(file);
+    lines[file] = std::move(hash);
+  }
   const FileError e = WriteManifestFile(files_, path_, ManifestText(owner, lines),
                                         own_.state == ManifestFile::State::kOurs, tag);
   if (e.Failed()) return kNotWritten + files_.Shown(path_) + ": " + e.text;

@@ -25,10 +25,10 @@ class EntryManifest {
   FileHashes* Hashes() { return hashes_ ? &*hashes_ : nullptr; }
   // Once the copy has ended: writes the manifest; answers why it could not be, or "".
   std::string Write(ManifestOwner owner, std::uint64_t tag);
-  // Once written: its lines, and those of the files this copy met (a file it was told to copy
-  // afresh is among them only when it was written).
-  const ManifestLines& Written() const { return written_; }
-  const FileHashes::Lines& Made() const { return made_; }
+  // Once written: its lines, handed over, and the files the copy was told to write afresh that it
+  // did write.
+  ManifestLines TakeWritten() { return std::move(written_); }
+  const std::set<std::string>& Rewritten() const { return rewritten_; }
 
  private:
   FileTree& files_;
@@ -36,7 +36,7 @@ class EntryManifest {
   ManifestFile own_;
   std::optional<FileHashes> hashes_;
   ManifestLines written_;
-  FileHashes::Lines made_;
+  std::set<std::string> rewritten_;
 };
 
 }  // namespace tess

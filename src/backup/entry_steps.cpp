@@ -129,7 +129,7 @@ EntryResult BackupRun::BackUpEntry(ErrorTrap& trap, const Snapshot& run, std::si
       trap.Step(153, [&] {
         try {
           WriteManifest(*manifest, entry, index, result.copy);
-          *written = {plan.landing, manifest->Written(), manifest->Made()};
+          *written = {plan.landing, manifest->TakeWritten(), manifest->Rewritten()};
         } catch (const std::exception& e) {
           // Told in the entry's line, as the copy's own failures are, and never in a box: a
           // drive that took no copy takes no manifest either, and a folder without its proof

@@ -32,17 +32,22 @@ ReadBackShare ShareOf(std::uint64_t files, std::uint64_t bytes) {
   return {std::max<std::uint64_t>(1, Share(files)), Share(bytes)};
 }
 
-std::vector<std::string> ReadBackOrder(const ManifestLines& lines, const std::string& position) {
-  using Place = std::pair<std::uint64_t, std::string>;
+std::vector<const std::string*> ReadBackOrder(const ManifestLines& lines,
+                                              const std::string& position) {
+  using Place = std::pair<std::uint64_t, const std::string*>;
+  const auto before = [](const Place& a, const Place& b) {
+    return a.first != b.first ? a.first < b.first : *a.second < *b.second;
+  };
   std::vector<Place> order;
   order.reserve(lines.size());
-  for (const auto& [path, hash] : lines) order.emplace_back(Spread(path), path);
-  std::sort(order.begin(), order.end());
-  const auto next = std::upper_bound(order.begin(), order.end(), Place{Spread(position), position});
+  for (const auto& line : lines) order.emplace_back(Spread(line.first), &line.first);
+  std::sort(order.begin(), order.end(), before);
+  const auto next =
+      std::upper_bound(order.begin(), order.end(), Place{Spread(position), &position}, before);
   std::rotate(order.begin(), next, order.end());
-  std::vector<std::string> paths;
+  std::vector<const std::string*> paths;
   paths.reserve(order.size());
-  for (Place& place : order) paths.push_back(std::move(place.second));
+  for (const Place& place : order) paths.push_back(place.second);
   return paths;
 }
 
@@ -77,7 +82,7 @@ std::vector<std::string> FoldersHolding(FileTree& files, const std::string& dest
   return folders;
 }
 
-// "entry|position|count|path|path|": no name or path on Windows holds a "|".
+// "entry|position|bytes ahead|count|path|path|": no name or path on Windows holds a "|".
 std::map<std::string, EntryReadBack> ReadReadBackState(const std::string& text) {
   std::vector<std::string> parts(1);
   for (const char c : text) {
@@ -89,18 +94,23 @@ std::map<std::string, EntryReadBack> ReadReadBackState(const std::string& text) 
   }
   parts.pop_back();  // what follows the last separator is no whole part
   std::map<std::string, EntryReadBack> state;
-  for (std::size_t i = 0; i + 2 < parts.size();) {
+  const auto number = [](const std::string& digits, std::size_t most, std::uint64_t* value) {
+    return !digits.empty() && digits.size() <= most &&
+           ReadDigits(digits, most, value) == digits.size();
+  };
+  for (std::size_t i = 0; i + 3 < parts.size();) {
+    std::uint64_t ahead = 0;
     std::uint64_t count = 0;
-    const std::string& digits = parts[i + 2];
-    if (parts[i].empty() || digits.empty() || digits.size() > 9 ||
-        ReadDigits(digits, 9, &count) != digits.size() || count > parts.size() - i - 3) {
+    if (parts[i].empty() || !number(parts[i + 2], 19, &ahead) || !number(parts[i + 3], 9, &count) ||
+        count > parts.size() - i - 4) {
       break;
     }
     EntryReadBack& entry = state[parts[i]];
     entry.position = parts[i + 1];
-    entry.distrusted.insert(parts.begin() + static_cast<std::ptrdiff_t>(i + 3),
-                            parts.begin() + static_cast<std::ptrdiff_t>(i + 3 + count));
-    i += 3 + count;
+    entry.bytes_ahead = ahead;
+    entry.distrusted.insert(parts.begin() + static_cast<std::ptrdiff_t>(i + 4),
+                            parts.begin() + static_cast<std::ptrdiff_t>(i + 4 + count));
+    i += 4 + count;
   }
   return state;
 }
@@ -117,8 +127,8 @@ std::string ReadBackStateText(const std::map<std::string, EntryReadBack>& state)
       paths += path + kSeparator;
       ++count;
     }
-    text += entry + kSeparator + kept.position + kSeparator + std::to_string(count) + kSeparator +
-            paths;
+    text += entry + kSeparator + kept.position + kSeparator + std::to_string(kept.bytes_ahead) +
+            kSeparator + std::to_string(count) + kSeparator + paths;
   }
   return text;
 }
@@ -127,16 +137,20 @@ ReadBack::ReadBack(FileTree& files, ContentHash& hash, std::function<void()> eve
     : files_(files), hash_(hash), events_(std::move(events)) {}
 
 ReadBackResult ReadBack::Run(const ReadBackPlace& place, std::uint64_t folder_bytes,
-                             const std::string& position) {
+                             const std::string& position, std::uint64_t bytes_ahead) {
   ReadBackResult result;
   result.position = position;
   const ReadBackShare share = ShareOf(place.lines.size(), folder_bytes);
-  for (const std::string& path : ReadBackOrder(place.lines, position)) {
-    if (result.files >= share.files && result.copy_bytes >= share.bytes) break;
-    ReadBackFinding finding = Check(place, path, &result);
-    result.position = path;
+  // Never more lent than a week's reading, so a folder that shrank does not coast for long.
+  bytes_ahead = std::min(bytes_ahead, folder_bytes);
+  for (const std::string* path : ReadBackOrder(place.lines, position)) {
+    if (result.files >= share.files && result.copy_bytes + bytes_ahead >= share.bytes) break;
+    ReadBackFinding finding = Check(place, *path, &result);
+    result.position = *path;
     if (finding.verdict != ReadBackVerdict::kWhole) result.findings.push_back(std::move(finding));
   }
+  const std::uint64_t had = result.copy_bytes + bytes_ahead;
+  result.bytes_ahead = had > share.bytes ? had - share.bytes : 0;
   return result;
 }
 
@@ -153,28 +167,34 @@ ReadBackFinding ReadBack::Check(const ReadBackPlace& place, const std::string& p
     finding.verdict = ReadBackVerdict::kNoLine;
     return finding;
   }
+  // Each file is opened once: what it is, and its bytes, come through the one handle.
   TreeEntry copy;
   TreeEntry source;
-  FileError e = files_.Describe(finding.copy, &copy);
+  std::unique_ptr<OpenFile> file;
+  FileError e = files_.OpenPastCache(finding.copy, &file);
   finding.missing = e.kind == FileErrorKind::kNotFound;
   std::string found;
   ++totals->files;
-  if (!e.Failed()) e = HashOf(finding.copy, true, &found, &totals->copy_bytes);
+  if (!e.Failed()) e = file->Describe(&copy);
+  if (!e.Failed()) e = HashOf(*file, &found, &totals->copy_bytes);
   if (e.Failed()) finding.reason = e.text;
   facts.copy_whole = !e.Failed() && found == line->second;
-  if (!finding.missing && !files_.Describe(finding.source, &source).Failed() &&
-      !source.IsFolder() && !copy.IsFolder()) {
+  file.reset();
+  if (!finding.missing && !copy.IsFolder() &&
+      !files_.OpenForReading(finding.source, &file).Failed() && !file->Describe(&source).Failed() &&
+      !source.IsFolder()) {
     FileRules rules;
     rules.coarse_times = place.coarse_times;
     facts.source_unchanged = IsCurrent(source, copy, rules);
   }
   if (facts.source_unchanged) {
     std::string source_hash;
-    const FileError se = HashOf(finding.source, false, &source_hash, &totals->source_bytes);
+    const FileError se = HashOf(*file, &source_hash, &totals->source_bytes);
     facts.source_read = !se.Failed();
     facts.source_matches = facts.source_read && source_hash == line->second;
     if (se.Failed() && finding.reason.empty()) finding.reason = se.text;
   }
+  file.reset();
   finding.verdict = DecideReadBack(facts);
   if (finding.verdict == ReadBackVerdict::kRepair) {
     finding.repaired = Repair(finding, source, copy, line->second);
@@ -182,22 +202,15 @@ ReadBackFinding ReadBack::Check(const ReadBackPlace& place, const std::string& p
   return finding;
 }
 
-FileError ReadBack::HashOf(const std::string& path, bool past_cache, std::string* hash,
-                           std::uint64_t* bytes) {
+FileError ReadBack::HashOf(OpenFile& file, std::string* hash, std::uint64_t* bytes) {
   try {
-    std::unique_ptr<OpenFile> file;
-    if (FileError e =
-            past_cache ? files_.OpenPastCache(path, &file) : files_.OpenForReading(path, &file);
-        e.Failed()) {
-      return e;
-    }
     const std::unique_ptr<HashRun> run = hash_.Start();
     if (!run) return {FileErrorKind::kOther, kNoHash};
     const auto buffer = std::make_unique_for_overwrite<char[]>(kReadBytes);
     EventBreaks breaks(events_, EventBreaks::First::kAfterAnInterval);
     for (;;) {
       std::size_t got = 0;
-      if (FileError e = file->Read(buffer.get(), kReadBytes, &got); e.Failed()) return e;
+      if (FileError e = file.Read(buffer.get(), kReadBytes, &got); e.Failed()) return e;
       if (got == 0) break;
       run->Add(buffer.get(), got);
       *bytes += got;

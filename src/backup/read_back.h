@@ -23,7 +23,9 @@ namespace tess {
 inline constexpr std::uint64_t kReadBackRuns = 672;
 
 // What one run reads of a folder of `files` files and `bytes` bytes: at least one file, and at
-// least 1/kReadBackRuns of its files and of its bytes (rounded up).
+// least 1/kReadBackRuns of its files and of its bytes (rounded up). The bytes are a share kept on
+// average: a run that read more (a large file) lends the rest to the runs after it, so that the
+// small files between two large ones are not read many times a week to make up their bytes.
 struct ReadBackShare {
   std::uint64_t files = 0;
   std::uint64_t bytes = 0;
@@ -34,7 +36,9 @@ ReadBackShare ShareOf(std::uint64_t files, std::uint64_t bytes);
 // files of each folder, from the first one after `position` (the last path the previous run
 // read; empty for none) round to the start, so the runs go on where the last one stopped,
 // whichever folder is the newest by then, and large files of one folder do not come in a row.
-std::vector<std::string> ReadBackOrder(const ManifestLines& lines, const std::string& position);
+// The paths point into lines.
+std::vector<const std::string*> ReadBackOrder(const ManifestLines& lines,
+                                              const std::string& position);
 
 // What reading one copy, and perhaps its source, showed.
 struct ReadBackFacts {
@@ -85,7 +89,8 @@ struct ReadBackResult {
   std::uint64_t files = 0;  // copies read
   std::uint64_t copy_bytes = 0;
   std::uint64_t source_bytes = 0;
-  std::string position;  // the last path read, for the next run
+  std::string position;           // the last path read, for the next run
+  std::uint64_t bytes_ahead = 0;  // read beyond the byte share, lent to the next runs
 };
 
 // Of the backup folders named (directly inside destination, which is in full form), those that
@@ -97,7 +102,8 @@ std::vector<std::string> FoldersHolding(FileTree& files, const std::string& dest
 
 // What the read-back keeps for one listed folder across runs and restarts.
 struct EntryReadBack {
-  std::string position;  // the last path read
+  std::string position;           // the last path read
+  std::uint64_t bytes_ahead = 0;  // ReadBackResult::bytes_ahead
   // Copies found damaged that could not be mended: the next run copies them afresh rather
   // than linking or skipping them, so no new backup folder shares the damage.
   std::set<std::string> distrusted;
@@ -115,17 +121,16 @@ class ReadBack {
   ReadBack(FileTree& files, ContentHash& hash, std::function<void()> events);
 
   // Reads the share of place that the folder's size asks (folder_bytes: the bytes it holds, as
-  // far as the caller knows), starting after position.
+  // far as the caller knows), starting after position, with bytes_ahead lent by earlier runs.
   ReadBackResult Run(const ReadBackPlace& place, std::uint64_t folder_bytes,
-                     const std::string& position);
+                     const std::string& position, std::uint64_t bytes_ahead = 0);
   // Reads one file of place back against its line, and repairs it when it may; counts what it
   // read into totals.
   ReadBackFinding Check(const ReadBackPlace& place, const std::string& path,
                         ReadBackResult* totals);
 
  private:
-  FileError HashOf(const std::string& path, bool past_cache, std::string* hash,
-                   std::uint64_t* bytes);
+  FileError HashOf(OpenFile& file, std::string* hash, std::uint64_t* bytes);
   // Writes the source over the copy in place; true when the copy then hashes to line.
   bool Repair(ReadBackFinding& finding, const TreeEntry& source, const TreeEntry& copy,
               const std::string& line);

@@ -4,6 +4,7 @@
 #include <exception>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "backup/backup_run.h"
@@ -22,12 +23,13 @@ namespace tess {
 namespace {}  // namespace
 
 int BackupRun::ReadBackEntry(const Snapshot& run, std::size_t index, const std::string& source,
-                             const EntryResult& result, const WrittenBackup& written,
+                             const EntryResult& result, WrittenBackup written,
                              std::map<std::string, EntryReadBack>* state) {
   if (svc_.hash == nullptr || written.lines.empty()) return 0;
   EntryReadBack& kept = (*state)[run.entries[index]];
   // A copy written afresh by this run is trusted again.
-  std::erase_if(kept.distrusted, [&](const std::string& path) { return written.made.count(path); });
+  std::erase_if(kept.distrusted,
+                [&](const std::string& path) { return written.rewritten.count(path) != 0; });
 
   ReadBackPlace place;
   std::string source_full;
@@ -40,10 +42,12 @@ int BackupRun::ReadBackEntry(const Snapshot& run, std::size_t index, const std::
   bool fine = true;
   svc_.files.KeepsFineWriteTimes(place.folder, &fine);
   place.coarse_times = !fine;
-  place.lines = written.lines;
+  place.lines = std::move(written.lines);
   ReadBack reader(svc_.files, *svc_.hash, PumpEvents(svc_.pump));
-  const ReadBackResult read = reader.Run(place, result.copy.bytes_seen, kept.position);
+  const ReadBackResult read =
+      reader.Run(place, result.copy.bytes_seen, kept.position, kept.bytes_ahead);
   kept.position = read.position;
+  kept.bytes_ahead = read.bytes_ahead;
   if (read.findings.empty()) return 0;
 
   // Listed afresh: the folder just written is among those that share a damaged copy.

@@ -1,5 +1,7 @@
 #include "copy/file_hashes.h"
 
+#include <utility>
+
 #include "base/text.h"
 
 namespace tess {
@@ -21,7 +23,7 @@ void FileHashes::Record(const std::string& path, std::string hex) {
 
 FileHashes::Lines FileHashes::Made() {
   std::lock_guard lock(lock_);
-  return made_;
+  return std::exchange(made_, {});
 }
 
 }  // namespace tess

@@ -41,8 +41,10 @@ class FileHashes {
   // Any thread: the file at path is whole with this hash.
   void Record(const std::string& path, const Sha256Digest& digest);
   void Record(const std::string& path, std::string hex);
-  // Once the copy has ended: the hash of every file it left whole.
+  // Once the copy has ended: the hash of every file it left whole, handed over (a second call
+  // answers none). distrusted: the files the copy was told to write afresh.
   Lines Made();
+  const std::set<std::string>& DistrustedFiles() const { return distrusted_; }
 
  private:
   ContentHash& hash_;

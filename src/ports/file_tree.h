@@ -83,6 +83,9 @@ class OpenFile {
   virtual FileError Flush() = 0;
   // Gives the open file the path target, atomically; replaces a file there only when asked.
   virtual FileError RenameOver(const std::string& target, bool replace) = 0;
+  // The open file's size, times and attributes, as its folder's listing shows them, its name
+  // left empty: what is read of a file already open costs no second open.
+  virtual FileError Describe(TreeEntry* entry) = 0;
   // What tells this file from every other on its computer, the same under each of its names (a
   // file shared by hard links): a file read once is known again by it.
   virtual FileError Identity(std::string* id) = 0;

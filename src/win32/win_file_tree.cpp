@@ -130,6 +130,21 @@ class WinOpenFile : public OpenFile {
     return {};
   }
 
+  FileError Describe(TreeEntry* entry) override {
+    FILE_BASIC_INFO basic;
+    LARGE_INTEGER size;
+    if (!GetFileInformationByHandleEx(handle_.get(), FileBasicInfo, &basic, sizeof basic) ||
+        !GetFileSizeEx(handle_.get(), &size)) {
+      return LastError();
+    }
+    entry->attributes = basic.FileAttributes;
+    entry->names_another_place = false;
+    entry->times = {basic.CreationTime.QuadPart, basic.LastAccessTime.QuadPart,
+                    basic.LastWriteTime.QuadPart, basic.ChangeTime.QuadPart};
+    entry->size = static_cast<std::uint64_t>(size.QuadPart);
+    return {};
+  }
+
   FileError Identity(std::string* id) override {
     BY_HANDLE_FILE_INFORMATION info{};
     if (!GetFileInformationByHandle(handle_.get(), &info)) return LastError();

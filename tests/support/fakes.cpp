@@ -333,6 +333,13 @@ class FakeFileSystem::Handle : public OpenFile {
     return {};
   }
   FileError Flush() override { return {}; }
+  FileError Describe(TreeEntry* entry) override {
+    std::lock_guard lock(files_.primitives_);
+    entry->attributes = files_.Attributes(key_);
+    entry->size = record_->content.size();
+    entry->times = {record_->write, record_->write, record_->write, record_->change};
+    return {};
+  }
   // The record's address: every name of a linked file shares the record.
   FileError Identity(std::string* id) override {
     *id = std::to_string(reinterpret_cast<std::uintptr_t>(record_.get()));
@@ -632,6 +639,7 @@ FileError FakeFileSystem::HoldLock(const std::string& path, std::unique_ptr<Open
     FileError Flush() override { return {}; }
     FileError RenameOver(const std::string&, bool) override { return {}; }
     FileError Identity(std::string* id) override { return *id = key_, FileError{}; }
+    FileError Describe(TreeEntry*) override { return {}; }
 
    private:
     FakeFileSystem& files_;

@@ -168,6 +168,9 @@ class FaultyTree : public FileTree {
     }
     FileError Flush() override { return tree_.Dead() ? Gone() : inner_->Flush(); }
     FileError Identity(std::string* id) override { return inner_->Identity(id); }
+    FileError Describe(TreeEntry* entry) override {
+      return tree_.Dead() ? Gone() : inner_->Describe(entry);
+    }
     FileError RenameOver(const std::string& target, bool replace) override {
       return tree_.Dead() ? Gone() : inner_->RenameOver(target, replace);
     }

@@ -24,14 +24,40 @@ TEST(ReadBackRuleTest, EachRunReadsAShareFromWhereTheLastStopped) {
 
   const ManifestLines lines{{"a", ""}, {"b", ""}, {"c", ""}};
   using Order = std::vector<std::string>;
-  const Order all = ReadBackOrder(lines, "");
+  const auto order = [&](const std::string& position) {
+    Order paths;
+    for (const std::string* path : ReadBackOrder(lines, position)) paths.push_back(*path);
+    return paths;
+  };
+  const Order all = order("");
   EXPECT_EQ(std::set<std::string>(all.begin(), all.end()).size(), 3u);
-  EXPECT_EQ(ReadBackOrder(lines, all[0]), (Order{all[1], all[2], all[0]}));
-  EXPECT_EQ(ReadBackOrder(lines, all[2]), all);
+  EXPECT_EQ(order(all[0]), (Order{all[1], all[2], all[0]}));
+  EXPECT_EQ(order(all[2]), all);
   // A position whose file is gone since still goes on from its place in the order.
-  const Order after_gone = ReadBackOrder(lines, "gone");
+  const Order after_gone = order("gone");
   EXPECT_TRUE(after_gone == all || after_gone == (Order{all[1], all[2], all[0]}) ||
               after_gone == (Order{all[2], all[0], all[1]}));
+}
+
+// A run reads its byte share unless earlier runs read ahead (a large file), and lends on what it
+// read beyond it.
+TEST(ReadBackRuleTest, BytesReadAheadAreLentToTheRunsAfter) {
+  FakeFileSystem files;
+  FakeHash hash;
+  ReadBackPlace place{"D:\\B\\Docs", "C:\\Docs", {}, false};
+  for (const char* name : {"a", "b", "c", "d"}) {
+    files.AddFile(std::string("C:\\Docs\\") + name, std::string(100, *name));
+    files.AddFile(std::string("D:\\B\\Docs\\") + name, std::string(100, *name));
+    place.lines[name] = "";  // no line matches: each read is a finding, which counts the same
+  }
+  ReadBack reader(files, hash, [] {});
+  const std::uint64_t week = 672 * 250;  // a share of 250 bytes: three files of 100
+  ReadBackResult run = reader.Run(place, week, "", 0);
+  EXPECT_EQ(run.files, 3u);
+  EXPECT_EQ(run.bytes_ahead, 50u);
+  run = reader.Run(place, week, run.position, 1000);
+  EXPECT_EQ(run.files, 1u);
+  EXPECT_EQ(run.bytes_ahead, 850u);
 }
 
 TEST(ReadBackRuleTest, ADamagedCopyIsMendedOnlyFromAnUnchangedSourceThatStillMatches) {
@@ -57,11 +83,12 @@ TEST(ReadBackRuleTest, ADamagedCopyIsMendedOnlyFromAnUnchangedSourceThatStillMat
 
 TEST(ReadBackRuleTest, TheKeptStateReadsBackAndWhatCannotBeReadIsLeftOut) {
   const std::map<std::string, EntryReadBack> state{
-      {"C:\\Docs", {"a/b.txt", {"x y/z.txt", "ä.txt"}}}, {"D:\\Photos", {"", {}}}};
+      {"C:\\Docs", {"a/b.txt", 52428800, {"x y/z.txt", "ä.txt"}}}, {"D:\\Photos", {"", 0, {}}}};
   EXPECT_EQ(ReadReadBackState(ReadBackStateText(state)), state);
-  EXPECT_EQ(ReadReadBackState("C:\\Docs|a|2|x|").size(), 0u);  // cut short
-  EXPECT_EQ(ReadReadBackState("C:\\Docs|a|z|x|").size(), 0u);
-  EXPECT_EQ(ReadReadBackState("C:\\Docs|a|0|D:\\P|b|1|").size(), 1u);
+  EXPECT_EQ(ReadReadBackState("C:\\Docs|a|0|2|x|").size(), 0u);  // cut short
+  EXPECT_EQ(ReadReadBackState("C:\\Docs|a|0|z|x|").size(), 0u);
+  EXPECT_EQ(ReadReadBackState("C:\\Docs|a|-1|0|").size(), 0u);
+  EXPECT_EQ(ReadReadBackState("C:\\Docs|a|0|0|D:\\P|b|1|").size(), 1u);
 }
 
 constexpr char kDocs[] = "C:\\Docs";
