@@ -134,7 +134,10 @@ std::string ReadBackStateText(const std::map<std::string, EntryReadBack>& state)
 }
 
 ReadBack::ReadBack(FileTree& files, ContentHash& hash, std::function<void()> events)
-    : files_(files), hash_(hash), events_(std::move(events)) {}
+    : files_(files),
+      hash_(hash),
+      events_(std::move(events)),
+      buffer_(std::make_unique_for_overwrite<char[]>(kReadBytes)) {}
 
 ReadBackResult ReadBack::Run(const ReadBackPlace& place, std::uint64_t folder_bytes,
                              const std::string& position, std::uint64_t bytes_ahead) {
@@ -206,13 +209,12 @@ FileError ReadBack::HashOf(OpenFile& file, std::string* hash, std::uint64_t* byt
   try {
     const std::unique_ptr<HashRun> run = hash_.Start();
     if (!run) return {FileErrorKind::kOther, kNoHash};
-    const auto buffer = std::make_unique_for_overwrite<char[]>(kReadBytes);
     EventBreaks breaks(events_, EventBreaks::First::kAfterAnInterval);
     for (;;) {
       std::size_t got = 0;
-      if (FileError e = file.Read(buffer.get(), kReadBytes, &got); e.Failed()) return e;
+      if (FileError e = file.Read(buffer_.get(), kReadBytes, &got); e.Failed()) return e;
       if (got == 0) break;
-      run->Add(buffer.get(), got);
+      run->Add(buffer_.get(), got);
       *bytes += got;
       breaks.TakeIfDue();
     }
@@ -243,14 +245,13 @@ bool ReadBack::Repair(ReadBackFinding& finding, const TreeEntry& source, const T
     if (!e.Failed()) e = files_.OpenInPlace(finding.copy, &to);
     const std::unique_ptr<HashRun> run = e.Failed() ? nullptr : hash_.Start();
     if (!e.Failed() && !run) e = {FileErrorKind::kOther, kNoHash};
-    const auto buffer = std::make_unique_for_overwrite<char[]>(kReadBytes);
     EventBreaks breaks(events_, EventBreaks::First::kAfterAnInterval);
     std::uint64_t written = 0;
     while (!e.Failed()) {
       std::size_t got = 0;
-      if (e = from->Read(buffer.get(), kReadBytes, &got); e.Failed() || got == 0) break;
-      run->Add(buffer.get(), got);
-      e = to->Write(buffer.get(), got);
+      if (e = from->Read(buffer_.get(), kReadBytes, &got); e.Failed() || got == 0) break;
+      run->Add(buffer_.get(), got);
+      e = to->Write(buffer_.get(), got);
       written += got;
       breaks.TakeIfDue();
     }

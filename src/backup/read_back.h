@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -138,6 +139,8 @@ class ReadBack {
   FileTree& files_;
   ContentHash& hash_;
   std::function<void()> events_;
+  // One buffer from file to file: a fresh megabyte for each costs more than a small file's read.
+  const std::unique_ptr<char[]> buffer_;
 };
 
 }  // namespace tess

@@ -167,12 +167,8 @@ class PastCacheFile : public WinOpenFile {
   static constexpr std::size_t kChunk = 1u << 20;
 
   explicit PastCacheFile(FileHandle handle)
-      : WinOpenFile(std::move(handle)),
-        buffer_(static_cast<char*>(
-            VirtualAlloc(nullptr, kChunk, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE))) {}
-  ~PastCacheFile() override {
-    if (buffer_ != nullptr) VirtualFree(buffer_, 0, MEM_RELEASE);
-  }
+      : WinOpenFile(std::move(handle)), buffer_(buffers_.Take()) {}
+  ~PastCacheFile() override { buffers_.Give(buffer_); }
   bool Ready() const { return buffer_ != nullptr; }
 
   FileError Read(char* data, std::size_t size, std::size_t* got) override {
@@ -191,11 +187,38 @@ class PastCacheFile : public WinOpenFile {
   }
 
  private:
+  // Page-aligned buffers kept by each thread from file to file: allocating one for every file
+  // costs more than reading a small file.
+  class Buffers {
+   public:
+    ~Buffers() {
+      for (char* buffer : free_) VirtualFree(buffer, 0, MEM_RELEASE);
+    }
+    char* Take() {
+      if (free_.empty()) {
+        return static_cast<char*>(
+            VirtualAlloc(nullptr, kChunk, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+      }
+      char* buffer = free_.back();
+      free_.pop_back();
+      return buffer;
+    }
+    void Give(char* buffer) {
+      if (buffer != nullptr) free_.push_back(buffer);
+    }
+
+   private:
+    std::vector<char*> free_;
+  };
+  static thread_local Buffers buffers_;
+
   char* const buffer_;
   std::size_t at_ = 0;
   std::size_t held_ = 0;
   bool ended_ = false;
 };
+
+thread_local PastCacheFile::Buffers PastCacheFile::buffers_;
 
 DWORD SettableOrNormal(std::uint32_t attributes) {
   return attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes;
