@@ -164,8 +164,9 @@ int Engine(const std::string& source, const std::string& destination, int worker
   out = tess::CopyTree(files, source, destination, settings);
   tess::ManifestLines lines;
   if (hashed) {
-    lines = own.reading.lines;
-    for (auto& [path, line] : hashes.Made()) lines[path] = std::move(line);
+    lines = hashes.Made();
+    tess::ManifestLines earlier_own = own.reading.lines;
+    lines.merge(earlier_own);
     const tess::FileError e = tess::WriteManifestFile(
         files, destination + ".sha256",
         tess::ManifestText({source, "", "", "", out.Complete()}, lines),
@@ -182,14 +183,18 @@ int Engine(const std::string& source, const std::string& destination, int worker
     place.lines = std::move(lines);
     files.FullPath(destination, &place.folder);
     files.FullPath(source, &place.source);
-    std::string position;
-    tess::ReadSmallFile(files, source + ".position", 4096, &position);
+    std::string text;
+    tess::ReadSmallFile(files, source + ".position", 4096, &text);
+    tess::EntryReadBack kept = tess::ReadReadBackState(text)[source];
     tess::ReadBack reader(files, hash, PumpMessages);
-    read_back = reader.Run(place, out.bytes_seen, position);
+    read_back = reader.Run(place, out.bytes_seen, kept.position, kept.bytes_ahead);
+    kept.position = read_back.position;
+    kept.bytes_ahead = read_back.bytes_ahead;
+    text = tess::ReadBackStateText({{source, kept}});
     files.Delete(source + ".position");
-    std::unique_ptr<tess::OpenFile> kept;
-    if (!files.CreateExclusive(source + ".position", 0, &kept).Failed()) {
-      kept->Write(read_back.position.data(), read_back.position.size());
+    std::unique_ptr<tess::OpenFile> file;
+    if (!files.CreateExclusive(source + ".position", 0, &file).Failed()) {
+      file->Write(text.data(), text.size());
     }
   }
   const double read_back_seconds = Now() - read_back_start;

@@ -55,11 +55,12 @@ std::string EntryManifest::Write(ManifestOwner owner, std::uint64_t tag) {
   // though a later run no longer meets it in its source.
   // The folder's own lines are not needed once the copy has ended: taken, not copied, since a
   // manifest of a large tree is many megabytes.
-  ManifestLines lines = std::move(own_.reading.lines);
-  for (auto& [file, hash] : hashes_->Made()) {
-    if (hashes_->DistrustedFiles().count(file) != 0) rewritten_.insert(file);
-    lines[file] = std::move(hash);
+  ManifestLines lines = hashes_->Made();
+  for (const std::string& file : hashes_->DistrustedFiles()) {
+    if (lines.count(file) != 0) rewritten_.insert(file);
   }
+  // The lines this copy made win over the folder's own; nodes move, nothing is copied.
+  lines.merge(own_.reading.lines);
   const FileError e = WriteManifestFile(files_, path_, ManifestText(owner, lines),
                                         own_.state == ManifestFile::State::kOurs, tag);
   if (e.Failed()) return kNotWritten + files_.Shown(path_) + ": " + e.text;
