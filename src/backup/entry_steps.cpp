@@ -66,7 +66,10 @@ EntryResult BackupRun::BackUpEntry(ErrorTrap& trap, const Snapshot& run, std::si
           wanted.name != BackupBaseName(entry) || IsFolder(svc_.files, source);
     });
   }
-  const EntryPlan plan = PlanEntry(wanted);
+  EntryPlan plan = PlanEntry(wanted);
+  if (!trap.Test(124, [&] { return ClaimFolder(run, index, &wanted, &plan, &result); })) {
+    return result;
+  }
   if (plan.links) ReadOlderBackups(run, index, older);
   const std::string link_from = plan.links ? LinkSource(run, *older, plan.folder_name) : "";
   result.backup_folder = plan.folder_name;
@@ -187,15 +190,9 @@ std::string BackupRun::LinkSource(const Snapshot& run, const OlderBackups& older
 // leaves no new manifest, so only a run that ended can say either.
 void BackupRun::WriteManifest(EntryManifest& manifest, const std::string& entry, std::size_t index,
                               const CopyOutcome& copy) {
-  ManifestOwner owner;
-  owner.source = entry;
-  owner.computer = OwnerOf(entry).computer;
-  if (svc_.environment != nullptr) owner.user = svc_.environment->Variable("USERNAME");
-  const double now = svc_.clock.UtcSeconds();
-  owner.written = UtcText(static_cast<std::int64_t>(std::llround(now)));
+  std::uint64_t tag = 0;
+  ManifestOwner owner = ManifestHead(entry, index, &tag);
   owner.complete = copy.Complete();
-  const std::uint64_t tag =
-      static_cast<std::uint64_t>(now * 1000) ^ (static_cast<std::uint64_t>(index) << 52);
   const std::string failure = manifest.Write(owner, tag);
   if (!failure.empty()) throw PlatformError(kErrPermissionDenied, failure);
 }

@@ -131,5 +131,25 @@ TEST_F(SnapshotRunTest, ManifestsCarryLinkedLinesTrustNoDamagedLineAndOverwriteN
   EXPECT_FALSE(form_.Backup().SaveAll().Clean());
 }
 
+// Another computer claims the name this run gave its second entry while the first one copies:
+// the second takes the next free number, claims it, and leaves the other computer's claim alone.
+TEST_F(SnapshotRunTest, AClaimMadeElsewhereAfterTheNamingSendsTheEntryToTheNextNumber) {
+  form_.stamp_box.SetValue(0);
+  fakes_.environment.variables["COMPUTERNAME"] = "PC-A";
+  files_.AddFile("C:\\Notes\\n.txt", "notes");
+  form_.folder_list.Append("C:\\Notes");
+  const std::string theirs =
+      ManifestText({"C:\\Notes", "PC-B", "bob", "2021-08-31T20:05:06Z", false}, {});
+  fakes_.pump.At(1, [&] { files_.AddFile(Backup("Notes.sha256"), theirs); });
+  EXPECT_TRUE(form_.Backup().SaveAll().Clean());
+  EXPECT_EQ(files_.Content(Backup("Notes.sha256")), theirs);
+  EXPECT_FALSE(files_.IsFile(Backup("Notes\\n.txt")));
+  EXPECT_EQ(files_.Content(Backup("Notes (2)\\n.txt")), "notes");
+  const ManifestReading ours = ReadManifest(files_.Content(Backup("Notes (2).sha256")));
+  EXPECT_EQ(ours.owner.computer, "PC-A");
+  EXPECT_TRUE(ours.owner.complete);
+  EXPECT_EQ(ours.lines.size(), 1u);
+}
+
 }  // namespace
 }  // namespace tess::test
