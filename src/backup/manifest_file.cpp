@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include "backup/backup_names.h"
 #include "base/temporary_name.h"
 
 namespace tess {
@@ -76,30 +75,6 @@ FileError WriteManifestFile(FileTree& files, const std::string& path, const std:
   file.reset();
   if (e.Failed()) files.Delete(temporary);
   return e;
-}
-
-FolderClaim ClaimBackupFolder(FileTree& files, const std::string& path, const ManifestOwner& owner,
-                              std::uint64_t tag) {
-  for (int look = 0; look < 2; ++look) {
-    const ManifestFile found = ReadManifestFile(files, path);
-    if (found.state == ManifestFile::State::kOurs) {
-      // One that names no source belongs to nobody yet, and the copy's manifest takes it.
-      const ManifestOwner& its = found.reading.owner;
-      return its.source.empty() ||
-                     SameOwner({its.computer, its.source}, {owner.computer, owner.source})
-                 ? FolderClaim::kOurs
-                 : FolderClaim::kAnothers;
-    }
-    if (found.state != ManifestFile::State::kNone) return FolderClaim::kLeft;
-    ManifestOwner claim = owner;
-    claim.complete = false;
-    const FileError e = WriteManifestFile(files, path, ManifestText(claim, {}), false, tag);
-    if (!e.Failed()) return FolderClaim::kOurs;
-    // Anything but a manifest that appeared meanwhile (whose it is then decides) leaves the
-    // claim to the copy's own manifest.
-    if (e.kind != FileErrorKind::kAlreadyExists) return FolderClaim::kLeft;
-  }
-  return FolderClaim::kLeft;
 }
 
 void RemoveManifestFile(FileTree& files, const std::string& path) {

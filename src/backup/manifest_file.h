@@ -37,18 +37,6 @@ FileError ReadSmallFile(FileTree& files, const std::string& path, std::uint64_t 
 FileError WriteManifestFile(FileTree& files, const std::string& path, const std::string& text,
                             bool replace, std::uint64_t tag);
 
-// What claiming a backup folder came to: the manifest beside it names the claiming source (it
-// was there, or the claim put it there), or names another source; or the claim was left, since
-// a file there is no manifest of this program's or none could be written (the copy goes ahead,
-// and its own manifest write tells why).
-enum class FolderClaim { kOurs, kAnothers, kLeft };
-
-// Before the first write into a backup folder without a manifest of its own: writes a claim at
-// path, the manifest of owner (not complete) without file lines, through a rename that never
-// replaces, so of two computers claiming one folder at the same moment exactly one gets it.
-FolderClaim ClaimBackupFolder(FileTree& files, const std::string& path, const ManifestOwner& owner,
-                              std::uint64_t tag);
-
 // Removes the manifest at path when it is this program's; anything else stays.
 void RemoveManifestFile(FileTree& files, const std::string& path);
 

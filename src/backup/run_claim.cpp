@@ -9,8 +9,8 @@
 #include "backup/backup_names.h"
 #include "backup/backup_run.h"
 #include "backup/entry_plan.h"
+#include "backup/folder_owners.h"
 #include "backup/manifest.h"
-#include "backup/manifest_file.h"
 #include "base/name_case.h"
 #include "ports/file_system.h"
 
