@@ -132,7 +132,9 @@ void BackupVerifier::Check(const std::string& manifest, const std::string& folde
 }
 
 // Walks the folder once; a name that only names another place is not entered, and a file that
-// is a link has no ID of its own, so both are left to be opened.
+// is a link has no ID of its own, so both are left to be opened. The size goes with the ID: the
+// names of one file always agree on it, and two files a file system numbered alike (folders of
+// two Linux file systems under one Wine drive) are then still read apart.
 void BackupVerifier::ListIds(const std::string& folder, const std::string& relative,
                              std::map<std::string, std::string>* ids) {
   std::vector<TreeEntry> entries;
@@ -142,7 +144,8 @@ void BackupVerifier::ListIds(const std::string& folder, const std::string& relat
     if (entry.IsFolder()) {
       if (!entry.names_another_place) ListIds(folder, path, ids);
     } else if (entry.file_id != 0 && (entry.attributes & kAttrReparsePoint) == 0) {
-      (*ids)[NameKey(path)] = "listed " + std::to_string(entry.file_id);
+      (*ids)[NameKey(path)] =
+          "listed " + std::to_string(entry.file_id) + " " + std::to_string(entry.size);
     }
   }
 }
@@ -163,8 +166,9 @@ void BackupVerifier::CheckLine(std::size_t index) {
       std::lock_guard lock(lock_);
       if (!TakeRead(id, index)) return;
     }
-    if (!file && !read.error.Failed())
+    if (!file && !read.error.Failed()) {
       read.error = files_.OpenForReading(lines_[index].path, &file);
+    }
     if (!read.error.Failed()) read.error = HashFile(*file, &read.hash);
     read.done = true;
     std::lock_guard lock(lock_);
