@@ -131,6 +131,18 @@ TEST_F(SnapshotRunTest, ManifestsCarryLinkedLinesTrustNoDamagedLineAndOverwriteN
   EXPECT_FALSE(form_.Backup().SaveAll().Clean());
 }
 
+// A run killed after claiming its folder leaves the claim alone beside it: the next run links to
+// that folder's files as it would to a folder without a manifest, reading their sources once.
+TEST_F(SnapshotRunTest, AFolderWithOnlyItsClaimIsLinkedToAsOneWithoutAManifest) {
+  form_.Backup().SaveAll();
+  const std::string killed = Backup("DocumentsDate Aug 31 2021 Time 04 05 06 PM");
+  files_.AddFile(killed + ".sha256", ManifestText({kDocs, "", "", "", false}, {}));
+  fakes_.clock.now.hour = 17;
+  form_.Backup().SaveAll();
+  EXPECT_TRUE(files_.SameFile(killed + "\\a.txt",
+                              Backup("DocumentsDate Aug 31 2021 Time 05 05 06 PM\\a.txt")));
+}
+
 // Another computer claims the name this run gave its second entry while the first one copies:
 // the second takes the next free number, claims it, and leaves the other computer's claim alone.
 TEST_F(SnapshotRunTest, AClaimMadeElsewhereAfterTheNamingSendsTheEntryToTheNextNumber) {
