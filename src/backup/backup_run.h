@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <optional>
@@ -21,6 +22,9 @@
 namespace tess {
 
 class EntryManifest;
+struct EntryPlan;
+struct EntryPlanInputs;
+struct ManifestOwner;
 class FileSystem;
 class EventPump;
 class Clock;
@@ -141,11 +145,21 @@ class BackupRun {
   // The owner a manifest of this run names for an entry: this computer and the entry as listed.
   FolderOwner OwnerOf(const std::string& entry) const;
   // Each entry's backup folder name (BackupFolderNames), passing over the names whose folders in
-  // the destination belong to another source (run_owners.cpp).
+  // the destination belong to another source (run_owners.cpp). suffix: the stamp's text of the
+  // folder to be written, where it is known; otherwise today's for the per-day stamp.
   std::vector<std::string> NamesByOwner(const std::string& destination,
                                         const std::vector<std::string>& entries,
                                         const std::vector<std::string>& base_names,
-                                        const StampTexts& texts);
+                                        const StampTexts& texts,
+                                        const std::optional<std::string>& suffix = std::nullopt);
+  // The "#" lines of an entry's manifest, as not complete, and the seed of its temporary names.
+  ManifestOwner ManifestHead(const std::string& entry, std::size_t index,
+                             std::uint64_t* seed) const;
+  // As step 124 of the run's trap, before the copy: the entry's folder claimed for its source
+  // (run_claim.cpp); where another computer's claim came first, the plan moves to the next free
+  // name. False, with the entry's result saying why, when no name could be claimed.
+  bool ClaimFolder(const Snapshot& run, std::size_t index, EntryPlanInputs* wanted, EntryPlan* plan,
+                   EntryResult* result);
   // Lists the destination for entry index unless that was tried already for it.
   void ReadOlderBackups(const Snapshot& run, std::size_t index, OlderBackups* older);
   // The folder the plan's copy links to: the entry's newest earlier backup, in full; empty

@@ -65,17 +65,26 @@ std::vector<ExistingBackup> ReadExistingBackups(const std::vector<TreeEntry>& li
                                                 const std::vector<std::string>& base_names,
                                                 const StampTexts& texts) {
   std::vector<ExistingBackup> found;
+  std::set<std::string> folders;
   for (const TreeEntry& entry : listing) {
-    if (!entry.IsFolder()) continue;
+    if (entry.IsFolder()) folders.insert(NameKey(entry.name));
+  }
+  for (const TreeEntry& entry : listing) {
+    // A manifest alone is another run's claim on a folder it has not made yet.
+    std::string folder = entry.name;
+    if (!entry.IsFolder()) {
+      const std::optional<std::string> subject = ManifestSubject(entry.name);
+      if (!subject || folders.count(NameKey(*subject)) != 0) continue;
+      folder = *subject;
+    }
     std::set<std::string> seen;  // one reading per name, however many entries carry it
     for (const std::string& base : base_names) {
       if (!seen.insert(NameKey(base)).second) continue;
-      const auto read = ReadBackupFolderName(entry.name, base, texts);
+      const auto read = ReadBackupFolderName(folder, base, texts);
       if (!read) continue;
       const std::string name =
           read->copy_number == 1 ? base : base + " (" + std::to_string(read->copy_number) + ")";
-      found.push_back(
-          {name, read->copy_number, entry.name, std::nullopt, entry.names_another_place});
+      found.push_back({name, read->copy_number, folder, std::nullopt, entry.names_another_place});
     }
   }
   return found;

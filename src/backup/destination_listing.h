@@ -50,7 +50,8 @@ std::vector<EntryBackup> ReadEntryBackups(const std::vector<TreeEntry>& listing,
                                           const StampTexts& texts);
 
 // Every folder directly inside the destination that reads as a backup folder of one of the
-// base names (BackupBaseName of each entry), under any copy number, for the naming to weigh
+// base names (BackupBaseName of each entry), under any copy number, and every manifest of such
+// a name whose folder is not there (a claim made before its folder), for the naming to weigh
 // whose each one is (BackupFolderNames); owners are left for the caller to read.
 std::vector<ExistingBackup> ReadExistingBackups(const std::vector<TreeEntry>& listing,
                                                 const std::vector<std::string>& base_names,

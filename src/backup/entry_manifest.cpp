@@ -38,8 +38,13 @@ EntryManifest::EntryManifest(FileTree& files, ContentHash& hash, std::string pat
   ManifestFile earlier;
   if (!link_from.empty()) earlier = ReadManifestFile(files, link_from + kManifestEnding);
   // An earlier folder with a manifest vouches only for the files its readable lines name; one
-  // whose manifest cannot be read, or is no manifest of this program's, vouches for none.
-  const bool vouches = earlier.state != ManifestFile::State::kNone;
+  // whose manifest cannot be read, or is no manifest of this program's, vouches for none. A claim
+  // alone (not complete, no lines: a run killed before its manifest) says no more than no
+  // manifest, as such a folder had before runs claimed their folders.
+  const ManifestReading& its = earlier.reading;
+  const bool claim_alone = earlier.state == ManifestFile::State::kOurs && !its.owner.complete &&
+                           its.lines.empty() && its.unreadable.empty();
+  const bool vouches = earlier.state != ManifestFile::State::kNone && !claim_alone;
   if (earlier.state != ManifestFile::State::kOurs) earlier.reading.lines.clear();
   hashes_.emplace(hash, own_.reading.lines, std::move(earlier.reading.lines), vouches,
                   std::move(distrusted));

@@ -47,6 +47,13 @@ std::set<std::string> Distrusted(const std::map<std::string, EntryReadBack>& kep
   return it == kept.end() ? std::set<std::string>() : it->second.distrusted;
 }
 
+// What the entry's last whole copy went through, if it is known.
+std::optional<EntryTotals> Expected(const std::map<std::string, EntryTotals>& totals,
+                                    const std::string& entry) {
+  const auto it = totals.find(entry);
+  return it == totals.end() ? std::nullopt : std::optional(it->second);
+}
+
 }  // namespace
 
 EntryResult BackupRun::BackUpEntry(ErrorTrap& trap, const Snapshot& run, std::size_t index,
@@ -75,7 +82,10 @@ EntryResult BackupRun::BackUpEntry(ErrorTrap& trap, const Snapshot& run, std::si
           wanted.name != BackupBaseName(entry) || IsFolder(svc_.files, source);
     });
   }
-  const EntryPlan plan = PlanEntry(wanted);
+  EntryPlan plan = PlanEntry(wanted);
+  if (!trap.Test(124, [&] { return ClaimFolder(run, index, &wanted, &plan, &result); })) {
+    return result;
+  }
   if (plan.links) ReadOlderBackups(run, index, older);
   const std::string link_from = plan.links ? LinkSource(run, *older, plan.folder_name) : "";
   result.backup_folder = plan.folder_name;
@@ -119,10 +129,7 @@ EntryResult BackupRun::BackUpEntry(ErrorTrap& trap, const Snapshot& run, std::si
                          Distrusted(run.read_back, entry));
         settings.hashes = manifest->Hashes();
       }
-      const auto expected = run.totals.find(entry);
-      result.copy =
-          Copy(source, plan.landing, std::move(settings),
-               expected == run.totals.end() ? std::nullopt : std::optional(expected->second));
+      result.copy = Copy(source, plan.landing, std::move(settings), Expected(run.totals, entry));
       result.kind = EntryResult::Kind::kCopied;  // only a copy that returned can count as saved
     });
     if (manifest && result.kind == EntryResult::Kind::kCopied) {
@@ -131,9 +138,8 @@ EntryResult BackupRun::BackUpEntry(ErrorTrap& trap, const Snapshot& run, std::si
           WriteManifest(*manifest, entry, index, result.copy);
           *written = {plan.landing, manifest->TakeWritten(), manifest->Rewritten()};
         } catch (const std::exception& e) {
-          // Told in the entry's line, as the copy's own failures are, and never in a box: a
-          // drive that took no copy takes no manifest either, and a folder without its proof
-          // must not read as saved.
+          // Told in the entry's line, never in a box: a drive that took no copy takes no
+          // manifest either, and a folder without its proof must not read as saved.
           result.failures.push_back(StepFailure(153, e.what()));
         }
       });
@@ -198,15 +204,9 @@ std::string BackupRun::LinkSource(const Snapshot& run, const OlderBackups& older
 // leaves no new manifest, so only a run that ended can say either.
 void BackupRun::WriteManifest(EntryManifest& manifest, const std::string& entry, std::size_t index,
                               const CopyOutcome& copy) {
-  ManifestOwner owner;
-  owner.source = entry;
-  owner.computer = OwnerOf(entry).computer;
-  if (svc_.environment != nullptr) owner.user = svc_.environment->Variable("USERNAME");
-  const double now = svc_.clock.UtcSeconds();
-  owner.written = UtcText(static_cast<std::int64_t>(std::llround(now)));
+  std::uint64_t tag = 0;
+  ManifestOwner owner = ManifestHead(entry, index, &tag);
   owner.complete = copy.Complete();
-  const std::uint64_t tag =
-      static_cast<std::uint64_t>(now * 1000) ^ (static_cast<std::uint64_t>(index) << 52);
   const std::string failure = manifest.Write(owner, tag);
   if (!failure.empty()) throw PlatformError(kErrPermissionDenied, failure);
 }

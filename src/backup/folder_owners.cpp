@@ -3,6 +3,7 @@
 #include <memory>
 #include <set>
 
+#include "backup/manifest_file.h"
 #include "backup/path_rules.h"
 #include "base/name_case.h"
 
@@ -83,6 +84,30 @@ void WeighOwners(FileTree& files, const std::string& destination, const FolderOw
     }
     if (!HasManifest(backup)) backup.complete = false;
   }
+}
+
+FolderClaim ClaimBackupFolder(FileTree& files, const std::string& path, const ManifestOwner& owner,
+                              std::uint64_t tag) {
+  for (int look = 0; look < 2; ++look) {
+    TreeEntry entry;
+    const FileError there = files.Describe(path, &entry);
+    if (there.kind != FileErrorKind::kNotFound) {
+      // Only a head that names a source makes the folder someone's; one that names none
+      // belongs to nobody yet, and the copy's own manifest takes it.
+      if (there.Failed() || entry.IsFolder()) return FolderClaim::kLeft;
+      const std::optional<ManifestOwner> its = ReadManifestOwner(files, path);
+      if (!its) return FolderClaim::kLeft;
+      return SameOwner(OwnerOf(*its), OwnerOf(owner)) ? FolderClaim::kOurs : FolderClaim::kAnothers;
+    }
+    ManifestOwner claim = owner;
+    claim.complete = false;
+    const FileError e = WriteManifestFile(files, path, ManifestText(claim, {}), false, tag);
+    if (!e.Failed()) return FolderClaim::kOurs;
+    // Anything but a manifest that appeared meanwhile (whose it is then decides) leaves the
+    // claim to the copy's own manifest.
+    if (e.kind != FileErrorKind::kAlreadyExists) return FolderClaim::kLeft;
+  }
+  return FolderClaim::kLeft;
 }
 
 }  // namespace tess

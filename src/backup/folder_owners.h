@@ -3,6 +3,7 @@
 // megabytes. A folder without a manifest of this program's belongs to nobody yet.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,5 +30,17 @@ void ReadOwners(FileTree& files, const std::string& destination,
 // whose run did not go through whole.
 void WeighOwners(FileTree& files, const std::string& destination, const FolderOwner& me,
                  std::vector<EntryBackup>* backups);
+
+// What claiming a backup folder came to: the manifest beside it names the claiming source (it
+// was there, or the claim put it there), or names another source; or the claim was left, since
+// what is there names no source (nobody's: the copy's own manifest takes it) or is no manifest
+// of this program's, or none could be written (the copy's own manifest write tells why).
+enum class FolderClaim { kOurs, kAnothers, kLeft };
+
+// Before the first write into a backup folder without a manifest of its own: writes a claim at
+// path, the manifest of owner (not complete) without file lines, through a rename that never
+// replaces, so of two computers claiming one folder at the same moment exactly one gets it.
+FolderClaim ClaimBackupFolder(FileTree& files, const std::string& path, const ManifestOwner& owner,
+                              std::uint64_t tag);
 
 }  // namespace tess

@@ -63,7 +63,7 @@ FileError WriteManifestFile(FileTree& files, const std::string& path, const std:
   std::unique_ptr<OpenFile> file;
   FileError e;
   for (int attempt = 0; attempt < 8; ++attempt) {
-    temporary = folder + "\\" + TemporaryName(tag + static_cast<std::uint64_t>(attempt));
+    temporary = folder + "\\" + DrawnTemporaryName(tag, static_cast<std::uint64_t>(attempt) + 1);
     e = files.CreateExclusive(temporary, kAttrHidden, &file);
     if (e.kind != FileErrorKind::kAlreadyExists) break;
   }

@@ -33,7 +33,7 @@ FileError ReadSmallFile(FileTree& files, const std::string& path, std::uint64_t 
                         std::string* text);
 
 // Writes text as the manifest at path, hidden, replacing what is there only when `replace`
-// (the caller has read it as ours). tag seeds the temporary name.
+// (the caller has read it as ours). tag seeds the temporary names drawn.
 FileError WriteManifestFile(FileTree& files, const std::string& path, const std::string& text,
                             bool replace, std::uint64_t tag);
 

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "copy/copy_tree.h"
 #include "win32/win_file_system.h"
@@ -76,6 +77,18 @@ TEST_F(SnapshotLinksTest, UnchangedFilesAreLinkedAndAChangedOneIsNewOnlyInTheNew
     EXPECT_TRUE(SameFile(earlier + "\\" + name, today + "\\" + name));
     EXPECT_EQ(IdentityOf(today + "\\" + name).links, 2u);
   }
+  // The listings tell the same: one ID for both names of a file, another for another file.
+  const auto listed_id = [&](const std::string& folder, const std::string& name) {
+    std::vector<tess::TreeEntry> entries;
+    EXPECT_FALSE(files_.List(folder, &entries).Failed()) << folder;
+    for (const tess::TreeEntry& entry : entries) {
+      if (entry.name == name) return entry.file_id;
+    }
+    return std::uint64_t{0};
+  };
+  EXPECT_NE(listed_id(earlier, "a.txt"), 0u);
+  EXPECT_EQ(listed_id(earlier, "a.txt"), listed_id(today, "a.txt"));
+  EXPECT_NE(listed_id(earlier, "a.txt"), listed_id(today, "big.bin"));
   EXPECT_TRUE(IsFolderOnDisk(today + "\\sub"));
   EXPECT_EQ(CountMatching(dir_.Path(), "~tessaline-*.tmp"), 0);
 

@@ -177,6 +177,13 @@ TEST(BackupNameTest, ANameWhoseBackupsAreAnotherSourcesIsPassedOver) {
        {{"Docs", 1, "DocsDec 7 2026", b}, {"Docs", 1, "DocsDec 8 2026", a}},
        today,
        {"Docs (2)"}},
+      {"the very stamped folder another computer claimed in the same second",
+       {"C:\\Docs"},
+       {b},
+       {{"Docs", 1, "DocsDate Dec 8 2026 Time 05 35 46 PM", b},
+        {"Docs", 1, "DocsDate Dec 8 2026 Time 05 35 47 PM", a}},
+       "Date Dec 8 2026 Time 05 35 47 PM",
+       {"Docs (2)"}},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(BackupFolderNames(c.entries, c.owners, c.found, c.suffix), c.names) << c.what;

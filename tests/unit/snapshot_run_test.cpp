@@ -132,5 +132,37 @@ TEST_F(SnapshotRunTest, ManifestsCarryLinkedLinesTrustNoDamagedLineAndOverwriteN
   EXPECT_FALSE(form_.Backup().SaveAll().Clean());
 }
 
+// A run killed after claiming its folder leaves the claim alone beside it: the next run links to
+// that folder's files as it would to a folder without a manifest, reading their sources once.
+TEST_F(SnapshotRunTest, AFolderWithOnlyItsClaimIsLinkedToAsOneWithoutAManifest) {
+  form_.Backup().SaveAll();
+  const std::string killed = Backup("DocumentsDate Aug 31 2021 Time 04 05 06 PM");
+  files_.AddFile(killed + ".sha256", ManifestText({kDocs, "", "", "", false}, {}));
+  fakes_.clock.now.hour = 17;
+  form_.Backup().SaveAll();
+  EXPECT_TRUE(files_.SameFile(killed + "\\a.txt",
+                              Backup("DocumentsDate Aug 31 2021 Time 05 05 06 PM\\a.txt")));
+}
+
+// Another computer claims the name this run gave its second entry while the first one copies:
+// the second takes the next free number, claims it, and leaves the other computer's claim alone.
+TEST_F(SnapshotRunTest, AClaimMadeElsewhereAfterTheNamingSendsTheEntryToTheNextNumber) {
+  form_.stamp_box.SetValue(0);
+  fakes_.environment.variables["COMPUTERNAME"] = "PC-A";
+  files_.AddFile("C:\\Notes\\n.txt", "notes");
+  form_.folder_list.Append("C:\\Notes");
+  const std::string theirs =
+      ManifestText({"C:\\Notes", "PC-B", "bob", "2021-08-31T20:05:06Z", false}, {});
+  fakes_.pump.At(1, [&] { files_.AddFile(Backup("Notes.sha256"), theirs); });
+  EXPECT_TRUE(form_.Backup().SaveAll().Clean());
+  EXPECT_EQ(files_.Content(Backup("Notes.sha256")), theirs);
+  EXPECT_FALSE(files_.IsFile(Backup("Notes\\n.txt")));
+  EXPECT_EQ(files_.Content(Backup("Notes (2)\\n.txt")), "notes");
+  const ManifestReading ours = ReadManifest(files_.Content(Backup("Notes (2).sha256")));
+  EXPECT_EQ(ours.owner.computer, "PC-A");
+  EXPECT_TRUE(ours.owner.complete);
+  EXPECT_EQ(ours.lines.size(), 1u);
+}
+
 }  // namespace
 }  // namespace tess::test
