@@ -66,6 +66,11 @@ class WinFileSystem : public FileSystem {
 bool EntersFolder(std::uint32_t attributes, std::uint32_t reparse_tag);
 // The system's words for a Win32 error number, with the kind the copy tells apart.
 FileError ErrorOf(unsigned long code);
+// ErrorOf the calling thread's last error.
+FileError LastError();
+// A path as the wide calls take it: long form, or only widened when the copy core joined it
+// onto a full path already.
+std::wstring WidePath(const std::string& path);
 // The folder's listing for List (folder_listing.cpp); a folder as a long path.
 FileError ListFolder(const std::wstring& folder, std::vector<TreeEntry>* entries);
 // The reparse tag of a path itself (a link is not followed), for when a listing gave none; 0

@@ -18,6 +18,7 @@
 #include "win32/name_itself.h"
 #include "win32/text.h"
 #include "win32/win_file_system.h"
+#include "win32/win_open_file.h"
 
 namespace tess::win32 {
 
@@ -45,10 +46,6 @@ FileError ErrorOf(DWORD code) {
   return FileError{kind, SystemMessage(code)};
 }
 
-namespace {
-
-FileError LastError() { return ErrorOf(GetLastError()); }
-
 // A path the copy core joined onto a full path is already in the long form: only widened.
 std::wstring WidePath(const std::string& path) {
   if (path.rfind("\\\\?\\", 0) == 0) {
@@ -59,166 +56,14 @@ std::wstring WidePath(const std::string& path) {
   return LongPath(path);
 }
 
+FileError LastError() { return ErrorOf(GetLastError()); }
+
+namespace {
+
 std::int64_t Ticks(const FILETIME& time) {
   return static_cast<std::int64_t>((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) |
                                    time.dwLowDateTime);
 }
-
-class WinOpenFile : public OpenFile {
- public:
-  explicit WinOpenFile(FileHandle handle) : handle_(std::move(handle)) {}
-
-  FileError Read(char* data, std::size_t size, std::size_t* got) override {
-    DWORD read = 0;
-    const DWORD want = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
-    if (!ReadFile(handle_.get(), data, want, &read, nullptr)) return LastError();
-    *got = read;
-    return {};
-  }
-
-  // A disk file takes everything it is given unless its volume is full, and Wine passes on
-  // the short write of a full Linux file system as a success: only a second write for the
-  // rest reports the full disk.
-  FileError Write(const char* data, std::size_t size) override {
-    while (size > 0) {
-      const DWORD chunk = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
-      DWORD put = 0;
-      if (!WriteFile(handle_.get(), data, chunk, &put, nullptr)) return LastError();
-      if (put == 0) return ErrorOf(ERROR_DISK_FULL);
-      data += put;
-      size -= put;
-    }
-    return {};
-  }
-
-  FileError SetTimes(const FileTimes& times, std::uint32_t attributes) override {
-    FILE_BASIC_INFO basic{};
-    basic.CreationTime.QuadPart = times.creation;
-    basic.LastAccessTime.QuadPart = times.access;
-    basic.LastWriteTime.QuadPart = times.write;
-    basic.FileAttributes = attributes;  // 0 leaves the attributes as they are
-    if (!SetFileInformationByHandle(handle_.get(), FileBasicInfo, &basic, sizeof basic)) {
-      return LastError();
-    }
-    return {};
-  }
-
-  FileError Flush() override {
-    if (!FlushFileBuffers(handle_.get())) return LastError();
-    return {};
-  }
-
-  // Renaming through the handle that wrote the file saves reopening it by name (which is what
-  // MoveFileExW does and what costs most per file under Wine).
-  FileError RenameOver(const std::string& target, bool replace) override {
-    // The NT form (\??\C:\x for \\?\C:\x) is taken as it is by every layer below.
-    std::wstring name = WidePath(target);
-    if (name.rfind(L"\\\\?\\", 0) == 0) name[1] = L'?';
-    const std::size_t name_bytes = name.size() * sizeof(wchar_t);
-    const std::size_t total = offsetof(FILE_RENAME_INFO, FileName) + name_bytes + sizeof(wchar_t);
-    // FILE_RENAME_INFO needs 8-byte alignment.
-    std::vector<std::uint64_t> buffer((total + sizeof(std::uint64_t) - 1) / sizeof(std::uint64_t));
-    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
-    rename->ReplaceIfExists = replace ? TRUE : FALSE;
-    rename->RootDirectory = nullptr;
-    rename->FileNameLength = static_cast<DWORD>(name_bytes);
-    std::memcpy(rename->FileName, name.data(), name_bytes);
-    if (!SetFileInformationByHandle(handle_.get(), FileRenameInfo, rename,
-                                    static_cast<DWORD>(total))) {
-      return LastError();
-    }
-    return {};
-  }
-
-  FileError Describe(TreeEntry* entry) override {
-    FILE_BASIC_INFO basic;
-    LARGE_INTEGER size;
-    if (!GetFileInformationByHandleEx(handle_.get(), FileBasicInfo, &basic, sizeof basic) ||
-        !GetFileSizeEx(handle_.get(), &size)) {
-      return LastError();
-    }
-    entry->attributes = basic.FileAttributes;
-    entry->names_another_place = false;
-    entry->times = {basic.CreationTime.QuadPart, basic.LastAccessTime.QuadPart,
-                    basic.LastWriteTime.QuadPart, basic.ChangeTime.QuadPart};
-    entry->size = static_cast<std::uint64_t>(size.QuadPart);
-    return {};
-  }
-
-  FileError Identity(std::string* id) override {
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!GetFileInformationByHandle(handle_.get(), &info)) return LastError();
-    *id = std::to_string(info.dwVolumeSerialNumber) + ":" +
-          std::to_string((static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) |
-                         info.nFileIndexLow);
-    return {};
-  }
-
- protected:
-  FileHandle handle_;
-};
-
-// Read unbuffered: every read of the disk is a whole number of sectors into memory aligned to a
-// page, which is what Windows asks of such reads (Wine accepts any, so only this design keeps
-// them right). The caller's reads of any size are served from that buffer.
-class PastCacheFile : public WinOpenFile {
- public:
-  // A multiple of every sector size there is (512 to 4,096 bytes).
-  static constexpr std::size_t kChunk = 1u << 20;
-
-  explicit PastCacheFile(FileHandle handle)
-      : WinOpenFile(std::move(handle)), buffer_(buffers_.Take()) {}
-  ~PastCacheFile() override { buffers_.Give(buffer_); }
-  bool Ready() const { return buffer_ != nullptr; }
-
-  FileError Read(char* data, std::size_t size, std::size_t* got) override {
-    if (at_ == held_ && !ended_) {
-      DWORD read = 0;
-      if (!ReadFile(handle_.get(), buffer_, kChunk, &read, nullptr)) return LastError();
-      // Only the last read of a file comes back short.
-      ended_ = read < kChunk;
-      at_ = 0;
-      held_ = read;
-    }
-    *got = std::min(size, held_ - at_);
-    std::memcpy(data, buffer_ + at_, *got);
-    at_ += *got;
-    return {};
-  }
-
- private:
-  // Page-aligned buffers kept by each thread from file to file: allocating one for every file
-  // costs more than reading a small file.
-  class Buffers {
-   public:
-    ~Buffers() {
-      for (char* buffer : free_) VirtualFree(buffer, 0, MEM_RELEASE);
-    }
-    char* Take() {
-      if (free_.empty()) {
-        return static_cast<char*>(
-            VirtualAlloc(nullptr, kChunk, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-      }
-      char* buffer = free_.back();
-      free_.pop_back();
-      return buffer;
-    }
-    void Give(char* buffer) {
-      if (buffer != nullptr) free_.push_back(buffer);
-    }
-
-   private:
-    std::vector<char*> free_;
-  };
-  static thread_local Buffers buffers_;
-
-  char* const buffer_;
-  std::size_t at_ = 0;
-  std::size_t held_ = 0;
-  bool ended_ = false;
-};
-
-thread_local PastCacheFile::Buffers PastCacheFile::buffers_;
 
 DWORD SettableOrNormal(std::uint32_t attributes) {
   return attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes;
@@ -352,7 +197,7 @@ FileError WinFileSystem::OpenForReading(const std::string& path, std::unique_ptr
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!handle) return LastError();
-  *file = std::make_unique<WinOpenFile>(std::move(handle));
+  *file = OpenFileOf(std::move(handle));
   return {};
 }
 
@@ -363,8 +208,8 @@ FileError WinFileSystem::OpenPastCache(const std::string& path, std::unique_ptr<
   // A file system that cannot read past its cache (a network share, some drivers) is read
   // through it.
   if (!handle) return OpenForReading(path, file);
-  auto past = std::make_unique<PastCacheFile>(std::move(handle));
-  if (!past->Ready()) return OpenForReading(path, file);
+  std::unique_ptr<OpenFile> past = PastCacheFileOf(std::move(handle));
+  if (!past) return OpenForReading(path, file);
   *file = std::move(past);
   return {};
 }
@@ -375,7 +220,7 @@ FileError WinFileSystem::OpenInPlace(const std::string& path, std::unique_ptr<Op
   FileHandle handle(CreateFileW(WidePath(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_WRITE_THROUGH, nullptr));
   if (!handle) return LastError();
-  *file = std::make_unique<WinOpenFile>(std::move(handle));
+  *file = OpenFileOf(std::move(handle));
   return {};
 }
 
@@ -386,7 +231,7 @@ FileError WinFileSystem::CreateExclusive(const std::string& path, std::uint32_t 
                                 CREATE_NEW,
                                 SettableOrNormal(attributes) | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!handle) return LastError();
-  *file = std::make_unique<WinOpenFile>(std::move(handle));
+  *file = OpenFileOf(std::move(handle));
   return {};
 }
 
@@ -423,7 +268,7 @@ FileError WinFileSystem::OpenForAttributes(const std::string& path,
           OpenNameItself(WidePath(path), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, &handle)) {
     return ErrorOf(code);
   }
-  *file = std::make_unique<WinOpenFile>(std::move(handle));
+  *file = OpenFileOf(std::move(handle));
   return {};
 }
 
@@ -434,7 +279,7 @@ FileError WinFileSystem::HoldLock(const std::string& path, std::unique_ptr<OpenF
       WidePath(path).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr, OPEN_ALWAYS,
       FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
   if (!handle) return LastError();
-  *lock = std::make_unique<WinOpenFile>(std::move(handle));
+  *lock = OpenFileOf(std::move(handle));
   return {};
 }
 
