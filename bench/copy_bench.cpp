@@ -155,21 +155,19 @@ int Engine(const std::string& source, const std::string& destination, int worker
   settings.yield = PumpMessages;
   settings.workers = workers;
   settings.link_from = link_from;
-  const tess::ManifestFile own = tess::ReadManifestFile(files, destination + ".sha256");
+  tess::ManifestFile own = tess::ReadManifestFile(files, destination + ".sha256");
   tess::ManifestFile earlier;
   if (!link_from.empty()) earlier = tess::ReadManifestFile(files, link_from + ".sha256");
-  tess::FileHashes hashes(hash, own.reading.lines, earlier.reading.lines,
+  tess::FileHashes hashes(hash, std::move(own.reading.lines), std::move(earlier.reading.lines),
                           earlier.state != tess::ManifestFile::State::kNone);
   if (hashed) settings.hashes = &hashes;
   out = tess::CopyTree(files, source, destination, settings);
   tess::ManifestLines lines;
   if (hashed) {
     lines = hashes.Made();
-    tess::ManifestLines earlier_own = own.reading.lines;
-    lines.merge(earlier_own);
+    lines.merge(hashes.Unmet());
     const tess::FileError e = tess::WriteManifestFile(
-        files, destination + ".sha256",
-        tess::ManifestText({source, "", "", "", out.Complete()}, lines),
+        files, destination + ".sha256", {source, "", "", "", out.Complete()}, lines,
         own.state == tess::ManifestFile::State::kOurs, static_cast<std::uint64_t>(Now() * 1e6));
     if (e.Failed()) std::printf("manifest=%s\n", e.text.c_str());
   }

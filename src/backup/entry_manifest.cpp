@@ -46,7 +46,7 @@ EntryManifest::EntryManifest(FileTree& files, ContentHash& hash, std::string pat
                            its.lines.empty() && its.unreadable.empty();
   const bool vouches = earlier.state != ManifestFile::State::kNone && !claim_alone;
   if (earlier.state != ManifestFile::State::kOurs) earlier.reading.lines.clear();
-  hashes_.emplace(hash, own_.reading.lines, std::move(earlier.reading.lines), vouches,
+  hashes_.emplace(hash, std::move(own_.reading.lines), std::move(earlier.reading.lines), vouches,
                   std::move(distrusted));
 }
 
@@ -58,16 +58,15 @@ std::string EntryManifest::Write(ManifestOwner owner, std::uint64_t tag) {
   }
   // A file of a folder reused by later runs keeps its line while the folder keeps the file,
   // though a later run no longer meets it in its source.
-  // The folder's own lines are not needed once the copy has ended: taken, not copied, since a
-  // manifest of a large tree is many megabytes.
   ManifestLines lines = hashes_->Made();
   for (const std::string& file : hashes_->DistrustedFiles()) {
     if (lines.count(file) != 0) rewritten_.insert(file);
   }
-  // The lines this copy made win over the folder's own; nodes move, nothing is copied.
-  lines.merge(own_.reading.lines);
-  const FileError e = WriteManifestFile(files_, path_, ManifestText(owner, lines),
-                                        own_.state == ManifestFile::State::kOurs, tag);
+  // The lines this copy made win over the folder's own; nodes move, nothing is copied, since a
+  // manifest of a large tree is many megabytes.
+  lines.merge(hashes_->Unmet());
+  const FileError e =
+      WriteManifestFile(files_, path_, owner, lines, own_.state == ManifestFile::State::kOurs, tag);
   if (e.Failed()) return kNotWritten + files_.Shown(path_) + ": " + e.text;
   written_ = std::move(lines);
   const std::size_t slash = path_.find_last_of('\\');

@@ -101,7 +101,7 @@ FolderClaim ClaimBackupFolder(FileTree& files, const std::string& path, const Ma
     }
     ManifestOwner claim = owner;
     claim.complete = false;
-    const FileError e = WriteManifestFile(files, path, ManifestText(claim, {}), false, tag);
+    const FileError e = WriteManifestFile(files, path, claim, {}, false, tag);
     if (!e.Failed()) return FolderClaim::kOurs;
     // Anything but a manifest that appeared meanwhile (whose it is then decides) leaves the
     // claim to the copy's own manifest.

@@ -1,6 +1,8 @@
 #include "backup/manifest.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <utility>
 
 #include "base/text.h"
 
@@ -20,8 +22,6 @@ constexpr std::size_t kHexDigits = 64;
 bool StartsWith(std::string_view text, std::string_view start) {
   return text.substr(0, start.size()) == start;
 }
-
-bool IsHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); }
 
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -79,25 +79,24 @@ bool StaysInside(std::string_view path) {
 bool ReadFileLine(std::string_view line, ManifestLines* lines) {
   const bool escaped = !line.empty() && line[0] == '\\';
   if (escaped) line.remove_prefix(1);
+  Sha256Digest digest{};
   if (line.size() < kHexDigits + 3 || line[kHexDigits] != ' ' ||
-      (line[kHexDigits + 1] != ' ' && line[kHexDigits + 1] != '*')) {
+      (line[kHexDigits + 1] != ' ' && line[kHexDigits + 1] != '*') ||
+      !ReadHex(line.substr(0, kHexDigits), digest.data(), digest.size())) {
     return false;
-  }
-  std::string hash;
-  for (char c : line.substr(0, kHexDigits)) {
-    if (!IsHexDigit(Lower(c))) return false;
-    hash += Lower(c);
   }
   std::string_view name = line.substr(kHexDigits + 2);
   std::optional<std::string> path = escaped ? Unescaped(name) : std::string(name);
   if (!path || !StaysInside(*path) || path->find('\\') != std::string::npos) return false;
-  (*lines)[*path] = hash;
+  (*lines)[*std::move(path)] = digest;
   return true;
 }
 
 }  // namespace
 
-std::string ManifestText(const ManifestOwner& owner, const ManifestLines& lines) {
+void PutManifestText(const ManifestOwner& owner, const ManifestLines& lines,
+                     const std::function<bool(std::string_view)>& put) {
+  constexpr std::size_t kPiece = 64 * 1024;
   std::string text;
   text.append(kFirstLine).append("\n");
   text.append(kSource).append(OneLine(owner.source)).append("\n");
@@ -106,65 +105,92 @@ std::string ManifestText(const ManifestOwner& owner, const ManifestLines& lines)
   text.append(kWritten).append(OneLine(owner.written)).append("\n");
   text.append(kComplete).append(owner.complete ? "yes" : "no").append("\n");
   text.append(kFiles).append(std::to_string(lines.size())).append("\n");
-  for (const auto& [path, hash] : lines) {
+  for (const auto& [path, digest] : lines) {
     bool escaped = false;
     const std::string name = Escaped(path, &escaped);
     if (escaped) text += '\\';
-    text.append(hash).append("  ").append(name).append("\n");
+    text.append(HexDigest(digest)).append("  ").append(name).append("\n");
+    if (text.size() >= kPiece) {
+      if (!put(text)) return;
+      text.clear();
+    }
   }
+  put(text);
+}
+
+std::string ManifestText(const ManifestOwner& owner, const ManifestLines& lines) {
+  std::string text;
+  PutManifestText(owner, lines, [&text](std::string_view piece) {
+    text.append(piece);
+    return true;
+  });
   return text;
 }
 
-ManifestReading ReadManifest(std::string_view text) {
-  ManifestReading reading;
-  std::optional<std::size_t> files_said;
-  std::size_t files_read = 0;
-  int number = 0;
-  while (!text.empty()) {
-    ++number;
-    const std::size_t end = text.find('\n');
-    std::string_view line = text.substr(0, end);
-    // Cut short in the middle of a line: that line is not whole, whatever it holds.
-    const bool whole = end != std::string_view::npos;
-    text.remove_prefix(whole ? end + 1 : text.size());
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);  // edited on Windows
-    if (!whole) {
-      reading.unreadable.push_back(number);
-    } else if (number == 1 && line == kFirstLine) {
-      reading.ours = true;
-    } else if (StartsWith(line, kSource)) {
-      reading.owner.source = line.substr(kSource.size());
-    } else if (StartsWith(line, kComputer)) {
-      reading.owner.computer = line.substr(kComputer.size());
-    } else if (StartsWith(line, kUser)) {
-      reading.owner.user = line.substr(kUser.size());
-    } else if (StartsWith(line, kWritten)) {
-      reading.owner.written = line.substr(kWritten.size());
-    } else if (StartsWith(line, kComplete)) {
-      reading.owner.complete = line.substr(kComplete.size()) == "yes";
-    } else if (StartsWith(line, kFiles)) {
-      std::size_t count = 0;
-      const std::string_view digits = line.substr(kFiles.size());
-      bool digits_only = !digits.empty() && digits.size() < 19;
-      for (char c : digits) {
-        digits_only = digits_only && c >= '0' && c <= '9';
-        count = count * 10 + static_cast<std::size_t>(c - '0');
-      }
-      if (digits_only) {
-        files_said = count;
-      } else {
-        reading.unreadable.push_back(number);
-      }
-    } else if (StartsWith(line, "#")) {
-      // A remark of someone else's: sha256sum passes over it, and so does this.
-    } else if (ReadFileLine(line, &reading.lines)) {
-      ++files_read;
-    } else {
-      reading.unreadable.push_back(number);
+void ManifestReader::Add(std::string_view piece) {
+  while (!piece.empty()) {
+    const std::size_t end = piece.find('\n');
+    if (end == std::string_view::npos) {
+      partial_.append(piece);
+      return;
     }
+    if (partial_.empty()) {
+      ReadLine(piece.substr(0, end));
+    } else {
+      partial_.append(piece.substr(0, end));
+      ReadLine(partial_);
+      partial_.clear();
+    }
+    piece.remove_prefix(end + 1);
   }
-  if (reading.ours && files_said != files_read) reading.unreadable.push_back(0);
-  return reading;
+}
+
+void ManifestReader::ReadLine(std::string_view line) {
+  ++number_;
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);  // edited on Windows
+  if (number_ == 1 && line == kFirstLine) {
+    reading_.ours = true;
+  } else if (StartsWith(line, kSource)) {
+    reading_.owner.source = line.substr(kSource.size());
+  } else if (StartsWith(line, kComputer)) {
+    reading_.owner.computer = line.substr(kComputer.size());
+  } else if (StartsWith(line, kUser)) {
+    reading_.owner.user = line.substr(kUser.size());
+  } else if (StartsWith(line, kWritten)) {
+    reading_.owner.written = line.substr(kWritten.size());
+  } else if (StartsWith(line, kComplete)) {
+    reading_.owner.complete = line.substr(kComplete.size()) == "yes";
+  } else if (StartsWith(line, kFiles)) {
+    std::uint64_t count = 0;
+    const std::string_view digits = line.substr(kFiles.size());
+    if (!digits.empty() && ReadDigits(digits, 18, &count) == digits.size()) {
+      files_said_ = static_cast<std::size_t>(count);
+    } else {
+      reading_.unreadable.push_back(number_);
+    }
+  } else if (StartsWith(line, "#")) {
+    // A remark of someone else's: sha256sum passes over it, and so does this.
+  } else if (ReadFileLine(line, &reading_.lines)) {
+    ++files_read_;
+  } else {
+    reading_.unreadable.push_back(number_);
+  }
+}
+
+ManifestReading ManifestReader::Finish() {
+  // Cut short in the middle of a line: that line is not whole, whatever it holds.
+  if (!partial_.empty()) {
+    reading_.unreadable.push_back(++number_);
+    partial_.clear();
+  }
+  if (reading_.ours && files_said_ != files_read_) reading_.unreadable.push_back(0);
+  return std::move(reading_);
+}
+
+ManifestReading ReadManifest(std::string_view text) {
+  ManifestReader reader;
+  reader.Add(text);
+  return reader.Finish();
 }
 
 std::string HexDigest(const Sha256Digest& digest) { return LowerHex(digest.data(), digest.size()); }

@@ -2,6 +2,8 @@
 // check a backup with tools they already have, with "#" lines saying whose backup it is.
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -26,13 +28,18 @@ struct ManifestOwner {
   bool complete = false;
 };
 
-// Each file's hash as 64 lowercase hex digits, by its path relative to the backup folder with
-// "/" between names ("Letters/2026/März.txt").
-using ManifestLines = std::map<std::string, std::string>;
+// Each file's hash, by its path relative to the backup folder with "/" between names
+// ("Letters/2026/März.txt"). Kept as bytes, not as the text's 64 hex digits: a tree of 100,000
+// files holds a hundred thousand of them at once.
+using ManifestLines = std::map<std::string, Sha256Digest>;
 
-// The whole manifest: the "#" lines, then one line per file, "\n" after each, UTF-8 without a
-// byte-order mark.
+// The whole manifest: the "#" lines, then one line per file (64 lowercase hex digits, two
+// blanks, the path), "\n" after each, UTF-8 without a byte-order mark.
 std::string ManifestText(const ManifestOwner& owner, const ManifestLines& lines);
+// The same text handed to put in pieces of about 64 KB, so the manifest of a large tree is
+// never whole in memory; put answers false to stop.
+void PutManifestText(const ManifestOwner& owner, const ManifestLines& lines,
+                     const std::function<bool(std::string_view)>& put);
 
 struct ManifestReading {
   bool ours = false;  // it begins with this program's first line
@@ -45,6 +52,23 @@ struct ManifestReading {
 
 // Never fails: what cannot be read is listed, and a run trusts none of it.
 ManifestReading ReadManifest(std::string_view text);
+
+// The same reading of a text that comes in pieces, cut anywhere.
+class ManifestReader {
+ public:
+  void Add(std::string_view piece);
+  // Once the last piece is in.
+  ManifestReading Finish();
+
+ private:
+  void ReadLine(std::string_view line);
+
+  ManifestReading reading_;
+  std::string partial_;  // the start of a line the next piece ends
+  std::optional<std::size_t> files_said_;
+  std::size_t files_read_ = 0;
+  int number_ = 0;
+};
 
 // The digest as a manifest writes it: 64 lowercase hex digits.
 std::string HexDigest(const Sha256Digest& digest);

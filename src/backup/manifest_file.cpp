@@ -35,7 +35,10 @@ FileError ReadSmallFile(FileTree& files, const std::string& path, std::uint64_t 
   return {};
 }
 
+// Read and taken in in pieces: the text of a large tree's manifest is never whole in memory
+// beside its lines.
 ManifestFile ReadManifestFile(FileTree& files, const std::string& path) {
+  constexpr std::size_t kPiece = 256 * 1024;
   ManifestFile manifest;
   TreeEntry entry;
   const FileError there = files.Describe(path, &entry);
@@ -44,20 +47,35 @@ ManifestFile ReadManifestFile(FileTree& files, const std::string& path) {
     manifest.state = ManifestFile::State::kForeign;
     return manifest;
   }
-  std::string text;
-  if (const FileError e = ReadSmallFile(files, path, kLargestManifest, &text); e.Failed()) {
+  FileError e = there;
+  std::unique_ptr<OpenFile> file;
+  if (!e.Failed() && entry.size > kLargestManifest)
+    e = {FileErrorKind::kOther, "The file is too large."};
+  if (!e.Failed()) e = files.OpenForReading(path, &file);
+  ManifestReader reader;
+  std::string piece(kPiece, '\0');
+  std::uint64_t read = 0;
+  while (!e.Failed()) {
+    std::size_t got = 0;
+    e = file->Read(piece.data(), piece.size(), &got);
+    if (e.Failed() || got == 0) break;
+    read += got;
+    if (read > kLargestManifest) e = {FileErrorKind::kOther, "The file is too large."};
+    reader.Add(std::string_view(piece).substr(0, got));
+  }
+  if (e.Failed()) {
     manifest.state = ManifestFile::State::kUnreadable;
     manifest.reason = e.text;
     return manifest;
   }
-  manifest.reading = ReadManifest(text);
+  manifest.reading = reader.Finish();
   manifest.state =
       manifest.reading.ours ? ManifestFile::State::kOurs : ManifestFile::State::kForeign;
   return manifest;
 }
 
-FileError WriteManifestFile(FileTree& files, const std::string& path, const std::string& text,
-                            bool replace, std::uint64_t tag) {
+FileError WriteManifestFile(FileTree& files, const std::string& path, const ManifestOwner& owner,
+                            const ManifestLines& lines, bool replace, std::uint64_t tag) {
   const std::string folder = FolderOf(path);
   std::string temporary;
   std::unique_ptr<OpenFile> file;
@@ -68,7 +86,10 @@ FileError WriteManifestFile(FileTree& files, const std::string& path, const std:
     if (e.kind != FileErrorKind::kAlreadyExists) break;
   }
   if (e.Failed()) return e;
-  e = file->Write(text.data(), text.size());
+  PutManifestText(owner, lines, [&](std::string_view piece) {
+    e = file->Write(piece.data(), piece.size());
+    return !e.Failed();
+  });
   if (!e.Failed()) e = file->Flush();
   if (!e.Failed()) e = file->RenameOver(path, replace);
   if (!e.Failed()) file->Flush();  // the rename itself made durable too

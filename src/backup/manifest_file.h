@@ -32,10 +32,10 @@ ManifestFile ReadManifestFile(FileTree& files, const std::string& path);
 FileError ReadSmallFile(FileTree& files, const std::string& path, std::uint64_t largest,
                         std::string* text);
 
-// Writes text as the manifest at path, hidden, replacing what is there only when `replace`
-// (the caller has read it as ours). tag seeds the temporary names drawn.
-FileError WriteManifestFile(FileTree& files, const std::string& path, const std::string& text,
-                            bool replace, std::uint64_t tag);
+// Writes the manifest at path, hidden, replacing what is there only when `replace` (the caller
+// has read it as ours). tag seeds the temporary names drawn.
+FileError WriteManifestFile(FileTree& files, const std::string& path, const ManifestOwner& owner,
+                            const ManifestLines& lines, bool replace, std::uint64_t tag);
 
 // Removes the manifest at path when it is this program's; anything else stays.
 void RemoveManifestFile(FileTree& files, const std::string& path);

@@ -176,7 +176,7 @@ ReadBackFinding ReadBack::Check(const ReadBackPlace& place, const std::string& p
   std::unique_ptr<OpenFile> file;
   FileError e = files_.OpenPastCache(finding.copy, &file);
   finding.missing = e.kind == FileErrorKind::kNotFound;
-  std::string found;
+  Sha256Digest found{};
   ++totals->files;
   if (!e.Failed()) e = file->Describe(&copy);
   if (!e.Failed()) e = HashOf(*file, &found, &totals->copy_bytes);
@@ -191,7 +191,7 @@ ReadBackFinding ReadBack::Check(const ReadBackPlace& place, const std::string& p
     facts.source_unchanged = IsCurrent(source, copy, rules);
   }
   if (facts.source_unchanged) {
-    std::string source_hash;
+    Sha256Digest source_hash{};
     const FileError se = HashOf(*file, &source_hash, &totals->source_bytes);
     facts.source_read = !se.Failed();
     facts.source_matches = facts.source_read && source_hash == line->second;
@@ -205,7 +205,7 @@ ReadBackFinding ReadBack::Check(const ReadBackPlace& place, const std::string& p
   return finding;
 }
 
-FileError ReadBack::HashOf(OpenFile& file, std::string* hash, std::uint64_t* bytes) {
+FileError ReadBack::HashOf(OpenFile& file, Sha256Digest* digest, std::uint64_t* bytes) {
   try {
     const std::unique_ptr<HashRun> run = hash_.Start();
     if (!run) return {FileErrorKind::kOther, kNoHash};
@@ -218,9 +218,7 @@ FileError ReadBack::HashOf(OpenFile& file, std::string* hash, std::uint64_t* byt
       *bytes += got;
       breaks.TakeIfDue();
     }
-    Sha256Digest digest{};
-    if (!run->Finish(&digest)) return {FileErrorKind::kOther, kNoHash};
-    *hash = HexDigest(digest);
+    if (!run->Finish(digest)) return {FileErrorKind::kOther, kNoHash};
     return {};
   } catch (const std::exception& e) {
     return {FileErrorKind::kOther, e.what()};
@@ -232,7 +230,7 @@ FileError ReadBack::HashOf(OpenFile& file, std::string* hash, std::uint64_t* byt
 // it was cut, which no source has, so the next copy replaces it and every reading still finds
 // it damaged; it never passes for mended.
 bool ReadBack::Repair(ReadBackFinding& finding, const TreeEntry& source, const TreeEntry& copy,
-                      const std::string& line) {
+                      const Sha256Digest& line) {
   const bool read_only = (copy.attributes & kAttrReadOnly) != 0;
   try {
     std::unique_ptr<OpenFile> from;
@@ -256,8 +254,7 @@ bool ReadBack::Repair(ReadBackFinding& finding, const TreeEntry& source, const T
       breaks.TakeIfDue();
     }
     Sha256Digest digest{};
-    if (!e.Failed() &&
-        (!run->Finish(&digest) || HexDigest(digest) != line || written != source.size)) {
+    if (!e.Failed() && (!run->Finish(&digest) || digest != line || written != source.size)) {
       e = {FileErrorKind::kOther, "The source changed while the copy was repaired."};
     }
     if (!e.Failed()) {

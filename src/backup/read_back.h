@@ -131,10 +131,10 @@ class ReadBack {
                         ReadBackResult* totals);
 
  private:
-  FileError HashOf(OpenFile& file, std::string* hash, std::uint64_t* bytes);
+  FileError HashOf(OpenFile& file, Sha256Digest* digest, std::uint64_t* bytes);
   // Writes the source over the copy in place; true when the copy then hashes to line.
   bool Repair(ReadBackFinding& finding, const TreeEntry& source, const TreeEntry& copy,
-              const std::string& line);
+              const Sha256Digest& line);
 
   FileTree& files_;
   ContentHash& hash_;

@@ -203,7 +203,7 @@ void BackupVerifier::Settle(std::size_t index, const Read& read) {
   line.settled = true;
 }
 
-FileError BackupVerifier::HashFile(OpenFile& file, std::string* hash) {
+FileError BackupVerifier::HashFile(OpenFile& file, Sha256Digest* hash) {
   std::unique_ptr<HashRun> run = hash_.Start();
   if (!run) return {FileErrorKind::kOther, "The system could not make a SHA-256 hash."};
   // One buffer a thread, kept from file to file: a fresh megabyte for each file costs a mapping
@@ -218,10 +218,8 @@ FileError BackupVerifier::HashFile(OpenFile& file, std::string* hash) {
     run->Add(buffer.get(), got);
     bytes += got;
   }
-  Sha256Digest digest{};
-  if (!run->Finish(&digest))
+  if (!run->Finish(hash))
     return {FileErrorKind::kOther, "The system could not make a SHA-256 hash."};
-  *hash = HexDigest(digest);
   std::lock_guard lock(lock_);
   totals_.bytes += bytes;
   return {};

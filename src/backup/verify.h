@@ -75,15 +75,15 @@ class BackupVerifier {
   struct Read {
     bool done = false;
     FileError error;
-    std::string hash;
+    Sha256Digest hash{};
     std::vector<std::size_t> waiting;  // lines of the manifest waiting for this file
   };
   struct Line {
     std::string path;
-    std::string expected;
+    Sha256Digest expected{};
     std::string id;  // from the folder's listing; empty: learnt by opening the file
     FileError error;
-    std::string found;
+    Sha256Digest found{};
     bool settled = false;
     std::string named;  // as the manifest names it
   };
@@ -95,7 +95,7 @@ class BackupVerifier {
   // Under lock_: true when this line is the one to read the file; otherwise another line has
   // read it (this one is settled now) or is reading it (and settles this one when done).
   bool TakeRead(const std::string& id, std::size_t index);
-  FileError HashFile(OpenFile& file, std::string* hash);
+  FileError HashFile(OpenFile& file, Sha256Digest* hash);
   void Settle(std::size_t index, const Read& read);
 
   FileTree& files_;

@@ -68,4 +68,21 @@ std::string LowerHex(const std::uint8_t* bytes, std::size_t count) {
   return hex;
 }
 
+bool ReadHex(std::string_view text, std::uint8_t* bytes, std::size_t count) {
+  if (text.size() != count * 2) return false;
+  const auto value = [](char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+  };
+  for (std::size_t i = 0; i < count; ++i) {
+    const int high = value(text[2 * i]);
+    const int low = value(text[2 * i + 1]);
+    if (high < 0 || low < 0) return false;
+    bytes[i] = static_cast<std::uint8_t>(high * 16 + low);
+  }
+  return true;
+}
+
 }  // namespace tess

@@ -28,5 +28,7 @@ std::string OneLine(const std::string& text);
 std::size_t ReadDigits(std::string_view text, std::size_t max_digits, std::uint64_t* value);
 // Bytes as lowercase hex digits, two a byte, the first byte first (how hashes are written).
 std::string LowerHex(const std::uint8_t* bytes, std::size_t count);
+// Hex digits of either case back to count bytes: false unless text is exactly 2 * count digits.
+bool ReadHex(std::string_view text, std::uint8_t* bytes, std::size_t count);
 
 }  // namespace tess

@@ -386,8 +386,7 @@ void Walk::CopyOneFile(const std::string& source, const TreeEntry& file, const s
 
 void Walk::HashCurrent(FileJob job) {
   if (settings_.hashes == nullptr) return;
-  std::string known = settings_.hashes->Known(job.hash_path, false);
-  if (!known.empty()) return settings_.hashes->Record(job.hash_path, std::move(known));
+  if (settings_.hashes->Carry(job.hash_path, false)) return;
   job.hash_only = true;
   writer_->Submit(std::move(job));
 }

@@ -2,28 +2,35 @@
 
 #include <utility>
 
-#include "base/text.h"
-
 namespace tess {
 
-std::string FileHashes::Known(const std::string& path, bool linked) const {
-  const Lines& lines = linked ? earlier_ : own_;
-  const auto it = lines.find(path);
-  return it == lines.end() ? std::string() : it->second;
+bool FileHashes::Carry(const std::string& path, bool linked) {
+  std::lock_guard lock(lock_);
+  auto line = (linked ? earlier_ : own_).extract(path);
+  if (line.empty()) return false;
+  made_.insert(std::move(line));
+  return true;
+}
+
+bool FileHashes::MayLink(const std::string& path) {
+  if (!earlier_vouches_) return true;
+  std::lock_guard lock(lock_);
+  return earlier_.count(path) != 0;
 }
 
 void FileHashes::Record(const std::string& path, const Sha256Digest& digest) {
-  Record(path, LowerHex(digest.data(), digest.size()));
-}
-
-void FileHashes::Record(const std::string& path, std::string hex) {
   std::lock_guard lock(lock_);
-  made_[path] = std::move(hex);
+  made_[path] = digest;
 }
 
 FileHashes::Lines FileHashes::Made() {
   std::lock_guard lock(lock_);
   return std::exchange(made_, {});
+}
+
+FileHashes::Lines FileHashes::Unmet() {
+  std::lock_guard lock(lock_);
+  return std::exchange(own_, {});
 }
 
 }  // namespace tess

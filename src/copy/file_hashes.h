@@ -14,7 +14,7 @@ namespace tess {
 
 class FileHashes {
  public:
-  using Lines = std::map<std::string, std::string>;  // "a/b.txt" -> 64 lowercase hex digits
+  using Lines = std::map<std::string, Sha256Digest>;  // by "a/b.txt"
 
   // own: the lines the destination folder's earlier manifest gives its files (for files found
   // current); earlier: those of the folder the copy links to (for linked files).
@@ -32,27 +32,29 @@ class FileHashes {
         distrusted_(std::move(distrusted)) {}
 
   ContentHash& Hash() { return hash_; }
-  // The line carried over for a file found current, or linked; empty for none.
-  std::string Known(const std::string& path, bool linked) const;
-  bool MayLink(const std::string& path) const {
-    return !earlier_vouches_ || earlier_.count(path) != 0;
-  }
+  // Any thread, once a file is found current (or linked): its line carried over from the
+  // folder's own lines (or the linked folder's), moved rather than copied, since a large tree's
+  // lines are many megabytes. False when there is none, and the file must be read for one.
+  bool Carry(const std::string& path, bool linked);
+  bool MayLink(const std::string& path);
   bool Distrusted(const std::string& path) const { return distrusted_.count(path) != 0; }
   // Any thread: the file at path is whole with this hash.
   void Record(const std::string& path, const Sha256Digest& digest);
-  void Record(const std::string& path, std::string hex);
   // Once the copy has ended: the hash of every file it left whole, handed over (a second call
   // answers none). distrusted: the files the copy was told to write afresh.
   Lines Made();
+  // Then: the folder's own lines for files the copy did not meet or did not leave whole,
+  // handed over.
+  Lines Unmet();
   const std::set<std::string>& DistrustedFiles() const { return distrusted_; }
 
  private:
   ContentHash& hash_;
-  const Lines own_;
-  const Lines earlier_;
+  std::mutex lock_;
+  Lines own_;      // under lock_
+  Lines earlier_;  // under lock_
   const bool earlier_vouches_;
   const std::set<std::string> distrusted_;
-  std::mutex lock_;
   Lines made_;  // under lock_
 };
 

@@ -179,9 +179,7 @@ void FileWriter::Write(FileJob& job) {
 
 void FileWriter::HashLinked(const FileJob& job) {
   if (hashes_ == nullptr || job.hash_path.empty()) return;
-  std::string known = hashes_->Known(job.hash_path, true);
-  if (known.empty()) return HashSource(job);
-  hashes_->Record(job.hash_path, std::move(known));
+  if (!hashes_->Carry(job.hash_path, true)) HashSource(job);
 }
 
 void FileWriter::HashSource(const FileJob& job) {

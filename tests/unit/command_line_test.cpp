@@ -280,7 +280,7 @@ TEST_F(CommandLineBackupTest, VerifyTellsEachFindingOnceAndReadsASharedFileOnce)
     const auto run = hash.Start();
     run->Add(bytes.data(), bytes.size());
     run->Finish(&digest);
-    return HexDigest(digest);
+    return digest;
   };
   fakes_.settings.values["Folders"] = "C:\\Docs;";
   EXPECT_EQ(verify(), kExitNothingRan);  // no backup folder with a manifest

@@ -22,7 +22,7 @@ TEST(ReadBackRuleTest, EachRunReadsAShareFromWhereTheLastStopped) {
   EXPECT_EQ(ShareOf(672 * 3 + 1, 672 * 10).files, 4u);
   EXPECT_EQ(ShareOf(672 * 3 + 1, 672 * 10).bytes, 10u);
 
-  const ManifestLines lines{{"a", ""}, {"b", ""}, {"c", ""}};
+  const ManifestLines lines{{"a", {}}, {"b", {}}, {"c", {}}};
   using Order = std::vector<std::string>;
   const auto order = [&](const std::string& position) {
     Order paths;
@@ -48,7 +48,7 @@ TEST(ReadBackRuleTest, BytesReadAheadAreLentToTheRunsAfter) {
   for (const char* name : {"a", "b", "c", "d"}) {
     files.AddFile(std::string("C:\\Docs\\") + name, std::string(100, *name));
     files.AddFile(std::string("D:\\B\\Docs\\") + name, std::string(100, *name));
-    place.lines[name] = "";  // no line matches: each read is a finding, which counts the same
+    place.lines[name] = {};  // no line matches: each read is a finding, which counts the same
   }
   ReadBack reader(files, hash, [] {});
   const std::uint64_t week = 672 * 250;  // a share of 250 bytes: three files of 100

@@ -76,8 +76,12 @@ TEST_F(SnapshotRunTest, NoLinksWithoutAStampOrWhenTheSettingIsOff) {
 }
 
 // Overwrite mode: the day's first run links to yesterday's folder; a source file changed
-// afterwards reaches today's folder on the second run and leaves yesterday's as it was.
+// afterwards reaches today's folder on the second run and leaves yesterday's as it was. Today's
+// manifest then has the changed file's new line, the unchanged file's line carried over, and the
+// line of a file since deleted from the source, which today's folder still holds.
 TEST_F(SnapshotRunTest, OverwriteModeChangesTodayAndKeepsYesterday) {
+  files_.AddFile(std::string(kDocs) + "\\b.txt", "beta");
+  files_.AddFile(std::string(kDocs) + "\\c.txt", "gamma");
   form_.overwrite_option.SetValue(true);
   fakes_.clock.now = LocalTime{2021, 8, 30, 10, 0, 0, 0};
   EXPECT_EQ(LinkedTo(), "");
@@ -87,12 +91,20 @@ TEST_F(SnapshotRunTest, OverwriteModeChangesTodayAndKeepsYesterday) {
   const std::string today = Backup("DocumentsAug 31 2021\\a.txt");
   ASSERT_TRUE(files_.SameFile(yesterday, today));
 
+  const std::string manifest = Backup("DocumentsAug 31 2021.sha256");
+  const ManifestLines before = ReadManifest(files_.Content(manifest)).lines;
   files_.AddFile(std::string(kDocs) + "\\a.txt", "alpha, edited");
+  ASSERT_FALSE(files_.Delete(std::string(kDocs) + "\\c.txt").Failed());
   fakes_.clock.now.hour = 11;
   form_.Backup().SaveAll();
   EXPECT_EQ(files_.Content(today), "alpha, edited");
   EXPECT_EQ(files_.Content(yesterday), "alpha");
   EXPECT_FALSE(files_.SameFile(yesterday, today));
+  const ManifestLines after = ReadManifest(files_.Content(manifest)).lines;
+  ASSERT_EQ(after.size(), 3u);
+  EXPECT_NE(after.at("a.txt"), before.at("a.txt"));
+  EXPECT_EQ(after.at("b.txt"), before.at("b.txt"));
+  EXPECT_EQ(after.at("c.txt"), before.at("c.txt"));
 }
 
 // A linked file's line comes over from the earlier manifest unread; a file whose earlier line
@@ -107,7 +119,7 @@ TEST_F(SnapshotRunTest, ManifestsCarryLinkedLinesTrustNoDamagedLineAndOverwriteN
   ASSERT_EQ(written.lines.size(), 2u) << text;
   EXPECT_EQ(written.owner.source, kDocs);
   EXPECT_TRUE(written.owner.complete);
-  text[text.find(written.lines.at("b.txt"))] = 'x';
+  text[text.find(HexDigest(written.lines.at("b.txt")))] = 'x';
   files_.AddFile(first + ".sha256", text);
   const int hashed = hash_.runs;
   fakes_.clock.now.hour = 17;
