@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 #include <memory>
+#include <new>
 
 #include "backup/destination_listing.h"
 #include "backup/manifest_file.h"
@@ -75,7 +76,7 @@ std::vector<ManifestPlace> ManifestsOfEntry(const std::vector<TreeEntry>& listin
 }
 
 BackupVerifier::BackupVerifier(FileTree& files, ContentHash& hash, int workers)
-    : files_(files), hash_(hash), workers_(workers) {}
+    : files_(files), hash_(hash), workers_(workers), buffers_(kReadBytes) {}
 
 void BackupVerifier::Check(const std::string& manifest, const std::string& folder,
                            std::vector<VerifyFinding>* findings) {
@@ -206,10 +207,10 @@ void BackupVerifier::Settle(std::size_t index, const Read& read) {
 FileError BackupVerifier::HashFile(OpenFile& file, Sha256Digest* hash) {
   std::unique_ptr<HashRun> run = hash_.Start();
   if (!run) return {FileErrorKind::kOther, "The system could not make a SHA-256 hash."};
-  // One buffer a thread, kept from file to file: a fresh megabyte for each file costs a mapping
-  // and its zeroed pages every time, which made reading small files several times dearer.
-  thread_local std::unique_ptr<char[]> buffer;
-  if (!buffer) buffer = std::make_unique_for_overwrite<char[]>(kReadBytes);
+  // Kept from file to file: a fresh megabyte for each file costs a mapping and its zeroed pages
+  // every time, which made reading small files several times dearer.
+  const BufferShelf::Lease buffer = buffers_.Take();
+  if (buffer.get() == nullptr) throw std::bad_alloc();
   std::uint64_t bytes = 0;
   for (;;) {
     std::size_t got = 0;

@@ -12,6 +12,7 @@
 
 #include "backup/backup_folder_names.h"
 #include "backup/manifest.h"
+#include "base/buffer_shelf.h"
 #include "ports/content_hash.h"
 #include "ports/file_tree.h"
 
@@ -101,6 +102,7 @@ class BackupVerifier {
   FileTree& files_;
   ContentHash& hash_;
   int workers_;
+  BufferShelf buffers_;
   std::mutex lock_;                    // guards what follows
   std::map<std::string, Read> reads_;  // by file ID, the listing's or the open file's
   std::vector<Line> lines_;            // the manifest being checked

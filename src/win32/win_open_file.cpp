@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/buffer_shelf.h"
 #include "win32/win_file_system.h"
 
 namespace tess::win32 {
@@ -116,58 +117,38 @@ class PastCacheFile : public WinOpenFile {
   static constexpr std::size_t kChunk = 1u << 20;
 
   explicit PastCacheFile(FileHandle handle)
-      : WinOpenFile(std::move(handle)), buffer_(buffers_.Take()) {}
-  ~PastCacheFile() override { buffers_.Give(buffer_); }
-  bool Ready() const { return buffer_ != nullptr; }
+      : WinOpenFile(std::move(handle)), buffer_(Shelf().Take()) {}
+  bool Ready() const { return buffer_.get() != nullptr; }
 
   FileError Read(char* data, std::size_t size, std::size_t* got) override {
     if (at_ == held_ && !ended_) {
       DWORD read = 0;
-      if (!ReadFile(handle_.get(), buffer_, kChunk, &read, nullptr)) return LastError();
+      if (!ReadFile(handle_.get(), buffer_.get(), kChunk, &read, nullptr)) return LastError();
       // Only the last read of a file comes back short.
       ended_ = read < kChunk;
       at_ = 0;
       held_ = read;
     }
     *got = std::min(size, held_ - at_);
-    std::memcpy(data, buffer_ + at_, *got);
+    std::memcpy(data, buffer_.get() + at_, *got);
     at_ += *got;
     return {};
   }
 
  private:
-  // Page-aligned buffers kept by each thread from file to file: allocating one for every file
-  // costs more than reading a small file.
-  class Buffers {
-   public:
-    ~Buffers() {
-      for (char* buffer : free_) VirtualFree(buffer, 0, MEM_RELEASE);
-    }
-    char* Take() {
-      if (free_.empty()) {
-        return static_cast<char*>(
-            VirtualAlloc(nullptr, kChunk, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-      }
-      char* buffer = free_.back();
-      free_.pop_back();
-      return buffer;
-    }
-    void Give(char* buffer) {
-      if (buffer != nullptr) free_.push_back(buffer);
-    }
+  // Page-aligned buffers lent from file to file: allocating one for every file costs more than
+  // reading a small file. The shelf lives as long as the process, never destroyed while a
+  // thread might still read.
+  static BufferShelf& Shelf() {
+    static auto* const shelf = new BufferShelf(kChunk, 4096);
+    return *shelf;
+  }
 
-   private:
-    std::vector<char*> free_;
-  };
-  static thread_local Buffers buffers_;
-
-  char* const buffer_;
+  const BufferShelf::Lease buffer_;
   std::size_t at_ = 0;
   std::size_t held_ = 0;
   bool ended_ = false;
 };
-
-thread_local PastCacheFile::Buffers PastCacheFile::buffers_;
 
 }  // namespace
 
