@@ -29,6 +29,7 @@
 #include <thread>
 #include <vector>
 
+#include "backup/entry_manifest.h"
 #include "backup/manifest_file.h"
 #include "backup/read_back.h"
 #include "backup/verify.h"
@@ -138,8 +139,9 @@ int Generate(const std::string& dir, int small_files, int big_files, int big_mb)
 
 // workers 0: the program's own CopyFolder; otherwise the engine with that many writer threads.
 // link_from: an earlier backup whose current files are linked to, as a stamped run does. Like a
-// run, it hashes every file it writes and then writes the destination's manifest beside it,
-// taking the lines of linked files from the earlier backup's; hashed false: neither.
+// run, and through the run's own EntryManifest, it hashes every file it writes and then writes
+// the destination's manifest beside it, taking the lines of linked files from the earlier
+// backup's; hashed false: neither.
 int Engine(const std::string& source, const std::string& destination, int workers,
            const std::string& link_from = {}, bool hashed = true) {
   tess::win32::WinFileSystem files;
@@ -155,21 +157,15 @@ int Engine(const std::string& source, const std::string& destination, int worker
   settings.yield = PumpMessages;
   settings.workers = workers;
   settings.link_from = link_from;
-  tess::ManifestFile own = tess::ReadManifestFile(files, destination + ".sha256");
-  tess::ManifestFile earlier;
-  if (!link_from.empty()) earlier = tess::ReadManifestFile(files, link_from + ".sha256");
-  tess::FileHashes hashes(hash, std::move(own.reading.lines), std::move(earlier.reading.lines),
-                          earlier.state != tess::ManifestFile::State::kNone);
-  if (hashed) settings.hashes = &hashes;
+  tess::EntryManifest manifest(files, hash, destination + ".sha256", link_from);
+  if (hashed) settings.hashes = manifest.Hashes();
   out = tess::CopyTree(files, source, destination, settings);
   tess::ManifestLines lines;
   if (hashed) {
-    lines = hashes.Made();
-    lines.merge(hashes.Unmet());
-    const tess::FileError e = tess::WriteManifestFile(
-        files, destination + ".sha256", {source, "", "", "", out.Complete()}, lines,
-        own.state == tess::ManifestFile::State::kOurs, static_cast<std::uint64_t>(Now() * 1e6));
-    if (e.Failed()) std::printf("manifest=%s\n", e.text.c_str());
+    const std::string failed = manifest.Write({source, "", "", "", out.Complete()},
+                                              static_cast<std::uint64_t>(Now() * 1e6));
+    if (!failed.empty()) std::printf("manifest=%s\n", failed.c_str());
+    lines = manifest.TakeWritten();
   }
   // As a run does after each copy: a share of the folder read back against its manifest, the
   // position going on from the previous run's (kept beside the source here, since every round

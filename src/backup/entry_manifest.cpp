@@ -65,6 +65,13 @@ std::string EntryManifest::Write(ManifestOwner owner, std::uint64_t tag) {
   // The lines this copy made win over the folder's own; nodes move, nothing is copied, since a
   // manifest of a large tree is many megabytes.
   lines.merge(hashes_->Unmet());
+  // A run that changed nothing (a folder reused, every file found current) leaves the manifest
+  // as it is, "written" time and all: rewriting a large tree's manifest on every run would write
+  // megabytes to the backup drive four times an hour for nothing.
+  if (SameAsOwn(owner)) {
+    written_ = std::move(lines);
+    return "";
+  }
   const FileError e =
       WriteManifestFile(files_, path_, owner, lines, own_.state == ManifestFile::State::kOurs, tag);
   if (e.Failed()) return kNotWritten + files_.Shown(path_) + ": " + e.text;
@@ -72,6 +79,13 @@ std::string EntryManifest::Write(ManifestOwner owner, std::uint64_t tag) {
   const std::size_t slash = path_.find_last_of('\\');
   if (slash != std::string::npos) ClearTemporaryFiles(files_, path_.substr(0, slash));
   return "";
+}
+
+bool EntryManifest::SameAsOwn(const ManifestOwner& owner) {
+  const ManifestReading& own = own_.reading;
+  return own_.state == ManifestFile::State::kOurs && own.unreadable.empty() && own.owner.complete &&
+         owner.complete && !hashes_->Changed() && own.owner.source == owner.source &&
+         own.owner.computer == owner.computer && own.owner.user == owner.user;
 }
 
 }  // namespace tess

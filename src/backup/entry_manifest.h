@@ -31,6 +31,9 @@ class EntryManifest {
   const std::set<std::string>& Rewritten() const { return rewritten_; }
 
  private:
+  // The copy left the folder's own manifest true as it stands.
+  bool SameAsOwn(const ManifestOwner& owner);
+
   FileTree& files_;
   const std::string path_;
   ManifestFile own_;

@@ -8,6 +8,7 @@ bool FileHashes::Carry(const std::string& path, bool linked) {
   std::lock_guard lock(lock_);
   auto line = (linked ? earlier_ : own_).extract(path);
   if (line.empty()) return false;
+  changed_ = changed_ || linked;
   made_.insert(std::move(line));
   return true;
 }
@@ -21,11 +22,17 @@ bool FileHashes::MayLink(const std::string& path) {
 void FileHashes::Record(const std::string& path, const Sha256Digest& digest) {
   std::lock_guard lock(lock_);
   made_[path] = digest;
+  changed_ = true;
 }
 
 FileHashes::Lines FileHashes::Made() {
   std::lock_guard lock(lock_);
   return std::exchange(made_, {});
+}
+
+bool FileHashes::Changed() {
+  std::lock_guard lock(lock_);
+  return changed_;
 }
 
 FileHashes::Lines FileHashes::Unmet() {

@@ -46,6 +46,9 @@ class FileHashes {
   // Then: the folder's own lines for files the copy did not meet or did not leave whole,
   // handed over.
   Lines Unmet();
+  // Whether the lines differ from the folder's own: a file was hashed, or a linked file's line
+  // came from the linked folder.
+  bool Changed();
   const std::set<std::string>& DistrustedFiles() const { return distrusted_; }
 
  private:
@@ -55,7 +58,8 @@ class FileHashes {
   Lines earlier_;  // under lock_
   const bool earlier_vouches_;
   const std::set<std::string> distrusted_;
-  Lines made_;  // under lock_
+  Lines made_;            // under lock_
+  bool changed_ = false;  // under lock_
 };
 
 }  // namespace tess

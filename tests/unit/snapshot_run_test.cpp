@@ -78,7 +78,8 @@ TEST_F(SnapshotRunTest, NoLinksWithoutAStampOrWhenTheSettingIsOff) {
 // Overwrite mode: the day's first run links to yesterday's folder; a source file changed
 // afterwards reaches today's folder on the second run and leaves yesterday's as it was. Today's
 // manifest then has the changed file's new line, the unchanged file's line carried over, and the
-// line of a file since deleted from the source, which today's folder still holds.
+// line of a file since deleted from the source, which today's folder still holds. A run that
+// changes nothing leaves the manifest as it was.
 TEST_F(SnapshotRunTest, OverwriteModeChangesTodayAndKeepsYesterday) {
   files_.AddFile(std::string(kDocs) + "\\b.txt", "beta");
   files_.AddFile(std::string(kDocs) + "\\c.txt", "gamma");
@@ -105,6 +106,11 @@ TEST_F(SnapshotRunTest, OverwriteModeChangesTodayAndKeepsYesterday) {
   EXPECT_NE(after.at("a.txt"), before.at("a.txt"));
   EXPECT_EQ(after.at("b.txt"), before.at("b.txt"));
   EXPECT_EQ(after.at("c.txt"), before.at("c.txt"));
+  const std::string text = files_.Content(manifest);
+  fakes_.clock.now.hour = 12;
+  fakes_.clock.utc += 3600;
+  form_.Backup().SaveAll();
+  EXPECT_EQ(files_.Content(manifest), text);
 }
 
 // A linked file's line comes over from the earlier manifest unread; a file whose earlier line
