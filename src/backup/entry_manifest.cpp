@@ -1,5 +1,7 @@
 #include "backup/entry_manifest.h"
 
+#include <chrono>
+#include <cstdint>
 #include <utility>
 #include <vector>
 
@@ -48,6 +50,9 @@ EntryManifest::EntryManifest(FileTree& files, ContentHash& hash, std::string pat
   if (earlier.state != ManifestFile::State::kOurs) earlier.reading.lines.clear();
   hashes_.emplace(hash, std::move(own_.reading.lines), std::move(earlier.reading.lines), vouches,
                   std::move(distrusted));
+  if (own_.state == ManifestFile::State::kOurs) {
+    hashes_->OnFirstReplacement([this] { MarkUnfinished(); });
+  }
 }
 
 std::string EntryManifest::Write(ManifestOwner owner, std::uint64_t tag) {
@@ -79,6 +84,18 @@ std::string EntryManifest::Write(ManifestOwner owner, std::uint64_t tag) {
   const std::size_t slash = path_.find_last_of('\\');
   if (slash != std::string::npos) ClearTemporaryFiles(files_, path_.substr(0, slash));
   return "";
+}
+
+// The folder's manifest as a claim: whose it is, "complete: no", no file lines; a run that ends
+// writes the whole manifest over it. Should this fail, the copy goes on: the manifest written at
+// the end replaces the old one all the same, and only a kill in between leaves old lines.
+void EntryManifest::MarkUnfinished() {
+  ManifestOwner owner = own_.reading.owner;
+  owner.complete = false;
+  const auto tag =
+      static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(this)) ^
+      static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+  WriteManifestFile(files_, path_, owner, {}, true, tag);
 }
 
 bool EntryManifest::SameAsOwn(const ManifestOwner& owner) {

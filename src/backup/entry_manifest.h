@@ -33,6 +33,8 @@ class EntryManifest {
  private:
   // The copy left the folder's own manifest true as it stands.
   bool SameAsOwn(const ManifestOwner& owner);
+  // Before the copy replaces a file the folder's manifest vouches for.
+  void MarkUnfinished();
 
   FileTree& files_;
   const std::string path_;

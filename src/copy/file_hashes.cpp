@@ -30,6 +30,18 @@ FileHashes::Lines FileHashes::Made() {
   return std::exchange(made_, {});
 }
 
+void FileHashes::Replacing(const std::string& path) {
+  {
+    std::lock_guard lock(lock_);
+    if (own_.count(path) == 0) return;
+    changed_ = true;  // the manifest on the disk is no longer the folder's own
+  }
+  // Every writer that replaces such a copy waits here until the mark is on the disk.
+  std::call_once(marked_, [this] {
+    if (mark_) mark_();
+  });
+}
+
 bool FileHashes::Changed() {
   std::lock_guard lock(lock_);
   return changed_;

@@ -3,6 +3,7 @@
 // copy links or finds current, so those are not read at all.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <mutex>
 #include <set>
@@ -40,6 +41,13 @@ class FileHashes {
   bool Distrusted(const std::string& path) const { return distrusted_.count(path) != 0; }
   // Any thread: the file at path is whole with this hash.
   void Record(const std::string& path, const Sha256Digest& digest);
+  // Any thread, just before a copy the folder's own manifest has a line for is replaced: the
+  // first time, runs mark (set by the owner), which leaves that manifest vouching for no file
+  // until the new one is written. A run killed after replacing a copy would otherwise leave
+  // the old line beside the new copy, and the next run, finding the copy current, would carry
+  // the wrong line over.
+  void Replacing(const std::string& path);
+  void OnFirstReplacement(std::function<void()> mark) { mark_ = std::move(mark); }
   // Once the copy has ended: the hash of every file it left whole, handed over (a second call
   // answers none). distrusted: the files the copy was told to write afresh.
   Lines Made();
@@ -60,6 +68,8 @@ class FileHashes {
   const std::set<std::string> distrusted_;
   Lines made_;            // under lock_
   bool changed_ = false;  // under lock_
+  std::function<void()> mark_;
+  std::once_flag marked_;
 };
 
 }  // namespace tess

@@ -164,6 +164,7 @@ void FileWriter::Write(FileJob& job) {
                       (file.attributes & kAttrReadOnly) ? SettableAttributes(file.attributes) : 0);
   }
   if (!e.Failed() && !in_place) {
+    if (hashes_ != nullptr && !job.hash_path.empty()) hashes_->Replacing(job.hash_path);
     e = PutInPlace(*out, target, job.replaces, job.replaced_attributes);
   }
   out.reset();

@@ -4,7 +4,9 @@
 
 #include <string>
 
+#include "backup/entry_manifest.h"
 #include "backup/manifest.h"
+#include "copy/copy_tree.h"
 #include "support/fake_hash.h"
 #include "support/fakes.h"
 
@@ -111,6 +113,32 @@ TEST_F(SnapshotRunTest, OverwriteModeChangesTodayAndKeepsYesterday) {
   fakes_.clock.utc += 3600;
   form_.Backup().SaveAll();
   EXPECT_EQ(files_.Content(manifest), text);
+}
+
+// A run killed after it replaced a copy and before its manifest: the folder's manifest no longer
+// vouches for the old line, so the next run, finding the new copy current, hashes it afresh
+// rather than carry the old line over beside it.
+TEST_F(SnapshotRunTest, ARunKilledAfterReplacingACopyLeavesNoOldLineBesideTheNewCopy) {
+  form_.stamp_box.SetValue(0);  // one folder, reused by every run
+  form_.Backup().SaveAll();
+  const std::string folder = Backup("Documents");
+  const std::string manifest = folder + ".sha256";
+  ASSERT_EQ(ReadManifest(files_.Content(manifest)).lines.size(), 1u);
+  files_.AddFile(std::string(kDocs) + "\\a.txt", "alpha, edited");
+  {
+    EntryManifest killed(files_, hash_, manifest, "");
+    CopySettings settings;
+    settings.hashes = killed.Hashes();
+    ASSERT_TRUE(CopyTree(files_, kDocs, folder, settings).Complete());
+  }
+  ASSERT_EQ(files_.Content(folder + "\\a.txt"), "alpha, edited");
+  EXPECT_TRUE(ReadManifest(files_.Content(manifest)).lines.empty());
+  form_.Backup().SaveAll();
+  Sha256Digest edited{};
+  const auto run = hash_.Start();
+  run->Add("alpha, edited", 13);
+  run->Finish(&edited);
+  EXPECT_EQ(ReadManifest(files_.Content(manifest)).lines.at("a.txt"), edited);
 }
 
 // A linked file's line comes over from the earlier manifest unread; a file whose earlier line
