@@ -80,12 +80,8 @@ diff -r "$src" "$copy" >/dev/null || fail "a complete first copy differs from it
 manifest_checks "$copy" || fail "a complete first copy's manifest does not check"
 say "a whole first copy takes about $run_ms ms here"
 
-kills=0
-rounds=0
 cut_short=0
-while [ "$kills" -lt "$kills_wanted" ]; do
-  rounds=$((rounds + 1))
-  [ "$rounds" -le "$max_rounds" ] || fail "only $kills of $rounds kills landed inside a run"
+while more_rounds run; do
   rm -rf "$copy" "$copy.sha256"
   lines="$(log_lines)"
   touch "$stamp"

@@ -60,11 +60,7 @@ run_once
 run_ms=$(($(now_ms) - began))
 say "a linking run takes about $run_ms ms here"
 
-kills=0
-rounds=0
-while [ "$kills" -lt "$kills_wanted" ]; do
-  rounds=$((rounds + 1))
-  [ "$rounds" -le "$max_rounds" ] || fail "only $kills of $rounds kills landed inside a run"
+while more_rounds run; do
   sleep 1
   edit_some "$rounds"
   manifest >"$work/before"

@@ -60,11 +60,7 @@ tail -n +"$((lines + 1))" "$log" | grep -q '^Data: a damaged backup copy was rep
   fail "the log does not tell the repair: $(tail -n 2 "$log")"
 say "such a run takes about $run_ms ms here"
 
-kills=0
-rounds=0
-while [ "$kills" -lt "$kills_wanted" ]; do
-  rounds=$((rounds + 1))
-  [ "$rounds" -le "$max_rounds" ] || fail "only $kills of $rounds kills landed inside a run"
+while more_rounds run; do
   whole && damage
   backup
   # The entry's history line comes before its reading back: only the process tells whether the

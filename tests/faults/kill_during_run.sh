@@ -76,12 +76,8 @@ kill_program
 check_copy >/dev/null
 say "a whole run takes about $run_ms ms here"
 
-kills=0
-rounds=0
 version=A
-while [ "$kills" -lt "$kills_wanted" ]; do
-  rounds=$((rounds + 1))
-  [ "$rounds" -le "$max_rounds" ] || fail "only $kills of $rounds kills landed inside a run"
+while more_rounds run; do
   if [ "$version" = A ]; then version=B; else version=A; fi
   use_version "$version"
   lines="$(log_lines)"

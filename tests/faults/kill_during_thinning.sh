@@ -110,11 +110,7 @@ check_read_only "an uninterrupted run left the kept folders' read-only file writ
 no_lone_manifests
 say "it keeps $(wc -l <"$work/kept") of ${#names[@]} older folders, removing the rest in about $run_ms ms"
 
-kills=0
-rounds=0
-while [ "$kills" -lt "$kills_wanted" ]; do
-  rounds=$((rounds + 1))
-  [ "$rounds" -le "$max_rounds" ] || fail "only $kills of $rounds kills landed inside a removal"
+while more_rounds removal; do
   fresh_destination
   lines="$(log_lines)"
   start_and_wait_for_its_folder

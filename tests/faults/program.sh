@@ -97,10 +97,18 @@ kill_within() {
 # After a run ended before its kill: later runs may be quicker, and on a busy machine the first
 # write is seen late, so kills aim at an earlier part of the run, still at random within it.
 earlier_aim() { echo $(($1 * 3 / 4 > 20 ? $1 * 3 / 4 : 20)); }
+# The loop of a kill test, `while more_rounds run; do`: true, and one round more counted, while
+# fewer than kills_wanted kills have landed inside a run (or what the argument names); fails
+# once max_rounds have passed without them.
+more_rounds() {
+  [ "$kills" -lt "$kills_wanted" ] || return 1
+  rounds=$((rounds + 1))
+  [ "$rounds" -le "$max_rounds" ] || fail "only $kills of $rounds kills landed inside a $1"
+}
 
 # The arguments of a kill test (TESSALINE_EXE WORK_FOLDER [KILLS], KILLS defaulting to the first
 # argument here) and its empty work folder: sets exe, work, kills_wanted, max_rounds (three
-# tries a kill), src (not yet made) and dst (made).
+# tries a kill), kills and rounds (none yet), src (not yet made) and dst (made).
 kill_test_start() {
   local default_kills="$1"
   shift
@@ -108,6 +116,8 @@ kill_test_start() {
   work="$2"
   kills_wanted="${3:-$default_kills}"
   max_rounds=$((kills_wanted * 3))
+  kills=0
+  rounds=0
   rm -rf "$work"
   mkdir -p "$work"
   src="$work/Data"
