@@ -11,6 +11,7 @@
 #include "copy/copy_paths.h"
 #include "copy/file_decision.h"
 #include "copy/file_writer.h"
+#include "copy/listings_ahead.h"
 #include "copy/name_twins.h"
 
 namespace tess {
@@ -25,9 +26,7 @@ using copy_path::ParentPath;
 // and Wine turns it into a folder nobody may write into, so it stays behind.
 constexpr std::uint32_t kFolderAttributesKept = kAttrHidden | kAttrSystem;
 
-bool KeyLess(const TreeEntry& a, const TreeEntry& b) { return a.key < b.key; }
-
-// The entry of a listing sorted by KeyLess that has the key; null when there is none.
+// The entry of a listing sorted by key that has the key; null when there is none.
 const TreeEntry* FindKey(const std::vector<TreeEntry>& sorted, const std::string& key) {
   const auto it = std::lower_bound(
       sorted.begin(), sorted.end(), key,
@@ -49,9 +48,9 @@ struct Subfolder {
   std::string twin_of;       // the name backed up in its place (NameHolders); empty for none
 };
 
-// The walk of one copy on the caller's thread: one folder's listing at a time on each side,
-// the decision about each file, and the files that need writing or linking handed to the
-// writer. Per-file costs (opening, creating, renaming, closing) rather than bytes dominate small
+// The walk of one copy on the caller's thread: one source folder's listing at a time (the
+// destination's side read ahead, listings_ahead.h), the decision about each file, and the files
+// that need writing or linking handed to the writer. Per-file costs (opening, creating, renaming, closing) rather than bytes dominate small
 // files, and those overlap well across the writer's threads.
 class Walk {
  public:
@@ -74,8 +73,12 @@ class Walk {
   // A current file's line: lent by the folder's earlier manifest, or made from its source.
   void HashCurrent(FileJob job);
   void LearnWriteTimes(const std::string& folder);
-  FileError ReadCopies(const std::string& folder, std::vector<TreeEntry>* copies);
-  void ReadEarlierCopies(const std::string& folder, std::vector<TreeEntry>* copies);
+  // What a folder of the copy needs listed: the copies target holds unless it is new, and the
+  // earlier backup's folder while links are made.
+  ListingsAhead::Folder ToList(const std::string& target, bool target_is_new,
+                               const std::string& earlier) const;
+  // The leftovers of interrupted runs among a folder's copies, deleted and left out.
+  void DropUnfinished(const std::string& folder, std::vector<TreeEntry>* copies);
   void CopyOneFile(const std::string& source, const TreeEntry& file, const std::string& folder,
                    const TreeEntry* copy, const std::string& earlier_folder,
                    const TreeEntry* earlier);
@@ -105,6 +108,7 @@ class Walk {
                       },
                       EventBreaks::First::kAtOnce};
   CopyTally tally_;
+  ListingsAhead ahead_{files_, [this] { LetEventsRun(); }};
   // Last, so that it goes first: its threads use the tally.
   std::optional<FileWriter> writer_;
 };
@@ -149,17 +153,14 @@ void Walk::Start(const std::string& source, const std::string& destination) {
     if (const FileError e = MakeFolderChain(to, &created); e.Failed()) return FailFolder(to, e);
     hash_root_ = to;
     LearnWriteTimes(to);
-    std::vector<TreeEntry> copies;
-    if (!created) {
-      if (const FileError e = ReadCopies(to, &copies); e.Failed()) {
-        tally_.FileFailed(NextOrder(), files_.Shown(Join(to, named.name)), e.text);
-        return;
-      }
+    ListingsAhead::Listings listings = ahead_.Take(ToList(to, created, link_root_));
+    if (listings.copies_error.Failed()) {
+      tally_.FileFailed(NextOrder(), files_.Shown(Join(to, named.name)), listings.copies_error.text);
+      return;
     }
-    std::vector<TreeEntry> earlier;
-    ReadEarlierCopies(link_root_, &earlier);
-    return CopyOneFile(from, named, to, FindKey(copies, named.key), link_root_,
-                       FindKey(earlier, named.key));
+    DropUnfinished(to, &listings.copies);
+    return CopyOneFile(from, named, to, FindKey(listings.copies, named.key), link_root_,
+                       FindKey(listings.earlier, named.key));
   }
   const bool into =
       !destination.empty() && (destination.back() == '\\' || destination.back() == '/');
@@ -222,6 +223,14 @@ void Walk::CopyContents(const std::string& source, const std::string& target, bo
                         const std::string& earlier) {
   std::vector<Subfolder> subfolders;
   CopyFiles(source, target, target_is_new, earlier, &subfolders);
+  std::vector<ListingsAhead::Folder> ahead;
+  for (const Subfolder& subfolder : subfolders) {
+    if (subfolder.twin_of.empty()) {
+      ahead.push_back(ToList(Join(target, subfolder.name), !subfolder.copy_exists,
+                             earlier.empty() ? std::string() : Join(earlier, subfolder.name)));
+    }
+  }
+  ahead_.Expect(ahead);
   for (const Subfolder& subfolder : subfolders) {
     if (!subfolder.twin_of.empty()) {
       FailTwin(source, subfolder.name, subfolder.twin_of, true);
@@ -255,14 +264,11 @@ void Walk::CopyFiles(const std::string& source, const std::string& target, bool 
                             : IsTemporaryName(entry.name) || LeavesOutFile(source, entry);
   });
   const std::vector<std::size_t> holders = NameHolders(entries);
-  std::vector<TreeEntry> copies;
-  if (!target_is_new) {
-    if (const FileError e = ReadCopies(target, &copies); e.Failed()) {
-      return FailFolder(target, e);
-    }
-  }
-  std::vector<TreeEntry> earlier_copies;
-  ReadEarlierCopies(earlier, &earlier_copies);
+  ListingsAhead::Listings listings = ahead_.Take(ToList(target, target_is_new, earlier));
+  if (listings.copies_error.Failed()) return FailFolder(target, listings.copies_error);
+  DropUnfinished(target, &listings.copies);
+  const std::vector<TreeEntry>& copies = listings.copies;
+  const std::vector<TreeEntry>& earlier_copies = listings.earlier;
   for (std::size_t i = 0; i < entries.size(); ++i) {
     const TreeEntry& entry = entries[i];
     const std::string twin_of = holders[i] == i ? std::string() : entries[holders[i]].name;
@@ -319,25 +325,18 @@ void Walk::LearnWriteTimes(const std::string& folder) {
   rules_.coarse_times = !files_.KeepsFineWriteTimes(folder, &fine).Failed() && !fine;
 }
 
-// Reads what a destination folder holds, sorted by key, and deletes the leftovers of
-// interrupted runs on the way.
-FileError Walk::ReadCopies(const std::string& folder, std::vector<TreeEntry>* copies) {
-  const FileError e = files_.List(folder, copies);
+ListingsAhead::Folder Walk::ToList(const std::string& target, bool target_is_new,
+                                   const std::string& earlier) const {
+  return {target_is_new ? std::string() : target,
+          writer_->Linking() ? earlier : std::string()};
+}
+
+void Walk::DropUnfinished(const std::string& folder, std::vector<TreeEntry>* copies) {
   std::erase_if(*copies, [&](const TreeEntry& entry) {
     if (entry.IsFolder() || !IsTemporaryName(entry.name)) return false;
     DeleteUnfinished(files_, Join(folder, entry.name));
     return true;
   });
-  std::sort(copies->begin(), copies->end(), KeyLess);
-  return e;
-}
-
-// What an earlier backup's folder holds, sorted by key; nothing when there is no such
-// folder or links are not to be made.
-void Walk::ReadEarlierCopies(const std::string& folder, std::vector<TreeEntry>* copies) {
-  if (folder.empty() || !writer_->Linking()) return;
-  if (files_.List(folder, copies).Failed()) copies->clear();
-  std::sort(copies->begin(), copies->end(), KeyLess);
 }
 
 // Carries out the decision about one file: a skipped copy has its bits put right, a file to

@@ -34,6 +34,8 @@ class FaultyTree : public FileTree {
   // Runs before every write with what the file was given so far, on the writer's thread; a
   // test can hold a writer there.
   std::function<void(std::uint64_t written)> before_write;
+  // Runs before every listing with the folder listed, on whichever thread lists it.
+  std::function<void(const std::string& folder)> before_list;
   // The process dies right after making this many links; 0: never.
   std::uint64_t die_after_links = 0;
 
@@ -59,6 +61,7 @@ class FaultyTree : public FileTree {
   }
   FileError Refusal(CopyRefusal refusal) override { return inner_.Refusal(refusal); }
   FileError List(const std::string& folder, std::vector<TreeEntry>* entries) override {
+    if (before_list) before_list(folder);
     return Dead() ? Gone() : inner_.List(folder, entries);
   }
   FileError Describe(const std::string& path, TreeEntry* entry) override {

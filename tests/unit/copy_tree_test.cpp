@@ -6,6 +6,7 @@
 #include "backup/destination_listing.h"
 #include "base/temporary_name.h"
 #include "copy/copy_paths.h"
+#include "copy/listings_ahead.h"
 
 #include <gtest/gtest.h>
 
@@ -168,6 +169,36 @@ TEST_F(CopyTreeTest, WriterThreadsGiveTheSameCopyTheSameCountsAndTheSameFirstFai
                   FakeFileSystem::kSharingViolation);
   }
   EXPECT_EQ(Temporaries(), 0);
+}
+
+// The destination's listings are read up to three folders ahead of the walk, in the order it
+// enters them (a folder's subfolders before its next sibling); a folder the walk passes by (its
+// copy could not be made) hands its listing to no other, and none is read twice.
+TEST_F(CopyTreeTest, ListingsAreReadAFewFoldersAheadInTheOrderTheWalkEntersThem) {
+  for (const std::string name : {"a", "b", "c", "d", "e", "a\\x"}) {
+    files_.AddFile(At("dest\\" + name + "\\" + name.back() + ".txt"));
+  }
+  FaultyTree tree(files_);
+  std::string listed;
+  tree.before_list = [&](const std::string& folder) { listed += folder.substr(At("dest").size()); };
+  ListingsAhead ahead(tree, {});
+  const auto folder = [](const std::string& name) {
+    return ListingsAhead::Folder{At("dest\\" + name), ""};
+  };
+  const auto names = [&](const std::string& name) {
+    std::string text;
+    for (const TreeEntry& entry : ahead.Take(folder(name)).copies) text += entry.name + " ";
+    return text;
+  };
+  ahead.Expect({folder("a"), folder("b"), folder("c"), folder("d"), folder("e")});
+  EXPECT_EQ(listed, "\\a\\b\\c");
+  EXPECT_EQ(names("a"), "a.txt x ");
+  ahead.Expect({folder("a\\x")});
+  EXPECT_EQ(names("a\\x"), "x.txt ");
+  EXPECT_EQ(names("c"), "c.txt ");
+  EXPECT_EQ(names("e"), "e.txt ");
+  EXPECT_EQ(listed, "\\a\\b\\c\\d\\a\\x\\e");
+  EXPECT_EQ(ahead.Take(folder("q")).copies_error.kind, FileErrorKind::kNotFound);
 }
 
 // A copy onto a volume that keeps write times in 2-second steps is current when its write time
