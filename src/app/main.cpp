@@ -86,37 +86,33 @@ int Tell(const std::string& text, int exit_code) {
   return exit_code;
 }
 
+// The adapters of a run without a window.
+struct WindowlessServices {
+  tess::win32::WinConsole console;
+  tess::win32::RegistrySettingsStore settings;
+  tess::win32::WinFileSystem files;
+  tess::win32::WinShell shell{nullptr};
+  tess::win32::WinEnvironment environment;
+  tess::win32::WinClock clock;
+  tess::win32::WinEventPump pump;
+  tess::win32::WinSha256 hash;
+};
+
 // One backup without a window. It takes no part in the one-window rule: it neither waits for
 // nor disturbs a running window copy, and its temporary files are named apart from that copy's.
 // Only at its end does it tell that copy, if there is one, that the tray's outcome changed.
 int RunBackup() {
-  using namespace tess::win32;
-  WinConsole console;
-  RegistrySettingsStore settings;
-  WinFileSystem files;
-  WinShell shell(nullptr);
-  WinEnvironment environment;
-  WinClock clock;
-  WinEventPump pump;
-  WinSha256 hash;
+  WindowlessServices s;
   return tess::RunBackupFromCommandLine(
-      {settings, files, shell, environment, clock, pump, console, nullptr,
-       [] { tess::win32::TellRunningCopyOutcomeStored(tess::view::kMainWindowClass); }, &hash});
+      {s.settings, s.files, s.shell, s.environment, s.clock, s.pump, s.console, nullptr,
+       [] { tess::win32::TellRunningCopyOutcomeStored(tess::view::kMainWindowClass); }, &s.hash});
 }
 
 // Reads the backups back against their manifests, without a window, like /backup.
 int RunVerify() {
-  using namespace tess::win32;
-  WinConsole console;
-  RegistrySettingsStore settings;
-  WinFileSystem files;
-  WinShell shell(nullptr);
-  WinEnvironment environment;
-  WinClock clock;
-  WinEventPump pump;
-  WinSha256 hash;
+  WindowlessServices s;
   return tess::VerifyFromCommandLine(
-      {settings, files, shell, environment, clock, pump, console, hash});
+      {s.settings, s.files, s.shell, s.environment, s.clock, s.pump, s.console, s.hash});
 }
 
 // Becomes the session's window copy, or has the running one show itself. A copy that is still

@@ -133,6 +133,29 @@ std::string ReadBackStateText(const std::map<std::string, EntryReadBack>& state)
   return text;
 }
 
+std::map<std::string, EntryReadBack> MergeReadBackState(
+    std::map<std::string, EntryReadBack> stored, const std::map<std::string, EntryReadBack>& before,
+    const std::map<std::string, EntryReadBack>& after) {
+  for (const auto& [entry, mine] : after) {
+    const auto was = before.find(entry);
+    const EntryReadBack old = was == before.end() ? EntryReadBack{} : was->second;
+    if (mine == old) continue;
+    EntryReadBack& kept = stored[entry];
+    if (mine.position != old.position || mine.bytes_ahead != old.bytes_ahead) {
+      kept.position = mine.position;
+      kept.bytes_ahead = mine.bytes_ahead;
+    }
+    for (const std::string& path : old.distrusted) {
+      if (mine.distrusted.count(path) == 0) kept.distrusted.erase(path);
+    }
+    kept.distrusted.insert(mine.distrusted.begin(), mine.distrusted.end());
+  }
+  for (const auto& [entry, old] : before) {
+    if (after.count(entry) == 0) stored.erase(entry);
+  }
+  return stored;
+}
+
 ReadBack::ReadBack(FileTree& files, ContentHash& hash, std::function<void()> events)
     : files_(files),
       hash_(hash),

@@ -115,6 +115,12 @@ struct EntryReadBack {
 // then starts again from the beginning, which costs nothing but time).
 std::map<std::string, EntryReadBack> ReadReadBackState(const std::string& text);
 std::string ReadBackStateText(const std::map<std::string, EntryReadBack>& state);
+// What one writer of the state (a run, a /verify) changed, from before (as it read the state)
+// to after, put on the state as stored now: a run and a /verify that overlap each keep what the
+// other found. An entry the writer dropped goes.
+std::map<std::string, EntryReadBack> MergeReadBackState(
+    std::map<std::string, EntryReadBack> stored, const std::map<std::string, EntryReadBack>& before,
+    const std::map<std::string, EntryReadBack>& after);
 
 class ReadBack {
  public:

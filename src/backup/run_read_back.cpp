@@ -88,7 +88,11 @@ void BackupRun::KeepReadBack(const Snapshot& run,
   }
   if (kept == run.read_back) return;
   try {
-    svc_.settings->SaveSetting(kKeyReadBackState, ReadBackStateText(kept));
+    // Read again: a /verify may have found damage while this run copied.
+    const std::map<std::string, EntryReadBack> stored =
+        ReadReadBackState(svc_.settings->GetSetting(kKeyReadBackState, ""));
+    svc_.settings->SaveSetting(kKeyReadBackState,
+                               ReadBackStateText(MergeReadBackState(stored, run.read_back, kept)));
   } catch (...) {
     // Only the next run starts reading back from the beginning.
   }

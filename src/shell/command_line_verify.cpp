@@ -58,7 +58,11 @@ class Mender {
   ~Mender() {
     if (kept_ == before_) return;
     try {
-      settings_.SaveSetting(kKeyReadBackState, ReadBackStateText(kept_));
+      // Read again: a run may have moved on, or found damage, while this one read.
+      const std::map<std::string, EntryReadBack> stored =
+          ReadReadBackState(settings_.GetSetting(kKeyReadBackState, ""));
+      settings_.SaveSetting(kKeyReadBackState,
+                            ReadBackStateText(MergeReadBackState(stored, before_, kept_)));
     } catch (const std::exception& e) {
       s_.console.WriteLine(std::string("The settings cannot be written: ") + e.what());
     }

@@ -91,6 +91,24 @@ TEST(ReadBackRuleTest, TheKeptStateReadsBackAndWhatCannotBeReadIsLeftOut) {
   EXPECT_EQ(ReadReadBackState("C:\\Docs|a|0|0|D:\\P|b|1|").size(), 1u);
 }
 
+// A run and a /verify that overlap: each writes what it changed onto the state as it is stored
+// by then, so neither loses what the other found.
+TEST(ReadBackRuleTest, OverlappingWritersOfTheStateKeepEachOthersFindings) {
+  using State = std::map<std::string, EntryReadBack>;
+  const State before{{"C:\\Docs", {"a", 0, {"old.txt", "kept.txt"}}}, {"C:\\Gone", {"g", 0, {}}}};
+  // The run read on to "b", wrote old.txt afresh and dropped an entry no longer listed.
+  const State after{{"C:\\Docs", {"b", 7, {"kept.txt"}}}};
+  // Meanwhile a /verify found x.txt beyond mending, and another entry's reading moved on.
+  State stored = before;
+  stored["C:\\Docs"].distrusted.insert("x.txt");
+  stored["D:\\Photos"] = {"p", 3, {"y.txt"}};
+  const State expected{{"C:\\Docs", {"b", 7, {"kept.txt", "x.txt"}}},
+                       {"D:\\Photos", {"p", 3, {"y.txt"}}}};
+  EXPECT_EQ(MergeReadBackState(stored, before, after), expected);
+  // What a writer left as it was stays as stored.
+  EXPECT_EQ(MergeReadBackState(stored, before, before), stored);
+}
+
 constexpr char kDocs[] = "C:\\Docs";
 constexpr char kBackups[] = "D:\\Backups";
 
