@@ -187,5 +187,22 @@ TEST_F(ReadBackRunTest, ACopyBeyondMendingIsCopiedAfreshNextAndAFailingSourceKee
       << Log();
 }
 
+// A /verify that ends while a run copies: what it found outlasts the run's own writing.
+TEST_F(ReadBackRunTest, WhatAVerifyKeepsWhileARunCopiesOutlastsTheRun) {
+  files_.AddFile(std::string(kDocs) + "\\b.txt", "beta");
+  ASSERT_TRUE(RunAt(13).Clean());
+  std::string& stored = fakes_.settings.values["Read Back State"];
+  const std::string position = ReadReadBackState(stored)[kDocs].position;
+  fakes_.pump.At(1, [&] {
+    std::map<std::string, EntryReadBack> state = ReadReadBackState(stored);
+    state[kDocs].distrusted.insert("c.txt");
+    stored = ReadBackStateText(state);
+  });
+  ASSERT_TRUE(RunAt(14).Clean());
+  const EntryReadBack kept = ReadReadBackState(stored)[kDocs];
+  EXPECT_NE(kept.position, position);
+  EXPECT_EQ(kept.distrusted, std::set<std::string>{"c.txt"});
+}
+
 }  // namespace
 }  // namespace tess::test
