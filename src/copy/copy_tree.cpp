@@ -50,8 +50,9 @@ struct Subfolder {
 
 // The walk of one copy on the caller's thread: one source folder's listing at a time (the
 // destination's side read ahead, listings_ahead.h), the decision about each file, and the files
-// that need writing or linking handed to the writer. Per-file costs (opening, creating, renaming, closing) rather than bytes dominate small
-// files, and those overlap well across the writer's threads.
+// that need writing or linking handed to the writer. Per-file costs (opening, creating, renaming,
+// closing) rather than bytes dominate small files, and those overlap well across the writer's
+// threads.
 class Walk {
  public:
   Walk(FileTree& files, const CopySettings& settings) : files_(files), settings_(settings) {}
@@ -155,7 +156,8 @@ void Walk::Start(const std::string& source, const std::string& destination) {
     LearnWriteTimes(to);
     ListingsAhead::Listings listings = ahead_.Take(ToList(to, created, link_root_));
     if (listings.copies_error.Failed()) {
-      tally_.FileFailed(NextOrder(), files_.Shown(Join(to, named.name)), listings.copies_error.text);
+      tally_.FileFailed(NextOrder(), files_.Shown(Join(to, named.name)),
+                        listings.copies_error.text);
       return;
     }
     DropUnfinished(to, &listings.copies);
@@ -327,8 +329,7 @@ void Walk::LearnWriteTimes(const std::string& folder) {
 
 ListingsAhead::Folder Walk::ToList(const std::string& target, bool target_is_new,
                                    const std::string& earlier) const {
-  return {target_is_new ? std::string() : target,
-          writer_->Linking() ? earlier : std::string()};
+  return {target_is_new ? std::string() : target, writer_->Linking() ? earlier : std::string()};
 }
 
 void Walk::DropUnfinished(const std::string& folder, std::vector<TreeEntry>* copies) {

@@ -61,11 +61,11 @@ class ListingsAhead {
 
   FileTree& files_;
   const std::function<void()> events_;
-  std::mutex lock_;  // guards what follows
+  std::mutex lock_;        // guards what follows
   std::list<Item> items_;  // in walk order
   std::size_t waiting_ = 0;
   std::size_t ready_ = 0;
-  std::size_t queued_ = 0;   // jobs handed to the pool that have not yet taken a folder
+  std::size_t queued_ = 0;  // jobs handed to the pool that have not yet taken a folder
   std::size_t listing_ = 0;
   // Last, so that it goes first: its thread uses the above.
   std::unique_ptr<WorkPool> pool_;
