@@ -157,13 +157,13 @@ int Engine(const std::string& source, const std::string& destination, int worker
   settings.yield = PumpMessages;
   settings.workers = workers;
   settings.link_from = link_from;
-  tess::EntryManifest manifest(files, hash, destination + ".sha256", link_from);
+  const auto tag = static_cast<std::uint64_t>(Now() * 1e6);
+  tess::EntryManifest manifest(files, hash, destination + ".sha256", link_from, tag);
   if (hashed) settings.hashes = manifest.Hashes();
   out = tess::CopyTree(files, source, destination, settings);
   tess::ManifestLines lines;
   if (hashed) {
-    const std::string failed = manifest.Write({source, "", "", "", out.Complete()},
-                                              static_cast<std::uint64_t>(Now() * 1e6));
+    const std::string failed = manifest.Write({source, "", "", "", out.Complete()}, tag);
     if (!failed.empty()) std::printf("manifest=%s\n", failed.c_str());
     lines = manifest.TakeWritten();
   }

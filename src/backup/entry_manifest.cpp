@@ -1,6 +1,5 @@
 #include "backup/entry_manifest.h"
 
-#include <chrono>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -31,8 +30,9 @@ void ClearTemporaryFiles(FileTree& files, const std::string& folder) {
 }  // namespace
 
 EntryManifest::EntryManifest(FileTree& files, ContentHash& hash, std::string path,
-                             const std::string& link_from, std::set<std::string> distrusted)
-    : files_(files), path_(std::move(path)), own_(ReadManifestFile(files, path_)) {
+                             const std::string& link_from, std::uint64_t tag,
+                             std::set<std::string> distrusted)
+    : files_(files), path_(std::move(path)), tag_(tag), own_(ReadManifestFile(files, path_)) {
   if (own_.state == ManifestFile::State::kForeign ||
       own_.state == ManifestFile::State::kUnreadable) {
     return;  // what cannot be read cannot be known to be ours, and is never replaced
@@ -92,10 +92,7 @@ std::string EntryManifest::Write(ManifestOwner owner, std::uint64_t tag) {
 void EntryManifest::MarkUnfinished() {
   ManifestOwner owner = own_.reading.owner;
   owner.complete = false;
-  const auto tag =
-      static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(this)) ^
-      static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-  WriteManifestFile(files_, path_, owner, {}, true, tag);
+  WriteManifestFile(files_, path_, owner, {}, true, tag_);
 }
 
 bool EntryManifest::SameAsOwn(const ManifestOwner& owner) {

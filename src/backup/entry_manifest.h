@@ -16,10 +16,11 @@ namespace tess {
 
 class EntryManifest {
  public:
-  // path: the manifest's full path; link_from: the folder the copy links to, or empty;
+  // path: the manifest's full path; link_from: the folder the copy links to, or empty; tag: the
+  // seed of the temporary name the manifest is marked unfinished under (see FileHashes::Replacing);
   // distrusted: files whose copies were found damaged beyond mending, to be copied afresh.
   EntryManifest(FileTree& files, ContentHash& hash, std::string path, const std::string& link_from,
-                std::set<std::string> distrusted = {});
+                std::uint64_t tag, std::set<std::string> distrusted = {});
 
   // What the copy hashes into; null when no manifest may be written here.
   FileHashes* Hashes() { return hashes_ ? &*hashes_ : nullptr; }
@@ -38,6 +39,7 @@ class EntryManifest {
 
   FileTree& files_;
   const std::string path_;
+  const std::uint64_t tag_;
   ManifestFile own_;
   std::optional<FileHashes> hashes_;
   ManifestLines written_;

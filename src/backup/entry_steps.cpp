@@ -125,7 +125,9 @@ EntryResult BackupRun::BackUpEntry(ErrorTrap& trap, const Snapshot& run, std::si
       CopySettings settings = run.copy;
       settings.link_from = link_from;
       if (svc_.hash != nullptr) {
-        manifest.emplace(svc_.files, *svc_.hash, plan.manifest, link_from,
+        std::uint64_t tag = 0;
+        ManifestHead(entry, index, &tag);
+        manifest.emplace(svc_.files, *svc_.hash, plan.manifest, link_from, tag,
                          Distrusted(run.read_back, entry));
         settings.hashes = manifest->Hashes();
       }

@@ -126,7 +126,7 @@ TEST_F(SnapshotRunTest, ARunKilledAfterReplacingACopyLeavesNoOldLineBesideTheNew
   ASSERT_EQ(ReadManifest(files_.Content(manifest)).lines.size(), 1u);
   files_.AddFile(std::string(kDocs) + "\\a.txt", "alpha, edited");
   {
-    EntryManifest killed(files_, hash_, manifest, "");
+    EntryManifest killed(files_, hash_, manifest, "", 1);
     CopySettings settings;
     settings.hashes = killed.Hashes();
     ASSERT_TRUE(CopyTree(files_, kDocs, folder, settings).Complete());
