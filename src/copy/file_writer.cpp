@@ -59,7 +59,11 @@ FileWriter::FileWriter(FileTree& files, CopyTally& tally, bool may_replace, int 
 
 void FileWriter::Submit(FileJob job) {
   auto shared = std::make_shared<FileJob>(std::move(job));
-  pool_->Submit([this, shared] { WriteGuarded(*shared); });
+  pool_->Submit([this, shared] {
+    shared->ended_before = jobs_ended_.load();
+    WriteGuarded(*shared);
+    jobs_ended_.fetch_add(1);
+  });
 }
 
 void FileWriter::Drain() { pool_->Drain(); }
@@ -198,9 +202,13 @@ void FileWriter::HashSource(const FileJob& job) {
   if (hash->Finish(&digest)) hashes_->Record(job.hash_path, digest);
 }
 
-// A failed write; a full disk while other copies were running is tried again at the end.
+// A failed write; a full disk while other copies were running is tried again at the end. Some
+// other copy ran beside this one if it runs still or has ended since this one began: the copy
+// that filled the disk has often failed and ended, its temporary file gone, by the time this
+// one's failure comes back.
 void FileWriter::FailWrite(const FileJob& job, const std::string& target, const FileError& e) {
-  if (e.kind == FileErrorKind::kDiskFull && !job.last_try && pool_->Running() > 1) {
+  const bool others_ran = pool_->Running() > 1 || jobs_ended_.load() != job.ended_before;
+  if (e.kind == FileErrorKind::kDiskFull && !job.last_try && others_ran) {
     std::lock_guard lock(deferred_lock_);
     if (deferred_.size() < kMaxDeferred) {
       deferred_.push_back(job);

@@ -33,6 +33,7 @@ struct FileJob {
   // is refused.
   std::string link_to;
   bool last_try = false;  // a second try after a full disk: a failure now counts
+  std::uint64_t ended_before = 0;  // how many jobs had ended when this one began
   // Its path in the folder's manifest ("a/b.txt"); empty when the copy makes no hashes.
   std::string hash_path;
   // Current already: only its source is read, once, for its hash.
@@ -90,6 +91,7 @@ class FileWriter {
 
   std::mutex deferred_lock_;
   std::vector<FileJob> deferred_;  // writes a full disk put off, under deferred_lock_
+  std::atomic<std::uint64_t> jobs_ended_{0};
 
   std::mutex room_lock_;                // one question about the room at a time
   std::atomic<std::uint64_t> room_{0};  // free bytes on the destination's volume, as last known
