@@ -11,12 +11,18 @@ kill_test_start 0 "$@"
 mkdir -p "$src"
 printf 'the source\n' >"$src/a.txt"
 
-# Standard time is UTC, summer time UTC+1 from midnight today (day of the year counted from 0)
-# until two days later.
-today=$(($(date -u +%-j) - 1))
-[ "$today" -le 362 ] || { say "SKIPPED: the made-up summer time would run past the year's end"; exit 77; }
-export TZ="XST0XDT-1,$today/0,$((today + 2))/0"
-[ "$(date +%H)" -ge 3 ] || { say "SKIPPED: before 03:00 the folders would not share a day"; exit 77; }
+# Summer time from midnight today (day of the year counted from 0) until the year's last day,
+# one hour ahead of standard time, which is as far east of UTC as puts the wall clock near noon
+# now: the folders of a day ago then share a day whatever the hour the test runs at. Wine finds
+# a zone's changes of clocks by halving the year, so a summer time of a few days is missed on
+# most days of the year, and the zone would seem to have none; one that lasts to the year's end
+# is found on any day.
+east=$((11 - 10#$(date -u +%H)))
+standard="XST$((-east))"
+today=$(($(TZ="$standard" date +%-j) - 1))
+[ "$today" -ge 1 ] && [ "$today" -le 362 ] ||
+  { say "SKIPPED: the made-up summer time would begin or end with the year"; exit 77; }
+export TZ="${standard}XDT$((-east - 1)),$today/0,J365/0"
 now=$(date +%s)
 stamp_at() { LC_ALL=C date -d "@$((now - $1))" +'DataDate %b %-d %Y Time %I %M %S %p'; }
 older="$(stamp_at $((25 * 3600)))"     # 26 hours by the wall clock
