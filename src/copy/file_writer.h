@@ -32,7 +32,7 @@ struct FileJob {
   // The earlier backup's copy to link to first, or empty; the file is written when the link
   // is refused.
   std::string link_to;
-  bool last_try = false;  // a second try after a full disk: a failure now counts
+  bool last_try = false;           // a second try after a full disk: a failure now counts
   std::uint64_t ended_before = 0;  // how many jobs had ended when this one began
   // Its path in the folder's manifest ("a/b.txt"); empty when the copy makes no hashes.
   std::string hash_path;

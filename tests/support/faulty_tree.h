@@ -122,9 +122,14 @@ class FaultyTree : public FileTree {
   FileError KeepsFineWriteTimes(const std::string& folder, bool* fine) override {
     return inner_.KeepsFineWriteTimes(folder, fine);
   }
+  // Its pools count their own running jobs, so a test that holds a job until the others have
+  // ended knows the copy sees that too.
   std::unique_ptr<WorkPool> MakeWorkPool(int workers, std::function<void()> events) override {
-    return inner_.MakeWorkPool(workers, std::move(events));
+    return std::make_unique<CountedPool>(inner_.MakeWorkPool(workers, std::move(events)),
+                                         running_jobs_);
   }
+  // Jobs running on the tree's pools at this moment.
+  int RunningJobs() const { return running_jobs_.load(); }
 
  private:
   class File : public OpenFile {
@@ -184,6 +189,29 @@ class FaultyTree : public FileTree {
     std::uint64_t written_ = 0;
   };
 
+  class CountedPool : public WorkPool {
+   public:
+    CountedPool(std::unique_ptr<WorkPool> inner, std::atomic<int>& all)
+        : inner_(std::move(inner)), all_(all) {}
+    void Submit(Job job) override {
+      inner_->Submit([this, job = std::move(job)] {
+        ++running_;
+        ++all_;
+        job();
+        --all_;
+        --running_;
+      });
+    }
+    void Drain() override { inner_->Drain(); }
+    void NoteProgress() override { inner_->NoteProgress(); }
+    int Running() override { return running_.load(); }
+
+   private:
+    std::unique_ptr<WorkPool> inner_;
+    std::atomic<int>& all_;
+    std::atomic<int> running_{0};
+  };
+
   static FileError Gone() { return FileError{FileErrorKind::kOther, "The process has died."}; }
   bool Dead() const { return dead_.load(); }
   template <typename Call>
@@ -211,6 +239,7 @@ class FaultyTree : public FileTree {
   std::atomic<std::uint64_t> bytes_{0};
   std::atomic<std::uint64_t> links_{0};
   std::atomic<std::uint64_t> changes_{0};
+  std::atomic<int> running_jobs_{0};
 };
 
 }  // namespace tess::test

@@ -11,7 +11,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/fakes.h"
@@ -169,6 +172,29 @@ TEST_F(CopyTreeTest, WriterThreadsGiveTheSameCopyTheSameCountsAndTheSameFirstFai
                   FakeFileSystem::kSharingViolation);
   }
   EXPECT_EQ(Temporaries(), 0);
+}
+
+// A write that meets a full disk while another copy runs beside it is tried again, alone, at
+// the end, also when the other copy has ended by the time the failure comes back (the copy that
+// filled the disk has often failed and gone, its room given back).
+TEST_F(CopyTreeTest, AWriteThatMetAFullDiskBesideAnotherCopyIsTriedAgainAtTheEnd) {
+  files_.AddFile(At("src\\a.txt"), "alpha");
+  files_.AddFile(At("src\\b.txt"), "bravo");
+  files_.writer_threads = 2;
+  FaultyTree tree(files_);
+  tree.fail_write_number = 2;
+  tree.write_failure = files_.Refusal(CopyRefusal::kDiskFull);
+  std::atomic<int> arrived(0);
+  tree.before_write = [&](std::uint64_t) {
+    if (arrived.fetch_add(1) != 0) return;
+    // The first to arrive writes second, once the other copy has begun and ended.
+    for (int i = 0; i < 5000 && (arrived.load() < 2 || tree.RunningJobs() > 1); ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+  };
+  EXPECT_EQ(Line(Copy(tree)), "copied 2, skipped 0, failed 0/0, first [] ");
+  EXPECT_EQ(tree.Writes(), 3u);
+  EXPECT_EQ(files_.Content(At("dest\\a.txt")) + files_.Content(At("dest\\b.txt")), "alphabravo");
 }
 
 // The destination's listings are read up to three folders ahead of the walk, in the order it
